@@ -1,0 +1,115 @@
+#include "app/appsettings.h"
+
+#include "tools/format.h"
+#include "tools/paths.h"
+
+#include <cstdlib>
+
+namespace varnel {
+
+namespace {
+
+struct SettingRow {
+    int id;
+    const char* name;
+};
+
+constexpr SettingRow kSettingRows[] = {
+    {0, "Editor"},   {1, "Suffix"},   {2, "PG2 Dir"},  {3, "PG2 Alt"},  {4, "PG2 GUI"},
+    {5, "PG2 EQP"},  {7, "PG2 DAT"},  {8, "PG2 WAV"},  {9, "PeG Dir"},  {10, "PeG Alt"},
+    {11, "PeG GUI"}, {12, "PeG EQP"}, {14, "PeG DAT"}, {15, "PeG WAV"},
+};
+
+constexpr const char* kObsoleteValues[] = {"PG2 EQPdir", "PG2 GUIdir", "Last PG2 File",
+                                           "PeG EQPdir", "PeG GUIdir", "Last PeG File"};
+
+constexpr const char* kDefaultEFileName = "Default E-File";
+constexpr const char* kVersionName = "Version";
+constexpr const char* kUnset = "-";
+
+} // namespace
+
+SettingsDefaults SettingsDefaults::windows() {
+    return {"C:\\WINDOWS\\NOTEPAD.EXE", "C:\\PANZER2\\", "C:\\PEOPLES\\", '\\'};
+}
+
+SettingsDefaults SettingsDefaults::native() {
+#ifdef _WIN32
+    return windows();
+#else
+    const char* home = std::getenv("HOME");
+    const std::string drive = std::string(home ? home : "") + "/.wine/drive_c/";
+    return {"/usr/bin/xdg-open", drive + "PANZER2/", drive + "PEOPLES/", '/'};
+#endif
+}
+
+const char* SettingName(int id) {
+    for (const auto& row : kSettingRows)
+        if (row.id == id)
+            return row.name;
+    return nullptr;
+}
+
+void ReadAllSettings(AppSettings& s, SettingsBackend& store, const SettingsDefaults& defaults) {
+    for (const char* name : kObsoleteValues)
+        store.remove(name);
+
+    // Reads one value; "-" stands for absent, and `emptyToo` also replaces an empty value.
+    auto read = [&](const char* name, bool emptyToo, const std::string& fallback) {
+        std::string value = store.read(name).value_or(kUnset);
+        if (value == kUnset || (emptyToo && value.empty()))
+            value = fallback;
+        return value;
+    };
+    const std::string wavs = std::string("WAVS") + defaults.separator;
+
+    // Order matters: the derived defaults use the members read before them.
+    s.editorPath = read("Editor", false, defaults.editor);
+    s.textSuffix = read("Suffix", false, ".txt");
+    s.pg2Dir = read("PG2 Dir", true, defaults.pg2Dir);
+    s.pg2AltDir = read("PG2 Alt", true, "");
+    s.pg2TFile = read("PG2 GUI", true, Format("%sGUI97%s", s.pg2Dir.c_str(), s.textSuffix.c_str()));
+    s.pg2EFile = read("PG2 EQP", true, Format("%sEQUIP97.EQP", s.pg2Dir.c_str()));
+    s.pg2IconArchive = read("PG2 DAT", true, Format("%sPANZER2.DAT", s.pg2Dir.c_str()));
+    s.pg2SoundDir = read("PG2 WAV", true, s.pg2Dir + wavs);
+    s.pegDir = read("PeG Dir", true, defaults.pegDir);
+    s.pegAltDir = read("PeG Alt", true, "");
+    s.pegTFile = read("PeG GUI", true, Format("%sGUI97%s", s.pegDir.c_str(), s.textSuffix.c_str()));
+    s.pegEFile = read("PeG EQP", true, Format("%sEQUIP97.EQP", s.pegDir.c_str()));
+    s.pegIconArchive = read("PeG DAT", true, Format("%sMODGEN.DAT", s.pegDir.c_str()));
+    s.pegSoundDir = read("PeG WAV", true, s.pegDir + wavs);
+
+    store.write(kVersionName, kAppTitle);
+    s.defaultEFile = store.read(kDefaultEFileName).value_or("PG2");
+}
+
+void WriteSetting(SettingsBackend& store, int id, const std::string& value) {
+    if (const char* name = SettingName(id))
+        store.write(name, value);
+}
+
+void WriteExitSettings(const AppSettings& s, SettingsBackend& store) {
+    store.write("PG2 EQP", s.pg2EFile);
+    store.write("PG2 GUI", s.pg2TFile);
+    store.write("PG2 DAT", s.pg2IconArchive);
+    store.write("PeG EQP", s.pegEFile);
+    store.write("PeG GUI", s.pegTFile);
+    store.write("PeG DAT", s.pegIconArchive);
+    store.write(kDefaultEFileName, s.defaultEFile);
+    store.write(kVersionName, kAppTitle);
+}
+
+std::string FindTFile(const AppSettings& s, Game game) {
+    const std::string name = "GUI97" + s.textSuffix;
+    const std::string candidates[] = {
+        GetPathPart(s.eFile(game), PathPart::Folder) + name,
+        s.dir(game) + name,
+        s.altDir(game) + name,
+    };
+    for (const auto& c : candidates)
+        if (FileExists(c))
+            return c;
+    return candidates[2];
+}
+
+} // namespace varnel

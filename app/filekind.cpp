@@ -1,0 +1,176 @@
+#include "app/filekind.h"
+
+#include "tools/format.h"
+#include "tools/paths.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr int kSaveDialogPart = 7;
+
+struct KindRow {
+    FileKind kind;
+    const char* title;     // %s: the suffix
+    const char* extension; // nullptr: the suffix
+    const char* filter;    // %s: the suffix, twice
+};
+
+constexpr KindRow kKinds[] = {
+    {FileKind::Editor, "Select EDITOR", ".EXE", "EXE files (*.exe)|*.exe|"},
+    {FileKind::Pg2Program, "Select Panzer2.exe to set folder", ".exe",
+     "PG2 game file (*.EXE)|*.exe|"},
+    {FileKind::Pg2TFile, "Select PG2 GUI97%s", nullptr, "PG2 TEXT Files (*%s)|*%s|"},
+    {FileKind::Pg2EFile, "Select PG2 EQUIP97.EQP", ".EQP", "PG2 EQUIP97 Files (*.EQP)|*.eqp|"},
+    {FileKind::Pg2NamesEFile, "Select PG2  EQUIP97%s", nullptr,
+     "PG2 EQUIP97 Text Files (*%s)|*%s|"},
+    {FileKind::Pg2IconArchive, "Select PG2 Panzer2.dat", ".DAT", "PG2 DAT Files (*.DAT)|*.dat|"},
+    {FileKind::Pg2Sound, "Select a wav file to set folder", ".WAV",
+     "PG2 WAV converted Files (*.WAV)|*.wav|"},
+    {FileKind::PegProgram, "Select Peoples.exe to set folder", ".exe",
+     "PeG game file (*.EXE)|*.exe|"},
+    {FileKind::PegTFile, "Select PeG GUI97%s", nullptr, "PeG TEXT Files (*%s)|*%s|"},
+    {FileKind::PegEFile, "Select PeG EQUIP97.EQP", ".EQP", "PeG EQUIP97 Files (*.EQP)|*.eqp|"},
+    {FileKind::PegNamesEFile, "Select PeG  EQUIP97%s", nullptr,
+     "PeG EQUIP97 Text Files (*%s)|*%s|"},
+    {FileKind::PegIconArchive, "Select PeG MODGEN.DAT", ".DAT", "PeG DAT Files (*.DAT)|*.dat|"},
+    {FileKind::PegSound, "Select a wav file to set folder", ".WAV", "PeG WAV Files (*.WAV)|*.wav|"},
+};
+
+const KindRow* findKind(FileKind kind) {
+    for (const auto& row : kKinds)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+bool isProgramKind(FileKind kind) {
+    return kind == FileKind::Editor || kind == FileKind::Pg2Program ||
+           kind == FileKind::PegProgram;
+}
+
+std::string folderOf(const std::string& path) { return GetPathPart(path, PathPart::Folder); }
+
+// The initial name of kinds with a chain: the caller's name, then the chain's candidates.
+std::string chain(const std::string& given, const std::string& setting, const std::string& tail,
+                  std::initializer_list<std::string> folders) {
+    std::string name = given == kNoValue ? setting : given;
+    if (FileExists(name))
+        return name;
+    std::string last = name;
+    for (const auto& folder : folders) {
+        last = folder + tail;
+        if (FileExists(last))
+            return last;
+    }
+    return last;
+}
+
+std::string initialName(const AppSettings& s, FileKind kind, const std::string& given) {
+    const std::string gui97 = "GUI97" + s.textSuffix;
+    switch (kind) {
+    case FileKind::Editor:
+        if (given != kNoValue)
+            return given;
+        return s.editorPath != kNoValue ? s.editorPath : "C:\\WINDOWS\\NOTEPAD.EXE";
+    case FileKind::Pg2Program:
+        return given != kNoValue ? given : s.pg2Dir + "Panzer2.exe";
+    case FileKind::PegProgram:
+        return given != kNoValue ? given : s.pegDir + "Peoples.exe";
+    case FileKind::Pg2TFile:
+        return chain(given, s.pg2TFile, gui97, {s.pg2Dir, folderOf(s.pg2IconArchive)});
+    case FileKind::PegTFile:
+        return chain(given, s.pegTFile, gui97, {s.pegDir, folderOf(s.pegIconArchive)});
+    case FileKind::Pg2EFile:
+        return chain(given, s.pg2EFile, "EQUIP97.eqp",
+                     {s.pg2Dir, folderOf(s.pg2TFile), folderOf(s.pg2IconArchive)});
+    case FileKind::PegEFile:
+        return chain(given, s.pegEFile, "EQUIP97.eqp",
+                     {s.pegDir, folderOf(s.pegTFile), folderOf(s.pegIconArchive)});
+    case FileKind::Pg2NamesEFile:
+        return given != kNoValue ? given
+                                 : GetPathPart(s.pg2EFile, PathPart::PathWithoutExt) + s.textSuffix;
+    case FileKind::PegNamesEFile:
+        return given != kNoValue ? given
+                                 : GetPathPart(s.pegEFile, PathPart::PathWithoutExt) + s.textSuffix;
+    case FileKind::Pg2IconArchive:
+        return chain(given, s.pg2IconArchive, "Panzer2.dat",
+                     {s.pg2Dir, folderOf(s.pg2EFile), folderOf(s.pg2TFile)});
+    case FileKind::PegIconArchive:
+        return chain(given, s.pegIconArchive, "Modgen.dat",
+                     {s.pegDir, folderOf(s.pegEFile), folderOf(s.pegTFile)});
+    case FileKind::Pg2Sound:
+    case FileKind::PegSound: {
+        if (given != kNoValue)
+            return given;
+        const std::string& dir = kind == FileKind::Pg2Sound ? s.pg2Dir : s.pegDir;
+        if (dir != kNoValue)
+            return dir + "WAVS" + kNativeSeparator + "1001.wav";
+        return "1001.wav";
+    }
+    }
+    return given;
+}
+
+} // namespace
+
+FileDialogRequest PrepareFileDialog(const AppSettings& s, FileKind kind, int part,
+                                    const std::string& title, const std::string& defaultExtension,
+                                    const std::string& fileName, const std::string& filter,
+                                    bool openDialog) {
+    FileDialogRequest r;
+    r.open = part == kSaveDialogPart ? false : openDialog;
+    const KindRow* row = findKind(kind);
+    const char* suffix = s.textSuffix.c_str();
+
+    r.initialName = initialName(s, kind, fileName);
+    r.title = title != kNoValue || !row ? title : Format(row->title, suffix);
+    if (kind == FileKind::Editor)
+        r.defaultExtension = ".EXE";
+    else if (defaultExtension != kNoValue || !row)
+        r.defaultExtension = defaultExtension;
+    else
+        r.defaultExtension = row->extension ? row->extension : s.textSuffix;
+    if (filter != kNoValue || !row) {
+        r.filter = filter;
+    } else {
+        r.filter = Format(row->filter, suffix, suffix);
+#ifndef _WIN32
+        // Programs here rarely end in .exe: the program kinds accept any file as well.
+        if (isProgramKind(kind))
+            r.filter.insert(r.filter.size() - 1, ";*");
+#endif
+    }
+    r.initialFolder = GetPathPart(r.initialName, PathPart::Folder);
+    return r;
+}
+
+std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind, int part,
+                       const std::string& title, const std::string& defaultExtension,
+                       const std::string& fileName, const std::string& filter, bool openDialog) {
+    const FileDialogRequest request =
+        PrepareFileDialog(settings, kind, part, title, defaultExtension, fileName, filter,
+                          openDialog);
+    const auto chosen = ui.fileDialog(request);
+    if (!chosen)
+        return kNoValue;
+    if (!request.open)
+        return *chosen;
+    return GetPathPart(*chosen, part);
+}
+
+std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind) {
+    return ChooseFile(ui, settings, kind, PathPart::FullPath, kNoValue, kNoValue, kNoValue,
+                      kNoValue, true);
+}
+
+FileKind EFileKind(Game g) { return g == Game::Pg2 ? FileKind::Pg2EFile : FileKind::PegEFile; }
+FileKind NamesEFileKind(Game g) {
+    return g == Game::Pg2 ? FileKind::Pg2NamesEFile : FileKind::PegNamesEFile;
+}
+FileKind TFileKind(Game g) { return g == Game::Pg2 ? FileKind::Pg2TFile : FileKind::PegTFile; }
+FileKind IconArchiveKind(Game g) {
+    return g == Game::Pg2 ? FileKind::Pg2IconArchive : FileKind::PegIconArchive;
+}
+
+} // namespace varnel

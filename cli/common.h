@@ -1,0 +1,60 @@
+#pragma once
+// What the varnel-cli commands share: argument parsing, the common options and the set-up of the
+// core's state over the batch Ui port.
+
+#include "app/appstate.h"
+#include "app/batchui.h"
+
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnel::cli {
+
+// Parses "--name value", "--flag" and positional arguments. `valued` lists the options that take
+// a value; "-o" is accepted as the short form of "--output". Options may repeat (`all`).
+class Args {
+public:
+    Args(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+         const std::vector<std::string>& flags);
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    const std::vector<std::string>& positional() const { return positional_; }
+    bool has(const std::string& name) const { return values_.count(name) > 0; }
+    std::optional<std::string> value(const std::string& name) const;
+    std::vector<std::string> all(const std::string& name) const;
+
+private:
+    std::vector<std::string> positional_;
+    std::multimap<std::string, std::string> values_;
+    std::string error_;
+};
+
+// The options every data command takes.
+inline const std::vector<std::string> kCommonValued = {"--suffix", "--game", "--tfile", "--dir",
+                                                       "--alt-dir"};
+inline const std::vector<std::string> kCommonFlags = {"--fix-codes"};
+
+// The core's state for one command: batch Ui on stdout/stderr, settings in memory only.
+struct Session {
+    Session();
+    MemorySettingsBackend store;
+    BatchUi ui;
+    AppState state;
+};
+
+// The game of an E-File from the --game option or its size (2 + 73 N for PG2, 2 + 74 N for
+// PeG). Prints the reason on stderr and returns nothing when it cannot be told.
+std::optional<Game> DetectGame(const Args& args, const std::string& eFilePath);
+
+// Applies the common options to the session's settings (suffix, folders, T-File, code answers)
+// and loads the E-File as `game`, with its T-File and Names E-File. False (with a message on
+// stderr) when the E-File could not be loaded.
+bool LoadEFile(Session& session, const Args& args, Game game, const std::string& eFilePath);
+
+// Prints "varnel-cli COMMAND: message" on stderr and returns 1.
+int Fail(const std::string& command, const std::string& message);
+
+} // namespace varnel::cli

@@ -1,0 +1,64 @@
+#include "cli/command.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace varnel::cli {
+
+namespace {
+std::vector<Command>& registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+} // namespace
+
+CommandRegistration::CommandRegistration(const Command& command) {
+    registry().push_back(command);
+}
+
+const std::vector<Command>& Commands() { return registry(); }
+
+} // namespace varnel::cli
+
+namespace {
+
+void printHelp(std::ostream& out) {
+    using varnel::cli::Commands;
+    out << "Usage: varnel-cli COMMAND [ARGS...]\n"
+           "Reads and changes the equipment files of PG2 and PeG without the editor.\n\n"
+           "Commands:\n";
+    auto commands = Commands();
+    std::sort(commands.begin(), commands.end(),
+              [](const auto& a, const auto& b) { return std::string(a.name) < b.name; });
+    for (const auto& c : commands)
+        out << "  " << c.name << std::string(12 - std::min<std::size_t>(11, std::string(c.name).size()), ' ')
+            << c.summary << '\n';
+    out << "\n'varnel-cli COMMAND --help' describes a command.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        printHelp(std::cerr);
+        return 1;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(std::cout);
+        return 0;
+    }
+    for (const auto& c : varnel::cli::Commands()) {
+        if (args[0] != c.name)
+            continue;
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+            std::cout << c.usage;
+            return 0;
+        }
+        return c.run(rest);
+    }
+    std::cerr << "varnel-cli: unknown command '" << args[0] << "'\n";
+    printHelp(std::cerr);
+    return 1;
+}

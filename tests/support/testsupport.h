@@ -1,0 +1,42 @@
+#pragma once
+// Shared helpers of the test programs: temporary folders, a scripted Ui port that fails the
+// running test, file helpers.
+
+#include "app/scriptedui.h"
+#include "tools/bytes.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace varnel::test {
+
+// A ScriptedUi whose failures fail the current GoogleTest test.
+std::unique_ptr<ScriptedUi> MakeScriptedUi();
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    // The path of `name` inside the folder, as text, with the native separator.
+    std::string file(const std::string& name) const;
+    // The folder as text, ending in the separator.
+    std::string dir() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::string& path, const Bytes& bytes);
+void WriteFile(const std::string& path, const std::string& text);
+Bytes ReadFile(const std::string& path);
+std::string ReadText(const std::string& path);
+
+// True when this process may write files whatever their permission bits (root).
+bool PermissionsIgnored();
+
+} // namespace varnel::test

@@ -1,0 +1,25 @@
+#pragma once
+// printf-style formatting of user messages into a bounded text.
+
+#include <cstdarg>
+#include <string>
+
+namespace varnel {
+
+// Longest message text; longer results are cut, never overrun.
+constexpr std::size_t kMaxMessageLength = 512;
+
+#if defined(__GNUC__)
+#define VARNEL_PRINTF(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+#else
+#define VARNEL_PRINTF(fmtIndex, firstArg)
+#endif
+
+// Formats like printf and cuts the result to `kMaxMessageLength` characters.
+std::string FormatMessage(const char* format, ...) VARNEL_PRINTF(1, 2);
+std::string FormatMessageV(const char* format, std::va_list args);
+
+// Formats without a length limit (file names, report lines).
+std::string Format(const char* format, ...) VARNEL_PRINTF(1, 2);
+
+} // namespace varnel

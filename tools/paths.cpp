@@ -1,0 +1,189 @@
+#include "tools/paths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace varnel {
+
+namespace {
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+struct SplitPath {
+    std::string drive, folder, name, extension;
+};
+
+std::string cut(std::string s, std::size_t max) {
+    if (s.size() > max)
+        s.resize(max);
+    return s;
+}
+
+SplitPath split(const std::string& path) {
+    SplitPath p;
+    std::size_t pos = 0;
+    if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+        p.drive = path.substr(0, 2);
+        pos = 2;
+    }
+    std::size_t lastSep = std::string::npos;
+    for (std::size_t i = pos; i < path.size(); ++i)
+        if (isSeparator(path[i]))
+            lastSep = i;
+    std::size_t nameStart = pos;
+    if (lastSep != std::string::npos) {
+        p.folder = path.substr(pos, lastSep + 1 - pos);
+        nameStart = lastSep + 1;
+    }
+    const std::string rest = path.substr(nameStart);
+    const std::size_t dot = rest.rfind('.');
+    if (dot == std::string::npos) {
+        p.name = rest;
+    } else {
+        p.name = rest.substr(0, dot);
+        p.extension = rest.substr(dot);
+    }
+    p.folder = cut(p.folder, kMaxPathPartLength);
+    p.name = cut(p.name, kMaxPathPartLength);
+    p.extension = cut(p.extension, kMaxPathPartLength);
+    return p;
+}
+
+bool hasWildcard(const std::string& path) {
+    return path.find_first_of("*?") != std::string::npos;
+}
+
+bool entryExists(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(p, ec)) && !ec;
+}
+
+bool equalNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Finds `component` in `folder`, exact spelling first, then without regard to case.
+bool findEntry(const fs::path& folder, const std::string& component, fs::path& found) {
+    const fs::path exact = folder / component;
+    if (entryExists(exact)) {
+        found = exact;
+        return true;
+    }
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
+    if (ec)
+        return false;
+    std::vector<std::string> matches;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec)
+            break;
+        const std::string entry = it->path().filename().string();
+        if (equalNoCase(entry, component))
+            matches.push_back(entry);
+    }
+    if (matches.empty())
+        return false;
+    // Several spellings of one name: take the first in byte order, so the choice is stable.
+    std::sort(matches.begin(), matches.end());
+    found = folder / matches.front();
+    return true;
+}
+
+} // namespace
+
+std::string GetPathPart(const std::string& path, int part) {
+    const SplitPath p = split(path);
+    switch (part) {
+    case PathPart::Folder:
+        return p.drive + p.folder;
+    case PathPart::Name:
+        return p.name;
+    case PathPart::Extension:
+        return p.extension;
+    case PathPart::NameExtension:
+        return p.name + p.extension;
+    case PathPart::PathWithoutExt:
+        return p.drive + p.folder + p.name;
+    default:
+        return p.drive + p.folder + p.name + p.extension;
+    }
+}
+
+std::string ResolvePath(const std::string& path) {
+    if (path.empty() || hasWildcard(path))
+        return path;
+    const fs::path original(path);
+    if (entryExists(original))
+        return path;
+#ifdef _WIN32
+    return path;
+#else
+    fs::path resolved = original.root_path();
+    fs::path rel = original.relative_path();
+    std::vector<std::string> parts;
+    for (const auto& c : rel)
+        parts.push_back(c.string());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& c = parts[i];
+        if (c.empty() || c == "." || c == "..") {
+            resolved /= c;
+            continue;
+        }
+        fs::path next;
+        if (!findEntry(resolved, c, next)) {
+            // Keep the rest as spelled under what could be resolved.
+            for (std::size_t j = i; j < parts.size(); ++j)
+                resolved /= parts[j];
+            std::string out = resolved.string();
+            if (!path.empty() && isSeparator(path.back()) && !out.empty() &&
+                !isSeparator(out.back()))
+                out += kNativeSeparator;
+            return out;
+        }
+        resolved = next;
+    }
+    std::string out = resolved.string();
+    if (isSeparator(path.back()) && !out.empty() && !isSeparator(out.back()))
+        out += kNativeSeparator;
+    return out;
+#endif
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty() || hasWildcard(path))
+        return false;
+    return entryExists(fs::path(ResolvePath(path)));
+}
+
+std::string ShortenPath(const std::string& path, int maximum) {
+    const std::size_t n = path.size();
+    if (maximum < 0)
+        maximum = 0;
+    const auto max = static_cast<std::size_t>(maximum);
+    if (n <= max)
+        return path;
+    const std::string file = GetPathPart(path, PathPart::NameExtension);
+    if (file.size() > max)
+        return file;
+    for (std::size_t i = 2; i <= n - max && i < n; ++i)
+        if (path[i] == '\\' || path[i] == '/')
+            return ".." + path.substr(n - max);
+    return path;
+}
+
+std::string WithTrailingSeparator(const std::string& folder) {
+    if (folder.empty() || isSeparator(folder.back()))
+        return folder;
+    return folder + kNativeSeparator;
+}
+
+} // namespace varnel
