@@ -14,9 +14,8 @@ namespace fs = std::filesystem;
 namespace varnel::test {
 
 std::unique_ptr<ScriptedUi> MakeScriptedUi() {
-    return std::make_unique<ScriptedUi>([](const std::string& message) {
-        ADD_FAILURE() << "Ui port: " << message;
-    });
+    return std::make_unique<ScriptedUi>(
+        [](const std::string& message) { ADD_FAILURE() << "Ui port: " << message; });
 }
 
 TempDir::TempDir() {
@@ -41,9 +40,13 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempDir::file(const std::string& name) const {
+    return (path_ / name).string();
+}
 
-std::string TempDir::dir() const { return path_.string() + "/"; }
+std::string TempDir::dir() const {
+    return path_.string() + "/";
+}
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -16,7 +16,7 @@ std::unique_ptr<ScriptedUi> MakeScriptedUi();
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -27,7 +27,7 @@ public:
     // The folder as text, ending in the separator.
     std::string dir() const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
