@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <cstdlib>
 #include <random>
+#include <sys/wait.h>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -67,6 +69,36 @@ Bytes ReadFile(const std::string& path) {
 std::string ReadText(const std::string& path) {
     const Bytes b = ReadFile(path);
     return std::string(b.begin(), b.end());
+}
+
+namespace {
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+} // namespace
+
+CliResult RunCli(const std::vector<std::string>& args) {
+#ifndef VARNEL_CLI_BINARY
+#error "VARNEL_CLI_BINARY must name the built varnel-cli"
+#endif
+    TempDir dir;
+    std::string command = shellQuote(VARNEL_CLI_BINARY);
+    for (const auto& a : args)
+        command += " " + shellQuote(a);
+    command += " >" + shellQuote(dir.file("out")) + " 2>" + shellQuote(dir.file("err"));
+    CliResult r;
+    const int status = std::system(command.c_str());
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadText(dir.file("out"));
+    r.err = ReadText(dir.file("err"));
+    return r;
 }
 
 bool PermissionsIgnored() {
