@@ -8,6 +8,20 @@ namespace varnel {
 
 namespace {
 
+// SDL waits two device buffers when it closes a device: small buffers keep a press of the next
+// sound button quick. About 20 ms, a power of two in frames.
+constexpr int kBufferMilliseconds = 20;
+constexpr Uint16 kMinBufferFrames = 64;
+constexpr Uint16 kMaxBufferFrames = 4096;
+
+Uint16 bufferFrames(int sampleRate) {
+    const long wanted = static_cast<long>(sampleRate) * kBufferMilliseconds / 1000;
+    Uint16 frames = kMinBufferFrames;
+    while (frames < kMaxBufferFrames && frames * 2 <= wanted)
+        frames = static_cast<Uint16>(frames * 2);
+    return frames;
+}
+
 class SdlAudio final : public AudioOutput {
   public:
     ~SdlAudio() override {
@@ -30,6 +44,7 @@ class SdlAudio final : public AudioOutput {
             return fail(kSoundLoadFailed);
         spec.callback = nullptr; // fed by SDL_QueueAudio
         spec.userdata = nullptr;
+        spec.samples = bufferFrames(spec.freq);
         // The file's own format, no changes allowed: SDL converts for the hardware if it must.
         const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
         if (id == 0) {
