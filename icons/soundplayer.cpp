@@ -30,13 +30,13 @@ class SdlAudio final : public AudioOutput {
     }
 
     int open(const std::string& path, std::uint32_t& device) override {
+        // Only the text of this attempt may be shown.
+        SDL_ClearError();
         if (!started_) {
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
                 return fail(kSoundInitFailed);
             started_ = true;
         }
-        // Only the text of this attempt may be shown.
-        SDL_ClearError();
         SDL_AudioSpec spec{};
         Uint8* buffer = nullptr;
         Uint32 length = 0;

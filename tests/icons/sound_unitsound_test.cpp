@@ -153,11 +153,6 @@ INSTANTIATE_TEST_SUITE_P(
                       GameCase{"Peg", Game::Peg, "PeG WAV Files (*.WAV)|*.wav|"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(UnitSoundPath, NamesTheFileByNumber) {
-    EXPECT_EQ(UnitSoundPath("C:\\PANZER2\\WAVS\\", 2012), "C:\\PANZER2\\WAVS\\2012.wav");
-    EXPECT_EQ(UnitSoundPath("", 1000), "1000.wav");
-}
-
 // The whole way: sample sounds written, a move button pressed, the samples at SDL's output.
 using UnitSoundThroughSdl = test::DiskAudioTest;
 
