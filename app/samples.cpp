@@ -1,6 +1,7 @@
 #include "app/samples.h"
 
 #include "equip/efile.h"
+#include "icons/samplewavs.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
 #include "tools/textlines.h"
@@ -323,6 +324,10 @@ bool WriteSampleGameFolders(const std::string& dir, std::string& error) {
                 error = "Error on creating [" + path + "]";
                 return false;
             }
+        }
+        if (!WriteSampleWavs(folder.string(), SampleSoundNumbers(game))) {
+            error = "Error on creating [" + (folder / "WAVS").string() + "]";
+            return false;
         }
     }
     return true;
