@@ -1,4 +1,5 @@
 #include "app/appstate.h"
+#include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "equip/efile.h"
 #include "reports/equipreport.h"
@@ -24,8 +25,11 @@ std::string generated(const std::string& path) {
 class EditorSide {
   public:
     EditorSide(Game game, const std::string& eFile) {
-        state.settings.textSuffix = ".txt";
+        // The settings the CLI starts from: defaults, with no game folder to search.
+        ReadAllSettings(state.settings, store);
         state.settings.pg2Dir = state.settings.pegDir = kNoValue;
+        state.settings.pg2AltDir.clear();
+        state.settings.pegAltDir.clear();
         state.currentGame = game;
         if (game == Game::Pg2)
             LoadPg2EFile(state, eFile);
