@@ -61,6 +61,10 @@ struct ReportCase {
     int formatNumber;
 };
 
+void PrintTo(const ReportCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CliReport : public CliReports, public ::testing::WithParamInterface<ReportCase> {};
 
 TEST_P(CliReport, WritesWhatTheEditorWrites) {
@@ -115,6 +119,10 @@ struct IconsCase {
     const char* type;
     int typeNumber;
 };
+
+void PrintTo(const IconsCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CliUsedIcons : public CliReports, public ::testing::WithParamInterface<IconsCase> {};
 

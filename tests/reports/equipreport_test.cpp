@@ -166,6 +166,10 @@ struct ShapeCase {
     std::size_t columns;
 };
 
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ReportShape : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(ReportShape, EveryLineHasAValuePerColumn) {

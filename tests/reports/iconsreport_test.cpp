@@ -70,6 +70,10 @@ struct CollectCase {
     const char* expected;
 };
 
+void PrintTo(const CollectCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CollectPg2 : public ::testing::TestWithParam<CollectCase> {};
 
 TEST_P(CollectPg2, GroupsAndSorts) {

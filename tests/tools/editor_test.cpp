@@ -110,6 +110,10 @@ struct StoreCase {
     bool answer;
 };
 
+void PrintTo(const StoreCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StoringQuestion : public EditorTest, public ::testing::WithParamInterface<StoreCase> {};
 
 TEST_P(StoringQuestion, NewEditorLastsAndIsStoredOnlyOnYes) {
