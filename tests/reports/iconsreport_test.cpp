@@ -116,13 +116,6 @@ TEST(UsedIcons, ReportPathLiesBesideTheEFile) {
     EXPECT_EQ(IconsReportPath("/g/peg/equip.v2.eqp"), "/g/peg/equip.v2_ICONS.TXT");
 }
 
-TEST(UsedIcons, LongNamesAreNotCut) {
-    Pg2UnitTable t = pg2Table({"ABCDEF", "ABCDEF"});
-    const auto items = CollectPg2Icons(t);
-    const std::string report = text(WriteIconsReport(items, "E.EQP", StatInfo));
-    EXPECT_NE(report.find("\r\nABCDEF.shp     used: 2 times\r\n"), std::string::npos) << report;
-}
-
 class RunIconsReportTest : public ::testing::Test {
   protected:
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
