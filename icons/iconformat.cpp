@@ -213,8 +213,6 @@ std::optional<Pg2ViewHeader> DecodePg2View(std::span<const std::uint8_t> file,
 std::pair<int, int> PaintPg2Grid(const Pg2Grid& grid, Painter& painter) {
     const int width = grid.right - grid.left + 1;
     const int height = grid.bottom - grid.top + 1;
-    const int innerWidth = iconfile::kInnerRight - iconfile::kInnerLeft;
-    const int innerHeight = iconfile::kInnerBottom - iconfile::kInnerTop;
 
     // [from, to) of the grid and the frame position of `from`.
     auto place = [](int first, int pastLast, int size, int room, int inner, int& from, int& to,
@@ -231,8 +229,10 @@ std::pair<int, int> PaintPg2Grid(const Pg2Grid& grid, Painter& painter) {
         }
     };
     int colFrom, colTo, x0, rowFrom, rowTo, y0;
-    place(grid.left, grid.right, width, innerWidth, iconfile::kInnerLeft, colFrom, colTo, x0);
-    place(grid.top, grid.bottom, height, innerHeight, iconfile::kInnerTop, rowFrom, rowTo, y0);
+    place(grid.left, grid.right, width, shp::kCentreWidth, iconfile::kInnerLeft, colFrom, colTo,
+          x0);
+    place(grid.top, grid.bottom, height, shp::kCentreHeight, iconfile::kInnerTop, rowFrom, rowTo,
+          y0);
     colFrom = std::max(colFrom, 0);
     rowFrom = std::max(rowFrom, 0);
     // Cells that would land on the right or bottom border are skipped.

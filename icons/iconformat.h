@@ -81,6 +81,9 @@ constexpr std::uint8_t kTransparentRun = 1;
 constexpr std::uint8_t kTransparent = 255;
 constexpr int kGridColumns = 180;
 constexpr int kGridRows = 120;
+// Boxes are centred against, and cut evenly down to, this size.
+constexpr int kCentreWidth = 90;
+constexpr int kCentreHeight = 60;
 constexpr const char* kNameMark = "SHP";
 } // namespace shp
 
