@@ -68,11 +68,11 @@ TEST_P(PegPlacement, TenByTenLandsWhereTheCodingPutsIt) {
     EXPECT_EQ(archive.lastHeight(), 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codings, PegPlacement,
-    testing::Values(PlacementCase{"PlainAtTheInnerCorner", false, kGreen, 2, 2},
-                    PlacementCase{"RunLengthCentred", true, kRed, 39, 24}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Codings, PegPlacement,
+                         testing::Values(PlacementCase{"PlainAtTheInnerCorner", false, kGreen, 2,
+                                                       2},
+                                         PlacementCase{"RunLengthCentred", true, kRed, 39, 24}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PegPaint, TransparentWordsAreNotPainted) {
     // A run-length view of one group (count 5, transparent): nothing.
@@ -91,8 +91,8 @@ TEST(PegPaint, TransparentWordsAreNotPainted) {
 
 TEST(PegPaint, RunLengthGroupsWrapRowsAndZeroCountsCoverNothing) {
     // 4 x 2 centred at (42, 28): 0 covers none, 3 green, 0, 5 red (wrapping into row 2).
-    S16View view{4, 2, s16::kRunLengthCoding, {0, 0xE0, 0x07, 3, 0xE0, 0x07, 0, 0x1F, 0x00, 5,
-                                               0x1F, 0x00}};
+    S16View view{
+        4, 2, s16::kRunLengthCoding, {0, 0xE0, 0x07, 3, 0xE0, 0x07, 0, 0x1F, 0x00, 5, 0x1F, 0x00}};
     auto archive = oneIcon(view);
     const RgbImage image = ShowAtOrigin(archive, "TANK");
     EXPECT_EQ(image.at(42, 28), PegColour(kGreen));
