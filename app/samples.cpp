@@ -2,6 +2,7 @@
 
 #include "equip/efile.h"
 #include "icons/sampleicons.h"
+#include "icons/samplewavs.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
 #include "tools/textlines.h"
@@ -328,6 +329,10 @@ bool WriteSampleGameFolders(const std::string& dir, std::string& error) {
         if (!WriteSampleIconArchive((folder / "").string(), game, SampleIconNames(game))) {
             error = "Error on creating [" +
                     (folder / (game == Game::Pg2 ? "PANZER2.DAT" : "MODGEN.DAT")).string() + "]";
+            return false;
+        }
+        if (!WriteSampleWavs(folder.string(), SampleSoundNumbers(game))) {
+            error = "Error on creating [" + (folder / "WAVS").string() + "]";
             return false;
         }
     }
