@@ -13,19 +13,6 @@ constexpr const char* kPg2ArchiveName = "PANZER2.dat";
 constexpr const char* kPegArchiveName = "MODGEN.dat";
 constexpr const char* kNotFound = "%s\nnot found!";
 
-// The icon field of a record: up to the first NUL, at most six characters.
-template <std::size_t N>
-std::string iconField(const std::array<std::uint8_t, N>& bytes, int offset, int length) {
-    std::string name;
-    for (int i = 0; i < length; ++i) {
-        const auto c = bytes[static_cast<std::size_t>(offset + i)];
-        if (c == 0)
-            break;
-        name.push_back(static_cast<char>(c));
-    }
-    return name;
-}
-
 std::string upperCase(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
@@ -112,13 +99,11 @@ bool IconArchive::SelectIconOfUnit(const AppState& state, int unitIndex) {
     if (game_ == Game::Pg2) {
         if (!state.pg2 || i >= state.pg2->units.size())
             return false;
-        return SelectIcon(
-            upperCase(iconField(state.pg2->units[i].record.bytes, pg2::Icon, pg2::kIconLength)));
+        return SelectIcon(upperCase(state.pg2->units[i].record.icon()));
     }
     if (!state.peg || i >= state.peg->units.size())
         return false;
-    return SelectIcon(
-        upperCase(iconField(state.peg->units[i].record.bytes, peg::UnitIcon, peg::kIconLength)));
+    return SelectIcon(upperCase(state.peg->units[i].record.unitIcon()));
 }
 
 void IconArchive::PreviousView() {

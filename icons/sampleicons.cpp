@@ -259,13 +259,18 @@ IconShape GuessIconShape(const std::string& name, std::size_t position) {
         return std::any_of(words.begin(), words.end(),
                            [&](const char* w) { return n.find(w) != std::string::npos; });
     };
-    if (any({"PLANE", "AIR", "FIGHT", "BOMB", "JET", "HELI", "STUKA", "SPIT", "MIG"}))
+    if (any({"PLANE", "AIR", "FIGHT", "BOMB",  "JET",    "HELI",   "STUKA", "SPIT",
+             "MIG",   "BF1", "HE1",   "JU",    "B17",    "P47",    "C47",   "C160",
+             "CH47",  "A10", "F16",   "EUROF", "TORNAD", "APACHE", "HIND",  "TIGERH"}))
         return IconShape::Plane;
-    if (any({"SHIP", "BOAT", "SUB", "DEST", "CRUIS", "CARR", "NAVY", "BB", "DD"}))
+    if (any({"SHIP", "SEA", "BOAT", "BOOT", "SUB", "DEST", "CRUIS", "CARR", "NAVY", "BISM",
+             "SCHARN", "IOWA", "KIROV", "TICOND", "FREGAT", "CDG", "LST", "U212"}))
         return IconShape::Ship;
-    if (any({"GUN", "ART", "HOW", "FLAK", "MORT", "ROCK", "PAK"}))
+    if (any({"GUN", "ART", "HOW", "FLAK", "MORT", "ROCK", "PAK", "PDR", "BOFOR", "LONGTM", "SFH",
+             "PZH", "MILAN", "MLRS", "PATRIO", "ROLAND", "TOW"}))
         return IconShape::Gun;
-    if (any({"TANK", "PZ", "CAR", "TRUCK", "APC", "VEH", "INF"}))
+    if (any({"TANK", "PZ", "CAR", "TRUCK", "APC", "VEH", "INF", "TIGER", "PANTH", "SHERM", "T34",
+             "T90", "MATILD", "LEO", "ABRAMS", "CHAR", "SDK"}))
         return IconShape::Vehicle;
     constexpr IconShape kTurns[] = {IconShape::Vehicle, IconShape::Gun, IconShape::Ship,
                                     IconShape::Plane};

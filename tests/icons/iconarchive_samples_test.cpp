@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Games, SampleArchive, testing::Values(Game::Pg2, Game::
 
 TEST(SampleArchive, ShapesFollowTheNames) {
     EXPECT_EQ(GuessIconShape("SPITFIRE", 0), IconShape::Plane);
-    EXPECT_EQ(GuessIconShape("bbyam", 0), IconShape::Ship);
+    EXPECT_EQ(GuessIconShape("bismrk", 0), IconShape::Ship);
     EXPECT_EQ(GuessIconShape("FLAK88", 0), IconShape::Gun);
     EXPECT_EQ(GuessIconShape("PZIV", 3), IconShape::Vehicle);
     // Nothing to go by: the shapes take turns.
