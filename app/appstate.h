@@ -7,6 +7,7 @@
 #include "app/uiport.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
+#include "icons/iconarchive.h"
 
 #include <functional>
 #include <optional>
@@ -26,6 +27,8 @@ struct AppState {
     NameTable pegCountries{21};
     ChangeFlags flags;
     Game currentGame = Game::Pg2;
+    IconArchive pg2Icons{Game::Pg2};
+    IconArchive pegIcons{Game::Peg};
 
     // Hooks of the document; empty in the CLI and most tests.
     std::function<void()> refreshViews;
@@ -36,6 +39,8 @@ struct AppState {
     const NameTable& countries(Game g) const {
         return g == Game::Pg2 ? pg2Countries : pegCountries;
     }
+    IconArchive& icons(Game g) { return g == Game::Pg2 ? pg2Icons : pegIcons; }
+    const IconArchive& icons(Game g) const { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     void notifyViews() {
         if (refreshViews)
             refreshViews();

@@ -1,6 +1,7 @@
 #include "app/samples.h"
 
 #include "equip/efile.h"
+#include "icons/sampleicons.h"
 #include "icons/samplewavs.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
@@ -324,6 +325,11 @@ bool WriteSampleGameFolders(const std::string& dir, std::string& error) {
                 error = "Error on creating [" + path + "]";
                 return false;
             }
+        }
+        if (!WriteSampleIconArchive((folder / "").string(), game, SampleIconNames(game))) {
+            error = "Error on creating [" +
+                    (folder / (game == Game::Pg2 ? "PANZER2.DAT" : "MODGEN.DAT")).string() + "]";
+            return false;
         }
         if (!WriteSampleWavs(folder.string(), SampleSoundNumbers(game))) {
             error = "Error on creating [" + (folder / "WAVS").string() + "]";
