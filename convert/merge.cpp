@@ -57,6 +57,7 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
     std::size_t nameIndex = 0; // index of the next line nameLines gives
     std::string line;
     std::size_t merged = 0;
+    table.units.reserve(std::min(kMaxUnits, table.units.size() + honoured.size()));
     for (const int code : honoured) {
         if (table.units.size() >= kMaxUnits)
             break;
