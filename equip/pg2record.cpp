@@ -1,0 +1,96 @@
+#include "equip/pg2record.h"
+
+#include "tools/bytes.h"
+
+#include <algorithm>
+
+namespace varnel {
+
+namespace {
+
+constexpr int kMaskBytes = 4;
+constexpr int kBitsPerByte = 8;
+constexpr std::uint8_t kHighBit = 0x80;
+
+// The country of one mask byte, 0..7, when the byte holds exactly one bit; -1 otherwise.
+int singleBitPosition(std::uint8_t b) {
+    for (int k = 0; k < kBitsPerByte; ++k)
+        if (b == (kHighBit >> k))
+            return k;
+    return -1;
+}
+
+std::string iconText(const std::uint8_t* field) {
+    const auto* end = std::find(field, field + pg2::kIconLength, std::uint8_t{0});
+    return std::string(field, end);
+}
+
+} // namespace
+
+std::uint16_t Pg2UnitRecord::code() const {
+    return readU16(bytes.data() + pg2::Code);
+}
+
+void Pg2UnitRecord::setCode(std::uint16_t code) {
+    writeU16(bytes.data() + pg2::Code, code);
+}
+
+std::string Pg2UnitRecord::icon() const {
+    return iconText(bytes.data() + pg2::Icon);
+}
+
+void Pg2UnitRecord::setIcon(const std::string& name) {
+    for (int k = 0; k < pg2::kIconLength; ++k)
+        (*this)[pg2::Icon + k] = k < static_cast<int>(name.size())
+                                     ? static_cast<std::uint8_t>(name[static_cast<std::size_t>(k)])
+                                     : 0;
+}
+
+std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b32,
+                              std::uint8_t b33) {
+    const std::uint8_t mask[kMaskBytes] = {b30, b31, b32, b33};
+    for (int i = 0; i < kMaskBytes; ++i) {
+        const int bit = singleBitPosition(mask[i]);
+        const int country = i * kBitsPerByte + bit;
+        // Byte 33 carries only countries 24..26; any other single bit there names no country.
+        if (bit >= 0 && country < pg2::kCountryCount)
+            return static_cast<std::uint8_t>(country);
+    }
+    return 0;
+}
+
+void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
+    for (int i = 0; i < kMaskBytes; ++i)
+        record[pg2::CountryMask + i] = 0;
+    if (country < pg2::kCountryCount)
+        record[pg2::CountryMask + country / kBitsPerByte] =
+            static_cast<std::uint8_t>(kHighBit >> (country % kBitsPerByte));
+}
+
+void UnpackPg2Specials(Pg2Unit& unit) {
+    for (int k = 0; k < kBitsPerByte; ++k) {
+        const auto bit = static_cast<std::size_t>(k);
+        unit.special1[bit] = (unit.record[pg2::Special1] >> k) & 1;
+        unit.special2[bit] = (unit.record[pg2::Special2] >> k) & 1;
+    }
+    const auto& r = unit.record;
+    unit.country = DecodePg2Country(r[pg2::CountryMask], r[pg2::CountryMask + 1],
+                                    r[pg2::CountryMask + 2], r[pg2::CountryMask + 3]);
+}
+
+void PackPg2Specials(Pg2Unit& unit) {
+    std::uint8_t s1 = 0;
+    std::uint8_t s2 = 0;
+    for (int k = 0; k < kBitsPerByte; ++k) {
+        const auto bit = static_cast<std::size_t>(k);
+        if (unit.special1[bit] != 0)
+            s1 = static_cast<std::uint8_t>(s1 | (1 << k));
+        if (unit.special2[bit] != 0)
+            s2 = static_cast<std::uint8_t>(s2 | (1 << k));
+    }
+    unit.record[pg2::Special1] = s1;
+    unit.record[pg2::Special2] = s2;
+    EncodePg2Country(unit.record, unit.country);
+}
+
+} // namespace varnel

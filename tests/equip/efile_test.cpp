@@ -1,0 +1,513 @@
+#include "equip/efile.h"
+
+#include "tests/equip/equipfixture.h"
+#include "tools/format.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace varnel {
+namespace {
+
+using test::EquipEnv;
+using test::MakeNames;
+using test::MakePegEFile;
+using test::MakePg2EFile;
+using test::ReadFile;
+using test::ReadText;
+using test::WriteFile;
+
+std::string updated(const std::string& path) {
+    return "File " + path + " updated";
+}
+
+// ---- Parsing truncated and oversized files ----
+
+struct ParseCase {
+    const char* name;
+    Game game;
+    std::size_t fileUnits; // units the generated file holds
+    long cut;              // bytes removed from its end (negative: bytes added)
+    std::uint16_t count;   // expected header count
+    std::size_t supplied;  // expected records held in full
+};
+
+class ParseEFileTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseEFileTest, KeepsTheCountAndZeroFillsWhatIsMissing) {
+    const auto& c = GetParam();
+    const bool pg2 = c.game == Game::Pg2;
+    Bytes data = pg2 ? MakePg2EFile(c.fileUnits) : MakePegEFile(c.fileUnits);
+    const Bytes whole = data;
+    if (c.cut >= 0)
+        data.resize(data.size() - static_cast<std::size_t>(c.cut));
+    else
+        data.insert(data.end(), static_cast<std::size_t>(-c.cut), 0xEE);
+    const std::size_t size = pg2 ? pg2::kRecordSize : peg::kRecordSize;
+
+    auto check = [&](const auto& parsed) {
+        EXPECT_EQ(parsed.count, c.count);
+        EXPECT_EQ(parsed.supplied, c.supplied);
+        ASSERT_EQ(parsed.records.size(), c.count);
+        for (std::size_t i = 0; i < parsed.records.size(); ++i) {
+            const auto& bytes = parsed.records[i].bytes;
+            for (std::size_t k = 0; k < size; ++k) {
+                const std::uint8_t expected =
+                    i < c.supplied ? whole[kEFileHeaderSize + i * size + k] : 0;
+                ASSERT_EQ(bytes[k], expected) << "record " << i << " byte " << k;
+            }
+        }
+    };
+    if (pg2)
+        check(ParsePg2EFile(data));
+    else
+        check(ParsePegEFile(data));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, ParseEFileTest,
+    ::testing::Values(ParseCase{"Pg2Empty", Game::Pg2, 0, 2, 0, 0},
+                      ParseCase{"Pg2OneByte", Game::Pg2, 0, 1, 0, 0},
+                      ParseCase{"Pg2CountOnly", Game::Pg2, 0, 0, 0, 0},
+                      ParseCase{"Pg2HeaderOfThree", Game::Pg2, 3, 3 * 73, 3, 0},
+                      ParseCase{"Pg2FirstRecordShort", Game::Pg2, 3, 2 * 73 + 1, 3, 0},
+                      ParseCase{"Pg2OneRecord", Game::Pg2, 3, 2 * 73, 3, 1},
+                      ParseCase{"Pg2LastRecordShort", Game::Pg2, 3, 1, 3, 2},
+                      ParseCase{"Pg2Whole", Game::Pg2, 3, 0, 3, 3},
+                      ParseCase{"Pg2TrailingBytesIgnored", Game::Pg2, 3, -40, 3, 3},
+                      ParseCase{"PegHeaderOfTwo", Game::Peg, 2, 2 * 74, 2, 0},
+                      ParseCase{"PegLastRecordShort", Game::Peg, 2, 1, 2, 1},
+                      ParseCase{"PegWhole", Game::Peg, 2, 0, 2, 2},
+                      ParseCase{"PegOneByte", Game::Peg, 0, 1, 0, 0},
+                      ParseCase{"PegTrailingBytesIgnored", Game::Peg, 1, -73, 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParseEFile, HugeCountInATinyFileAllocatesOnlyWhatTheCountAllows) {
+    const Bytes data = {0xFF, 0xFF, 1, 2, 3};
+    const auto parsed = ParsePegEFile(data);
+    EXPECT_EQ(parsed.count, 65535);
+    EXPECT_EQ(parsed.supplied, 0u);
+    EXPECT_EQ(parsed.records.size(), 65535u);
+}
+
+// ---- Load and save reproduce both files byte for byte ----
+
+struct RoundTripCase {
+    const char* name;
+    Game game;
+    std::size_t units;
+};
+
+class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
+    const auto& c = GetParam();
+    EquipEnv env;
+    env.writeTFile();
+    const bool pg2 = c.game == Game::Pg2;
+    env.state.currentGame = c.game;
+    const Bytes eFile = pg2 ? MakePg2EFile(c.units) : MakePegEFile(c.units);
+    const std::string names = MakeNames(c.units);
+    const std::string path = env.writeGame("EQUIP97", eFile, names);
+    const std::string namesPath = env.dir.file("EQUIP97.txt");
+
+    if (pg2)
+        LoadPg2EFile(env.state, path);
+    else
+        LoadPegEFile(env.state, path);
+    const std::size_t count = pg2 ? env.state.pg2->count() : env.state.peg->count();
+    ASSERT_EQ(count, c.units);
+    EXPECT_EQ(env.state.settings.eFile(c.game), path);
+    EXPECT_EQ(env.state.settings.namesEFile(c.game), namesPath);
+    EXPECT_FALSE(env.state.flags.any());
+
+    // Saved elsewhere first so a writer that merely copies the input cannot pass.
+    WriteFile(path, Bytes{});
+    WriteFile(namesPath, std::string());
+    env.ui.expectInformation(updated(path)).expectInformation(updated(namesPath));
+    if (pg2) {
+        EXPECT_TRUE(SavePg2EFile(env.state, path));
+        EXPECT_TRUE(SavePg2Names(env.state));
+    } else {
+        EXPECT_TRUE(SavePegEFile(env.state, path));
+        EXPECT_TRUE(SavePegNames(env.state));
+    }
+    EXPECT_TRUE(ReadFile(path) == eFile) << "E-File differs";
+    EXPECT_TRUE(ReadText(namesPath) == names) << "Names E-File differs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RoundTripTest,
+                         ::testing::Values(RoundTripCase{"Pg2Empty", Game::Pg2, 0},
+                                           RoundTripCase{"Pg2One", Game::Pg2, 1},
+                                           RoundTripCase{"Pg2Full", Game::Pg2, 65535},
+                                           RoundTripCase{"PegEmpty", Game::Peg, 0},
+                                           RoundTripCase{"PegOne", Game::Peg, 1},
+                                           RoundTripCase{"PegFull", Game::Peg, 65535}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Pg2EFile, CountZeroSavesTwoBytesAndAnEmptyNamesFile) {
+    EquipEnv env;
+    env.writeTFile();
+    const std::string path = env.writeGame("EQUIP97", Bytes{}, "");
+    LoadPg2EFile(env.state, path); // under two bytes: an empty table
+    ASSERT_TRUE(env.state.pg2);
+    EXPECT_EQ(env.state.pg2->count(), 0u);
+    env.ui.expectInformation(updated(path)).expectInformation(updated(env.dir.file("EQUIP97.txt")));
+    SavePg2EFile(env.state, path);
+    SavePg2Names(env.state);
+    EXPECT_EQ(ReadFile(path), (Bytes{0, 0}));
+    EXPECT_EQ(ReadText(env.dir.file("EQUIP97.txt")), "");
+}
+
+TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
+    EquipEnv env;
+    Bytes data = MakePg2EFile(2);
+    // Unit 0: no country bit; unit 1: two bits in byte 30, one in byte 31.
+    for (int k = 0; k < 4; ++k)
+        data[2 + pg2::CountryMask + k] = 0;
+    data[2 + 73 + pg2::CountryMask] = 0x41;
+    data[2 + 73 + pg2::CountryMask + 1] = 0x20;
+    data[2 + 73 + pg2::CountryMask + 2] = 0;
+    data[2 + 73 + pg2::CountryMask + 3] = 0;
+    env.writeTFile();
+    const std::string path = env.writeGame("EQUIP97", data, "");
+    LoadPg2EFile(env.state, path);
+    auto& units = env.state.pg2->units;
+    EXPECT_EQ(units[0].country, 0);
+    EXPECT_EQ(units[1].country, 10);
+
+    units[1].special1[0] ^= 1;
+    const std::uint8_t before = units[1].record[pg2::Special1];
+    env.ui.expectInformation(updated(path));
+    ASSERT_TRUE(SavePg2EFile(env.state, path));
+    const Bytes saved = ReadFile(path);
+    EXPECT_EQ(saved[2 + pg2::CountryMask], 128);
+    EXPECT_EQ(saved[2 + 73 + pg2::CountryMask], 0);
+    EXPECT_EQ(saved[2 + 73 + pg2::CountryMask + 1], 0x20);
+    EXPECT_EQ(saved[2 + 73 + pg2::Special1], before ^ 1);
+    EXPECT_EQ(units[1].record[pg2::Special1], before ^ 1) << "the saved bytes are the unit's now";
+}
+
+// ---- Questions and messages of loading ----
+
+TEST(Pg2EFile, CodeQuestionCorrectsOnYesAndMarksTheDataChanged) {
+    for (const bool yes : {true, false}) {
+        EquipEnv env;
+        env.writeTFile();
+        Bytes data = MakePg2EFile(8);
+        data[2 + 5 * 73] = 9;
+        const std::string path = env.writeGame("EQUIP97", data, MakeNames(8));
+        env.ui.expectQuestion("Warning!\nUnit 5 \nhas Code=9 bigger than 8\n Do you want to set "
+                              "Code=5 ?",
+                              yes);
+        env.state.flags.pg2Data = true;
+        LoadPg2EFile(env.state, path);
+        EXPECT_EQ(env.state.pg2->units[5].record.code(), yes ? 5 : 9);
+        EXPECT_EQ(env.state.flags.pg2Data, yes);
+    }
+}
+
+TEST(Pg2EFile, ShortFileAsksNothingForTheRecordsItLacks) {
+    EquipEnv env;
+    env.writeTFile();
+    Bytes data = MakePg2EFile(1);
+    data[0] = 3; // the count claims three units
+    const std::string path = env.writeGame("EQUIP97", data, "a\r\n");
+    LoadPg2EFile(env.state, path);
+    ASSERT_EQ(env.state.pg2->count(), 3u);
+    EXPECT_EQ(env.state.pg2->units[2].record.code(), 0);
+    EXPECT_EQ(env.state.pg2->units[2].record[pg2::SoftAtk], 0);
+    EXPECT_EQ(env.state.pg2->units[0].name, "a");
+}
+
+TEST(EFile, MissingFileAndCancelChangesNothing) {
+    for (const Game game : {Game::Pg2, Game::Peg}) {
+        EquipEnv env;
+        env.state.pg2.emplace().units.resize(4);
+        env.state.peg.emplace().units.resize(5);
+        env.state.flags.pg2Data = env.state.flags.pegNames = true;
+        env.state.settings.eFile(game) = "old.EQP";
+        const std::string missing = env.dir.file("nothing.EQP");
+        env.ui
+            .expectFileDialog(game == Game::Pg2 ? "Select PG2 EQUIP97.EQP"
+                                                : "Select PeG EQUIP97.EQP",
+                              std::nullopt)
+            .expectInformation("file [" + missing + "]\nnot found");
+        if (game == Game::Pg2)
+            LoadPg2EFile(env.state, missing);
+        else
+            LoadPegEFile(env.state, missing);
+        EXPECT_EQ(env.state.pg2->count(), 4u);
+        EXPECT_EQ(env.state.peg->count(), 5u);
+        EXPECT_TRUE(env.state.flags.pg2Data);
+        EXPECT_TRUE(env.state.flags.pegNames);
+        EXPECT_EQ(env.state.settings.eFile(game), "old.EQP");
+    }
+}
+
+TEST(EFile, ChooserRetriesUntilAFileCanBeRead) {
+    EquipEnv env;
+    env.writeTFile();
+    const std::string good = env.writeGame("EQUIP97", MakePegEFile(2), MakeNames(2));
+    const std::string missing = env.dir.file("gone.EQP");
+    env.ui.expectFileDialog("Select PeG EQUIP97.EQP", env.dir.file("gone2.EQP"))
+        .expectFileDialog("Select PeG EQUIP97.EQP", good);
+    LoadPegEFile(env.state, missing);
+    ASSERT_TRUE(env.state.peg);
+    EXPECT_EQ(env.state.peg->count(), 2u);
+    EXPECT_EQ(env.state.settings.pegEFile, good);
+    EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("EQUIP97.txt"));
+}
+
+TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
+    for (const Game game : {Game::Pg2, Game::Peg}) {
+        EquipEnv env;
+        env.writeTFile();
+        const std::string path = env.dir.file("EQUIP97.EQP");
+        WriteFile(path, game == Game::Pg2 ? MakePg2EFile(3) : MakePegEFile(3));
+        env.state.currentGame = game;
+        env.state.flags.pg2Names = env.state.flags.pegNames = true;
+        int views = 0;
+        env.state.refreshViews = [&] { ++views; };
+        const std::string names = env.dir.file("EQUIP97.txt");
+        env.ui
+            .expectFileDialog(game == Game::Pg2 ? "Select PG2  EQUIP97.txt"
+                                                : "Select PeG  EQUIP97.txt",
+                              std::nullopt)
+            .expectInformation("file [" + names +
+                               "]\nnot found\nyou'll not see Unit's denomination");
+        if (game == Game::Pg2) {
+            LoadPg2EFile(env.state, path);
+            ASSERT_EQ(env.state.pg2->count(), 3u);
+            EXPECT_EQ(env.state.pg2->units[2].name, "");
+            EXPECT_TRUE(env.state.flags.pg2Names);
+        } else {
+            LoadPegEFile(env.state, path);
+            ASSERT_EQ(env.state.peg->count(), 3u);
+            EXPECT_TRUE(env.state.flags.pegNames);
+        }
+        EXPECT_EQ(views, 1) << "the views must drop the replaced table";
+    }
+}
+
+TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
+    EquipEnv env;
+    env.writeTFile();
+    const std::string path = env.dir.file("EQUIP97.EQP");
+    WriteFile(path, MakePg2EFile(2));
+    const std::string other = env.dir.file("other.txt");
+    WriteFile(other, std::string("first\r\nsecond\r\n"));
+    env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
+    LoadPg2EFile(env.state, path);
+    EXPECT_EQ(env.state.pg2->units[1].name, "second");
+    EXPECT_EQ(env.state.settings.pg2NamesEFile, other);
+    EXPECT_FALSE(env.state.flags.pg2Names);
+}
+
+TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
+    EquipEnv env;
+    env.writeTFile();
+    const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
+    env.state.settings.pg2Dir = kNoValue;
+    env.state.settings.pegDir = kNoValue;
+    std::vector<std::string> recent;
+    int views = 0, titles = 0;
+    env.state.addRecentFile = [&](const std::string& p) { recent.push_back(p); };
+    env.state.refreshViews = [&] { ++views; };
+    env.state.refreshTitle = [&] { ++titles; };
+    LoadPg2EFile(env.state, path);
+    EXPECT_EQ(env.state.settings.pg2Dir, env.dir.dir());
+    EXPECT_EQ(env.store.values().at("PG2 Dir"), env.dir.dir());
+    EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
+    EXPECT_EQ(recent, std::vector<std::string>{path});
+    EXPECT_EQ(views, 1);
+    EXPECT_EQ(titles, 1);
+    EXPECT_EQ(env.state.settings.pg2TFile, env.dir.file("GUI97.txt"));
+    EXPECT_EQ(env.state.pg2Countries.count(), 27);
+
+    // A folder already set stays.
+    env.state.settings.pegDir = "/elsewhere/";
+    LoadPegEFile(env.state, path);
+    EXPECT_EQ(env.state.settings.pegDir, "/elsewhere/");
+    EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
+}
+
+TEST(EFile, OnlyThePg2LoaderPointsToItsView) {
+    EquipEnv env;
+    env.writeTFile();
+    const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
+    env.state.currentGame = Game::Peg;
+    env.ui.expectInformation("To see the file just loaded, switch to PG2 View");
+    LoadPg2EFile(env.state, path);
+    env.ui.verify();
+    env.state.currentGame = Game::Pg2;
+    LoadPegEFile(env.state, path); // no message: the editor has none for PeG
+}
+
+// ---- Names ----
+
+TEST(Names, LinesAreReadWholeWithEitherLineEnd) {
+    Pg2UnitTable table;
+    table.units.resize(5);
+    const std::string longName(5000, 'x');
+    const std::string text = "one\r\n" + longName + "\ntwo \xE9\t\r\nlast without end";
+    const Bytes data(text.begin(), text.end());
+    ReadPg2Names(table, data, 0);
+    EXPECT_EQ(table.units[0].name, "one");
+    EXPECT_EQ(table.units[1].name, longName);
+    EXPECT_EQ(table.units[2].name, "two \xE9\t");
+    EXPECT_EQ(table.units[3].name, "last without end");
+    EXPECT_EQ(table.units[4].name, "");
+}
+
+TEST(Names, ExtraLinesAreIgnoredAndReadingStartsAtFirst) {
+    PegUnitTable table;
+    table.units.resize(3);
+    table.units[0].name = "kept";
+    const std::string text = "a\r\nb\r\nc\r\nd\r\n";
+    ReadPegNames(table, Bytes(text.begin(), text.end()), 1);
+    EXPECT_EQ(table.units[0].name, "kept");
+    EXPECT_EQ(table.units[1].name, "a");
+    EXPECT_EQ(table.units[2].name, "b");
+}
+
+TEST(Names, AreWrittenWithCrLfAfterEveryLine) {
+    PegUnitTable table;
+    table.units.resize(3);
+    table.units[0].name = " blank  ";
+    table.units[1].name = "\xE9\xE8\xFF";
+    const Bytes out = WriteNamesFile(table.units);
+    EXPECT_EQ(std::string(out.begin(), out.end()), " blank  \r\n\xE9\xE8\xFF\r\n\r\n");
+}
+
+TEST(Names, PathTakesTheSuffixOfTheSettings) {
+    AppSettings s;
+    s.textSuffix = ".fra";
+    EXPECT_EQ(NamesPathFor(s, "C:\\PANZER2\\EQUIP97.EQP"), "C:\\PANZER2\\EQUIP97.fra");
+    EXPECT_EQ(NamesPathFor(s, "/g/a.b/EQUIP97"), "/g/a.b/EQUIP97.fra");
+}
+
+TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
+    EquipEnv env;
+    env.state.peg.emplace().units.resize(1);
+    env.state.peg->units[0].name = "Leopard";
+    env.state.settings.pegEFile = env.dir.file("EQUIP97.EQP");
+    fs::create_directory(env.dir.path() / "new");
+    const std::string target = env.dir.file("new/MINE.EQP");
+    env.ui.expectInformation(updated(target))
+        .expectInformation(updated(env.dir.file("new/MINE.txt")));
+    env.state.flags.pegData = env.state.flags.pegNames = true;
+    SavePegEFile(env.state, target);
+    SavePegNames(env.state);
+    EXPECT_EQ(ReadText(env.dir.file("new/MINE.txt")), "Leopard\r\n");
+    EXPECT_EQ(env.state.settings.pegEFile, target);
+    EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("new/MINE.txt"));
+    EXPECT_FALSE(env.state.flags.any());
+}
+
+TEST(EFile, SavingWithoutATableDoesNothing) {
+    EquipEnv env;
+    EXPECT_FALSE(SavePg2EFile(env.state, env.dir.file("x.EQP")));
+    EXPECT_TRUE(SavePegNames(env.state));
+    EXPECT_FALSE(fs::exists(env.dir.path() / "x.EQP"));
+}
+
+// ---- Failing saves ----
+
+enum class Failure { MissingFolder, TargetIsFolder, ReadOnly };
+
+struct SaveFailureCase {
+    const char* name;
+    Game game;
+    bool names; // the Names E-File fails, not the E-File
+    Failure failure;
+};
+
+class SaveFailureTest : public ::testing::TestWithParam<SaveFailureCase> {};
+
+TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
+    const auto& c = GetParam();
+    if (c.failure == Failure::ReadOnly && test::PermissionsIgnored())
+        GTEST_SKIP() << "permission bits stop no write for this user";
+    EquipEnv env;
+    const bool pg2 = c.game == Game::Pg2;
+    if (pg2)
+        env.state.pg2.emplace().units.resize(2);
+    else
+        env.state.peg.emplace().units.resize(2);
+    const std::string current = env.dir.file("EQUIP97.EQP");
+    env.state.settings.eFile(c.game) = current;
+    env.state.settings.namesEFile(c.game) = "shown.txt";
+    env.state.flags = {true, true, true, true};
+
+    std::string target = c.names ? env.dir.file("EQUIP97.txt") : current;
+    const Bytes old = {'o', 'l', 'd'};
+    switch (c.failure) {
+    case Failure::MissingFolder:
+        if (c.names)
+            env.state.settings.eFile(c.game) = env.dir.file("none/EQUIP97.EQP");
+        target = env.dir.file("none/EQUIP97") + (c.names ? ".txt" : ".EQP");
+        break;
+    case Failure::TargetIsFolder:
+        fs::create_directory(target);
+        break;
+    case Failure::ReadOnly:
+        WriteFile(target, old);
+        fs::permissions(target, fs::perms::owner_read);
+        break;
+    }
+    env.ui.expectError("Error on creating [" + target + "]");
+    bool ok;
+    if (c.names)
+        ok = pg2 ? SavePg2Names(env.state) : SavePegNames(env.state);
+    else
+        ok = pg2 ? SavePg2EFile(env.state, target) : SavePegEFile(env.state, target);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pegData && env.state.flags.pg2Names &&
+                env.state.flags.pegNames);
+    EXPECT_EQ(env.state.settings.namesEFile(c.game), "shown.txt");
+    if (!c.names) {
+        EXPECT_EQ(env.state.settings.eFile(c.game), current);
+    }
+    if (c.failure == Failure::ReadOnly) {
+        EXPECT_EQ(ReadFile(target), old);
+    }
+    if (c.failure == Failure::TargetIsFolder) {
+        EXPECT_TRUE(fs::is_directory(target));
+    }
+    if (c.failure == Failure::MissingFolder) {
+        EXPECT_FALSE(fs::exists(env.dir.path() / "none"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SaveFailureTest,
+    ::testing::Values(
+        SaveFailureCase{"Pg2MissingFolder", Game::Pg2, false, Failure::MissingFolder},
+        SaveFailureCase{"Pg2TargetIsFolder", Game::Pg2, false, Failure::TargetIsFolder},
+        SaveFailureCase{"Pg2ReadOnly", Game::Pg2, false, Failure::ReadOnly},
+        SaveFailureCase{"Pg2NamesMissingFolder", Game::Pg2, true, Failure::MissingFolder},
+        SaveFailureCase{"Pg2NamesTargetIsFolder", Game::Pg2, true, Failure::TargetIsFolder},
+        SaveFailureCase{"Pg2NamesReadOnly", Game::Pg2, true, Failure::ReadOnly},
+        SaveFailureCase{"PegMissingFolder", Game::Peg, false, Failure::MissingFolder},
+        SaveFailureCase{"PegTargetIsFolder", Game::Peg, false, Failure::TargetIsFolder},
+        SaveFailureCase{"PegReadOnly", Game::Peg, false, Failure::ReadOnly},
+        SaveFailureCase{"PegNamesMissingFolder", Game::Peg, true, Failure::MissingFolder},
+        SaveFailureCase{"PegNamesTargetIsFolder", Game::Peg, true, Failure::TargetIsFolder},
+        SaveFailureCase{"PegNamesReadOnly", Game::Peg, true, Failure::ReadOnly}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
+    EquipEnv env;
+    env.state.peg.emplace().units.resize(kMaxUnits + 1);
+    const std::string path = env.dir.file("big.EQP");
+    env.ui.expectInformation("Cannot save 65536 units: a file holds at most 65535 units");
+    EXPECT_FALSE(SavePegEFile(env.state, path));
+    EXPECT_FALSE(fs::exists(path));
+}
+
+} // namespace
+} // namespace varnel

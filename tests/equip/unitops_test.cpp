@@ -1,0 +1,201 @@
+#include "equip/unitops.h"
+
+#include "tests/equip/equipfixture.h"
+
+#include <gtest/gtest.h>
+
+namespace varnel {
+namespace {
+
+using test::EquipEnv;
+using test::MakeNames;
+using test::MakePegEFile;
+using test::MakePg2EFile;
+using test::WriteFile;
+
+template <class Table> void fill(Table& table, std::size_t n) {
+    table.units.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        table.units[i].record.setCode(static_cast<std::uint16_t>(i));
+        table.units[i].record[3] = static_cast<std::uint8_t>(100 + i);
+        table.units[i].name = "unit " + std::to_string(i);
+    }
+}
+
+TEST(Clone, AppendsACopyWithTheNextCode) {
+    EquipEnv env;
+    fill(env.state.pg2.emplace(), 10);
+    env.state.pg2->units[3].country = 17;
+    env.state.pg2->units[3].special2[6] = 1;
+    int titles = 0;
+    env.state.refreshTitle = [&] { ++titles; };
+    env.ui.expectInformation("Clone is Code: 10");
+    ASSERT_TRUE(ClonePg2Unit(env.state, 3));
+    const auto& units = env.state.pg2->units;
+    ASSERT_EQ(units.size(), 11u);
+    EXPECT_EQ(units[10].record.code(), 10);
+    EXPECT_EQ(units[10].record[3], 103);
+    EXPECT_EQ(units[10].name, "unit 3");
+    EXPECT_EQ(units[10].country, 17);
+    EXPECT_EQ(units[10].special2[6], 1);
+    EXPECT_EQ(units[3].record.code(), 3);
+    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pg2Names);
+    EXPECT_FALSE(env.state.flags.pegData || env.state.flags.pegNames);
+    EXPECT_EQ(titles, 1);
+}
+
+TEST(Clone, RefusedAtTheLimitAndForBadIndexes) {
+    EquipEnv env;
+    fill(env.state.peg.emplace(), kMaxUnits);
+    env.ui.expectInformation("Cannot add 1 units: a file holds at most 65535 units");
+    EXPECT_FALSE(ClonePegUnit(env.state, 0));
+    EXPECT_EQ(env.state.peg->count(), kMaxUnits);
+    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_FALSE(ClonePegUnit(env.state, kMaxUnits));
+    EXPECT_FALSE(ClonePg2Unit(env.state, 0)) << "no PG2 table";
+}
+
+TEST(Clone, JustBelowTheLimitFillsTheLastCode) {
+    EquipEnv env;
+    fill(env.state.peg.emplace(), kMaxUnits - 1);
+    env.ui.expectInformation("Clone is Code: 65534");
+    EXPECT_TRUE(ClonePegUnit(env.state, 7));
+    EXPECT_EQ(env.state.peg->units.back().record.code(), 65534);
+}
+
+struct DeleteCase {
+    const char* name;
+    std::size_t count;
+    std::size_t index;
+    std::vector<int> codes; // codes after the delete
+};
+
+class DeleteTest : public ::testing::TestWithParam<DeleteCase> {};
+
+TEST_P(DeleteTest, RenumbersFromTheDeletedCode) {
+    const auto& c = GetParam();
+    for (const Game game : {Game::Pg2, Game::Peg}) {
+        EquipEnv env;
+        std::vector<int> codes;
+        std::vector<std::string> names;
+        auto run = [&](auto& table, auto del) {
+            fill(table, c.count);
+            ASSERT_TRUE(del(env.state, c.index));
+            for (const auto& u : table.units) {
+                codes.push_back(u.record.code());
+                names.push_back(u.name);
+            }
+        };
+        if (game == Game::Pg2)
+            run(env.state.pg2.emplace(), DeletePg2Unit);
+        else
+            run(env.state.peg.emplace(), DeletePegUnit);
+        EXPECT_EQ(codes, c.codes);
+        ASSERT_EQ(names.size(), c.count - 1);
+        for (std::size_t i = 0; i < names.size(); ++i)
+            EXPECT_EQ(names[i], "unit " + std::to_string(i < c.index ? i : i + 1));
+        EXPECT_TRUE(env.state.flags.any());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, DeleteTest,
+                         ::testing::Values(DeleteCase{"Middle", 7, 4, {0, 1, 2, 3, 4, 5}},
+                                           DeleteCase{"First", 3, 0, {0, 1}},
+                                           DeleteCase{"Last", 4, 3, {0, 1, 2}},
+                                           DeleteCase{"Only", 1, 0, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Delete, CodesCountOnFromTheDeletedOne) {
+    EquipEnv env;
+    auto& t = env.state.peg.emplace();
+    fill(t, 4);
+    t.units[1].record.setCode(50);
+    ASSERT_TRUE(DeletePegUnit(env.state, 1));
+    EXPECT_EQ(t.units[1].record.code(), 50);
+    EXPECT_EQ(t.units[2].record.code(), 51);
+    EXPECT_FALSE(DeletePegUnit(env.state, 3)) << "past the end";
+    EXPECT_FALSE(DeletePg2Unit(env.state, 0)) << "no PG2 table";
+}
+
+TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
+    EquipEnv env;
+    fill(env.state.pg2.emplace(), 10);
+    const std::string src = env.writeGame("SRC", MakePg2EFile(3), "x\r\ny\r\n");
+    int views = 0;
+    env.state.refreshViews = [&] { ++views; };
+    for (int i = 0; i < 3; ++i)
+        env.ui.expectQuestion(
+            "Warning!\nUnit " + std::to_string(10 + i) + " \nhas Code=" + std::to_string(i) +
+                " bigger than 13\n Do you want to set Code=" + std::to_string(10 + i) + " ?",
+            i != 1);
+    ASSERT_TRUE(PastePg2Units(env.state, src));
+    const auto& units = env.state.pg2->units;
+    ASSERT_EQ(units.size(), 13u);
+    EXPECT_EQ(units[10].record.code(), 10);
+    EXPECT_EQ(units[11].record.code(), 1);
+    EXPECT_EQ(units[12].record.code(), 12);
+    EXPECT_EQ(units[10].name, "x");
+    EXPECT_EQ(units[11].name, "y");
+    EXPECT_EQ(units[12].name, "") << "fewer names than units";
+    EXPECT_EQ(units[9].name, "unit 9");
+    EXPECT_EQ(units[11].country, 1);
+    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pg2Names);
+    EXPECT_EQ(views, 1);
+}
+
+TEST(Paste, PegTakesRecordsAsRead) {
+    EquipEnv env;
+    fill(env.state.peg.emplace(), 2);
+    const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
+    ASSERT_TRUE(PastePegUnits(env.state, src));
+    const auto& units = env.state.peg->units;
+    ASSERT_EQ(units.size(), 5u);
+    EXPECT_EQ(units[2].record.code(), 0);
+    EXPECT_EQ(units[4].name, " Unit 2  Pz.Kpfw \xE9\xFC");
+}
+
+TEST(Paste, EmptySourceAndCancelChangeNothing) {
+    EquipEnv env;
+    fill(env.state.pg2.emplace(), 2);
+    const std::string empty = env.writeGame("EMPTY", Bytes{0, 0}, "");
+    env.ui.expectInformation("Error!\n\nThere are no items in\n\n" + empty);
+    EXPECT_FALSE(PastePg2Units(env.state, empty));
+    const std::string tiny = env.dir.file("TINY.EQP");
+    WriteFile(tiny, Bytes{7});
+    env.ui.expectInformation("Error!\n\nThere are no items in\n\n" + tiny);
+    EXPECT_FALSE(PastePg2Units(env.state, tiny));
+    const std::string missing = env.dir.file("none.EQP");
+    env.ui.expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt)
+        .expectInformation("file [" + missing + "]\nnot found");
+    EXPECT_FALSE(PastePg2Units(env.state, missing));
+    EXPECT_EQ(env.state.pg2->count(), 2u);
+    EXPECT_FALSE(env.state.flags.any());
+}
+
+TEST(Paste, MissingNamesKeepTheUnitsWithoutNames) {
+    EquipEnv env;
+    fill(env.state.peg.emplace(), 1);
+    const std::string src = env.dir.file("SRC.EQP");
+    WriteFile(src, MakePegEFile(2));
+    env.ui.expectFileDialog("Select PeG  EQUIP97.txt", std::nullopt)
+        .expectInformation("file [" + env.dir.file("SRC.txt") +
+                           "]\nnot found\nyou'll not see Unit's denomination");
+    ASSERT_TRUE(PastePegUnits(env.state, src));
+    EXPECT_EQ(env.state.peg->count(), 3u);
+    EXPECT_EQ(env.state.peg->units[2].name, "");
+    EXPECT_TRUE(env.state.flags.pegData);
+    EXPECT_FALSE(env.state.flags.pegNames);
+}
+
+TEST(Paste, RefusedWhenTheResultWouldPassTheLimit) {
+    EquipEnv env;
+    fill(env.state.peg.emplace(), kMaxUnits - 2);
+    const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
+    env.ui.expectInformation("Cannot add 3 units: a file holds at most 65535 units");
+    EXPECT_FALSE(PastePegUnits(env.state, src));
+    EXPECT_EQ(env.state.peg->count(), kMaxUnits - 2);
+    EXPECT_FALSE(env.state.flags.any());
+}
+
+} // namespace
+} // namespace varnel
