@@ -55,6 +55,9 @@ int run(const std::vector<std::string>& raw) {
     if (pegTFile && !FileExists(*pegTFile))
         return Fail(kName, "PeG T-File not found: " + *pegTFile);
 
+    const std::string outFolder = GetPathPart(*output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
     const auto game = DetectGame(args, input);
     if (!game)
         return 1;

@@ -66,6 +66,9 @@ int run(const std::vector<std::string>& argv) {
                                    ": expected K=PCT with K a PeG country 1..20 and PCT a whole "
                                    "number");
 
+    const std::string outFolder = GetPathPart(output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
     const auto game = DetectGame(args, input);
     if (!game)
         return 1;

@@ -8,6 +8,7 @@
 #include "convert/merge.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
+#include "tools/paths.h"
 
 namespace varnel::cli {
 
@@ -48,6 +49,9 @@ int run(const std::vector<std::string>& argv) {
     if (!definitionBytes)
         return Fail(kName, "cannot read the definition file " + definition);
 
+    const std::string outFolder = GetPathPart(output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
     const auto game = DetectGame(args, input);
     if (!game)
         return 1;
