@@ -231,19 +231,6 @@ TEST(ConvertTFileBytes, ReplacesTheCountryLinesAndKeepsTheRest) {
     EXPECT_EQ(std::string(out.begin(), out.end()), "Germany\r\nPoland\r\nGamma\r\nDelta");
 }
 
-TEST(TakeOverPg2CountryNames, CopiesByTheFixedTable) {
-    NameTable pg2(27), peg(21);
-    for (int m = 0; m < 27; ++m)
-        pg2.setName(m, "pg2-" + std::to_string(m));
-    peg.setName(0, "None");
-    TakeOverPg2CountryNames(pg2, peg);
-    const int expected[21] = {-1, 24, 2,  8,  20, 13, 6, 7,  26, 9, 10,
-                              11, 25, 23, 15, 1,  16, 3, 18, 19, 4};
-    EXPECT_EQ(peg.name(0), "None");
-    for (int k = 1; k <= 20; ++k)
-        EXPECT_EQ(peg.name(k), "pg2-" + std::to_string(expected[k])) << k;
-}
-
 // The conversion command over a scripted Ui.
 class ConvertCommand : public ::testing::Test {
   protected:
@@ -349,14 +336,6 @@ TEST_F(ConvertCommand, WithoutPg2CountryNamesNothingIsOffered) {
     f.ui->expectInformation(made(""));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
     EXPECT_EQ(state().pegCountries.name(1), "PeG land 1");
-}
-
-TEST_F(ConvertCommand, ExplicitPegTFileIsUsed) {
-    const std::string other = f.dir.file("mine.txt");
-    test::WriteFile(other, Lines({"A", "B", "PG2 land 8"}));
-    f.ui->expectInformation(made(""));
-    ASSERT_TRUE(ConvertPg2ToPeg(state(), other));
-    EXPECT_EQ(state().settings.pegTFile, other);
 }
 
 TEST_F(ConvertCommand, ChangedPegDataIsOfferedForSavingFirst) {

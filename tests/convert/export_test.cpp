@@ -51,12 +51,6 @@ TEST(BuildPg2Export, RebuildsMaskAndSpecialBytes) {
     EXPECT_EQ(t.units[1].record[pg2::Special1], 0x81); // brought up to date in the table too
 }
 
-TEST(FirstCodeOutside, NamesTheFirstBadCode) {
-    EXPECT_EQ(FirstCodeOutside({1, 2}, 3), std::nullopt);
-    EXPECT_EQ(FirstCodeOutside({1, 3, 7}, 3), std::optional<int>(3));
-    EXPECT_EQ(FirstCodeOutside({1}, 0), std::optional<int>(1));
-}
-
 TEST(WriteFilePair, NamesFailureRestoresTheEFile) {
     test::TempDir dir;
     const std::string e = dir.file("OUT.EQP");
@@ -141,18 +135,6 @@ TEST_F(ExportCommand, NamesThatCannotBeCreatedLeaveNoEFile) {
         .expectInformation("Error creating " + names());
     EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Peg));
     EXPECT_FALSE(std::filesystem::exists(target()));
-}
-
-TEST_F(ExportCommand, UncreatableEFile) {
-    test::WriteFile(definition(), Lines({"NEW.EQP", "1"}));
-    const std::string bad = f.dir.file("no/NEW.EQP");
-    f.ui->expectFileDialog("Select TXT file with the Export info", definition())
-        .expectFileDialog("Comfirm PeG Efile to create", bad)
-        .expectQuestion("Exporting 1 units as defined\nin " + definition() + "\nto  Efile: " + bad +
-                            "\nand Tfile: " + f.dir.file("no/NEW.txt") + "\nContinue ?",
-                        true)
-        .expectInformation("Error creating " + bad);
-    EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Peg));
 }
 
 TEST_F(ExportCommand, WithoutANameLineTheMarkerIsProposed) {

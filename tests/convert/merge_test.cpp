@@ -37,12 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Merge, Mergeable,
                                            CodesCase{"EmptySource", {1}, 0, {}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SourceRecordCount, CountsWholeRecordsOnly) {
-    EXPECT_EQ(SourceRecordCount(Bytes(1), 73), 0u);
-    EXPECT_EQ(SourceRecordCount(Bytes(2 + 73 * 3 - 1), 73), 2u);
-    EXPECT_EQ(SourceRecordCount(Bytes(2 + 74 * 3), 74), 3u);
-}
-
 TEST(MergePegUnits, CodesTwoAndFiveOfTen) {
     PegUnitTable table;
     for (std::uint16_t i = 0; i < 4; ++i)
@@ -171,23 +165,19 @@ TEST_F(MergeCommand, NothingHonouredMarksNothing) {
     EXPECT_FALSE(f.state.flags.any());
 }
 
-TEST_F(MergeCommand, NoChangesNothing) {
-    test::WriteFile(definition(), Lines({"SRC.EQP", "2"}));
-    f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
-        .expectFileDialog("Comfirm PeG E-File to merge from", source())
-        .expectQuestion(question(1), false);
-    EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
-    EXPECT_EQ(f.state.peg->count(), 3u);
-}
-
-TEST_F(MergeCommand, StopsQuietlyOnCancel) {
+TEST_F(MergeCommand, CancelOrNoChangesNothing) {
     f.ui->expectFileDialog("Select Definition TXT file to Merge", std::nullopt);
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
     test::WriteFile(definition(), Lines({"SRC.EQP", "2"}));
     f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
         .expectFileDialog("Comfirm PeG E-File to merge from", std::nullopt);
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
+    f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
+        .expectFileDialog("Comfirm PeG E-File to merge from", source())
+        .expectQuestion(question(1), false);
+    EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
     EXPECT_EQ(f.state.peg->count(), 3u);
+    EXPECT_FALSE(f.state.flags.any());
 }
 
 TEST_F(MergeCommand, NoCodeLines) {
