@@ -76,7 +76,7 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
             ++nameIndex;
         }
         if (haveName)
-            unit.name = line;
+            unit.name = std::move(line);
         finishUnit(unit);
         table.units.push_back(std::move(unit));
         ++merged;
