@@ -68,8 +68,8 @@ TEST(CliInfo, WithoutATFileWarnsAndGoesOn) {
 
     // --tfile answers where the editor would ask.
     test::WriteFile(dir.file("names.txt"), std::string("A\r\nB\r\n"));
-    const auto t = test::RunCli({"info", dir.dir() + "s/pg2/EQUIP97.EQP", "--tfile",
-                                 dir.file("names.txt")});
+    const auto t =
+        test::RunCli({"info", dir.dir() + "s/pg2/EQUIP97.EQP", "--tfile", dir.file("names.txt")});
     EXPECT_EQ(t.exitCode, 0) << t.err;
     EXPECT_TRUE(contains(t.out, "Countries read: 3\n")) << t.out;
 }

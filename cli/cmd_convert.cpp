@@ -1,0 +1,106 @@
+// varnel-cli convert: a PG2 E-File converted into a new PeG E-File, as the editor's conversion
+// followed by "Save As" writes it.
+
+#include "cli/command.h"
+#include "cli/common.h"
+#include "convert/conversion.h"
+#include "convert/filerestore.h"
+#include "equip/efile.h"
+#include "tools/paths.h"
+
+namespace varnel::cli {
+
+namespace {
+
+constexpr const char* kName = "convert";
+constexpr const char* kUsage =
+    "Usage: varnel-cli convert PG2EFILE -o PEGEFILE [--pg2-tfile P] [--peg-tfile P "
+    "--tfile-out OUT]\n"
+    "Converts a PG2 E-File into a PeG E-File, field by field, and writes it to PEGEFILE with its\n"
+    "Names E-File beside it.\n\n"
+    "  -o, --output PEGEFILE  the PeG E-File to write\n"
+    "  --pg2-tfile P          the PG2 T-File for the PG2 country names (default: the search)\n"
+    "  --peg-tfile P          the PeG T-File (default: GUI97 + suffix beside PEGEFILE)\n"
+    "  --tfile-out OUT        take over the PG2 country names and write the converted PeG\n"
+    "                         T-File (made from --peg-tfile) to OUT\n"
+    "  --suffix S             language suffix of the text files (default .txt)\n"
+    "  --game pg2             the input's game, when its size does not tell\n"
+    "  --dir D, --alt-dir D   PG2 folders searched for GUI97 + suffix\n"
+    "  --fix-codes            set each PG2 code that differs from its position to the position\n";
+
+constexpr const char* kTakeOverQuestion = "Do you want to change current Country's names";
+constexpr const char* kSaveNamesTitle = "Save converted names AS";
+
+int run(const std::vector<std::string>& raw) {
+    // --pg2-tfile is this command's name for the common --tfile.
+    std::vector<std::string> argv = raw;
+    for (auto& a : argv)
+        if (a == "--pg2-tfile")
+            a = "--tfile";
+    std::vector<std::string> valued = kCommonValued;
+    valued.insert(valued.end(), {"--output", "--peg-tfile", "--tfile-out"});
+    const Args args(argv, valued, kCommonFlags);
+    if (!args.ok())
+        return Fail(kName, args.error());
+    if (args.positional().size() != 1)
+        return Fail(kName, "expects one PG2 E-File (see --help)");
+    const std::string input = args.positional()[0];
+    const auto output = args.value("--output");
+    if (!output)
+        return Fail(kName, "-o PEGEFILE is required");
+    const auto pegTFile = args.value("--peg-tfile");
+    const auto tFileOut = args.value("--tfile-out");
+    if (tFileOut && !pegTFile)
+        return Fail(kName, "--tfile-out needs --peg-tfile, the T-File it is made from");
+    if (pegTFile && !FileExists(*pegTFile))
+        return Fail(kName, "PeG T-File not found: " + *pegTFile);
+
+    const std::string outFolder = GetPathPart(*output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
+    const auto game = DetectGame(args, input);
+    if (!game)
+        return 1;
+    if (*game != Game::Pg2)
+        return Fail(kName, input + " is not a PG2 E-File");
+
+    Session session;
+    if (!LoadEFile(session, args, Game::Pg2, input))
+        return 1;
+    AppState& state = session.state;
+    // The converted table is named in the PeG folder: the output's folder.
+    state.settings.pegDir = GetPathPart(*output, PathPart::Folder);
+    session.ui.answerQuestions(kTakeOverQuestion, tFileOut.has_value());
+    if (tFileOut)
+        session.ui.answerFileDialog(kSaveNamesTitle, *tFileOut);
+
+    FileRestorer written;
+    if (tFileOut)
+        written.remember(*tFileOut);
+    const int errorsBefore = session.ui.errorCount();
+    if (!ConvertPg2ToPeg(state, pegTFile.value_or("")))
+        return 1;
+    if (tFileOut && state.settings.pegTFile != *tFileOut) {
+        if (session.ui.errorCount() > errorsBefore) {
+            written.restore();
+            return Fail(kName, "cannot write " + *tFileOut + "; nothing written");
+        }
+        std::cerr << "The country names were not taken over (the PeG names are already those of "
+                     "PG2, or a T-File has none): "
+                  << *tFileOut << " not written\n";
+    }
+
+    written.remember(*output);
+    written.remember(NamesPathFor(state.settings, *output));
+    if (!SavePegEFile(state, *output) || !SavePegNames(state)) {
+        written.restore();
+        return Fail(kName, "nothing written");
+    }
+    return 0;
+}
+
+const CommandRegistration reg{{kName, "convert a PG2 E-File into a PeG E-File", kUsage, run}};
+
+} // namespace
+
+} // namespace varnel::cli

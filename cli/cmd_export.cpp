@@ -1,0 +1,68 @@
+// varnel-cli export: a new E-File and Names E-File holding the units a definition file lists, as
+// the editor's "Export EFile" writes them.
+
+#include "cli/command.h"
+#include "cli/common.h"
+#include "convert/definitionfile.h"
+#include "convert/export.h"
+#include "tools/fileio.h"
+
+namespace varnel::cli {
+
+namespace {
+
+constexpr const char* kName = "export";
+constexpr const char* kUsage =
+    "Usage: varnel-cli export EFILE DEFFILE [-o OUT]\n"
+    "Writes a new E-File and its Names E-File holding the units of EFILE that the definition\n"
+    "file DEFFILE lists (one code per line, in the listed order). The target is the file the\n"
+    "definition file's name line names (in its folder when the line has no folder).\n\n"
+    "  -o, --output OUT       write the E-File to OUT instead (its Names E-File beside it)\n"
+    "  --suffix S             language suffix of the text files (default .txt)\n"
+    "  --game pg2|peg         the game, when the E-File's size does not tell\n"
+    "  --tfile PATH           the T-File (country names)\n"
+    "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n"
+    "  --fix-codes            set each PG2 code that differs from its position to the position\n";
+
+int run(const std::vector<std::string>& argv) {
+    std::vector<std::string> valued = kCommonValued;
+    valued.push_back("--output");
+    const Args args(argv, valued, kCommonFlags);
+    if (!args.ok())
+        return Fail(kName, args.error());
+    if (args.positional().size() != 2)
+        return Fail(kName, "expects an E-File and a definition file (see --help)");
+    const std::string input = args.positional()[0];
+    const std::string definition = args.positional()[1];
+    const auto definitionBytes = ReadFileBytes(definition);
+    if (!definitionBytes)
+        return Fail(kName, "cannot read the definition file " + definition);
+
+    const auto game = DetectGame(args, input);
+    if (!game)
+        return 1;
+    Session session;
+    if (!LoadEFile(session, args, *game, input))
+        return 1;
+    session.state.currentGame = *game;
+
+    // The answers the user would give in the editor's choosers and question.
+    const std::string target =
+        args.value("--output")
+            .value_or(ResolveDefinitionTarget(definition,
+                                              ParseDefinitionFile(*definitionBytes).sourceName));
+    session.ui.answerFileDialog("Select TXT file with the Export info", definition);
+    session.ui.answerFileDialog(
+        *game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create", target);
+    session.ui.answerQuestions("Exporting ", true);
+    if (!ExportByDefinitionFile(session.state, *game))
+        return Fail(kName, "nothing exported");
+    return 0;
+}
+
+const CommandRegistration reg{
+    {kName, "write the units a definition file lists to a new E-File", kUsage, run}};
+
+} // namespace
+
+} // namespace varnel::cli

@@ -1,0 +1,93 @@
+// varnel-cli merge: units of another E-File appended as a definition file lists them, as the
+// editor's "Merge from TXT file" followed by a save writes them.
+
+#include "cli/command.h"
+#include "cli/common.h"
+#include "convert/definitionfile.h"
+#include "convert/filerestore.h"
+#include "convert/merge.h"
+#include "equip/efile.h"
+#include "tools/fileio.h"
+#include "tools/paths.h"
+
+namespace varnel::cli {
+
+namespace {
+
+constexpr const char* kName = "merge";
+constexpr const char* kUsage =
+    "Usage: varnel-cli merge EFILE DEFFILE [-o OUT]\n"
+    "Appends to the units of EFILE the units of another E-File of the same game that the\n"
+    "definition file DEFFILE lists (one code per line, ascending), with their names. The source\n"
+    "is the file the definition file's name line names (in its folder when the line has no\n"
+    "folder); its Names E-File must lie beside it.\n\n"
+    "  -o, --output OUT       write the merged E-File to OUT (default: EFILE), and its Names\n"
+    "                         E-File beside it\n"
+    "  --suffix S             language suffix of the text files (default .txt)\n"
+    "  --game pg2|peg         the game, when the E-File's size does not tell\n"
+    "  --tfile PATH           the T-File (country names)\n"
+    "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n"
+    "  --fix-codes            set each PG2 code that differs from its position to the position\n";
+
+struct Titles {
+    const char* definition;
+    const char* source;
+};
+
+int run(const std::vector<std::string>& argv) {
+    std::vector<std::string> valued = kCommonValued;
+    valued.push_back("--output");
+    const Args args(argv, valued, kCommonFlags);
+    if (!args.ok())
+        return Fail(kName, args.error());
+    if (args.positional().size() != 2)
+        return Fail(kName, "expects an E-File and a definition file (see --help)");
+    const std::string input = args.positional()[0];
+    const std::string definition = args.positional()[1];
+    const std::string output = args.value("--output").value_or(input);
+    const auto definitionBytes = ReadFileBytes(definition);
+    if (!definitionBytes)
+        return Fail(kName, "cannot read the definition file " + definition);
+
+    const std::string outFolder = GetPathPart(output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
+    const auto game = DetectGame(args, input);
+    if (!game)
+        return 1;
+    Session session;
+    if (!LoadEFile(session, args, *game, input))
+        return 1;
+    AppState& state = session.state;
+    state.currentGame = *game;
+
+    const Titles titles =
+        *game == Game::Pg2
+            ? Titles{"Select TXT file with the Info to Merge", "Comfirm PG2 E-File to merge from"}
+            : Titles{"Select Definition TXT file to Merge", "Comfirm PeG E-File to merge from"};
+    session.ui.answerFileDialog(titles.definition, definition);
+    session.ui.answerFileDialog(
+        titles.source,
+        ResolveDefinitionTarget(definition, ParseDefinitionFile(*definitionBytes).sourceName));
+    session.ui.answerQuestions("Merging ", true);
+    if (!MergeByDefinitionFile(state, *game))
+        return Fail(kName, "nothing merged");
+
+    FileRestorer written;
+    written.remember(output);
+    written.remember(NamesPathFor(state.settings, output));
+    const bool saved = *game == Game::Pg2 ? SavePg2EFile(state, output) && SavePg2Names(state)
+                                          : SavePegEFile(state, output) && SavePegNames(state);
+    if (!saved) {
+        written.restore();
+        return Fail(kName, "nothing written");
+    }
+    return 0;
+}
+
+const CommandRegistration reg{
+    {kName, "append the units a definition file lists from another E-File", kUsage, run}};
+
+} // namespace
+
+} // namespace varnel::cli

@@ -1,0 +1,45 @@
+#pragma once
+// Export by definition file: writes a new E-File and its Names E-File holding the units of the
+// loaded table that a definition file lists, in the listed order (repeats kept, codes not
+// renumbered).
+
+#include "convert/definitionfile.h"
+#include "equip/unittable.h"
+#include "tools/bytes.h"
+
+#include <optional>
+#include <vector>
+
+namespace varnel {
+
+struct AppState;
+enum class Game;
+
+struct ExportFiles {
+    Bytes eFile; // u16 count, then the listed records
+    Bytes names; // the listed names, each followed by CR LF
+};
+
+// The first code that is not an index of a table of `unitCount` units, if any.
+std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t unitCount);
+
+// The files an export of `codes` writes. Every code must be below the table's count and there
+// must be at most kMaxUnits codes. PG2: the listed units' country masks and special bytes are
+// first rebuilt from their country and switches, in the table, as saving does.
+ExportFiles BuildPg2Export(Pg2UnitTable& table, const std::vector<int>& codes);
+ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes);
+
+// Writes `eFile` to `eFilePath` and then `names` to `namesPath` through SaveFileBytes. When the
+// names cannot be written the E-File is put back as it was (removed when it is new). Returns the
+// path that could not be written, or nothing on success.
+std::optional<std::string> WriteFilePair(const std::string& eFilePath, const Bytes& eFile,
+                                         const std::string& namesPath, const Bytes& names);
+
+// The export command for `game` (nothing happens without that game's table): asks for the
+// definition file, refuses codes outside the table and lists longer than an E-File holds,
+// confirms the target, asks "Exporting %d units...Continue ?", writes both files and reports
+// "Exported %d units...". Changes neither the change flags nor the table (but for the PG2 bytes
+// rebuilt as above). Returns the number of units written, or nothing when nothing was written.
+std::optional<std::size_t> ExportByDefinitionFile(AppState& state, Game game);
+
+} // namespace varnel
