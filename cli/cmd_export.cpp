@@ -38,13 +38,10 @@ int run(const std::vector<std::string>& argv) {
     if (!definitionBytes)
         return Fail(kName, "cannot read the definition file " + definition);
 
-    const auto game = DetectGame(args, input);
+    Session session;
+    const auto game = OpenEFile(session, args, input);
     if (!game)
         return 1;
-    Session session;
-    if (!LoadEFile(session, args, *game, input))
-        return 1;
-    session.state.currentGame = *game;
 
     // The answers the user would give in the editor's choosers and question.
     const std::string target =

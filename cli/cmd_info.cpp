@@ -23,11 +23,9 @@ int run(const std::vector<std::string>& argv) {
     if (args.positional().size() != 1)
         return Fail("info", "give exactly one E-File (see --help)");
     const std::string& path = args.positional()[0];
-    const auto game = DetectGame(args, path);
-    if (!game)
-        return 1;
     Session session;
-    if (!LoadEFile(session, args, *game, path))
+    const auto game = OpenEFile(session, args, path);
+    if (!game)
         return 1;
     const AppState& st = session.state;
     const std::size_t units = *game == Game::Pg2 ? st.pg2->count() : st.peg->count();

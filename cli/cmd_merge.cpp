@@ -52,14 +52,11 @@ int run(const std::vector<std::string>& argv) {
     const std::string outFolder = GetPathPart(output, PathPart::Folder);
     if (!outFolder.empty() && !FileExists(outFolder))
         return Fail(kName, "the output folder " + outFolder + " does not exist");
-    const auto game = DetectGame(args, input);
+    Session session;
+    const auto game = OpenEFile(session, args, input);
     if (!game)
         return 1;
-    Session session;
-    if (!LoadEFile(session, args, *game, input))
-        return 1;
     AppState& state = session.state;
-    state.currentGame = *game;
 
     const Titles titles =
         *game == Game::Pg2

@@ -52,11 +52,9 @@ int run(const std::vector<std::string>& argv) {
         return Fail("report", "--output needs a file name");
 
     const std::string& path = args.positional()[0];
-    const auto game = DetectGame(args, path);
-    if (!game)
-        return 1;
     Session session;
-    if (!LoadEFile(session, args, *game, path))
+    const auto game = OpenEFile(session, args, path);
+    if (!game)
         return 1;
     return RunEquipmentReport(session.state, *game, *format, false, output.value_or("")) ? 0 : 1;
 }

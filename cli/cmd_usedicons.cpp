@@ -38,11 +38,9 @@ int run(const std::vector<std::string>& argv) {
         return Fail("used-icons", "--output needs a file name");
 
     const std::string& path = args.positional()[0];
-    const auto game = DetectGame(args, path);
-    if (!game)
-        return 1;
     Session session;
-    if (!LoadEFile(session, args, *game, path))
+    const auto game = OpenEFile(session, args, path);
+    if (!game)
         return 1;
     switch (RunIconsReport(session.state, *game, type, false, output.value_or(""))) {
     case IconsReportResult::Written:

@@ -149,4 +149,11 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
     return true;
 }
 
+std::optional<Game> OpenEFile(Session& session, const Args& args, const std::string& eFilePath) {
+    const auto game = DetectGame(args, eFilePath);
+    if (!game || !LoadEFile(session, args, *game, eFilePath))
+        return std::nullopt;
+    return game;
+}
+
 } // namespace varnel::cli

@@ -54,6 +54,9 @@ std::optional<Game> DetectGame(const Args& args, const std::string& eFilePath);
 // stderr) when the E-File could not be loaded.
 bool LoadEFile(Session& session, const Args& args, Game game, const std::string& eFilePath);
 
+// DetectGame and LoadEFile in one: the game of the loaded E-File, or nothing after a message.
+std::optional<Game> OpenEFile(Session& session, const Args& args, const std::string& eFilePath);
+
 // Prints "varnel-cli COMMAND: message" on stderr and returns 1.
 int Fail(const std::string& command, const std::string& message);
 
