@@ -3,6 +3,7 @@
 #include "tools/bytes.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace varnel {
 
@@ -12,12 +13,11 @@ constexpr int kMaskBytes = 4;
 constexpr int kBitsPerByte = 8;
 constexpr std::uint8_t kHighBit = 0x80;
 
-// The country of one mask byte, 0..7, when the byte holds exactly one bit; -1 otherwise.
+// The position 0..7 of the one bit of a mask byte (128 is 0), or -1 when it holds none or several.
 int singleBitPosition(std::uint8_t b) {
-    for (int k = 0; k < kBitsPerByte; ++k)
-        if (b == (kHighBit >> k))
-            return k;
-    return -1;
+    if (b == 0 || (b & (b - 1)) != 0)
+        return -1;
+    return std::countl_zero(b);
 }
 
 std::string iconText(const std::uint8_t* field) {
