@@ -99,6 +99,15 @@ bool askCodeFix(AppState& state, std::uint16_t code, std::size_t position, std::
     return true;
 }
 
+// A record from the file's bytes; zero when the file lacks it.
+template <std::size_t N>
+void copyRecord(std::array<std::uint8_t, N>& record, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() == N)
+        std::copy(bytes.begin(), bytes.end(), record.begin());
+    else
+        record.fill(0);
+}
+
 // Gives the game's table (created when absent) `count` entries for a load to overwrite, keeping
 // its storage and the capacity of its names: a full file has 65,535 entries.
 template <class Table>
@@ -233,14 +242,13 @@ void LoadPg2EFile(AppState& state, const std::string& path) {
         });
     // Only now is the old table given up.
     auto& units = reuseTable(state.pg2, count);
-    visitRecords<pg2::kRecordSize>(
-        file->bytes, [&](std::size_t i, std::span<const std::uint8_t> bytes) {
-            Pg2Unit& unit = units[i];
-            unit.record.bytes.fill(0);
-            std::copy(bytes.begin(), bytes.end(), unit.record.bytes.begin());
-            UnpackPg2Specials(unit);
-            unit.name.clear();
-        });
+    visitRecords<pg2::kRecordSize>(file->bytes,
+                                   [&](std::size_t i, std::span<const std::uint8_t> bytes) {
+                                       Pg2Unit& unit = units[i];
+                                       copyRecord(unit.record.bytes, bytes);
+                                       UnpackPg2Specials(unit);
+                                       unit.name.clear();
+                                   });
     file->bytes = Bytes();
 
     rememberGameFolder(state, Game::Pg2, file->path);
@@ -262,13 +270,12 @@ void LoadPegEFile(AppState& state, const std::string& path) {
     if (!file)
         return;
     auto& units = reuseTable(state.peg, eFileCount(file->bytes));
-    visitRecords<peg::kRecordSize>(
-        file->bytes, [&](std::size_t i, std::span<const std::uint8_t> bytes) {
-            PegUnit& unit = units[i];
-            unit.record.bytes.fill(0);
-            std::copy(bytes.begin(), bytes.end(), unit.record.bytes.begin());
-            unit.name.clear();
-        });
+    visitRecords<peg::kRecordSize>(file->bytes,
+                                   [&](std::size_t i, std::span<const std::uint8_t> bytes) {
+                                       PegUnit& unit = units[i];
+                                       copyRecord(unit.record.bytes, bytes);
+                                       unit.name.clear();
+                                   });
     file->bytes = Bytes();
     state.flags.pegData = false;
 
