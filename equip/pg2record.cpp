@@ -67,13 +67,25 @@ void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
             static_cast<std::uint8_t>(kHighBit >> (country % kBitsPerByte));
 }
 
+namespace {
+
+using Switches = std::array<std::uint8_t, 8>;
+
+// The eight switches of every flag byte: unpacking runs for each of up to 65,535 units per load.
+constexpr std::array<Switches, 256> kSwitchesOf = [] {
+    std::array<Switches, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        for (std::size_t k = 0; k < 8; ++k)
+            table[b][k] = static_cast<std::uint8_t>((b >> k) & 1);
+    return table;
+}();
+
+} // namespace
+
 void UnpackPg2Specials(Pg2Unit& unit) {
-    for (int k = 0; k < kBitsPerByte; ++k) {
-        const auto bit = static_cast<std::size_t>(k);
-        unit.special1[bit] = (unit.record[pg2::Special1] >> k) & 1;
-        unit.special2[bit] = (unit.record[pg2::Special2] >> k) & 1;
-    }
     const auto& r = unit.record;
+    unit.special1 = kSwitchesOf[r[pg2::Special1]];
+    unit.special2 = kSwitchesOf[r[pg2::Special2]];
     unit.country = DecodePg2Country(r[pg2::CountryMask], r[pg2::CountryMask + 1],
                                     r[pg2::CountryMask + 2], r[pg2::CountryMask + 3]);
 }
