@@ -49,9 +49,7 @@ struct AppSettings {
     const std::string& iconArchive(Game g) const {
         return g == Game::Pg2 ? pg2IconArchive : pegIconArchive;
     }
-    const std::string& soundDir(Game g) const {
-        return g == Game::Pg2 ? pg2SoundDir : pegSoundDir;
-    }
+    const std::string& soundDir(Game g) const { return g == Game::Pg2 ? pg2SoundDir : pegSoundDir; }
 };
 
 // The built-in defaults that are not derived from other settings.

@@ -12,7 +12,9 @@ void BatchUi::answerFileDialog(std::string title, std::string path) {
     files_.emplace_back(std::move(title), std::move(path));
 }
 
-void BatchUi::information(const std::string& text) { out_ << text << '\n'; }
+void BatchUi::information(const std::string& text) {
+    out_ << text << '\n';
+}
 
 bool BatchUi::question(const std::string& text) {
     bool answer = defaultAnswer_;

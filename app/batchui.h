@@ -12,7 +12,7 @@
 namespace varnel {
 
 class BatchUi : public UiPort {
-public:
+  public:
     BatchUi(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
     // Questions whose text starts with `prefix` get `answer`.
@@ -33,7 +33,7 @@ public:
     int errorCount() const { return errors_; }
     int unansweredDialogs() const { return unanswered_; }
 
-private:
+  private:
     std::ostream& out_;
     std::ostream& err_;
     std::vector<std::pair<std::string, bool>> rules_;

@@ -45,11 +45,12 @@ const KindRow* findKind(FileKind kind) {
 }
 
 bool isProgramKind(FileKind kind) {
-    return kind == FileKind::Editor || kind == FileKind::Pg2Program ||
-           kind == FileKind::PegProgram;
+    return kind == FileKind::Editor || kind == FileKind::Pg2Program || kind == FileKind::PegProgram;
 }
 
-std::string folderOf(const std::string& path) { return GetPathPart(path, PathPart::Folder); }
+std::string folderOf(const std::string& path) {
+    return GetPathPart(path, PathPart::Folder);
+}
 
 // The initial name of kinds with a chain: the caller's name, then the chain's candidates.
 std::string chain(const std::string& given, const std::string& setting, const std::string& tail,
@@ -148,9 +149,8 @@ FileDialogRequest PrepareFileDialog(const AppSettings& s, FileKind kind, int par
 std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind, int part,
                        const std::string& title, const std::string& defaultExtension,
                        const std::string& fileName, const std::string& filter, bool openDialog) {
-    const FileDialogRequest request =
-        PrepareFileDialog(settings, kind, part, title, defaultExtension, fileName, filter,
-                          openDialog);
+    const FileDialogRequest request = PrepareFileDialog(
+        settings, kind, part, title, defaultExtension, fileName, filter, openDialog);
     const auto chosen = ui.fileDialog(request);
     if (!chosen)
         return kNoValue;
@@ -164,11 +164,15 @@ std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind) {
                       kNoValue, true);
 }
 
-FileKind EFileKind(Game g) { return g == Game::Pg2 ? FileKind::Pg2EFile : FileKind::PegEFile; }
+FileKind EFileKind(Game g) {
+    return g == Game::Pg2 ? FileKind::Pg2EFile : FileKind::PegEFile;
+}
 FileKind NamesEFileKind(Game g) {
     return g == Game::Pg2 ? FileKind::Pg2NamesEFile : FileKind::PegNamesEFile;
 }
-FileKind TFileKind(Game g) { return g == Game::Pg2 ? FileKind::Pg2TFile : FileKind::PegTFile; }
+FileKind TFileKind(Game g) {
+    return g == Game::Pg2 ? FileKind::Pg2TFile : FileKind::PegTFile;
+}
 FileKind IconArchiveKind(Game g) {
     return g == Game::Pg2 ? FileKind::Pg2IconArchive : FileKind::PegIconArchive;
 }

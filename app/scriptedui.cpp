@@ -20,7 +20,9 @@ const char* KindName(ScriptedUi::Kind kind) {
 
 ScriptedUi::ScriptedUi(FailureHandler onFailure) : onFailure_(std::move(onFailure)) {}
 
-ScriptedUi::~ScriptedUi() { verify(); }
+ScriptedUi::~ScriptedUi() {
+    verify();
+}
 
 void ScriptedUi::verify() {
     for (const auto& e : expected_)
@@ -72,14 +74,18 @@ const ScriptedUi::Expectation* ScriptedUi::take(Kind kind, const std::string& te
     return &current_;
 }
 
-void ScriptedUi::information(const std::string& text) { take(Kind::Information, text); }
+void ScriptedUi::information(const std::string& text) {
+    take(Kind::Information, text);
+}
 
 bool ScriptedUi::question(const std::string& text) {
     const Expectation* e = take(Kind::Question, text);
     return e ? e->answer : false;
 }
 
-void ScriptedUi::error(const std::string& text) { take(Kind::Error, text); }
+void ScriptedUi::error(const std::string& text) {
+    take(Kind::Error, text);
+}
 
 std::optional<std::string> ScriptedUi::fileDialog(const FileDialogRequest& request) {
     fileRequests_.push_back(request);
@@ -87,7 +93,9 @@ std::optional<std::string> ScriptedUi::fileDialog(const FileDialogRequest& reque
     return e ? e->file : std::nullopt;
 }
 
-void ScriptedUi::setBusy(bool busy) { busyDepth_ += busy ? 1 : -1; }
+void ScriptedUi::setBusy(bool busy) {
+    busyDepth_ += busy ? 1 : -1;
+}
 
 bool ScriptedUi::startDetached(const std::string& program,
                                const std::vector<std::string>& arguments) {

@@ -11,7 +11,7 @@
 namespace varnel {
 
 class ScriptedUi : public UiPort {
-public:
+  public:
     enum class Kind { Information, Question, Error, FileDialog, Start };
 
     using FailureHandler = std::function<void(const std::string&)>;
@@ -45,7 +45,7 @@ public:
     // Reports the remaining expectations now and forgets them.
     void verify();
 
-private:
+  private:
     struct Expectation {
         Kind kind;
         std::string text;

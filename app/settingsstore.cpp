@@ -16,7 +16,9 @@ void MemorySettingsBackend::write(const std::string& name, const std::string& va
     values_[name] = value;
 }
 
-void MemorySettingsBackend::remove(const std::string& name) { values_.erase(name); }
+void MemorySettingsBackend::remove(const std::string& name) {
+    values_.erase(name);
+}
 
 namespace {
 constexpr const char* kSection = "Settings";

@@ -10,7 +10,7 @@
 namespace varnel {
 
 class SettingsBackend {
-public:
+  public:
     virtual ~SettingsBackend() = default;
     virtual std::optional<std::string> read(const std::string& name) = 0;
     virtual void write(const std::string& name, const std::string& value) = 0;
@@ -19,26 +19,26 @@ public:
 
 // Keeps the values in memory (tests).
 class MemorySettingsBackend : public SettingsBackend {
-public:
+  public:
     std::optional<std::string> read(const std::string& name) override;
     void write(const std::string& name, const std::string& value) override;
     void remove(const std::string& name) override;
     const std::map<std::string, std::string>& values() const { return values_; }
 
-private:
+  private:
     std::map<std::string, std::string> values_;
 };
 
 // Keeps the values in an INI file, section [Settings] (portable use). The file is read when the
 // backend is made and rewritten, safely, after each change. Other sections and lines are kept.
 class IniSettingsBackend : public SettingsBackend {
-public:
+  public:
     explicit IniSettingsBackend(std::string path);
     std::optional<std::string> read(const std::string& name) override;
     void write(const std::string& name, const std::string& value) override;
     void remove(const std::string& name) override;
 
-private:
+  private:
     void save();
     std::string path_;
     std::map<std::string, std::string> values_;

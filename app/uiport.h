@@ -12,7 +12,7 @@
 namespace varnel {
 
 struct FileDialogRequest {
-    bool open = true;             // false: a save dialog, which asks before overwriting
+    bool open = true; // false: a save dialog, which asks before overwriting
     std::string title;
     std::string filter;           // one entry: "Description|pattern|"
     std::string defaultExtension; // with its dot, added when the user types none
@@ -21,7 +21,7 @@ struct FileDialogRequest {
 };
 
 class UiPort {
-public:
+  public:
     virtual ~UiPort() = default;
 
     // Plain message box with OK.
@@ -46,13 +46,13 @@ void ErrorBox(UiPort& ui, const char* format, ...) VARNEL_PRINTF(2, 3);
 
 // Shows the busy cursor for its lifetime.
 class BusyCursor {
-public:
+  public:
     explicit BusyCursor(UiPort& ui) : ui_(ui) { ui_.setBusy(true); }
     ~BusyCursor() { ui_.setBusy(false); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     UiPort& ui_;
 };
 

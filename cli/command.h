@@ -9,8 +9,8 @@ namespace varnel::cli {
 
 struct Command {
     const char* name;
-    const char* summary; // one line for the program's help
-    const char* usage;   // the command's --help text
+    const char* summary;                              // one line for the program's help
+    const char* usage;                                // the command's --help text
     int (*run)(const std::vector<std::string>& args); // arguments after the command name
 };
 

@@ -16,7 +16,7 @@ namespace varnel::cli {
 // Parses "--name value", "--flag" and positional arguments. `valued` lists the options that take
 // a value; "-o" is accepted as the short form of "--output". Options may repeat (`all`).
 class Args {
-public:
+  public:
     Args(const std::vector<std::string>& args, const std::vector<std::string>& valued,
          const std::vector<std::string>& flags);
     bool ok() const { return error_.empty(); }
@@ -26,7 +26,7 @@ public:
     std::optional<std::string> value(const std::string& name) const;
     std::vector<std::string> all(const std::string& name) const;
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::multimap<std::string, std::string> values_;
     std::string error_;

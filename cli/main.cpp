@@ -16,7 +16,9 @@ CommandRegistration::CommandRegistration(const Command& command) {
     registry().push_back(command);
 }
 
-const std::vector<Command>& Commands() { return registry(); }
+const std::vector<Command>& Commands() {
+    return registry();
+}
 
 } // namespace varnel::cli
 
@@ -31,7 +33,8 @@ void printHelp(std::ostream& out) {
     std::sort(commands.begin(), commands.end(),
               [](const auto& a, const auto& b) { return std::string(a.name) < b.name; });
     for (const auto& c : commands)
-        out << "  " << c.name << std::string(12 - std::min<std::size_t>(11, std::string(c.name).size()), ' ')
+        out << "  " << c.name
+            << std::string(12 - std::min<std::size_t>(11, std::string(c.name).size()), ' ')
             << c.summary << '\n';
     out << "\n'varnel-cli COMMAND --help' describes a command.\n";
 }

@@ -60,8 +60,8 @@ void ReadPegNames(PegUnitTable& table, std::span<const std::uint8_t> data, std::
 // Fills units first .. end of the table from parsed records. PG2: a code that differs from its
 // position asks "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set Code=%d ?";
 // Yes corrects it and sets PG2 data changed; then the switches and country are derived.
-void ReadPg2Records(AppState& state, Pg2UnitTable& table,
-                    const ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first);
+void ReadPg2Records(AppState& state, Pg2UnitTable& table, const ParsedEFile<Pg2UnitRecord>& parsed,
+                    std::size_t first);
 void ReadPegRecords(PegUnitTable& table, const ParsedEFile<PegUnitRecord>& parsed,
                     std::size_t first);
 

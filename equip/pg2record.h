@@ -91,7 +91,7 @@ struct Pg2UnitRecord {
 // One entry of the PG2 table: the record, its derived values and its name.
 struct Pg2Unit {
     Pg2UnitRecord record;
-    std::uint8_t country = 0;              // decoded from the mask; rebuilt into it on save
+    std::uint8_t country = 0;               // decoded from the mask; rebuilt into it on save
     std::array<std::uint8_t, 8> special1{}; // switch k: bit k of Special1, 0 or 1
     std::array<std::uint8_t, 8> special2{};
     std::string name; // Denomination: bytes, kept exactly

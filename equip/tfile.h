@@ -11,8 +11,8 @@
 namespace varnel {
 
 class NameTable {
-public:
-    static constexpr std::size_t kSlotSize = 36;     // one entry: name and terminator
+  public:
+    static constexpr std::size_t kSlotSize = 36;      // one entry: name and terminator
     static constexpr std::size_t kMaxNameLength = 34; // longer lines are cut to this
 
     explicit NameTable(int entries) : names_(static_cast<std::size_t>(entries)) {}
@@ -26,7 +26,7 @@ public:
     void setCount(int count) { count_ = count; }
     void clear();
 
-private:
+  private:
     std::vector<std::string> names_;
     int count_ = 0;
 };

@@ -13,18 +13,18 @@ struct Vocabulary {
     const char* text(int index) const { return index >= 0 && index < size ? texts[index] : ""; }
 };
 
-extern const Vocabulary MonthNames;          // 12: "January" .. "December"
-extern const Vocabulary Pg2ClassNames;       // 22
-extern const Vocabulary Pg2ClassCodes;       // 22
-extern const Vocabulary PegClassNames;       // 22
-extern const Vocabulary PegClassCodes;       // 22
-extern const Vocabulary Pg2TargetTypes;      // 4
-extern const Vocabulary PegTargetTypes;      // 4
-extern const Vocabulary Pg2MoveMethods;      // 12
-extern const Vocabulary PegMoveMethods;      // 13
-extern const Vocabulary Pg2TransportModes;   // 4
+extern const Vocabulary MonthNames;           // 12: "January" .. "December"
+extern const Vocabulary Pg2ClassNames;        // 22
+extern const Vocabulary Pg2ClassCodes;        // 22
+extern const Vocabulary PegClassNames;        // 22
+extern const Vocabulary PegClassCodes;        // 22
+extern const Vocabulary Pg2TargetTypes;       // 4
+extern const Vocabulary PegTargetTypes;       // 4
+extern const Vocabulary Pg2MoveMethods;       // 12
+extern const Vocabulary PegMoveMethods;       // 13
+extern const Vocabulary Pg2TransportModes;    // 4
 extern const Vocabulary PegAirTransportModes; // 3
-extern const Vocabulary AirMissionLabels;    // 6, bit k of byte55
+extern const Vocabulary AirMissionLabels;     // 6, bit k of byte55
 
 const Vocabulary& ClassCodes(Game game);
 const Vocabulary& ClassNames(Game game);

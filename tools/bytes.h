@@ -15,7 +15,7 @@ namespace varnel {
 using Bytes = std::vector<std::uint8_t>;
 
 class ByteCursor {
-public:
+  public:
     explicit ByteCursor(std::span<const std::uint8_t> data) : data_(data) {}
 
     std::size_t offset() const { return pos_; }
@@ -32,14 +32,14 @@ public:
     // Moves to an absolute offset; false (and no move) when it lies past the end.
     bool seek(std::size_t offset);
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t pos_ = 0;
 };
 
 // Appends little-endian integers and raw bytes to a buffer.
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(Bytes& out) : out_(out) {}
     void u8(std::uint8_t v) { out_.push_back(v); }
     void u16(std::uint16_t v);
@@ -49,7 +49,7 @@ public:
     }
     void append(const std::string& text) { out_.insert(out_.end(), text.begin(), text.end()); }
 
-private:
+  private:
     Bytes& out_;
 };
 

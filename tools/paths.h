@@ -8,12 +8,12 @@ namespace varnel {
 
 // Selects what GetPathPart returns; the numbers are also passed around as plain ints.
 enum PathPart : int {
-    Folder = 0,          // drive and folder, ending in the separator: C:\PANZER2\ .
-    Name = 1,            // file name without extension: EQUIP97
-    Extension = 2,       // extension with its dot: .EQP
-    NameExtension = 3,   // EQUIP97.EQP
-    PathWithoutExt = 4,  // C:\PANZER2\EQUIP97
-    FullPath = 5,        // any other value: the whole path put together again
+    Folder = 0,         // drive and folder, ending in the separator: C:\PANZER2\ .
+    Name = 1,           // file name without extension: EQUIP97
+    Extension = 2,      // extension with its dot: .EQP
+    NameExtension = 3,  // EQUIP97.EQP
+    PathWithoutExt = 4, // C:\PANZER2\EQUIP97
+    FullPath = 5,       // any other value: the whole path put together again
 };
 
 constexpr std::size_t kMaxPathPartLength = 255;

@@ -12,14 +12,14 @@ namespace varnel {
 
 // Reads lines one at a time from a text buffer, each line whole whatever its length.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::span<const std::uint8_t> data) : data_(data) {}
     // The next line without its line end; false at the end of the data. A last line without a
     // line end is returned whole.
     bool next(std::string& line);
     bool atEnd() const { return pos_ >= data_.size(); }
 
-private:
+  private:
     std::span<const std::uint8_t> data_;
     std::size_t pos_ = 0;
 };

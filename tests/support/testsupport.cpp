@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <cstdlib>
 #include <random>
+#include <sys/wait.h>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -14,9 +16,8 @@ namespace fs = std::filesystem;
 namespace varnel::test {
 
 std::unique_ptr<ScriptedUi> MakeScriptedUi() {
-    return std::make_unique<ScriptedUi>([](const std::string& message) {
-        ADD_FAILURE() << "Ui port: " << message;
-    });
+    return std::make_unique<ScriptedUi>(
+        [](const std::string& message) { ADD_FAILURE() << "Ui port: " << message; });
 }
 
 TempDir::TempDir() {
@@ -41,9 +42,13 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempDir::file(const std::string& name) const {
+    return (path_ / name).string();
+}
 
-std::string TempDir::dir() const { return path_.string() + "/"; }
+std::string TempDir::dir() const {
+    return path_.string() + "/";
+}
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -64,6 +69,36 @@ Bytes ReadFile(const std::string& path) {
 std::string ReadText(const std::string& path) {
     const Bytes b = ReadFile(path);
     return std::string(b.begin(), b.end());
+}
+
+namespace {
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+} // namespace
+
+CliResult RunCli(const std::vector<std::string>& args) {
+#ifndef VARNEL_CLI_BINARY
+#error "VARNEL_CLI_BINARY must name the built varnel-cli"
+#endif
+    TempDir dir;
+    std::string command = shellQuote(VARNEL_CLI_BINARY);
+    for (const auto& a : args)
+        command += " " + shellQuote(a);
+    command += " >" + shellQuote(dir.file("out")) + " 2>" + shellQuote(dir.file("err"));
+    CliResult r;
+    const int status = std::system(command.c_str());
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = ReadText(dir.file("out"));
+    r.err = ReadText(dir.file("err"));
+    return r;
 }
 
 bool PermissionsIgnored() {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace varnel::test {
 
@@ -16,7 +17,7 @@ std::unique_ptr<ScriptedUi> MakeScriptedUi();
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -27,7 +28,7 @@ public:
     // The folder as text, ending in the separator.
     std::string dir() const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -35,6 +36,17 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 void WriteFile(const std::string& path, const std::string& text);
 Bytes ReadFile(const std::string& path);
 std::string ReadText(const std::string& path);
+
+// The result of running varnel-cli.
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built varnel-cli with `args` (each one argument, quoted for the shell) and collects
+// its exit code, stdout and stderr.
+CliResult RunCli(const std::vector<std::string>& args);
 
 // True when this process may write files whatever their permission bits (root).
 bool PermissionsIgnored();

@@ -32,10 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PathPartCase{"C:\\PANZER2\\EQUIP97.EQP", 5, "C:\\PANZER2\\EQUIP97.EQP"},
                       PathPartCase{"C:\\PANZER2\\EQUIP97.EQP", 7, "C:\\PANZER2\\EQUIP97.EQP"},
                       PathPartCase{"C:\\PANZER2\\", 0, "C:\\PANZER2\\"},
-                      PathPartCase{"C:\\PANZER2\\", 3, ""},
-                      PathPartCase{"1001.wav", 0, ""},
-                      PathPartCase{"1001.wav", 1, "1001"},
-                      PathPartCase{"A.B.TXT", 1, "A.B"},
+                      PathPartCase{"C:\\PANZER2\\", 3, ""}, PathPartCase{"1001.wav", 0, ""},
+                      PathPartCase{"1001.wav", 1, "1001"}, PathPartCase{"A.B.TXT", 1, "A.B"},
                       PathPartCase{"A.B.TXT", 2, ".TXT"},
                       PathPartCase{"/home/u/game.d/EQUIP97", 1, "EQUIP97"},
                       PathPartCase{"/home/u/game.d/EQUIP97", 2, ""},
@@ -44,10 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ShortenPath, FollowsTheDisplayRules) {
     EXPECT_EQ(ShortenPath("C:\\GAMES\\PANZER2\\EQUIP97.EQP", 20), "..\\PANZER2\\EQUIP97.EQP");
-    EXPECT_EQ(ShortenPath("C:\\GAMES\\PANZER2\\EQUIP97.EQP", 50), "C:\\GAMES\\PANZER2\\EQUIP97.EQP");
+    EXPECT_EQ(ShortenPath("C:\\GAMES\\PANZER2\\EQUIP97.EQP", 50),
+              "C:\\GAMES\\PANZER2\\EQUIP97.EQP");
     EXPECT_EQ(ShortenPath("C:\\GAMES\\PANZER2\\EQUIP97.EQP", 5), "EQUIP97.EQP");
     // No separator in the positions that would be cut: the path is kept whole.
-    EXPECT_EQ(ShortenPath("C:ABCDEFGHIJKLMNOPQRSTUVWXYZ\\a.b", 30), "C:ABCDEFGHIJKLMNOPQRSTUVWXYZ\\a.b");
+    EXPECT_EQ(ShortenPath("C:ABCDEFGHIJKLMNOPQRSTUVWXYZ\\a.b", 30),
+              "C:ABCDEFGHIJKLMNOPQRSTUVWXYZ\\a.b");
 }
 
 TEST(FileExists, ResolvesLetterCaseAndRefusesPatterns) {

@@ -1,0 +1,48 @@
+// varnel-cli info EFILE: what the editor reads from an E-File.
+
+#include "cli/command.h"
+#include "cli/common.h"
+
+namespace varnel::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: varnel-cli info EFILE [--game pg2|peg] [--suffix S] [--tfile PATH] [--dir D]\n"
+    "                           [--alt-dir D] [--fix-codes]\n"
+    "Prints the game of an E-File, its number of units, the Names E-File and T-File used, and\n"
+    "how many countries were read. The game follows from the file size unless --game says it.\n"
+    "  --suffix S    language suffix of the text files (default .txt)\n"
+    "  --tfile PATH  T-File for the country names (default: GUI97 + suffix, searched in the\n"
+    "                E-File's folder, then --dir, then --alt-dir)\n"
+    "  --fix-codes   set each unit code that differs from its position to the position\n";
+
+int run(const std::vector<std::string>& argv) {
+    const Args args(argv, kCommonValued, kCommonFlags);
+    if (!args.ok())
+        return Fail("info", args.error());
+    if (args.positional().size() != 1)
+        return Fail("info", "give exactly one E-File (see --help)");
+    const std::string& path = args.positional()[0];
+    const auto game = DetectGame(args, path);
+    if (!game)
+        return 1;
+    Session session;
+    if (!LoadEFile(session, args, *game, path))
+        return 1;
+    const AppState& st = session.state;
+    const std::size_t units = *game == Game::Pg2 ? st.pg2->count() : st.peg->count();
+    const AppSettings& s = st.settings;
+    std::cout << "Game: " << (*game == Game::Pg2 ? "PG2" : "PeG") << '\n'
+              << "E-File: " << (*game == Game::Pg2 ? s.pg2EFile : s.pegEFile) << '\n'
+              << "Units: " << units << '\n'
+              << "Names E-File: " << (*game == Game::Pg2 ? s.pg2NamesEFile : s.pegNamesEFile)
+              << '\n'
+              << "T-File: " << (*game == Game::Pg2 ? s.pg2TFile : s.pegTFile) << '\n'
+              << "Countries read: " << st.countries(*game).count() << '\n';
+    return 0;
+}
+
+const CommandRegistration reg{{"info", "show what an E-File holds", kUsage, &run}};
+
+} // namespace
+} // namespace varnel::cli

@@ -1,0 +1,152 @@
+#include "cli/common.h"
+
+#include "app/filekind.h"
+#include "equip/efile.h"
+#include "equip/pegrecord.h"
+#include "equip/pg2record.h"
+#include "tools/fileio.h"
+#include "tools/paths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace varnel::cli {
+
+Args::Args(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+           const std::vector<std::string>& flags) {
+    auto isIn = [](const std::vector<std::string>& list, const std::string& s) {
+        return std::find(list.begin(), list.end(), s) != list.end();
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string a = args[i];
+        if (a == "-o")
+            a = "--output";
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            std::string value;
+            bool inlineValue = false;
+            if (const auto eq = a.find('='); eq != std::string::npos) {
+                value = a.substr(eq + 1);
+                a = a.substr(0, eq);
+                inlineValue = true;
+            }
+            if (isIn(valued, a)) {
+                if (!inlineValue) {
+                    if (i + 1 >= args.size()) {
+                        error_ = "option " + a + " needs a value";
+                        return;
+                    }
+                    value = args[++i];
+                }
+                values_.emplace(a, value);
+            } else if (isIn(flags, a) && !inlineValue) {
+                values_.emplace(a, "");
+            } else {
+                error_ = "unknown option " + a;
+                return;
+            }
+        } else {
+            positional_.push_back(args[i]);
+        }
+    }
+}
+
+std::optional<std::string> Args::value(const std::string& name) const {
+    // The last occurrence wins, as with most command-line tools.
+    std::optional<std::string> out;
+    for (auto [it, end] = values_.equal_range(name); it != end; ++it)
+        out = it->second;
+    return out;
+}
+
+std::vector<std::string> Args::all(const std::string& name) const {
+    std::vector<std::string> out;
+    for (auto [it, end] = values_.equal_range(name); it != end; ++it)
+        out.push_back(it->second);
+    return out;
+}
+
+Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
+    ReadAllSettings(state.settings, store);
+    // Nothing the CLI reads should be searched for in the user's own game folders unless the
+    // options name them.
+    state.settings.pg2Dir = kNoValue;
+    state.settings.pegDir = kNoValue;
+    state.settings.pg2AltDir.clear();
+    state.settings.pegAltDir.clear();
+}
+
+int Fail(const std::string& command, const std::string& message) {
+    std::cerr << "varnel-cli " << command << ": " << message << '\n';
+    return 1;
+}
+
+std::optional<Game> DetectGame(const Args& args, const std::string& eFilePath) {
+    if (const auto g = args.value("--game")) {
+        if (*g == "pg2")
+            return Game::Pg2;
+        if (*g == "peg")
+            return Game::Peg;
+        std::cerr << "varnel-cli: --game must be pg2 or peg, not '" << *g << "'\n";
+        return std::nullopt;
+    }
+    std::error_code ec;
+    const std::string resolved = ResolvePath(eFilePath);
+    if (!std::filesystem::is_regular_file(resolved, ec)) {
+        std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(resolved, ec);
+    if (ec) {
+        std::cerr << "varnel-cli: cannot read [" << eFilePath << "]\n";
+        return std::nullopt;
+    }
+    const bool pg2 = size >= kEFileHeaderSize && (size - kEFileHeaderSize) % pg2::kRecordSize == 0;
+    const bool peg = size >= kEFileHeaderSize && (size - kEFileHeaderSize) % peg::kRecordSize == 0;
+    if (pg2 != peg) {
+        return pg2 ? Game::Pg2 : Game::Peg;
+    }
+    std::cerr << "varnel-cli: the size of " << eFilePath << " (" << size << " bytes) "
+              << (pg2 ? "fits both games" : "fits neither game")
+              << "; say which with --game pg2 or --game peg\n";
+    return std::nullopt;
+}
+
+bool LoadEFile(Session& session, const Args& args, Game game, const std::string& eFilePath) {
+    AppSettings& s = session.state.settings;
+    if (const auto suffix = args.value("--suffix"))
+        s.textSuffix = *suffix;
+    if (const auto dir = args.value("--dir"))
+        s.dir(game) = WithTrailingSeparator(*dir);
+    if (const auto alt = args.value("--alt-dir"))
+        s.altDir(game) = WithTrailingSeparator(*alt);
+    session.ui.answerQuestions("Warning!\nUnit ", args.has("--fix-codes"));
+    session.state.currentGame = game;
+
+    if (!ReadFileBytes(eFilePath)) {
+        std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
+        return false;
+    }
+    const std::string tFile = args.value("--tfile").value_or("");
+    if (!tFile.empty()) {
+        // Where the editor would ask for the T-File, the option answers.
+        const FileDialogRequest request = PrepareFileDialog(
+            s, TFileKind(game), PathPart::FullPath, kNoValue, kNoValue, kNoValue, kNoValue, true);
+        session.ui.answerFileDialog(request.title, tFile);
+    }
+    if (game == Game::Pg2)
+        LoadPg2EFile(session.state, eFilePath);
+    else
+        LoadPegEFile(session.state, eFilePath);
+    const bool loaded =
+        game == Game::Pg2 ? session.state.pg2.has_value() : session.state.peg.has_value();
+    if (!loaded)
+        return false;
+    if (!tFile.empty())
+        LoadTFile(session.state, game, tFile);
+    if (session.state.countries(game).count() == 0)
+        std::cerr << "varnel-cli: warning: no T-File found, country names are empty\n";
+    return true;
+}
+
+} // namespace varnel::cli

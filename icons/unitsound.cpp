@@ -1,0 +1,45 @@
+#include "icons/unitsound.h"
+
+#include "app/appstate.h"
+#include "app/filekind.h"
+#include "icons/soundplayer.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+namespace varnel {
+
+namespace {
+
+FileKind soundKind(Game game) {
+    return game == Game::Pg2 ? FileKind::Pg2Sound : FileKind::PegSound;
+}
+
+} // namespace
+
+std::string UnitSoundPath(const std::string& folder, int number) {
+    return Format("%s%d.wav", folder.c_str(), number);
+}
+
+void PlayUnitSound(AppState& state, Game game, SoundPlayer& player, int number) {
+    std::string& folder = state.settings.soundDir(game);
+    if (folder == kNoValue)
+        folder = state.settings.dir(game) + "WAVS" + kNativeSeparator;
+
+    std::string path = UnitSoundPath(folder, number);
+    if (!FileExists(path)) {
+        folder = ChooseFile(state.ui, state.settings, soundKind(game), PathPart::Folder, kNoValue,
+                            kNoValue, kNoValue, kNoValue, true);
+        if (folder != kNoValue)
+            path = UnitSoundPath(folder, number);
+    }
+    if (!FileExists(path)) {
+        MessageBox(state.ui, "%s not found", path.c_str());
+        return;
+    }
+
+    player.Close();
+    // The folder may have come from Windows in another letter case than the file on disk.
+    player.Play(ResolvePath(path));
+}
+
+} // namespace varnel
