@@ -7,6 +7,7 @@
 #include "tools/textlines.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace varnel {
 
@@ -16,22 +17,36 @@ constexpr const char* kNoDenomination = "\nyou'll not see Unit's denomination";
 constexpr int kPg2DirSetting = 2;
 constexpr int kPegDirSetting = 9;
 
-template <class Record> ParsedEFile<Record> parseEFile(std::span<const std::uint8_t> data) {
-    ParsedEFile<Record> parsed;
+// The header's count, 0 for data under two bytes.
+std::uint16_t eFileCount(std::span<const std::uint8_t> data) {
+    return ByteCursor(data).u16().value_or(0);
+}
+
+// Calls `sink(index, bytes)` for each record the header counts, in order; `bytes` is empty for the
+// records the data does not hold in full. The count is 16 bits, so a damaged header can ask for
+// no more than 65,535 records.
+template <std::size_t RecordSize, class Sink>
+void visitRecords(std::span<const std::uint8_t> data, Sink&& sink) {
     ByteCursor cursor(data);
-    const auto count = cursor.u16();
-    if (!count)
-        return parsed;
-    parsed.count = *count;
-    // The count is 16 bits, so this never exceeds 65,535 records whatever the file claims.
-    parsed.records.resize(parsed.count);
-    for (auto& record : parsed.records) {
-        const auto bytes = cursor.take(record.bytes.size());
-        if (!bytes)
-            break;
-        std::copy(bytes->begin(), bytes->end(), record.bytes.begin());
-        ++parsed.supplied;
+    const std::size_t count = cursor.u16().value_or(0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto bytes = cursor.take(RecordSize);
+        sink(i, bytes ? *bytes : std::span<const std::uint8_t>());
     }
+}
+
+template <class Record> ParsedEFile<Record> parseEFile(std::span<const std::uint8_t> data) {
+    constexpr std::size_t size = std::tuple_size_v<decltype(Record::bytes)>;
+    ParsedEFile<Record> parsed;
+    parsed.count = eFileCount(data);
+    parsed.records.reserve(parsed.count);
+    visitRecords<size>(data, [&](std::size_t, std::span<const std::uint8_t> bytes) {
+        Record& record = parsed.records.emplace_back();
+        if (!bytes.empty()) {
+            std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+            ++parsed.supplied;
+        }
+    });
     return parsed;
 }
 
@@ -70,6 +85,39 @@ void readNames(std::vector<Unit>& units, std::span<const std::uint8_t> data, std
             break;
 }
 
+// The code question for the record at `position` of a table of `count` units. True when the
+// user wants the code set to the position; that counts as a change of the data.
+bool askCodeFix(AppState& state, std::uint16_t code, std::size_t position, std::size_t count) {
+    const auto index = static_cast<std::uint16_t>(position);
+    if (code == index ||
+        !QuestionBox(state.ui,
+                     "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set "
+                     "Code=%d ?",
+                     int{index}, int{code}, static_cast<int>(count), int{index}))
+        return false;
+    state.flags.pg2Data = true;
+    return true;
+}
+
+// A record from the file's bytes; zero when the file lacks it.
+template <std::size_t N>
+void copyRecord(std::array<std::uint8_t, N>& record, std::span<const std::uint8_t> bytes) {
+    if (bytes.size() == N)
+        std::copy(bytes.begin(), bytes.end(), record.begin());
+    else
+        record.fill(0);
+}
+
+// Gives the game's table (created when absent) `count` entries for a load to overwrite, keeping
+// its storage and the capacity of its names: a full file has 65,535 entries.
+template <class Table>
+auto reuseTable(std::optional<Table>& table, std::size_t count) -> decltype(table->units)& {
+    if (!table)
+        table.emplace();
+    table->units.resize(count);
+    return table->units;
+}
+
 // Stores the game's main folder from the first E-File loaded while it is unset.
 void rememberGameFolder(AppState& state, Game game, const std::string& eFilePath) {
     std::string& dir = state.settings.dir(game);
@@ -88,8 +136,7 @@ template <class Table> bool loadNames(AppState& state, Game game, Table& table) 
     if (!file)
         return false;
     namesPath = file->path;
-    for (auto& unit : table.units)
-        unit.name.clear();
+    // The load has emptied every name.
     readNames(table.units, file->bytes, 0);
     return true;
 }
@@ -165,16 +212,9 @@ void ReadPg2Records(AppState& state, Pg2UnitTable& table, const ParsedEFile<Pg2U
     for (std::size_t k = 0; k < parsed.records.size() && first + k < n; ++k) {
         Pg2Unit& unit = table.units[first + k];
         unit.record = parsed.records[k];
-        const auto index = static_cast<std::uint16_t>(first + k);
-        // Records the file did not hold are zero: there is no code of theirs to question.
-        if (k < parsed.supplied && unit.record.code() != index &&
-            QuestionBox(state.ui,
-                        "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set "
-                        "Code=%d ?",
-                        int{index}, int{unit.record.code()}, static_cast<int>(n), int{index})) {
-            unit.record.setCode(index);
-            state.flags.pg2Data = true;
-        }
+        // A record the file lacked is zero and has no code of its own to question.
+        if (k < parsed.supplied && askCodeFix(state, unit.record.code(), first + k, n))
+            unit.record.setCode(static_cast<std::uint16_t>(first + k));
         UnpackPg2Specials(unit);
     }
 }
@@ -190,14 +230,26 @@ void LoadPg2EFile(AppState& state, const std::string& path) {
     auto file = ReadFileOrAsk(state, FileKind::Pg2EFile, path, "");
     if (!file)
         return;
-    const auto parsed = ParsePg2EFile(file->bytes);
-    file->bytes = Bytes();
-    // The old table stays until the new file has been read.
-    Pg2UnitTable table;
-    table.units.resize(parsed.count);
+    // Every question is asked while the old table still stands whole (a view may repaint behind
+    // the question box); the answers go into the file's bytes.
+    const std::size_t count = eFileCount(file->bytes);
     state.flags.pg2Data = false;
-    ReadPg2Records(state, table, parsed, 0);
-    state.pg2 = std::move(table);
+    visitRecords<pg2::kRecordSize>(
+        file->bytes, [&](std::size_t i, std::span<const std::uint8_t> bytes) {
+            if (!bytes.empty() && askCodeFix(state, readU16(bytes.data()), i, count))
+                writeU16(file->bytes.data() + kEFileHeaderSize + i * pg2::kRecordSize,
+                         static_cast<std::uint16_t>(i));
+        });
+    // Only now is the old table given up.
+    auto& units = reuseTable(state.pg2, count);
+    visitRecords<pg2::kRecordSize>(file->bytes,
+                                   [&](std::size_t i, std::span<const std::uint8_t> bytes) {
+                                       Pg2Unit& unit = units[i];
+                                       copyRecord(unit.record.bytes, bytes);
+                                       UnpackPg2Specials(unit);
+                                       unit.name.clear();
+                                   });
+    file->bytes = Bytes();
 
     rememberGameFolder(state, Game::Pg2, file->path);
     state.settings.pg2EFile = file->path;
@@ -217,13 +269,14 @@ void LoadPegEFile(AppState& state, const std::string& path) {
     auto file = ReadFileOrAsk(state, FileKind::PegEFile, path, "");
     if (!file)
         return;
-    PegUnitTable table;
-    {
-        const auto parsed = ParsePegEFile(file->bytes);
-        table.units.resize(parsed.count);
-        ReadPegRecords(table, parsed, 0);
-    }
-    state.peg = std::move(table);
+    auto& units = reuseTable(state.peg, eFileCount(file->bytes));
+    visitRecords<peg::kRecordSize>(file->bytes,
+                                   [&](std::size_t i, std::span<const std::uint8_t> bytes) {
+                                       PegUnit& unit = units[i];
+                                       copyRecord(unit.record.bytes, bytes);
+                                       unit.name.clear();
+                                   });
+    file->bytes = Bytes();
     state.flags.pegData = false;
 
     rememberGameFolder(state, Game::Peg, file->path);

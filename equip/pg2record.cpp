@@ -3,6 +3,7 @@
 #include "tools/bytes.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace varnel {
 
@@ -12,12 +13,11 @@ constexpr int kMaskBytes = 4;
 constexpr int kBitsPerByte = 8;
 constexpr std::uint8_t kHighBit = 0x80;
 
-// The country of one mask byte, 0..7, when the byte holds exactly one bit; -1 otherwise.
+// The position 0..7 of the one bit of a mask byte (128 is 0), or -1 when it holds none or several.
 int singleBitPosition(std::uint8_t b) {
-    for (int k = 0; k < kBitsPerByte; ++k)
-        if (b == (kHighBit >> k))
-            return k;
-    return -1;
+    if (b == 0 || (b & (b - 1)) != 0)
+        return -1;
+    return std::countl_zero(b);
 }
 
 std::string iconText(const std::uint8_t* field) {
@@ -67,13 +67,25 @@ void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
             static_cast<std::uint8_t>(kHighBit >> (country % kBitsPerByte));
 }
 
+namespace {
+
+using Switches = std::array<std::uint8_t, 8>;
+
+// The eight switches of every flag byte: unpacking runs for each of up to 65,535 units per load.
+constexpr std::array<Switches, 256> kSwitchesOf = [] {
+    std::array<Switches, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        for (std::size_t k = 0; k < 8; ++k)
+            table[b][k] = static_cast<std::uint8_t>((b >> k) & 1);
+    return table;
+}();
+
+} // namespace
+
 void UnpackPg2Specials(Pg2Unit& unit) {
-    for (int k = 0; k < kBitsPerByte; ++k) {
-        const auto bit = static_cast<std::size_t>(k);
-        unit.special1[bit] = (unit.record[pg2::Special1] >> k) & 1;
-        unit.special2[bit] = (unit.record[pg2::Special2] >> k) & 1;
-    }
     const auto& r = unit.record;
+    unit.special1 = kSwitchesOf[r[pg2::Special1]];
+    unit.special2 = kSwitchesOf[r[pg2::Special2]];
     unit.country = DecodePg2Country(r[pg2::CountryMask], r[pg2::CountryMask + 1],
                                     r[pg2::CountryMask + 2], r[pg2::CountryMask + 3]);
 }

@@ -511,3 +511,52 @@ TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
 
 } // namespace
 } // namespace varnel
+
+namespace varnel {
+namespace {
+
+// A load over a loaded table must leave nothing of the old units behind.
+TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
+    for (const Game game : {Game::Pg2, Game::Peg}) {
+        test::EquipEnv env;
+        env.writeTFile();
+        const bool pg2 = game == Game::Pg2;
+        Bytes data = pg2 ? test::MakePg2EFile(1) : test::MakePegEFile(1);
+        data[0] = 3; // two records missing
+        const std::string path = env.writeGame("EQUIP97", data, "only\r\n");
+        auto fillOld = [](auto& table) {
+            table.units.resize(10);
+            for (auto& u : table.units) {
+                u.record.bytes.fill(0xAB);
+                u.name = "an old name long enough to live on the heap";
+            }
+        };
+        if (pg2) {
+            fillOld(env.state.pg2.emplace());
+            for (auto& u : env.state.pg2->units)
+                u.special1.fill(1);
+            LoadPg2EFile(env.state, path);
+        } else {
+            fillOld(env.state.peg.emplace());
+            LoadPegEFile(env.state, path);
+        }
+        auto check = [](const auto& table) {
+            ASSERT_EQ(table.units.size(), 3u);
+            EXPECT_EQ(table.units[0].name, "only");
+            for (std::size_t i = 1; i < 3; ++i) {
+                EXPECT_EQ(table.units[i].name, "");
+                for (const auto b : table.units[i].record.bytes)
+                    ASSERT_EQ(b, 0) << "unit " << i;
+            }
+        };
+        if (pg2) {
+            check(*env.state.pg2);
+            EXPECT_EQ(env.state.pg2->units[2].special1, (std::array<std::uint8_t, 8>{}));
+        } else {
+            check(*env.state.peg);
+        }
+    }
+}
+
+} // namespace
+} // namespace varnel
