@@ -7,6 +7,7 @@
 //  - later lines of value 0 and lines of negative value: ignored.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -29,5 +30,20 @@ int DefinitionLineValue(const std::string& line);
 // The E-File a definition file at `definitionPath` names: `name` itself when it has a folder
 // part, otherwise `name` in the definition file's folder.
 std::string ResolveDefinitionTarget(const std::string& definitionPath, const std::string& name);
+
+struct AppState;
+enum class Game;
+
+// A definition file the user chose, with what it says.
+struct ChosenDefinition {
+    std::string path;
+    DefinitionFile parsed;
+};
+
+// Asks for a definition file (the game's T-File kind with `title`, *.txt) and reads it. Shows
+// "file [%s]\nnot found" when it cannot be read and "There are nothing to do (valid data) in %s"
+// when it lists no code; nothing (quietly) when the user cancels.
+std::optional<ChosenDefinition> ChooseDefinitionFile(AppState& state, Game game,
+                                                     const char* title);
 
 } // namespace varnel

@@ -15,9 +15,6 @@ namespace varnel {
 namespace {
 
 constexpr const char* kDefinitionTitle = "Select TXT file with the Export info";
-constexpr const char* kDefinitionExtension = ".TXT";
-constexpr const char* kDefinitionPattern = "*.txt";
-constexpr const char* kDefinitionFilter = "TXT files (*.txt)|*.txt|";
 
 const char* targetTitle(Game game) {
     return game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create";
@@ -41,21 +38,11 @@ template <class Table>
 std::optional<std::size_t> exportCommand(AppState& state, Table& table, Game game) {
     UiPort& ui = state.ui;
     AppSettings& s = state.settings;
-    const std::string definition =
-        ChooseFile(ui, s, TFileKind(game), PathPart::FullPath, kDefinitionTitle,
-                   kDefinitionExtension, kDefinitionPattern, kDefinitionFilter, true);
-    if (definition == kNoValue)
+    const auto chosen = ChooseDefinitionFile(state, game, kDefinitionTitle);
+    if (!chosen)
         return std::nullopt;
-    const auto definitionBytes = ReadFileBytes(definition);
-    if (!definitionBytes) {
-        MessageBox(ui, "file [%s]\nnot found", definition.c_str());
-        return std::nullopt;
-    }
-    const DefinitionFile parsed = ParseDefinitionFile(*definitionBytes);
-    if (parsed.codes.empty()) {
-        MessageBox(ui, "There are nothing to do (valid data) in %s", parsed.sourceName.c_str());
-        return std::nullopt;
-    }
+    const std::string& definition = chosen->path;
+    const DefinitionFile& parsed = chosen->parsed;
     // Refused before anything is asked or written: the count on disk must match the records.
     if (const auto outside = FirstCodeOutside(parsed.codes, table.count())) {
         MessageBox(ui,

@@ -13,9 +13,6 @@ namespace varnel {
 
 namespace {
 
-constexpr const char* kDefinitionExtension = ".TXT";
-constexpr const char* kDefinitionPattern = "*.txt";
-constexpr const char* kDefinitionFilter = "TXT files (*.txt)|*.txt|";
 
 struct MergeTexts {
     const char* definitionTitle;
@@ -89,21 +86,11 @@ std::optional<std::size_t> mergeCommand(AppState& state, Table& table, Game game
                                         const MergeTexts& texts) {
     UiPort& ui = state.ui;
     AppSettings& s = state.settings;
-    const std::string definition =
-        ChooseFile(ui, s, TFileKind(game), PathPart::FullPath, texts.definitionTitle,
-                   kDefinitionExtension, kDefinitionPattern, kDefinitionFilter, true);
-    if (definition == kNoValue)
+    const auto chosen = ChooseDefinitionFile(state, game, texts.definitionTitle);
+    if (!chosen)
         return std::nullopt;
-    const auto definitionBytes = ReadFileBytes(definition);
-    if (!definitionBytes) {
-        MessageBox(ui, "file [%s]\nnot found", definition.c_str());
-        return std::nullopt;
-    }
-    const DefinitionFile parsed = ParseDefinitionFile(*definitionBytes);
-    if (parsed.codes.empty()) {
-        MessageBox(ui, "There are nothing to do (valid data) in %s", parsed.sourceName.c_str());
-        return std::nullopt;
-    }
+    const std::string& definition = chosen->path;
+    const DefinitionFile& parsed = chosen->parsed;
     const auto listed = static_cast<int>(parsed.codes.size());
 
     std::string source = ResolveDefinitionTarget(definition, parsed.sourceName);

@@ -37,16 +37,16 @@ class SdlAudio final : public AudioOutput {
                 return fail(kSoundInitFailed);
             started_ = true;
         }
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec audioFormat{};
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        if (!SDL_LoadWAV(path.c_str(), &spec, &buffer, &length))
+        if (!SDL_LoadWAV(path.c_str(), &audioFormat, &buffer, &length))
             return fail(kSoundLoadFailed);
-        spec.callback = nullptr; // fed by SDL_QueueAudio
-        spec.userdata = nullptr;
-        spec.samples = bufferFrames(spec.freq);
+        audioFormat.callback = nullptr; // fed by SDL_QueueAudio
+        audioFormat.userdata = nullptr;
+        audioFormat.samples = bufferFrames(audioFormat.freq);
         // The file's own format, no changes allowed: SDL converts for the hardware if it must.
-        const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &audioFormat, nullptr, 0);
         if (id == 0) {
             SDL_FreeWAV(buffer);
             return fail(kSoundDeviceFailed);

@@ -182,10 +182,10 @@ TEST_F(UnitSoundThroughSdl, DamagedSoundShowsSdlsTextAndKeepsTheFolder) {
     const std::string path = gameDir + "WAVS" + kNativeSeparator + "3004.wav";
     test::WriteFile(path, std::string("RIFF...."));
     // SDL's own words for this file, whatever its version calls it.
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec audioFormat{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    ASSERT_EQ(SDL_LoadWAV(path.c_str(), &spec, &buffer, &length), nullptr);
+    ASSERT_EQ(SDL_LoadWAV(path.c_str(), &audioFormat, &buffer, &length), nullptr);
     const std::string sdlText = SDL_GetError();
     ASSERT_FALSE(sdlText.empty());
     auto ui = test::MakeScriptedUi();
