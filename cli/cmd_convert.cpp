@@ -70,6 +70,7 @@ int run(const std::vector<std::string>& raw) {
     AppState& state = session.state;
     // The converted table is named in the PeG folder: the output's folder.
     state.settings.pegDir = GetPathPart(*output, PathPart::Folder);
+    state.settings.pegAltDir = state.settings.pegDir;
     session.ui.answerQuestions(kTakeOverQuestion, tFileOut.has_value());
     if (tFileOut)
         session.ui.answerFileDialog(kSaveNamesTitle, *tFileOut);

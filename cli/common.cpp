@@ -116,10 +116,13 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
     AppSettings& s = session.state.settings;
     if (const auto suffix = args.value("--suffix"))
         s.textSuffix = *suffix;
-    if (const auto dir = args.value("--dir"))
-        s.dir(game) = WithTrailingSeparator(*dir);
-    if (const auto alt = args.value("--alt-dir"))
-        s.altDir(game) = WithTrailingSeparator(*alt);
+    // The folder search looks in the E-File's folder, then --dir, then --alt-dir; a folder the
+    // options do not name is the E-File's own, so nothing is looked for in the working folder.
+    const std::string eFileFolder = GetPathPart(eFilePath, PathPart::Folder);
+    const std::string home =
+        eFileFolder.empty() ? std::string(".") + kNativeSeparator : eFileFolder;
+    s.dir(game) = WithTrailingSeparator(args.value("--dir").value_or(home));
+    s.altDir(game) = WithTrailingSeparator(args.value("--alt-dir").value_or(home));
     session.ui.answerQuestions("Warning!\nUnit ", args.has("--fix-codes"));
     session.state.currentGame = game;
 
