@@ -66,6 +66,13 @@ TEST(CliInfo, WithoutATFileWarnsAndGoesOn) {
     EXPECT_TRUE(contains(r.out, "Countries read: 0\n")) << r.out;
     EXPECT_TRUE(contains(r.err, "warning: no T-File found")) << r.err;
 
+    // Nor is one taken from the folder the command runs in.
+    std::filesystem::create_directory(dir.path() / "work");
+    test::WriteFile(dir.file("work/GUI97.txt"), std::string("Elsewhere\r\n"));
+    const auto w = test::RunCli({"info", dir.dir() + "s/pg2/EQUIP97.EQP"}, dir.dir() + "work");
+    EXPECT_EQ(w.exitCode, 0) << w.err;
+    EXPECT_TRUE(contains(w.out, "Countries read: 0\n")) << w.out;
+
     // --tfile answers where the editor would ask.
     test::WriteFile(dir.file("names.txt"), std::string("A\r\nB\r\n"));
     const auto t =

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <sys/wait.h>
 
@@ -84,12 +84,14 @@ std::string shellQuote(const std::string& s) {
 }
 } // namespace
 
-CliResult RunCli(const std::vector<std::string>& args) {
+CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir) {
 #ifndef VARNEL_CLI_BINARY
 #error "VARNEL_CLI_BINARY must name the built varnel-cli"
 #endif
     TempDir dir;
     std::string command = shellQuote(VARNEL_CLI_BINARY);
+    if (!workingDir.empty())
+        command = "cd " + shellQuote(workingDir) + " && " + command;
     for (const auto& a : args)
         command += " " + shellQuote(a);
     command += " >" + shellQuote(dir.file("out")) + " 2>" + shellQuote(dir.file("err"));

@@ -46,7 +46,8 @@ struct CliResult {
 
 // Runs the built varnel-cli with `args` (each one argument, quoted for the shell) and collects
 // its exit code, stdout and stderr.
-CliResult RunCli(const std::vector<std::string>& args);
+// `workingDir`, when given, is the folder it runs in.
+CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {});
 
 // True when this process may write files whatever their permission bits (root).
 bool PermissionsIgnored();
