@@ -127,11 +127,37 @@ void rememberGameFolder(AppState& state, Game game, const std::string& eFilePath
     WriteSetting(state.store, game == Game::Pg2 ? kPg2DirSetting : kPegDirSetting, dir);
 }
 
-// Reads the Names E-File of the loaded E-File into every unit, asking for the file when it cannot
-// be opened. False when the user cancelled: the units keep empty names.
-template <class Table> bool loadNames(AppState& state, Game game, Table& table) {
+// The Names E-File of an E-File just opened, when it can be read without asking: its lines are
+// then taken in the same pass as the records, so a load walks the table once.
+std::optional<Bytes> namesReadAhead(const AppState& state, const std::string& eFilePath) {
+    return ReadFileBytes(NamesPathFor(state.settings, eFilePath));
+}
+
+// Hands out the lines of a Names E-File read ahead, one per unit; an empty name once the lines
+// run out or when there were none to read.
+class NameFeed {
+  public:
+    explicit NameFeed(const std::optional<Bytes>& names)
+        : reader_(names ? std::span<const std::uint8_t>(*names) : std::span<const std::uint8_t>()) {
+    }
+    void next(std::string& name) {
+        if (!reader_.next(name))
+            name.clear();
+    }
+
+  private:
+    LineReader reader_;
+};
+
+// The names of the units: from the lines already read with the records when there were any,
+// otherwise read now, asking for the file when it cannot be opened. False when the user
+// cancelled: the units keep empty names.
+template <class Table>
+bool loadNames(AppState& state, Game game, Table& table, bool namesAlreadyRead) {
     std::string& namesPath = state.settings.namesEFile(game);
     namesPath = NamesPathFor(state.settings, state.settings.eFile(game));
+    if (namesAlreadyRead)
+        return true;
     auto file = ReadFileOrAsk(state, NamesEFileKind(game), namesPath, kNoDenomination);
     if (!file)
         return false;
@@ -240,6 +266,8 @@ void LoadPg2EFile(AppState& state, const std::string& path) {
                 writeU16(file->bytes.data() + kEFileHeaderSize + i * pg2::kRecordSize,
                          static_cast<std::uint16_t>(i));
         });
+    const auto names = namesReadAhead(state, file->path);
+    NameFeed feed(names);
     // Only now is the old table given up.
     auto& units = reuseTable(state.pg2, count);
     visitRecords<pg2::kRecordSize>(file->bytes,
@@ -247,7 +275,7 @@ void LoadPg2EFile(AppState& state, const std::string& path) {
                                        Pg2Unit& unit = units[i];
                                        copyRecord(unit.record.bytes, bytes);
                                        UnpackPg2Specials(unit);
-                                       unit.name.clear();
+                                       feed.next(unit.name);
                                    });
     file->bytes = Bytes();
 
@@ -256,7 +284,7 @@ void LoadPg2EFile(AppState& state, const std::string& path) {
     if (state.addRecentFile)
         state.addRecentFile(file->path);
     LoadPg2TFile(state, "");
-    if (loadNames(state, Game::Pg2, *state.pg2))
+    if (loadNames(state, Game::Pg2, *state.pg2, names.has_value()))
         state.flags.pg2Names = false;
     // The table was replaced even when the names could not be had: the views must let go of it.
     state.notifyViews();
@@ -269,12 +297,14 @@ void LoadPegEFile(AppState& state, const std::string& path) {
     auto file = ReadFileOrAsk(state, FileKind::PegEFile, path, "");
     if (!file)
         return;
+    const auto names = namesReadAhead(state, file->path);
+    NameFeed feed(names);
     auto& units = reuseTable(state.peg, eFileCount(file->bytes));
     visitRecords<peg::kRecordSize>(file->bytes,
                                    [&](std::size_t i, std::span<const std::uint8_t> bytes) {
                                        PegUnit& unit = units[i];
                                        copyRecord(unit.record.bytes, bytes);
-                                       unit.name.clear();
+                                       feed.next(unit.name);
                                    });
     file->bytes = Bytes();
     state.flags.pegData = false;
@@ -284,7 +314,7 @@ void LoadPegEFile(AppState& state, const std::string& path) {
     if (state.addRecentFile)
         state.addRecentFile(file->path);
     LoadPegTFile(state, "");
-    if (loadNames(state, Game::Peg, *state.peg))
+    if (loadNames(state, Game::Peg, *state.peg, names.has_value()))
         state.flags.pegNames = false;
     state.notifyViews();
     state.notifyTitle();
