@@ -2,6 +2,7 @@
 // same bytes raw. Compare each operation with its Raw twin: the ratio is the figure that counts.
 
 #include "app/appstate.h"
+#include "bench/silentui.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
 #include "tools/format.h"
@@ -17,21 +18,6 @@ using namespace varnel;
 namespace {
 
 constexpr std::size_t kUnits = kMaxUnits;
-
-// Answers nothing and shows nothing: the files are consistent, so no prompt is expected.
-class QuietUi : public UiPort {
-  public:
-    void information(const std::string&) override {}
-    bool question(const std::string&) override { return false; }
-    void error(const std::string&) override {}
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    void setBusy(bool) override {}
-    bool startDetached(const std::string&, const std::vector<std::string>&) override {
-        return false;
-    }
-};
 
 Bytes makeEFile(std::size_t recordSize, bool pg2) {
     Bytes out;
@@ -111,7 +97,7 @@ struct Session {
         state.settings.textSuffix = ".txt";
         state.settings.pg2Dir = state.settings.pegDir = fixture().root.string() + "/";
     }
-    QuietUi ui;
+    SilentUi ui;
     MemorySettingsBackend store;
     AppState state;
 };

@@ -1,6 +1,7 @@
 // Icon archives: indexing a 5,000-entry archive beside reading the same file raw, and decoding
 // plus painting one view of each game.
 
+#include "bench/silentui.h"
 #include "icons/archivewriter.h"
 #include "icons/iconarchive.h"
 #include "icons/iconformat.h"
@@ -60,16 +61,7 @@ void BM_ArchiveIndexOnly(benchmark::State& state, Game game) {
 void BM_ArchiveLoadAndIndex(benchmark::State& state, Game game) {
     const std::string& path = archivePath(game);
     AppSettings settings;
-    class NoUi : public UiPort {
-        void information(const std::string&) override {}
-        bool question(const std::string&) override { return false; }
-        void error(const std::string&) override {}
-        std::optional<std::string> fileDialog(const FileDialogRequest&) override { return {}; }
-        void setBusy(bool) override {}
-        bool startDetached(const std::string&, const std::vector<std::string>&) override {
-            return false;
-        }
-    } ui;
+    SilentUi ui;
     for (auto _ : state) {
         IconArchive archive(game);
         const bool ok = archive.Load(ui, settings, path);
