@@ -2,7 +2,7 @@
 // same bytes raw. Compare each operation with its Raw twin: the ratio is the figure that counts.
 
 #include "app/appstate.h"
-#include "bench/silentui.h"
+#include "bench/benchsupport.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
 #include "tools/format.h"
@@ -121,14 +121,8 @@ void loadInto(AppState& state, bool pg2, const std::string& path) {
 // the previous round left in the cache.
 // The third argument says whether to do so; with it 0 the loop reruns on warm caches.
 void evictCaches(benchmark::State& st) {
-    if (st.range(2) == 0)
-        return;
-    static std::vector<std::uint8_t> other(64u << 20);
-    st.PauseTiming();
-    for (std::size_t i = 0; i < other.size(); i += 64)
-        other[i] = static_cast<std::uint8_t>(other[i] + 1);
-    benchmark::ClobberMemory();
-    st.ResumeTiming();
+    if (st.range(2) != 0)
+        EvictCaches(st);
 }
 
 // The E-File with its names and T-File, as the editor loads them.

@@ -1,7 +1,7 @@
 // Icon archives: indexing a 5,000-entry archive beside reading the same file raw, and decoding
 // plus painting one view of each game.
 
-#include "bench/silentui.h"
+#include "bench/benchsupport.h"
 #include "icons/archivewriter.h"
 #include "icons/iconarchive.h"
 #include "icons/iconformat.h"
