@@ -25,18 +25,13 @@ constexpr const char* kUsage =
     "  --fix-codes            set each PG2 code that differs from its position to the position\n";
 
 int run(const std::vector<std::string>& argv) {
-    std::vector<std::string> valued = kCommonValued;
-    valued.push_back("--output");
-    const Args args(argv, valued, kCommonFlags);
-    if (!args.ok())
-        return Fail(kName, args.error());
-    if (args.positional().size() != 2)
-        return Fail(kName, "expects an E-File and a definition file (see --help)");
-    const std::string input = args.positional()[0];
-    const std::string definition = args.positional()[1];
-    const auto definitionBytes = ReadFileBytes(definition);
-    if (!definitionBytes)
-        return Fail(kName, "cannot read the definition file " + definition);
+    const auto command = ParseDefinitionCommand(kName, argv);
+    if (!command)
+        return 1;
+    const Args& args = command->args;
+    const std::string& input = command->eFile;
+    const std::string& definition = command->definition;
+    const Bytes& definitionBytes = command->definitionBytes;
 
     Session session;
     const auto game = OpenEFile(session, args, input);
@@ -47,7 +42,7 @@ int run(const std::vector<std::string>& argv) {
     const std::string target =
         args.value("--output")
             .value_or(ResolveDefinitionTarget(definition,
-                                              ParseDefinitionFile(*definitionBytes).sourceName));
+                                              ParseDefinitionFile(definitionBytes).sourceName));
     session.ui.answerFileDialog("Select TXT file with the Export info", definition);
     session.ui.answerFileDialog(
         *game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create", target);

@@ -35,19 +35,14 @@ struct Titles {
 };
 
 int run(const std::vector<std::string>& argv) {
-    std::vector<std::string> valued = kCommonValued;
-    valued.push_back("--output");
-    const Args args(argv, valued, kCommonFlags);
-    if (!args.ok())
-        return Fail(kName, args.error());
-    if (args.positional().size() != 2)
-        return Fail(kName, "expects an E-File and a definition file (see --help)");
-    const std::string input = args.positional()[0];
-    const std::string definition = args.positional()[1];
+    const auto command = ParseDefinitionCommand(kName, argv);
+    if (!command)
+        return 1;
+    const Args& args = command->args;
+    const std::string& input = command->eFile;
+    const std::string& definition = command->definition;
+    const Bytes& definitionBytes = command->definitionBytes;
     const std::string output = args.value("--output").value_or(input);
-    const auto definitionBytes = ReadFileBytes(definition);
-    if (!definitionBytes)
-        return Fail(kName, "cannot read the definition file " + definition);
 
     const std::string outFolder = GetPathPart(output, PathPart::Folder);
     if (!outFolder.empty() && !FileExists(outFolder))
@@ -65,7 +60,7 @@ int run(const std::vector<std::string>& argv) {
     session.ui.answerFileDialog(titles.definition, definition);
     session.ui.answerFileDialog(
         titles.source,
-        ResolveDefinitionTarget(definition, ParseDefinitionFile(*definitionBytes).sourceName));
+        ResolveDefinitionTarget(definition, ParseDefinitionFile(definitionBytes).sourceName));
     session.ui.answerQuestions("Merging ", true);
     if (!MergeByDefinitionFile(state, *game))
         return Fail(kName, "nothing merged");

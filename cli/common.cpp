@@ -76,6 +76,29 @@ Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
     state.settings.pegAltDir.clear();
 }
 
+std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
+                                                        const std::vector<std::string>& argv) {
+    std::vector<std::string> valued = kCommonValued;
+    valued.push_back("--output");
+    Args args(argv, valued, kCommonFlags);
+    if (!args.ok()) {
+        Fail(command, args.error());
+        return std::nullopt;
+    }
+    if (args.positional().size() != 2) {
+        Fail(command, "expects an E-File and a definition file (see --help)");
+        return std::nullopt;
+    }
+    const std::string eFile = args.positional()[0];
+    const std::string definition = args.positional()[1];
+    auto bytes = ReadFileBytes(definition);
+    if (!bytes) {
+        Fail(command, "cannot read the definition file " + definition);
+        return std::nullopt;
+    }
+    return DefinitionCommand{std::move(args), eFile, definition, std::move(*bytes)};
+}
+
 int Fail(const std::string& command, const std::string& message) {
     std::cerr << "varnel-cli " << command << ": " << message << '\n';
     return 1;

@@ -57,6 +57,20 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
 // DetectGame and LoadEFile in one: the game of the loaded E-File, or nothing after a message.
 std::optional<Game> OpenEFile(Session& session, const Args& args, const std::string& eFilePath);
 
+// The arguments of the commands that follow a definition file: EFILE DEFFILE [-o OUT] and the
+// common options, with the definition file read.
+struct DefinitionCommand {
+    Args args;
+    std::string eFile;
+    std::string definition;
+    Bytes definitionBytes;
+};
+
+// Parses and checks those arguments; nothing (after a message on stderr) when they are wrong or
+// the definition file cannot be read.
+std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
+                                                        const std::vector<std::string>& argv);
+
 // Prints "varnel-cli COMMAND: message" on stderr and returns 1.
 int Fail(const std::string& command, const std::string& message);
 
