@@ -3,6 +3,7 @@
 // name. Folder values end in the separator.
 
 #include "app/settingsstore.h"
+#include "equip/game.h"
 
 #include <string>
 
@@ -12,7 +13,6 @@ namespace varnel {
 inline constexpr const char* kAppVersion = "2.07";
 inline constexpr const char* kAppTitle = "Varnel Editor 2.07";
 
-enum class Game { Pg2 = 1, Peg = 2 };
 
 struct AppSettings {
     std::string editorPath;     // "Editor", id 0

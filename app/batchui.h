@@ -4,7 +4,7 @@
 // otherwise with the default answer. File dialogs cannot be answered in batch: they are reported
 // on stderr and count as cancelled, and the command is expected to stop.
 
-#include "app/uiport.h"
+#include "tools/uiport.h"
 
 #include <ostream>
 #include <utility>

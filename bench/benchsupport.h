@@ -2,7 +2,12 @@
 // What the benchmarks share: a Ui port that stays silent, synthetic unit tables of any size, and
 // the eviction of the processor's caches before a cold round.
 
-#include "app/uiport.h"
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitops.h"
+#include "tools/uiport.h"
 #include "equip/pg2record.h"
 #include "equip/unittable.h"
 

@@ -1,7 +1,7 @@
 // Loading and saving 65,535-unit E-Files with their Names E-Files, beside reading and writing the
 // same bytes raw. Compare each operation with its Raw twin: the ratio is the figure that counts.
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "bench/benchsupport.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
@@ -99,7 +99,7 @@ struct Session {
     }
     SilentUi ui;
     MemorySettingsBackend store;
-    AppState state;
+    CVarnelDoc state;
 };
 
 bool isPg2(const benchmark::State& st) {
@@ -109,7 +109,7 @@ bool longNames(const benchmark::State& st) {
     return st.range(1) != 0;
 }
 
-void loadInto(AppState& state, bool pg2, const std::string& path) {
+void loadInto(CVarnelDoc& state, bool pg2, const std::string& path) {
     if (pg2)
         LoadPg2EFile(state, path);
     else

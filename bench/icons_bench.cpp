@@ -1,6 +1,8 @@
 // Icon archives: indexing a 5,000-entry archive beside reading the same file raw, and decoding
 // plus painting one view of each game.
 
+#include "app/appsettings.h"
+#include "app/iconload.h"
 #include "bench/benchsupport.h"
 #include "icons/archivewriter.h"
 #include "icons/iconarchive.h"
@@ -64,7 +66,7 @@ void BM_ArchiveLoadAndIndex(benchmark::State& state, Game game) {
     SilentUi ui;
     for (auto _ : state) {
         IconArchive archive(game);
-        const bool ok = archive.Load(ui, settings, path);
+        const bool ok = LoadIconArchive(ui, settings, archive, path);
         benchmark::DoNotOptimize(ok);
         if (archive.keyCount() != kEntries)
             state.SkipWithError("index incomplete");

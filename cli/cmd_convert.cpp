@@ -1,10 +1,12 @@
 // varnel-cli convert: a PG2 E-File converted into a new PeG E-File, as the editor's conversion
 // followed by "Save As" writes it.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/conversion.h"
-#include "convert/filerestore.h"
+#include "tools/filerestore.h"
 #include "equip/efile.h"
 #include "tools/paths.h"
 
@@ -27,9 +29,6 @@ constexpr const char* kUsage =
     "  --game pg2             the input's game, when its size does not tell\n"
     "  --dir D, --alt-dir D   PG2 folders searched for GUI97 + suffix\n"
     "  --fix-codes            set each PG2 code that differs from its position to the position\n";
-
-constexpr const char* kTakeOverQuestion = "Do you want to change current Country's names";
-constexpr const char* kSaveNamesTitle = "Save converted names AS";
 
 int run(const std::vector<std::string>& raw) {
     // --pg2-tfile is this command's name for the common --tfile.
@@ -67,19 +66,20 @@ int run(const std::vector<std::string>& raw) {
     Session session;
     if (!LoadEFile(session, args, Game::Pg2, input))
         return 1;
-    AppState& state = session.state;
+    CVarnelDoc& state = session.state;
     // The converted table is named in the PeG folder: the output's folder.
     state.settings.pegDir = GetPathPart(*output, PathPart::Folder);
     state.settings.pegAltDir = state.settings.pegDir;
-    session.ui.answerQuestions(kTakeOverQuestion, tFileOut.has_value());
-    if (tFileOut)
-        session.ui.answerFileDialog(kSaveNamesTitle, *tFileOut);
+    ConvertRequest request;
+    request.pegTFile = pegTFile.value_or("");
+    request.takeOverNames = tFileOut.has_value();
+    request.convertedTFile = tFileOut.value_or("");
 
     FileRestorer written;
     if (tFileOut)
         written.remember(*tFileOut);
     const int errorsBefore = session.ui.errorCount();
-    if (!ConvertPg2ToPeg(state, pegTFile.value_or("")))
+    if (!RunConversion(state, request))
         return 1;
     if (tFileOut && state.settings.pegTFile != *tFileOut) {
         if (session.ui.errorCount() > errorsBefore) {
@@ -91,9 +91,7 @@ int run(const std::vector<std::string>& raw) {
                   << *tFileOut << " not written\n";
     }
 
-    written.remember(*output);
-    written.remember(NamesPathFor(state.settings, *output));
-    if (!SavePegEFile(state, *output) || !SavePegNames(state)) {
+    if (!SaveEFilePair(state, Game::Peg, *output)) {
         written.restore();
         return Fail(kName, "nothing written");
     }

@@ -1,10 +1,11 @@
 // varnel-cli cost: the global cost modifier over a PeG E-File, as the editor's "Global Cost
 // Modifier" followed by a save writes it.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/costmodifier.h"
-#include "convert/filerestore.h"
 #include "equip/efile.h"
 #include "tools/paths.h"
 
@@ -77,20 +78,16 @@ int run(const std::vector<std::string>& argv) {
     Session session;
     if (!LoadEFile(session, args, Game::Peg, input))
         return 1;
-    AppState& state = session.state;
+    CVarnelDoc& state = session.state;
     state.currentGame = Game::Peg;
     ModifyPegCosts(state, choices);
 
     // Save in place writes the E-File; saving to another name writes its Names E-File as well.
     const bool elsewhere = ResolvePath(output) != ResolvePath(input);
-    FileRestorer written;
-    written.remember(output);
-    if (elsewhere)
-        written.remember(NamesPathFor(state.settings, output));
-    if (!SavePegEFile(state, output) || (elsewhere && !SavePegNames(state))) {
-        written.restore();
+    const bool saved = elsewhere ? SaveEFilePair(state, Game::Peg, output)
+                                 : SavePegEFile(state, output);
+    if (!saved)
         return Fail(kName, "nothing written");
-    }
     return 0;
 }
 

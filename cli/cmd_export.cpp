@@ -1,6 +1,8 @@
 // varnel-cli export: a new E-File and Names E-File holding the units a definition file lists, as
 // the editor's "Export EFile" writes them.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/definitionfile.h"
@@ -31,23 +33,20 @@ int run(const std::vector<std::string>& argv) {
     const Args& args = command->args;
     const std::string& input = command->eFile;
     const std::string& definition = command->definition;
-    const Bytes& definitionBytes = command->definitionBytes;
 
     Session session;
     const auto game = OpenEFile(session, args, input);
     if (!game)
         return 1;
 
-    // The answers the user would give in the editor's choosers and question.
-    const std::string target =
-        args.value("--output")
-            .value_or(ResolveDefinitionTarget(definition,
-                                              ParseDefinitionFile(definitionBytes).sourceName));
-    session.ui.answerFileDialog("Select TXT file with the Export info", definition);
-    session.ui.answerFileDialog(
-        *game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create", target);
-    session.ui.answerQuestions("Exporting ", true);
-    if (!ExportByDefinitionFile(session.state, *game))
+    auto chosen = ReadDefinitionFile(session.state, definition);
+    if (!chosen)
+        return Fail(kName, "nothing exported");
+    ExportRequest request;
+    request.target = args.value("--output").value_or(
+        ResolveDefinitionTarget(definition, chosen->parsed.sourceName));
+    request.definition = std::move(*chosen);
+    if (!RunExport(session.state, *game, request))
         return Fail(kName, "nothing exported");
     return 0;
 }

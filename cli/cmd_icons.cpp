@@ -1,5 +1,6 @@
 // varnel-cli icons / icon: list the icons of an archive and write one icon frame as a picture.
 
+#include "app/iconload.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "icons/iconarchive.h"
@@ -48,7 +49,7 @@ bool openArchive(const std::string& command, IconArchive& archive, const std::st
         return false;
     }
     Session session;
-    if (!archive.Load(session.ui, session.state.settings, path)) {
+    if (!LoadIconArchive(session.ui, session.state.settings, archive, path)) {
         Fail(command, "cannot read the icon archive [" + path + "]");
         return false;
     }

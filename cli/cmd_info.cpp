@@ -27,7 +27,7 @@ int run(const std::vector<std::string>& argv) {
     const auto game = OpenEFile(session, args, path);
     if (!game)
         return 1;
-    const AppState& st = session.state;
+    const CVarnelDoc& st = session.state;
     const std::size_t units = *game == Game::Pg2 ? st.pg2->count() : st.peg->count();
     const AppSettings& s = st.settings;
     std::cout << "Game: " << (*game == Game::Pg2 ? "PG2" : "PeG") << '\n'

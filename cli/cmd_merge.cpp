@@ -1,10 +1,12 @@
 // varnel-cli merge: units of another E-File appended as a definition file lists them, as the
 // editor's "Merge from TXT file" followed by a save writes them.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/definitionfile.h"
-#include "convert/filerestore.h"
+#include "tools/filerestore.h"
 #include "convert/merge.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
@@ -29,11 +31,6 @@ constexpr const char* kUsage =
     "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n"
     "  --fix-codes            set each PG2 code that differs from its position to the position\n";
 
-struct Titles {
-    const char* definition;
-    const char* source;
-};
-
 int run(const std::vector<std::string>& argv) {
     const auto command = ParseDefinitionCommand(kName, argv);
     if (!command)
@@ -41,7 +38,6 @@ int run(const std::vector<std::string>& argv) {
     const Args& args = command->args;
     const std::string& input = command->eFile;
     const std::string& definition = command->definition;
-    const Bytes& definitionBytes = command->definitionBytes;
     const std::string output = args.value("--output").value_or(input);
 
     const std::string outFolder = GetPathPart(output, PathPart::Folder);
@@ -51,29 +47,24 @@ int run(const std::vector<std::string>& argv) {
     const auto game = OpenEFile(session, args, input);
     if (!game)
         return 1;
-    AppState& state = session.state;
+    CVarnelDoc& state = session.state;
 
-    const Titles titles =
-        *game == Game::Pg2
-            ? Titles{"Select TXT file with the Info to Merge", "Comfirm PG2 E-File to merge from"}
-            : Titles{"Select Definition TXT file to Merge", "Comfirm PeG E-File to merge from"};
-    session.ui.answerFileDialog(titles.definition, definition);
-    session.ui.answerFileDialog(
-        titles.source,
-        ResolveDefinitionTarget(definition, ParseDefinitionFile(definitionBytes).sourceName));
-    session.ui.answerQuestions("Merging ", true);
-    if (!MergeByDefinitionFile(state, *game))
+    auto chosen = ReadDefinitionFile(state, definition);
+    if (!chosen)
+        return Fail(kName, "nothing merged");
+    MergeRequest request;
+    request.definition = std::move(*chosen);
+    request.source = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName);
+    request.names = NamesPathFor(state.settings.textSuffix, request.source);
+    if (!FileExists(request.source))
+        return Fail(kName, "the source E-File " + request.source + " does not exist");
+    if (!FileExists(request.names))
+        return Fail(kName, "the source's Names E-File " + request.names + " does not exist");
+    if (!RunMerge(state, *game, request))
         return Fail(kName, "nothing merged");
 
-    FileRestorer written;
-    written.remember(output);
-    written.remember(NamesPathFor(state.settings, output));
-    const bool saved = *game == Game::Pg2 ? SavePg2EFile(state, output) && SavePg2Names(state)
-                                          : SavePegEFile(state, output) && SavePegNames(state);
-    if (!saved) {
-        written.restore();
+    if (!SaveEFilePair(state, *game, output))
         return Fail(kName, "nothing written");
-    }
     return 0;
 }
 

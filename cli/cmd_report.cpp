@@ -1,5 +1,6 @@
 // varnel-cli report EFILE --format full|brief|list [-o OUT]: the equipment report.
 
+#include "app/reportcommands.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "reports/equipreport.h"

@@ -1,5 +1,6 @@
 // varnel-cli used-icons EFILE --type stat|repack [-o OUT]: the used-icons report.
 
+#include "app/reportcommands.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "reports/iconsreport.h"

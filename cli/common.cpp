@@ -1,6 +1,7 @@
 #include "cli/common.h"
 
 #include "app/filekind.h"
+#include "app/efileio.h"
 #include "equip/efile.h"
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
@@ -146,30 +147,17 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
         eFileFolder.empty() ? std::string(".") + kNativeSeparator : eFileFolder;
     s.dir(game) = WithTrailingSeparator(args.value("--dir").value_or(home));
     s.altDir(game) = WithTrailingSeparator(args.value("--alt-dir").value_or(home));
-    session.ui.answerQuestions("Warning!\nUnit ", args.has("--fix-codes"));
     session.state.currentGame = game;
 
     if (!ReadFileBytes(eFilePath)) {
         std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
         return false;
     }
-    const std::string tFile = args.value("--tfile").value_or("");
-    if (!tFile.empty()) {
-        // Where the editor would ask for the T-File, the option answers.
-        const FileDialogRequest request = PrepareFileDialog(
-            s, TFileKind(game), PathPart::FullPath, kNoValue, kNoValue, kNoValue, kNoValue, true);
-        session.ui.answerFileDialog(request.title, tFile);
-    }
-    if (game == Game::Pg2)
-        LoadPg2EFile(session.state, eFilePath);
-    else
-        LoadPegEFile(session.state, eFilePath);
-    const bool loaded =
-        game == Game::Pg2 ? session.state.pg2.has_value() : session.state.peg.has_value();
-    if (!loaded)
+    LoadOptions options;
+    options.codes = args.has("--fix-codes") ? CodeAnswer::Yes : CodeAnswer::No;
+    options.tFile = args.value("--tfile").value_or("");
+    if (!varnel::LoadEFile(session.state, game, eFilePath, options))
         return false;
-    if (!tFile.empty())
-        LoadTFile(session.state, game, tFile);
     if (session.state.countries(game).count() == 0)
         std::cerr << "varnel-cli: warning: no T-File found, country names are empty\n";
     return true;

@@ -2,7 +2,7 @@
 // What the varnel-cli commands share: argument parsing, the common options and the set-up of the
 // core's state over the batch Ui port.
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/batchui.h"
 
 #include <iostream>
@@ -42,7 +42,7 @@ struct Session {
     Session();
     MemorySettingsBackend store;
     BatchUi ui;
-    AppState state;
+    CVarnelDoc state;
 };
 
 // The game of an E-File from the --game option or its size (2 + 73 N for PG2, 2 + 74 N for

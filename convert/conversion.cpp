@@ -1,8 +1,5 @@
 #include "convert/conversion.h"
 
-#include "app/appstate.h"
-#include "app/filekind.h"
-#include "app/saveprompt.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
 #include "tools/format.h"
@@ -24,10 +21,6 @@ constexpr std::array<std::uint8_t, pg2::kCountryCount> kPegCountryOfPg2 = {
 constexpr std::array<int, peg::kCountryCount> kPg2NameOfPeg = {
     0, 24, 2, 8, 20, 13, 6, 7, 26, 9, 10, 11, 25, 23, 15, 1, 16, 3, 18, 19, 4};
 
-// The question is asked when these two names differ: they are equal once names were taken over.
-constexpr int kProbePegCountry = 3;
-constexpr int kProbePg2Country = 8;
-
 // PG2 values with a fixed PeG rule.
 constexpr std::uint8_t kPg2Infantry = 1;
 constexpr std::uint8_t kPg2TacticalBomber = 11;
@@ -47,9 +40,6 @@ constexpr int kBridge = 3;
 constexpr int kNoSoftAtk = 4;
 constexpr int kNoHardAtk = 5;
 constexpr int kNoAirAtk = 6;
-
-// ChooseFile's part that asks with a save dialog and returns the full path.
-constexpr int kSaveDialogPart = 7;
 
 std::uint8_t bit(int n, bool set) {
     return set ? static_cast<std::uint8_t>(1u << n) : 0;
@@ -157,73 +147,8 @@ Bytes ConvertTFileBytes(std::span<const std::uint8_t> source, const NameTable& p
     return out;
 }
 
-bool WriteConvertedTFile(AppState& state, const std::string& target) {
-    AppSettings& s = state.settings;
-    std::optional<Bytes> source = ReadFileBytes(s.pegTFile);
-    while (!source) {
-        const std::string missing = s.pegTFile;
-        s.pegTFile = ChooseFile(state.ui, s, FileKind::PegTFile);
-        if (s.pegTFile == kNoValue) {
-            MessageBox(state.ui, "file [%s]\nnot found!\nNo %s created", missing.c_str(),
-                       target.c_str());
-            return false;
-        }
-        source = ReadFileBytes(s.pegTFile);
-    }
-    if (!SaveFileBytes(target, ConvertTFileBytes(*source, state.pegCountries))) {
-        ErrorBox(state.ui, "Error on creating [%s]", target.c_str());
-        return false;
-    }
-    s.pegTFile = target;
-    return true;
-}
 
-bool ConvertPg2ToPeg(AppState& state, const std::string& pegTFile) {
-    if (!state.pg2) {
-        MessageBox(state.ui, "You better load any PG2 E-File, first!");
-        return false;
-    }
-    if (state.peg) {
-        RunSavePrompt(state);
-        state.peg.reset();
-    }
-    {
-        BusyCursor busy(state.ui);
-        state.peg = ConvertPg2Table(*state.pg2);
-    }
-    AppSettings& s = state.settings;
-    const std::string folder = s.pegDir;
-    s.pegEFile = folder + kConvertedEFileName;
-    s.pegNamesEFile = NamesPathFor(s, s.pegEFile);
-    LoadPegTFile(state, pegTFile);
 
-    // Without PG2 country names there is nothing to take over: the question would only offer to
-    // blank every PeG name.
-    std::string converted;
-    const NameTable& pg2Names = state.pg2Countries;
-    NameTable& pegNames = state.pegCountries;
-    if (pegNames.count() > 0 && pg2Names.count() > 0 &&
-        pegNames.name(kProbePegCountry) != pg2Names.name(kProbePg2Country) &&
-        QuestionBox(state.ui,
-                    "Do you want to change current Country's names\nas they was in PG2 ?")) {
-        TakeOverPg2CountryNames(pg2Names, pegNames);
-        converted = ChooseFile(
-            state.ui, s, FileKind::PegTFile, kSaveDialogPart, "Save converted names AS", kNoValue,
-            Format("%s%s%s", folder.c_str(), kConvertedTFileBase, s.textSuffix.c_str()), kNoValue,
-            false);
-        if (converted != kNoValue)
-            WriteConvertedTFile(state, converted);
-    }
 
-    state.flags.pegData = true;
-    state.flags.pegNames = true;
-    state.notifyTitle();
-    state.notifyViews();
-    MessageBox(state.ui,
-               "Conversion made!\nCreated : %s\n    and : %s\n    and : %s\nCheck Efile before "
-               "saving...",
-               s.pegEFile.c_str(), s.pegNamesEFile.c_str(), converted.c_str());
-    return true;
-}
 
 } // namespace varnel

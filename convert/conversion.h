@@ -13,7 +13,6 @@
 
 namespace varnel {
 
-struct AppState;
 
 inline constexpr const char* kConvertedEFileName = "PG2_Equip97.EQP";
 inline constexpr const char* kConvertedTFileBase = "PG2_GUI97";
@@ -37,18 +36,6 @@ void TakeOverPg2CountryNames(const NameTable& pg2, NameTable& peg);
 // later line is kept. Lines are written with CR LF; a last line without a line end keeps none.
 Bytes ConvertTFileBytes(std::span<const std::uint8_t> source, const NameTable& peg);
 
-// Writes the converted copy of the current PeG T-File to `target`, which then becomes the current
-// PeG T-File. When the source cannot be read the user is asked for it; on cancel "file
-// [%s]\nnot found!\nNo %s created" is shown. When `target` cannot be written: "Error on creating
-// [%s]" (error box). False when nothing was written.
-bool WriteConvertedTFile(AppState& state, const std::string& target);
 
-// The conversion command. Needs a loaded PG2 table ("You better load any PG2 E-File, first!"
-// otherwise). Runs the save prompt over a loaded PeG table, replaces it by the converted table,
-// names it in the PeG folder, loads the PeG T-File (`pegTFile`, or the default search when
-// empty), offers to take over the PG2 country names, marks both PeG files as changed and ends with
-// "Conversion made!...". Nothing is written but the optional converted T-File. False when no PG2
-// table was loaded.
-bool ConvertPg2ToPeg(AppState& state, const std::string& pegTFile = {});
 
 } // namespace varnel

@@ -1,6 +1,5 @@
 #include "convert/costmodifier.h"
 
-#include "app/appstate.h"
 
 namespace varnel {
 
@@ -23,15 +22,6 @@ int ApplyCostChange(PegUnitTable& table, const CostChoices& choices) {
     return changed;
 }
 
-int ModifyPegCosts(AppState& state, const CostChoices& choices) {
-    const int changed = state.peg ? ApplyCostChange(*state.peg, choices) : 0;
-    MessageBox(state.ui, "%d Units modified", changed);
-    if (changed > 0) {
-        state.notifyViews();
-        state.flags.pegData = true;
-        state.notifyTitle();
-    }
-    return changed;
-}
+
 
 } // namespace varnel

@@ -10,7 +10,6 @@
 
 namespace varnel {
 
-struct AppState;
 
 constexpr int kNoCostChange = 100; // percent
 
@@ -30,9 +29,5 @@ std::uint8_t ScaleCost(std::uint8_t cost, int percent);
 // alone. Returns the number of units changed (a 100 % change counts).
 int ApplyCostChange(PegUnitTable& table, const CostChoices& choices);
 
-// The modifier's OK: applies the change to the loaded PeG table (none: nothing is visited), shows
-// "%d Units modified" and, when at least one unit was changed, sets PeG data changed and
-// refreshes views and title. Returns the number of units changed.
-int ModifyPegCosts(AppState& state, const CostChoices& choices);
 
 } // namespace varnel

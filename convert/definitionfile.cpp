@@ -1,7 +1,5 @@
 #include "convert/definitionfile.h"
 
-#include "app/appstate.h"
-#include "app/filekind.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
 #include "tools/textlines.h"
@@ -62,25 +60,6 @@ std::string ResolveDefinitionTarget(const std::string& definitionPath, const std
     return GetPathPart(definitionPath, PathPart::Folder) + name;
 }
 
-std::optional<ChosenDefinition> ChooseDefinitionFile(AppState& state, Game game,
-                                                     const char* title) {
-    const std::string path = ChooseFile(state.ui, state.settings, TFileKind(game),
-                                        PathPart::FullPath, title, ".TXT", "*.txt",
-                                        "TXT files (*.txt)|*.txt|", true);
-    if (path == kNoValue)
-        return std::nullopt;
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) {
-        MessageBox(state.ui, "file [%s]\nnot found", path.c_str());
-        return std::nullopt;
-    }
-    ChosenDefinition chosen{path, ParseDefinitionFile(*bytes)};
-    if (chosen.parsed.codes.empty()) {
-        MessageBox(state.ui, "There are nothing to do (valid data) in %s",
-                   chosen.parsed.sourceName.c_str());
-        return std::nullopt;
-    }
-    return chosen;
-}
+
 
 } // namespace varnel

@@ -31,19 +31,4 @@ int DefinitionLineValue(const std::string& line);
 // part, otherwise `name` in the definition file's folder.
 std::string ResolveDefinitionTarget(const std::string& definitionPath, const std::string& name);
 
-struct AppState;
-enum class Game;
-
-// A definition file the user chose, with what it says.
-struct ChosenDefinition {
-    std::string path;
-    DefinitionFile parsed;
-};
-
-// Asks for a definition file (the game's T-File kind with `title`, *.txt) and reads it. Shows
-// "file [%s]\nnot found" when it cannot be read and "There are nothing to do (valid data) in %s"
-// when it lists no code; nothing (quietly) when the user cancels.
-std::optional<ChosenDefinition> ChooseDefinitionFile(AppState& state, Game game,
-                                                     const char* title);
-
 } // namespace varnel

@@ -1,8 +1,6 @@
 #include "convert/export.h"
 
-#include "app/appstate.h"
-#include "app/filekind.h"
-#include "convert/filerestore.h"
+#include "tools/filerestore.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
@@ -13,12 +11,6 @@
 namespace varnel {
 
 namespace {
-
-constexpr const char* kDefinitionTitle = "Select TXT file with the Export info";
-
-const char* targetTitle(Game game) {
-    return game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create";
-}
 
 template <class Table, class Prepare>
 ExportFiles buildExport(Table& table, const std::vector<int>& codes, Prepare prepare) {
@@ -34,57 +26,7 @@ ExportFiles buildExport(Table& table, const std::vector<int>& codes, Prepare pre
     return files;
 }
 
-template <class Table>
-std::optional<std::size_t> exportCommand(AppState& state, Table& table, Game game) {
-    UiPort& ui = state.ui;
-    AppSettings& s = state.settings;
-    const auto chosen = ChooseDefinitionFile(state, game, kDefinitionTitle);
-    if (!chosen)
-        return std::nullopt;
-    const std::string& definition = chosen->path;
-    const DefinitionFile& parsed = chosen->parsed;
-    // Refused before anything is asked or written: the count on disk must match the records.
-    if (const auto outside = FirstCodeOutside(parsed.codes, table.count())) {
-        MessageBox(ui,
-                   "Code %d in %s\nis not a unit of the loaded table (%d units)\nNothing exported",
-                   *outside, definition.c_str(), static_cast<int>(table.count()));
-        return std::nullopt;
-    }
-    if (parsed.codes.size() > kMaxUnits) {
-        MessageBox(ui, "%d units listed in %s\nAn E-File holds at most %d units\nNothing exported",
-                   static_cast<int>(parsed.codes.size()), definition.c_str(),
-                   static_cast<int>(kMaxUnits));
-        return std::nullopt;
-    }
-    const auto listed = static_cast<int>(parsed.codes.size());
 
-    std::string target = ResolveDefinitionTarget(definition, parsed.sourceName);
-    target = ChooseFile(ui, s, EFileKind(game), PathPart::FullPath, targetTitle(game), kNoValue,
-                        target, kNoValue, false);
-    if (target == kNoValue)
-        return std::nullopt;
-    const std::string names = NamesPathFor(s, target);
-    if (!QuestionBox(
-            ui, "Exporting %d units as defined\nin %s\nto  Efile: %s\nand Tfile: %s\nContinue ?",
-            listed, definition.c_str(), target.c_str(), names.c_str()))
-        return std::nullopt;
-
-    ExportFiles files;
-    {
-        BusyCursor busy(ui);
-        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-            files = BuildPg2Export(table, parsed.codes);
-        else
-            files = BuildPegExport(table, parsed.codes);
-    }
-    if (const auto failed = WriteFilePair(target, files.eFile, names, files.names)) {
-        MessageBox(ui, "Error creating %s", failed->c_str());
-        return std::nullopt;
-    }
-    MessageBox(ui, "Exported %d units\ndefined in  %s\nas :%s\nand:%s", listed, definition.c_str(),
-               target.c_str(), names.c_str());
-    return parsed.codes.size();
-}
 
 } // namespace
 
@@ -116,10 +58,6 @@ std::optional<std::string> WriteFilePair(const std::string& eFilePath, const Byt
     return std::nullopt;
 }
 
-std::optional<std::size_t> ExportByDefinitionFile(AppState& state, Game game) {
-    if (game == Game::Pg2)
-        return state.pg2 ? exportCommand(state, *state.pg2, game) : std::nullopt;
-    return state.peg ? exportCommand(state, *state.peg, game) : std::nullopt;
-}
+
 
 } // namespace varnel

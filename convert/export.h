@@ -12,8 +12,6 @@
 
 namespace varnel {
 
-struct AppState;
-enum class Game;
 
 struct ExportFiles {
     Bytes eFile; // u16 count, then the listed records
@@ -35,11 +33,5 @@ ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& co
 std::optional<std::string> WriteFilePair(const std::string& eFilePath, const Bytes& eFile,
                                          const std::string& namesPath, const Bytes& names);
 
-// The export command for `game` (nothing happens without that game's table): asks for the
-// definition file, refuses codes outside the table and lists longer than an E-File holds,
-// confirms the target, asks "Exporting %d units...Continue ?", writes both files and reports
-// "Exported %d units...". Changes neither the change flags nor the table (but for the PG2 bytes
-// rebuilt as above). Returns the number of units written, or nothing when nothing was written.
-std::optional<std::size_t> ExportByDefinitionFile(AppState& state, Game game);
 
 } // namespace varnel

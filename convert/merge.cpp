@@ -1,7 +1,5 @@
 #include "convert/merge.h"
 
-#include "app/appstate.h"
-#include "app/filekind.h"
 #include "equip/efile.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
@@ -12,20 +10,6 @@
 namespace varnel {
 
 namespace {
-
-
-struct MergeTexts {
-    const char* definitionTitle;
-    const char* sourceTitle;
-    const char* namesTitle;
-};
-
-constexpr MergeTexts kPg2Texts = {"Select TXT file with the Info to Merge",
-                                  "Comfirm PG2 E-File to merge from",
-                                  "PG2, Names E-File to merge from"};
-constexpr MergeTexts kPegTexts = {"Select Definition TXT file to Merge",
-                                  "Comfirm PeG E-File to merge from",
-                                  "PeG, Names E-File to merge from"};
 
 template <class Unit> constexpr std::size_t kRecordSizeOf = 0;
 template <> constexpr std::size_t kRecordSizeOf<Pg2Unit> = pg2::kRecordSize;
@@ -81,71 +65,7 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
     return merged;
 }
 
-template <class Table>
-std::optional<std::size_t> mergeCommand(AppState& state, Table& table, Game game,
-                                        const MergeTexts& texts) {
-    UiPort& ui = state.ui;
-    AppSettings& s = state.settings;
-    const auto chosen = ChooseDefinitionFile(state, game, texts.definitionTitle);
-    if (!chosen)
-        return std::nullopt;
-    const std::string& definition = chosen->path;
-    const DefinitionFile& parsed = chosen->parsed;
-    const auto listed = static_cast<int>(parsed.codes.size());
 
-    std::string source = ResolveDefinitionTarget(definition, parsed.sourceName);
-    source = ChooseFile(ui, s, EFileKind(game), PathPart::FullPath, texts.sourceTitle, kNoValue,
-                        source, kNoValue, true);
-    if (source == kNoValue)
-        return std::nullopt;
-    std::string names = NamesPathFor(s, source);
-    if (!FileExists(names)) {
-        names = ChooseFile(ui, s, NamesEFileKind(game), PathPart::FullPath, texts.namesTitle,
-                           kNoValue, names, kNoValue, true);
-        if (names == kNoValue)
-            return std::nullopt;
-    }
-    if (!QuestionBox(ui, "Merging %d units as defined\nin %s\nfrom: %s\nand : %s\nContinue ?",
-                     listed, definition.c_str(), source.c_str(), names.c_str()))
-        return std::nullopt;
-
-    const auto sourceBytes = ReadFileBytes(source);
-    if (!sourceBytes) {
-        MessageBox(ui, "file [%s]\nnot found", source.c_str());
-        return std::nullopt;
-    }
-    const auto nameBytes = ReadFileBytes(names);
-    if (!nameBytes) {
-        MessageBox(ui, "file [%s]\nnot found", names.c_str());
-        return std::nullopt;
-    }
-
-    const std::size_t honoured =
-        MergeableCodes(parsed.codes, SourceRecordCount(*sourceBytes, kRecordSizeOf<UnitOf<Table>>))
-            .size();
-    if (table.count() + honoured > kMaxUnits) {
-        MessageBox(ui, "Merging %d units would give %d units, more than %d\nNothing merged",
-                   static_cast<int>(honoured), static_cast<int>(table.count() + honoured),
-                   static_cast<int>(kMaxUnits));
-        return std::nullopt;
-    }
-
-    std::size_t merged = 0;
-    {
-        BusyCursor busy(ui);
-        merged = mergeUnits(table, *sourceBytes, *nameBytes, parsed.codes);
-    }
-    if (merged > 0) {
-        const bool pg2 = game == Game::Pg2;
-        (pg2 ? state.flags.pg2Data : state.flags.pegData) = true;
-        (pg2 ? state.flags.pg2Names : state.flags.pegNames) = true;
-    }
-    state.notifyViews();
-    state.notifyTitle();
-    MessageBox(ui, "Merged %d units\ndefined in  %s\nusing :%s\nand   :%s",
-               static_cast<int>(merged), definition.c_str(), source.c_str(), names.c_str());
-    return merged;
-}
 
 } // namespace
 
@@ -178,10 +98,6 @@ std::size_t MergePegUnits(PegUnitTable& table, std::span<const std::uint8_t> eFi
     return mergeUnits(table, eFile, names, codes);
 }
 
-std::optional<std::size_t> MergeByDefinitionFile(AppState& state, Game game) {
-    if (game == Game::Pg2)
-        return state.pg2 ? mergeCommand(state, *state.pg2, game, kPg2Texts) : std::nullopt;
-    return state.peg ? mergeCommand(state, *state.peg, game, kPegTexts) : std::nullopt;
-}
+
 
 } // namespace varnel

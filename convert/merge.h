@@ -13,8 +13,6 @@
 
 namespace varnel {
 
-struct AppState;
-enum class Game;
 
 // Number of whole records of `recordSize` bytes in E-File bytes (after the 2-byte count; the
 // count itself is not consulted).
@@ -33,11 +31,5 @@ std::size_t MergePg2Units(Pg2UnitTable& table, std::span<const std::uint8_t> eFi
 std::size_t MergePegUnits(PegUnitTable& table, std::span<const std::uint8_t> eFile,
                           std::span<const std::uint8_t> names, const std::vector<int>& codes);
 
-// The merge command for `game` (nothing happens without that game's table): asks for the
-// definition file, confirms the source E-File and its Names E-File, asks "Merging %d units as
-// defined...Continue ?", appends the units, sets the game's data and names changed flags when
-// any was appended, refreshes, and reports "Merged %d units..." with the number appended. Returns
-// that number, or nothing when the command stopped (cancel, No, unreadable file, limit).
-std::optional<std::size_t> MergeByDefinitionFile(AppState& state, Game game);
 
 } // namespace varnel

@@ -11,6 +11,7 @@
 // Names E-File: one name per line in record order, CR LF after every line (LF accepted when
 // reading); its path is the E-File's without extension plus the "Suffix" setting.
 
+#include "equip/game.h"
 #include "equip/unittable.h"
 #include "tools/bytes.h"
 
@@ -20,17 +21,24 @@
 
 namespace varnel {
 
-struct AppState;
+class CVarnelDoc;
 struct AppSettings;
 
 constexpr std::size_t kEFileHeaderSize = 2;
 
+// What the one E-File reader of each game found: the records the header counts, how many of them
+// the bytes held in full, and how many bytes follow the last counted record.
 template <class Record> struct ParsedEFile {
     std::uint16_t count = 0;     // from the header; 0 for a file under 2 bytes
     std::vector<Record> records; // `count` records; those the file does not supply are zero
     std::size_t supplied = 0;    // how many records the file held in full
+    std::size_t trailing = 0;    // bytes after the last counted record (ignored)
+
+    bool headerFitsSize() const { return supplied == count && trailing == 0; }
 };
 
+// The E-File readers, used by load, paste and merge alike. Never fail: a short file gives zero
+// records for what it lacks.
 ParsedEFile<Pg2UnitRecord> ParsePg2EFile(std::span<const std::uint8_t> data);
 ParsedEFile<PegUnitRecord> ParsePegEFile(std::span<const std::uint8_t> data);
 
@@ -50,32 +58,21 @@ template <class Unit> Bytes WriteNamesFile(const std::vector<Unit>& units) {
     return out;
 }
 
-// The Names E-File path of an E-File: the path without extension plus the suffix.
-std::string NamesPathFor(const AppSettings& settings, const std::string& eFilePath);
+// The Names E-File path of an E-File: the path without extension plus the suffix (".txt").
+std::string NamesPathFor(const std::string& suffix, const std::string& eFilePath);
 
 // Reads name lines into units first .. end; stops early at the end of the data.
 void ReadPg2Names(Pg2UnitTable& table, std::span<const std::uint8_t> data, std::size_t first);
 void ReadPegNames(PegUnitTable& table, std::span<const std::uint8_t> data, std::size_t first);
 
-// Fills units first .. end of the table from parsed records. PG2: a code that differs from its
-// position asks "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set Code=%d ?";
-// Yes corrects it and sets PG2 data changed; then the switches and country are derived.
-void ReadPg2Records(AppState& state, Pg2UnitTable& table, const ParsedEFile<Pg2UnitRecord>& parsed,
-                    std::size_t first);
+// Fills units first .. end of the table from parsed PeG records.
 void ReadPegRecords(PegUnitTable& table, const ParsedEFile<PegUnitRecord>& parsed,
                     std::size_t first);
 
-// Load an E-File, the game's T-File by its search and the Names E-File, with every question and
-// message of the editor. Nothing changes when the E-File cannot be had.
-void LoadPg2EFile(AppState& state, const std::string& path);
-void LoadPegEFile(AppState& state, const std::string& path);
+// True when `size` bytes are a whole E-File of `game`: the header and whole records.
+bool SizeFitsGame(Game game, std::uintmax_t size);
 
-// Write the table to `path` ("File %s updated"; on failure "Error on creating [%s]", and the
-// flag and current path stay). True on success.
-bool SavePg2EFile(AppState& state, const std::string& path);
-bool SavePegEFile(AppState& state, const std::string& path);
-// Write the names beside the current E-File. True on success (or when there is no table).
-bool SavePg2Names(AppState& state);
-bool SavePegNames(AppState& state);
+// The record bytes of a PG2 table as a save writes them, without touching the table.
+Bytes Pg2EFileBytes(const Pg2UnitTable& table);
 
 } // namespace varnel

@@ -1,7 +1,5 @@
 #include "equip/tfile.h"
 
-#include "app/appstate.h"
-#include "equip/openfile.h"
 #include "tools/textlines.h"
 
 namespace varnel {
@@ -50,30 +48,6 @@ void ParseTFile(std::span<const std::uint8_t> data, NameTable& table) {
     while (count < table.capacity() && reader.next(line))
         table.setName(count++, line);
     table.setCount(count);
-}
-
-void LoadTFile(AppState& state, Game game, const std::string& path) {
-    std::string& tFile = state.settings.tFile(game);
-    tFile = path.empty() ? FindTFile(state.settings, game) : path;
-    NameTable& table = state.countries(game);
-    const char* tail = game == Game::Pg2 ? "\nyou'll not see PG2 Nation's names"
-                                         : "\nyou'll not see PeG Nation's names";
-    auto file = ReadFileOrAsk(state, TFileKind(game), tFile, tail);
-    if (!file) {
-        table.clear();
-        tFile.clear();
-        return;
-    }
-    tFile = file->path;
-    ParseTFile(file->bytes, table);
-}
-
-void LoadPg2TFile(AppState& state, const std::string& path) {
-    LoadTFile(state, Game::Pg2, path);
-}
-
-void LoadPegTFile(AppState& state, const std::string& path) {
-    LoadTFile(state, Game::Peg, path);
 }
 
 } // namespace varnel

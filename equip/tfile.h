@@ -35,15 +35,4 @@ class NameTable {
 // full or the data ends. A line longer than 34 characters is cut to 34; the rest of it is skipped.
 void ParseTFile(std::span<const std::uint8_t> data, NameTable& table);
 
-struct AppState;
-enum class Game;
-
-// Loads the game's country names. An empty `path` searches (E-File folder, main folder,
-// alternative folder); otherwise `path` becomes the game's T-File. Asks for the file when it
-// cannot be opened; on cancel shows "file [%s]\nnot found\nyou'll not see PG2 Nation's names"
-// (or PeG), leaves the table empty (count 0) and the T-File path empty.
-void LoadTFile(AppState& state, Game game, const std::string& path);
-void LoadPg2TFile(AppState& state, const std::string& path);
-void LoadPegTFile(AppState& state, const std::string& path);
-
 } // namespace varnel

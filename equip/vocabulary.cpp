@@ -1,6 +1,6 @@
 #include "equip/vocabulary.h"
 
-#include "app/appsettings.h"
+#include "equip/game.h"
 #include "tools/format.h"
 
 #include <iterator>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the readers of E-Files, Names E-Files and T-Files, as the loaders do.
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "equip/efile.h"
 #include "equip/tfile.h"
 
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     FuzzUi ui;
     MemorySettingsBackend store;
-    AppState state(ui, store);
+    CVarnelDoc state(ui, store);
 
     const auto pg2 = ParsePg2EFile(bytes);
     if (pg2.records.size() != pg2.count || pg2.supplied > pg2.count)

@@ -1,17 +1,11 @@
 #include "icons/iconarchive.h"
 
-#include "app/appstate.h"
-#include "app/filekind.h"
 #include "tools/fileio.h"
 #include "tools/paths.h"
 
 namespace varnel {
 
 namespace {
-
-constexpr const char* kPg2ArchiveName = "PANZER2.dat";
-constexpr const char* kPegArchiveName = "MODGEN.dat";
-constexpr const char* kNotFound = "%s\nnot found!";
 
 std::string upperCase(std::string text) {
     for (char& c : text)
@@ -24,38 +18,16 @@ std::string upperCase(std::string text) {
 
 IconArchive::IconArchive(Game game) : game_(game) {}
 
-bool IconArchive::Load(UiPort& ui, AppSettings& settings, const std::string& givenPath) {
-    std::string path = givenPath;
-    if (path.empty()) {
-        const char* name = game_ == Game::Pg2 ? kPg2ArchiveName : kPegArchiveName;
-        const std::string candidates[] = {GetPathPart(settings.eFile(game_), PathPart::Folder),
-                                          settings.dir(game_), settings.altDir(game_)};
-        for (const auto& folder : candidates) {
-            path = Format("%s%s", folder.c_str(), name);
-            if (FileExists(path))
-                break;
-        }
-    }
-    if (!FileExists(path)) {
-        MessageBox(ui, kNotFound, path.c_str());
-        path = ChooseFile(ui, settings, IconArchiveKind(game_), PathPart::FullPath, kNoValue,
-                          kNoValue, kNoValue, kNoValue, true);
-        if (path == kNoValue || !FileExists(path))
-            return false;
-    }
-    settings.iconArchive(game_) = path;
-
+void IconArchive::Close() {
     file_.clear();
     open_ = false;
     index_.entryCount = 0;
     index_.entriesRead = 0;
-    BusyCursor busy(ui);
-    auto bytes = ReadFileBytes(path);
-    if (!bytes)
-        return false;
-    return Open(std::move(*bytes));
 }
 
+bool IconArchive::SelectIconNamed(const std::string& name) {
+    return SelectIcon(upperCase(name));
+}
 bool IconArchive::Open(Bytes bytes) {
     file_ = std::move(bytes);
     open_ = true;
@@ -92,19 +64,7 @@ bool IconArchive::SelectIcon(const std::string& name) {
     return true;
 }
 
-bool IconArchive::SelectIconOfUnit(const AppState& state, int unitIndex) {
-    if (unitIndex < 0)
-        return false;
-    const auto i = static_cast<std::size_t>(unitIndex);
-    if (game_ == Game::Pg2) {
-        if (!state.pg2 || i >= state.pg2->units.size())
-            return false;
-        return SelectIcon(upperCase(state.pg2->units[i].record.icon()));
-    }
-    if (!state.peg || i >= state.peg->units.size())
-        return false;
-    return SelectIcon(upperCase(state.peg->units[i].record.unitIcon()));
-}
+
 
 void IconArchive::PreviousView() {
     if (view_ > iconfile::kFirstView)
@@ -147,11 +107,7 @@ void IconArchive::ShowIcon(Painter& painter, const std::string& name) {
         DrawPixels(painter);
 }
 
-void IconArchive::ShowIconOfUnit(Painter& painter, const AppState& state, int unitIndex) {
-    DrawFrame(painter);
-    if (SelectIconOfUnit(state, unitIndex))
-        DrawPixels(painter);
-}
+
 
 std::vector<std::string> IconArchive::keys() const {
     std::vector<std::string> out;

@@ -3,8 +3,7 @@
 // indexed by name, with the current view of one selected icon painted in a 92 x 62 frame. There is
 // one object per game for the whole run; its current view and origin outlive reloads.
 
-#include "app/appsettings.h"
-#include "app/uiport.h"
+#include "equip/game.h"
 #include "icons/iconformat.h"
 #include "icons/painter.h"
 #include "tools/bytes.h"
@@ -16,22 +15,15 @@
 
 namespace varnel {
 
-struct AppState;
-
 class IconArchive {
   public:
     explicit IconArchive(Game game);
 
     Game game() const { return game_; }
 
-    // Opens and indexes the archive at `path`. An empty path searches "PANZER2.dat" (PG2) or
-    // "MODGEN.dat" (PeG) in the folder of the game's E-File, then its main folder, then its
-    // alternative folder. A path that does not exist shows "%s\nnot found!" and asks with the file
-    // chooser; cancelling (or choosing nothing that exists) returns false and changes nothing.
-    // Otherwise the path becomes the "PG2 DAT" / "PeG DAT" setting (in memory) and the file is
-    // read; if that fails the archive is closed (selections are refused) but keeps its index, and
-    // false is returned.
-    bool Load(UiPort& ui, AppSettings& settings, const std::string& path);
+    // Forgets the archive file (selections are refused) but keeps its index, as a failed reload
+    // does.
+    void Close();
 
     // Indexes archive bytes already read (what Load does after reading the file); true.
     bool Open(Bytes bytes);
@@ -42,9 +34,8 @@ class IconArchive {
     // it into the grid, PeG finds its pixel data. False when the archive is not open, the key is
     // missing, its offset is below 5 or the view's header lies outside the file.
     bool SelectIcon(const std::string& name);
-    // SelectIcon with the icon name of unit `unitIndex` of the game's unit table; false when no
-    // E-File of the game is loaded or the index is out of range.
-    bool SelectIconOfUnit(const AppState& state, int unitIndex);
+    // SelectIcon of an icon-name field: any letter case, upper-cased first.
+    bool SelectIconNamed(const std::string& name);
 
     // View - 1 while above 1; view + 1 while below 9. Neither repaints.
     void PreviousView();
@@ -65,8 +56,6 @@ class IconArchive {
     void DrawPixels(Painter& painter);
     // DrawFrame, then DrawPixels when SelectIcon(name) succeeds.
     void ShowIcon(Painter& painter, const std::string& name);
-    // DrawFrame, then DrawPixels when SelectIconOfUnit succeeds.
-    void ShowIconOfUnit(Painter& painter, const AppState& state, int unitIndex);
 
     const std::map<std::string, std::int32_t>& index() const { return index_.offsets; }
     // The keys, sorted.

@@ -28,7 +28,7 @@
 // PeG pixel data: w x h pixels in rows from the top. Plain: one u16 colour per pixel.
 // Run-length: groups of a count byte n and a u16 colour covering the next n pixels.
 
-#include "app/appsettings.h"
+#include "equip/game.h"
 #include "icons/painter.h"
 
 #include <array>

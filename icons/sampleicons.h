@@ -2,7 +2,7 @@
 // Sample icon archives for the sample game folders: every icon drawn by code as a simple
 // silhouette, nine views each.
 
-#include "app/appsettings.h"
+#include "equip/game.h"
 #include "tools/bytes.h"
 
 #include <string>

@@ -1,8 +1,6 @@
 #include "reports/equipreport.h"
 
-#include "app/appstate.h"
 #include "equip/vocabulary.h"
-#include "tools/editor.h"
 #include "tools/fileio.h"
 #include "tools/format.h"
 #include "tools/paths.h"
@@ -239,35 +237,6 @@ std::string EquipmentReportPath(Game game, const std::string& eFilePath) {
                   folder.c_str(), name.c_str());
 }
 
-bool RunEquipmentReport(AppState& state, Game game, int format, bool launchEditor,
-                        const std::string& outputPath) {
-    const bool loaded = game == Game::Pg2 ? state.pg2.has_value() : state.peg.has_value();
-    if (!loaded) {
-        MessageBox(state.ui, "There is nothing to report, load a file first");
-        return false;
-    }
-    if (!validFormat(format))
-        return false;
 
-    const std::string& eFile = state.settings.eFile(game);
-    const std::string path = outputPath.empty() ? EquipmentReportPath(game, eFile) : outputPath;
-    bool saved = false;
-    {
-        BusyCursor busy(state.ui);
-        const Bytes report = game == Game::Pg2
-                                 ? WritePg2Report(*state.pg2, state.countries(game), eFile, format)
-                                 : WritePegReport(*state.peg, state.countries(game), eFile, format);
-        saved = SaveFileBytes(path, report);
-    }
-    if (!saved) {
-        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
-        return false;
-    }
-    if (launchEditor)
-        OpenInEditor(state, path);
-    else
-        MessageBox(state.ui, "Generated report on file:\n\n %s  \n", path.c_str());
-    return true;
-}
 
 } // namespace varnel

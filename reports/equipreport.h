@@ -16,7 +16,7 @@
 //
 // Every line ends in CR LF.
 
-#include "app/appsettings.h"
+#include "equip/game.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
 #include "tools/bytes.h"
@@ -24,8 +24,6 @@
 #include <string>
 
 namespace varnel {
-
-struct AppState;
 
 enum ReportFormat : int {
     FullTable = 0,  // every record byte
@@ -44,13 +42,5 @@ Bytes WritePegReport(const PegUnitTable& table, const NameTable& countries,
 // and ".TXT" (C:\PANZER2\EQUIP97.EQP gives C:\PANZER2\PG2_REPORT_EQUIP97.TXT).
 std::string EquipmentReportPath(Game game, const std::string& eFilePath);
 
-// The "Report to file" operation: writes the report of `game`'s loaded table to `outputPath`
-// (empty: the report path of the game's current E-File), replacing an old file. Without a table:
-// "There is nothing to report, load a file first". A file that cannot be written:
-// "Error on creating [%s]" (error box). Afterwards the file is opened in the external editor when
-// `launchEditor` is set, otherwise "Generated report on file:\n\n %s  \n" is shown. True when the
-// report was written.
-bool RunEquipmentReport(AppState& state, Game game, int format, bool launchEditor,
-                        const std::string& outputPath = {});
 
 } // namespace varnel

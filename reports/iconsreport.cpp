@@ -1,7 +1,5 @@
 #include "reports/iconsreport.h"
 
-#include "app/appstate.h"
-#include "tools/editor.h"
 #include "tools/fileio.h"
 #include "tools/format.h"
 #include "tools/paths.h"
@@ -65,13 +63,7 @@ std::vector<IconUse> CollectPegIcons(const PegUnitTable& table) {
     return counter.items();
 }
 
-std::vector<IconUse> CollectUsedIcons(const AppState& state, Game game) {
-    if (game == Game::Pg2 && state.pg2)
-        return CollectPg2Icons(*state.pg2);
-    if (game == Game::Peg && state.peg)
-        return CollectPegIcons(*state.peg);
-    return {};
-}
+
 
 Bytes WriteIconsReport(const std::vector<IconUse>& items, const std::string& eFilePath, int type) {
     Bytes out;
@@ -92,22 +84,6 @@ std::string IconsReportPath(const std::string& eFilePath) {
     return Format("%s_ICONS.TXT", GetPathPart(eFilePath, PathPart::PathWithoutExt).c_str());
 }
 
-IconsReportResult RunIconsReport(AppState& state, Game game, int type, bool launchEditor,
-                                 const std::string& outputPath) {
-    const std::vector<IconUse> items = CollectUsedIcons(state, game);
-    if (items.empty())
-        return IconsReportResult::Empty;
 
-    const std::string& eFile = state.settings.eFile(game);
-    const std::string path = outputPath.empty() ? IconsReportPath(eFile) : outputPath;
-    if (!SaveFileBytes(path, WriteIconsReport(items, eFile, type))) {
-        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
-        return IconsReportResult::Failed;
-    }
-    MessageBox(state.ui, "Generated report on file:\n\n %s  \n", path.c_str());
-    if (launchEditor)
-        OpenInEditor(state, path);
-    return IconsReportResult::Written;
-}
 
 } // namespace varnel

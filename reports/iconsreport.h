@@ -8,7 +8,7 @@
 //   "%d"                                      n + 1
 //   one line per item in list order           type 0: "%-13s  used: %d times"; type 1: the text
 
-#include "app/appsettings.h"
+#include "equip/game.h"
 #include "equip/unittable.h"
 #include "tools/bytes.h"
 
@@ -16,8 +16,6 @@
 #include <vector>
 
 namespace varnel {
-
-struct AppState;
 
 enum IconsReportType : int {
     StatInfo = 0, // each item with its count
@@ -29,14 +27,6 @@ struct IconUse {
     int count = 0;    // icon-name fields that name it
 };
 
-// The items of a table: PG2 counts each unit's `Icon`, PeG each unit's `UnitIcon` and `MovIcon`;
-// empty names are skipped. Names equal without regard to ASCII letter case are one item, which
-// keeps the spelling met first. Items are sorted by the bytes of their text with ASCII letters
-// upper-cased.
-std::vector<IconUse> CollectPg2Icons(const Pg2UnitTable& table);
-std::vector<IconUse> CollectPegIcons(const PegUnitTable& table);
-// The items of `game`'s loaded table; empty when it has none.
-std::vector<IconUse> CollectUsedIcons(const AppState& state, Game game);
 
 // The report bytes; any `type` other than 1 writes counts.
 Bytes WriteIconsReport(const std::vector<IconUse>& items, const std::string& eFilePath, int type);
@@ -50,10 +40,5 @@ enum class IconsReportResult {
     Failed,  // the file could not be written ("Error on creating [%s]"): the dialog stays
 };
 
-// The "REPORT" button: writes the report of `game`'s table to `outputPath` (empty: the report
-// path of the game's current E-File), shows "Generated report on file:\n\n %s  \n" and, when
-// `launchEditor` is set, opens the file in the external editor.
-IconsReportResult RunIconsReport(AppState& state, Game game, int type, bool launchEditor,
-                                 const std::string& outputPath = {});
 
 } // namespace varnel

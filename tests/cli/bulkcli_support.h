@@ -2,8 +2,13 @@
 // What the CLI tests of the bulk commands share: the editor's state over a scripted Ui, set up as
 // varnel-cli sets up its own, so both can run the same command on the same files.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitops.h"
 #include "app/appsettings.h"
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
 
@@ -29,7 +34,7 @@ struct Editor {
     }
     MemorySettingsBackend store;
     std::unique_ptr<ScriptedUi> ui;
-    AppState state;
+    CVarnelDoc state;
     std::string shown; // what the information boxes said, as the CLI prints it
 };
 

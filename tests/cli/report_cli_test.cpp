@@ -1,4 +1,6 @@
-#include "app/appstate.h"
+#include "app/efileio.h"
+#include "app/reportcommands.h"
+#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "equip/efile.h"
@@ -39,7 +41,7 @@ class EditorSide {
 
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state{*ui, store};
+    CVarnelDoc state{*ui, store};
 };
 
 class CliReports : public ::testing::Test {

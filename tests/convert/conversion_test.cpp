@@ -243,7 +243,7 @@ class ConvertCommand : public ::testing::Test {
             state().pg2Countries.setName(m, "PG2 land " + std::to_string(m));
         state().pg2Countries.setCount(27);
     }
-    AppState& state() { return f.state; }
+    CVarnelDoc& state() { return f.state; }
     std::string pegTFile() { return f.dir.file("GUI97.txt"); }
     void writePegTFile() {
         std::vector<std::string> lines;

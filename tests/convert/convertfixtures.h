@@ -2,7 +2,11 @@
 // Shared set-up of the conversion and bulk-edit tests: state over a scripted Ui port, units and
 // files built in memory.
 
-#include "app/appstate.h"
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
+#include "app/reportcommands.h"
+#include "app/unitops.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
 #include "tools/bytes.h"
@@ -23,7 +27,7 @@ struct Fixture {
     TempDir dir;
     MemorySettingsBackend store;
     std::unique_ptr<ScriptedUi> ui;
-    AppState state;
+    CVarnelDoc state;
 };
 
 // A PG2 unit whose bytes are all `fill` (code, country mask and switches set consistently).

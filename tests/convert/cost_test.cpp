@@ -67,7 +67,8 @@ TEST(ModifyPegCosts, ReportsAndMarksWhenUnitsChanged) {
     test::Fixture f;
     f.state.peg = TableOfCountries({3, 3, 4});
     int refreshed = 0;
-    f.state.refreshViews = [&] { ++refreshed; };
+    test::HookObserver viewsHook(f.state);
+    viewsHook.onViews = [&] { ++refreshed; };
     CostChoices choices;
     choices.enabled[3] = true;
     choices.percent[3] = 50;

@@ -123,7 +123,8 @@ class MergeCommand : public ::testing::Test {
 TEST_F(MergeCommand, MergesTheListedUnits) {
     test::WriteFile(definition(), Lines({"SRC.EQP", "2", "5"}));
     int refreshed = 0;
-    f.state.refreshViews = [&] { ++refreshed; };
+    test::HookObserver viewsHook(f.state);
+    viewsHook.onViews = [&] { ++refreshed; };
     f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
         .expectFileDialog("Comfirm PeG E-File to merge from", source())
         .expectQuestion(question(2), true)

@@ -271,7 +271,8 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
         env.state.currentGame = game;
         env.state.flags.pg2Names = env.state.flags.pegNames = true;
         int views = 0;
-        env.state.refreshViews = [&] { ++views; };
+        test::HookObserver viewsHook(env.state);
+        viewsHook.onViews = [&] { ++views; };
         const std::string names = env.dir.file("EQUIP97.txt");
         env.ui
             .expectFileDialog(game == Game::Pg2 ? "Select PG2  EQUIP97.txt"
@@ -315,9 +316,12 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     env.state.settings.pegDir = kNoValue;
     std::vector<std::string> recent;
     int views = 0, titles = 0;
-    env.state.addRecentFile = [&](const std::string& p) { recent.push_back(p); };
-    env.state.refreshViews = [&] { ++views; };
-    env.state.refreshTitle = [&] { ++titles; };
+    test::HookObserver recentHook(env.state);
+    recentHook.onOpened = [&](const std::string& p) { recent.push_back(p); };
+    test::HookObserver viewsHook(env.state);
+    viewsHook.onViews = [&] { ++views; };
+    test::HookObserver titleHook(env.state);
+    titleHook.onTitle = [&] { ++titles; };
     LoadPg2EFile(env.state, path);
     EXPECT_EQ(env.state.settings.pg2Dir, env.dir.dir());
     EXPECT_EQ(env.store.values().at("PG2 Dir"), env.dir.dir());
@@ -386,8 +390,8 @@ TEST(Names, AreWrittenWithCrLfAfterEveryLine) {
 TEST(Names, PathTakesTheSuffixOfTheSettings) {
     AppSettings s;
     s.textSuffix = ".fra";
-    EXPECT_EQ(NamesPathFor(s, "C:\\PANZER2\\EQUIP97.EQP"), "C:\\PANZER2\\EQUIP97.fra");
-    EXPECT_EQ(NamesPathFor(s, "/g/a.b/EQUIP97"), "/g/a.b/EQUIP97.fra");
+    EXPECT_EQ(NamesPathFor(s.textSuffix, "C:\\PANZER2\\EQUIP97.EQP"), "C:\\PANZER2\\EQUIP97.fra");
+    EXPECT_EQ(NamesPathFor(s.textSuffix, "/g/a.b/EQUIP97"), "/g/a.b/EQUIP97.fra");
 }
 
 TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {

@@ -2,7 +2,11 @@
 // Shared set-up of the equipment tests: generated E-Files and Names E-Files of both games, and a
 // state whose settings point into a temporary game folder.
 
-#include "app/appstate.h"
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
+#include "app/reportcommands.h"
+#include "app/unitops.h"
+#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "equip/efile.h"
 #include "tests/support/testsupport.h"
@@ -28,7 +32,7 @@ class EquipEnv {
     std::unique_ptr<ScriptedUi> uiPtr;
     ScriptedUi& ui;
     MemorySettingsBackend store;
-    AppState state;
+    CVarnelDoc state;
     TempDir dir;
 
     // Writes an E-File and its Names E-File into the temporary folder; returns the E-File path.

@@ -1,4 +1,4 @@
-#include "equip/unitops.h"
+#include "app/unitops.h"
 
 #include "tests/equip/equipfixture.h"
 
@@ -28,7 +28,8 @@ TEST(Clone, AppendsACopyWithTheNextCode) {
     env.state.pg2->units[3].country = 17;
     env.state.pg2->units[3].special2[6] = 1;
     int titles = 0;
-    env.state.refreshTitle = [&] { ++titles; };
+    test::HookObserver titleHook(env.state);
+    titleHook.onTitle = [&] { ++titles; };
     env.ui.expectInformation("Clone is Code: 10");
     ASSERT_TRUE(ClonePg2Unit(env.state, 3));
     const auto& units = env.state.pg2->units;
@@ -122,7 +123,8 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     fill(env.state.pg2.emplace(), 10);
     const std::string src = env.writeGame("SRC", MakePg2EFile(3), "x\r\ny\r\n");
     int views = 0;
-    env.state.refreshViews = [&] { ++views; };
+    test::HookObserver viewsHook(env.state);
+    viewsHook.onViews = [&] { ++views; };
     for (int i = 0; i < 3; ++i)
         env.ui.expectQuestion(
             "Warning!\nUnit " + std::to_string(10 + i) + " \nhas Code=" + std::to_string(i) +

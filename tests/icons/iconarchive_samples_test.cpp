@@ -1,3 +1,6 @@
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitsound.h"
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"
 

@@ -1,3 +1,6 @@
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitsound.h"
 #include "icons/soundplayer.h"
 
 #include "icons/wav.h"

@@ -1,6 +1,9 @@
-#include "icons/unitsound.h"
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitsound.h"
+#include "app/unitsound.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "icons/samplewavs.h"
@@ -50,7 +53,7 @@ class UnitSound : public ::testing::TestWithParam<GameCase> {
     std::string gameDir;
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state;
+    CVarnelDoc state;
     FakeAudioOutput output;
     SoundPlayer player;
 };
@@ -161,7 +164,7 @@ TEST_F(UnitSoundThroughSdl, SampleSoundReachesTheOutput) {
     ASSERT_TRUE(WriteSampleWavs(gameDir, {1000, 2000, 3000}));
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state(*ui, store);
+    CVarnelDoc state(*ui, store);
     state.settings.pg2Dir = gameDir;
     state.settings.pg2SoundDir = kNoValue;
     SoundPlayer player(*ui);
@@ -191,7 +194,7 @@ TEST_F(UnitSoundThroughSdl, DamagedSoundShowsSdlsTextAndKeepsTheFolder) {
     auto ui = test::MakeScriptedUi();
     ui->expectInformation(sdlText);
     MemorySettingsBackend store;
-    AppState state(*ui, store);
+    CVarnelDoc state(*ui, store);
     state.settings.pegDir = gameDir;
     state.settings.pegSoundDir = gameDir + "WAVS" + kNativeSeparator;
     SoundPlayer player(*ui);

@@ -1,6 +1,9 @@
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitsound.h"
 #include "reports/equipreport.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
 #include "tools/paths.h"
@@ -273,7 +276,7 @@ class RunEquipmentReportTest : public ::testing::Test {
   protected:
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state{*ui, store};
+    CVarnelDoc state{*ui, store};
     test::TempDir dir;
 };
 

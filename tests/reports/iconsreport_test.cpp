@@ -1,6 +1,9 @@
+#include "app/reportcommands.h"
+#include "app/iconload.h"
+#include "app/unitsound.h"
 #include "reports/iconsreport.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
 
@@ -120,7 +123,7 @@ class RunIconsReportTest : public ::testing::Test {
   protected:
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state{*ui, store};
+    CVarnelDoc state{*ui, store};
     test::TempDir dir;
 };
 

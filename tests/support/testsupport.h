@@ -53,3 +53,40 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& workin
 bool PermissionsIgnored();
 
 } // namespace varnel::test
+
+#include "app/varneldoc.h"
+
+#include <functional>
+
+namespace varnel::test {
+
+// Calls the given hooks when the document tells its observers; attached for its lifetime.
+class HookObserver : public DocObserver {
+  public:
+    explicit HookObserver(CVarnelDoc& doc) : doc_(doc) { doc_.addObserver(this); }
+    ~HookObserver() override { doc_.removeObserver(this); }
+    HookObserver(const HookObserver&) = delete;
+    HookObserver& operator=(const HookObserver&) = delete;
+
+    std::function<void()> onViews;
+    std::function<void()> onTitle;
+    std::function<void(const std::string&)> onOpened;
+
+    void refreshAllViews() override {
+        if (onViews)
+            onViews();
+    }
+    void titleChanged(const std::string&) override {
+        if (onTitle)
+            onTitle();
+    }
+    void fileOpened(const std::string& path) override {
+        if (onOpened)
+            onOpened(path);
+    }
+
+  private:
+    CVarnelDoc& doc_;
+};
+
+} // namespace varnel::test

@@ -1,6 +1,6 @@
-#include "tools/editor.h"
+#include "app/editor.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
 
@@ -27,7 +27,7 @@ class EditorTest : public ::testing::Test {
 
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
-    AppState state{*ui, store};
+    CVarnelDoc state{*ui, store};
     test::TempDir dir;
     std::string editor;
 };

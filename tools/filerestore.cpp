@@ -1,4 +1,4 @@
-#include "convert/filerestore.h"
+#include "tools/filerestore.h"
 
 #include "tools/fileio.h"
 #include "tools/paths.h"

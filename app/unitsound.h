@@ -7,7 +7,7 @@
 
 namespace varnel {
 
-struct AppState;
+class CVarnelDoc;
 class SoundPlayer;
 
 // The offsets that turn a unit's sound values into file numbers.
@@ -23,6 +23,6 @@ std::string UnitSoundPath(const std::string& folder, int number);
 // is missing the user is asked for a WAV file of the right folder, which becomes the sound folder
 // ("-" when cancelled); when it is still missing, "%s not found" is shown. Otherwise the player's
 // current sound is stopped and the new one started; its failures are shown by the player.
-void PlayUnitSound(AppState& state, Game game, SoundPlayer& player, int number);
+void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number);
 
 } // namespace varnel

@@ -10,7 +10,7 @@
 
 namespace varnel {
 
-struct AppState;
+class CVarnelDoc;
 
 struct OpenedFile {
     std::string path; // the path that was read: the given one or the one the user chose
@@ -20,7 +20,7 @@ struct OpenedFile {
 // Reads `path`; when that fails asks with ChooseFile(kind) and tries the answer. On cancel shows
 // "file [%s]\nnot found" followed by `notFoundTail`, with the last path that could not be read,
 // and returns nothing.
-std::optional<OpenedFile> ReadFileOrAsk(AppState& state, FileKind kind, std::string path,
+std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
                                         const char* notFoundTail);
 
 } // namespace varnel

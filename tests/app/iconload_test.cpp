@@ -1,7 +1,8 @@
+#include "app/iconload.h"
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/settingsstore.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST_P(IconArchiveSearch, EmptyPathFindsTheArchiveInTheFirstFolderHoldingIt) {
 
     auto ui = test::MakeScriptedUi();
     IconArchive archive(c.game);
-    ASSERT_TRUE(archive.Load(*ui, settings, ""));
+    ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, ""));
     EXPECT_EQ(settings.iconArchive(c.game), path);
     EXPECT_EQ(archive.keys(), (std::vector<std::string>{"TIGER"}));
     EXPECT_FALSE(ui->busy());
@@ -88,14 +89,14 @@ TEST_P(IconArchiveNotFound, MessageThenChooserAndCancelChangesNothing) {
     IconArchive archive(game);
     {
         auto ui = test::MakeScriptedUi();
-        ASSERT_TRUE(archive.Load(*ui, settings, good));
+        ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, good));
     }
     // Nothing in any folder: the last candidate is named, then the chooser; cancel.
     const std::string last = dir.file(std::string("alt/") + archiveName(game));
     {
         auto ui = test::MakeScriptedUi();
         ui->expectInformation(last + "\nnot found!").expectFileDialog(dialogTitle(game), {});
-        EXPECT_FALSE(archive.Load(*ui, settings, ""));
+        EXPECT_FALSE(LoadIconArchive(*ui, settings, archive, ""));
         ASSERT_EQ(ui->fileRequests().size(), 1u);
         EXPECT_TRUE(ui->fileRequests()[0].open);
     }
@@ -107,7 +108,7 @@ TEST_P(IconArchiveNotFound, MessageThenChooserAndCancelChangesNothing) {
         auto ui = test::MakeScriptedUi();
         ui->expectInformation(dir.file("gone.dat") + "\nnot found!")
             .expectFileDialog(dialogTitle(game), dir.file("gone2.dat"));
-        EXPECT_FALSE(archive.Load(*ui, settings, dir.file("gone.dat")));
+        EXPECT_FALSE(LoadIconArchive(*ui, settings, archive, dir.file("gone.dat")));
     }
     EXPECT_EQ(settings.iconArchive(game), good);
 
@@ -118,7 +119,7 @@ TEST_P(IconArchiveNotFound, MessageThenChooserAndCancelChangesNothing) {
         auto ui = test::MakeScriptedUi();
         ui->expectInformation(dir.file("gone.dat") + "\nnot found!")
             .expectFileDialog(dialogTitle(game), other);
-        EXPECT_TRUE(archive.Load(*ui, settings, dir.file("gone.dat")));
+        EXPECT_TRUE(LoadIconArchive(*ui, settings, archive, dir.file("gone.dat")));
     }
     EXPECT_EQ(settings.iconArchive(game), other);
     EXPECT_EQ(archive.keys(), (std::vector<std::string>{"PANTHER"}));
@@ -136,11 +137,11 @@ TEST(IconArchiveLoad, FailedOpenKeepsTheIndexButRefusesSelection) {
     AppSettings settings;
     auto ui = test::MakeScriptedUi();
     IconArchive archive(Game::Pg2);
-    ASSERT_TRUE(archive.Load(*ui, settings, dir.file("PANZER2.DAT")));
+    ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, dir.file("PANZER2.DAT")));
     ASSERT_TRUE(archive.SelectIcon("TIGER"));
 
     // A folder exists but cannot be read as a file.
-    EXPECT_FALSE(archive.Load(*ui, settings, dir.file("folder.dat")));
+    EXPECT_FALSE(LoadIconArchive(*ui, settings, archive, dir.file("folder.dat")));
     EXPECT_FALSE(archive.isOpen());
     EXPECT_EQ(archive.keyCount(), 1u);
     EXPECT_EQ(archive.entryCount(), 0u);
@@ -156,7 +157,7 @@ TEST(IconArchiveLoad, ViewAndOriginOutliveReloads) {
     IconArchive archive(Game::Peg);
     archive.NextView();
     archive.SetOrigin(10, 2);
-    ASSERT_TRUE(archive.Load(*ui, settings, dir.file("a.dat")));
+    ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, dir.file("a.dat")));
     EXPECT_EQ(archive.view(), 5);
     EXPECT_EQ(archive.originX(), 10);
 }
@@ -168,20 +169,20 @@ TEST(IconArchiveLoad, LetterCaseOfTheFileNameDoesNotMatter) {
     settings.eFile(Game::Pg2) = dir.file("EQUIP97.EQP");
     auto ui = test::MakeScriptedUi();
     IconArchive archive(Game::Pg2);
-    ASSERT_TRUE(archive.Load(*ui, settings, ""));
+    ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, ""));
     EXPECT_EQ(archive.keyCount(), 1u);
 }
 
 TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     MemorySettingsBackend store;
     auto ui = test::MakeScriptedUi();
-    AppState state(*ui, store);
+    CVarnelDoc state(*ui, store);
     state.pg2Icons.Open(archiveWith(Game::Pg2, "TIGER", 7));
     state.pegIcons.Open(archiveWith(Game::Peg, "LEO2", 7));
 
     // No E-File loaded yet.
-    EXPECT_FALSE(state.pg2Icons.SelectIconOfUnit(state, 0));
-    EXPECT_FALSE(state.pegIcons.SelectIconOfUnit(state, 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 0));
 
     state.pg2.emplace();
     state.pg2->units.resize(2);
@@ -192,16 +193,16 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     const char pegIcon[] = "LEO2";
     std::copy(pegIcon, pegIcon + 4, state.peg->units[0].record.bytes.begin() + peg::UnitIcon);
 
-    EXPECT_FALSE(state.pg2Icons.SelectIconOfUnit(state, 0)); // empty icon name
-    EXPECT_TRUE(state.pg2Icons.SelectIconOfUnit(state, 1));
-    EXPECT_FALSE(state.pg2Icons.SelectIconOfUnit(state, 2));
-    EXPECT_FALSE(state.pg2Icons.SelectIconOfUnit(state, -1));
-    EXPECT_TRUE(state.pegIcons.SelectIconOfUnit(state, 0));
-    EXPECT_FALSE(state.pegIcons.SelectIconOfUnit(state, 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0)); // empty icon name
+    EXPECT_TRUE(SelectIconOfUnit(state, state.pg2Icons, 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 2));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, -1));
+    EXPECT_TRUE(SelectIconOfUnit(state, state.pegIcons, 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 1));
 
     RgbImage image(iconfile::kFrameWidth, iconfile::kFrameHeight);
     state.pg2Icons.SetOrigin(0, 0);
-    state.pg2Icons.ShowIconOfUnit(image, state, 1);
+    ShowIconOfUnit(image, state, state.pg2Icons, 1);
     EXPECT_EQ(test::ChangedPixels(image), 1);
     EXPECT_EQ(image.at(2 + 44, 2 + 29), Pg2Palette()[7]);
 }

@@ -1,6 +1,6 @@
-#include "icons/unitsound.h"
+#include "app/unitsound.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "icons/soundplayer.h"
 #include "tools/format.h"
@@ -20,7 +20,7 @@ std::string UnitSoundPath(const std::string& folder, int number) {
     return Format("%s%d.wav", folder.c_str(), number);
 }
 
-void PlayUnitSound(AppState& state, Game game, SoundPlayer& player, int number) {
+void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number) {
     std::string& folder = state.settings.soundDir(game);
     if (folder == kNoValue)
         folder = state.settings.dir(game) + "WAVS" + kNativeSeparator;

@@ -1,11 +1,11 @@
-#include "equip/openfile.h"
+#include "app/openfile.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "tools/fileio.h"
 
 namespace varnel {
 
-std::optional<OpenedFile> ReadFileOrAsk(AppState& state, FileKind kind, std::string path,
+std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
                                         const char* notFoundTail) {
     for (;;) {
         if (auto bytes = ReadFileBytes(path))

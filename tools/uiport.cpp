@@ -1,4 +1,4 @@
-#include "app/uiport.h"
+#include "tools/uiport.h"
 
 #include <cstdarg>
 

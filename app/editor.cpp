@@ -1,6 +1,6 @@
-#include "tools/editor.h"
+#include "app/editor.h"
 
-#include "app/appstate.h"
+#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "tools/format.h"
 #include "tools/paths.h"
@@ -12,7 +12,7 @@ constexpr int kEditorSettingId = static_cast<int>(FileKind::Editor);
 constexpr int kStartFailedResult = 0;
 } // namespace
 
-void OpenInEditor(AppState& state, const std::string& path) {
+void OpenInEditor(CVarnelDoc& state, const std::string& path) {
     if (!FileExists(state.settings.editorPath)) {
         ChooseEditor(state);
         if (!FileExists(state.settings.editorPath))
@@ -28,7 +28,7 @@ void OpenInEditor(AppState& state, const std::string& path) {
     MessageBox(state.ui, "Invocado:\n%s\nRetornado = %d", commandLine.c_str(), kStartFailedResult);
 }
 
-void ChooseEditor(AppState& state) {
+void ChooseEditor(CVarnelDoc& state) {
     const std::string answer = ChooseFile(state.ui, state.settings, FileKind::Editor);
     if (answer == kNoValue)
         return;
@@ -42,7 +42,7 @@ void ChooseEditor(AppState& state) {
         WriteSetting(state.store, kEditorSettingId, answer);
 }
 
-void EditTextFile(AppState& state) {
+void EditTextFile(CVarnelDoc& state) {
     const std::string answer =
         ChooseFile(state.ui, state.settings, FileKind::PegTFile, PathPart::FullPath,
                    "Select TXT file to edit", ".TXT", "", "TXT files (*.txt)|*.txt|", true);

@@ -1,0 +1,372 @@
+#include "app/bulkcommands.h"
+
+#include "app/filekind.h"
+#include "app/openfile.h"
+#include "app/varneldoc.h"
+#include "convert/conversion.h"
+#include "convert/export.h"
+#include "convert/merge.h"
+#include "equip/efile.h"
+#include "tools/fileio.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace varnel {
+
+namespace {
+
+struct MergeTexts {
+    const char* definitionTitle;
+    const char* sourceTitle;
+    const char* namesTitle;
+};
+
+constexpr MergeTexts kPg2MergeTexts = {"Select TXT file with the Info to Merge",
+                                       "Comfirm PG2 E-File to merge from",
+                                       "PG2, Names E-File to merge from"};
+constexpr MergeTexts kPegMergeTexts = {"Select Definition TXT file to Merge",
+                                       "Comfirm PeG E-File to merge from",
+                                       "PeG, Names E-File to merge from"};
+
+constexpr const char* kExportDefinitionTitle = "Select TXT file with the Export info";
+
+const char* exportTargetTitle(Game game) {
+    return game == Game::Pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create";
+}
+
+// The conversion's question is asked when these two names differ: they are equal once names
+// were taken over.
+constexpr int kProbePegCountry = 3;
+constexpr int kProbePg2Country = 8;
+
+// ChooseFile's part that asks with a save dialog and returns the full path.
+constexpr int kSaveDialogPart = 7;
+
+// A source E-File whose size is a whole file of the other game and not of this one is refused:
+// its records would be read with the wrong layout.
+bool sourceOfOtherGame(CVarnelDoc& doc, Game game, const std::string& path, std::size_t size) {
+    if (SizeFitsGame(game, size) || !SizeFitsGame(OtherGame(game), size))
+        return false;
+    MessageBox(doc.ui, "not a %s E-File: %s", GameName(game), path.c_str());
+    return true;
+}
+
+template <class Table>
+std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
+                                     const MergeRequest& request) {
+    UiPort& ui = doc.ui;
+    const auto sourceBytes = ReadFileBytes(request.source);
+    if (!sourceBytes) {
+        MessageBox(ui, "file [%s]\nnot found", request.source.c_str());
+        return std::nullopt;
+    }
+    if (sourceOfOtherGame(doc, game, request.source, sourceBytes->size()))
+        return std::nullopt;
+    const auto nameBytes = ReadFileBytes(request.names);
+    if (!nameBytes) {
+        MessageBox(ui, "file [%s]\nnot found", request.names.c_str());
+        return std::nullopt;
+    }
+    const std::vector<int>& codes = request.definition.parsed.codes;
+    const std::size_t honoured =
+        MergeableCodes(codes, SourceRecordCount(*sourceBytes, RecordSize(game))).size();
+    if (table.count() + honoured > kMaxUnits) {
+        MessageBox(ui, "Merging %d units would give %d units, more than %d\nNothing merged",
+                   static_cast<int>(honoured), static_cast<int>(table.count() + honoured),
+                   static_cast<int>(kMaxUnits));
+        return std::nullopt;
+    }
+    std::size_t merged = 0;
+    {
+        BusyCursor busy(ui);
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            merged = MergePg2Units(table, *sourceBytes, *nameBytes, codes);
+        else
+            merged = MergePegUnits(table, *sourceBytes, *nameBytes, codes);
+    }
+    if (merged > 0) {
+        doc.setFlag(game, ChangeKind::Data, true);
+        doc.setFlag(game, ChangeKind::Names, true);
+    }
+    doc.refreshAllViews();
+    doc.refreshTitle();
+    MessageBox(ui, "Merged %d units\ndefined in  %s\nusing :%s\nand   :%s",
+               static_cast<int>(merged), request.definition.path.c_str(), request.source.c_str(),
+               request.names.c_str());
+    return merged;
+}
+
+template <class Table>
+std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Table& table, const ExportRequest& request) {
+    UiPort& ui = doc.ui;
+    const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
+    const std::vector<int>& codes = request.definition.parsed.codes;
+    ExportFiles files;
+    {
+        BusyCursor busy(ui);
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            files = BuildPg2Export(table, codes);
+        else
+            files = BuildPegExport(table, codes);
+    }
+    if (const auto failed = WriteFilePair(request.target, files.eFile, names, files.names)) {
+        MessageBox(ui, "Error creating %s", failed->c_str());
+        return std::nullopt;
+    }
+    MessageBox(ui, "Exported %d units\ndefined in  %s\nas :%s\nand:%s",
+               static_cast<int>(codes.size()), request.definition.path.c_str(),
+               request.target.c_str(), names.c_str());
+    return codes.size();
+}
+
+// The conversion, with its answers either asked (`given` null) or given.
+bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest* given) {
+    UiPort& ui = doc.ui;
+    if (!doc.pg2) {
+        MessageBox(ui, "You better load any PG2 E-File, first!");
+        return false;
+    }
+    if (doc.peg && !doc.saveModified())
+        return false;
+
+    AppSettings& s = doc.settings;
+    const std::string folder = s.pegDir;
+    const std::string eFile = folder + kConvertedEFileName;
+    // The T-File is searched beside the converted E-File, which is not named yet.
+    AppSettings probe = s;
+    probe.pegEFile = eFile;
+    const std::string tFilePath = pegTFile.empty() ? FindTFile(probe, Game::Peg) : pegTFile;
+    const auto tFile = ReadFileOrAsk(doc, FileKind::PegTFile, tFilePath,
+                                     "\nyou'll not see PeG Nation's names");
+    NameTable pegNames(peg::kCountryCount);
+    if (tFile)
+        ParseTFile(tFile->bytes, pegNames);
+
+    // Without PG2 country names there is nothing to take over: the question would only offer to
+    // blank every PeG name.
+    const NameTable& pg2Names = doc.pg2Countries;
+    std::string converted;
+    if (pegNames.count() > 0 && pg2Names.count() > 0 &&
+        pegNames.name(kProbePegCountry) != pg2Names.name(kProbePg2Country)) {
+        const bool takeOver =
+            given ? given->takeOverNames
+                  : QuestionBox(ui, "Do you want to change current Country's names\nas they was "
+                                    "in PG2 ?");
+        if (takeOver) {
+            TakeOverPg2CountryNames(pg2Names, pegNames);
+            if (given)
+                converted = given->convertedTFile.empty() ? kNoValue : given->convertedTFile;
+            else
+                converted = ChooseFile(
+                    ui, s, FileKind::PegTFile, kSaveDialogPart, "Save converted names AS",
+                    kNoValue, Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
+                                     s.textSuffix.c_str()),
+                    kNoValue, false);
+        }
+    }
+
+    // Every answer is in: now the tables change, and the views are told once.
+    {
+        BusyCursor busy(ui);
+        doc.peg = ConvertPg2Table(*doc.pg2);
+    }
+    s.pegEFile = eFile;
+    s.pegNamesEFile = NamesPathFor(s.textSuffix, eFile);
+    s.pegTFile = tFile ? tFile->path : std::string();
+    doc.pegCountries = pegNames;
+    doc.setFlag(Game::Peg, ChangeKind::Data, true);
+    doc.setFlag(Game::Peg, ChangeKind::Names, true);
+    doc.refreshTitle();
+    doc.refreshAllViews();
+
+    if (!converted.empty() && converted != kNoValue) {
+        if (SaveFileBytes(converted, ConvertTFileBytes(tFile->bytes, doc.pegCountries)))
+            s.pegTFile = converted;
+        else
+            ErrorBox(ui, "Error on creating [%s]", converted.c_str());
+    }
+    MessageBox(ui,
+               "Conversion made!\nCreated : %s\n    and : %s\n    and : %s\nCheck Efile before "
+               "saving...",
+               s.pegEFile.c_str(), s.pegNamesEFile.c_str(), converted.c_str());
+    return true;
+}
+
+} // namespace
+
+std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::string& path) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) {
+        MessageBox(doc.ui, "file [%s]\nnot found", path.c_str());
+        return std::nullopt;
+    }
+    ChosenDefinition chosen{path, ParseDefinitionFile(*bytes)};
+    if (chosen.parsed.codes.empty()) {
+        MessageBox(doc.ui, "There are nothing to do (valid data) in %s",
+                   chosen.parsed.sourceName.c_str());
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game,
+                                                     const char* title) {
+    const std::string path =
+        ChooseFile(doc.ui, doc.settings, TFileKind(game), PathPart::FullPath, title, ".TXT",
+                   "*.txt", "TXT files (*.txt)|*.txt|", true);
+    if (path == kNoValue)
+        return std::nullopt;
+    return ReadDefinitionFile(doc, path);
+}
+
+std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    UiPort& ui = doc.ui;
+    const AppSettings& s = doc.settings;
+    const MergeTexts& texts = game == Game::Pg2 ? kPg2MergeTexts : kPegMergeTexts;
+    auto chosen = ChooseDefinitionFile(doc, game, texts.definitionTitle);
+    if (!chosen)
+        return std::nullopt;
+    MergeRequest request;
+    request.definition = std::move(*chosen);
+    const std::string& definition = request.definition.path;
+    request.source = ChooseFile(ui, s, EFileKind(game), PathPart::FullPath, texts.sourceTitle,
+                                kNoValue,
+                                ResolveDefinitionTarget(definition,
+                                                        request.definition.parsed.sourceName),
+                                kNoValue, true);
+    if (request.source == kNoValue)
+        return std::nullopt;
+    request.names = NamesPathFor(s.textSuffix, request.source);
+    if (!FileExists(request.names)) {
+        request.names = ChooseFile(ui, s, NamesEFileKind(game), PathPart::FullPath,
+                                   texts.namesTitle, kNoValue, request.names, kNoValue, true);
+        if (request.names == kNoValue)
+            return std::nullopt;
+    }
+    if (!QuestionBox(ui, "Merging %d units as defined\nin %s\nfrom: %s\nand : %s\nContinue ?",
+                     static_cast<int>(request.definition.parsed.codes.size()),
+                     definition.c_str(), request.source.c_str(), request.names.c_str()))
+        return std::nullopt;
+    return request;
+}
+
+std::optional<std::size_t> RunMerge(CVarnelDoc& doc, Game game, const MergeRequest& request) {
+    if (game == Game::Pg2)
+        return doc.pg2 ? mergeInto(doc, *doc.pg2, game, request) : std::nullopt;
+    return doc.peg ? mergeInto(doc, *doc.peg, game, request) : std::nullopt;
+}
+
+std::optional<std::size_t> MergeByDefinitionFile(CVarnelDoc& doc, Game game) {
+    const auto request = AskMergeRequest(doc, game);
+    if (!request)
+        return std::nullopt;
+    return RunMerge(doc, game, *request);
+}
+
+bool CheckExportCodes(CVarnelDoc& doc, Game game, const ChosenDefinition& definition) {
+    const std::size_t count = doc.unitCount(game);
+    const std::vector<int>& codes = definition.parsed.codes;
+    // Refused before anything is asked or written: the count on disk must match the records.
+    if (const auto outside = FirstCodeOutside(codes, count)) {
+        MessageBox(doc.ui,
+                   "Code %d in %s\nis not a unit of the loaded table (%d units)\nNothing exported",
+                   *outside, definition.path.c_str(), static_cast<int>(count));
+        return false;
+    }
+    if (codes.size() > kMaxUnits) {
+        MessageBox(doc.ui,
+                   "%d units listed in %s\nAn E-File holds at most %d units\nNothing exported",
+                   static_cast<int>(codes.size()), definition.path.c_str(),
+                   static_cast<int>(kMaxUnits));
+        return false;
+    }
+    return true;
+}
+
+std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    UiPort& ui = doc.ui;
+    auto chosen = ChooseDefinitionFile(doc, game, kExportDefinitionTitle);
+    if (!chosen || !CheckExportCodes(doc, game, *chosen))
+        return std::nullopt;
+    ExportRequest request;
+    request.definition = std::move(*chosen);
+    const std::string& definition = request.definition.path;
+    request.target =
+        ChooseFile(ui, doc.settings, EFileKind(game), PathPart::FullPath, exportTargetTitle(game),
+                   kNoValue,
+                   ResolveDefinitionTarget(definition, request.definition.parsed.sourceName),
+                   kNoValue, false);
+    if (request.target == kNoValue)
+        return std::nullopt;
+    const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
+    if (!QuestionBox(
+            ui, "Exporting %d units as defined\nin %s\nto  Efile: %s\nand Tfile: %s\nContinue ?",
+            static_cast<int>(request.definition.parsed.codes.size()), definition.c_str(),
+            request.target.c_str(), names.c_str()))
+        return std::nullopt;
+    return request;
+}
+
+std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportRequest& request) {
+    if (!CheckExportCodes(doc, game, request.definition))
+        return std::nullopt;
+    if (game == Game::Pg2)
+        return doc.pg2 ? exportFrom(doc, *doc.pg2, request) : std::nullopt;
+    return doc.peg ? exportFrom(doc, *doc.peg, request) : std::nullopt;
+}
+
+std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {
+    const auto request = AskExportRequest(doc, game);
+    if (!request)
+        return std::nullopt;
+    return RunExport(doc, game, *request);
+}
+
+bool ConvertPg2ToPeg(CVarnelDoc& doc, const std::string& pegTFile) {
+    return convert(doc, pegTFile, nullptr);
+}
+
+bool RunConversion(CVarnelDoc& doc, const ConvertRequest& request) {
+    return convert(doc, request.pegTFile, &request);
+}
+
+bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
+    AppSettings& s = doc.settings;
+    std::optional<Bytes> source = ReadFileBytes(s.pegTFile);
+    while (!source) {
+        const std::string missing = s.pegTFile;
+        s.pegTFile = ChooseFile(doc.ui, s, FileKind::PegTFile);
+        if (s.pegTFile == kNoValue) {
+            MessageBox(doc.ui, "file [%s]\nnot found!\nNo %s created", missing.c_str(),
+                       target.c_str());
+            return false;
+        }
+        source = ReadFileBytes(s.pegTFile);
+    }
+    if (!SaveFileBytes(target, ConvertTFileBytes(*source, doc.pegCountries))) {
+        ErrorBox(doc.ui, "Error on creating [%s]", target.c_str());
+        return false;
+    }
+    s.pegTFile = target;
+    return true;
+}
+
+int ModifyPegCosts(CVarnelDoc& doc, const CostChoices& choices) {
+    const int changed = doc.peg ? ApplyCostChange(*doc.peg, choices) : 0;
+    if (changed > 0) {
+        doc.setFlag(Game::Peg, ChangeKind::Data, true);
+        doc.refreshAllViews();
+        doc.refreshTitle();
+    }
+    MessageBox(doc.ui, "%d Units modified", changed);
+    return changed;
+}
+
+} // namespace varnel

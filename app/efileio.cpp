@@ -1,0 +1,292 @@
+#include "app/efileio.h"
+
+#include "app/openfile.h"
+#include "app/varneldoc.h"
+#include "equip/efile.h"
+#include "tools/filerestore.h"
+#include "tools/fileio.h"
+#include "tools/paths.h"
+#include "tools/textlines.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kNoDenomination = "\nyou'll not see Unit's denomination";
+constexpr int kPg2DirSetting = 2;
+constexpr int kPegDirSetting = 9;
+
+// Stores the game's main folder from the first E-File loaded while it is unset.
+void rememberGameFolder(CVarnelDoc& doc, Game game, const std::string& eFilePath) {
+    std::string& dir = doc.settings.dir(game);
+    if (dir != kNoValue)
+        return;
+    dir = GetPathPart(eFilePath, PathPart::Folder);
+    WriteSetting(doc.store, game == Game::Pg2 ? kPg2DirSetting : kPegDirSetting, dir);
+}
+
+// Hands out the lines of a Names E-File, one per unit; an empty name once the lines run out or
+// when there were none to read.
+class NameFeed {
+  public:
+    explicit NameFeed(const std::optional<OpenedFile>& names)
+        : reader_(names ? std::span<const std::uint8_t>(names->bytes)
+                        : std::span<const std::uint8_t>()) {}
+    void next(std::string& name) {
+        if (!reader_.next(name))
+            name.clear();
+    }
+
+  private:
+    LineReader reader_;
+};
+
+// A T-File read (or asked for) ahead of the change: its final path, and its bytes when there
+// are any. `path` empty: the user cancelled.
+struct TFileRead {
+    std::string path;
+    std::optional<Bytes> bytes;
+};
+
+// `settings` are those the search sees: during a load, those the load is about to make current.
+TFileRead readTFile(CVarnelDoc& doc, const AppSettings& settings, Game game,
+                    const std::string& given) {
+    const std::string path = given.empty() ? FindTFile(settings, game) : given;
+    const char* tail = game == Game::Pg2 ? "\nyou'll not see PG2 Nation's names"
+                                         : "\nyou'll not see PeG Nation's names";
+    auto file = ReadFileOrAsk(doc, TFileKind(game), path, tail);
+    if (!file)
+        return {};
+    return {file->path, std::move(file->bytes)};
+}
+
+void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
+    NameTable& table = doc.countries(game);
+    doc.settings.tFile(game) = read.path;
+    if (read.bytes)
+        ParseTFile(*read.bytes, table);
+    else
+        table.clear();
+}
+
+template <class Unit> std::vector<Unit>& unitsOf(CVarnelDoc& doc);
+template <> std::vector<Pg2Unit>& unitsOf<Pg2Unit>(CVarnelDoc& doc) {
+    if (!doc.pg2)
+        doc.pg2.emplace();
+    return doc.pg2->units;
+}
+template <> std::vector<PegUnit>& unitsOf<PegUnit>(CVarnelDoc& doc) {
+    if (!doc.peg)
+        doc.peg.emplace();
+    return doc.peg->units;
+}
+
+template <class Record> ParsedEFile<Record> parse(std::span<const std::uint8_t> bytes);
+template <> ParsedEFile<Pg2UnitRecord> parse(std::span<const std::uint8_t> bytes) {
+    return ParsePg2EFile(bytes);
+}
+template <> ParsedEFile<PegUnitRecord> parse(std::span<const std::uint8_t> bytes) {
+    return ParsePegEFile(bytes);
+}
+
+void finishUnit(Pg2Unit& unit) { UnpackPg2Specials(unit); }
+void finishUnit(PegUnit&) {}
+
+template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& options) {
+    using Traits = GameTraits<G>;
+    using Record = typename Traits::Record;
+    using Unit = typename Traits::Unit;
+
+    // Every question is asked while the old table still stands whole (a view may repaint behind
+    // a question box); only then is the table replaced and the views told.
+    auto file = ReadFileOrAsk(doc, EFileKind(G), given, "");
+    if (!file)
+        return false;
+    ParsedEFile<Record> parsed = parse<Record>(file->bytes);
+    file->bytes = Bytes();
+    bool codesFixed = false;
+    if constexpr (G == Game::Pg2)
+        codesFixed = AskCodeFixes(doc, parsed, 0, parsed.records.size(), options.codes);
+    // The T-File is searched beside the file being loaded, in the folders it is about to give.
+    AppSettings probe = doc.settings;
+    if (probe.dir(G) == kNoValue)
+        probe.dir(G) = GetPathPart(file->path, PathPart::Folder);
+    probe.eFile(G) = file->path;
+    const TFileRead tFile = readTFile(doc, probe, G, options.tFile);
+    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, file->path);
+    std::optional<OpenedFile> names;
+    if (auto bytes = ReadFileBytes(namesPath))
+        names = OpenedFile{namesPath, std::move(*bytes)};
+    else
+        names = ReadFileOrAsk(doc, NamesEFileKind(G), namesPath, kNoDenomination);
+
+    std::vector<Unit>& units = unitsOf<Unit>(doc);
+    units.resize(parsed.records.size());
+    NameFeed feed(names);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        Unit& unit = units[i];
+        unit.record = parsed.records[i];
+        finishUnit(unit);
+        feed.next(unit.name);
+    }
+    doc.setFlag(G, ChangeKind::Data, codesFixed);
+    rememberGameFolder(doc, G, file->path);
+    doc.settings.eFile(G) = file->path;
+    doc.settings.namesEFile(G) = names ? names->path : namesPath;
+    applyTFile(doc, G, tFile);
+    if (names)
+        doc.setFlag(G, ChangeKind::Names, false);
+    doc.fileLoaded(file->path);
+    doc.refreshAllViews();
+    doc.refreshTitle();
+    if constexpr (G == Game::Pg2) {
+        if (doc.currentGame != Game::Pg2)
+            MessageBox(doc.ui, "To see the file just loaded, switch to PG2 View");
+    }
+    return true;
+}
+
+// A table past the 16-bit count cannot be written without losing units.
+bool fitsInFile(CVarnelDoc& doc, std::size_t count) {
+    if (count <= kMaxUnits)
+        return true;
+    MessageBox(doc.ui, "Cannot save %zu units: a file holds at most 65535 units", count);
+    return false;
+}
+
+bool saveBytes(CVarnelDoc& doc, const std::string& path, const Bytes& bytes) {
+    if (!SaveFileBytes(path, bytes)) {
+        ErrorBox(doc.ui, "Error on creating [%s]", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The E-File bytes of the game's table; nothing when there is no table or it is too large.
+std::optional<Bytes> eFileBytes(CVarnelDoc& doc, Game game) {
+    if (game == Game::Pg2) {
+        if (!doc.pg2 || !fitsInFile(doc, doc.pg2->count()))
+            return std::nullopt;
+        return Pg2EFileBytes(*doc.pg2);
+    }
+    if (!doc.peg || !fitsInFile(doc, doc.peg->count()))
+        return std::nullopt;
+    return WritePegEFile(*doc.peg);
+}
+
+std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
+    if (game == Game::Pg2)
+        return doc.pg2 ? std::optional<Bytes>(WriteNamesFile(doc.pg2->units)) : std::nullopt;
+    return doc.peg ? std::optional<Bytes>(WriteNamesFile(doc.peg->units)) : std::nullopt;
+}
+
+// After a written PG2 E-File the rebuilt mask and special bytes become the units' own.
+void adoptSavedRecords(CVarnelDoc& doc, Game game) {
+    if (game == Game::Pg2 && doc.pg2)
+        for (auto& unit : doc.pg2->units)
+            PackPg2Specials(unit);
+}
+
+} // namespace
+
+bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
+                  std::size_t total, CodeAnswer answer) {
+    bool fixed = false;
+    // A record the file lacked is zero and has no code of its own to question.
+    for (std::size_t k = 0; k < parsed.supplied; ++k) {
+        const auto index = static_cast<std::uint16_t>(first + k);
+        const std::uint16_t code = parsed.records[k].code();
+        if (code == index)
+            continue;
+        const bool yes =
+            answer == CodeAnswer::Yes ||
+            (answer == CodeAnswer::Ask &&
+             QuestionBox(doc.ui,
+                         "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set "
+                         "Code=%d ?",
+                         int{index}, int{code}, static_cast<int>(total), int{index}));
+        if (yes) {
+            parsed.records[k].setCode(index);
+            fixed = true;
+        }
+    }
+    return fixed;
+}
+
+bool LoadPg2EFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options) {
+    return loadEFile<Game::Pg2>(doc, path, options);
+}
+
+bool LoadPegEFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options) {
+    return loadEFile<Game::Peg>(doc, path, options);
+}
+
+bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOptions& options) {
+    return game == Game::Pg2 ? LoadPg2EFile(doc, path, options) : LoadPegEFile(doc, path, options);
+}
+
+void LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {
+    applyTFile(doc, game, readTFile(doc, doc.settings, game, path));
+}
+
+void LoadPg2TFile(CVarnelDoc& doc, const std::string& path) { LoadTFile(doc, Game::Pg2, path); }
+
+void LoadPegTFile(CVarnelDoc& doc, const std::string& path) { LoadTFile(doc, Game::Peg, path); }
+
+bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
+    const auto bytes = eFileBytes(doc, game);
+    if (!bytes || !saveBytes(doc, path, *bytes))
+        return false;
+    adoptSavedRecords(doc, game);
+    doc.setFlag(game, ChangeKind::Data, false);
+    doc.settings.eFile(game) = path;
+    MessageBox(doc.ui, "File %s updated", path.c_str());
+    return true;
+}
+
+bool SavePg2EFile(CVarnelDoc& doc, const std::string& path) { return SaveEFile(doc, Game::Pg2, path); }
+
+bool SavePegEFile(CVarnelDoc& doc, const std::string& path) { return SaveEFile(doc, Game::Peg, path); }
+
+bool SaveNames(CVarnelDoc& doc, Game game) {
+    const auto bytes = namesBytes(doc, game);
+    if (!bytes)
+        return true;
+    const std::string path = NamesPathFor(doc.settings.textSuffix, doc.settings.eFile(game));
+    if (!saveBytes(doc, path, *bytes))
+        return false;
+    doc.settings.namesEFile(game) = path;
+    doc.setFlag(game, ChangeKind::Names, false);
+    MessageBox(doc.ui, "File %s updated", path.c_str());
+    return true;
+}
+
+bool SavePg2Names(CVarnelDoc& doc) { return SaveNames(doc, Game::Pg2); }
+
+bool SavePegNames(CVarnelDoc& doc) { return SaveNames(doc, Game::Peg); }
+
+bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
+    const auto eFile = eFileBytes(doc, game);
+    const auto names = namesBytes(doc, game);
+    if (!eFile || !names)
+        return false;
+    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, path);
+    FileRestorer restorer;
+    restorer.remember(path);
+    if (!saveBytes(doc, path, *eFile))
+        return false;
+    if (!saveBytes(doc, namesPath, *names)) {
+        restorer.restore();
+        return false;
+    }
+    adoptSavedRecords(doc, game);
+    doc.settings.eFile(game) = path;
+    doc.settings.namesEFile(game) = namesPath;
+    doc.setFlag(game, ChangeKind::Data, false);
+    doc.setFlag(game, ChangeKind::Names, false);
+    MessageBox(doc.ui, "File %s updated", path.c_str());
+    MessageBox(doc.ui, "File %s updated", namesPath.c_str());
+    return true;
+}
+
+} // namespace varnel

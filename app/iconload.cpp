@@ -1,0 +1,68 @@
+#include "app/iconload.h"
+
+#include "app/filekind.h"
+#include "app/varneldoc.h"
+#include "tools/fileio.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+namespace varnel {
+
+namespace {
+constexpr const char* kPg2ArchiveName = "PANZER2.dat";
+constexpr const char* kPegArchiveName = "MODGEN.dat";
+constexpr const char* kNotFound = "%s\nnot found!";
+} // namespace
+
+bool LoadIconArchive(UiPort& ui, AppSettings& settings, IconArchive& archive,
+                     const std::string& givenPath) {
+    const Game game = archive.game();
+    std::string path = givenPath;
+    if (path.empty()) {
+        const char* name = game == Game::Pg2 ? kPg2ArchiveName : kPegArchiveName;
+        const std::string candidates[] = {GetPathPart(settings.eFile(game), PathPart::Folder),
+                                          settings.dir(game), settings.altDir(game)};
+        for (const auto& folder : candidates) {
+            path = Format("%s%s", folder.c_str(), name);
+            if (FileExists(path))
+                break;
+        }
+    }
+    if (!FileExists(path)) {
+        MessageBox(ui, kNotFound, path.c_str());
+        path = ChooseFile(ui, settings, IconArchiveKind(game), PathPart::FullPath, kNoValue,
+                          kNoValue, kNoValue, kNoValue, true);
+        if (path == kNoValue || !FileExists(path))
+            return false;
+    }
+    settings.iconArchive(game) = path;
+
+    archive.Close();
+    BusyCursor busy(ui);
+    auto bytes = ReadFileBytes(path);
+    if (!bytes)
+        return false;
+    return archive.Open(std::move(*bytes));
+}
+
+bool SelectIconOfUnit(const CVarnelDoc& doc, IconArchive& archive, int unitIndex) {
+    if (unitIndex < 0)
+        return false;
+    const auto i = static_cast<std::size_t>(unitIndex);
+    if (archive.game() == Game::Pg2) {
+        if (!doc.pg2 || i >= doc.pg2->units.size())
+            return false;
+        return archive.SelectIconNamed(doc.pg2->units[i].record.icon());
+    }
+    if (!doc.peg || i >= doc.peg->units.size())
+        return false;
+    return archive.SelectIconNamed(doc.peg->units[i].record.unitIcon());
+}
+
+void ShowIconOfUnit(Painter& painter, const CVarnelDoc& doc, IconArchive& archive, int unitIndex) {
+    archive.DrawFrame(painter);
+    if (SelectIconOfUnit(doc, archive, unitIndex))
+        archive.DrawPixels(painter);
+}
+
+} // namespace varnel

@@ -1,0 +1,66 @@
+#include "app/reportcommands.h"
+
+#include "app/editor.h"
+#include "app/varneldoc.h"
+#include "tools/fileio.h"
+
+namespace varnel {
+
+bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEditor,
+                        const std::string& outputPath) {
+    const bool loaded = game == Game::Pg2 ? state.pg2.has_value() : state.peg.has_value();
+    if (!loaded) {
+        MessageBox(state.ui, "There is nothing to report, load a file first");
+        return false;
+    }
+    if (format < FullTable || format > SimpleList)
+        return false;
+
+    const std::string& eFile = state.settings.eFile(game);
+    const std::string path = outputPath.empty() ? EquipmentReportPath(game, eFile) : outputPath;
+    bool saved = false;
+    {
+        BusyCursor busy(state.ui);
+        const Bytes report = game == Game::Pg2
+                                 ? WritePg2Report(*state.pg2, state.countries(game), eFile, format)
+                                 : WritePegReport(*state.peg, state.countries(game), eFile, format);
+        saved = SaveFileBytes(path, report);
+    }
+    if (!saved) {
+        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
+        return false;
+    }
+    if (launchEditor)
+        OpenInEditor(state, path);
+    else
+        MessageBox(state.ui, "Generated report on file:\n\n %s  \n", path.c_str());
+    return true;
+}
+
+std::vector<IconUse> CollectUsedIcons(const CVarnelDoc& state, Game game) {
+    if (game == Game::Pg2 && state.pg2)
+        return CollectPg2Icons(*state.pg2);
+    if (game == Game::Peg && state.peg)
+        return CollectPegIcons(*state.peg);
+    return {};
+}
+
+IconsReportResult RunIconsReport(CVarnelDoc& state, Game game, int type, bool launchEditor,
+                                 const std::string& outputPath) {
+    const std::vector<IconUse> items = CollectUsedIcons(state, game);
+    if (items.empty())
+        return IconsReportResult::Empty;
+
+    const std::string& eFile = state.settings.eFile(game);
+    const std::string path = outputPath.empty() ? IconsReportPath(eFile) : outputPath;
+    if (!SaveFileBytes(path, WriteIconsReport(items, eFile, type))) {
+        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
+        return IconsReportResult::Failed;
+    }
+    MessageBox(state.ui, "Generated report on file:\n\n %s  \n", path.c_str());
+    if (launchEditor)
+        OpenInEditor(state, path);
+    return IconsReportResult::Written;
+}
+
+} // namespace varnel

@@ -1,0 +1,273 @@
+#include "app/varneldoc.h"
+
+#include "app/bulkcommands.h"
+#include "app/editor.h"
+#include "app/efileio.h"
+#include "app/filekind.h"
+#include "app/unitops.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+#include <algorithm>
+
+namespace varnel {
+
+namespace {
+constexpr std::size_t kTitlePathLength = 36;
+constexpr const char* kSaveQuestion = "%s\nIS modified\n ¿ Save changes ?";
+constexpr const char* kNotModifiedQuestion = "%s\nis NOT modified\n ¿ Save anyway ?";
+} // namespace
+
+CVarnelDoc::CVarnelDoc(UiPort& ui, SettingsBackend& store) : ui(ui), store(store) {}
+
+std::size_t CVarnelDoc::unitCount(Game g) const {
+    if (g == Game::Pg2)
+        return pg2 ? pg2->count() : 0;
+    return peg ? peg->count() : 0;
+}
+
+const std::string* CVarnelDoc::unitName(Game g, std::size_t index) const {
+    if (g == Game::Pg2)
+        return pg2 && index < pg2->count() ? &pg2->units[index].name : nullptr;
+    return peg && index < peg->count() ? &peg->units[index].name : nullptr;
+}
+
+void CVarnelDoc::addObserver(DocObserver* observer) {
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void CVarnelDoc::removeObserver(DocObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
+                     observers_.end());
+}
+
+template <class F> void CVarnelDoc::notify(F&& f) {
+    // An observer may remove itself while being told.
+    const std::vector<DocObserver*> current = observers_;
+    for (DocObserver* o : current)
+        if (std::find(observers_.begin(), observers_.end(), o) != observers_.end())
+            f(*o);
+}
+
+void CVarnelDoc::setFlag(Game g, ChangeKind kind, bool value) {
+    const bool pg2Game = g == Game::Pg2;
+    if (kind == ChangeKind::Data)
+        (pg2Game ? flags.pg2Data : flags.pegData) = value;
+    else
+        (pg2Game ? flags.pg2Names : flags.pegNames) = value;
+}
+
+bool CVarnelDoc::flag(Game g, ChangeKind kind) const {
+    const bool pg2Game = g == Game::Pg2;
+    if (kind == ChangeKind::Data)
+        return pg2Game ? flags.pg2Data : flags.pegData;
+    return pg2Game ? flags.pg2Names : flags.pegNames;
+}
+
+void CVarnelDoc::markChanged(Game g, ChangeKind kind) {
+    setFlag(g, kind, true);
+    refreshTitle();
+}
+
+std::string CVarnelDoc::title() const {
+    std::string partA;
+    if (currentGame == Game::Pg2)
+        partA = Format("PG2 File: %s ", ShortenPath(settings.pg2EFile, kTitlePathLength).c_str());
+    else if (currentGame == Game::Peg)
+        partA = Format("PeG File: %s ", ShortenPath(settings.pegEFile, kTitlePathLength).c_str());
+    if (isModified()) {
+        partA += "<Modified";
+        if (flags.pg2Data || flags.pg2Names)
+            partA += ": PG2";
+        if (flags.pegData || flags.pegNames)
+            partA += ": PeG";
+        partA += "> ";
+    }
+    return Format("%s  - %s", partA.c_str(), kAppTitle);
+}
+
+void CVarnelDoc::refreshTitle() {
+    const std::string t = title();
+    notify([&](DocObserver& o) { o.titleChanged(t); });
+}
+
+void CVarnelDoc::refreshAllViews() {
+    notify([](DocObserver& o) { o.refreshAllViews(); });
+}
+
+void CVarnelDoc::fileLoaded(const std::string& path) {
+    notify([&](DocObserver& o) { o.fileOpened(path); });
+}
+
+bool CVarnelDoc::saveModified() {
+    if (!isModified())
+        return true;
+    struct Step {
+        bool set;
+        const std::string* path;
+        bool (*save)(CVarnelDoc&);
+    };
+    const Step steps[] = {
+        {flags.pg2Data, &settings.pg2EFile,
+         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings.pg2EFile); }},
+        {flags.pegData, &settings.pegEFile,
+         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings.pegEFile); }},
+        {flags.pg2Names, &settings.pg2NamesEFile, SavePg2Names},
+        {flags.pegNames, &settings.pegNamesEFile, SavePegNames},
+    };
+    for (const Step& step : steps) {
+        // A Yes whose save fails stops here: going on would throw the unsaved data away.
+        if (step.set && QuestionBox(ui, kSaveQuestion, step.path->c_str()) && !step.save(*this)) {
+            refreshTitle();
+            return false;
+        }
+    }
+    refreshTitle();
+    return true;
+}
+
+void CVarnelDoc::newDocument() {
+    if (!settingsLoaded) {
+        ReadAllSettings(settings, store);
+        settingsLoaded = true;
+    }
+    refreshTitle();
+}
+
+void CVarnelDoc::open() {
+    const Game g = currentGame;
+    if ((flag(g, ChangeKind::Data) || flag(g, ChangeKind::Names)) && !saveModified())
+        return;
+    const std::string path = ChooseFile(ui, settings, EFileKind(g), PathPart::FullPath, kNoValue,
+                                        kNoValue, kNoValue, kNoValue, true);
+    if (path == kNoValue)
+        return;
+    LoadEFile(*this, g, path);
+}
+
+void CVarnelDoc::save() {
+    const Game g = currentGame;
+    if (!hasTable(g))
+        return;
+    const std::string eFile = settings.eFile(g);
+    const bool saveData =
+        flag(g, ChangeKind::Data) || QuestionBox(ui, kNotModifiedQuestion, eFile.c_str());
+    const std::string& names = settings.namesEFile(g);
+    const bool saveNames =
+        flag(g, ChangeKind::Names) || QuestionBox(ui, kNotModifiedQuestion, names.c_str());
+    // Both files together are written as a pair, so a failure leaves neither changed.
+    if (saveData && saveNames)
+        SaveEFilePair(*this, g, eFile);
+    else if (saveData)
+        SaveEFile(*this, g, eFile);
+    else if (saveNames)
+        SaveNames(*this, g);
+    refreshTitle();
+}
+
+void CVarnelDoc::saveAs() {
+    const Game g = currentGame;
+    if (!hasTable(g))
+        return;
+    constexpr int kSaveDialogPart = 7;
+    const std::string path = ChooseFile(ui, settings, EFileKind(g), kSaveDialogPart, kNoValue,
+                                        kNoValue, kNoValue, kNoValue, true);
+    if (path == kNoValue)
+        return;
+    SaveEFilePair(*this, g, path);
+    refreshTitle();
+}
+
+void CVarnelDoc::reloadTFile() {
+    const Game g = currentGame;
+    const std::string path = ChooseFile(ui, settings, TFileKind(g), PathPart::FullPath, kNoValue,
+                                        kNoValue, kNoValue, kNoValue, true);
+    if (path == kNoValue)
+        return;
+    LoadTFile(*this, g, path);
+    refreshAllViews();
+}
+
+void CVarnelDoc::reloadIcons() {
+    const Game g = currentGame;
+    const std::string path = ChooseFile(ui, settings, IconArchiveKind(g), PathPart::FullPath,
+                                        kNoValue, kNoValue, kNoValue, kNoValue, true);
+    if (path == kNoValue)
+        return;
+    settings.iconArchive(g) = path;
+    refreshAllViews();
+}
+
+void CVarnelDoc::cloneItem() {
+    const Game g = currentGame;
+    if (!hasTable(g) || !view(g).registered)
+        return;
+    const auto index = static_cast<std::size_t>(std::max(0, view(g).currentUnit));
+    if (g == Game::Pg2)
+        ClonePg2Unit(*this, index);
+    else
+        ClonePegUnit(*this, index);
+}
+
+void CVarnelDoc::deleteItem() {
+    const Game g = currentGame;
+    if (!hasTable(g) || !view(g).registered)
+        return;
+    const int index = view(g).currentUnit;
+    if (!QuestionBox(ui, "Are you sure to delete ItemCode: %d", index) || index < 0)
+        return;
+    if (g == Game::Pg2)
+        DeletePg2Unit(*this, static_cast<std::size_t>(index));
+    else
+        DeletePegUnit(*this, static_cast<std::size_t>(index));
+}
+
+void CVarnelDoc::mergeFromEFile() {
+    const Game g = currentGame;
+    if (!hasTable(g))
+        return;
+    const std::string path = ChooseFile(ui, settings, EFileKind(g), PathPart::FullPath, kNoValue,
+                                        kNoValue, kNoValue, kNoValue, true);
+    if (path == kNoValue)
+        return;
+    if (g == Game::Pg2)
+        PastePg2Units(*this, path);
+    else
+        PastePegUnits(*this, path);
+}
+
+void CVarnelDoc::mergeFromTxt() {
+    if (hasTable(currentGame))
+        MergeByDefinitionFile(*this, currentGame);
+}
+
+void CVarnelDoc::exportEFile() {
+    if (hasTable(currentGame))
+        ExportByDefinitionFile(*this, currentGame);
+}
+
+void CVarnelDoc::convert() { ConvertPg2ToPeg(*this); }
+
+int CVarnelDoc::globalCostModifier(const CostChoices& choices) {
+    return ModifyPegCosts(*this, choices);
+}
+
+void CVarnelDoc::editTextFile() { EditTextFile(*this); }
+
+bool CVarnelDoc::openDocument(const std::string& path) {
+    newDocument();
+    if (!saveModified())
+        return false;
+    const Game g = settings.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
+    return LoadEFile(*this, g, path);
+}
+
+bool CVarnelDoc::close() {
+    if (!saveModified())
+        return false;
+    WriteExitSettings(settings, store);
+    return true;
+}
+
+} // namespace varnel

@@ -1,0 +1,49 @@
+#pragma once
+// The two games and what differs between them: record size, country count, display rules.
+// A difference between the games lives here, where it can be seen at once.
+
+#include "equip/pegrecord.h"
+#include "equip/pg2record.h"
+#include "equip/unittable.h"
+
+#include <cstddef>
+
+namespace varnel {
+
+// The current game's code: 1 = PG2 (view CView2), 2 = PeG (view CView3).
+enum class Game { Pg2 = 1, Peg = 2 };
+
+template <Game G> struct GameTraits;
+
+template <> struct GameTraits<Game::Pg2> {
+    using Record = Pg2UnitRecord;
+    using Unit = Pg2Unit;
+    using Table = Pg2UnitTable;
+    static constexpr std::size_t kRecordSize = pg2::kRecordSize;
+    static constexpr int kCountryCount = pg2::kCountryCount;
+    static constexpr int kCostFactor = 12; // shown cost = stored x 12
+    static constexpr int kYearBase = 1900; // shown year = stored + 1900
+    static constexpr const char* kName = "PG2";
+};
+
+template <> struct GameTraits<Game::Peg> {
+    using Record = PegUnitRecord;
+    using Unit = PegUnit;
+    using Table = PegUnitTable;
+    static constexpr std::size_t kRecordSize = peg::kRecordSize;
+    static constexpr int kCountryCount = peg::kCountryCount;
+    static constexpr int kCostFactor = 10;
+    static constexpr int kYearBase = 2000;
+    static constexpr const char* kName = "PeG";
+};
+
+constexpr std::size_t RecordSize(Game g) {
+    return g == Game::Pg2 ? pg2::kRecordSize : peg::kRecordSize;
+}
+constexpr int CountryCount(Game g) {
+    return g == Game::Pg2 ? pg2::kCountryCount : peg::kCountryCount;
+}
+constexpr const char* GameName(Game g) { return g == Game::Pg2 ? "PG2" : "PeG"; }
+constexpr Game OtherGame(Game g) { return g == Game::Pg2 ? Game::Peg : Game::Pg2; }
+
+} // namespace varnel
