@@ -1,0 +1,557 @@
+#include "equip/fieldtable.h"
+
+#include "tools/format.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <utility>
+
+namespace varnel {
+
+namespace {
+
+constexpr int kByteMax = 255;
+constexpr int kSoundMax = 99; // the sound files are numbered 2000 + n, 1000 + n, 3000 + n
+constexpr int kYearMax = 9999;
+constexpr int kPg2CostMax = 255 * GameTraits<Game::Pg2>::kCostFactor;
+// The largest cost whose tenth still fits the byte (2559 stores 255).
+constexpr int kPegCostMax = 255 * GameTraits<Game::Peg>::kCostFactor + 9;
+constexpr int kMonthItems = 13; // "not set" and the twelve months
+constexpr int kBitsPerByte = 8;
+
+constexpr const char* kNotInteger = "Please enter an integer.";
+constexpr const char* kRangeFormat = "Please enter an integer between %d and %d.";
+constexpr const char* kNameTooLong = "Please enter no more than %d characters.";
+constexpr const char* kNameLineBreak = "A unit name cannot hold a line break.";
+constexpr const char* kNotThisGame = "This field is not part of the unit form of this game.";
+constexpr const char* kIconedLimit = "Only 4 iconed options";
+constexpr const char* kIconicLimit = "Only 4 iconic options"; // the wording of "Cbt.Support"
+
+constexpr const char* kGroundAir[] = {"0   Ground", "1   Air"};
+
+// Options1 and Options2 are one little-endian word: bit n of Options2 is bit n + 8 of it.
+constexpr int kOptionsWord = peg::Options1;
+constexpr int kOptions3Word = peg::Options3;
+constexpr int options2Bit(int n) {
+    return n + kBitsPerByte;
+}
+
+FieldDef number(const char* name, int control, const char* caption, const char* tooltip,
+                FieldKind kind, int offset, int maxShown, int scale = 1, int base = 0) {
+    return FieldDef{.name = name,
+                    .control = control,
+                    .caption = caption,
+                    .tooltip = tooltip,
+                    .kind = kind,
+                    .offset = offset,
+                    .maxShown = maxShown,
+                    .scale = scale,
+                    .base = base};
+}
+
+FieldDef byteField(const char* name, int control, const char* tooltip, int offset,
+                   int maxShown = kByteMax) {
+    return number(name, control, "", tooltip, FieldKind::Byte, offset, maxShown);
+}
+
+FieldDef yearField(const char* name, int control, int offset, int base) {
+    return number(name, control, "", "", FieldKind::Year, offset, kYearMax, 1, base);
+}
+
+FieldDef costField(const char* tooltip, int offset, int scale, int maxShown) {
+    return number("cost", 1110, "", tooltip, FieldKind::Cost, offset, maxShown, scale);
+}
+
+FieldDef anyIntegerField(const char* name, int control, const char* caption, const char* tooltip,
+                         int offset) {
+    FieldDef f = number(name, control, caption, tooltip, FieldKind::AnyInteger, offset, INT_MAX);
+    f.minShown = INT_MIN;
+    return f;
+}
+
+FieldDef listField(const char* name, int control, const char* caption, const char* tooltip,
+                   FieldKind kind, int offset, int itemCount, const Vocabulary* items = nullptr,
+                   bool numbered = false) {
+    return FieldDef{.name = name,
+                    .control = control,
+                    .caption = caption,
+                    .tooltip = tooltip,
+                    .kind = kind,
+                    .offset = offset,
+                    .maxShown = itemCount - 1,
+                    .items = items,
+                    .numberedItems = numbered};
+}
+
+FieldDef vocabularyField(const char* name, int control, const char* caption, const char* tooltip,
+                         int offset, const Vocabulary& items) {
+    return listField(name, control, caption, tooltip, FieldKind::Vocabulary, offset, items.size,
+                     &items, true);
+}
+
+FieldDef groundAirField(const char* name, const char* caption, int offset) {
+    return listField(name, 1139, caption, "", FieldKind::Vocabulary, offset, GroundAirItems.size,
+                     &GroundAirItems, false);
+}
+
+FieldDef monthField(const char* name, int control, const char* caption, int offset) {
+    return listField(name, control, caption, "", FieldKind::Month, offset, kMonthItems);
+}
+
+FieldDef countryField(Game game, int offset) {
+    return listField("country", 1128, "Country", "", FieldKind::Country, offset,
+                     CountryCount(game));
+}
+
+FieldDef checkField(FieldKind kind, const char* name, int control, const char* caption,
+                    const char* tooltip, int offset, int bit, const char* limitMessage) {
+    return FieldDef{.name = name,
+                    .control = control,
+                    .caption = caption,
+                    .tooltip = tooltip,
+                    .kind = kind,
+                    .offset = offset,
+                    .bit = bit,
+                    .maxShown = 1,
+                    .limitMessage = limitMessage};
+}
+
+FieldDef switchField(const char* name, int control, const char* caption, const char* tooltip,
+                     int offset, int bit) {
+    return checkField(FieldKind::Switch, name, control, caption, tooltip, offset, bit, nullptr);
+}
+
+FieldDef bitField(const char* name, int control, const char* caption, const char* tooltip,
+                  int offset, int bit, const char* limitMessage = nullptr) {
+    return checkField(FieldKind::Bit, name, control, caption, tooltip, offset, bit, limitMessage);
+}
+
+FieldDef iconField(const char* name, int control, const char* caption, const char* tooltip,
+                   int offset) {
+    return FieldDef{.name = name,
+                    .control = control,
+                    .caption = caption,
+                    .tooltip = tooltip,
+                    .kind = FieldKind::Icon,
+                    .offset = offset};
+}
+
+FieldDef nameField() {
+    return FieldDef{.name = "denomination",
+                    .control = 1125,
+                    .caption = "Unit",
+                    .kind = FieldKind::Name,
+                    .maxShown = kMaxUnitNameLength};
+}
+
+// Built on first use, after the vocabularies it points to.
+std::span<const FieldDef> pg2Fields() {
+    using namespace pg2;
+    constexpr int kYearBase = GameTraits<Game::Pg2>::kYearBase;
+    static const FieldDef fields[] = {
+        nameField(),
+        countryField(Game::Pg2, CountryMask),
+        vocabularyField("class", 1129, "Class", "", Class, Pg2ClassNames),
+        monthField("montAvaible", 1113, "From ", MontAvaible),
+        yearField("yearAvaible", 1112, YearAvaible, kYearBase),
+        monthField("monthExpired", 1127, "Until ", MonthExpired),
+        yearField("yearExpired", 1115, YearExpired, kYearBase),
+        byteField("airAtk", 1108, "Air attack", AirAtk),
+        byteField("airDef", 1097, "Air Defense", AirDef),
+        byteField("ammo", 1101, "Ammunition", Ammo),
+        byteField("closeDef", 1098, "Close defense", CloseDef),
+        costField("Cost = Number*12", Cost, GameTraits<Game::Pg2>::kCostFactor, kPg2CostMax),
+        byteField("fuel", 1100, "Fuel", Fuel),
+        byteField("groundDef", 1096, "Ground defense", GroundDef),
+        byteField("hardAtk", 1106, "Hard attack", HardAtk),
+        byteField("initiativa", 1103, "Initiative", Initiativa),
+        byteField("navalAtk", 1109, "Naval attack", NavalAtk),
+        byteField("gunRange", 1102, "Range", GunRange),
+        byteField("rangeDefMod", 1099, "Range defense modifier", RangeDefMod),
+        byteField("softAtk", 1107, "Soft attack", SoftAtk),
+        byteField("spotRange", 1104, "Spotting range", SpotRange),
+        byteField("movPoints", 1105, "Movement", MovPoints),
+        byteField("bomberCode", 1130,
+                  "How much fuel,Ammo for supression/destroyed a levelbomber takes", bomberCode),
+        vocabularyField("movMethod", 1132, "Move  Method", "Movement method", MovMethod,
+                        Pg2MoveMethods),
+        vocabularyField("organicTransport", 1131, "Organic Trasport", "", OrganicTransport,
+                        Pg2TransportModes),
+        vocabularyField("target", 1134, "Target type", "", Target, Pg2TargetTypes),
+        groundAirField("moveMode", "Movement Type", MoveMode),
+        switchField("engineer", 1116, "Engineer", "Unit ignores entrenchments", Special1, 2),
+        switchField("bridge", 1117, "Bridge", "Unit is a bridge on rivers", Special1, 3),
+        switchField("cantSoftAtk", 1122, "Can't Soft Atk",
+                    "Unit cannot directly SOFT attack. (AD, trans)", Special1, 4),
+        switchField("cantHardAtk", 1123, "Can't Hardt Atk",
+                    "Unit cannot directly HARD attack. (AD, trans)", Special1, 5),
+        switchField("cantAirAtk", 1124, "Can't Air  Atk",
+                    "Unit cannot directly AIR attack. (Ships, Tacbomber, Atrans)", Special1, 6),
+        // Never shown on the form, but exchanged with it like the others.
+        switchField("mountain", 1121, "Mountain", "Moves in all terrain as clear ground", Special2,
+                    1),
+        byteField("atkMel", 1118, "20XX.MEL file when Attack", atkMel, kSoundMax),
+        byteField("movMel", 1119, "10XX.MEL file when move", movMel, kSoundMax),
+        byteField("dieMel", 1120, "30XX.MEL file when killed", dieMel, kSoundMax),
+        iconField("icon", 1142, "Icon", "Icon to be used (from Panzer.dat)", Icon),
+    };
+    return fields;
+}
+
+std::span<const FieldDef> pegFields() {
+    using namespace peg;
+    static const FieldDef fields[] = {
+        nameField(),
+        countryField(Game::Peg, Country),
+        vocabularyField("class", 1129, "Class", "", Class, PegClassNames),
+        monthField("monthAvaible", 1113, "Available From ", MonthAvaible),
+        yearField("yearAvaible", 1112, YearAvaible, GameTraits<Game::Peg>::kYearBase),
+        byteField("airAtk", 1108, "Air attack", AirAtk),
+        byteField("airDef", 1097, "Air Defense", AirDef),
+        byteField("ammo", 1101, "Ammunition", Ammo),
+        // Two boxes edit the same byte.
+        byteField("closeAtkDef", 1098, "Close defense", CloseAtkDef),
+        byteField("closeAtkDef2", 1111, "Close Atk/Def", CloseAtkDef),
+        costField("Cost = Number*10", Cost, GameTraits<Game::Peg>::kCostFactor, kPegCostMax),
+        byteField("profile", 1005, "", Profile),
+        byteField("groundDef", 1096, "Ground defense", GroundDef),
+        byteField("hardAtk", 1106, "Hard attack", HardAtk),
+        byteField("heloAtk", 1003, "Helicopter attack", HeloAtk),
+        byteField("range", 1102, "Range", Range),
+        byteField("indirectDef", 1099, "Indirect defenser", IndirectDef),
+        byteField("softAtk", 1107, "Soft attack", SoftAtk),
+        byteField("spotting", 1104, "Spotting range", Spotting),
+        byteField("movPoints", 1105, "Movement", MovPoints),
+        anyIntegerField("byte55", 1133, "Air Transport / Icon  ($36)",
+                        "Icon for Air MIssions (1 recon, 2 AirTransport, 4 HeloTransport, 8 Wild "
+                        "Weasel, 16 AirStrike, 32 DefensiveSupport",
+                        byte55),
+        vocabularyField("movType", 1132, "Move  Method", "Movement method", MovType,
+                        PegMoveMethods),
+        vocabularyField("airTransp", 1131, "Air Transport Mode", "", airTransp,
+                        PegAirTransportModes),
+        vocabularyField("targetType", 1134, "Target type", "", TargetType, PegTargetTypes),
+        groundAirField("airUnit", "Air Unit", AirUnit),
+        bitField("ignoreEntrench", 1116, "Ignore Entrench", "Unit ignores entrenchments",
+                 kOptionsWord, 2, kIconedLimit),
+        bitField("bridge", 1117, "Bridge", "Unit is a bridge on rivers", kOptionsWord, 3,
+                 kIconedLimit),
+        bitField("noSoftAtk", 1122, "no Soft Atk", "Unit cannot directly SOFT attack. (AD, trans)",
+                 kOptionsWord, 4),
+        bitField("noHardAtk", 1123, "no Hardt Atk", "Unit cannot directly HARD attack. (AD, trans)",
+                 kOptionsWord, 5),
+        bitField("noAirAtk", 1124, "no Air  Atk",
+                 "Unit cannot directly AIR attack. (Ships, Tacbomber, Atrans)", kOptionsWord, 6),
+        bitField("hide", 1008, "Hide", "", kOptionsWord, 7),
+        bitField("airborne", 1121, "Airborne", "", kOptionsWord, options2Bit(1), kIconedLimit),
+        bitField("noHeloAtk", 1127, "no Helo Atk", "", kOptionsWord, options2Bit(2)),
+        bitField("cbtSupport", 1009, "Cbt.Support", "", kOptionsWord, options2Bit(4), kIconicLimit),
+        bitField("riverAssault", 1006, "River Assault", "", kOptionsWord, options2Bit(5),
+                 kIconedLimit),
+        bitField("lightInfantry", 1012, "Light Infantry", "", kOptionsWord, options2Bit(6),
+                 kIconedLimit),
+        bitField("destroyEntrench", 1010, "Destroy Entrench", "", kOptionsWord, options2Bit(7),
+                 kIconedLimit),
+        bitField("quickEntrench", 1011, "Quick Entrench", "", kOptions3Word, 0, kIconedLimit),
+        bitField("bCloseCbt", 1130, "B.CloseCbt", "", kOptions3Word, 2),
+        byteField("atkSnd", 1118, "20XX.MEL file when Attack", atkSnd, kSoundMax),
+        byteField("movSnd", 1119, "10XX.MEL file when move", movSnd, kSoundMax),
+        byteField("dieSnd", 1120, "30XX.MEL file when killed", dieSnd, kSoundMax),
+        iconField("unitIcon", 1142, "Main Icon", "Icon to be used (from Modgen.dat)", UnitIcon),
+        iconField("movIcon", 1004, "Move  Icon", "Icon to be used while moving", MovIcon),
+    };
+    return fields;
+}
+
+// The game's own row for `field`, or nullptr when `field` is not one of its rows. Storing
+// through a row of the other game would address the wrong bytes.
+const FieldDef* ownRow(Game game, const FieldDef& field) {
+    const FieldDef* row = FindFieldByControl(game, field.control);
+    if (row == nullptr || row->kind != field.kind || row->offset != field.offset ||
+        row->bit != field.bit)
+        return nullptr;
+    return row;
+}
+
+FieldResult refuse(std::string message) {
+    return FieldResult{false, FieldChange::None, std::move(message)};
+}
+
+FieldResult accepted(bool changed, FieldChange kind) {
+    return FieldResult{true, changed ? kind : FieldChange::None, {}};
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// A whole number with optional blanks around it and an optional sign; nothing when the text is
+// anything else or does not fit an int.
+std::optional<int> parseInteger(std::string_view text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    bool negative = false;
+    if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
+        negative = text[begin] == '-';
+        ++begin;
+    }
+    if (begin == end)
+        return std::nullopt;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long magnitude = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+// The value as stored: the low 8 bits of the converted number (two's complement, so a negative
+// year difference wraps modulo 256).
+std::uint8_t storedFromShown(const FieldDef& field, int shown) {
+    const long long converted = (static_cast<long long>(shown) - field.base) / field.scale;
+    return static_cast<std::uint8_t>(converted & 0xFF);
+}
+
+// --- Where each game keeps a field's value ------------------------------------------------
+
+// Works on a const or a mutable unit.
+template <class Unit> auto& pg2Switch(Unit& unit, const FieldDef& field) {
+    auto& switches = field.offset == pg2::Special1 ? unit.special1 : unit.special2;
+    return switches[static_cast<std::size_t>(field.bit)];
+}
+
+int storedValue(const Pg2Unit& unit, const FieldDef& field) {
+    switch (field.kind) {
+    case FieldKind::Country:
+        return unit.country;
+    case FieldKind::Switch:
+        return pg2Switch(unit, field);
+    default:
+        return unit.record[field.offset];
+    }
+}
+
+void store(Pg2Unit& unit, const FieldDef& field, std::uint8_t value) {
+    switch (field.kind) {
+    case FieldKind::Country:
+        unit.country = value;
+        break;
+    case FieldKind::Switch:
+        pg2Switch(unit, field) = value;
+        break;
+    default:
+        unit.record[field.offset] = value;
+        break;
+    }
+}
+
+struct BitPlace {
+    int offset;
+    std::uint8_t mask;
+};
+
+BitPlace pegBit(const FieldDef& field) {
+    return BitPlace{field.offset + field.bit / kBitsPerByte,
+                    static_cast<std::uint8_t>(1u << (field.bit % kBitsPerByte))};
+}
+
+int storedValue(const PegUnit& unit, const FieldDef& field) {
+    if (field.kind == FieldKind::Bit) {
+        const BitPlace place = pegBit(field);
+        return (unit.record[place.offset] & place.mask) != 0 ? 1 : 0;
+    }
+    return unit.record[field.offset];
+}
+
+void store(PegUnit& unit, const FieldDef& field, std::uint8_t value) {
+    if (field.kind == FieldKind::Bit) {
+        // Only this bit: the flag bytes carry bits no control shows.
+        const BitPlace place = pegBit(field);
+        auto& byte = unit.record[place.offset];
+        byte = static_cast<std::uint8_t>(value != 0 ? byte | place.mask : byte & ~place.mask);
+        return;
+    }
+    unit.record[field.offset] = value;
+}
+
+// --- One implementation for both games -----------------------------------------------------
+
+template <class Unit> int iconedCount(Game game, const Unit& unit) {
+    const auto fields = FieldTable(game);
+    return static_cast<int>(std::count_if(fields.begin(), fields.end(), [&](const FieldDef& f) {
+        return f.limitMessage != nullptr && storedValue(unit, f) != 0;
+    }));
+}
+
+template <class Unit>
+FieldResult setName(Unit& unit, const FieldDef& field, std::string_view shown) {
+    if (shown.size() > static_cast<std::size_t>(field.maxShown))
+        return refuse(FormatMessage(kNameTooLong, field.maxShown));
+    if (shown.find_first_of("\r\n") != std::string_view::npos)
+        return refuse(kNameLineBreak);
+    const bool changed = unit.name != shown;
+    if (changed)
+        unit.name.assign(shown);
+    return accepted(changed, FieldChange::Names);
+}
+
+template <class Unit>
+FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
+    std::array<std::uint8_t, pg2::kIconLength> wanted{};
+    std::copy_n(shown.begin(), std::min(shown.size(), wanted.size()), wanted.begin());
+    std::uint8_t* current = unit.record.bytes.data() + field.offset;
+    // Compared over the whole field, so bytes after a NUL are cleared too.
+    const bool changed = !std::equal(wanted.begin(), wanted.end(), current);
+    if (changed)
+        std::copy(wanted.begin(), wanted.end(), current);
+    return accepted(changed, FieldChange::Data);
+}
+
+template <class Unit>
+FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_view shown) {
+    const std::optional<int> value = parseInteger(shown);
+    if (!value)
+        return refuse(kNotInteger);
+    if (field.kind != FieldKind::AnyInteger && (*value < field.minShown || *value > field.maxShown))
+        return refuse(FormatMessage(kRangeFormat, field.minShown, field.maxShown));
+    const std::uint8_t wanted = storedFromShown(field, *value);
+    const int current = storedValue(unit, field);
+    if (field.limitMessage != nullptr && wanted != 0 && current == 0 &&
+        iconedCount(game, unit) >= kMaxIconedOptions)
+        return refuse(field.limitMessage);
+    const bool changed = current != wanted;
+    if (changed)
+        store(unit, field, wanted);
+    return accepted(changed, FieldChange::Data);
+}
+
+template <class Unit>
+FieldResult setField(Game game, Unit& unit, const FieldDef& requested, std::string_view shown) {
+    const FieldDef* field = ownRow(game, requested);
+    if (field == nullptr)
+        return refuse(kNotThisGame);
+    switch (field->kind) {
+    case FieldKind::Name:
+        return setName(unit, *field, shown);
+    case FieldKind::Icon:
+        return setIcon(unit, *field, shown);
+    default:
+        return setNumber(game, unit, *field, shown);
+    }
+}
+
+template <class Unit>
+std::string fieldText(Game game, const Unit& unit, const FieldDef& requested) {
+    const FieldDef* field = ownRow(game, requested);
+    if (field == nullptr)
+        return {};
+    switch (field->kind) {
+    case FieldKind::Name:
+        return unit.name;
+    case FieldKind::Icon: {
+        const std::uint8_t* begin = unit.record.bytes.data() + field->offset;
+        const std::uint8_t* end = std::find(begin, begin + pg2::kIconLength, std::uint8_t{0});
+        return std::string(begin, end);
+    }
+    case FieldKind::Switch:
+    case FieldKind::Bit:
+        return storedValue(unit, *field) != 0 ? "1" : "0";
+    default:
+        return std::to_string(storedValue(unit, *field) * field->scale + field->base);
+    }
+}
+
+} // namespace
+
+const Vocabulary GroundAirItems{kGroundAir, static_cast<int>(std::size(kGroundAir))};
+
+std::span<const FieldDef> FieldTable(Game game) {
+    return game == Game::Pg2 ? pg2Fields() : pegFields();
+}
+
+const FieldDef* FindField(Game game, std::string_view name) {
+    for (const FieldDef& f : FieldTable(game))
+        if (name == f.name)
+            return &f;
+    return nullptr;
+}
+
+const FieldDef* FindFieldByControl(Game game, int control) {
+    for (const FieldDef& f : FieldTable(game))
+        if (f.control == control)
+            return &f;
+    return nullptr;
+}
+
+FieldResult SetPg2Field(Pg2Unit& unit, const FieldDef& field, std::string_view shown) {
+    return setField(Game::Pg2, unit, field, shown);
+}
+
+FieldResult SetPegField(PegUnit& unit, const FieldDef& field, std::string_view shown) {
+    return setField(Game::Peg, unit, field, shown);
+}
+
+std::string Pg2FieldText(const Pg2Unit& unit, const FieldDef& field) {
+    return fieldText(Game::Pg2, unit, field);
+}
+
+std::string PegFieldText(const PegUnit& unit, const FieldDef& field) {
+    return fieldText(Game::Peg, unit, field);
+}
+
+std::string FieldItemText(const FieldDef& field, int position) {
+    if (position < field.minShown || position > field.maxShown)
+        return {};
+    switch (field.kind) {
+    case FieldKind::Month:
+        return MonthText(position);
+    case FieldKind::Vocabulary:
+        if (field.items == nullptr)
+            return {};
+        return field.numberedItems ? ListItem(position, field.items->text(position))
+                                   : std::string(field.items->text(position));
+    default:
+        return {};
+    }
+}
+
+int PegIconedCount(const PegUnit& unit) {
+    return iconedCount(Game::Peg, unit);
+}
+
+std::string PegBytes52To54Text(const PegUnit& unit) {
+    const auto& r = unit.record;
+    return Format("%d  %d  %d", r[peg::byte52], r[peg::byte52 + 1], r[peg::byte52 + 2]);
+}
+
+std::string PegByte66Text(const PegUnit& unit) {
+    const int value = unit.record[peg::byte66];
+    std::string text = Format("%d   ", value);
+    for (int k = kBitsPerByte - 1; k >= 0; --k)
+        text += ((value >> k) & 1) != 0 ? '1' : '0';
+    return text;
+}
+
+std::string PegAirMissionText(const PegUnit& unit) {
+    if (unit.record[peg::Class] != kPegAirMissionClass)
+        return {};
+    return AirMissionText(unit.record[peg::byte55]);
+}
+
+std::string PegIconsTitle(const PegUnit& unit) {
+    return Format("%d Icons", PegIconedCount(unit));
+}
+
+} // namespace varnel

@@ -1,0 +1,134 @@
+#pragma once
+// The editable fields of the two unit forms, one static table per game, and the one place where a
+// shown value is checked, converted and stored into a unit.
+//
+// Every edit box, drop-down and check box of a unit form is one row: its control id, its texts,
+// where its value lives and how the shown value maps to the stored one. Numbers follow
+//
+//     shown  = stored * scale + base
+//     stored = low 8 bits of (shown - base) / scale      (the remainder of the division dropped)
+//
+// | kind       | scale / base       | shown range                | value held in            |
+// |------------|--------------------|----------------------------|--------------------------|
+// | Byte       | 1 / 0              | 0..255, sounds 0..99       | record byte `offset`     |
+// | Year       | 1 / 1900 PG2, 2000 | 0..9999, stored mod 256    | record byte `offset`     |
+// | Cost       | 12 PG2, 10 PeG / 0 | 0..3060 PG2, 0..2559 PeG   | record byte `offset`     |
+// | AnyInteger | 1 / 0              | any int, low 8 bits stored | record byte `offset`     |
+// | Month      | list position      | 0..12, 0 "not set"         | record byte `offset`     |
+// | Vocabulary | list position      | 0..items->size - 1         | record byte `offset`     |
+// | Country    | list position      | 0..country count - 1       | PG2 country, PeG byte    |
+// | Switch     | "0" / "1"          | 0..1                       | PG2 special1/2[bit]      |
+// | Bit        | "0" / "1"          | 0..1                       | PeG u16 word at `offset` |
+// | Icon       | text               | 6 bytes kept, NUL-padded   | 6 bytes at `offset`      |
+// | Name       | text               | at most 1024 bytes         | the name (offset -1)     |
+//
+// PeG costs stop at 2559: with the factor 10 a larger cost does not fit the byte and would wrap
+// to a small one without a word to the user.
+
+#include "equip/game.h"
+#include "equip/pegrecord.h"
+#include "equip/pg2record.h"
+#include "equip/vocabulary.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace varnel {
+
+enum class FieldKind {
+    Byte,
+    Year,
+    Cost,
+    Month,
+    Vocabulary,
+    Country,
+    Switch,
+    Bit,
+    Icon,
+    Name,
+    AnyInteger
+};
+
+// The change flag a successful store sets: the game's data changed or its names changed.
+enum class FieldChange { None, Data, Names };
+
+constexpr int kMaxUnitNameLength = 1024;
+// At most this many of the PeG iconed options may be set on one unit.
+constexpr int kMaxIconedOptions = 4;
+// The PeG class whose air-mission bits the form names ("Tactical Bomber").
+constexpr int kPegAirMissionClass = 11;
+
+struct FieldDef {
+    const char* name = "";    // stable lowerCamelCase name ("airAtk", "closeAtkDef2")
+    int control = 0;          // the form's control id, unique within a game
+    const char* caption = ""; // the control's own caption or check-box text; "" when it has none
+    const char* tooltip = ""; // "" when the control has none
+    FieldKind kind = FieldKind::Byte;
+    // Record offset of the byte, word or text; -1 for the name. PG2 switches: Special1 or
+    // Special2, naming the switch array; PG2 country: CountryMask, rebuilt on save.
+    int offset = -1;
+    int bit = -1;     // Switch: switch number 0..7; Bit: bit 0..15 of the u16 word; else -1
+    int minShown = 0; // accepted shown values (AnyInteger: the whole int range, unchecked)
+    int maxShown = 0; // Name: the longest name
+    int scale = 1;    // shown = stored * scale + base (numbers only)
+    int base = 0;
+    // Drop-downs: the texts the list shows, or nullptr when the list is filled from elsewhere
+    // (months: MonthText; countries: the game's T-File names).
+    const Vocabulary* items = nullptr;
+    // True when each item is ListItem(position, text); false when the text is the whole item.
+    bool numberedItems = false;
+    // PeG iconed options: the message refusing a fifth one; nullptr for every other field.
+    const char* limitMessage = nullptr;
+};
+
+struct FieldResult {
+    bool ok = false;
+    FieldChange change = FieldChange::None; // None when refused or when the value was the same
+    std::string message;                    // why it was refused; empty when ok
+};
+
+// All fields of a game's form, in form order. The table lives for the whole process.
+std::span<const FieldDef> FieldTable(Game game);
+// The field of that name or control id, or nullptr when the game has none.
+const FieldDef* FindField(Game game, std::string_view name);
+const FieldDef* FindFieldByControl(Game game, int control);
+
+// Checks the text a control shows and stores its value into `unit`. Numbers allow blanks around
+// them and a leading sign. On failure nothing of the unit changes and `message` says why:
+// "Please enter an integer." (not a whole number, empty, or outside the int range),
+// "Please enter an integer between %d and %d." (outside the field's range or list),
+// "Please enter no more than 1024 characters.", a line break in a name (it would split the
+// Names E-File line), or the iconed-option limit. A field that is not a row of this game's table
+// is refused too. `change` tells which change flag to set; None when the stored value is equal.
+FieldResult SetPg2Field(Pg2Unit& unit, const FieldDef& field, std::string_view shown);
+FieldResult SetPegField(PegUnit& unit, const FieldDef& field, std::string_view shown);
+
+// The text the control shows for the unit's stored value: numbers as decimal text, drop-downs as
+// the list position (a code outside the list gives its number: the form shows no selection),
+// check boxes "1" when the bit or switch is set, else "0"; icons up to the first NUL, names as
+// they are. Empty for a field of the other game.
+std::string Pg2FieldText(const Pg2Unit& unit, const FieldDef& field);
+std::string PegFieldText(const PegUnit& unit, const FieldDef& field);
+
+// The text of drop-down item `position`: ListItem of the vocabulary text, the vocabulary text
+// itself, or MonthText for months. Empty for countries (the T-File names them), for a position
+// outside the list and for fields that are not drop-downs.
+std::string FieldItemText(const FieldDef& field, int position);
+
+// The two items of the ground-or-air lists (PG2 MoveMode, PeG AirUnit), whole item texts.
+extern const Vocabulary GroundAirItems;
+
+// How many of the eight iconed options the unit has set (may exceed four as loaded).
+int PegIconedCount(const PegUnit& unit);
+// The read-only displays of the PeG form.
+// "%d  %d  %d" of byte52, byte53, byte54 (offsets 51..53).
+std::string PegBytes52To54Text(const PegUnit& unit);
+// byte66, three blanks, then its eight bits, most significant first.
+std::string PegByte66Text(const PegUnit& unit);
+// The air-mission labels of byte55 for class 11; empty for any other class.
+std::string PegAirMissionText(const PegUnit& unit);
+// "%d Icons" with PegIconedCount.
+std::string PegIconsTitle(const PegUnit& unit);
+
+} // namespace varnel
