@@ -1,8 +1,8 @@
 #pragma once
 // The Ui port of varnel-cli: information goes to stdout, errors and questions to stderr.
-// Questions are answered by rules set from the command's options (a text prefix and the answer),
-// otherwise with the default answer. File dialogs cannot be answered in batch: they are reported
-// on stderr and count as cancelled, and the command is expected to stop.
+// The commands fill their requests from options, so nothing is answered here by matching a text:
+// a question that still comes gets the default answer, and a file dialog is reported on stderr
+// and counts as cancelled.
 
 #include "tools/uiport.h"
 
@@ -15,11 +15,7 @@ class BatchUi : public UiPort {
   public:
     BatchUi(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
-    // Questions whose text starts with `prefix` get `answer`.
-    void answerQuestions(std::string prefix, bool answer);
     void setDefaultAnswer(bool answer) { defaultAnswer_ = answer; }
-    // Paths handed to the file dialogs with this title, in order, instead of cancelling.
-    void answerFileDialog(std::string title, std::string path);
 
     void information(const std::string& text) override;
     bool question(const std::string& text) override;
@@ -36,8 +32,6 @@ class BatchUi : public UiPort {
   private:
     std::ostream& out_;
     std::ostream& err_;
-    std::vector<std::pair<std::string, bool>> rules_;
-    std::vector<std::pair<std::string, std::string>> files_;
     bool defaultAnswer_ = false;
     int errors_ = 0;
     int unanswered_ = 0;

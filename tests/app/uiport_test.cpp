@@ -71,19 +71,17 @@ TEST(ScriptedUi, AnswersFileDialogsAndStartsInOrder) {
     EXPECT_TRUE(rec.failures.empty());
 }
 
-TEST(BatchUi, PrintsInformationOnStdoutAndAnswersByRule) {
+TEST(BatchUi, PrintsInformationOnStdoutAndAnswersWithTheDefault) {
     std::ostringstream out, err;
     BatchUi ui(out, err);
-    ui.answerQuestions("Warning!\nUnit ", true);
     MessageBox(ui, "%d Units modified", 3);
-    EXPECT_TRUE(QuestionBox(ui, "Warning!\nUnit %d \nhas Code=%d", 5, 9));
     EXPECT_FALSE(QuestionBox(ui, "Other question"));
+    ui.setDefaultAnswer(true);
+    EXPECT_TRUE(QuestionBox(ui, "Warning!\nUnit %d \nhas Code=%d", 5, 9));
     ErrorBox(ui, "Error on creating [%s]", "out.txt");
     FileDialogRequest r;
     r.title = "Select PG2 GUI97.txt";
     EXPECT_FALSE(ui.fileDialog(r));
-    ui.answerFileDialog("Select PG2 GUI97.txt", "/t/GUI97.txt");
-    EXPECT_EQ(ui.fileDialog(r), "/t/GUI97.txt");
     EXPECT_EQ(out.str(), "3 Units modified\n");
     EXPECT_NE(err.str().find("Error on creating [out.txt]"), std::string::npos);
     EXPECT_NE(err.str().find("-> Yes"), std::string::npos);

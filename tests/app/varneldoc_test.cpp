@@ -1,0 +1,270 @@
+// The document's commands on both games, with their exact texts: title, save, the save-modified
+// prompt and its failed-save cancel, open, clone, delete, files opened by the framework, exit.
+
+#include "app/efileio.h"
+#include "app/fieldedit.h"
+#include "app/samples.h"
+#include "app/varneldoc.h"
+#include "equip/efile.h"
+#include "tests/support/testsupport.h"
+#include "tools/fileio.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace varnel {
+namespace {
+
+constexpr const char* kNotModified = "%s\nis NOT modified\n ¿ Save anyway ?";
+constexpr const char* kModified = "%s\nIS modified\n ¿ Save changes ?";
+
+std::string question(const char* format, const std::string& path) {
+    return Format(format, path.c_str());
+}
+
+class Doc : public ::testing::Test {
+  protected:
+    Doc() : ui(test::MakeScriptedUi()), doc(*ui, store) {
+        ReadAllSettings(doc.settings, store);
+        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
+        doc.settings.pg2AltDir = doc.settings.pegAltDir = dir.dir();
+        doc.settingsLoaded = true;
+        std::string error;
+        EXPECT_TRUE(WriteSampleGameFolders(dir.dir(), error)) << error;
+    }
+
+    std::string eFile(Game g) const { return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP"); }
+    std::string names(Game g) const { return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.txt" : "peg/EQUIP97.txt"); }
+
+    void load(Game g) {
+        if (g == Game::Peg && doc.currentGame == Game::Pg2)
+            doc.currentGame = Game::Peg; // no "switch to" hint for PeG loads anyway
+        ASSERT_TRUE(LoadEFile(doc, g, eFile(g)));
+    }
+    void loadBoth() {
+        doc.currentGame = Game::Pg2;
+        load(Game::Pg2);
+        doc.currentGame = Game::Peg;
+        load(Game::Peg);
+        doc.currentGame = Game::Pg2;
+    }
+    std::uint8_t airAtk(Game g, std::size_t unit) const {
+        return g == Game::Pg2 ? doc.pg2->units[unit].record[pg2::AirAtk]
+                              : doc.peg->units[unit].record[peg::AirAtk];
+    }
+
+    test::TempDir dir;
+    MemorySettingsBackend store;
+    std::unique_ptr<ScriptedUi> ui;
+    CVarnelDoc doc;
+};
+
+TEST_F(Doc, TitleInItsVariants) {
+    EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings.pg2EFile + "   - Varnel Editor 2.07");
+    doc.settings.pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
+    doc.flags.pg2Names = true;
+    EXPECT_EQ(doc.title(), "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
+    doc.flags.pegData = true;
+    doc.currentGame = Game::Peg;
+    doc.settings.pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
+    EXPECT_EQ(doc.title(),
+              "PeG File: C:\\PEOPLE\\EQUIP97.EQP <Modified: PG2: PeG>   - Varnel Editor 2.07");
+    doc.flags = {};
+    doc.settings.pegEFile = "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
+    const std::string t = doc.title();
+    EXPECT_EQ(t, "PeG File: " + ShortenPath(doc.settings.pegEFile, 36) + "   - Varnel Editor 2.07");
+    EXPECT_NE(t.find("PeG File: .."), std::string::npos) << t;
+}
+
+TEST_F(Doc, MarkChangedSetsOneFlagAndTellsTheTitle) {
+    std::vector<std::string> titles;
+    test::HookObserver hooks(doc);
+    hooks.onTitle = [&] { titles.push_back(doc.title()); };
+    doc.markChanged(Game::Peg, ChangeKind::Names);
+    EXPECT_TRUE(doc.flags.pegNames);
+    EXPECT_FALSE(doc.flags.pegData || doc.flags.pg2Data || doc.flags.pg2Names);
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_NE(titles[0].find("<Modified: PeG> "), std::string::npos);
+}
+
+TEST_F(Doc, SaveWithNothingChangedAsksTwiceAndNoWritesNothing) {
+    for (const Game g : {Game::Pg2, Game::Peg}) {
+        doc.currentGame = g;
+        load(g);
+        const Bytes before = *ReadFileBytes(eFile(g));
+        const Bytes namesBefore = *ReadFileBytes(names(g));
+        std::filesystem::last_write_time(eFile(g), std::filesystem::file_time_type::clock::now() -
+                                                       std::chrono::hours(1));
+        const auto stamp = std::filesystem::last_write_time(eFile(g));
+        ui->expectQuestion(question(kNotModified, eFile(g)), false)
+            .expectQuestion(question(kNotModified, names(g)), false);
+        doc.save();
+        EXPECT_EQ(std::filesystem::last_write_time(eFile(g)), stamp);
+        EXPECT_EQ(*ReadFileBytes(eFile(g)), before);
+        EXPECT_EQ(*ReadFileBytes(names(g)), namesBefore);
+    }
+}
+
+TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
+    load(Game::Pg2);
+    ASSERT_TRUE(SetField(doc, Game::Pg2, 1, "airAtk", "77").ok);
+    ui->expectQuestion(question(kNotModified, names(Game::Pg2)), false)
+        .expectInformation("File " + eFile(Game::Pg2) + " updated");
+    doc.save();
+    EXPECT_FALSE(doc.flags.pg2Data);
+    const auto parsed = ParsePg2EFile(*ReadFileBytes(eFile(Game::Pg2)));
+    EXPECT_EQ(parsed.records[1][pg2::AirAtk], 77);
+    EXPECT_EQ(doc.title().find("<Modified"), std::string::npos);
+}
+
+TEST_F(Doc, SaveOfBothFilesWritesThePair) {
+    load(Game::Peg);
+    doc.currentGame = Game::Peg;
+    ASSERT_TRUE(SetField(doc, Game::Peg, 0, "airAtk", "12").ok);
+    ASSERT_TRUE(SetField(doc, Game::Peg, 0, "denomination", "Renamed").ok);
+    ui->expectInformation("File " + eFile(Game::Peg) + " updated")
+        .expectInformation("File " + names(Game::Peg) + " updated");
+    doc.save();
+    EXPECT_FALSE(doc.flags.pegData || doc.flags.pegNames);
+    EXPECT_EQ(ReadFileBytes(names(Game::Peg))->at(0), 'R');
+}
+
+TEST_F(Doc, ExitAsksTheFourQuestionsInOrderAndNoStillEnds) {
+    loadBoth();
+    doc.flags = {true, true, true, true};
+    ui->expectQuestion(question(kModified, eFile(Game::Pg2)), false)
+        .expectQuestion(question(kModified, eFile(Game::Peg)), false)
+        .expectQuestion(question(kModified, names(Game::Pg2)), false)
+        .expectQuestion(question(kModified, names(Game::Peg)), false);
+    EXPECT_TRUE(doc.close());
+    EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pegData && doc.flags.pg2Names && doc.flags.pegNames);
+    EXPECT_EQ(store.values().at("PG2 EQP"), eFile(Game::Pg2));
+    EXPECT_EQ(store.values().at("PeG EQP"), eFile(Game::Peg));
+}
+
+TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
+    loadBoth();
+    doc.flags.pg2Data = true;
+    doc.flags.pegData = true;
+    // The PG2 E-File's folder is gone: its save fails and the exit must not go on.
+    doc.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
+    store.remove("PG2 EQP");
+    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+    EXPECT_FALSE(doc.close());
+    EXPECT_TRUE(doc.flags.pg2Data);
+    EXPECT_TRUE(doc.flags.pegData) << "nothing after the failed save is asked or saved";
+    EXPECT_EQ(store.values().count("PG2 EQP"), 0u) << "no exit settings after a cancel";
+
+    // The same cancel keeps Open and a framework open from discarding the table.
+    const std::size_t units = doc.pg2->count();
+    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+    doc.open();
+    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+    EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
+    EXPECT_EQ(doc.pg2->count(), units);
+
+    // A No lets the action go on.
+    doc.settings.defaultEFile = "PG2";
+    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), false)
+        .expectQuestion(question(kModified, doc.settings.pegEFile), false);
+    EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
+}
+
+TEST_F(Doc, OpenPromptsOnlyForTheShownGamesChanges) {
+    loadBoth();
+    doc.flags.pg2Data = true;
+    doc.currentGame = Game::Peg;
+    ui->expectFileDialog("Select PeG EQUIP97.EQP", std::nullopt);
+    doc.open(); // no question: PeG has no changes
+    doc.currentGame = Game::Pg2;
+    ui->expectQuestion(question(kModified, eFile(Game::Pg2)), false)
+        .expectFileDialog("Select PG2 EQUIP97.EQP", eFile(Game::Pg2));
+    doc.open();
+    EXPECT_FALSE(doc.flags.pg2Data) << "the reload cleared the flag";
+}
+
+TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
+    load(Game::Pg2);
+    const std::size_t n = doc.pg2->count();
+    doc.cloneItem(); // no view registered: nothing
+    EXPECT_EQ(doc.pg2->count(), n);
+    doc.view(Game::Pg2).registered = true;
+    doc.view(Game::Pg2).currentUnit = 3;
+    int refreshed = 0;
+    test::HookObserver hooks(doc);
+    hooks.onViews = [&] { ++refreshed; };
+    ui->expectInformation(Format("Clone is Code: %d", static_cast<int>(n)));
+    doc.cloneItem();
+    ASSERT_EQ(doc.pg2->count(), n + 1);
+    EXPECT_EQ(doc.pg2->units[n].name, doc.pg2->units[3].name);
+    EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pg2Names);
+    EXPECT_FALSE(doc.flags.pegData || doc.flags.pegNames);
+    EXPECT_EQ(refreshed, 1);
+
+    ui->expectQuestion("Are you sure to delete ItemCode: 3", false);
+    doc.deleteItem();
+    EXPECT_EQ(doc.pg2->count(), n + 1);
+    const std::string fourth = doc.pg2->units[4].name;
+    ui->expectQuestion("Are you sure to delete ItemCode: 3", true);
+    doc.deleteItem();
+    ASSERT_EQ(doc.pg2->count(), n);
+    EXPECT_EQ(doc.pg2->units[3].name, fourth);
+    EXPECT_EQ(doc.pg2->units[3].record.code(), 3);
+    EXPECT_EQ(refreshed, 2);
+}
+
+TEST_F(Doc, AFileOpenedByTheFrameworkIsLoadedAsTheDefaultGame) {
+    doc.settings.defaultEFile = "PeG";
+    doc.currentGame = Game::Pg2; // the PG2 view is shown
+    std::vector<std::string> opened;
+    test::HookObserver hooks(doc);
+    hooks.onOpened = [&](const std::string& p) { opened.push_back(p); };
+    EXPECT_TRUE(doc.openDocument(eFile(Game::Peg)));
+    EXPECT_TRUE(doc.peg.has_value());
+    EXPECT_FALSE(doc.pg2.has_value());
+    EXPECT_EQ(opened, std::vector<std::string>{eFile(Game::Peg)});
+
+    // Anything but exactly "PG2" means PeG.
+    doc.settings.defaultEFile = "pg2";
+    EXPECT_TRUE(doc.openDocument(eFile(Game::Peg)));
+    EXPECT_FALSE(doc.pg2.has_value());
+    doc.settings.defaultEFile = "PG2";
+    doc.currentGame = Game::Pg2;
+    EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
+    EXPECT_TRUE(doc.pg2.has_value());
+}
+
+TEST_F(Doc, SaveAsWritesBothFilesAtTheNewPath) {
+    load(Game::Pg2);
+    const std::string target = dir.file("NEW.EQP");
+    ui->expectFileDialog("Select PG2 EQUIP97.EQP", target)
+        .expectInformation("File " + target + " updated")
+        .expectInformation("File " + dir.file("NEW.txt") + " updated");
+    doc.saveAs();
+    EXPECT_EQ(doc.settings.pg2EFile, target);
+    EXPECT_EQ(*ReadFileBytes(target), *ReadFileBytes(eFile(Game::Pg2)));
+    EXPECT_EQ(*ReadFileBytes(dir.file("NEW.txt")), *ReadFileBytes(names(Game::Pg2)));
+}
+
+TEST_F(Doc, CommandsWithoutATableDoNothing) {
+    doc.view(Game::Pg2).registered = true;
+    doc.save();
+    doc.saveAs();
+    doc.cloneItem();
+    doc.deleteItem();
+    doc.mergeFromEFile();
+    doc.mergeFromTxt();
+    doc.exportEFile();
+    ui->expectInformation("You better load any PG2 E-File, first!");
+    doc.convert();
+    EXPECT_FALSE(doc.isModified());
+}
+
+} // namespace
+} // namespace varnel
