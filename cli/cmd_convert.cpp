@@ -40,7 +40,7 @@ int run(const std::vector<std::string>& raw) {
     valued.insert(valued.end(), {"--output", "--peg-tfile", "--tfile-out"});
     const Args args(argv, valued, kCommonFlags);
     if (!args.ok())
-        return Fail(kName, args.error());
+        return args.stop(kName);
     if (args.positional().size() != 1)
         return Fail(kName, "expects one PG2 E-File (see --help)");
     const std::string input = args.positional()[0];

@@ -52,7 +52,7 @@ int run(const std::vector<std::string>& argv) {
     valued.insert(valued.end(), {"--output", "--set"});
     const Args args(argv, valued, kCommonFlags);
     if (!args.ok())
-        return Fail(kName, args.error());
+        return args.stop(kName);
     if (args.positional().size() != 1)
         return Fail(kName, "expects one PeG E-File (see --help)");
     const std::string input = args.positional()[0];

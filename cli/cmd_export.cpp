@@ -29,7 +29,7 @@ constexpr const char* kUsage =
 int run(const std::vector<std::string>& argv) {
     const auto command = ParseDefinitionCommand(kName, argv);
     if (!command)
-        return 1;
+        return HelpShown() ? 0 : 1;
     const Args& args = command->args;
     const std::string& input = command->eFile;
     const std::string& definition = command->definition;

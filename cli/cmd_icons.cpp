@@ -63,7 +63,7 @@ bool openArchive(const std::string& command, IconArchive& archive, const std::st
 int runList(const std::vector<std::string>& argv) {
     const Args args(argv, {"--game"}, {});
     if (!args.ok())
-        return Fail("icons", args.error());
+        return args.stop("icons");
     if (args.positional().size() != 1)
         return Fail("icons", "give exactly one icon archive (see --help)");
     const auto game = gameOption("icons", args);
@@ -80,7 +80,7 @@ int runList(const std::vector<std::string>& argv) {
 int runIcon(const std::vector<std::string>& argv) {
     const Args args(argv, {"--game", "--view", "--output"}, {});
     if (!args.ok())
-        return Fail("icon", args.error());
+        return args.stop("icon");
     if (args.positional().size() != 2)
         return Fail("icon", "give an icon archive and an icon name (see --help)");
     const auto game = gameOption("icon", args);

@@ -19,7 +19,7 @@ constexpr const char* kUsage =
 int run(const std::vector<std::string>& argv) {
     const Args args(argv, kCommonValued, kCommonFlags);
     if (!args.ok())
-        return Fail("info", args.error());
+        return args.stop("info");
     if (args.positional().size() != 1)
         return Fail("info", "give exactly one E-File (see --help)");
     const std::string& path = args.positional()[0];

@@ -39,7 +39,7 @@ int run(const std::vector<std::string>& argv) {
     valued.insert(valued.end(), {"--format", "--output"});
     const Args args(argv, valued, kCommonFlags);
     if (!args.ok())
-        return Fail("report", args.error());
+        return args.stop("report");
     if (args.positional().size() != 1)
         return Fail("report", "give exactly one E-File (see --help)");
     const auto formatName = args.value("--format");

@@ -15,7 +15,7 @@ constexpr const char* kUsage =
 int run(const std::vector<std::string>& argv) {
     const Args args(argv, {}, {});
     if (!args.ok())
-        return Fail("samples", args.error());
+        return args.stop("samples");
     if (args.positional().size() != 1)
         return Fail("samples", "give exactly one folder (see --help)");
     std::string error;

@@ -25,7 +25,7 @@ int run(const std::vector<std::string>& argv) {
     valued.insert(valued.end(), {"--type", "--output"});
     const Args args(argv, valued, kCommonFlags);
     if (!args.ok())
-        return Fail("used-icons", args.error());
+        return args.stop("used-icons");
     if (args.positional().size() != 1)
         return Fail("used-icons", "give exactly one E-File (see --help)");
     const auto typeName = args.value("--type");

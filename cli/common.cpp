@@ -8,48 +8,104 @@
 #include "tools/fileio.h"
 #include "tools/paths.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace varnel::cli {
 
+namespace {
+
+struct ActiveCommand {
+    std::string name = "varnel-cli";
+    std::string summary;
+    std::string usage;
+    bool helpShown = false;
+};
+
+ActiveCommand& activeCommand() {
+    static ActiveCommand command;
+    return command;
+}
+
+// The help line of each option any command takes.
+const char* optionHelp(const std::string& name) {
+    static const std::map<std::string, const char*> help = {
+        {"--output", "the file to write"},
+        {"--game", "pg2 or peg (default: from the file size)"},
+        {"--suffix", "language suffix of the text files (default .txt)"},
+        {"--tfile", "T-File for the country names (default: GUI97 + suffix, searched)"},
+        {"--dir", "main folder searched for the T-File"},
+        {"--alt-dir", "alternative folder searched for the T-File"},
+        {"--fix-codes", "set each unit code that differs from its position to the position"},
+        {"--format", "full, brief or list"},
+        {"--type", "stat or repack"},
+        {"--set", "K=PCT: scale the costs of PeG country K by PCT percent (repeatable)"},
+        {"--peg-tfile", "the PeG T-File (default: GUI97 + suffix beside the output)"},
+        {"--tfile-out", "take over the PG2 country names and write the converted T-File here"},
+        {"--view", "the icon view 1..9"},
+    };
+    const auto it = help.find(name);
+    return it == help.end() ? "" : it->second;
+}
+
+} // namespace
+
+void SetActiveCommand(const char* name, const char* summary, const char* usage) {
+    activeCommand() = {std::string("varnel-cli ") + name, summary, usage, false};
+}
+
+bool HelpShown() {
+    return activeCommand().helpShown;
+}
+
 Args::Args(const std::vector<std::string>& args, const std::vector<std::string>& valued,
            const std::vector<std::string>& flags) {
-    auto isIn = [](const std::vector<std::string>& list, const std::string& s) {
-        return std::find(list.begin(), list.end(), s) != list.end();
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string a = args[i];
-        if (a == "-o")
-            a = "--output";
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-            std::string value;
-            bool inlineValue = false;
-            if (const auto eq = a.find('='); eq != std::string::npos) {
-                value = a.substr(eq + 1);
-                a = a.substr(0, eq);
-                inlineValue = true;
-            }
-            if (isIn(valued, a)) {
-                if (!inlineValue) {
-                    if (i + 1 >= args.size()) {
-                        error_ = "option " + a + " needs a value";
-                        return;
-                    }
-                    value = args[++i];
-                }
-                values_.emplace(a, value);
-            } else if (isIn(flags, a) && !inlineValue) {
-                values_.emplace(a, "");
-            } else {
-                error_ = "unknown option " + a;
-                return;
-            }
-        } else {
-            positional_.push_back(args[i]);
-        }
+    const ActiveCommand& command = activeCommand();
+    CLI::App app(command.summary, command.name);
+    app.footer(command.usage);
+    app.allow_extras(false);
+    std::map<std::string, std::vector<std::string>> given;
+    for (const auto& name : valued) {
+        std::string names = name == "--output" ? "-o," + name : name;
+        app.add_option(names, given[name], optionHelp(name))
+            ->type_name("VALUE")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+            ->expected(1)
+            ->allow_extra_args(false);
     }
+    std::map<std::string, int> flagCounts;
+    for (const auto& name : flags)
+        app.add_flag(name, flagCounts[name], optionHelp(name));
+    app.add_option("ARGS", positional_, "the files the command works on");
+
+    // CLI11 takes the arguments in reverse order.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        helpShown_ = true;
+        activeCommand().helpShown = true;
+        return;
+    } catch (const CLI::ParseError& e) {
+        error_ = e.what();
+        return;
+    }
+    for (const auto& [name, list] : given)
+        for (const auto& v : list)
+            values_.emplace(name, v);
+    for (const auto& [name, count] : flagCounts)
+        for (int i = 0; i < count; ++i)
+            values_.emplace(name, "");
+}
+
+int Args::stop(const std::string& command) const {
+    if (helpShown_)
+        return 0;
+    return Fail(command, error_);
 }
 
 std::optional<std::string> Args::value(const std::string& name) const {
@@ -83,7 +139,8 @@ std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
     valued.push_back("--output");
     Args args(argv, valued, kCommonFlags);
     if (!args.ok()) {
-        Fail(command, args.error());
+        if (!args.helpShown())
+            Fail(command, args.error());
         return std::nullopt;
     }
     if (args.positional().size() != 2) {

@@ -13,24 +13,35 @@
 
 namespace varnel::cli {
 
-// Parses "--name value", "--flag" and positional arguments. `valued` lists the options that take
-// a value; "-o" is accepted as the short form of "--output". Options may repeat (`all`).
+// The options of one command, parsed with CLI11: "--name value" (or "--name=value"), "--flag"
+// and positional arguments; "-o" is the short form of "--output"; options may repeat (`all`).
+// Unknown options are named in the error. "--help" prints the help CLI11 generates from the
+// options, the command's summary and its usage text; ok() is false then and helpShown() true.
 class Args {
   public:
     Args(const std::vector<std::string>& args, const std::vector<std::string>& valued,
          const std::vector<std::string>& flags);
-    bool ok() const { return error_.empty(); }
+    bool ok() const { return error_.empty() && !helpShown_; }
+    bool helpShown() const { return helpShown_; }
     const std::string& error() const { return error_; }
     const std::vector<std::string>& positional() const { return positional_; }
     bool has(const std::string& name) const { return values_.count(name) > 0; }
     std::optional<std::string> value(const std::string& name) const;
     std::vector<std::string> all(const std::string& name) const;
+    // What a command returns when ok() is false: 0 after the help, else 1 after the error.
+    int stop(const std::string& command) const;
 
   private:
     std::vector<std::string> positional_;
     std::multimap<std::string, std::string> values_;
     std::string error_;
+    bool helpShown_ = false;
 };
+
+// The command being run, whose summary and usage the help shows; set by main.
+void SetActiveCommand(const char* name, const char* summary, const char* usage);
+// Whether an Args of this run printed the help.
+bool HelpShown();
 
 // The options every data command takes.
 inline const std::vector<std::string> kCommonValued = {"--suffix", "--game", "--tfile", "--dir",
@@ -66,8 +77,8 @@ struct DefinitionCommand {
     Bytes definitionBytes;
 };
 
-// Parses and checks those arguments; nothing (after a message on stderr) when they are wrong or
-// the definition file cannot be read.
+// Parses and checks those arguments; nothing (after a message on stderr, or the help) when they
+// are wrong or the definition file cannot be read.
 std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
                                                         const std::vector<std::string>& argv);
 

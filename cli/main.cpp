@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/common.h"
 
 #include <algorithm>
 #include <iostream>
@@ -55,10 +56,7 @@ int main(int argc, char** argv) {
         if (args[0] != c.name)
             continue;
         std::vector<std::string> rest(args.begin() + 1, args.end());
-        if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
-            std::cout << c.usage;
-            return 0;
-        }
+        varnel::cli::SetActiveCommand(c.name, c.summary, c.usage);
         return c.run(rest);
     }
     std::cerr << "varnel-cli: unknown command '" << args[0] << "'\n";
