@@ -1,6 +1,7 @@
 #include "app/bulkcommands.h"
 
 #include "app/filekind.h"
+#include "app/efileio.h"
 #include "app/openfile.h"
 #include "app/varneldoc.h"
 #include "convert/conversion.h"
@@ -45,34 +46,48 @@ constexpr int kProbePg2Country = 8;
 // ChooseFile's part that asks with a save dialog and returns the full path.
 constexpr int kSaveDialogPart = 7;
 
-// A source E-File whose size is a whole file of the other game and not of this one is refused:
-// its records would be read with the wrong layout.
+// A source E-File whose size is not a whole file of this game is refused: it is a file of the
+// other game, whose records would be read with the wrong layout, or no E-File at all.
 bool sourceOfOtherGame(CVarnelDoc& doc, Game game, const std::string& path, std::size_t size) {
-    if (SizeFitsGame(game, size) || !SizeFitsGame(OtherGame(game), size))
+    if (SizeFitsGame(game, size))
         return false;
     MessageBox(doc.ui, "not a %s E-File: %s", GameName(game), path.c_str());
     return true;
+}
+
+// The listed codes a merge could not honour (past the source, repeated or out of order), for the
+// final message; empty when every code was honoured.
+std::string notMergedText(const std::vector<int>& listed, const std::vector<int>& honoured) {
+    std::string text;
+    std::size_t h = 0;
+    for (const int code : listed) {
+        if (h < honoured.size() && honoured[h] == code) {
+            ++h;
+            continue;
+        }
+        text += text.empty() ? "\nNot merged (past the source, repeated or out of order): "
+                             : ", ";
+        text += std::to_string(code);
+    }
+    return text;
 }
 
 template <class Table>
 std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
                                      const MergeRequest& request) {
     UiPort& ui = doc.ui;
-    const auto sourceBytes = ReadFileBytes(request.source);
-    if (!sourceBytes) {
-        MessageBox(ui, "file [%s]\nnot found", request.source.c_str());
+    const auto sourceBytes = ReadInputFile(ui, request.source);
+    if (!sourceBytes)
         return std::nullopt;
-    }
     if (sourceOfOtherGame(doc, game, request.source, sourceBytes->size()))
         return std::nullopt;
-    const auto nameBytes = ReadFileBytes(request.names);
-    if (!nameBytes) {
-        MessageBox(ui, "file [%s]\nnot found", request.names.c_str());
+    const auto nameBytes = ReadInputFile(ui, request.names);
+    if (!nameBytes)
         return std::nullopt;
-    }
     const std::vector<int>& codes = request.definition.parsed.codes;
-    const std::size_t honoured =
-        MergeableCodes(codes, SourceRecordCount(*sourceBytes, RecordSize(game))).size();
+    const std::vector<int> honouredCodes =
+        MergeableCodes(codes, SourceRecordCount(*sourceBytes, RecordSize(game)));
+    const std::size_t honoured = honouredCodes.size();
     if (table.count() + honoured > kMaxUnits) {
         MessageBox(ui, "Merging %d units would give %d units, more than %d\nNothing merged",
                    static_cast<int>(honoured), static_cast<int>(table.count() + honoured),
@@ -93,16 +108,27 @@ std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
     }
     doc.refreshAllViews();
     doc.refreshTitle();
-    MessageBox(ui, "Merged %d units\ndefined in  %s\nusing :%s\nand   :%s",
+    MessageBox(ui, "Merged %d units\ndefined in  %s\nusing :%s\nand   :%s%s",
                static_cast<int>(merged), request.definition.path.c_str(), request.source.c_str(),
-               request.names.c_str());
+               request.names.c_str(), notMergedText(codes, honouredCodes).c_str());
     return merged;
 }
 
 template <class Table>
-std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Table& table, const ExportRequest& request) {
+std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, Table& table,
+                                      const ExportRequest& request) {
     UiPort& ui = doc.ui;
     const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
+    if (!NamesPathDiffers(ui, request.target, names))
+        return std::nullopt;
+    // Whatever the definition file names, an export never replaces the file it exports from.
+    for (const std::string* written : {&request.target, &names})
+        for (const std::string* source : {&doc.settings.eFile(game), &doc.settings.namesEFile(game)})
+            if (!source->empty() && SameFile(*written, *source)) {
+                MessageBox(ui, "Exporting to %s\nwould overwrite the source %s\nNothing exported",
+                           written->c_str(), source->c_str());
+                return std::nullopt;
+            }
     const std::vector<int>& codes = request.definition.parsed.codes;
     ExportFiles files;
     {
@@ -144,12 +170,15 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
     NameTable pegNames(peg::kCountryCount);
     if (tFile)
         ParseTFile(tFile->bytes, pegNames);
+    // A T-File without a country line counts as none: nothing to take over, nothing blanked.
+    if (pegNames.count() <= 1)
+        pegNames.clear();
 
     // Without PG2 country names there is nothing to take over: the question would only offer to
     // blank every PeG name.
     const NameTable& pg2Names = doc.pg2Countries;
     std::string converted;
-    if (pegNames.count() > 0 && pg2Names.count() > 0 &&
+    if (pegNames.count() > 1 && pg2Names.count() > 1 &&
         pegNames.name(kProbePegCountry) != pg2Names.name(kProbePg2Country)) {
         const bool takeOver =
             given ? given->takeOverNames
@@ -186,7 +215,7 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
         if (SaveFileBytes(converted, ConvertTFileBytes(tFile->bytes, doc.pegCountries)))
             s.pegTFile = converted;
         else
-            ErrorBox(ui, "Error on creating [%s]", converted.c_str());
+            SaveErrorBox(ui, converted);
     }
     MessageBox(ui,
                "Conversion made!\nCreated : %s\n    and : %s\n    and : %s\nCheck Efile before "
@@ -198,11 +227,9 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
 } // namespace
 
 std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::string& path) {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes) {
-        MessageBox(doc.ui, "file [%s]\nnot found", path.c_str());
+    const auto bytes = ReadInputFile(doc.ui, path);
+    if (!bytes)
         return std::nullopt;
-    }
     ChosenDefinition chosen{path, ParseDefinitionFile(*bytes)};
     if (chosen.parsed.codes.empty()) {
         MessageBox(doc.ui, "There are nothing to do (valid data) in %s",
@@ -318,8 +345,8 @@ std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportReq
     if (!CheckExportCodes(doc, game, request.definition))
         return std::nullopt;
     if (game == Game::Pg2)
-        return doc.pg2 ? exportFrom(doc, *doc.pg2, request) : std::nullopt;
-    return doc.peg ? exportFrom(doc, *doc.peg, request) : std::nullopt;
+        return doc.pg2 ? exportFrom(doc, game, *doc.pg2, request) : std::nullopt;
+    return doc.peg ? exportFrom(doc, game, *doc.peg, request) : std::nullopt;
 }
 
 std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -351,7 +378,7 @@ bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
         source = ReadFileBytes(s.pegTFile);
     }
     if (!SaveFileBytes(target, ConvertTFileBytes(*source, doc.pegCountries))) {
-        ErrorBox(doc.ui, "Error on creating [%s]", target.c_str());
+        SaveErrorBox(doc.ui, target);
         return false;
     }
     s.pegTFile = target;

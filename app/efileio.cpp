@@ -8,6 +8,9 @@
 #include "tools/paths.h"
 #include "tools/textlines.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace varnel {
 
 namespace {
@@ -65,7 +68,8 @@ void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
     doc.settings.tFile(game) = read.path;
     if (read.bytes)
         ParseTFile(*read.bytes, table);
-    else
+    // A T-File without a country line names no country: as if there were none.
+    if (!read.bytes || table.count() <= 1)
         table.clear();
 }
 
@@ -103,7 +107,29 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     if (!file)
         return false;
     ParsedEFile<Record> parsed = parse<Record>(file->bytes);
+    LoadFindings findings;
+    findings.headerCount = parsed.count;
+    findings.recordsHeld = file->bytes.size() < kEFileHeaderSize
+                               ? 0
+                               : (file->bytes.size() - kEFileHeaderSize) / Traits::kRecordSize;
     file->bytes = Bytes();
+    // The file is loaded as it says, but nobody should save it without knowing.
+    if (findings.headerMismatch())
+        MessageBox(doc.ui,
+                   "Warning!\n%s\nits header counts %d units, its size holds %d\nUnits it lacks "
+                   "are empty; bytes after the last unit are ignored",
+                   file->path.c_str(), static_cast<int>(findings.headerCount),
+                   static_cast<int>(findings.recordsHeld));
+    if constexpr (G == Game::Pg2) {
+        for (std::size_t i = 0; i < parsed.supplied; ++i)
+            if (!Pg2MaskIsSingle(parsed.records[i]))
+                ++findings.oddMasks;
+        if (findings.oddMasks > 0)
+            MessageBox(doc.ui,
+                       "%d units of\n%s\nhave a country mask that names no single country:\n"
+                       "saving writes the mask of the country shown for each",
+                       static_cast<int>(findings.oddMasks), file->path.c_str());
+    }
     bool codesFixed = false;
     if constexpr (G == Game::Pg2)
         codesFixed = AskCodeFixes(doc, parsed, 0, parsed.records.size(), options.codes);
@@ -130,6 +156,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
         feed.next(unit.name);
     }
     doc.setFlag(G, ChangeKind::Data, codesFixed);
+    doc.findings(G) = findings;
     rememberGameFolder(doc, G, file->path);
     doc.settings.eFile(G) = file->path;
     doc.settings.namesEFile(G) = names ? names->path : namesPath;
@@ -156,7 +183,7 @@ bool fitsInFile(CVarnelDoc& doc, std::size_t count) {
 
 bool saveBytes(CVarnelDoc& doc, const std::string& path, const Bytes& bytes) {
     if (!SaveFileBytes(path, bytes)) {
-        ErrorBox(doc.ui, "Error on creating [%s]", path.c_str());
+        SaveErrorBox(doc.ui, path);
         return false;
     }
     return true;
@@ -188,6 +215,23 @@ void adoptSavedRecords(CVarnelDoc& doc, Game game) {
 }
 
 } // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const std::string ra = ResolvePath(a);
+    const std::string rb = ResolvePath(b);
+    if (ra == rb)
+        return true;
+    std::error_code ec;
+    return std::filesystem::equivalent(ra, rb, ec) && !ec;
+}
+
+bool NamesPathDiffers(UiPort& ui, const std::string& eFile, const std::string& names) {
+    if (!SameFile(eFile, names))
+        return true;
+    MessageBox(ui, "The Names E-File of %s\nwould be the E-File itself\nNothing written",
+               eFile.c_str());
+    return false;
+}
 
 bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
                   std::size_t total, CodeAnswer answer) {
@@ -253,7 +297,7 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     if (!bytes)
         return true;
     const std::string path = NamesPathFor(doc.settings.textSuffix, doc.settings.eFile(game));
-    if (!saveBytes(doc, path, *bytes))
+    if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) || !saveBytes(doc, path, *bytes))
         return false;
     doc.settings.namesEFile(game) = path;
     doc.setFlag(game, ChangeKind::Names, false);
@@ -271,6 +315,8 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     if (!eFile || !names)
         return false;
     const std::string namesPath = NamesPathFor(doc.settings.textSuffix, path);
+    if (!NamesPathDiffers(doc.ui, path, namesPath))
+        return false;
     FileRestorer restorer;
     restorer.remember(path);
     if (!saveBytes(doc, path, *eFile))

@@ -4,6 +4,7 @@
 
 #include "equip/efile.h"
 #include "equip/game.h"
+#include "tools/uiport.h"
 
 #include <optional>
 #include <string>
@@ -54,6 +55,13 @@ bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path);
 bool SavePg2Names(CVarnelDoc& doc);
 bool SavePegNames(CVarnelDoc& doc);
 bool SaveNames(CVarnelDoc& doc, Game game);
+
+// True when `a` and `b` name the same file (after letter-case resolution, or the same file on
+// disk).
+bool SameFile(const std::string& a, const std::string& b);
+// Refuses (with a message, false) an E-File whose Names E-File would be the E-File itself, as a
+// suffix like ".EQP" makes it: writing one would destroy the other.
+bool NamesPathDiffers(UiPort& ui, const std::string& eFile, const std::string& names);
 
 // The E-File at `path` and its Names E-File beside it, as a pair: both are written or neither
 // (when the names cannot be written the E-File is put back as it was). On success `path` becomes

@@ -37,6 +37,10 @@ bool LoadIconArchive(UiPort& ui, AppSettings& settings, IconArchive& archive,
     }
     settings.iconArchive(game) = path;
 
+    if (IsNonRegularFile(path)) {
+        MessageBox(ui, "not a regular file: %s", path.c_str());
+        return false;
+    }
     archive.Close();
     BusyCursor busy(ui);
     auto bytes = ReadFileBytes(path);

@@ -8,6 +8,11 @@ namespace varnel {
 std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
                                         const char* notFoundTail) {
     for (;;) {
+        // A FIFO, device or folder is refused at once: reading it could block forever.
+        if (IsNonRegularFile(path)) {
+            MessageBox(state.ui, "not a regular file: %s", path.c_str());
+            return std::nullopt;
+        }
         if (auto bytes = ReadFileBytes(path))
             return OpenedFile{std::move(path), std::move(*bytes)};
         const std::string chosen = ChooseFile(state.ui, state.settings, kind);
@@ -17,6 +22,25 @@ std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::s
         }
         path = chosen;
     }
+}
+
+std::optional<Bytes> ReadInputFile(UiPort& ui, const std::string& path) {
+    if (IsNonRegularFile(path)) {
+        MessageBox(ui, "not a regular file: %s", path.c_str());
+        return std::nullopt;
+    }
+    auto bytes = ReadFileBytes(path);
+    if (!bytes)
+        MessageBox(ui, "file [%s]\nnot found", path.c_str());
+    return bytes;
+}
+
+void SaveErrorBox(UiPort& ui, const std::string& path) {
+    const std::string& reason = SaveFailureReason();
+    if (reason.empty())
+        ErrorBox(ui, "Error on creating [%s]", path.c_str());
+    else
+        ErrorBox(ui, "Error on creating [%s]\n%s", path.c_str(), reason.c_str());
 }
 
 } // namespace varnel

@@ -4,6 +4,7 @@
 
 #include "app/filekind.h"
 #include "tools/bytes.h"
+#include "tools/uiport.h"
 
 #include <optional>
 #include <string>
@@ -19,8 +20,17 @@ struct OpenedFile {
 
 // Reads `path`; when that fails asks with ChooseFile(kind) and tries the answer. On cancel shows
 // "file [%s]\nnot found" followed by `notFoundTail`, with the last path that could not be read,
-// and returns nothing.
+// and returns nothing. Something that is not a regular file (a folder, FIFO or device) is
+// refused at once with "not a regular file: %s".
 std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
                                         const char* notFoundTail);
+
+// Reads an input the user named: "not a regular file: %s" for a folder, FIFO or device (never
+// opened), "file [%s]\nnot found" for what cannot be read; nothing then.
+std::optional<Bytes> ReadInputFile(UiPort& ui, const std::string& path);
+
+// The error box of a failed save: "Error on creating [%s]" and the system's reason on the next
+// line (the folder is missing, the file is read-only, the disk is full).
+void SaveErrorBox(UiPort& ui, const std::string& path);
 
 } // namespace varnel

@@ -1,6 +1,7 @@
 #include "app/reportcommands.h"
 
 #include "app/editor.h"
+#include "app/openfile.h"
 #include "app/varneldoc.h"
 #include "tools/fileio.h"
 
@@ -27,7 +28,7 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
         saved = SaveFileBytes(path, report);
     }
     if (!saved) {
-        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
+        SaveErrorBox(state.ui, path);
         return false;
     }
     if (launchEditor)
@@ -54,7 +55,7 @@ IconsReportResult RunIconsReport(CVarnelDoc& state, Game game, int type, bool la
     const std::string& eFile = state.settings.eFile(game);
     const std::string path = outputPath.empty() ? IconsReportPath(eFile) : outputPath;
     if (!SaveFileBytes(path, WriteIconsReport(items, eFile, type))) {
-        ErrorBox(state.ui, "Error on creating [%s]", path.c_str());
+        SaveErrorBox(state.ui, path);
         return IconsReportResult::Failed;
     }
     MessageBox(state.ui, "Generated report on file:\n\n %s  \n", path.c_str());

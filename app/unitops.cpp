@@ -71,7 +71,8 @@ bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& t
     auto file = ReadFileOrAsk(doc, EFileKind(G), path, "");
     if (!file)
         return false;
-    if (!SizeFitsGame(G, file->bytes.size()) && SizeFitsGame(OtherGame(G), file->bytes.size())) {
+    // A file of the other game (or no E-File at all) would be read with the wrong layout.
+    if (!SizeFitsGame(G, file->bytes.size())) {
         MessageBox(doc.ui, "not a %s E-File: %s", GameName(G), file->path.c_str());
         return false;
     }

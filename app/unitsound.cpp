@@ -1,5 +1,7 @@
 #include "app/unitsound.h"
 
+#include "tools/fileio.h"
+
 #include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "icons/soundplayer.h"
@@ -34,6 +36,11 @@ void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number
     }
     if (!FileExists(path)) {
         MessageBox(state.ui, "%s not found", path.c_str());
+        return;
+    }
+    // SDL would open a FIFO or device and wait on it.
+    if (IsNonRegularFile(path)) {
+        MessageBox(state.ui, "not a regular file: %s", path.c_str());
         return;
     }
 

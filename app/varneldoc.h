@@ -33,6 +33,14 @@ class DocObserver {
     virtual void fileOpened(const std::string& path) { (void)path; }
 };
 
+// What the last load of a game's E-File found that the user was told about.
+struct LoadFindings {
+    std::size_t headerCount = 0; // the u16 count of the file
+    std::size_t recordsHeld = 0; // whole records its size holds
+    std::size_t oddMasks = 0;    // PG2 units whose country mask names no single country
+    bool headerMismatch() const { return headerCount != recordsHeld; }
+};
+
 // One game's view slot: whether that game's form exists, and what it shows.
 struct ViewSlot {
     bool registered = false;
@@ -60,6 +68,7 @@ class CVarnelDoc {
     IconArchive pg2Icons{Game::Pg2};
     IconArchive pegIcons{Game::Peg};
     std::array<ViewSlot, 2> views{};
+    std::array<LoadFindings, 2> loads{};
 
     NameTable& countries(Game g) { return g == Game::Pg2 ? pg2Countries : pegCountries; }
     const NameTable& countries(Game g) const {
@@ -69,6 +78,8 @@ class CVarnelDoc {
     const IconArchive& icons(Game g) const { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     ViewSlot& view(Game g) { return views[g == Game::Pg2 ? 0 : 1]; }
     const ViewSlot& view(Game g) const { return views[g == Game::Pg2 ? 0 : 1]; }
+    LoadFindings& findings(Game g) { return loads[g == Game::Pg2 ? 0 : 1]; }
+    const LoadFindings& findings(Game g) const { return loads[g == Game::Pg2 ? 0 : 1]; }
     // Whether the game's table is loaded, and its number of units (0 without a table).
     bool hasTable(Game g) const { return g == Game::Pg2 ? pg2.has_value() : peg.has_value(); }
     std::size_t unitCount(Game g) const;

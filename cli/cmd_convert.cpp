@@ -28,7 +28,10 @@ constexpr const char* kUsage =
     "  --suffix S             language suffix of the text files (default .txt)\n"
     "  --game pg2             the input's game, when its size does not tell\n"
     "  --dir D, --alt-dir D   PG2 folders searched for GUI97 + suffix\n"
-    "  --fix-codes            set each PG2 code that differs from its position to the position\n";
+    "  --fix-codes            set each PG2 code that differs from its position to the position\n"
+    "  --trust-header         write even when the E-File's unit count disagrees with its size\n"
+    "Files are replaced through a temporary file beside them: a replaced file with other hard\n"
+    "links becomes a new file, and its other names keep the old content.\n";
 
 int run(const std::vector<std::string>& raw) {
     // --pg2-tfile is this command's name for the common --tfile.
@@ -64,6 +67,7 @@ int run(const std::vector<std::string>& raw) {
         return Fail(kName, input + " is not a PG2 E-File");
 
     Session session;
+    session.writesEFiles = true;
     if (!LoadEFile(session, args, Game::Pg2, input))
         return 1;
     CVarnelDoc& state = session.state;

@@ -26,7 +26,10 @@ constexpr const char* kUsage =
     "  --suffix S             language suffix of the text files (default .txt)\n"
     "  --game peg             the game, when the E-File's size does not tell\n"
     "  --tfile PATH           the T-File (country names)\n"
-    "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n";
+    "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n"
+    "  --trust-header         write even when the E-File's unit count disagrees with its size\n"
+    "Files are replaced through a temporary file beside them: a replaced file with other hard\n"
+    "links becomes a new file, and its other names keep the old content.\n";
 
 bool parseInt(const std::string& text, int& value) {
     const char* end = text.data() + text.size();
@@ -76,6 +79,7 @@ int run(const std::vector<std::string>& argv) {
     if (*game != Game::Peg)
         return Fail(kName, input + " is not a PeG E-File: costs are changed in PeG only");
     Session session;
+    session.writesEFiles = true;
     if (!LoadEFile(session, args, Game::Peg, input))
         return 1;
     CVarnelDoc& state = session.state;

@@ -29,7 +29,10 @@ constexpr const char* kUsage =
     "  --game pg2|peg         the game, when the E-File's size does not tell\n"
     "  --tfile PATH           the T-File (country names)\n"
     "  --dir D, --alt-dir D   folders searched for GUI97 + suffix\n"
-    "  --fix-codes            set each PG2 code that differs from its position to the position\n";
+    "  --fix-codes            set each PG2 code that differs from its position to the position\n"
+    "  --trust-header         write even when the E-File's unit count disagrees with its size\n"
+    "Files are replaced through a temporary file beside them: a replaced file with other hard\n"
+    "links becomes a new file, and its other names keep the old content.\n";
 
 int run(const std::vector<std::string>& argv) {
     const auto command = ParseDefinitionCommand(kName, argv);
@@ -44,6 +47,7 @@ int run(const std::vector<std::string>& argv) {
     if (!outFolder.empty() && !FileExists(outFolder))
         return Fail(kName, "the output folder " + outFolder + " does not exist");
     Session session;
+    session.writesEFiles = true;
     const auto game = OpenEFile(session, args, input);
     if (!game)
         return 1;
@@ -60,8 +64,9 @@ int run(const std::vector<std::string>& argv) {
         return Fail(kName, "the source E-File " + request.source + " does not exist");
     if (!FileExists(request.names))
         return Fail(kName, "the source's Names E-File " + request.names + " does not exist");
-    if (!RunMerge(state, *game, request))
-        return Fail(kName, "nothing merged");
+    const auto merged = RunMerge(state, *game, request);
+    if (!merged || *merged == 0)
+        return Fail(kName, "nothing merged; nothing written");
 
     if (!SaveEFilePair(state, *game, output))
         return Fail(kName, "nothing written");

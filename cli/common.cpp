@@ -40,12 +40,14 @@ const char* optionHelp(const std::string& name) {
         {"--dir", "main folder searched for the T-File"},
         {"--alt-dir", "alternative folder searched for the T-File"},
         {"--fix-codes", "set each unit code that differs from its position to the position"},
+        {"--trust-header", "write even when the E-File's unit count disagrees with its size"},
         {"--format", "full, brief or list"},
         {"--type", "stat or repack"},
         {"--set", "K=PCT: scale the costs of PeG country K by PCT percent (repeatable)"},
         {"--peg-tfile", "the PeG T-File (default: GUI97 + suffix beside the output)"},
         {"--tfile-out", "take over the PG2 country names and write the converted T-File here"},
         {"--view", "the icon view 1..9"},
+        {"--overwrite", "replace existing files (never the source E-File or its Names E-File)"},
     };
     const auto it = help.find(name);
     return it == help.end() ? "" : it->second;
@@ -133,11 +135,14 @@ Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
     state.settings.pegAltDir.clear();
 }
 
-std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
-                                                        const std::vector<std::string>& argv) {
+std::optional<DefinitionCommand> ParseDefinitionCommand(
+    const char* command, const std::vector<std::string>& argv,
+    const std::vector<std::string>& extraFlags) {
     std::vector<std::string> valued = kCommonValued;
     valued.push_back("--output");
-    Args args(argv, valued, kCommonFlags);
+    std::vector<std::string> flags = kCommonFlags;
+    flags.insert(flags.end(), extraFlags.begin(), extraFlags.end());
+    Args args(argv, valued, flags);
     if (!args.ok()) {
         if (!args.helpShown())
             Fail(command, args.error());
@@ -215,6 +220,17 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
     options.tFile = args.value("--tfile").value_or("");
     if (!varnel::LoadEFile(session.state, game, eFilePath, options))
         return false;
+    if (const LoadFindings& found = session.state.findings(game); found.headerMismatch()) {
+        const std::string what = eFilePath + ": its header counts " +
+                                 std::to_string(found.headerCount) + " units, its size holds " +
+                                 std::to_string(found.recordsHeld);
+        if (session.writesEFiles && !args.has("--trust-header")) {
+            std::cerr << "varnel-cli: " << what
+                      << "; nothing written (--trust-header writes it anyway)\n";
+            return false;
+        }
+        std::cerr << "varnel-cli: warning: " << what << '\n';
+    }
     if (session.state.countries(game).count() == 0)
         std::cerr << "varnel-cli: warning: no T-File found, country names are empty\n";
     return true;

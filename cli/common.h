@@ -46,7 +46,7 @@ bool HelpShown();
 // The options every data command takes.
 inline const std::vector<std::string> kCommonValued = {"--suffix", "--game", "--tfile", "--dir",
                                                        "--alt-dir"};
-inline const std::vector<std::string> kCommonFlags = {"--fix-codes"};
+inline const std::vector<std::string> kCommonFlags = {"--fix-codes", "--trust-header"};
 
 // The core's state for one command: batch Ui on stdout/stderr, settings in memory only.
 struct Session {
@@ -54,6 +54,9 @@ struct Session {
     MemorySettingsBackend store;
     BatchUi ui;
     CVarnelDoc state;
+    // Set by the commands that write E-Files: they refuse a file whose header count disagrees
+    // with its size unless --trust-header is given; the others warn and go on.
+    bool writesEFiles = false;
 };
 
 // The game of an E-File from the --game option or its size (2 + 73 N for PG2, 2 + 74 N for
@@ -79,8 +82,9 @@ struct DefinitionCommand {
 
 // Parses and checks those arguments; nothing (after a message on stderr, or the help) when they
 // are wrong or the definition file cannot be read.
-std::optional<DefinitionCommand> ParseDefinitionCommand(const char* command,
-                                                        const std::vector<std::string>& argv);
+std::optional<DefinitionCommand> ParseDefinitionCommand(
+    const char* command, const std::vector<std::string>& argv,
+    const std::vector<std::string>& extraFlags = {});
 
 // Prints "varnel-cli COMMAND: message" on stderr and returns 1.
 int Fail(const std::string& command, const std::string& message);

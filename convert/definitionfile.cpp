@@ -4,6 +4,9 @@
 #include "tools/paths.h"
 #include "tools/textlines.h"
 
+#include <algorithm>
+#include <optional>
+#include <cctype>
 #include <climits>
 
 namespace varnel {
@@ -11,6 +14,22 @@ namespace varnel {
 namespace {
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The code of a line of the equipment report's simple list ("no: %4d  name  [class  country]"),
+// which is read back as a definition file; nothing for any other line.
+std::optional<int> simpleListCode(const std::string& line) {
+    std::size_t i = 0;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    if (line.compare(i, 3, "no:") != 0)
+        return std::nullopt;
+    i += 3;
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    if (i >= line.size() || line[i] < '0' || line[i] > '9')
+        return std::nullopt;
+    return DefinitionLineValue(line.substr(i));
 }
 } // namespace
 
@@ -42,6 +61,10 @@ DefinitionFile ParseDefinitionFile(std::span<const std::uint8_t> data) {
         do {
             const std::string line = whole.substr(start, kMaxDefinitionLine);
             start += kMaxDefinitionLine;
+            if (const auto code = simpleListCode(line)) {
+                result.codes.push_back(*code);
+                continue;
+            }
             const int value = DefinitionLineValue(line);
             if (value > 0) {
                 result.codes.push_back(value);
@@ -55,11 +78,20 @@ DefinitionFile ParseDefinitionFile(std::span<const std::uint8_t> data) {
 }
 
 std::string ResolveDefinitionTarget(const std::string& definitionPath, const std::string& name) {
-    if (!GetPathPart(name, PathPart::Folder).empty())
-        return name;
-    return GetPathPart(definitionPath, PathPart::Folder) + name;
+    std::string target = name;
+    const bool drive = target.size() >= 2 &&
+                       std::isalpha(static_cast<unsigned char>(target[0])) && target[1] == ':';
+    if (drive)
+        return target;
+#ifndef _WIN32
+    // Definition files are written on Windows: "\\" separates folders there too.
+    std::replace(target.begin(), target.end(), '\\', '/');
+#endif
+    if (!target.empty() && (target[0] == '/' || target[0] == '\\'))
+        return target;
+    // A relative name, with or without folders, is taken from the definition file's folder, not
+    // from wherever the program happens to run.
+    return GetPathPart(definitionPath, PathPart::Folder) + target;
 }
-
-
 
 } // namespace varnel

@@ -59,6 +59,15 @@ std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b
     return 0;
 }
 
+bool Pg2MaskIsSingle(const Pg2UnitRecord& record) {
+    int bits = 0;
+    for (int k = 0; k < 4; ++k)
+        bits += std::popcount(record[pg2::CountryMask + k]);
+    // Byte 33 carries countries 24 .. 26 only, in its three top bits.
+    const bool pastLastCountry = (record[pg2::CountryMask + 3] & 0x1F) != 0;
+    return bits == 1 && !pastLastCountry;
+}
+
 void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
     for (int i = 0; i < kMaskBytes; ++i)
         record[pg2::CountryMask + i] = 0;

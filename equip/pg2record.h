@@ -101,6 +101,8 @@ struct Pg2Unit {
 // decides (byte 33 only for 128, 64, 32); 0 when none does.
 std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b32,
                               std::uint8_t b33);
+// True when the four mask bytes hold exactly one bit and it is one of the 27 country positions.
+bool Pg2MaskIsSingle(const Pg2UnitRecord& record);
 // Writes the mask of `country` into bytes 30..33; 27 and above leave all four zero.
 void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country);
 // Switches from bytes 34 and 35, and the country from the mask.

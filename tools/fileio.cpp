@@ -2,7 +2,9 @@
 
 #include "tools/paths.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -22,7 +24,8 @@ std::optional<Bytes> ReadFileBytes(const std::string& path) {
         return std::nullopt;
     const std::string resolved = ResolvePath(path);
     std::error_code ec;
-    if (fs::is_directory(resolved, ec))
+    // A FIFO or a device would block or never end: only regular files are read.
+    if (!fs::is_regular_file(resolved, ec))
         return std::nullopt;
     std::ifstream in(resolved, std::ios::binary);
     if (!in)
@@ -38,46 +41,86 @@ std::optional<Bytes> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
+bool IsNonRegularFile(const std::string& path) {
     if (path.empty())
         return false;
-    const std::string target = ResolvePath(path);
+    std::error_code ec;
+    const fs::file_status status = fs::status(ResolvePath(path), ec);
+    return fs::exists(status) && !fs::is_regular_file(status);
+}
+
+namespace {
+
+thread_local std::string lastSaveFailure;
+
+bool fail(std::string reason) {
+    lastSaveFailure = std::move(reason);
+    return false;
+}
+
+bool failWithErrno() {
+    return fail(std::strerror(errno));
+}
+
+// The file a save really replaces: a symbolic link is followed to its target, so the link stays
+// a link and the temporary file is made beside the file it names.
+std::string saveTarget(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec)))
+        return path;
+    const fs::path real = fs::weakly_canonical(path, ec);
+    return ec ? path : real.string();
+}
+
+} // namespace
+
+bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
+    lastSaveFailure.clear();
+    if (path.empty())
+        return fail("no file name");
+    const std::string target = saveTarget(ResolvePath(path));
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     const bool exists = fs::exists(status);
     if (exists && !fs::is_regular_file(status))
-        return false;
+        return fail("it is not a regular file");
+    const fs::path folder = fs::path(target).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec))
+        return fail("the folder does not exist");
 #ifndef _WIN32
     // An in-place write would have failed on a target we may not write: do not replace it.
     if (exists && ::access(target.c_str(), W_OK) != 0)
-        return false;
+        return fail("it is read-only");
     std::string tmp = target + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0)
-        return false;
+        return failWithErrno();
     std::size_t done = 0;
     bool ok = true;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) {
-            ok = false;
+            ok = n < 0 ? failWithErrno() : fail("nothing could be written");
             break;
         }
         done += static_cast<std::size_t>(n);
     }
     if (ok && ::fsync(fd) != 0)
-        ok = false;
+        ok = failWithErrno();
     if (ok) {
         struct stat st {};
-        const mode_t mode =
-            exists && ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : mode_t{0644};
+        const bool known = exists && ::stat(target.c_str(), &st) == 0;
+        const mode_t mode = known ? (st.st_mode & 07777) : mode_t{0644};
+        // The replaced file keeps its owner where the system lets us give it.
+        if (known && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
+            [[maybe_unused]] const int chowned = ::fchown(fd, st.st_uid, st.st_gid);
         if (::fchmod(fd, mode) != 0 && !exists)
-            ok = false;
+            ok = failWithErrno();
     }
-    if (::close(fd) != 0)
-        ok = false;
+    if (::close(fd) != 0 && ok)
+        ok = failWithErrno();
     if (ok && ::rename(tmp.c_str(), target.c_str()) != 0)
-        ok = false;
+        ok = failWithErrno();
     if (!ok)
         ::unlink(tmp.c_str());
     return ok;
@@ -102,6 +145,10 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
     }
     return true;
 #endif
+}
+
+const std::string& SaveFailureReason() {
+    return lastSaveFailure;
 }
 
 bool RemoveFile(const std::string& path) {

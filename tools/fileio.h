@@ -5,17 +5,29 @@
 
 #include <optional>
 #include <string>
+#include <string>
 
 namespace varnel {
 
-// The bytes of the file at `path`, or nothing when it cannot be opened (missing, a folder,
-// no permission).
+// The bytes of the file at `path`, or nothing when it cannot be opened (missing, not a regular
+// file: a folder, FIFO or device is never opened; no permission).
 std::optional<Bytes> ReadFileBytes(const std::string& path);
+
+// True when `path` names something that exists but is not a regular file (a folder, FIFO,
+// device): such an input is refused at once, never read.
+bool IsNonRegularFile(const std::string& path);
 
 // Writes `bytes` to a temporary file beside `path` and then replaces `path` with it, so a failed
 // save leaves the old file as it was. Refuses (false) when the folder is missing, the target is a
-// folder or an existing target may not be written. An existing target keeps its permissions.
+// folder or an existing target may not be written. An existing target keeps its permissions and,
+// where the system allows, its owner. A symbolic link is followed: the file it names is replaced
+// and the link stays. A file with other hard links is replaced by a new file: the other names
+// keep the old content.
 bool SaveFileBytes(const std::string& path, const Bytes& bytes);
+
+// Why the last SaveFileBytes of this thread failed, in words ("the folder does not exist", "it
+// is read-only", "No space left on device"); empty after a success.
+const std::string& SaveFailureReason();
 
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);

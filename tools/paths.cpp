@@ -20,12 +20,6 @@ struct SplitPath {
     std::string drive, folder, name, extension;
 };
 
-std::string cut(std::string s, std::size_t max) {
-    if (s.size() > max)
-        s.resize(max);
-    return s;
-}
-
 SplitPath split(const std::string& path) {
     SplitPath p;
     std::size_t pos = 0;
@@ -50,9 +44,8 @@ SplitPath split(const std::string& path) {
         p.name = rest.substr(0, dot);
         p.extension = rest.substr(dot);
     }
-    p.folder = cut(p.folder, kMaxPathPartLength);
-    p.name = cut(p.name, kMaxPathPartLength);
-    p.extension = cut(p.extension, kMaxPathPartLength);
+    // Every part is kept whole: a cut folder would name its parent, and the Names E-File would
+    // be read from and written into the wrong folder.
     return p;
 }
 

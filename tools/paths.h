@@ -16,7 +16,6 @@ enum PathPart : int {
     FullPath = 5,       // any other value: the whole path put together again
 };
 
-constexpr std::size_t kMaxPathPartLength = 255;
 
 // The separator that ends folder values on this system.
 constexpr char kNativeSeparator =
@@ -28,8 +27,8 @@ constexpr char kNativeSeparator =
 
 // Returns the part of `path` selected by `part` (any value outside 0..4 gives the whole path).
 // Drive: a leading letter and colon. Folder: up to and including the last '\' or '/'. Name: the
-// rest up to the last dot. Extension: from the last dot on. Parts longer than 255 characters are
-// cut to 255, the drive to two.
+// rest up to the last dot. Extension: from the last dot on. Every part is whole, whatever its
+// length.
 std::string GetPathPart(const std::string& path, int part);
 
 // True when the file system has an entry of that name (a folder counts). On case-sensitive file

@@ -140,8 +140,15 @@ TEST(IconArchiveLoad, FailedOpenKeepsTheIndexButRefusesSelection) {
     ASSERT_TRUE(LoadIconArchive(*ui, settings, archive, dir.file("PANZER2.DAT")));
     ASSERT_TRUE(archive.SelectIcon("TIGER"));
 
-    // A folder exists but cannot be read as a file.
+    // A folder is refused before anything is given up: the archive shown stays.
+    ui->expectInformation("not a regular file: " + dir.file("folder.dat"));
     EXPECT_FALSE(LoadIconArchive(*ui, settings, archive, dir.file("folder.dat")));
+    EXPECT_TRUE(archive.isOpen());
+    EXPECT_TRUE(archive.SelectIcon("TIGER"));
+
+    // A file that vanishes between the search and the read closes the archive but keeps its
+    // index, so selections are refused.
+    archive.Close();
     EXPECT_FALSE(archive.isOpen());
     EXPECT_EQ(archive.keyCount(), 1u);
     EXPECT_EQ(archive.entryCount(), 0u);

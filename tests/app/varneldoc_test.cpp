@@ -153,7 +153,7 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     doc.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
     store.remove("PG2 EQP");
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
     EXPECT_TRUE(doc.flags.pg2Data);
     EXPECT_TRUE(doc.flags.pegData) << "nothing after the failed save is asked or saved";
@@ -162,10 +162,10 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     // The same cancel keeps Open and a framework open from discarding the table.
     const std::size_t units = doc.pg2->count();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     doc.open();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]");
+        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
     EXPECT_EQ(doc.pg2->count(), units);
 

@@ -39,7 +39,8 @@ TEST(CliMerge, WritesWhatTheEditorWrites) {
                                       source + "\nand : " + sourceNames + "\nContinue ?",
                                   true);
         editor.information("Merged 2 units\ndefined in  " + definition + "\nusing :" + source +
-                           "\nand   :" + sourceNames);
+                           "\nand   :" + sourceNames +
+                           "\nNot merged (past the source, repeated or out of order): 5, 99");
         editor.information("File " + target + " updated");
         editor.information("File " + targetNames + " updated");
         ASSERT_EQ(MergeByDefinitionFile(editor.state, pg2 ? Game::Pg2 : Game::Peg),

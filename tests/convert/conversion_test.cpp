@@ -402,7 +402,7 @@ TEST(WriteConvertedTFile, UnwritableTargetIsAnError) {
     test::WriteFile(f.dir.file("GUI97.txt"), Lines({"a"}));
     f.state.settings.pegTFile = f.dir.file("GUI97.txt");
     const std::string target = f.dir.file("no/such/folder/out.txt");
-    f.ui->expectError("Error on creating [" + target + "]");
+    f.ui->expectError("Error on creating [" + target + "]\nthe folder does not exist");
     EXPECT_FALSE(WriteConvertedTFile(f.state, target));
     EXPECT_EQ(f.state.settings.pegTFile, f.dir.file("GUI97.txt"));
 }

@@ -96,7 +96,11 @@ INSTANTIATE_TEST_SUITE_P(
                                  "D:\\DEF\\EQUIP97.EQP"},
                       TargetCase{"EmptyNameIsTheFolder", "D:\\DEF\\LIST.TXT", "", "D:\\DEF\\"},
                       TargetCase{"NoNameMarker", "/home/u/list.txt", "-", "/home/u/-"},
-                      TargetCase{"NativeFolder", "/home/u/list.txt", "sub/x.eqp", "sub/x.eqp"}),
+                      TargetCase{"RelativeFolderUnderTheDefinitionFolder", "/home/u/list.txt",
+                                 "sub/x.eqp", "/home/u/sub/x.eqp"},
+                      TargetCase{"BackslashSeparatesFolders", "/home/u/list.txt",
+                                 "..\\sub\\x.eqp", "/home/u/../sub/x.eqp"},
+                      TargetCase{"AbsoluteKept", "/home/u/list.txt", "/g/x.eqp", "/g/x.eqp"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -150,7 +150,8 @@ TEST_F(MergeCommand, ReportsOnlyTheUnitsMerged) {
     f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
         .expectFileDialog("Comfirm PeG E-File to merge from", source())
         .expectQuestion(question(4), true)
-        .expectInformation(merged(1));
+        .expectInformation(merged(1) +
+                           "\nNot merged (past the source, repeated or out of order): 2, 5, 12");
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Peg), std::optional<std::size_t>(1));
     EXPECT_EQ(f.state.peg->count(), 4u);
 }
@@ -160,7 +161,8 @@ TEST_F(MergeCommand, NothingHonouredMarksNothing) {
     f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
         .expectFileDialog("Comfirm PeG E-File to merge from", source())
         .expectQuestion(question(1), true)
-        .expectInformation(merged(0));
+        .expectInformation(merged(0) +
+                           "\nNot merged (past the source, repeated or out of order): 40");
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Peg), std::optional<std::size_t>(0));
     EXPECT_EQ(f.state.peg->count(), 3u);
     EXPECT_FALSE(f.state.flags.any());

@@ -12,6 +12,13 @@ namespace fs = std::filesystem;
 namespace varnel {
 namespace {
 
+// What a load says about a file whose header count disagrees with its size.
+std::string headerWarning(const std::string& path, int count, int held) {
+    return "Warning!\n" + path + "\nits header counts " + std::to_string(count) +
+           " units, its size holds " + std::to_string(held) +
+           "\nUnits it lacks are empty; bytes after the last unit are ignored";
+}
+
 using test::EquipEnv;
 using test::MakeNames;
 using test::MakePegEFile;
@@ -174,6 +181,10 @@ TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
     data[2 + 73 + pg2::CountryMask + 3] = 0;
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", data, "");
+    // Nothing changes unannounced: the load says how many masks name no single country.
+    env.ui.expectInformation("2 units of\n" + path +
+                             "\nhave a country mask that names no single country:\nsaving "
+                             "writes the mask of the country shown for each");
     LoadPg2EFile(env.state, path);
     auto& units = env.state.pg2->units;
     EXPECT_EQ(units[0].country, 0);
@@ -216,6 +227,7 @@ TEST(Pg2EFile, ShortFileAsksNothingForTheRecordsItLacks) {
     Bytes data = MakePg2EFile(1);
     data[0] = 3; // the count claims three units
     const std::string path = env.writeGame("EQUIP97", data, "a\r\n");
+    env.ui.expectInformation(headerWarning(path, 3, 1));
     LoadPg2EFile(env.state, path);
     ASSERT_EQ(env.state.pg2->count(), 3u);
     EXPECT_EQ(env.state.pg2->units[2].record.code(), 0);
@@ -334,6 +346,7 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
 
     // A folder already set stays.
     env.state.settings.pegDir = "/elsewhere/";
+    env.ui.expectInformation(headerWarning(path, 1, 0));
     LoadPegEFile(env.state, path);
     EXPECT_EQ(env.state.settings.pegDir, "/elsewhere/");
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
@@ -348,7 +361,9 @@ TEST(EFile, OnlyThePg2LoaderPointsToItsView) {
     LoadPg2EFile(env.state, path);
     env.ui.verify();
     env.state.currentGame = Game::Pg2;
-    LoadPegEFile(env.state, path); // no message: the editor has none for PeG
+    // No switch hint (the editor has none for PeG), but a 73-byte record is no 74-byte one.
+    env.ui.expectInformation(headerWarning(path, 1, 0));
+    LoadPegEFile(env.state, path);
 }
 
 // ---- Names ----
@@ -463,7 +478,11 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
         fs::permissions(target, fs::perms::owner_read);
         break;
     }
-    env.ui.expectError("Error on creating [" + target + "]");
+    // The error names the reason as well as the file.
+    const char* reason = c.failure == Failure::MissingFolder    ? "the folder does not exist"
+                         : c.failure == Failure::TargetIsFolder ? "it is not a regular file"
+                                                                : "it is read-only";
+    env.ui.expectError("Error on creating [" + target + "]\n" + reason);
     bool ok;
     if (c.names)
         ok = pg2 ? SavePg2Names(env.state) : SavePegNames(env.state);
@@ -528,6 +547,7 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
         Bytes data = pg2 ? test::MakePg2EFile(1) : test::MakePegEFile(1);
         data[0] = 3; // two records missing
         const std::string path = env.writeGame("EQUIP97", data, "only\r\n");
+        env.ui.expectInformation(headerWarning(path, 3, 1));
         auto fillOld = [](auto& table) {
             table.units.resize(10);
             for (auto& u : table.units) {

@@ -164,7 +164,7 @@ TEST(Paste, EmptySourceAndCancelChangeNothing) {
     EXPECT_FALSE(PastePg2Units(env.state, empty));
     const std::string tiny = env.dir.file("TINY.EQP");
     WriteFile(tiny, Bytes{7});
-    env.ui.expectInformation("Error!\n\nThere are no items in\n\n" + tiny);
+    env.ui.expectInformation("not a PG2 E-File: " + tiny);
     EXPECT_FALSE(PastePg2Units(env.state, tiny));
     const std::string missing = env.dir.file("none.EQP");
     env.ui.expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt)

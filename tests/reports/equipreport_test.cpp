@@ -318,7 +318,7 @@ TEST_F(RunEquipmentReportTest, ReportsAFileThatCannotBeCreated) {
     state.settings.pg2EFile = dir.file("missing folder/EQUIP97.EQP");
     state.pg2.emplace();
     const std::string path = dir.file("missing folder/PG2_REPORT_EQUIP97.TXT");
-    ui->expectError("Error on creating [" + path + "]");
+    ui->expectError("Error on creating [" + path + "]\nthe folder does not exist");
     EXPECT_FALSE(RunEquipmentReport(state, Game::Pg2, BriefTable, true));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing folder"));
 }

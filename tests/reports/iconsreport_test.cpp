@@ -156,7 +156,7 @@ TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
 TEST_F(RunIconsReportTest, ReportsAFileThatCannotBeCreated) {
     state.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
     state.pg2 = pg2Table({"TIGER"});
-    ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") + "]");
+    ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") + "]\nthe folder does not exist");
     EXPECT_EQ(RunIconsReport(state, Game::Pg2, StatInfo, true), IconsReportResult::Failed);
     EXPECT_TRUE(ui->starts().empty());
 }
