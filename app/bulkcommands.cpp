@@ -160,7 +160,8 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
 
     AppSettings& s = doc.settings;
     const std::string folder = s.pegDir;
-    const std::string eFile = folder + kConvertedEFileName;
+    const std::string eFile =
+        given && !given->eFile.empty() ? given->eFile : folder + kConvertedEFileName;
     // The T-File is searched beside the converted E-File, which is not named yet.
     AppSettings probe = s;
     probe.pegEFile = eFile;

@@ -68,6 +68,8 @@ struct ConvertRequest {
     std::string pegTFile;       // the PeG T-File to read; empty: the default search
     bool takeOverNames = false; // the answer to "Do you want to change current Country's names..."
     std::string convertedTFile; // where the converted T-File goes; empty: none is written
+    std::string eFile;          // the name of the converted E-File; empty: "PG2_Equip97.EQP" in
+                                // the PeG folder
 };
 
 // The conversion command. Needs a loaded PG2 table ("You better load any PG2 E-File, first!"

@@ -132,7 +132,8 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     }
     bool codesFixed = false;
     if constexpr (G == Game::Pg2)
-        codesFixed = AskCodeFixes(doc, parsed, 0, parsed.records.size(), options.codes);
+        codesFixed =
+            AskCodeFixes(doc, parsed, 0, parsed.records.size(), options.codes, &findings);
     // The T-File is searched beside the file being loaded, in the folders it is about to give.
     AppSettings probe = doc.settings;
     if (probe.dir(G) == kNoValue)
@@ -234,7 +235,7 @@ bool NamesPathDiffers(UiPort& ui, const std::string& eFile, const std::string& n
 }
 
 bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
-                  std::size_t total, CodeAnswer answer) {
+                  std::size_t total, CodeAnswer answer, LoadFindings* findings) {
     bool fixed = false;
     // A record the file lacked is zero and has no code of its own to question.
     for (std::size_t k = 0; k < parsed.supplied; ++k) {
@@ -242,13 +243,24 @@ bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size
         const std::uint16_t code = parsed.records[k].code();
         if (code == index)
             continue;
+        if (findings) {
+            if (findings->codeExamples.size() < kCodeExamples)
+                findings->codeExamples.emplace_back(index, code);
+            ++findings->codeMismatches;
+        }
+        // "bigger than" only when it is: a smaller code merely differs from its position.
         const bool yes =
             answer == CodeAnswer::Yes ||
             (answer == CodeAnswer::Ask &&
-             QuestionBox(doc.ui,
-                         "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do you want to set "
-                         "Code=%d ?",
-                         int{index}, int{code}, static_cast<int>(total), int{index}));
+             (code > total ? QuestionBox(doc.ui,
+                                         "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do "
+                                         "you want to set Code=%d ?",
+                                         int{index}, int{code}, static_cast<int>(total),
+                                         int{index})
+                           : QuestionBox(doc.ui,
+                                         "Warning!\nUnit %d \nhas Code=%d, which differs from "
+                                         "%d\n Do you want to set Code=%d ?",
+                                         int{index}, int{code}, int{index}, int{index})));
         if (yes) {
             parsed.records[k].setCode(index);
             fixed = true;

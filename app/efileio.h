@@ -12,6 +12,7 @@
 namespace varnel {
 
 class CVarnelDoc;
+struct LoadFindings;
 
 // How a load answers the question about a PG2 unit whose code differs from its position.
 enum class CodeAnswer { Ask, Yes, No };
@@ -24,10 +25,11 @@ struct LoadOptions {
 
 // Asks about each of the `parsed` records (to go to positions first, first + 1, ...; `total`
 // units in all) whose code differs from its position: "Warning!\nUnit %d \nhas Code=%d bigger
-// than %d\n Do you want to set Code=%d ?", or answers by `answer`. A Yes sets the code in
-// `parsed`. True when any code was set.
+// than %d\n Do you want to set Code=%d ?" (for a code not bigger than the count: "has Code=%d,
+// which differs from %d"), or answers by `answer`. A Yes sets the code in `parsed`. True when
+// any code was set. `findings`, when given, counts the mismatches and keeps the first few.
 bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
-                  std::size_t total, CodeAnswer answer);
+                  std::size_t total, CodeAnswer answer, LoadFindings* findings = nullptr);
 
 // Loads an E-File of the game with its T-File (folder search) and Names E-File. Every question
 // (a file that cannot be read, a code that differs from its position, a missing Names E-File) is

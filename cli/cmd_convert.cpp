@@ -78,6 +78,8 @@ int run(const std::vector<std::string>& raw) {
     request.pegTFile = pegTFile.value_or("");
     request.takeOverNames = tFileOut.has_value();
     request.convertedTFile = tFileOut.value_or("");
+    // The message names the files this command really writes.
+    request.eFile = *output;
 
     FileRestorer written;
     if (tFileOut)

@@ -43,7 +43,8 @@ bool parseSet(const std::string& text, CostChoices& choices) {
     int country = 0;
     int percent = 0;
     if (eq == std::string::npos || !parseInt(text.substr(0, eq), country) ||
-        !parseInt(text.substr(eq + 1), percent) || country < 1 || country >= peg::kCountryCount)
+        !parseInt(text.substr(eq + 1), percent) || country < 1 || country >= peg::kCountryCount ||
+        percent < 0)
         return false;
     choices.enabled[static_cast<std::size_t>(country)] = true;
     choices.percent[static_cast<std::size_t>(country)] = percent;
@@ -68,7 +69,7 @@ int run(const std::vector<std::string>& argv) {
         if (!parseSet(set, choices))
             return Fail(kName, "--set " + set +
                                    ": expected K=PCT with K a PeG country 1..20 and PCT a whole "
-                                   "number");
+                                   "number of 0 or more");
 
     const std::string outFolder = GetPathPart(output, PathPart::Folder);
     if (!outFolder.empty() && !FileExists(outFolder))

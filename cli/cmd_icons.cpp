@@ -74,6 +74,9 @@ int runList(const std::vector<std::string>& argv) {
         return 1;
     for (const auto& key : archive.keys())
         std::cout << key << '\n';
+    if (archive.keyCount() == 0)
+        std::cerr << "varnel-cli icons: [" << args.positional()[0] << "] holds no icon of "
+                  << GameName(*game) << " (is it the other game's archive?)\n";
     return 0;
 }
 

@@ -215,11 +215,29 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
         std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
         return false;
     }
+    // A file named by an option must be there: asking for another is for the editor.
+    if (const auto t = args.value("--tfile"); t && !FileExists(*t)) {
+        std::cerr << "varnel-cli: the T-File " << *t << " given by --tfile does not exist\n";
+        return false;
+    }
     LoadOptions options;
     options.codes = args.has("--fix-codes") ? CodeAnswer::Yes : CodeAnswer::No;
     options.tFile = args.value("--tfile").value_or("");
     if (!varnel::LoadEFile(session.state, game, eFilePath, options))
         return false;
+    if (const LoadFindings& found = session.state.findings(game); found.codeMismatches > 0) {
+        // One line, with a few examples, however many units are affected.
+        std::cerr << "varnel-cli: " << found.codeMismatches
+                  << " units have a code that differs from their position ("
+                  << (options.codes == CodeAnswer::Yes ? "set to the position by --fix-codes"
+                                                       : "left as they are; --fix-codes sets them")
+                  << "):";
+        for (const auto& [unit, code] : found.codeExamples)
+            std::cerr << " unit " << unit << " has " << code << ';';
+        if (found.codeMismatches > found.codeExamples.size())
+            std::cerr << " ...";
+        std::cerr << '\n';
+    }
     if (const LoadFindings& found = session.state.findings(game); found.headerMismatch()) {
         const std::string what = eFilePath + ": its header counts " +
                                  std::to_string(found.headerCount) + " units, its size holds " +

@@ -18,7 +18,7 @@ TEST(CliCost, WritesWhatTheEditorWrites) {
     choices.enabled[1] = true;
     choices.percent[1] = 150;
     choices.enabled[3] = true;
-    choices.percent[3] = -50;
+    choices.percent[3] = 50;
     int changed = 0;
     for (const auto& u : editor.state.peg->units)
         changed += u.record[peg::Country] == 1 || u.record[peg::Country] == 3;
@@ -31,7 +31,7 @@ TEST(CliCost, WritesWhatTheEditorWrites) {
     ASSERT_TRUE(SavePegNames(editor.state));
     const auto expected = test::TakeFiles({out, names});
 
-    const auto r = test::RunCli({"cost", input, "--set", "1=150", "--set", "3=-50", "-o", out});
+    const auto r = test::RunCli({"cost", input, "--set", "1=150", "--set", "3=50", "-o", out});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, editor.shown);
     test::ExpectSameFiles({out, names}, expected);
@@ -49,6 +49,8 @@ TEST(CliCost, RefusesBadChoicesAndPg2) {
           {"cost", peg, "--set", "3=half"},
           {"cost", peg, "--set", "3"},
           {"cost", peg, "--set", "3=99999999999"},
+          {"cost", peg, "--set", "3=-50"}, // a negative cost is no cost
+          {"cost", peg, "--set", "3=50", "--bogus"},
           {"cost", s + "pg2/EQUIP97.EQP", "--set", "3=50"}}) {
         const auto r = test::RunCli(args);
         EXPECT_EQ(r.exitCode, 1) << args.back();

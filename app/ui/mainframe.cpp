@@ -1,0 +1,541 @@
+#include "app/ui/mainframe.h"
+
+#include "app/ui/qsettingsbackend.h"
+#include "app/ui/text1252.h"
+#include "tools/paths.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include <type_traits>
+
+// The pictures are compiled into the static GUI library; naming the initialiser here keeps the
+// linker from dropping them.
+static void initPictures() {
+    Q_INIT_RESOURCE(varnel);
+}
+
+namespace varnel {
+
+namespace {
+
+constexpr int kButtonSize = 24;
+constexpr int kUnitsPaneMinWidth = 90;
+// The central area while no unit form exists.
+constexpr int kEmptyWidth = 720;
+constexpr int kEmptyHeight = 480;
+constexpr int kRecentPathLength = 60;
+
+int slot(Game g) { return g == Game::Pg2 ? 0 : 1; }
+
+// The status prompt of a command that has only a menu text: that text without mnemonics.
+QString plainText(const QString& menuText) {
+    QString t = menuText;
+    t.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    t.remove(QLatin1Char('&'));
+    t.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    return t;
+}
+
+// A status pane whose text may be wider than the window: each part ("Countries from: path",
+// "Names from: path", five blanks apart) gives up the start of its path first, so the file names
+// stay in sight. The text itself stays whole (and in the tooltip).
+class StatusPane : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QFontMetrics fm = fontMetrics();
+        const QRect area = contentsRect().adjusted(margin(), 0, -margin(), 0);
+        if (fm.horizontalAdvance(text()) <= area.width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QString gap = QStringLiteral("     ");
+        const QStringList parts = text().split(gap);
+        const int share = (area.width() - fm.horizontalAdvance(gap) * int(parts.size() - 1)) /
+                          int(std::max<qsizetype>(1, parts.size()));
+        QStringList shown;
+        for (const QString& part : parts) {
+            const qsizetype colon = part.indexOf(QStringLiteral(": "));
+            const QString head = colon < 0 ? QString() : part.left(colon + 2);
+            const QString tail = colon < 0 ? part : part.mid(colon + 2);
+            shown << head + fm.elidedText(tail, Qt::ElideLeft,
+                                          std::max(0, share - fm.horizontalAdvance(head)));
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(area, int(Qt::AlignLeft | Qt::AlignVCenter), shown.join(gap));
+    }
+};
+
+QIcon picture(const char* themeName, const char* file) {
+    const QIcon bundled(QStringLiteral(":/pictures/%1.png").arg(QLatin1String(file)));
+    if (!themeName)
+        return bundled;
+    return QIcon::fromTheme(QLatin1String(themeName), bundled);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                      Qt::WindowCloseButtonHint),
+      doc_(doc), recentFiles_(recentFiles) {
+    initPictures();
+    setObjectName(QStringLiteral("mainFrame"));
+    setAcceptDrops(true);
+
+    stack_ = new QStackedWidget(this);
+    stack_->setObjectName(QStringLiteral("viewStack"));
+    emptyArea_ = new QWidget(stack_);
+    emptyArea_->setObjectName(QStringLiteral("emptyArea"));
+    emptyArea_->setMinimumSize(kEmptyWidth, kEmptyHeight);
+    stack_->addWidget(emptyArea_);
+    setCentralWidget(stack_);
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    rebuildRecentFiles();
+
+    move(10, 0);
+    doc_.addObserver(this);
+    updateCommandStates();
+    fitToContent();
+}
+
+CMainFrame::~CMainFrame() {
+    doc_.removeObserver(this);
+    for (Game g : {Game::Pg2, Game::Peg}) {
+        if (QWidget* v = views_[slot(g)]) {
+            disconnect(v, nullptr, this, nullptr);
+            doc_.view(g).registered = false;
+        }
+    }
+}
+
+QAction* CMainFrame::makeAction(const char* objectName, const QString& text,
+                                const QString& statusTip, const QString& toolTip) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QLatin1String(objectName));
+    action->setStatusTip(statusTip.isEmpty() ? plainText(text) : statusTip);
+    action->setToolTip(toolTip.isEmpty() ? plainText(text) : toolTip);
+    actions_[objectName] = action;
+    return action;
+}
+
+void CMainFrame::buildActions() {
+    auto command = [this](const char* name, const QString& text, const QString& status,
+                          const QString& tip, auto&& run) {
+        QAction* a = makeAction(name, text, status, tip);
+        connect(a, &QAction::triggered, this, [this, run](bool checked) {
+            emit commandStarting();
+            if constexpr (std::is_invocable_v<decltype(run), bool>)
+                run(checked);
+            else
+                run();
+        });
+        return a;
+    };
+    const QString none;
+
+    command("reloadTFileAction", QStringLiteral("ReLoad  GUI97"), none, none,
+            [this] { doc_.reloadTFile(); });
+    command("reloadIconsAction", QStringLiteral("ReLoad  Icons"), none, none,
+            [this] { doc_.reloadIcons(); });
+    command("openAction", QStringLiteral("&Open..."), none, QStringLiteral("Open E-File"),
+            [this] { doc_.open(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    command("saveAction", QStringLiteral("&Save"), none, QStringLiteral("Save E-File"),
+            [this] { doc_.save(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    command("saveAsAction", QStringLiteral("Save &As..."), none, QStringLiteral("Save As E-File"),
+            [this] { doc_.saveAs(); });
+    command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
+            [this] { runHandler(FrameCommand::PrintSetup); });
+    command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
+
+    command("statusBarAction", QStringLiteral("&Status Bar"), none, none,
+            [this](bool shown) {
+                statusBar()->setVisible(shown);
+                fitToContent();
+            })
+        ->setCheckable(true);
+    actions_["statusBarAction"]->setChecked(true);
+    command("viewPegAction", QStringLiteral("View People Data"),
+            QStringLiteral("View/Edit  PeG  E-File"), QStringLiteral("View  PeG E-File"),
+            [this] { SwitchView(Game::Peg); });
+    command("viewPg2Action", QStringLiteral("View PG2 Data"),
+            QStringLiteral("View/Edit  PG2  E-File"), QStringLiteral("View PG2 E-File"),
+            [this] { SwitchView(Game::Pg2); });
+    command("editTextFileAction", QStringLiteral("Edit Text File"),
+            QStringLiteral("Select a Text file to Edit"), QStringLiteral("Edit text file"),
+            [this] { doc_.editTextFile(); });
+
+    command("equipmentReportAction", QStringLiteral("Equipment Report"), none,
+            QStringLiteral("Data Report"), [this] { runHandler(FrameCommand::EquipmentReport); });
+    command("iconsReportAction", QStringLiteral("Icons  Report"), none, none,
+            [this] { runHandler(FrameCommand::IconsReport); });
+
+    command("convertAction", QStringLiteral("Convert PG2  to PeG  EfFile"), none,
+            QStringLiteral("Convert PG2 to PeG"), [this] { doc_.convert(); });
+    command("deleteAction", QStringLiteral("Delete Item"), none, QStringLiteral("Delete Item"),
+            [this] { doc_.deleteItem(); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    command("cloneAction", QStringLiteral("Clone  Item"), none, QStringLiteral("Clone Item"),
+            [this] { doc_.cloneItem(); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    // There is nothing to paste from: the entry and its keys stay disabled.
+    QAction* paste = makeAction("pasteAction", QStringLiteral("Paste Item"), none);
+    paste->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    paste->setEnabled(false);
+    command("mergeEFileAction", QStringLiteral("Merge from PeG Efile"), none,
+            QStringLiteral("Merge extern Efile"), [this] { doc_.mergeFromEFile(); });
+    command("mergeTxtAction", QStringLiteral("Merge from TXT file"), none,
+            QStringLiteral("Merge from extern as defined in TXT file"),
+            [this] { doc_.mergeFromTxt(); });
+    command("exportAction", QStringLiteral("Export EFile"), none,
+            QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
+    command("costModifierAction", QStringLiteral("Global  Cost Modifier"), none,
+            QStringLiteral("Global Cost Change"), [this] { runHandler(FrameCommand::CostModifier); });
+    command("settingsAction", QStringLiteral("Settings, Folders and Files..."), none,
+            QStringLiteral("Settings,Folders and Files"),
+            [this] { runHandler(FrameCommand::Settings); });
+
+    command("aboutAction", QStringLiteral("&About Varnel..."), none, QStringLiteral("About"),
+            [this] { runHandler(FrameCommand::About); });
+
+    // Ctrl+N has no menu entry; the window carries it.
+    QAction* newDocument = command("newAction", QStringLiteral("&New"), none, none, [this] {
+        if (doc_.saveModified())
+            doc_.newDocument();
+    });
+    newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    addAction(newDocument);
+
+    const struct {
+        const char* action;
+        const char* theme;
+        const char* file;
+    } pictures[] = {
+        {"openAction", "document-open", "open"},
+        {"saveAction", "document-save", "save"},
+        {"saveAsAction", "document-save-as", "save-as"},
+        {"editTextFileAction", "accessories-text-editor", "edit-text"},
+        {"settingsAction", "preferences-system", "settings"},
+        {"equipmentReportAction", nullptr, "report"},
+        {"viewPg2Action", nullptr, "view-pg2"},
+        {"viewPegAction", nullptr, "view-peg"},
+        {"convertAction", nullptr, "convert"},
+        {"deleteAction", "edit-delete", "delete"},
+        {"cloneAction", "edit-copy", "clone"},
+        {"mergeTxtAction", nullptr, "merge-txt"},
+        {"mergeEFileAction", nullptr, "merge-efile"},
+        {"exportAction", nullptr, "export"},
+        {"costModifierAction", nullptr, "cost"},
+        {"aboutAction", "help-about", "about"},
+    };
+    for (const auto& p : pictures)
+        actions_[p.action]->setIcon(picture(p.theme, p.file));
+}
+
+void CMainFrame::buildMenus() {
+    auto add = [](QMenu* menu, std::initializer_list<QAction*> items) {
+        for (QAction* a : items) {
+            if (a)
+                menu->addAction(a);
+            else
+                menu->addSeparator();
+        }
+    };
+    auto a = [this](const char* name) { return actions_.at(name); };
+
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    add(fileMenu_, {a("reloadTFileAction"), a("reloadIconsAction"), nullptr, a("openAction"),
+                    a("saveAction"), a("saveAsAction"), nullptr, a("printSetupAction"), nullptr});
+    recentEnd_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(a("exitAction"));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    // The toolbar's own toggle keeps its check mark in step however the toolbar is hidden; it
+    // is made in buildToolBar and put here then.
+    viewMenu_ = view;
+    add(view, {a("statusBarAction"), nullptr, a("viewPegAction"), a("viewPg2Action"), nullptr,
+               a("editTextFileAction")});
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
+    reports->setObjectName(QStringLiteral("reportsMenu"));
+    add(reports, {a("equipmentReportAction"), a("iconsReportAction")});
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("toolsMenu"));
+    add(tools, {a("convertAction"), nullptr, a("deleteAction"), a("cloneAction"),
+                a("pasteAction"), nullptr, a("mergeEFileAction"), a("mergeTxtAction"), nullptr,
+                a("exportAction"), a("costModifierAction"), nullptr, a("settingsAction")});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(a("aboutAction"));
+}
+
+void CMainFrame::buildToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_->setObjectName(QStringLiteral("mainToolBar"));
+    toolBar_->setIconSize(QSize(kButtonSize, kButtonSize));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    const char* places[] = {"openAction",       "saveAction",        "saveAsAction",
+                            "editTextFileAction", "settingsAction",  "equipmentReportAction",
+                            nullptr,            "viewPg2Action",     "viewPegAction",
+                            nullptr,            "convertAction",     nullptr,
+                            "deleteAction",     "cloneAction",       "mergeTxtAction",
+                            "mergeEFileAction", "exportAction",      "costModifierAction",
+                            "aboutAction"};
+    for (const char* name : places) {
+        if (name)
+            toolBar_->addAction(actions_.at(name));
+        else
+            toolBar_->addSeparator();
+    }
+
+    QAction* toggle = toolBar_->toggleViewAction();
+    toggle->setText(QStringLiteral("&Toolbar"));
+    toggle->setObjectName(QStringLiteral("toolbarAction"));
+    toggle->setStatusTip(plainText(toggle->text()));
+    actions_["toolbarAction"] = toggle;
+    viewMenu_->insertAction(actions_.at("statusBarAction"), toggle);
+
+    // The window keeps the size of what it shows: a toolbar that is moved, docked elsewhere or
+    // hidden changes that size.
+    connect(toolBar_, &QToolBar::orientationChanged, this, [this] { fitToContent(); });
+    connect(toolBar_, &QToolBar::topLevelChanged, this, [this] { fitToContent(); });
+    connect(toolBar_, &QToolBar::visibilityChanged, this, [this] { fitToContent(); });
+}
+
+void CMainFrame::buildStatusBar() {
+    countriesPane_ = new StatusPane(this);
+    countriesPane_->setObjectName(QStringLiteral("countriesPane"));
+    // A long path must not widen the window; the whole text is in the tooltip.
+    countriesPane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    unitsPane_ = new QLabel(this);
+    unitsPane_->setObjectName(QStringLiteral("unitsPane"));
+    unitsPane_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    unitsPane_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The largest count a table holds must fit.
+    const int widest =
+        unitsPane_->fontMetrics().horizontalAdvance(QStringLiteral(" 65535 / 65535 Units")) + 12;
+    unitsPane_->setFixedWidth(std::max(kUnitsPaneMinWidth, widest));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->addWidget(countriesPane_, 1);
+    statusBar()->addPermanentWidget(unitsPane_);
+}
+
+void CMainFrame::rebuildRecentFiles() {
+    for (QAction* a : recentActions_) {
+        fileMenu_->removeAction(a);
+        delete a;
+    }
+    recentActions_.clear();
+    const QStringList& files = recentFiles_.files();
+    if (files.isEmpty()) {
+        auto* placeholder = new QAction(QStringLiteral("Recent File"), this);
+        placeholder->setObjectName(QStringLiteral("recentFilePlaceholder"));
+        placeholder->setEnabled(false);
+        recentActions_.append(placeholder);
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString path = files.at(i);
+        QString shown = FromPath(ShortenPath(ToPath(path), kRecentPathLength));
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* entry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+        entry->setObjectName(QStringLiteral("recentFileAction%1").arg(i + 1));
+        entry->setStatusTip(QStringLiteral("Open this document"));
+        entry->setToolTip(path);
+        entry->setData(path);
+        connect(entry, &QAction::triggered, this, [this, path] { openDocumentFile(path); });
+        recentActions_.append(entry);
+    }
+    fileMenu_->insertActions(recentEnd_, recentActions_);
+}
+
+void CMainFrame::setViewFactory(ViewFactory factory) {
+    viewFactory_ = std::move(factory);
+    updateCommandStates();
+}
+
+void CMainFrame::setCommandHandler(FrameCommand command, std::function<void()> handler) {
+    if (handler)
+        handlers_[command] = std::move(handler);
+    else
+        handlers_.erase(command);
+    updateCommandStates();
+}
+
+void CMainFrame::runHandler(FrameCommand command) {
+    const auto it = handlers_.find(command);
+    if (it != handlers_.end())
+        it->second();
+}
+
+QWidget* CMainFrame::view(Game game) const {
+    return views_[slot(game)];
+}
+
+void CMainFrame::SwitchView(Game game) {
+    doc_.currentGame = game;
+    QWidget*& shown = views_[slot(game)];
+    if (!shown && viewFactory_) {
+        shown = viewFactory_(game);
+        if (shown) {
+            stack_->addWidget(shown);
+            doc_.view(game).registered = true;
+            connect(shown, &QObject::destroyed, this, [this, game] {
+                views_[slot(game)] = nullptr;
+                doc_.view(game).registered = false;
+                updateCommandStates();
+            });
+        }
+    }
+    QWidget* current = shown ? shown : emptyArea_;
+    // Only the shown page may size the window.
+    for (int i = 0; i < stack_->count(); ++i) {
+        QWidget* page = stack_->widget(i);
+        page->setSizePolicy(page == current ? QSizePolicy(QSizePolicy::Preferred,
+                                                          QSizePolicy::Preferred)
+                                            : QSizePolicy(QSizePolicy::Ignored,
+                                                          QSizePolicy::Ignored));
+    }
+    stack_->setCurrentWidget(current);
+    emit viewActivated(game);
+    fitToContent();
+    updateCommandStates();
+    doc_.refreshTitle();
+}
+
+void CMainFrame::fitToContent() {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (QLayout* l = layout()) {
+        l->invalidate();
+        l->activate();
+    }
+    setFixedSize(sizeHint());
+}
+
+void CMainFrame::setStatusPanes(const QString& countries, const QString& units) {
+    if (countriesPane_->text() != countries) {
+        countriesPane_->setText(countries);
+        countriesPane_->setToolTip(countries);
+    }
+    if (unitsPane_->text() != units)
+        unitsPane_->setText(units);
+}
+
+void CMainFrame::updateCommandStates() {
+    const Game g = doc_.currentGame;
+    const bool table = doc_.hasTable(g);
+    const bool form = views_[slot(g)] != nullptr;
+    auto enable = [this](const char* name, bool on) { actions_.at(name)->setEnabled(on); };
+    auto handled = [this](FrameCommand c) { return handlers_.count(c) != 0; };
+
+    for (const char* name :
+         {"saveAction", "saveAsAction", "mergeEFileAction", "mergeTxtAction", "exportAction"})
+        enable(name, table);
+    enable("cloneAction", table && form);
+    enable("deleteAction", table && form);
+    enable("pasteAction", false);
+    enable("viewPegAction", g != Game::Peg);
+    enable("viewPg2Action", g != Game::Pg2);
+    enable("costModifierAction", g == Game::Peg && handled(FrameCommand::CostModifier));
+    enable("equipmentReportAction", form && handled(FrameCommand::EquipmentReport));
+    enable("iconsReportAction", form && handled(FrameCommand::IconsReport));
+    enable("settingsAction", form && handled(FrameCommand::Settings));
+    enable("aboutAction", handled(FrameCommand::About));
+    enable("printSetupAction", handled(FrameCommand::PrintSetup));
+}
+
+bool CMainFrame::openDocumentFile(const QString& path) {
+    emit commandStarting();
+    const bool loaded = doc_.openDocument(ToPath(QDir::toNativeSeparators(path)));
+    // An entry whose file has gone is of no use any more.
+    if (!loaded && !QFileInfo::exists(path)) {
+        recentFiles_.remove(path);
+        rebuildRecentFiles();
+    }
+    return loaded;
+}
+
+void CMainFrame::refreshAllViews() {
+    updateCommandStates();
+    emit documentChanged();
+}
+
+void CMainFrame::titleChanged(const std::string& title) {
+    QString text = FromPath(title);
+    // "[*]" is Qt's modified-mark placeholder; a path may hold it literally.
+    text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(text);
+    updateCommandStates();
+    emit documentChanged();
+}
+
+void CMainFrame::fileOpened(const std::string& path) {
+    recentFiles_.add(FromPath(path));
+    rebuildRecentFiles();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (doc_.close())
+        event->accept();
+    else
+        event->ignore();
+}
+
+namespace {
+QString firstLocalFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls())
+        return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+} // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!firstLocalFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = firstLocalFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    openDocumentFile(path);
+}
+
+} // namespace varnel

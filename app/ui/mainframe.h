@@ -1,0 +1,100 @@
+#pragma once
+// CMainFrame: the editor's one window. It carries the menus, the toolbar and the two-pane status
+// bar, shows the unit form of the current game and dispatches every command to the document (or
+// to the handler given for it). It computes nothing itself.
+
+#include "app/varneldoc.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+
+namespace varnel {
+
+class RecentFileList;
+
+// The commands whose dialogs live outside the frame; each stays disabled until its handler is
+// given (setCommandHandler).
+enum class FrameCommand { About, PrintSetup, Settings, EquipmentReport, IconsReport, CostModifier };
+
+class CMainFrame : public QMainWindow, public DocObserver {
+    Q_OBJECT
+  public:
+    // Makes the unit form of a game, as a child of the frame's central area. Called once per
+    // game, the first time the game is shown.
+    using ViewFactory = std::function<QWidget*(Game)>;
+
+    CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    void setViewFactory(ViewFactory factory);
+    void setCommandHandler(FrameCommand command, std::function<void()> handler);
+
+    // Makes the form of `game` the shown one (created on first use), sets the current game and
+    // refreshes the title.
+    void SwitchView(Game game);
+    // The form of a game, or nullptr while it has not been made.
+    QWidget* view(Game game) const;
+
+    // The two status-bar panes.
+    void setStatusPanes(const QString& countries, const QString& units);
+    // Enables and disables the commands by what is loaded and shown.
+    void updateCommandStates();
+    // Loads a file as the framework opens it (command line, a drop, the recent list).
+    bool openDocumentFile(const QString& path);
+
+    // DocObserver
+    void refreshAllViews() override;
+    void titleChanged(const std::string& title) override;
+    void fileOpened(const std::string& path) override;
+
+  signals:
+    // The form of `game` has just become the shown one; it rebuilds its unit list.
+    void viewActivated(varnel::Game game);
+    // A command of the menus, the toolbar or the keys is about to run: a form commits the edit
+    // box that has the focus, so what the user typed is part of what the command sees.
+    void commandStarting();
+    // The document told its observers something: the status panes may be out of date.
+    void documentChanged();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    QAction* makeAction(const char* objectName, const QString& text, const QString& statusTip,
+                        const QString& toolTip = {});
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void rebuildRecentFiles();
+    void fitToContent();
+    void runHandler(FrameCommand command);
+
+    CVarnelDoc& doc_;
+    RecentFileList& recentFiles_;
+    ViewFactory viewFactory_;
+    std::map<FrameCommand, std::function<void()>> handlers_;
+    std::array<QWidget*, 2> views_{};
+    QStackedWidget* stack_ = nullptr;
+    QWidget* emptyArea_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* countriesPane_ = nullptr;
+    QLabel* unitsPane_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QAction* recentEnd_ = nullptr; // the separator after the recent-file entries
+    QList<QAction*> recentActions_;
+    std::map<std::string, QAction*> actions_;
+};
+
+} // namespace varnel

@@ -1,0 +1,140 @@
+#include "app/ui/qtuiport.h"
+
+#include "app/ui/text1252.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSet>
+#include <QStringList>
+
+namespace varnel {
+
+namespace {
+const QString kCaption = QStringLiteral("Varnel");
+} // namespace
+
+QString QtFileFilter(const std::string& filter) {
+    const QStringList fields = FromPath(filter).split(QLatin1Char('|'));
+    if (fields.size() < 2 || fields.at(1).trimmed().isEmpty())
+        return {};
+    QString description = fields.at(0).trimmed();
+    // "PG2 EQUIP97 Files (*.EQP)" names its pattern already; the real one takes its place.
+    if (description.endsWith(QLatin1Char(')'))) {
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0)
+            description = description.left(open).trimmed();
+    }
+    QStringList patterns;
+    QSet<QString> seen;
+    auto add = [&](const QString& p) {
+        if (!p.isEmpty() && !seen.contains(p)) {
+            seen.insert(p);
+            patterns.append(p);
+        }
+    };
+    for (const QString& p : fields.at(1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        add(p.trimmed());
+        add(p.trimmed().toLower());
+        add(p.trimmed().toUpper());
+    }
+    if (description.isEmpty())
+        return patterns.join(QLatin1Char(' '));
+    return QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+}
+
+QString WithDefaultExtension(const QString& chosen, const std::string& defaultExtension) {
+    if (defaultExtension.empty() || chosen.isEmpty())
+        return chosen;
+    const QFileInfo info(chosen);
+    if (info.fileName().contains(QLatin1Char('.')) || info.exists())
+        return chosen;
+    QString extension = FromPath(defaultExtension);
+    if (!extension.startsWith(QLatin1Char('.')))
+        extension.prepend(QLatin1Char('.'));
+    return chosen + extension;
+}
+
+QtUiPort::~QtUiPort() {
+    // A command cut short must not leave the busy cursor behind.
+    while (busyDepth_-- > 0)
+        QApplication::restoreOverrideCursor();
+}
+
+QWidget* QtUiPort::parentWidget() const {
+    if (parent_)
+        return parent_;
+    return QApplication::activeWindow();
+}
+
+void QtUiPort::information(const std::string& text) {
+    QMessageBox::information(parentWidget(), kCaption, FromMessage(text));
+}
+
+bool QtUiPort::question(const std::string& text) {
+    return QMessageBox::question(parentWidget(), kCaption, FromMessage(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void QtUiPort::error(const std::string& text) {
+    QMessageBox::critical(parentWidget(), kCaption, FromMessage(text));
+}
+
+std::optional<std::string> QtUiPort::fileDialog(const FileDialogRequest& request) {
+    QFileDialog dialog(parentWidget(), FromMessage(request.title));
+    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // Callers check that the file exists and say so themselves.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString filter = QtFileFilter(request.filter);
+    if (!filter.isEmpty())
+        dialog.setNameFilter(filter);
+    if (!request.open && !request.defaultExtension.empty()) {
+        // The dialog adds it before it asks about overwriting, so the question names the file
+        // that will be written.
+        QString suffix = FromPath(request.defaultExtension);
+        if (suffix.startsWith(QLatin1Char('.')))
+            suffix.remove(0, 1);
+        dialog.setDefaultSuffix(suffix);
+    }
+    const QString folder = FromPath(request.initialFolder);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
+    const QString name = FromPath(request.initialName);
+    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+        dialog.selectFile(QFileInfo(name).isAbsolute() && QFileInfo(folder).isDir()
+                              ? QFileInfo(name).fileName()
+                              : name);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return std::nullopt;
+    QString chosen = files.first();
+    if (request.open)
+        chosen = WithDefaultExtension(chosen, request.defaultExtension);
+    return ToPath(QDir::toNativeSeparators(chosen));
+}
+
+void QtUiPort::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyDepth_;
+    } else if (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+bool QtUiPort::startDetached(const std::string& program,
+                             const std::vector<std::string>& arguments) {
+    QStringList args;
+    for (const std::string& a : arguments)
+        args.append(FromPath(a));
+    return QProcess::startDetached(FromPath(program), args);
+}
+
+} // namespace varnel

@@ -1,0 +1,170 @@
+#include "app/ui/varnelapp.h"
+
+#include "app/appsettings.h"
+#include "app/ui/aboutbox.h"
+#include "app/ui/qsettingsbackend.h"
+#include "app/ui/qtuiport.h"
+#include "app/ui/text1252.h"
+#include "tools/format.h"
+#include "tools/paths.h"
+
+#include <QPageSetupDialog>
+#include <QPrinter>
+
+namespace varnel {
+
+namespace {
+constexpr int kStatusPathLength = 50;
+// Often enough that a changed filter shows at once, seldom enough to cost nothing.
+constexpr int kIdleIntervalMs = 200;
+constexpr const char* kBuildDate = "December 2001";
+} // namespace
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error) {
+    CommandLine result;
+    const std::string settingsOption = "--settings";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            result.help = true;
+        } else if (a == settingsOption || a.rfind(settingsOption + "=", 0) == 0) {
+            std::string value;
+            if (a == settingsOption) {
+                if (i + 1 >= args.size()) {
+                    error = "--settings needs a file name";
+                    return std::nullopt;
+                }
+                value = args[++i];
+            } else {
+                value = a.substr(settingsOption.size() + 1);
+            }
+            if (value.empty()) {
+                error = "--settings needs a file name";
+                return std::nullopt;
+            }
+            if (result.settingsFile) {
+                error = "--settings is given twice";
+                return std::nullopt;
+            }
+            result.settingsFile = value;
+        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+            error = "unknown option " + a;
+            return std::nullopt;
+        } else {
+            if (result.file) {
+                error = "only one E-File can be opened at a time";
+                return std::nullopt;
+            }
+            result.file = a;
+        }
+    }
+    return result;
+}
+
+std::string CommandLineUsage() {
+    return "Usage: varnel [--settings FILE] [EFILE]\n"
+           "  EFILE            the E-File to open, as the game the \"Default E-File\" setting "
+           "names\n"
+           "  --settings FILE  keep the settings in the INI file FILE instead of the user's "
+           "store\n"
+           "  --help           show this text\n";
+}
+
+StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
+    const Game g = doc.currentGame;
+    const std::string& tFile = doc.settings.tFile(g);
+    const std::string& names =
+        g == Game::Pg2 ? doc.settings.pg2NamesEFile : doc.settings.pegNamesEFile;
+    StatusTexts t;
+    t.countries = Format("Countries from: %s     Names from: %s",
+                         ShortenPath(tFile, kStatusPathLength).c_str(),
+                         ShortenPath(names, kStatusPathLength).c_str());
+    t.units = Format(" %d / %d Units", doc.view(g).listedUnits,
+                     static_cast<int>(doc.unitCount(g)));
+    return t;
+}
+
+CVarnelApp::CVarnelApp(QObject* parent)
+    : QObject(parent), appTitle(Format("Varnel Editor %s", kAppVersion)),
+      versionLine(Format("Version %s, %s", kAppVersion, kBuildDate)) {
+    idleTimer_.setInterval(kIdleIntervalMs);
+    connect(&idleTimer_, &QTimer::timeout, this, &CVarnelApp::onIdle);
+}
+
+CVarnelApp::~CVarnelApp() {
+    idleTimer_.stop();
+    // The frame observes the document: it goes first.
+    frame_.reset();
+    doc_.reset();
+}
+
+void CVarnelApp::setViewFactory(CMainFrame::ViewFactory factory) {
+    viewFactory_ = std::move(factory);
+    if (frame_)
+        frame_->setViewFactory(viewFactory_);
+}
+
+bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
+    // The store: the per-user one, or the INI file the command line names.
+    if (commandLine.settingsFile)
+        store_ = std::make_unique<QSettingsBackend>(FromPath(*commandLine.settingsFile));
+    else
+        store_ = std::make_unique<QSettingsBackend>();
+    recentFiles_ = std::make_unique<RecentFileList>(store_->qsettings());
+
+    // The document (with both view slots clear) and the frame.
+    if (!ui) {
+        qtUi_ = std::make_unique<QtUiPort>();
+        ui = qtUi_.get();
+    }
+    doc_ = std::make_unique<CVarnelDoc>(*ui, *store_);
+    frame_ = std::make_unique<CMainFrame>(*doc_, *recentFiles_);
+    if (qtUi_)
+        qtUi_->setParentWidget(frame_.get());
+    frame_->setViewFactory(viewFactory_);
+    frame_->setCommandHandler(FrameCommand::About, [this] { showAbout(); });
+    frame_->setCommandHandler(FrameCommand::PrintSetup, [this] { showPrintSetup(); });
+    connect(frame_.get(), &CMainFrame::documentChanged, this, &CVarnelApp::onIdle);
+    connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::onIdle);
+
+    doc_->currentGame = Game::Pg2;
+
+    // The command line: the empty document, or the file it names.
+    if (commandLine.file) {
+        if (!doc_->openDocument(*commandLine.file))
+            return false;
+    } else {
+        doc_->newDocument();
+    }
+
+    // The first form, then the window.
+    frame_->SwitchView(Game::Pg2);
+    frame_->show();
+    if (doc_->settings.defaultEFile == "PeG")
+        frame_->SwitchView(Game::Peg);
+    onIdle();
+    idleTimer_.start();
+    return true;
+}
+
+void CVarnelApp::onIdle() {
+    if (!frame_ || !doc_)
+        return;
+    const StatusTexts t = StatusPaneTexts(*doc_);
+    frame_->setStatusPanes(FromPath(t.countries), FromPath(t.units));
+}
+
+void CVarnelApp::showAbout() {
+    CAboutBox box(FromPath(appTitle), FromPath(versionLine), frame_.get());
+    box.exec();
+}
+
+void CVarnelApp::showPrintSetup() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>();
+    QPageSetupDialog dialog(printer_.get(), frame_.get());
+    dialog.exec();
+}
+
+} // namespace varnel

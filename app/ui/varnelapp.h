@@ -1,0 +1,83 @@
+#pragma once
+// CVarnelApp: the application object. It opens the settings store, makes the document and the
+// main frame, processes the command line, shows the window, switches to the PeG form when the
+// settings say so, runs the About and Print Setup commands and keeps the status panes current.
+
+#include "app/ui/mainframe.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPrinter;
+
+namespace varnel {
+
+class QSettingsBackend;
+class QtUiPort;
+class RecentFileList;
+
+struct CommandLine {
+    std::optional<std::string> file;         // an E-File, loaded as "Default E-File" says
+    std::optional<std::string> settingsFile; // --settings FILE: an INI file instead of the store
+    bool help = false;
+};
+
+// Parses the arguments after the program name: at most one file, "--settings FILE" (or
+// "--settings=FILE"), "--help" / "-h". Nothing, with `error` set, for anything else.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
+                                            std::string& error);
+// The usage text for --help and for a wrong command line.
+std::string CommandLineUsage();
+
+// The texts of the two status-bar panes for the current game: "Countries from: %s     Names
+// from: %s" with the T-File and the Names E-File shortened to 50 characters, and " %d / %d Units"
+// with the units the form lists and the units loaded.
+struct StatusTexts {
+    std::string countries;
+    std::string units;
+};
+StatusTexts StatusPaneTexts(const CVarnelDoc& doc);
+
+class CVarnelApp : public QObject {
+    Q_OBJECT
+  public:
+    explicit CVarnelApp(QObject* parent = nullptr);
+    ~CVarnelApp() override;
+
+    const std::string appTitle;    // "Varnel Editor 2.07"
+    const std::string versionLine; // the About box's line with the version and its date
+
+    // The unit forms; given before initInstance so the first form is made at start-up.
+    void setViewFactory(CMainFrame::ViewFactory factory);
+
+    // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
+    // named on the command line could not be loaded: the program ends then.
+    bool initInstance(const CommandLine& commandLine, UiPort* ui = nullptr);
+
+    // The idle work: sets the two status panes from the document.
+    void onIdle();
+
+    CVarnelDoc* doc() { return doc_.get(); }
+    CMainFrame* frame() { return frame_.get(); }
+    QSettingsBackend* settingsStore() { return store_.get(); }
+
+  private:
+    void showAbout();
+    void showPrintSetup();
+
+    CMainFrame::ViewFactory viewFactory_;
+    std::unique_ptr<QtUiPort> qtUi_;
+    std::unique_ptr<QSettingsBackend> store_;
+    std::unique_ptr<RecentFileList> recentFiles_;
+    std::unique_ptr<CVarnelDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<QPrinter> printer_;
+    QTimer idleTimer_;
+};
+
+} // namespace varnel
