@@ -44,6 +44,10 @@ std::optional<Game> gameOption(const std::string& command, const Args& args) {
 // Opens the archive without the editor's search and chooser: a missing file is an error here.
 bool openArchive(const std::string& command, IconArchive& archive, const std::string& path) {
     std::error_code ec;
+    if (IsNonRegularFile(path)) {
+        Fail(command, "not a regular file: " + path);
+        return false;
+    }
     if (!std::filesystem::is_regular_file(ResolvePath(path), ec)) {
         Fail(command, "icon archive [" + path + "] not found");
         return false;

@@ -154,6 +154,10 @@ std::optional<DefinitionCommand> ParseDefinitionCommand(
     }
     const std::string eFile = args.positional()[0];
     const std::string definition = args.positional()[1];
+    if (IsNonRegularFile(definition)) {
+        Fail(command, "not a regular file: " + definition + " (the definition file)");
+        return std::nullopt;
+    }
     auto bytes = ReadFileBytes(definition);
     if (!bytes) {
         Fail(command, "cannot read the definition file " + definition);
@@ -178,6 +182,10 @@ std::optional<Game> DetectGame(const Args& args, const std::string& eFilePath) {
     }
     std::error_code ec;
     const std::string resolved = ResolvePath(eFilePath);
+    if (IsNonRegularFile(eFilePath)) {
+        std::cerr << "varnel-cli: not a regular file: " << eFilePath << '\n';
+        return std::nullopt;
+    }
     if (!std::filesystem::is_regular_file(resolved, ec)) {
         std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
         return std::nullopt;
@@ -211,6 +219,10 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
     s.altDir(game) = WithTrailingSeparator(args.value("--alt-dir").value_or(home));
     session.state.currentGame = game;
 
+    if (IsNonRegularFile(eFilePath)) {
+        std::cerr << "varnel-cli: not a regular file: " << eFilePath << '\n';
+        return false;
+    }
     if (!ReadFileBytes(eFilePath)) {
         std::cerr << "varnel-cli: file [" << eFilePath << "] not found\n";
         return false;
@@ -218,6 +230,9 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
     // A file named by an option must be there: asking for another is for the editor.
     if (const auto t = args.value("--tfile"); t && !FileExists(*t)) {
         std::cerr << "varnel-cli: the T-File " << *t << " given by --tfile does not exist\n";
+        return false;
+    } else if (t && IsNonRegularFile(*t)) {
+        std::cerr << "varnel-cli: not a regular file: " << *t << '\n';
         return false;
     }
     LoadOptions options;
@@ -230,7 +245,7 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
         std::cerr << "varnel-cli: " << found.codeMismatches
                   << " units have a code that differs from their position ("
                   << (options.codes == CodeAnswer::Yes ? "set to the position by --fix-codes"
-                                                       : "left as they are; --fix-codes sets them")
+                                                       : "left as they are, --fix-codes sets them")
                   << "):";
         for (const auto& [unit, code] : found.codeExamples)
             std::cerr << " unit " << unit << " has " << code << ';';
