@@ -139,7 +139,7 @@ std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, Table& table,
             files = BuildPegExport(table, codes);
     }
     if (const auto failed = WriteFilePair(request.target, files.eFile, names, files.names)) {
-        MessageBox(ui, "Error creating %s", failed->c_str());
+        MessageBox(ui, "Error creating %s\n%s", failed->c_str(), SaveFailureReason().c_str());
         return std::nullopt;
     }
     MessageBox(ui, "Exported %d units\ndefined in  %s\nas :%s\nand:%s",

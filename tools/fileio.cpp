@@ -52,6 +52,17 @@ bool IsNonRegularFile(const std::string& path) {
 namespace {
 
 thread_local std::string lastSaveFailure;
+thread_local std::optional<SaveFault> plannedFault;
+thread_local int savesSeen = 0;
+
+// The test seam: true when the planned fault hits this stage of this save. errno is set as a
+// failing system call would set it.
+bool faultAt(SaveStage stage, int save) {
+    if (!plannedFault || plannedFault->stage != stage || plannedFault->save != save)
+        return false;
+    errno = EIO;
+    return true;
+}
 
 bool fail(std::string reason) {
     lastSaveFailure = std::move(reason);
@@ -74,8 +85,14 @@ std::string saveTarget(const std::string& path) {
 
 } // namespace
 
+void PlanSaveFault(std::optional<SaveFault> fault) {
+    plannedFault = fault;
+    savesSeen = 0;
+}
+
 bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
     lastSaveFailure.clear();
+    const int save = savesSeen++;
     if (path.empty())
         return fail("no file name");
     const std::string target = saveTarget(ResolvePath(path));
@@ -92,20 +109,25 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
     if (exists && ::access(target.c_str(), W_OK) != 0)
         return fail("it is read-only");
     std::string tmp = target + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
+    const int fd = faultAt(SaveStage::CreateTemp, save) ? -1 : ::mkstemp(tmp.data());
     if (fd < 0)
         return failWithErrno();
     std::size_t done = 0;
     bool ok = true;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    // An empty file is written too, so the seam can fail its (empty) write.
+    if (bytes.empty() && faultAt(SaveStage::Write, save))
+        ok = failWithErrno();
+    while (ok && done < bytes.size()) {
+        const ssize_t n = faultAt(SaveStage::Write, save)
+                              ? -1
+                              : ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) {
             ok = n < 0 ? failWithErrno() : fail("nothing could be written");
             break;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (ok && ::fsync(fd) != 0)
+    if (ok && (faultAt(SaveStage::Sync, save) || ::fsync(fd) != 0))
         ok = failWithErrno();
     if (ok) {
         struct stat st {};
@@ -117,9 +139,9 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         if (::fchmod(fd, mode) != 0 && !exists)
             ok = failWithErrno();
     }
-    if (::close(fd) != 0 && ok)
+    if ((::close(fd) != 0 || faultAt(SaveStage::Close, save)) && ok)
         ok = failWithErrno();
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0)
+    if (ok && (faultAt(SaveStage::Replace, save) || ::rename(tmp.c_str(), target.c_str()) != 0))
         ok = failWithErrno();
     if (!ok)
         ::unlink(tmp.c_str());
@@ -149,6 +171,10 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
 
 const std::string& SaveFailureReason() {
     return lastSaveFailure;
+}
+
+void SetSaveFailureReason(std::string reason) {
+    lastSaveFailure = std::move(reason);
 }
 
 bool RemoveFile(const std::string& path) {

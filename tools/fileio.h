@@ -25,9 +25,22 @@ bool IsNonRegularFile(const std::string& path);
 // keep the old content.
 bool SaveFileBytes(const std::string& path, const Bytes& bytes);
 
+// The stages of a save, for the test seam below.
+enum class SaveStage { CreateTemp, Write, Sync, Close, Replace };
+struct SaveFault {
+    SaveStage stage;
+    int save = 0; // which SaveFileBytes call from the plan on fails: 0 the first
+};
+// Test seam: makes the planned save of this thread fail at `stage` as the system would (EIO);
+// nothing clears the plan. Works whatever the user's permissions, root included.
+void PlanSaveFault(std::optional<SaveFault> fault);
+
 // Why the last SaveFileBytes of this thread failed, in words ("the folder does not exist", "it
 // is read-only", "No space left on device"); empty after a success.
 const std::string& SaveFailureReason();
+
+// Sets that reason again, for a restore that saved other files after the failure.
+void SetSaveFailureReason(std::string reason);
 
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);

@@ -13,6 +13,8 @@ void FileRestorer::remember(const std::string& path) {
 }
 
 void FileRestorer::restore() {
+    // The reason of the failure that called for the restore is what the user must hear.
+    const std::string reason = SaveFailureReason();
     for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
         if (!it->existed)
             RemoveFile(it->path);
@@ -20,6 +22,7 @@ void FileRestorer::restore() {
             SaveFileBytes(it->path, *it->bytes);
     }
     files_.clear();
+    SetSaveFailureReason(reason);
 }
 
 } // namespace varnel

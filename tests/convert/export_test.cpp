@@ -132,7 +132,7 @@ TEST_F(ExportCommand, NamesThatCannotBeCreatedLeaveNoEFile) {
         .expectQuestion("Exporting 1 units as defined\nin " + definition() +
                             "\nto  Efile: " + target() + "\nand Tfile: " + names() + "\nContinue ?",
                         true)
-        .expectInformation("Error creating " + names());
+        .expectInformation("Error creating " + names() + "\nit is not a regular file");
     EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Peg));
     EXPECT_FALSE(std::filesystem::exists(target()));
 }
