@@ -37,16 +37,19 @@ IniSettingsBackend::IniSettingsBackend(std::string path) : path_(std::move(path)
     if (!bytes)
         return;
     bool inSection = false;
+    bool seenSection = false;
     for (const std::string& raw : SplitLines(*bytes)) {
         const std::string line = trim(raw);
         if (!line.empty() && line.front() == '[' && line.back() == ']') {
             inSection = line.substr(1, line.size() - 2) == kSection;
+            seenSection = true;
             if (!inSection)
                 otherSections_ += raw + "\n";
             continue;
         }
         if (!inSection) {
-            otherSections_ += raw + "\n";
+            // Lines before any section stay before ours, or they would become our values.
+            (seenSection ? otherSections_ : leading_) += raw + "\n";
             continue;
         }
         // The value is kept as written, blanks included: settings are texts.
@@ -76,6 +79,8 @@ void IniSettingsBackend::remove(const std::string& name) {
 
 void IniSettingsBackend::save() {
     Bytes out;
+    for (const std::string& line : SplitLines(Bytes(leading_.begin(), leading_.end())))
+        AppendLine(out, line);
     AppendLine(out, std::string("[") + kSection + "]");
     for (const auto& [name, value] : values_)
         AppendLine(out, name + "=" + value);

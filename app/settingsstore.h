@@ -42,7 +42,8 @@ class IniSettingsBackend : public SettingsBackend {
     void save();
     std::string path_;
     std::map<std::string, std::string> values_;
-    std::string otherSections_; // everything outside [Settings], kept as read
+    std::string leading_;       // lines before the first section, kept before [Settings]
+    std::string otherSections_; // the other sections, kept as read
 };
 
 } // namespace varnel

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parsed = varnel::ParseDefinitionFile(std::span<const std::uint8_t>(data, size));
     for (const int code : parsed.codes)
-        if (code <= 0)
+        if (code < 0)
             std::abort();
     if (parsed.sourceName.size() > varnel::kMaxDefinitionLine)
         std::abort();

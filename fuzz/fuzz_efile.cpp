@@ -1,19 +1,28 @@
-// Feeds arbitrary bytes to the readers of E-Files, Names E-Files and T-Files, as the loaders do.
+// Feeds arbitrary bytes to the program's own entry points for E-Files, Names E-Files and T-Files:
+// the loaders of both games, paste and merge, reading the bytes from files as the editor does.
+// The input is cut in three at its first two 0xFF 0xFE pairs: E-File, Names E-File, T-File.
 
+#include "app/bulkcommands.h"
+#include "app/efileio.h"
+#include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "equip/efile.h"
-#include "equip/tfile.h"
+#include "tools/fileio.h"
 
-#include <algorithm>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
+#include <string>
 
 using namespace varnel;
 
 namespace {
 
-// Every question answered with Yes, alternately No: both paths of the code check run.
+// Every question answered with Yes, alternately No: both paths of the code check run. No file
+// dialog is answered.
 class FuzzUi : public UiPort {
   public:
     void information(const std::string&) override {}
@@ -31,47 +40,77 @@ class FuzzUi : public UiPort {
     unsigned asked_ = 0;
 };
 
-// Tables past this size only repeat zero-filled records and slow the search down.
-constexpr std::size_t kTableLimit = 512;
+// A folder of this process for the files of one input.
+const std::string& folder() {
+    static const std::string dir = [] {
+        const auto p = std::filesystem::temp_directory_path() /
+                       ("varnel-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(p);
+        return p.string() + "/";
+    }();
+    return dir;
+}
+
+std::span<const std::uint8_t> cut(std::span<const std::uint8_t>& rest) {
+    for (std::size_t i = 0; i + 1 < rest.size(); ++i)
+        if (rest[i] == 0xFF && rest[i + 1] == 0xFE) {
+            const auto part = rest.first(i);
+            rest = rest.subspan(i + 2);
+            return part;
+        }
+    const auto part = rest;
+    rest = {};
+    return part;
+}
+
+void write(const std::string& name, std::span<const std::uint8_t> bytes) {
+    SaveFileBytes(folder() + name, Bytes(bytes.begin(), bytes.end()));
+}
+
+void check(bool ok) {
+    if (!ok)
+        __builtin_trap();
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::span<const std::uint8_t> bytes(data, size);
+    std::span<const std::uint8_t> rest(data, size);
+    const auto eFile = cut(rest);
+    const auto names = cut(rest);
+    const auto tFile = rest;
+    write("EQUIP97.EQP", eFile);
+    write("EQUIP97.txt", names);
+    write("GUI97.txt", tFile);
+
     FuzzUi ui;
     MemorySettingsBackend store;
-    CVarnelDoc state(ui, store);
-
-    const auto pg2 = ParsePg2EFile(bytes);
-    if (pg2.records.size() != pg2.count || pg2.supplied > pg2.count)
-        __builtin_trap();
-    Pg2UnitTable pg2Table;
-    pg2Table.units.resize(std::min<std::size_t>(pg2.count, kTableLimit));
-    ReadPg2Records(state, pg2Table, pg2, 0);
-    ReadPg2Names(pg2Table, bytes, 0);
-    for (const auto& unit : pg2Table.units)
-        if (unit.country >= pg2::kCountryCount)
-            __builtin_trap();
-    // What was read writes back to a file of the header's size.
-    if (WritePg2EFile(pg2Table).size() !=
-        kEFileHeaderSize + pg2Table.units.size() * pg2::kRecordSize)
-        __builtin_trap();
-
-    const auto peg = ParsePegEFile(bytes);
-    PegUnitTable pegTable;
-    pegTable.units.resize(std::min<std::size_t>(peg.count, kTableLimit));
-    ReadPegRecords(pegTable, peg, 0);
-    ReadPegNames(pegTable, bytes, 0);
-    (void)WriteNamesFile(pegTable.units);
-
-    for (const int entries : {27, 21}) {
-        NameTable table(entries);
-        ParseTFile(bytes, table);
-        if (table.count() < 1 || table.count() > entries)
-            __builtin_trap();
-        for (int n = 0; n < entries; ++n)
-            if (table.name(n).size() > NameTable::kMaxNameLength)
-                __builtin_trap();
+    CVarnelDoc doc(ui, store);
+    doc.settings.textSuffix = ".txt";
+    doc.settings.pg2Dir = doc.settings.pegDir = folder();
+    for (const Game g : {Game::Pg2, Game::Peg}) {
+        doc.currentGame = g;
+        if (!LoadEFile(doc, g, folder() + "EQUIP97.EQP"))
+            continue;
+        const std::size_t n = doc.unitCount(g);
+        check(n <= kMaxUnits);
+        check(doc.countries(g).count() <= CountryCount(g));
+        if (g == Game::Pg2)
+            for (const auto& unit : doc.pg2->units)
+                check(unit.country < pg2::kCountryCount);
+        // Paste the same file and merge from it: both read it through their own paths.
+        if (g == Game::Pg2)
+            PastePg2Units(doc, folder() + "EQUIP97.EQP");
+        else
+            PastePegUnits(doc, folder() + "EQUIP97.EQP");
+        check(doc.unitCount(g) <= kMaxUnits);
+        MergeRequest request;
+        request.definition.path = folder() + "def.txt";
+        request.definition.parsed.codes = {0, 1, 2, 3, 65534};
+        request.source = folder() + "EQUIP97.EQP";
+        request.names = folder() + "EQUIP97.txt";
+        RunMerge(doc, g, request);
+        check(doc.unitCount(g) <= kMaxUnits);
     }
     return 0;
 }

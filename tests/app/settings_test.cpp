@@ -132,6 +132,21 @@ TEST(IniSettings, KeepsValuesAcrossInstancesAndOtherSections) {
     EXPECT_NE(test::ReadText(path).find("[Other]\r\nkeep=me\r\n"), std::string::npos);
 }
 
+TEST(IniSettings, LinesBeforeAnySectionDoNotBecomeSettings) {
+    test::TempDir dir;
+    const std::string path = dir.file("varnel.ini");
+    // Found by fuzzing: such lines were written back under [Settings] and overrode its values.
+    test::WriteFile(path, std::string("; comment\r\nSuffix=.bad\r\n[Settings]\r\n"));
+    {
+        IniSettingsBackend ini(path);
+        EXPECT_FALSE(ini.read("Suffix"));
+        ini.write("Suffix", ".fra");
+    }
+    IniSettingsBackend again(path);
+    EXPECT_EQ(again.read("Suffix"), ".fra");
+    EXPECT_EQ(test::ReadText(path).find("; comment\r\nSuffix=.bad\r\n[Settings]\r\n"), 0u);
+}
+
 TEST(TFileSearch, TakesFirstExistingCandidateElseTheAlternative) {
     test::TempDir dir;
     namespace fs = std::filesystem;
