@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <type_traits>
 
 // The pictures are compiled into the static GUI library; naming the initialiser here keeps the
@@ -40,7 +41,9 @@ constexpr int kEmptyWidth = 720;
 constexpr int kEmptyHeight = 480;
 constexpr int kRecentPathLength = 60;
 
-int slot(Game g) { return g == Game::Pg2 ? 0 : 1; }
+int slot(Game g) {
+    return g == Game::Pg2 ? 0 : 1;
+}
 
 // The status prompt of a command that has only a menu text: that text without mnemonics.
 QString plainText(const QString& menuText) {
@@ -94,10 +97,9 @@ QIcon picture(const char* themeName, const char* file) {
 } // namespace
 
 CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                      Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                      Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       doc_(doc), recentFiles_(recentFiles) {
     initPictures();
     setObjectName(QStringLiteral("mainFrame"));
@@ -162,24 +164,22 @@ void CMainFrame::buildActions() {
             [this] { doc_.reloadTFile(); });
     command("reloadIconsAction", QStringLiteral("ReLoad  Icons"), none, none,
             [this] { doc_.reloadIcons(); });
-    command("openAction", QStringLiteral("&Open..."), none, QStringLiteral("Open E-File"),
-            [this] { doc_.open(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    command("saveAction", QStringLiteral("&Save"), none, QStringLiteral("Save E-File"),
-            [this] { doc_.save(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    command("openAction", QStringLiteral("&Open..."), none, QStringLiteral("Open E-File"), [this] {
+        doc_.open();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    command("saveAction", QStringLiteral("&Save"), none, QStringLiteral("Save E-File"), [this] {
+        doc_.save();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     command("saveAsAction", QStringLiteral("Save &As..."), none, QStringLiteral("Save As E-File"),
             [this] { doc_.saveAs(); });
     command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
             [this] { runHandler(FrameCommand::PrintSetup); });
     command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
 
-    command("statusBarAction", QStringLiteral("&Status Bar"), none, none,
-            [this](bool shown) {
-                statusBar()->setVisible(shown);
-                fitToContent();
-            })
-        ->setCheckable(true);
+    command("statusBarAction", QStringLiteral("&Status Bar"), none, none, [this](bool shown) {
+        statusBar()->setVisible(shown);
+        fitToContent();
+    })->setCheckable(true);
     actions_["statusBarAction"]->setChecked(true);
     command("viewPegAction", QStringLiteral("View People Data"),
             QStringLiteral("View/Edit  PeG  E-File"), QStringLiteral("View  PeG E-File"),
@@ -200,13 +200,16 @@ void CMainFrame::buildActions() {
             QStringLiteral("Convert PG2 to PeG"), [this] { doc_.convert(); });
     command("deleteAction", QStringLiteral("Delete Item"), none, QStringLiteral("Delete Item"),
             [this] { doc_.deleteItem(); })
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     command("cloneAction", QStringLiteral("Clone  Item"), none, QStringLiteral("Clone Item"),
             [this] { doc_.cloneItem(); })
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     // There is nothing to paste from: the entry and its keys stay disabled.
     QAction* paste = makeAction("pasteAction", QStringLiteral("Paste Item"), none);
-    paste->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    paste->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
     paste->setEnabled(false);
     command("mergeEFileAction", QStringLiteral("Merge from PeG Efile"), none,
             QStringLiteral("Merge extern Efile"), [this] { doc_.mergeFromEFile(); });
@@ -216,7 +219,8 @@ void CMainFrame::buildActions() {
     command("exportAction", QStringLiteral("Export EFile"), none,
             QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
     command("costModifierAction", QStringLiteral("Global  Cost Modifier"), none,
-            QStringLiteral("Global Cost Change"), [this] { runHandler(FrameCommand::CostModifier); });
+            QStringLiteral("Global Cost Change"),
+            [this] { runHandler(FrameCommand::CostModifier); });
     command("settingsAction", QStringLiteral("Settings, Folders and Files..."), none,
             QStringLiteral("Settings,Folders and Files"),
             [this] { runHandler(FrameCommand::Settings); });
@@ -290,9 +294,9 @@ void CMainFrame::buildMenus() {
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("toolsMenu"));
-    add(tools, {a("convertAction"), nullptr, a("deleteAction"), a("cloneAction"),
-                a("pasteAction"), nullptr, a("mergeEFileAction"), a("mergeTxtAction"), nullptr,
-                a("exportAction"), a("costModifierAction"), nullptr, a("settingsAction")});
+    add(tools, {a("convertAction"), nullptr, a("deleteAction"), a("cloneAction"), a("pasteAction"),
+                nullptr, a("mergeEFileAction"), a("mergeTxtAction"), nullptr, a("exportAction"),
+                a("costModifierAction"), nullptr, a("settingsAction")});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -306,12 +310,15 @@ void CMainFrame::buildToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    const char* places[] = {"openAction",       "saveAction",        "saveAsAction",
-                            "editTextFileAction", "settingsAction",  "equipmentReportAction",
-                            nullptr,            "viewPg2Action",     "viewPegAction",
-                            nullptr,            "convertAction",     nullptr,
-                            "deleteAction",     "cloneAction",       "mergeTxtAction",
-                            "mergeEFileAction", "exportAction",      "costModifierAction",
+    const char* places[] = {"openAction",     "saveAction",
+                            "saveAsAction",   "editTextFileAction",
+                            "settingsAction", "equipmentReportAction",
+                            nullptr,          "viewPg2Action",
+                            "viewPegAction",  nullptr,
+                            "convertAction",  nullptr,
+                            "deleteAction",   "cloneAction",
+                            "mergeTxtAction", "mergeEFileAction",
+                            "exportAction",   "costModifierAction",
                             "aboutAction"};
     for (const char* name : places) {
         if (name)
@@ -422,10 +429,9 @@ void CMainFrame::SwitchView(Game game) {
     // Only the shown page may size the window.
     for (int i = 0; i < stack_->count(); ++i) {
         QWidget* page = stack_->widget(i);
-        page->setSizePolicy(page == current ? QSizePolicy(QSizePolicy::Preferred,
-                                                          QSizePolicy::Preferred)
-                                            : QSizePolicy(QSizePolicy::Ignored,
-                                                          QSizePolicy::Ignored));
+        page->setSizePolicy(page == current
+                                ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                                : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     }
     stack_->setCurrentWidget(current);
     emit viewActivated(game);

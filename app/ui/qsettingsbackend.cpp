@@ -11,8 +11,8 @@ const QString kSection = QStringLiteral("Settings");
 const QString kRecentSection = QStringLiteral("Recent File List");
 
 QString key(const std::string& name) {
-    return kSection + QLatin1Char('/') + QString::fromUtf8(name.data(),
-                                                          static_cast<qsizetype>(name.size()));
+    return kSection + QLatin1Char('/') +
+           QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 // Two spellings of one file are one entry: on Windows letter case does not matter.
@@ -26,8 +26,8 @@ bool sameFile(const QString& a, const QString& b) {
 } // namespace
 
 QSettingsBackend::QSettingsBackend()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Korrin_Tools"),
-                                            QStringLiteral("Varnel"))) {}
+    : settings_(
+          std::make_unique<QSettings>(QStringLiteral("Korrin_Tools"), QStringLiteral("Varnel"))) {}
 
 QSettingsBackend::QSettingsBackend(const QString& iniPath)
     : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}

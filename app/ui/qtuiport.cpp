@@ -101,13 +101,17 @@ std::optional<std::string> QtUiPort::fileDialog(const FileDialogRequest& request
         dialog.setDefaultSuffix(suffix);
     }
     const QString folder = FromPath(request.initialFolder);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+    const bool folderExists = !folder.isEmpty() && QFileInfo(folder).isDir();
+    if (folderExists)
         dialog.setDirectory(folder);
     const QString name = FromPath(request.initialName);
-    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
-        dialog.selectFile(QFileInfo(name).isAbsolute() && QFileInfo(folder).isDir()
-                              ? QFileInfo(name).fileName()
-                              : name);
+    if (!name.isEmpty() && !name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?'))) {
+        // The name field shows the file name; a folder that does not exist (a default for a game
+        // that is not installed) is left out, and the dialog opens where it would anyway.
+        const QFileInfo info(name);
+        const bool ownFolderExists = info.isAbsolute() && info.absoluteDir().exists();
+        dialog.selectFile(folderExists || !ownFolderExists ? info.fileName() : name);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = dialog.selectedFiles();

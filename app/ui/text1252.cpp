@@ -66,8 +66,8 @@ QString Windows1252Refusal(const QString& text) {
     if (at < 0)
         return {};
     // A character outside the basic plane is two code units: name it whole.
-    const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size() &&
-                      text.at(at + 1).isLowSurrogate();
+    const bool pair =
+        text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate();
     const QString character = text.mid(at, pair ? 2 : 1);
     const char32_t code = pair ? QChar::surrogateToUcs4(text.at(at), text.at(at + 1))
                                : static_cast<char32_t>(text.at(at).unicode());

@@ -8,6 +8,8 @@
 #include "tools/format.h"
 #include "tools/paths.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
 
@@ -80,8 +82,7 @@ StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
     t.countries = Format("Countries from: %s     Names from: %s",
                          ShortenPath(tFile, kStatusPathLength).c_str(),
                          ShortenPath(names, kStatusPathLength).c_str());
-    t.units = Format(" %d / %d Units", doc.view(g).listedUnits,
-                     static_cast<int>(doc.unitCount(g)));
+    t.units = Format(" %d / %d Units", doc.view(g).listedUnits, static_cast<int>(doc.unitCount(g)));
     return t;
 }
 
@@ -99,10 +100,8 @@ CVarnelApp::~CVarnelApp() {
     doc_.reset();
 }
 
-void CVarnelApp::setViewFactory(CMainFrame::ViewFactory factory) {
-    viewFactory_ = std::move(factory);
-    if (frame_)
-        frame_->setViewFactory(viewFactory_);
+void CVarnelApp::setFormFactory(FormFactory factory) {
+    formFactory_ = std::move(factory);
 }
 
 bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
@@ -122,7 +121,8 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     frame_ = std::make_unique<CMainFrame>(*doc_, *recentFiles_);
     if (qtUi_)
         qtUi_->setParentWidget(frame_.get());
-    frame_->setViewFactory(viewFactory_);
+    if (formFactory_)
+        frame_->setViewFactory([this](Game game) { return formFactory_(*frame_, *doc_, game); });
     frame_->setCommandHandler(FrameCommand::About, [this] { showAbout(); });
     frame_->setCommandHandler(FrameCommand::PrintSetup, [this] { showPrintSetup(); });
     connect(frame_.get(), &CMainFrame::documentChanged, this, &CVarnelApp::onIdle);
@@ -132,7 +132,9 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
 
     // The command line: the empty document, or the file it names.
     if (commandLine.file) {
-        if (!doc_->openDocument(*commandLine.file))
+        // Kept as a full path: the settings and the recent list outlive the current folder.
+        const QString full = QFileInfo(FromPath(*commandLine.file)).absoluteFilePath();
+        if (!doc_->openDocument(ToPath(QDir::toNativeSeparators(full))))
             return false;
     } else {
         doc_->newDocument();

@@ -52,8 +52,11 @@ class CVarnelApp : public QObject {
     const std::string appTitle;    // "Varnel Editor 2.07"
     const std::string versionLine; // the About box's line with the version and its date
 
-    // The unit forms; given before initInstance so the first form is made at start-up.
-    void setViewFactory(CMainFrame::ViewFactory factory);
+    // Makes the unit form of a game for the frame and the document (MakeUnitView of views/);
+    // given before initInstance, so that the first form is made at start-up. Without it the
+    // frame's central area stays empty and the commands that need a form stay disabled.
+    using FormFactory = std::function<QWidget*(CMainFrame&, CVarnelDoc&, Game)>;
+    void setFormFactory(FormFactory factory);
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
     // named on the command line could not be loaded: the program ends then.
@@ -70,7 +73,7 @@ class CVarnelApp : public QObject {
     void showAbout();
     void showPrintSetup();
 
-    CMainFrame::ViewFactory viewFactory_;
+    FormFactory formFactory_;
     std::unique_ptr<QtUiPort> qtUi_;
     std::unique_ptr<QSettingsBackend> store_;
     std::unique_ptr<RecentFileList> recentFiles_;

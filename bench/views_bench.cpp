@@ -1,0 +1,124 @@
+// The unit forms at 1,000 and 65,535 units, offscreen with every widget: filling the list, a
+// class filter, a name search and showing a unit. Filling, filtering and searching walk the
+// table once, so the larger size should cost about 65.5 times the smaller; showing a unit touches
+// one unit and the lines in sight, so it should cost the same at both sizes.
+
+#include "bench/benchsupport.h"
+
+#include "app/settingsstore.h"
+#include "app/varneldoc.h"
+#include "views/view2.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace varnel {
+
+namespace {
+
+// A document over a silent Ui port with a synthetic PG2 table, and its form, shown.
+struct Form {
+    explicit Form(std::size_t units) : doc(ui, store) {
+        doc.pg2 = MakeBenchPg2Table(units);
+        view = std::make_unique<CView2>(doc);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    template <class T> T* child(const char* name) {
+        return view->findChild<T*>(QLatin1String(name));
+    }
+
+    SilentUi ui;
+    MemorySettingsBackend store;
+    CVarnelDoc doc;
+    std::unique_ptr<CView2> view;
+};
+
+void BM_FillUnitList(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        form.view->FillUnitList();
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Every other round filters by a class, the next one lifts the filter again.
+void BM_ClassFilter(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    auto* filter = form.child<QComboBox>("classFilterComboBox");
+    int round = 0;
+    for (auto _ : state) {
+        filter->setCurrentIndex(++round % 2 == 0 ? 0 : 2);
+        form.view->ApplyFilters();
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A search that matches about one unit in ten ("Unit number 12", "... 120" and so on).
+void BM_Find(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    auto* find = form.child<QLineEdit>("findLineEdit");
+    int round = 0;
+    for (auto _ : state) {
+        // Setting the text runs the search.
+        find->setText(++round % 2 == 0 ? QStringLiteral("ber 1") : QStringLiteral("BER 2"));
+        QCoreApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Showing the unit of the selected line: every control loaded and the icon painted, then the
+// pending paints of the form done.
+void BM_ShowUnit(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        form.view->ShowUnit();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The same without the paints: what ShowUnit itself costs.
+void BM_ShowUnitControls(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        form.view->ShowUnit();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+BENCHMARK(BM_FillUnitList)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClassFilter)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Find)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowUnit)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowUnitControls)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+
+} // namespace varnel
+
+namespace {
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform says on every show that it cannot do what a desktop does.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.contains(QLatin1String("This plugin does not support")) && previousHandler)
+        previousHandler(type, context, message);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    previousHandler = qInstallMessageHandler(quietHandler);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

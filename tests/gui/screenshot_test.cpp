@@ -1,0 +1,114 @@
+// The picture of the main window for the documentation, taken offscreen with the sample PG2
+// E-File loaded, and of the About box. With VARNEL_SCREENSHOT_DIR set they are written there as
+// mainwindow.png and about.png (scripts/screenshots does that); the checks run either way.
+
+#include "app/efileio.h"
+#include "app/ui/aboutbox.h"
+#include "app/ui/text1252.h"
+#include "tests/gui/support/guisupport.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+using namespace varnel;
+using namespace varnel::guitest;
+
+namespace {
+// Whether `area` of `image` holds more than one colour.
+bool drawnIn(const QImage& image, const QRect& area) {
+    const QRgb first = image.pixel(area.topLeft());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) != first)
+                return true;
+    return false;
+}
+// Writes `image` into VARNEL_SCREENSHOT_DIR, when that is set.
+void save(const QImage& image, const QString& name) {
+    const QString dir = QString::fromLocal8Bit(qgetenv("VARNEL_SCREENSHOT_DIR"));
+    if (dir.isEmpty())
+        return;
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(image.save(QDir(dir).filePath(name)));
+}
+} // namespace
+
+class ScreenshotTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void mainWindow();
+    void aboutBox();
+};
+
+void ScreenshotTest::mainWindow() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
+    QVERIFY(e.started());
+    e.app().onIdle();
+    CMainFrame& frame = e.frame();
+    const QImage image = frame.grab().toImage();
+    QCOMPARE(image.size() / image.devicePixelRatio(), frame.size());
+
+    // Every toolbar button shows a picture, and the bar lies wholly inside the window.
+    auto* bar = frame.findChild<QToolBar*>(QStringLiteral("mainToolBar"));
+    QVERIFY(frame.rect().contains(bar->geometry()));
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        const QRect button = bar->widgetForAction(a)->geometry().translated(bar->pos());
+        QVERIFY2(frame.rect().contains(button), qPrintable(a->objectName()));
+        QVERIFY2(drawnIn(image, button), qPrintable(a->objectName()));
+    }
+    // Both status panes are inside the window and their texts fit.
+    for (const char* name : {"countriesPane", "unitsPane"}) {
+        auto* pane = frame.findChild<QLabel*>(QLatin1String(name));
+        const QRect inFrame(pane->mapTo(&frame, QPoint(0, 0)), pane->size());
+        QVERIFY2(frame.rect().contains(inFrame), name);
+        QVERIFY2(!pane->text().isEmpty(), name);
+    }
+    auto* units = frame.findChild<QLabel*>(QStringLiteral("unitsPane"));
+    QVERIFY(units->fontMetrics().horizontalAdvance(units->text()) <= units->contentsRect().width());
+    QVERIFY(frame.menuBar()->isVisible());
+
+    save(image, QStringLiteral("mainwindow.png"));
+
+    // The window takes the size of the PeG form when that is shown, and back.
+    QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
+    for (Game g : {Game::Peg, Game::Pg2}) {
+        frame.SwitchView(g);
+        QWidget* form = frame.view(g);
+        QVERIFY(form && form->isVisible());
+        const QRect inFrame(form->mapTo(&frame, QPoint(0, 0)), form->size());
+        QVERIFY(frame.rect().contains(inFrame));
+        QVERIFY(form->width() >= form->minimumSizeHint().width());
+        QVERIFY(form->height() >= form->minimumSizeHint().height());
+        QCOMPARE(frame.size(), frame.sizeHint());
+    }
+}
+
+void ScreenshotTest::aboutBox() {
+    CVarnelApp app;
+    CAboutBox box(FromPath(app.appTitle), FromPath(app.versionLine));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    // Every text is shown whole: a wrapped label gets the height its text needs.
+    for (const QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        const int needed =
+            label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        QVERIFY2(label->height() >= needed, qPrintable(label->objectName()));
+        QVERIFY2(label->width() >= label->minimumSizeHint().width(),
+                 qPrintable(label->objectName()));
+    }
+    save(box.grab().toImage(), QStringLiteral("about.png"));
+}
+
+QTEST_MAIN(ScreenshotTest)
+#include "screenshot_test.moc"

@@ -1,0 +1,114 @@
+#pragma once
+// What the unit-form tests share: a document over a scripted Ui port with settings in memory, the
+// sample game folders written into a temporary folder, and helpers that drive the real widgets.
+
+#include "app/efileio.h"
+#include "app/samples.h"
+#include "app/ui/text1252.h"
+#include "app/varneldoc.h"
+#include "tests/gui/support/guisupport.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+namespace varnel::viewstest {
+
+class Session {
+  public:
+    Session() : ui(guitest::MakeQtScriptedUi()), doc(*ui, store) {
+        ReadAllSettings(doc.settings, store);
+        doc.settings.pg2Dir = doc.settings.pg2AltDir = folder(Game::Pg2);
+        doc.settings.pegDir = doc.settings.pegAltDir = folder(Game::Peg);
+        doc.settings.pg2SoundDir = doc.settings.pegSoundDir = "-";
+        doc.settingsLoaded = true;
+    }
+    ~Session() { ui->verify(); }
+
+    std::string folder(Game g) const {
+        return workspace.path(g == Game::Pg2 ? QStringLiteral("pg2") : QStringLiteral("peg")) + "/";
+    }
+    std::string eFile(Game g) const { return folder(g) + "EQUIP97.EQP"; }
+    std::string namesFile(Game g) const { return folder(g) + "EQUIP97.txt"; }
+
+    // Loads the game's sample E-File as the current game.
+    bool load(Game g) {
+        doc.currentGame = g;
+        return LoadEFile(doc, g, eFile(g));
+    }
+
+    guitest::Workspace workspace;
+    std::unique_ptr<ScriptedUi> ui;
+    MemorySettingsBackend store;
+    CVarnelDoc doc;
+};
+
+template <class T> T* widget(QWidget* parent, const QString& name) {
+    return parent->findChild<T*>(name);
+}
+
+inline QListView* unitList(QWidget* view) {
+    return widget<QListView>(view, QStringLiteral("unitListView"));
+}
+
+// The table indexes the list shows, top to bottom.
+inline std::vector<int> listedIndexes(QWidget* view) {
+    QListView* list = unitList(view);
+    std::vector<int> out;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        out.push_back(list->model()->index(r, 0).data(Qt::UserRole).toInt());
+    return out;
+}
+
+inline QString lineText(QWidget* view, int row) {
+    return unitList(view)->model()->index(row, 0).data().toString();
+}
+
+// Clicks line `row` of the unit list.
+inline void clickRow(QWidget* view, int row) {
+    QListView* list = unitList(view);
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+inline void doubleClickRow(QWidget* view, int row) {
+    QListView* list = unitList(view);
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    const QPoint at = list->visualRect(index).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Picks item `row` of a drop-down from its opened list, as the mouse does.
+inline void chooseItem(QComboBox* combo, int row) {
+    combo->setFocus();
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::qWait(1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+// Replaces the text of an edit box by typing, then leaves it by Return or by moving the focus.
+inline void typeInto(QLineEdit* edit, const QString& text, bool byReturn, QWidget* elsewhere) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    // Key events carry their text, so characters beyond ASCII are typed too.
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    if (byReturn)
+        QTest::keyClick(edit, Qt::Key_Return);
+    else
+        elsewhere->setFocus();
+}
+
+} // namespace varnel::viewstest
