@@ -5,8 +5,12 @@
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/qtuiport.h"
 #include "app/ui/text1252.h"
+#include "convert/ui/costdialog.h"
+#include "reports/ui/iconsreportdialog.h"
+#include "reports/ui/reportdialog.h"
 #include "tools/format.h"
 #include "tools/paths.h"
+#include "tools/ui/settingsdialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -125,6 +129,22 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
         frame_->setViewFactory([this](Game game) { return formFactory_(*frame_, *doc_, game); });
     frame_->setCommandHandler(FrameCommand::About, [this] { showAbout(); });
     frame_->setCommandHandler(FrameCommand::PrintSetup, [this] { showPrintSetup(); });
+    frame_->setCommandHandler(FrameCommand::CostModifier, [this] {
+        CCostDialog dialog(*doc_, frame_.get());
+        dialog.exec();
+    });
+    frame_->setCommandHandler(FrameCommand::EquipmentReport, [this] {
+        CReportDialog dialog(*doc_, frame_.get());
+        dialog.exec();
+    });
+    frame_->setCommandHandler(FrameCommand::Settings, [this] {
+        CSettingsDialog dialog(*doc_, SettingsStoreCaption(store_->qsettings()), frame_.get());
+        dialog.exec();
+    });
+    frame_->setCommandHandler(FrameCommand::IconsReport, [this] {
+        CIconsReportDialog dialog(*doc_, frame_.get());
+        dialog.exec();
+    });
     connect(frame_.get(), &CMainFrame::documentChanged, this, &CVarnelApp::onIdle);
     connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::onIdle);
 
