@@ -25,8 +25,7 @@ class EditorSafety : public ::testing::Test {
     EditorSafety() : ui(test::MakeScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings, store);
         doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        std::string error;
-        EXPECT_TRUE(WriteSampleGameFolders(dir.dir(), error)) << error;
+        test::WriteSampleTables(dir.dir());
     }
     std::string pg2() const { return dir.file("pg2/EQUIP97.EQP"); }
     std::string peg() const { return dir.file("peg/EQUIP97.EQP"); }

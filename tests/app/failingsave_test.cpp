@@ -66,8 +66,7 @@ struct Env {
     Env() : doc(ui, store) {
         ReadAllSettings(doc.settings, store);
         doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        std::string error;
-        EXPECT_TRUE(WriteSampleGameFolders(dir.dir(), error)) << error;
+        test::WriteSampleTables(dir.dir());
         EXPECT_TRUE(LoadPg2EFile(doc, dir.file("pg2/EQUIP97.EQP")));
         doc.currentGame = Game::Peg;
         EXPECT_TRUE(LoadPegEFile(doc, dir.file("peg/EQUIP97.EQP")));

@@ -102,8 +102,7 @@ class ModelRun {
     explicit ModelRun(unsigned seed) : rng_(seed), doc_(ui_, store_) {
         ReadAllSettings(doc_.settings, store_);
         doc_.settings.pg2Dir = doc_.settings.pegDir = dir_.dir();
-        std::string error;
-        EXPECT_TRUE(WriteSampleGameFolders(dir_.dir(), error)) << error;
+        test::WriteSampleTables(dir_.dir());
         for (Game g : {Game::Pg2, Game::Peg}) {
             doc_.currentGame = g;
             GameModel& m = model(g);

@@ -32,8 +32,7 @@ class Doc : public ::testing::Test {
         doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
         doc.settings.pg2AltDir = doc.settings.pegAltDir = dir.dir();
         doc.settingsLoaded = true;
-        std::string error;
-        EXPECT_TRUE(WriteSampleGameFolders(dir.dir(), error)) << error;
+        test::WriteSampleTables(dir.dir());
     }
 
     std::string eFile(Game g) const { return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP"); }

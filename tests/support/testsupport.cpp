@@ -1,5 +1,8 @@
 #include "tests/support/testsupport.h"
 
+#include "app/samples.h"
+#include "equip/efile.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -109,6 +112,19 @@ bool PermissionsIgnored() {
 #else
     return false;
 #endif
+}
+
+void WriteSampleTables(const std::string& dir) {
+    std::filesystem::create_directories(std::filesystem::path(dir) / "pg2");
+    std::filesystem::create_directories(std::filesystem::path(dir) / "peg");
+    const Pg2UnitTable pg2 = MakeSamplePg2Table();
+    const PegUnitTable peg = MakeSamplePegTable();
+    WriteFile(dir + "pg2/EQUIP97.EQP", Pg2EFileBytes(pg2));
+    WriteFile(dir + "pg2/EQUIP97.txt", WriteNamesFile(pg2.units));
+    WriteFile(dir + "pg2/GUI97.txt", SampleTFile(Game::Pg2));
+    WriteFile(dir + "peg/EQUIP97.EQP", WritePegEFile(peg));
+    WriteFile(dir + "peg/EQUIP97.txt", WriteNamesFile(peg.units));
+    WriteFile(dir + "peg/GUI97.txt", SampleTFile(Game::Peg));
 }
 
 } // namespace varnel::test

@@ -60,6 +60,10 @@ bool PermissionsIgnored();
 
 namespace varnel::test {
 
+// Writes DIR/pg2/ and DIR/peg/ with the sample E-File, Names E-File and T-File of each game, as
+// the sample folders hold them but without icon archives and sounds, which are slow to make.
+void WriteSampleTables(const std::string& dir);
+
 // Calls the given hooks when the document tells its observers; attached for its lifetime.
 class HookObserver : public DocObserver {
   public:
