@@ -46,15 +46,6 @@ constexpr int kProbePg2Country = 8;
 // ChooseFile's part that asks with a save dialog and returns the full path.
 constexpr int kSaveDialogPart = 7;
 
-// A source E-File whose size is not a whole file of this game is refused: it is a file of the
-// other game, whose records would be read with the wrong layout, or no E-File at all.
-bool sourceOfOtherGame(CVarnelDoc& doc, Game game, const std::string& path, std::size_t size) {
-    if (SizeFitsGame(game, size))
-        return false;
-    MessageBox(doc.ui, "not a %s E-File: %s", GameName(game), path.c_str());
-    return true;
-}
-
 // The listed codes a merge could not honour (past the source, repeated or out of order), for the
 // final message; empty when every code was honoured.
 std::string notMergedText(const std::vector<int>& listed, const std::vector<int>& honoured) {
@@ -79,7 +70,7 @@ std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
     const auto sourceBytes = ReadInputFile(ui, request.source);
     if (!sourceBytes)
         return std::nullopt;
-    if (sourceOfOtherGame(doc, game, request.source, sourceBytes->size()))
+    if (!SourceFitsGame(ui, game, request.source, sourceBytes->size()))
         return std::nullopt;
     const auto nameBytes = ReadInputFile(ui, request.names);
     if (!nameBytes)

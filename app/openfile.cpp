@@ -1,5 +1,7 @@
 #include "app/openfile.h"
 
+#include "equip/efile.h"
+
 #include "app/varneldoc.h"
 #include "tools/fileio.h"
 
@@ -33,6 +35,13 @@ std::optional<Bytes> ReadInputFile(UiPort& ui, const std::string& path) {
     if (!bytes)
         MessageBox(ui, "file [%s]\nnot found", path.c_str());
     return bytes;
+}
+
+bool SourceFitsGame(UiPort& ui, Game game, const std::string& path, std::uintmax_t size) {
+    if (SizeFitsGame(game, size))
+        return true;
+    MessageBox(ui, "not a %s E-File: %s", GameName(game), path.c_str());
+    return false;
 }
 
 void SaveErrorBox(UiPort& ui, const std::string& path) {

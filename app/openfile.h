@@ -3,6 +3,7 @@
 // user is asked for another one of the same kind, as often as needed.
 
 #include "app/filekind.h"
+#include "equip/game.h"
 #include "tools/bytes.h"
 #include "tools/uiport.h"
 
@@ -28,6 +29,11 @@ std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::s
 // Reads an input the user named: "not a regular file: %s" for a folder, FIFO or device (never
 // opened), "file [%s]\nnot found" for what cannot be read; nothing then.
 std::optional<Bytes> ReadInputFile(UiPort& ui, const std::string& path);
+
+// True when `size` bytes are a whole E-File of `game`. Otherwise says "not a PG2 E-File: %s" (or
+// PeG): a file of the other game would be read with the wrong layout, and a paste or merge source
+// must be refused.
+bool SourceFitsGame(UiPort& ui, Game game, const std::string& path, std::uintmax_t size);
 
 // The error box of a failed save: "Error on creating [%s]" and the system's reason on the next
 // line (the folder is missing, the file is read-only, the disk is full).

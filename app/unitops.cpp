@@ -71,11 +71,8 @@ bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& t
     auto file = ReadFileOrAsk(doc, EFileKind(G), path, "");
     if (!file)
         return false;
-    // A file of the other game (or no E-File at all) would be read with the wrong layout.
-    if (!SizeFitsGame(G, file->bytes.size())) {
-        MessageBox(doc.ui, "not a %s E-File: %s", GameName(G), file->path.c_str());
+    if (!SourceFitsGame(doc.ui, G, file->path, file->bytes.size()))
         return false;
-    }
     auto parsed = [&] {
         if constexpr (G == Game::Pg2)
             return ParsePg2EFile(file->bytes);
