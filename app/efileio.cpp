@@ -28,22 +28,6 @@ void rememberGameFolder(CVarnelDoc& doc, Game game, const std::string& eFilePath
     WriteSetting(doc.store, game == Game::Pg2 ? kPg2DirSetting : kPegDirSetting, dir);
 }
 
-// Hands out the lines of a Names E-File, one per unit; an empty name once the lines run out or
-// when there were none to read.
-class NameFeed {
-  public:
-    explicit NameFeed(const std::optional<OpenedFile>& names)
-        : reader_(names ? std::span<const std::uint8_t>(names->bytes)
-                        : std::span<const std::uint8_t>()) {}
-    void next(std::string& name) {
-        if (!reader_.next(name))
-            name.clear();
-    }
-
-  private:
-    LineReader reader_;
-};
-
 // A T-File read (or asked for) ahead of the change: its final path, and its bytes when there
 // are any. `path` empty: the user cancelled.
 struct TFileRead {
@@ -73,40 +57,41 @@ void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
         table.clear();
 }
 
-template <class Unit> std::vector<Unit>& unitsOf(CVarnelDoc& doc);
-template <> std::vector<Pg2Unit>& unitsOf<Pg2Unit>(CVarnelDoc& doc) {
-    if (!doc.pg2)
-        doc.pg2.emplace();
-    return doc.pg2->units;
-}
-template <> std::vector<PegUnit>& unitsOf<PegUnit>(CVarnelDoc& doc) {
-    if (!doc.peg)
-        doc.peg.emplace();
-    return doc.peg->units;
-}
-
-template <class Record> ParsedEFile<Record> parse(std::span<const std::uint8_t> bytes);
-template <> ParsedEFile<Pg2UnitRecord> parse(std::span<const std::uint8_t> bytes) {
-    return ParsePg2EFile(bytes);
-}
-template <> ParsedEFile<PegUnitRecord> parse(std::span<const std::uint8_t> bytes) {
-    return ParsePegEFile(bytes);
+template <Game G> typename GameTraits<G>::Table& tableOf(CVarnelDoc& doc) {
+    auto& table = [&]() -> auto& {
+        if constexpr (G == Game::Pg2)
+            return doc.pg2;
+        else
+            return doc.peg;
+    }();
+    if (!table)
+        table.emplace();
+    return *table;
 }
 
-void finishUnit(Pg2Unit& unit) { UnpackPg2Specials(unit); }
-void finishUnit(PegUnit&) {}
+template <Game G> auto parse(std::span<const std::uint8_t> bytes) {
+    if constexpr (G == Game::Pg2)
+        return ParsePg2EFile(bytes);
+    else
+        return ParsePegEFile(bytes);
+}
+
+template <class Table> void adoptNames(Table& table, Bytes names) {
+    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+        AdoptPg2Names(table, std::move(names));
+    else
+        AdoptPegNames(table, std::move(names));
+}
 
 template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& options) {
     using Traits = GameTraits<G>;
-    using Record = typename Traits::Record;
-    using Unit = typename Traits::Unit;
 
     // Every question is asked while the old table still stands whole (a view may repaint behind
     // a question box); only then is the table replaced and the views told.
     auto file = ReadFileOrAsk(doc, EFileKind(G), given, "");
     if (!file)
         return false;
-    ParsedEFile<Record> parsed = parse<Record>(file->bytes);
+    auto parsed = parse<G>(file->bytes);
     LoadFindings findings;
     findings.headerCount = parsed.count;
     findings.recordsHeld = file->bytes.size() < kEFileHeaderSize
@@ -122,7 +107,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
                    static_cast<int>(findings.recordsHeld));
     if constexpr (G == Game::Pg2) {
         for (std::size_t i = 0; i < parsed.supplied; ++i)
-            if (!Pg2MaskIsSingle(parsed.records[i]))
+            if (!Pg2MaskIsSingle(parsed.units[i].record))
                 ++findings.oddMasks;
         if (findings.oddMasks > 0)
             MessageBox(doc.ui,
@@ -133,7 +118,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     bool codesFixed = false;
     if constexpr (G == Game::Pg2)
         codesFixed =
-            AskCodeFixes(doc, parsed, 0, parsed.records.size(), options.codes, &findings);
+            AskCodeFixes(doc, parsed, 0, parsed.units.size(), options.codes, &findings);
     // The T-File is searched beside the file being loaded, in the folders it is about to give.
     AppSettings probe = doc.settings;
     if (probe.dir(G) == kNoValue)
@@ -147,22 +132,18 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     else
         names = ReadFileOrAsk(doc, NamesEFileKind(G), namesPath, kNoDenomination);
 
-    std::vector<Unit>& units = unitsOf<Unit>(doc);
-    units.resize(parsed.records.size());
-    NameFeed feed(names);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        Unit& unit = units[i];
-        unit.record = parsed.records[i];
-        finishUnit(unit);
-        feed.next(unit.name);
-    }
+    auto& table = tableOf<G>(doc);
+    table.units = std::move(parsed.units);
+    const bool haveNames = names.has_value();
+    const std::string namesRead = names ? names->path : namesPath;
+    adoptNames(table, names ? std::move(names->bytes) : Bytes());
     doc.setFlag(G, ChangeKind::Data, codesFixed);
     doc.findings(G) = findings;
     rememberGameFolder(doc, G, file->path);
     doc.settings.eFile(G) = file->path;
-    doc.settings.namesEFile(G) = names ? names->path : namesPath;
+    doc.settings.namesEFile(G) = namesRead;
     applyTFile(doc, G, tFile);
-    if (names)
+    if (haveNames)
         doc.setFlag(G, ChangeKind::Names, false);
     doc.fileLoaded(file->path);
     doc.refreshAllViews();
@@ -204,8 +185,8 @@ std::optional<Bytes> eFileBytes(CVarnelDoc& doc, Game game) {
 
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
     if (game == Game::Pg2)
-        return doc.pg2 ? std::optional<Bytes>(WriteNamesFile(doc.pg2->units)) : std::nullopt;
-    return doc.peg ? std::optional<Bytes>(WriteNamesFile(doc.peg->units)) : std::nullopt;
+        return doc.pg2 ? std::optional<Bytes>(WriteNamesFile(*doc.pg2)) : std::nullopt;
+    return doc.peg ? std::optional<Bytes>(WriteNamesFile(*doc.peg)) : std::nullopt;
 }
 
 // After a written PG2 E-File the rebuilt mask and special bytes become the units' own.
@@ -234,13 +215,13 @@ bool NamesPathDiffers(UiPort& ui, const std::string& eFile, const std::string& n
     return false;
 }
 
-bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
+bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t first,
                   std::size_t total, CodeAnswer answer, LoadFindings* findings) {
     bool fixed = false;
     // A record the file lacked is zero and has no code of its own to question.
     for (std::size_t k = 0; k < parsed.supplied; ++k) {
         const auto index = static_cast<std::uint16_t>(first + k);
-        const std::uint16_t code = parsed.records[k].code();
+        const std::uint16_t code = parsed.units[k].record.code();
         if (code == index)
             continue;
         if (findings) {
@@ -262,7 +243,7 @@ bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size
                                          "%d\n Do you want to set Code=%d ?",
                                          int{index}, int{code}, int{index}, int{index})));
         if (yes) {
-            parsed.records[k].setCode(index);
+            parsed.units[k].record.setCode(index);
             fixed = true;
         }
     }

@@ -28,7 +28,7 @@ struct LoadOptions {
 // than %d\n Do you want to set Code=%d ?" (for a code not bigger than the count: "has Code=%d,
 // which differs from %d"), or answers by `answer`. A Yes sets the code in `parsed`. True when
 // any code was set. `findings`, when given, counts the mismatches and keeps the first few.
-bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2UnitRecord>& parsed, std::size_t first,
+bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t first,
                   std::size_t total, CodeAnswer answer, LoadFindings* findings = nullptr);
 
 // Loads an E-File of the game with its T-File (folder search) and Names E-File. Every question

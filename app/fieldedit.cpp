@@ -11,8 +11,8 @@ FieldResult SetField(CVarnelDoc& doc, Game game, std::size_t unit, const FieldDe
         result.message = "There is no such unit";
         return result;
     }
-    result = game == Game::Pg2 ? SetPg2Field(doc.pg2->units[unit], field, shown)
-                               : SetPegField(doc.peg->units[unit], field, shown);
+    result = game == Game::Pg2 ? SetPg2Field(*doc.pg2, unit, field, shown)
+                               : SetPegField(*doc.peg, unit, field, shown);
     if (result.ok && result.change != FieldChange::None)
         doc.markChanged(game, result.change == FieldChange::Names ? ChangeKind::Names
                                                                   : ChangeKind::Data);
@@ -31,8 +31,8 @@ FieldResult SetField(CVarnelDoc& doc, Game game, std::size_t unit, std::string_v
 std::string FieldText(const CVarnelDoc& doc, Game game, std::size_t unit, const FieldDef& field) {
     if (unit >= doc.unitCount(game))
         return {};
-    return game == Game::Pg2 ? Pg2FieldText(doc.pg2->units[unit], field)
-                             : PegFieldText(doc.peg->units[unit], field);
+    return game == Game::Pg2 ? Pg2FieldText(*doc.pg2, unit, field)
+                             : PegFieldText(*doc.peg, unit, field);
 }
 
 } // namespace varnel

@@ -198,8 +198,8 @@ Pg2UnitTable MakeSamplePg2Table() {
             u.special1[static_cast<std::size_t>(k)] = (s1 >> k) & 1;
             u.special2[static_cast<std::size_t>(k)] = (s2 >> k) & 1;
         }
-        u.name = kPg2Units[i].name;
         table.units.push_back(u);
+        table.setName(i, kPg2Units[i].name);
     }
     // The record bytes follow the derived values, as after a save.
     WritePg2EFile(table);
@@ -240,8 +240,8 @@ PegUnitTable MakeSamplePegTable() {
         r.setMovIcon(r[peg::AirUnit] ? "MOVAIR" : (kPegUnits[i].cls >= 14 ? "MOVSEA" : "MOVGND"));
         for (int off = peg::byte61; off < static_cast<int>(peg::kRecordSize); ++off)
             r[off] = all ? 255 : spread(i, off) % 4;
-        u.name = kPegUnits[i].name;
         table.units.push_back(u);
+        table.setName(i, kPegUnits[i].name);
     }
     return table;
 }
@@ -306,11 +306,11 @@ bool WriteSampleGameFolders(const std::string& dir, std::string& error) {
         if (game == Game::Pg2) {
             Pg2UnitTable table = MakeSamplePg2Table();
             eFile = WritePg2EFile(table);
-            names = WriteNamesFile(table.units);
+            names = WriteNamesFile(table);
         } else {
             const PegUnitTable table = MakeSamplePegTable();
             eFile = WritePegEFile(table);
-            names = WriteNamesFile(table.units);
+            names = WriteNamesFile(table);
         }
         const std::string tText = SampleTFile(game);
         const struct {

@@ -56,12 +56,6 @@ bool deleteUnit(CVarnelDoc& doc, Game game, std::optional<Table>& table, std::si
     return true;
 }
 
-void fillUnit(Pg2Unit& unit, const Pg2UnitRecord& record) {
-    unit.record = record;
-    UnpackPg2Specials(unit);
-}
-void fillUnit(PegUnit& unit, const PegUnitRecord& record) { unit.record = record; }
-
 template <Game G>
 bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& table,
                 const std::string& path) {
@@ -92,9 +86,8 @@ bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& t
                                      NamesPathFor(doc.settings.textSuffix, file->path),
                                      kNoDenomination);
 
-    table->units.resize(first + parsed.count);
-    for (std::size_t k = 0; k < parsed.records.size(); ++k)
-        fillUnit(table->units[first + k], parsed.records[k]);
+    // The parsed units carry no name yet: their empty refs mean the same in any store.
+    table->units.insert(table->units.end(), parsed.units.begin(), parsed.units.end());
     doc.setFlag(G, ChangeKind::Data, true);
     if (names) {
         if constexpr (G == Game::Pg2)

@@ -26,10 +26,14 @@ std::size_t CVarnelDoc::unitCount(Game g) const {
     return peg ? peg->count() : 0;
 }
 
-const std::string* CVarnelDoc::unitName(Game g, std::size_t index) const {
-    if (g == Game::Pg2)
-        return pg2 && index < pg2->count() ? &pg2->units[index].name : nullptr;
-    return peg && index < peg->count() ? &peg->units[index].name : nullptr;
+std::optional<std::string_view> CVarnelDoc::unitName(Game g, std::size_t index) const {
+    if (g == Game::Pg2) {
+        if (pg2 && index < pg2->count())
+            return pg2->name(index);
+    } else if (peg && index < peg->count()) {
+        return peg->name(index);
+    }
+    return std::nullopt;
 }
 
 void CVarnelDoc::addObserver(DocObserver* observer) {

@@ -15,6 +15,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnel {
@@ -87,8 +88,9 @@ class CVarnelDoc {
     // Whether the game's table is loaded, and its number of units (0 without a table).
     bool hasTable(Game g) const { return g == Game::Pg2 ? pg2.has_value() : peg.has_value(); }
     std::size_t unitCount(Game g) const;
-    // The name of unit `index` of the game, or nullptr outside the table.
-    const std::string* unitName(Game g, std::size_t index) const;
+    // The name of unit `index` of the game, or nothing outside the table. Valid until the next
+    // change of a name of that table.
+    std::optional<std::string_view> unitName(Game g, std::size_t index) const;
 
     // Observers are not owned; remove one before it dies.
     void addObserver(DocObserver* observer);

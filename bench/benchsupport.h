@@ -53,7 +53,7 @@ inline Pg2UnitTable MakeBenchPg2Table(std::size_t count) {
         u.country = static_cast<std::uint8_t>(i % pg2::kCountryCount);
         EncodePg2Country(u.record, u.country);
         u.special1[i % 8] = 1;
-        u.name = "Unit number " + std::to_string(i);
+        t.setName(i, "Unit number " + std::to_string(i));
     }
     return t;
 }
@@ -68,7 +68,7 @@ inline PegUnitTable MakeBenchPegTable(std::size_t count) {
         u.record.setCode(static_cast<std::uint16_t>(i));
         u.record.setUnitIcon(BenchIconName(i));
         u.record.setMovIcon(BenchIconName(i * 7));
-        u.name = "Unit number " + std::to_string(i);
+        t.setName(i, "Unit number " + std::to_string(i));
     }
     return t;
 }

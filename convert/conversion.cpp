@@ -121,6 +121,7 @@ PegUnitTable ConvertPg2Table(const Pg2UnitTable& table) {
     result.units.reserve(table.count());
     for (const Pg2Unit& unit : table.units)
         result.units.push_back(ConvertPg2Unit(unit));
+    result.names = table.names;
     return result;
 }
 

@@ -23,10 +23,11 @@ std::uint8_t MapPg2Country(const Pg2UnitRecord& record);
 // The same for unit `index` of the table; 0 outside it.
 std::uint8_t MapPg2Country(const Pg2UnitTable& table, std::size_t index);
 
-// The PeG unit converted from one PG2 unit (record and name). Uses the unit's in-memory Special1
-// switches and its stored country mask.
+// The PeG unit converted from one PG2 unit. Uses the unit's in-memory Special1 switches and its
+// stored country mask. Its name ref is the PG2 unit's: it names the unit in a copy of the PG2
+// table's name store.
 PegUnit ConvertPg2Unit(const Pg2Unit& unit);
-// Every unit of `table` converted, in order.
+// Every unit of `table` converted, in order, with the names (one copy of the store).
 PegUnitTable ConvertPg2Table(const Pg2UnitTable& table);
 
 // Gives each PeG country 1..20 the name of its PG2 counterpart; PeG country 0 keeps its name.

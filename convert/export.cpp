@@ -21,7 +21,7 @@ ExportFiles buildExport(Table& table, const std::vector<int>& codes, Prepare pre
         auto& unit = table.units[static_cast<std::size_t>(code)];
         prepare(unit);
         out.append(unit.record.bytes);
-        AppendLine(files.names, unit.name);
+        AppendLine(files.names, table.name(static_cast<std::size_t>(code)));
     }
     return files;
 }

@@ -36,9 +36,11 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
     ByteCursor cursor(eFile);
     LineReader nameLines(names);
     std::size_t nameIndex = 0; // index of the next line nameLines gives
-    std::string line;
+    std::string_view line;
     std::size_t merged = 0;
     table.units.reserve(std::min(kMaxUnits, table.units.size() + honoured.size()));
+    // At most every line of the source joins the store: one allocation, not one per unit.
+    table.names.reserve(table.names.size() + names.size());
     for (const int code : honoured) {
         if (table.units.size() >= kMaxUnits)
             break;
@@ -48,18 +50,17 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
         const auto bytes = cursor.take(recordSize);
         if (!bytes)
             break;
-        Unit unit;
+        Unit& unit = table.units.emplace_back();
         fillRecord(unit.record, *bytes);
-        unit.record.setCode(static_cast<std::uint16_t>(table.units.size()));
+        unit.record.setCode(static_cast<std::uint16_t>(table.units.size() - 1));
         bool haveName = false;
         while (nameIndex <= c && nameLines.next(line)) {
             haveName = nameIndex == c;
             ++nameIndex;
         }
         if (haveName)
-            unit.name = std::move(line);
+            table.setName(table.units.size() - 1, line);
         finishUnit(unit);
-        table.units.push_back(std::move(unit));
         ++merged;
     }
     return merged;

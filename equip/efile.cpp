@@ -29,15 +29,22 @@ void visitRecords(std::span<const std::uint8_t> data, Sink&& sink) {
     }
 }
 
-template <class Record> ParsedEFile<Record> parseEFile(std::span<const std::uint8_t> data) {
-    constexpr std::size_t size = std::tuple_size_v<decltype(Record::bytes)>;
-    ParsedEFile<Record> parsed;
+void finishUnit(Pg2Unit& unit) {
+    UnpackPg2Specials(unit);
+}
+void finishUnit(PegUnit&) {}
+
+template <class Unit> ParsedEFile<Unit> parseEFile(std::span<const std::uint8_t> data) {
+    constexpr std::size_t size = std::tuple_size_v<decltype(Unit::record.bytes)>;
+    ParsedEFile<Unit> parsed;
     parsed.count = eFileCount(data);
-    parsed.records.reserve(parsed.count);
+    // Built one after another rather than zeroed as a whole first: one pass over the memory.
+    parsed.units.reserve(parsed.count);
     visitRecords<size>(data, [&](std::size_t, std::span<const std::uint8_t> bytes) {
-        Record& record = parsed.records.emplace_back();
+        Unit& unit = parsed.units.emplace_back();
         if (!bytes.empty()) {
-            std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+            std::copy(bytes.begin(), bytes.end(), unit.record.bytes.begin());
+            finishUnit(unit);
             ++parsed.supplied;
         }
     });
@@ -73,22 +80,45 @@ Bytes pg2EFileBytes(const Pg2UnitTable& table) {
     return out;
 }
 
-template <class Unit>
-void readNames(std::vector<Unit>& units, std::span<const std::uint8_t> data, std::size_t first) {
+template <class Table>
+void readNames(Table& table, std::span<const std::uint8_t> data, std::size_t first) {
     LineReader reader(data);
-    for (std::size_t i = first; i < units.size(); ++i)
-        if (!reader.next(units[i].name))
+    std::string_view line;
+    for (std::size_t i = first; i < table.count(); ++i) {
+        if (!reader.next(line))
             break;
+        table.setName(i, line);
+    }
+}
+
+template <class Table> void adoptNames(Table& table, Bytes bytes) {
+    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(bytes.data());
+    std::size_t used = 0;
+    {
+        LineReader reader(bytes);
+        std::string_view line;
+        for (auto& unit : table.units) {
+            if (!reader.next(line)) {
+                unit.name = {};
+                continue;
+            }
+            unit.name = {reinterpret_cast<std::uintptr_t>(line.data()) - base, line.size()};
+            used = unit.name.offset + unit.name.length;
+        }
+    }
+    table.names = NameStore(std::move(bytes));
+    // Lines past the last unit are no one's name.
+    table.names.truncate(used);
 }
 
 } // namespace
 
-ParsedEFile<Pg2UnitRecord> ParsePg2EFile(std::span<const std::uint8_t> data) {
-    return parseEFile<Pg2UnitRecord>(data);
+ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data) {
+    return parseEFile<Pg2Unit>(data);
 }
 
-ParsedEFile<PegUnitRecord> ParsePegEFile(std::span<const std::uint8_t> data) {
-    return parseEFile<PegUnitRecord>(data);
+ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data) {
+    return parseEFile<PegUnit>(data);
 }
 
 Bytes WritePg2EFile(Pg2UnitTable& table) {
@@ -110,11 +140,19 @@ std::string NamesPathFor(const std::string& suffix, const std::string& eFilePath
 }
 
 void ReadPg2Names(Pg2UnitTable& table, std::span<const std::uint8_t> data, std::size_t first) {
-    readNames(table.units, data, first);
+    readNames(table, data, first);
 }
 
 void ReadPegNames(PegUnitTable& table, std::span<const std::uint8_t> data, std::size_t first) {
-    readNames(table.units, data, first);
+    readNames(table, data, first);
+}
+
+void AdoptPg2Names(Pg2UnitTable& table, Bytes names) {
+    adoptNames(table, std::move(names));
+}
+
+void AdoptPegNames(PegUnitTable& table, Bytes names) {
+    adoptNames(table, std::move(names));
 }
 
 bool SizeFitsGame(Game game, std::uintmax_t size) {
@@ -123,13 +161,6 @@ bool SizeFitsGame(Game game, std::uintmax_t size) {
 
 Bytes Pg2EFileBytes(const Pg2UnitTable& table) {
     return pg2EFileBytes(table);
-}
-
-void ReadPegRecords(PegUnitTable& table, const ParsedEFile<PegUnitRecord>& parsed,
-                    std::size_t first) {
-    const std::size_t n = table.units.size();
-    for (std::size_t k = 0; k < parsed.records.size() && first + k < n; ++k)
-        table.units[first + k].record = parsed.records[k];
 }
 
 } // namespace varnel

@@ -26,21 +26,22 @@ struct AppSettings;
 
 constexpr std::size_t kEFileHeaderSize = 2;
 
-// What the one E-File reader of each game found: the records the header counts, how many of them
-// the bytes held in full, and how many bytes follow the last counted record.
-template <class Record> struct ParsedEFile {
-    std::uint16_t count = 0;     // from the header; 0 for a file under 2 bytes
-    std::vector<Record> records; // `count` records; those the file does not supply are zero
-    std::size_t supplied = 0;    // how many records the file held in full
-    std::size_t trailing = 0;    // bytes after the last counted record (ignored)
+// What the one E-File reader of each game found: the units the header counts (their records,
+// and for PG2 the country and switches unpacked; no names), how many of them the bytes held in
+// full, and how many bytes follow the last counted record.
+template <class Unit> struct ParsedEFile {
+    std::uint16_t count = 0; // from the header; 0 for a file under 2 bytes
+    std::vector<Unit> units; // `count` units; those the file does not supply are zero
+    std::size_t supplied = 0; // how many records the file held in full
+    std::size_t trailing = 0; // bytes after the last counted record (ignored)
 
     bool headerFitsSize() const { return supplied == count && trailing == 0; }
 };
 
 // The E-File readers, used by load, paste and merge alike. Never fail: a short file gives zero
 // records for what it lacks.
-ParsedEFile<Pg2UnitRecord> ParsePg2EFile(std::span<const std::uint8_t> data);
-ParsedEFile<PegUnitRecord> ParsePegEFile(std::span<const std::uint8_t> data);
+ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data);
+ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data);
 
 // The E-File bytes of a table. The PG2 writer first rebuilds each record's country mask and
 // special bytes from the unit's country and switches, as saving does.
@@ -48,10 +49,15 @@ Bytes WritePg2EFile(Pg2UnitTable& table);
 Bytes WritePegEFile(const PegUnitTable& table);
 
 // Names E-File bytes: every name followed by CR LF.
-template <class Unit> Bytes WriteNamesFile(const std::vector<Unit>& units) {
+template <class Unit> Bytes WriteNamesFile(const UnitTable<Unit>& table) {
+    std::size_t size = 0;
+    for (const auto& u : table.units)
+        size += u.name.length + 2;
     Bytes out;
-    for (const auto& u : units) {
-        out.insert(out.end(), u.name.begin(), u.name.end());
+    out.reserve(size);
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        const std::string_view name = table.name(i);
+        out.insert(out.end(), name.begin(), name.end());
         out.push_back('\r');
         out.push_back('\n');
     }
@@ -61,13 +67,13 @@ template <class Unit> Bytes WriteNamesFile(const std::vector<Unit>& units) {
 // The Names E-File path of an E-File: the path without extension plus the suffix (".txt").
 std::string NamesPathFor(const std::string& suffix, const std::string& eFilePath);
 
-// Reads name lines into units first .. end; stops early at the end of the data.
+// Names units first .. end from the lines of a Names E-File; stops early at the end of the data.
 void ReadPg2Names(Pg2UnitTable& table, std::span<const std::uint8_t> data, std::size_t first);
 void ReadPegNames(PegUnitTable& table, std::span<const std::uint8_t> data, std::size_t first);
-
-// Fills units first .. end of the table from parsed PeG records.
-void ReadPegRecords(PegUnitTable& table, const ParsedEFile<PegUnitRecord>& parsed,
-                    std::size_t first);
+// Makes the bytes of a Names E-File the table's name store and names every unit from its lines,
+// in order; units past the last line get an empty name. Copies no name.
+void AdoptPg2Names(Pg2UnitTable& table, Bytes names);
+void AdoptPegNames(PegUnitTable& table, Bytes names);
 
 // True when `size` bytes are a whole E-File of `game`: the header and whole records.
 bool SizeFitsGame(Game game, std::uintmax_t size);

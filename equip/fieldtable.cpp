@@ -395,15 +395,15 @@ template <class Unit> int iconedCount(Game game, const Unit& unit) {
     }));
 }
 
-template <class Unit>
-FieldResult setName(Unit& unit, const FieldDef& field, std::string_view shown) {
+template <class Table>
+FieldResult setName(Table& table, std::size_t index, const FieldDef& field, std::string_view shown) {
     if (shown.size() > static_cast<std::size_t>(field.maxShown))
         return refuse(FormatMessage(kNameTooLong, field.maxShown));
     if (shown.find_first_of("\r\n") != std::string_view::npos)
         return refuse(kNameLineBreak);
-    const bool changed = unit.name != shown;
+    const bool changed = table.name(index) != shown;
     if (changed)
-        unit.name.assign(shown);
+        table.setName(index, shown);
     return accepted(changed, FieldChange::Names);
 }
 
@@ -437,14 +437,16 @@ FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_
     return accepted(changed, FieldChange::Data);
 }
 
-template <class Unit>
-FieldResult setField(Game game, Unit& unit, const FieldDef& requested, std::string_view shown) {
+template <class Table>
+FieldResult setField(Game game, Table& table, std::size_t index, const FieldDef& requested,
+                     std::string_view shown) {
     const FieldDef* field = ownRow(game, requested);
     if (field == nullptr)
         return refuse(kNotThisGame);
+    auto& unit = table.units[index];
     switch (field->kind) {
     case FieldKind::Name:
-        return setName(unit, *field, shown);
+        return setName(table, index, *field, shown);
     case FieldKind::Icon:
         return setIcon(unit, *field, shown);
     default:
@@ -452,14 +454,15 @@ FieldResult setField(Game game, Unit& unit, const FieldDef& requested, std::stri
     }
 }
 
-template <class Unit>
-std::string fieldText(Game game, const Unit& unit, const FieldDef& requested) {
+template <class Table>
+std::string fieldText(Game game, const Table& table, std::size_t index, const FieldDef& requested) {
     const FieldDef* field = ownRow(game, requested);
     if (field == nullptr)
         return {};
+    const auto& unit = table.units[index];
     switch (field->kind) {
     case FieldKind::Name:
-        return unit.name;
+        return std::string(table.name(index));
     case FieldKind::Icon: {
         const std::uint8_t* begin = unit.record.bytes.data() + field->offset;
         const std::uint8_t* end = std::find(begin, begin + pg2::kIconLength, std::uint8_t{0});
@@ -495,20 +498,22 @@ const FieldDef* FindFieldByControl(Game game, int control) {
     return nullptr;
 }
 
-FieldResult SetPg2Field(Pg2Unit& unit, const FieldDef& field, std::string_view shown) {
-    return setField(Game::Pg2, unit, field, shown);
+FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,
+                        std::string_view shown) {
+    return setField(Game::Pg2, table, index, field, shown);
 }
 
-FieldResult SetPegField(PegUnit& unit, const FieldDef& field, std::string_view shown) {
-    return setField(Game::Peg, unit, field, shown);
+FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& field,
+                        std::string_view shown) {
+    return setField(Game::Peg, table, index, field, shown);
 }
 
-std::string Pg2FieldText(const Pg2Unit& unit, const FieldDef& field) {
-    return fieldText(Game::Pg2, unit, field);
+std::string Pg2FieldText(const Pg2UnitTable& table, std::size_t index, const FieldDef& field) {
+    return fieldText(Game::Pg2, table, index, field);
 }
 
-std::string PegFieldText(const PegUnit& unit, const FieldDef& field) {
-    return fieldText(Game::Peg, unit, field);
+std::string PegFieldText(const PegUnitTable& table, std::size_t index, const FieldDef& field) {
+    return fieldText(Game::Peg, table, index, field);
 }
 
 std::string FieldItemText(const FieldDef& field, int position) {

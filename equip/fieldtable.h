@@ -28,6 +28,7 @@
 #include "equip/game.h"
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
+#include "equip/unittable.h"
 #include "equip/vocabulary.h"
 
 #include <span>
@@ -94,22 +95,25 @@ std::span<const FieldDef> FieldTable(Game game);
 const FieldDef* FindField(Game game, std::string_view name);
 const FieldDef* FindFieldByControl(Game game, int control);
 
-// Checks the text a control shows and stores its value into `unit`. Numbers allow blanks around
+// Checks the text a control shows and stores its value into unit `index` of the table. Numbers allow blanks around
 // them and a leading sign. On failure nothing of the unit changes and `message` says why:
 // "Please enter an integer." (not a whole number, empty, or outside the int range),
 // "Please enter an integer between %d and %d." (outside the field's range or list),
 // "Please enter no more than 1024 characters.", a line break in a name (it would split the
 // Names E-File line), or the iconed-option limit. A field that is not a row of this game's table
 // is refused too. `change` tells which change flag to set; None when the stored value is equal.
-FieldResult SetPg2Field(Pg2Unit& unit, const FieldDef& field, std::string_view shown);
-FieldResult SetPegField(PegUnit& unit, const FieldDef& field, std::string_view shown);
+// `index` must lie inside the table.
+FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,
+                        std::string_view shown);
+FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& field,
+                        std::string_view shown);
 
 // The text the control shows for the unit's stored value: numbers as decimal text, drop-downs as
 // the list position (a code outside the list gives its number: the form shows no selection),
 // check boxes "1" when the bit or switch is set, else "0"; icons up to the first NUL, names as
 // they are. Empty for a field of the other game.
-std::string Pg2FieldText(const Pg2Unit& unit, const FieldDef& field);
-std::string PegFieldText(const PegUnit& unit, const FieldDef& field);
+std::string Pg2FieldText(const Pg2UnitTable& table, std::size_t index, const FieldDef& field);
+std::string PegFieldText(const PegUnitTable& table, std::size_t index, const FieldDef& field);
 
 // The text of drop-down item `position`: ListItem of the vocabulary text, the vocabulary text
 // itself, or MonthText for months. Empty for countries (the T-File names them), for a position

@@ -20,10 +20,6 @@ void setIconText(std::uint8_t* field, const std::string& name) {
 
 } // namespace
 
-std::uint16_t PegUnitRecord::code() const {
-    return readU16(bytes.data() + peg::Code);
-}
-
 void PegUnitRecord::setCode(std::uint16_t code) {
     writeU16(bytes.data() + peg::Code, code);
 }

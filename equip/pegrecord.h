@@ -20,6 +20,9 @@
 // | 21     | u8    | byteB22      | 55     | char6 | MovIcon      |
 // |        |       |              | 61..73 | u8    | byte61..byte73 |
 
+#include "tools/bytes.h"
+#include "tools/namestore.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -77,7 +80,7 @@ struct PegUnitRecord {
 
     std::uint8_t operator[](int offset) const { return bytes[static_cast<std::size_t>(offset)]; }
     std::uint8_t& operator[](int offset) { return bytes[static_cast<std::size_t>(offset)]; }
-    std::uint16_t code() const;
+    std::uint16_t code() const { return readU16(bytes.data() + peg::Code); }
     void setCode(std::uint16_t code);
     std::string unitIcon() const; // up to the first NUL, at most six characters
     std::string movIcon() const;
@@ -87,7 +90,7 @@ struct PegUnitRecord {
 
 struct PegUnit {
     PegUnitRecord record;
-    std::string name; // Denomination: bytes, kept exactly
+    NameRef name; // Denomination: where its bytes lie in the table's name store
 };
 
 } // namespace varnel

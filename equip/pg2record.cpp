@@ -3,6 +3,7 @@
 #include "tools/bytes.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace varnel {
@@ -13,11 +14,19 @@ constexpr int kMaskBytes = 4;
 constexpr int kBitsPerByte = 8;
 constexpr std::uint8_t kHighBit = 0x80;
 
-// The position 0..7 of the one bit of a mask byte (128 is 0), or -1 when it holds none or several.
+// The position 0..7 of the one bit of each mask byte value (128 is 0), or -1 when it holds none or
+// several: a table, as every load decodes each unit's mask.
+constexpr std::array<std::int8_t, 256> kSingleBitPosition = [] {
+    std::array<std::int8_t, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = b != 0 && (b & (b - 1)) == 0
+                       ? static_cast<std::int8_t>(std::countl_zero(static_cast<std::uint8_t>(b)))
+                       : std::int8_t{-1};
+    return table;
+}();
+
 int singleBitPosition(std::uint8_t b) {
-    if (b == 0 || (b & (b - 1)) != 0)
-        return -1;
-    return std::countl_zero(b);
+    return kSingleBitPosition[b];
 }
 
 std::string iconText(const std::uint8_t* field) {
@@ -26,10 +35,6 @@ std::string iconText(const std::uint8_t* field) {
 }
 
 } // namespace
-
-std::uint16_t Pg2UnitRecord::code() const {
-    return readU16(bytes.data() + pg2::Code);
-}
 
 void Pg2UnitRecord::setCode(std::uint16_t code) {
     writeU16(bytes.data() + pg2::Code, code);
@@ -60,12 +65,15 @@ std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b
 }
 
 bool Pg2MaskIsSingle(const Pg2UnitRecord& record) {
-    int bits = 0;
-    for (int k = 0; k < 4; ++k)
-        bits += std::popcount(record[pg2::CountryMask + k]);
+    // The four bytes as one word: one bit set overall is one power of two. (No popcount: without
+    // a -m flag for it the compiler calls a library routine, and every load runs this per unit.)
+    std::uint32_t mask = 0;
+    for (int k = 0; k < kMaskBytes; ++k)
+        mask |= std::uint32_t{record[pg2::CountryMask + k]} << (8 * k);
+    const bool single = mask != 0 && (mask & (mask - 1)) == 0;
     // Byte 33 carries countries 24 .. 26 only, in its three top bits.
     const bool pastLastCountry = (record[pg2::CountryMask + 3] & 0x1F) != 0;
-    return bits == 1 && !pastLastCountry;
+    return single && !pastLastCountry;
 }
 
 void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {

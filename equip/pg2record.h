@@ -23,6 +23,9 @@
 //
 // Country mask: country c (0..26) is bit value 128 >> (c % 8) of byte 30 + c / 8.
 
+#include "tools/bytes.h"
+#include "tools/namestore.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -81,7 +84,7 @@ struct Pg2UnitRecord {
 
     std::uint8_t operator[](int offset) const { return bytes[static_cast<std::size_t>(offset)]; }
     std::uint8_t& operator[](int offset) { return bytes[static_cast<std::size_t>(offset)]; }
-    std::uint16_t code() const;
+    std::uint16_t code() const { return readU16(bytes.data() + pg2::Code); }
     void setCode(std::uint16_t code);
     // The icon name: the characters up to the first NUL, at most six.
     std::string icon() const;
@@ -94,7 +97,7 @@ struct Pg2Unit {
     std::uint8_t country = 0;               // decoded from the mask; rebuilt into it on save
     std::array<std::uint8_t, 8> special1{}; // switch k: bit k of Special1, 0 or 1
     std::array<std::uint8_t, 8> special2{};
-    std::string name; // Denomination: bytes, kept exactly
+    NameRef name; // Denomination: where its bytes lie in the table's name store
 };
 
 // Country number from the four mask bytes: the first byte holding exactly one of its bit values

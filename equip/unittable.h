@@ -6,21 +6,52 @@
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
 
+#include "tools/namestore.h"
+
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace varnel {
 
 constexpr std::size_t kMaxUnits = 65535;
 
-struct Pg2UnitTable {
-    std::vector<Pg2Unit> units;
+// The units of one game and, in one store, their names. `units[i].name` is a ref into `names`
+// and means nothing in another table: a unit moved between tables takes its name by text
+// (`setName(i, other.name(j))`).
+template <class Unit> struct UnitTable {
+    std::vector<Unit> units;
+    NameStore names;
+
     std::size_t count() const { return units.size(); }
+    // Valid until the next change of a name of this table.
+    std::string_view name(std::size_t index) const { return names.view(units[index].name); }
+    void setName(std::size_t index, std::string_view text) {
+        units[index].name = names.add(text);
+        if (names.size() > compactAt_)
+            compactNames();
+    }
+    // Drops the bytes no unit points at any more, once they are most of the store.
+    void compactNames() {
+        std::size_t live = 0;
+        for (const Unit& unit : units)
+            live += unit.name.length;
+        if (live * 2 < names.size()) {
+            NameStore fresh;
+            fresh.reserve(live);
+            for (Unit& unit : units)
+                unit.name = fresh.add(names.view(unit.name));
+            names = std::move(fresh);
+        }
+        compactAt_ = std::max(kMinNameCompactBytes, 2 * names.size());
+    }
+
+  private:
+    std::size_t compactAt_ = kMinNameCompactBytes;
 };
 
-struct PegUnitTable {
-    std::vector<PegUnit> units;
-    std::size_t count() const { return units.size(); }
-};
+struct Pg2UnitTable : UnitTable<Pg2Unit> {};
+struct PegUnitTable : UnitTable<PegUnit> {};
 
 // The four change flags, owned by the document.
 struct ChangeFlags {

@@ -134,7 +134,7 @@ unsigned countryOf(const PegUnit& unit) {
 }
 
 template <class Unit, class Record>
-void appendTable(Bytes& out, const std::vector<Unit>& units,
+void appendTable(Bytes& out, const UnitTable<Unit>& table,
                  const std::vector<Column<Record>>& allColumns, bool full) {
     std::vector<const Column<Record>*> columns;
     for (const auto& c : allColumns)
@@ -149,9 +149,10 @@ void appendTable(Bytes& out, const std::vector<Unit>& units,
     }
     AppendLine(out, line);
     // About four characters a value: one allocation instead of a chain of regrowths.
-    out.reserve(out.size() + units.size() * (columns.size() * 4 + 16));
+    out.reserve(out.size() + table.count() * (columns.size() * 4 + 16));
 
-    for (const Unit& unit : units) {
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        const Unit& unit = table.units[i];
         line.clear();
         bool first = true;
         for (const auto* c : columns) {
@@ -166,7 +167,7 @@ void appendTable(Bytes& out, const std::vector<Unit>& units,
                 appendNumber(line, readU16(unit.record.bytes.data()));
                 break;
             case Value::Name:
-                line += unit.name;
+                line += table.name(i);
                 break;
             case Value::Country:
                 appendNumber(line, countryOf(unit));
@@ -184,15 +185,16 @@ void appendTable(Bytes& out, const std::vector<Unit>& units,
 }
 
 template <class Unit>
-void appendSimpleList(Bytes& out, const std::vector<Unit>& units, const Vocabulary& classCodes,
+void appendSimpleList(Bytes& out, const UnitTable<Unit>& table, const Vocabulary& classCodes,
                       int classOffset, const NameTable& countries, const std::string& eFilePath) {
     AppendLine(out, GetPathPart(eFilePath, PathPart::Name));
     AppendLine(out, kSimpleListTitle);
     std::string line;
-    for (const Unit& unit : units) {
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        const Unit& unit = table.units[i];
         // The name is appended as it is, so a name with any bytes in it is written whole.
         line = Format("no: %4d    ", static_cast<int>(readU16(unit.record.bytes.data())));
-        line += unit.name;
+        line += table.name(i);
         line += "  [";
         line += classCodes.text(unit.record[classOffset]);
         line += "  ";
@@ -200,7 +202,7 @@ void appendSimpleList(Bytes& out, const std::vector<Unit>& units, const Vocabula
         line += "] ";
         AppendLine(out, line);
     }
-    AppendLine(out, Format("'total: %d Units", static_cast<int>(units.size())));
+    AppendLine(out, Format("'total: %d Units", static_cast<int>(table.count())));
 }
 
 bool validFormat(int format) {
@@ -213,9 +215,9 @@ Bytes WritePg2Report(const Pg2UnitTable& table, const NameTable& countries,
                      const std::string& eFilePath, int format) {
     Bytes out;
     if (format == SimpleList)
-        appendSimpleList(out, table.units, Pg2ClassCodes, pg2::Class, countries, eFilePath);
+        appendSimpleList(out, table, Pg2ClassCodes, pg2::Class, countries, eFilePath);
     else if (validFormat(format))
-        appendTable(out, table.units, pg2Columns(), format == FullTable);
+        appendTable(out, table, pg2Columns(), format == FullTable);
     return out;
 }
 
@@ -223,9 +225,9 @@ Bytes WritePegReport(const PegUnitTable& table, const NameTable& countries,
                      const std::string& eFilePath, int format) {
     Bytes out;
     if (format == SimpleList)
-        appendSimpleList(out, table.units, PegClassCodes, peg::Class, countries, eFilePath);
+        appendSimpleList(out, table, PegClassCodes, peg::Class, countries, eFilePath);
     else if (validFormat(format))
-        appendTable(out, table.units, pegColumns(), format == FullTable);
+        appendTable(out, table, pegColumns(), format == FullTable);
     return out;
 }
 

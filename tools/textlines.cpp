@@ -4,10 +4,10 @@
 
 namespace varnel {
 
-bool LineReader::next(std::string& line) {
+bool LineReader::next(std::string_view& line) {
     if (pos_ >= data_.size())
         return false;
-    // memchr and a single copy: a Names E-File of 65,535 lines is read on every load.
+    // memchr and no copy: a Names E-File of 65,535 lines is read on every load.
     const char* begin = reinterpret_cast<const char*>(data_.data()) + pos_;
     const std::size_t left = data_.size() - pos_;
     const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
@@ -15,7 +15,15 @@ bool LineReader::next(std::string& line) {
     pos_ += lf ? length + 1 : length;
     if (lf && length > 0 && begin[length - 1] == '\r')
         --length;
-    line.assign(begin, length);
+    line = std::string_view(begin, length);
+    return true;
+}
+
+bool LineReader::next(std::string& line) {
+    std::string_view view;
+    if (!next(view))
+        return false;
+    line.assign(view);
     return true;
 }
 

@@ -17,6 +17,8 @@ class LineReader {
     // The next line without its line end; false at the end of the data. A last line without a
     // line end is returned whole.
     bool next(std::string& line);
+    // The same, as a view into the data: no copy.
+    bool next(std::string_view& line);
     bool atEnd() const { return pos_ >= data_.size(); }
 
   private:

@@ -28,8 +28,10 @@ int UnitListModel::rowCount(const QModelIndex& parent) const {
 }
 
 std::string UnitListModel::lineText(int unit) const {
-    const std::string* name = doc_.unitName(game_, static_cast<std::size_t>(unit));
-    if (unit < 0 || name == nullptr)
+    if (unit < 0)
+        return {};
+    const auto name = doc_.unitName(game_, static_cast<std::size_t>(unit));
+    if (!name)
         return {};
     const auto i = static_cast<std::size_t>(unit);
     const std::string code = ClassCodes(game_).text(classOf(doc_, game_, i));

@@ -115,7 +115,7 @@ TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
     doc.save();
     EXPECT_FALSE(doc.flags.pg2Data);
     const auto parsed = ParsePg2EFile(*ReadFileBytes(eFile(Game::Pg2)));
-    EXPECT_EQ(parsed.records[1][pg2::AirAtk], 77);
+    EXPECT_EQ(parsed.units[1].record[pg2::AirAtk], 77);
     EXPECT_EQ(doc.title().find("<Modified"), std::string::npos);
 }
 
@@ -201,7 +201,7 @@ TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
     ui->expectInformation(Format("Clone is Code: %d", static_cast<int>(n)));
     doc.cloneItem();
     ASSERT_EQ(doc.pg2->count(), n + 1);
-    EXPECT_EQ(doc.pg2->units[n].name, doc.pg2->units[3].name);
+    EXPECT_EQ(doc.pg2->name(n), doc.pg2->name(3));
     EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pg2Names);
     EXPECT_FALSE(doc.flags.pegData || doc.flags.pegNames);
     EXPECT_EQ(refreshed, 1);
@@ -209,11 +209,11 @@ TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
     ui->expectQuestion("Are you sure to delete ItemCode: 3", false);
     doc.deleteItem();
     EXPECT_EQ(doc.pg2->count(), n + 1);
-    const std::string fourth = doc.pg2->units[4].name;
+    const std::string fourth(doc.pg2->name(4));
     ui->expectQuestion("Are you sure to delete ItemCode: 3", true);
     doc.deleteItem();
     ASSERT_EQ(doc.pg2->count(), n);
-    EXPECT_EQ(doc.pg2->units[3].name, fourth);
+    EXPECT_EQ(doc.pg2->name(3), fourth);
     EXPECT_EQ(doc.pg2->units[3].record.code(), 3);
     EXPECT_EQ(refreshed, 2);
 }

@@ -17,7 +17,6 @@ Pg2Unit DistinctPg2Unit() {
         u.record.bytes[i] = static_cast<std::uint8_t>(i + 1);
     for (int m = pg2::CountryMask; m < pg2::CountryMask + 4; ++m)
         u.record[m] = 0;
-    u.name = "Panzer IIIJ";
     return u;
 }
 
@@ -69,7 +68,6 @@ TEST(ConvertPg2Unit, FixedAndDroppedFields) {
     EXPECT_EQ(peg.record[peg::Options2], 0);
     EXPECT_EQ(peg.record[peg::Options3], 0);
     EXPECT_EQ(peg.record[peg::Country], 0);
-    EXPECT_EQ(peg.name, "Panzer IIIJ");
     // Bytes without a PG2 source stay zero.
     for (int off :
          {peg::byteB22, 29, 30, 31, 32, 33, 40, 41, 42, 43, 44, 46, 48, 50, 51, 52, 53, 54})
@@ -212,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Pg2Countries, CountryMask,
 
 TEST(MapPg2Country, ByIndexIsZeroOutsideTheTable) {
     Pg2UnitTable t;
-    t.units.push_back(test::MakePg2Unit(0, 0, "a"));
+    test::AddPg2Unit(t, 0, 0, "a");
     t.units[0].record[31] = 0x80; // PG2 country 8
     t.units[0].country = 1;       // an edit in the form since the load does not count
     EXPECT_EQ(MapPg2Country(t, 0), 3);
@@ -237,7 +235,7 @@ class ConvertCommand : public ::testing::Test {
     void SetUp() override {
         state().pg2.emplace();
         for (std::uint16_t i = 0; i < 3; ++i)
-            state().pg2->units.push_back(test::MakePg2Unit(i, 0, "unit" + std::to_string(i)));
+            test::AddPg2Unit(*state().pg2, i, 0, "unit" + std::to_string(i));
         state().pg2->units[1].record[pg2::Cost] = 214;
         for (int m = 0; m < 27; ++m)
             state().pg2Countries.setName(m, "PG2 land " + std::to_string(m));
@@ -284,7 +282,7 @@ TEST_F(ConvertCommand, TakesOverNamesAndWritesTheConvertedTFile) {
     ASSERT_TRUE(state().peg);
     ASSERT_EQ(state().peg->count(), 3u);
     EXPECT_EQ(state().peg->units[1].record[peg::Cost], 0);
-    EXPECT_EQ(state().peg->units[2].name, "unit2");
+    EXPECT_EQ(state().peg->name(2), "unit2");
     EXPECT_TRUE(state().flags.pegData);
     EXPECT_TRUE(state().flags.pegNames);
     EXPECT_FALSE(state().flags.pg2Data);
@@ -341,7 +339,7 @@ TEST_F(ConvertCommand, WithoutPg2CountryNamesNothingIsOffered) {
 TEST_F(ConvertCommand, ChangedPegDataIsOfferedForSavingFirst) {
     writePegTFile();
     state().peg.emplace();
-    state().peg->units.push_back(test::MakePegUnit(0, 9, "old"));
+    test::AddPegUnit(*state().peg, 0, 9, "old");
     state().settings.pegEFile = f.dir.file("OLD.EQP");
     state().settings.pegNamesEFile = f.dir.file("OLD.txt");
     state().flags.pegData = true;

@@ -30,20 +30,23 @@ struct Fixture {
     CVarnelDoc state;
 };
 
-// A PG2 unit whose bytes are all `fill` (code, country mask and switches set consistently).
-inline Pg2Unit MakePg2Unit(std::uint16_t code, std::uint8_t fill, std::string name) {
-    Pg2Unit u;
+// Appends a PG2 unit whose bytes are all `fill` (code, country mask and switches set
+// consistently) to the table.
+inline Pg2Unit& AddPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::uint8_t fill,
+                           std::string_view name) {
+    Pg2Unit& u = table.units.emplace_back();
     u.record.bytes.fill(fill);
     writeU16(u.record.bytes.data(), code);
-    u.name = std::move(name);
+    table.setName(table.count() - 1, name);
     return u;
 }
 
-inline PegUnit MakePegUnit(std::uint16_t code, std::uint8_t fill, std::string name) {
-    PegUnit u;
+inline PegUnit& AddPegUnit(PegUnitTable& table, std::uint16_t code, std::uint8_t fill,
+                           std::string_view name) {
+    PegUnit& u = table.units.emplace_back();
     u.record.bytes.fill(fill);
     writeU16(u.record.bytes.data(), code);
-    u.name = std::move(name);
+    table.setName(table.count() - 1, name);
     return u;
 }
 

@@ -40,10 +40,9 @@ PegUnitTable TableOfCountries(std::initializer_list<int> countries) {
     PegUnitTable t;
     std::uint16_t code = 0;
     for (int c : countries) {
-        PegUnit u = test::MakePegUnit(code++, 0, "u");
+        PegUnit& u = test::AddPegUnit(t, code++, 0, "u");
         u.record[peg::Country] = static_cast<std::uint8_t>(c);
         u.record[peg::Cost] = 40;
-        t.units.push_back(u);
     }
     return t;
 }

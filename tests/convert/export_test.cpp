@@ -15,8 +15,8 @@ using test::Lines;
 TEST(BuildPegExport, CodesThreeOneThree) {
     PegUnitTable t;
     for (std::uint16_t i = 0; i < 5; ++i)
-        t.units.push_back(test::MakePegUnit(static_cast<std::uint16_t>(100 + i),
-                                            static_cast<std::uint8_t>(i), "u" + std::to_string(i)));
+        test::AddPegUnit(t, static_cast<std::uint16_t>(100 + i),
+                                            static_cast<std::uint8_t>(i), "u" + std::to_string(i));
     const ExportFiles files = BuildPegExport(t, {3, 1, 3});
     ASSERT_EQ(files.eFile.size(), 2u + 3 * peg::kRecordSize);
     EXPECT_EQ(readU16(files.eFile.data()), 3);
@@ -34,8 +34,8 @@ TEST(BuildPegExport, CodesThreeOneThree) {
 
 TEST(BuildPg2Export, RebuildsMaskAndSpecialBytes) {
     Pg2UnitTable t;
-    t.units.push_back(test::MakePg2Unit(0, 0, "a"));
-    t.units.push_back(test::MakePg2Unit(1, 0xFF, "b"));
+    test::AddPg2Unit(t, 0, 0, "a");
+    test::AddPg2Unit(t, 1, 0xFF, "b");
     Pg2Unit& b = t.units[1];
     b.country = 26;
     b.special1 = {1, 0, 0, 0, 0, 0, 0, 1};
@@ -74,8 +74,8 @@ class ExportCommand : public ::testing::Test {
     void SetUp() override {
         f.state.peg.emplace();
         for (std::uint16_t i = 0; i < 4; ++i)
-            f.state.peg->units.push_back(test::MakePegUnit(i, static_cast<std::uint8_t>(10 + i),
-                                                           "unit" + std::to_string(i)));
+            test::AddPegUnit(*f.state.peg, i, static_cast<std::uint8_t>(10 + i),
+                                                           "unit" + std::to_string(i));
     }
     std::string definition() { return f.dir.file("def.txt"); }
     std::string target() { return f.dir.file("NEW.EQP"); }
@@ -148,7 +148,7 @@ TEST_F(ExportCommand, WithoutANameLineTheMarkerIsProposed) {
 
 TEST_F(ExportCommand, Pg2TitlesAndRecords) {
     f.state.pg2.emplace();
-    f.state.pg2->units.push_back(test::MakePg2Unit(0, 0, "first"));
+    test::AddPg2Unit(*f.state.pg2, 0, 0, "first");
     f.state.pg2->units[0].country = 3;
     test::WriteFile(definition(), Lines({"NEW.EQP", "0", "-1"}));
     f.ui->expectFileDialog("Select TXT file with the Export info", definition())
@@ -156,7 +156,7 @@ TEST_F(ExportCommand, Pg2TitlesAndRecords) {
     EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Pg2));
 
     test::WriteFile(definition(), Lines({"NEW.EQP", "0", "1"}));
-    f.state.pg2->units.push_back(test::MakePg2Unit(1, 0, "second"));
+    test::AddPg2Unit(*f.state.pg2, 1, 0, "second");
     f.ui->expectFileDialog("Select TXT file with the Export info", definition())
         .expectFileDialog("Comfirm PG2 Efile to create", target())
         .expectQuestion("Exporting 1 units as defined\nin " + definition() +

@@ -40,19 +40,19 @@ INSTANTIATE_TEST_SUITE_P(Merge, Mergeable,
 TEST(MergePegUnits, CodesTwoAndFiveOfTen) {
     PegUnitTable table;
     for (std::uint16_t i = 0; i < 4; ++i)
-        table.units.push_back(test::MakePegUnit(i, 0xEE, "old" + std::to_string(i)));
+        test::AddPegUnit(table, i, 0xEE, "old" + std::to_string(i));
     const Bytes source = test::MakeEFile(peg::kRecordSize, 10, 100);
     const std::string names = test::MakeNames("src", 10);
     EXPECT_EQ(MergePegUnits(table, source, Span(names), {2, 5}), 2u);
     ASSERT_EQ(table.count(), 6u);
     EXPECT_EQ(table.units[4].record.code(), 4);
     EXPECT_EQ(table.units[5].record.code(), 5);
-    EXPECT_EQ(table.units[4].name, "src2");
-    EXPECT_EQ(table.units[5].name, "src5");
+    EXPECT_EQ(table.name(4), "src2");
+    EXPECT_EQ(table.name(5), "src5");
     // The rest of each record is the source's.
     EXPECT_EQ(table.units[4].record[peg::Cost], 102);
     EXPECT_EQ(table.units[5].record[peg::byte61 + 12], 105);
-    EXPECT_EQ(table.units[3].name, "old3");
+    EXPECT_EQ(table.name(3), "old3");
 }
 
 TEST(MergePegUnits, MissingNameLinesGiveEmptyNames) {
@@ -61,9 +61,9 @@ TEST(MergePegUnits, MissingNameLinesGiveEmptyNames) {
     const std::string names = "n0\r\nn1\r\nn2"; // no line end after the last name
     EXPECT_EQ(MergePegUnits(table, source, Span(names), {1, 2, 4}), 3u);
     ASSERT_EQ(table.count(), 3u);
-    EXPECT_EQ(table.units[0].name, "n1");
-    EXPECT_EQ(table.units[1].name, "n2");
-    EXPECT_EQ(table.units[2].name, "");
+    EXPECT_EQ(table.name(0), "n1");
+    EXPECT_EQ(table.name(1), "n2");
+    EXPECT_EQ(table.name(2), "");
 }
 
 TEST(MergePg2Units, DecodesCountryAndSwitches) {
@@ -86,7 +86,7 @@ TEST(MergePg2Units, DecodesCountryAndSwitches) {
     EXPECT_EQ(u.special1[6], 1);
     EXPECT_EQ(u.special1[1], 0);
     EXPECT_EQ(u.special2[7], 1);
-    EXPECT_EQ(u.name, "p1");
+    EXPECT_EQ(table.name(0), "p1");
 }
 
 TEST(MergePegUnits, StopsAtTheUnitLimit) {
@@ -103,7 +103,7 @@ class MergeCommand : public ::testing::Test {
     void SetUp() override {
         f.state.peg.emplace();
         for (std::uint16_t i = 0; i < 3; ++i)
-            f.state.peg->units.push_back(test::MakePegUnit(i, 0, "mine" + std::to_string(i)));
+            test::AddPegUnit(*f.state.peg, i, 0, "mine" + std::to_string(i));
         test::WriteFile(source(), test::MakeEFile(peg::kRecordSize, 10, 50));
         test::WriteFile(f.dir.file("SRC.txt"), test::MakeNames("src", 10));
     }
@@ -136,7 +136,7 @@ TEST_F(MergeCommand, MergesTheListedUnits) {
     EXPECT_EQ(requests[0].defaultExtension, ".TXT");
     EXPECT_EQ(requests[1].initialName, source());
     ASSERT_EQ(f.state.peg->count(), 5u);
-    EXPECT_EQ(f.state.peg->units[3].name, "src2");
+    EXPECT_EQ(f.state.peg->name(3), "src2");
     EXPECT_EQ(f.state.peg->units[4].record.code(), 4);
     EXPECT_EQ(f.state.peg->units[4].record[peg::Cost], 55);
     EXPECT_TRUE(f.state.flags.pegData);
@@ -242,7 +242,7 @@ TEST_F(MergeCommand, Pg2UsesItsOwnTitlesAndNeedsItsTable) {
         .expectInformation("Merged 1 units\ndefined in  " + definition() +
                            "\nusing :" + f.dir.file("P.EQP") + "\nand   :" + f.dir.file("P.txt"));
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Pg2), std::optional<std::size_t>(1));
-    EXPECT_EQ(f.state.pg2->units[0].name, "p3");
+    EXPECT_EQ(f.state.pg2->name(0), "p3");
     EXPECT_TRUE(f.state.flags.pg2Data);
     EXPECT_TRUE(f.state.flags.pg2Names);
     EXPECT_FALSE(f.state.flags.pegData);

@@ -58,9 +58,9 @@ TEST_P(ParseEFileTest, KeepsTheCountAndZeroFillsWhatIsMissing) {
     auto check = [&](const auto& parsed) {
         EXPECT_EQ(parsed.count, c.count);
         EXPECT_EQ(parsed.supplied, c.supplied);
-        ASSERT_EQ(parsed.records.size(), c.count);
-        for (std::size_t i = 0; i < parsed.records.size(); ++i) {
-            const auto& bytes = parsed.records[i].bytes;
+        ASSERT_EQ(parsed.units.size(), c.count);
+        for (std::size_t i = 0; i < parsed.units.size(); ++i) {
+            const auto& bytes = parsed.units[i].record.bytes;
             for (std::size_t k = 0; k < size; ++k) {
                 const std::uint8_t expected =
                     i < c.supplied ? whole[kEFileHeaderSize + i * size + k] : 0;
@@ -97,7 +97,7 @@ TEST(ParseEFile, HugeCountInATinyFileAllocatesOnlyWhatTheCountAllows) {
     const auto parsed = ParsePegEFile(data);
     EXPECT_EQ(parsed.count, 65535);
     EXPECT_EQ(parsed.supplied, 0u);
-    EXPECT_EQ(parsed.records.size(), 65535u);
+    EXPECT_EQ(parsed.units.size(), 65535u);
 }
 
 // ---- Load and save reproduce both files byte for byte ----
@@ -232,7 +232,7 @@ TEST(Pg2EFile, ShortFileAsksNothingForTheRecordsItLacks) {
     ASSERT_EQ(env.state.pg2->count(), 3u);
     EXPECT_EQ(env.state.pg2->units[2].record.code(), 0);
     EXPECT_EQ(env.state.pg2->units[2].record[pg2::SoftAtk], 0);
-    EXPECT_EQ(env.state.pg2->units[0].name, "a");
+    EXPECT_EQ(env.state.pg2->name(0), "a");
 }
 
 TEST(EFile, MissingFileAndCancelChangesNothing) {
@@ -295,7 +295,7 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
         if (game == Game::Pg2) {
             LoadPg2EFile(env.state, path);
             ASSERT_EQ(env.state.pg2->count(), 3u);
-            EXPECT_EQ(env.state.pg2->units[2].name, "");
+            EXPECT_EQ(env.state.pg2->name(2), "");
             EXPECT_TRUE(env.state.flags.pg2Names);
         } else {
             LoadPegEFile(env.state, path);
@@ -315,7 +315,7 @@ TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
     WriteFile(other, std::string("first\r\nsecond\r\n"));
     env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
     LoadPg2EFile(env.state, path);
-    EXPECT_EQ(env.state.pg2->units[1].name, "second");
+    EXPECT_EQ(env.state.pg2->name(1), "second");
     EXPECT_EQ(env.state.settings.pg2NamesEFile, other);
     EXPECT_FALSE(env.state.flags.pg2Names);
 }
@@ -375,30 +375,30 @@ TEST(Names, LinesAreReadWholeWithEitherLineEnd) {
     const std::string text = "one\r\n" + longName + "\ntwo \xE9\t\r\nlast without end";
     const Bytes data(text.begin(), text.end());
     ReadPg2Names(table, data, 0);
-    EXPECT_EQ(table.units[0].name, "one");
-    EXPECT_EQ(table.units[1].name, longName);
-    EXPECT_EQ(table.units[2].name, "two \xE9\t");
-    EXPECT_EQ(table.units[3].name, "last without end");
-    EXPECT_EQ(table.units[4].name, "");
+    EXPECT_EQ(table.name(0), "one");
+    EXPECT_EQ(table.name(1), longName);
+    EXPECT_EQ(table.name(2), "two \xE9\t");
+    EXPECT_EQ(table.name(3), "last without end");
+    EXPECT_EQ(table.name(4), "");
 }
 
 TEST(Names, ExtraLinesAreIgnoredAndReadingStartsAtFirst) {
     PegUnitTable table;
     table.units.resize(3);
-    table.units[0].name = "kept";
+    table.setName(0, "kept");
     const std::string text = "a\r\nb\r\nc\r\nd\r\n";
     ReadPegNames(table, Bytes(text.begin(), text.end()), 1);
-    EXPECT_EQ(table.units[0].name, "kept");
-    EXPECT_EQ(table.units[1].name, "a");
-    EXPECT_EQ(table.units[2].name, "b");
+    EXPECT_EQ(table.name(0), "kept");
+    EXPECT_EQ(table.name(1), "a");
+    EXPECT_EQ(table.name(2), "b");
 }
 
 TEST(Names, AreWrittenWithCrLfAfterEveryLine) {
     PegUnitTable table;
     table.units.resize(3);
-    table.units[0].name = " blank  ";
-    table.units[1].name = "\xE9\xE8\xFF";
-    const Bytes out = WriteNamesFile(table.units);
+    table.setName(0, " blank  ");
+    table.setName(1, "\xE9\xE8\xFF");
+    const Bytes out = WriteNamesFile(table);
     EXPECT_EQ(std::string(out.begin(), out.end()), " blank  \r\n\xE9\xE8\xFF\r\n\r\n");
 }
 
@@ -412,7 +412,7 @@ TEST(Names, PathTakesTheSuffixOfTheSettings) {
 TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     EquipEnv env;
     env.state.peg.emplace().units.resize(1);
-    env.state.peg->units[0].name = "Leopard";
+    env.state.peg->setName(0, "Leopard");
     env.state.settings.pegEFile = env.dir.file("EQUIP97.EQP");
     fs::create_directory(env.dir.path() / "new");
     const std::string target = env.dir.file("new/MINE.EQP");
@@ -550,9 +550,9 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
         env.ui.expectInformation(headerWarning(path, 3, 1));
         auto fillOld = [](auto& table) {
             table.units.resize(10);
-            for (auto& u : table.units) {
-                u.record.bytes.fill(0xAB);
-                u.name = "an old name long enough to live on the heap";
+            for (std::size_t i = 0; i < table.count(); ++i) {
+                table.units[i].record.bytes.fill(0xAB);
+                table.setName(i, "an old name long enough to live on the heap");
             }
         };
         if (pg2) {
@@ -566,9 +566,9 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
         }
         auto check = [](const auto& table) {
             ASSERT_EQ(table.units.size(), 3u);
-            EXPECT_EQ(table.units[0].name, "only");
+            EXPECT_EQ(table.name(0), "only");
             for (std::size_t i = 1; i < 3; ++i) {
-                EXPECT_EQ(table.units[i].name, "");
+                EXPECT_EQ(table.name(i), "");
                 for (const auto b : table.units[i].record.bytes)
                     ASSERT_EQ(b, 0) << "unit " << i;
             }

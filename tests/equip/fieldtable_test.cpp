@@ -168,55 +168,66 @@ const std::set<std::string> kIconedNames = {"ignoreEntrench",  "bridge",       "
 
 // Every byte differs from its neighbours, so a store into a wrong byte shows. The PeG flag bytes
 // hold three iconed options (Ignore Entrench, River Assault, Quick Entrench) and unused bits.
-Pg2Unit PatternPg2Unit() {
-    Pg2Unit unit;
+Pg2UnitTable PatternPg2Table() {
+    Pg2UnitTable table;
+    Pg2Unit& unit = table.units.emplace_back();
     for (std::size_t i = 0; i < unit.record.bytes.size(); ++i)
         unit.record.bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
     UnpackPg2Specials(unit);
     unit.country = 5;
-    unit.name = "Pz.Kpfw. IV \xE9";
-    return unit;
+    table.setName(0, "Pz.Kpfw. IV \xE9");
+    return table;
 }
 
-PegUnit PatternPegUnit() {
-    PegUnit unit;
+PegUnitTable PatternPegTable() {
+    PegUnitTable table;
+    PegUnit& unit = table.units.emplace_back();
     for (std::size_t i = 0; i < unit.record.bytes.size(); ++i)
         unit.record.bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
     unit.record[peg::Options1] = 0xB5;
     unit.record[peg::Options2] = 0x25;
     unit.record[peg::Options3] = 0x01;
-    unit.name = "M1A2 Abrams \xE9";
-    return unit;
+    table.setName(0, "M1A2 Abrams \xE9");
+    return table;
 }
 
 struct AnyUnit {
     Game game;
-    Pg2Unit pg2;
-    PegUnit peg;
+    Pg2UnitTable pg2Table; // one unit each
+    PegUnitTable pegTable;
 
-    static AnyUnit Pattern(Game game) { return AnyUnit{game, PatternPg2Unit(), PatternPegUnit()}; }
+    static AnyUnit Pattern(Game game) { return AnyUnit{game, PatternPg2Table(), PatternPegTable()}; }
     static AnyUnit Filled(Game game, std::uint8_t value) {
         AnyUnit u{game, {}, {}};
-        u.pg2.record.bytes.fill(value);
-        u.peg.record.bytes.fill(value);
-        UnpackPg2Specials(u.pg2);
+        u.pg2Table.units.resize(1);
+        u.pegTable.units.resize(1);
+        u.pg2().record.bytes.fill(value);
+        u.peg().record.bytes.fill(value);
+        UnpackPg2Specials(u.pg2());
         return u;
     }
 
+    Pg2Unit& pg2() { return pg2Table.units[0]; }
+    PegUnit& peg() { return pegTable.units[0]; }
+    const Pg2Unit& pg2() const { return pg2Table.units[0]; }
+    const PegUnit& peg() const { return pegTable.units[0]; }
     FieldResult set(const FieldDef& f, std::string_view shown) {
-        return game == Game::Pg2 ? SetPg2Field(pg2, f, shown) : SetPegField(peg, f, shown);
+        return game == Game::Pg2 ? SetPg2Field(pg2Table, 0, f, shown)
+                                 : SetPegField(pegTable, 0, f, shown);
     }
     std::string text(const FieldDef& f) const {
-        return game == Game::Pg2 ? Pg2FieldText(pg2, f) : PegFieldText(peg, f);
+        return game == Game::Pg2 ? Pg2FieldText(pg2Table, 0, f) : PegFieldText(pegTable, 0, f);
     }
     std::uint8_t* mutableBytes() {
-        return game == Game::Pg2 ? pg2.record.bytes.data() : peg.record.bytes.data();
+        return game == Game::Pg2 ? pg2().record.bytes.data() : peg().record.bytes.data();
     }
     std::span<const std::uint8_t> bytes() const {
-        return game == Game::Pg2 ? std::span<const std::uint8_t>(pg2.record.bytes)
-                                 : std::span<const std::uint8_t>(peg.record.bytes);
+        return game == Game::Pg2 ? std::span<const std::uint8_t>(pg2().record.bytes)
+                                 : std::span<const std::uint8_t>(peg().record.bytes);
     }
-    const std::string& name() const { return game == Game::Pg2 ? pg2.name : peg.name; }
+    std::string name() const {
+        return std::string(game == Game::Pg2 ? pg2Table.name(0) : pegTable.name(0));
+    }
 };
 
 // Everything a store could touch, compared as a whole.
@@ -228,9 +239,9 @@ void ExpectSameUnit(const AnyUnit& a, const AnyUnit& b) {
         EXPECT_EQ(x[i], y[i]) << "record byte " << i;
     EXPECT_EQ(a.name(), b.name());
     if (a.game == Game::Pg2) {
-        EXPECT_EQ(a.pg2.country, b.pg2.country);
-        EXPECT_EQ(a.pg2.special1, b.pg2.special1);
-        EXPECT_EQ(a.pg2.special2, b.pg2.special2);
+        EXPECT_EQ(a.pg2().country, b.pg2().country);
+        EXPECT_EQ(a.pg2().special1, b.pg2().special1);
+        EXPECT_EQ(a.pg2().special2, b.pg2().special2);
     }
 }
 
@@ -340,24 +351,24 @@ TEST_P(EveryField, StoreTouchesOnlyItsPlace) {
         EXPECT_EQ(unit.name(), before.name());
     if (game() == Game::Pg2) {
         // The form edits the derived values; the mask and flag bytes are rebuilt on save.
-        auto s1 = before.pg2.special1;
-        auto s2 = before.pg2.special2;
-        auto country = before.pg2.country;
+        auto s1 = before.pg2().special1;
+        auto s2 = before.pg2().special2;
+        auto country = before.pg2().country;
         if (e.place == Place::Switch1)
             s1[static_cast<std::size_t>(e.offset)] =
-                unit.pg2.special1[static_cast<std::size_t>(e.offset)];
+                unit.pg2().special1[static_cast<std::size_t>(e.offset)];
         if (e.place == Place::Switch2)
             s2[static_cast<std::size_t>(e.offset)] =
-                unit.pg2.special2[static_cast<std::size_t>(e.offset)];
+                unit.pg2().special2[static_cast<std::size_t>(e.offset)];
         if (e.place == Place::Country)
-            country = unit.pg2.country;
-        EXPECT_EQ(unit.pg2.special1, s1);
-        EXPECT_EQ(unit.pg2.special2, s2);
-        EXPECT_EQ(unit.pg2.country, country);
+            country = unit.pg2().country;
+        EXPECT_EQ(unit.pg2().special1, s1);
+        EXPECT_EQ(unit.pg2().special2, s2);
+        EXPECT_EQ(unit.pg2().country, country);
         if (e.place == Place::Switch1 || e.place == Place::Switch2 || e.place == Place::Country)
-            placeChanged = unit.pg2.special1 != before.pg2.special1 ||
-                           unit.pg2.special2 != before.pg2.special2 ||
-                           unit.pg2.country != before.pg2.country;
+            placeChanged = unit.pg2().special1 != before.pg2().special1 ||
+                           unit.pg2().special2 != before.pg2().special2 ||
+                           unit.pg2().country != before.pg2().country;
     }
     EXPECT_TRUE(placeChanged) << "\"" << shown << "\" changed nothing";
 }
@@ -367,7 +378,10 @@ TEST_P(EveryField, TextStoredBackIsNoChange) {
     for (std::uint8_t fill : {0, 1}) {
         AnyUnit unit = AnyUnit::Filled(game(), fill);
         if (expected().value == Value::Name)
-            unit.pg2.name = unit.peg.name = "Sherman \xE9\t(75)";
+            for (const char* text : {"Sherman \xE9\t(75)"}) {
+                unit.pg2Table.setName(0, text);
+                unit.pegTable.setName(0, text);
+            }
         const AnyUnit before = unit;
         const std::string shown = unit.text(field());
         const FieldResult r = unit.set(field(), shown);
@@ -587,37 +601,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FieldChangeFlag, SameValueIsNoChangeNewValueIsData) {
-    PegUnit unit = PatternPegUnit();
+    PegUnitTable table = PatternPegTable();
+    PegUnit& unit = table.units[0];
     const FieldDef& cost = *FindField(Game::Peg, "cost");
-    EXPECT_EQ(SetPegField(unit, cost, "1230").change, FieldChange::Data);
+    EXPECT_EQ(SetPegField(table, 0, cost, "1230").change, FieldChange::Data);
     // 1239 stores the same 123.
-    const FieldResult same = SetPegField(unit, cost, "1239");
+    const FieldResult same = SetPegField(table, 0, cost, "1239");
     EXPECT_TRUE(same.ok);
     EXPECT_EQ(same.change, FieldChange::None);
     EXPECT_EQ(unit.record[peg::Cost], 123);
 }
 
 TEST(PegCloseAtkDef, BothBoxesEditTheSameByte) {
-    PegUnit unit = PatternPegUnit();
+    PegUnitTable table = PatternPegTable();
     const FieldDef& first = *FindField(Game::Peg, "closeAtkDef");
     const FieldDef& second = *FindField(Game::Peg, "closeAtkDef2");
-    ASSERT_TRUE(SetPegField(unit, second, "77").ok);
-    EXPECT_EQ(PegFieldText(unit, first), "77");
-    ASSERT_TRUE(SetPegField(unit, first, "12").ok);
-    EXPECT_EQ(PegFieldText(unit, second), "12");
-    EXPECT_EQ(SetPegField(unit, second, "12").change, FieldChange::None);
+    ASSERT_TRUE(SetPegField(table, 0, second, "77").ok);
+    EXPECT_EQ(PegFieldText(table, 0, first), "77");
+    ASSERT_TRUE(SetPegField(table, 0, first, "12").ok);
+    EXPECT_EQ(PegFieldText(table, 0, second), "12");
+    EXPECT_EQ(SetPegField(table, 0, second, "12").change, FieldChange::None);
 }
 
 // ---------------------------------------------------------------------------------------------
 // PG2 country and switches are the derived in-memory values.
 
 TEST(Pg2DerivedFields, CountryAndSwitchesReachTheRecordOnlyWhenPacked) {
-    Pg2Unit unit = PatternPg2Unit();
+    Pg2UnitTable table = PatternPg2Table();
+    Pg2Unit& unit = table.units[0];
     unit.special2[1] = 0; // the record byte still holds the bit: packing must clear it
     const auto mask = unit.record;
-    ASSERT_TRUE(SetPg2Field(unit, *FindField(Game::Pg2, "country"), "26").ok);
-    ASSERT_TRUE(SetPg2Field(unit, *FindField(Game::Pg2, "mountain"), "1").ok);
-    ASSERT_TRUE(SetPg2Field(unit, *FindField(Game::Pg2, "engineer"), "0").ok);
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "country"), "26").ok);
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "mountain"), "1").ok);
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "engineer"), "0").ok);
     EXPECT_EQ(unit.record.bytes, mask.bytes);
     EXPECT_EQ(unit.country, 26);
     EXPECT_EQ(unit.special2[1], 1);
@@ -633,12 +649,13 @@ TEST(Pg2DerivedFields, CountryAndSwitchesReachTheRecordOnlyWhenPacked) {
 }
 
 TEST(Pg2DerivedFields, AnyNonZeroSwitchShowsChecked) {
-    Pg2Unit unit;
+    Pg2UnitTable table;
+    Pg2Unit& unit = table.units.emplace_back();
     const FieldDef& bridge = *FindField(Game::Pg2, "bridge");
     unit.special1[3] = 7;
-    EXPECT_EQ(Pg2FieldText(unit, bridge), "1");
+    EXPECT_EQ(Pg2FieldText(table, 0, bridge), "1");
     // Checking it stores the plain 1.
-    const FieldResult r = SetPg2Field(unit, bridge, "1");
+    const FieldResult r = SetPg2Field(table, 0, bridge, "1");
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.change, FieldChange::Data);
     EXPECT_EQ(unit.special1[3], 1);
@@ -650,8 +667,9 @@ TEST(Pg2DerivedFields, AnyNonZeroSwitchShowsChecked) {
 class PegBitField : public FieldTest {
   protected:
     // A PeG unit with no flag bit set but `count` iconed options, this field first when asked.
-    PegUnit withIconed(int count, bool includingThis) {
-        PegUnit unit = PatternPegUnit();
+    PegUnitTable withIconed(int count, bool includingThis) {
+        PegUnitTable table = PatternPegTable();
+        PegUnit& unit = table.units[0];
         unit.record[peg::Options1] = unit.record[peg::Options2] = unit.record[peg::Options3] = 0;
         int set = 0;
         if (includingThis) {
@@ -666,7 +684,7 @@ class PegBitField : public FieldTest {
                 ++set;
             }
         }
-        return unit;
+        return table;
     }
     // Sets the bit of a check box straight in the record, as a loaded file may hold it.
     static void setBitDirectly(PegUnit& unit, int control) {
@@ -679,12 +697,13 @@ class PegBitField : public FieldTest {
 
 TEST_P(PegBitField, ChangesOnlyItsBitAmongAllSetOrAllClear) {
     for (std::uint8_t fill : {0x00, 0xFF}) {
-        PegUnit unit = PatternPegUnit();
+        PegUnitTable table = PatternPegTable();
+        PegUnit& unit = table.units[0];
         for (int o = peg::Options1; o <= peg::byteB30; ++o)
             unit.record[o] = fill;
         const PegUnit before = unit;
         // All set: clearing is always allowed. All clear: setting one is within the limit.
-        const FieldResult r = SetPegField(unit, field(), fill == 0 ? "1" : "0");
+        const FieldResult r = SetPegField(table, 0, field(), fill == 0 ? "1" : "0");
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_EQ(r.change, FieldChange::Data);
         for (int i = 0; i < static_cast<int>(peg::kRecordSize); ++i) {
@@ -692,7 +711,7 @@ TEST_P(PegBitField, ChangesOnlyItsBitAmongAllSetOrAllClear) {
                       i == expected().offset ? expected().mask : 0)
                 << "byte " << i;
         }
-        EXPECT_EQ(PegFieldText(unit, field()), fill == 0 ? "1" : "0");
+        EXPECT_EQ(PegFieldText(table, 0, field()), fill == 0 ? "1" : "0");
     }
 }
 
@@ -704,22 +723,24 @@ INSTANTIATE_TEST_SUITE_P(Forms, PegBitField, ::testing::ValuesIn(Cases([](const 
 class IconedOption : public PegBitField {};
 
 TEST_P(IconedOption, FifthIsRefusedAndTheBitStaysClear) {
-    PegUnit unit = withIconed(4, false);
+    PegUnitTable table = withIconed(4, false);
+    PegUnit& unit = table.units[0];
     ASSERT_EQ(PegIconedCount(unit), 4);
     const PegUnit before = unit;
-    const FieldResult r = SetPegField(unit, field(), "1");
+    const FieldResult r = SetPegField(table, 0, field(), "1");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.change, FieldChange::None);
     EXPECT_EQ(r.message, std::string(expected().name) == "cbtSupport" ? "Only 4 iconic options"
                                                                       : "Only 4 iconed options");
     EXPECT_EQ(unit.record.bytes, before.record.bytes);
-    EXPECT_EQ(PegFieldText(unit, field()), "0");
+    EXPECT_EQ(PegFieldText(table, 0, field()), "0");
     EXPECT_EQ(PegIconsTitle(unit), "4 Icons");
 }
 
 TEST_P(IconedOption, FourthIsAccepted) {
-    PegUnit unit = withIconed(3, false);
-    const FieldResult r = SetPegField(unit, field(), "1");
+    PegUnitTable table = withIconed(3, false);
+    PegUnit& unit = table.units[0];
+    const FieldResult r = SetPegField(table, 0, field(), "1");
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.change, FieldChange::Data);
     EXPECT_EQ(PegIconedCount(unit), 4);
@@ -727,13 +748,14 @@ TEST_P(IconedOption, FourthIsAccepted) {
 }
 
 TEST_P(IconedOption, ClearingOneOfFiveLoadedIsAccepted) {
-    PegUnit unit = withIconed(5, true);
+    PegUnitTable table = withIconed(5, true);
+    PegUnit& unit = table.units[0];
     ASSERT_EQ(PegIconedCount(unit), 5);
     // Already set: setting it again is no change, not a sixth option.
-    const FieldResult again = SetPegField(unit, field(), "1");
+    const FieldResult again = SetPegField(table, 0, field(), "1");
     EXPECT_TRUE(again.ok) << again.message;
     EXPECT_EQ(again.change, FieldChange::None);
-    const FieldResult r = SetPegField(unit, field(), "0");
+    const FieldResult r = SetPegField(table, 0, field(), "0");
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.change, FieldChange::Data);
     EXPECT_EQ(PegIconedCount(unit), 4);
@@ -750,12 +772,13 @@ class PlainOption : public PegBitField {};
 
 TEST_P(PlainOption, IsNeverLimitedByTheIconedOptions) {
     for (int iconed : {4, 8}) {
-        PegUnit unit = withIconed(iconed, false);
+        PegUnitTable table = withIconed(iconed, false);
+        PegUnit& unit = table.units[0];
         ASSERT_EQ(PegIconedCount(unit), iconed);
-        const FieldResult r = SetPegField(unit, field(), "1");
+        const FieldResult r = SetPegField(table, 0, field(), "1");
         EXPECT_TRUE(r.ok) << iconed << ": " << r.message;
         EXPECT_EQ(r.change, FieldChange::Data);
-        EXPECT_EQ(PegFieldText(unit, field()), "1");
+        EXPECT_EQ(PegFieldText(table, 0, field()), "1");
         EXPECT_EQ(PegIconedCount(unit), iconed);
     }
 }
@@ -876,23 +899,25 @@ INSTANTIATE_TEST_SUITE_P(Games, NameField, ::testing::Values(Game::Pg2, Game::Pe
 // Rows of one game never write into a unit of the other.
 
 TEST(ForeignField, IsRefusedAndShowsNothing) {
-    Pg2Unit pg2 = PatternPg2Unit();
-    PegUnit peg = PatternPegUnit();
+    Pg2UnitTable pg2Table = PatternPg2Table();
+    PegUnitTable pegTable = PatternPegTable();
+    Pg2Unit& pg2 = pg2Table.units[0];
+    PegUnit& peg = pegTable.units[0];
     const Pg2Unit pg2Before = pg2;
     const PegUnit pegBefore = peg;
     for (const FieldDef& f : FieldTable(Game::Peg)) {
         const FieldDef* own = FindFieldByControl(Game::Pg2, f.control);
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue; // the same field in both games
-        EXPECT_FALSE(SetPg2Field(pg2, f, "1").ok) << f.name;
-        EXPECT_EQ(Pg2FieldText(pg2, f), "") << f.name;
+        EXPECT_FALSE(SetPg2Field(pg2Table, 0, f, "1").ok) << f.name;
+        EXPECT_EQ(Pg2FieldText(pg2Table, 0, f), "") << f.name;
     }
     for (const FieldDef& f : FieldTable(Game::Pg2)) {
         const FieldDef* own = FindFieldByControl(Game::Peg, f.control);
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue;
-        EXPECT_FALSE(SetPegField(peg, f, "1").ok) << f.name;
-        EXPECT_EQ(PegFieldText(peg, f), "") << f.name;
+        EXPECT_FALSE(SetPegField(pegTable, 0, f, "1").ok) << f.name;
+        EXPECT_EQ(PegFieldText(pegTable, 0, f), "") << f.name;
     }
     EXPECT_EQ(pg2.record.bytes, pg2Before.record.bytes);
     EXPECT_EQ(pg2.special1, pg2Before.special1);
@@ -902,7 +927,7 @@ TEST(ForeignField, IsRefusedAndShowsNothing) {
 
     // A copy of a row is still that row.
     const FieldDef copy = *FindField(Game::Pg2, "airAtk");
-    EXPECT_TRUE(SetPg2Field(pg2, copy, "9").ok);
+    EXPECT_TRUE(SetPg2Field(pg2Table, 0, copy, "9").ok);
     EXPECT_EQ(pg2.record[pg2::AirAtk], 9);
 }
 
@@ -946,7 +971,8 @@ TEST(FieldItems, EveryListedPositionHasAnItemAndNoMore) {
 // The read-only displays of the PeG form.
 
 TEST(PegDisplays, ShowTheUnnamedBytes) {
-    PegUnit unit = PatternPegUnit();
+    PegUnitTable table = PatternPegTable();
+    PegUnit& unit = table.units[0];
     unit.record[peg::byte52] = 7;
     unit.record[peg::byte52 + 1] = 0;
     unit.record[peg::byte52 + 2] = 255;
@@ -965,7 +991,8 @@ TEST(PegDisplays, ShowTheUnnamedBytes) {
 }
 
 TEST(PegDisplays, AirMissionsOnlyForTacticalBombers) {
-    PegUnit unit = PatternPegUnit();
+    PegUnitTable table = PatternPegTable();
+    PegUnit& unit = table.units[0];
     unit.record[peg::Class] = 11;
     unit.record[peg::byte55] = 48;
     EXPECT_EQ(PegAirMissionText(unit), "AirStrike (16) Defense (32) ");
@@ -978,7 +1005,8 @@ TEST(PegDisplays, AirMissionsOnlyForTacticalBombers) {
 }
 
 TEST(PegDisplays, IconsTitleCountsTheIconedOptions) {
-    PegUnit unit = PatternPegUnit();
+    PegUnitTable table = PatternPegTable();
+    PegUnit& unit = table.units[0];
     EXPECT_EQ(PegIconsTitle(unit), "3 Icons");
     unit.record[peg::Options1] = 0xFF;
     unit.record[peg::Options2] = 0xFF;

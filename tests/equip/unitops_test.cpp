@@ -18,7 +18,7 @@ template <class Table> void fill(Table& table, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         table.units[i].record.setCode(static_cast<std::uint16_t>(i));
         table.units[i].record[3] = static_cast<std::uint8_t>(100 + i);
-        table.units[i].name = "unit " + std::to_string(i);
+        table.setName(i, "unit " + std::to_string(i));
     }
 }
 
@@ -36,7 +36,7 @@ TEST(Clone, AppendsACopyWithTheNextCode) {
     ASSERT_EQ(units.size(), 11u);
     EXPECT_EQ(units[10].record.code(), 10);
     EXPECT_EQ(units[10].record[3], 103);
-    EXPECT_EQ(units[10].name, "unit 3");
+    EXPECT_EQ(env.state.pg2->name(10), "unit 3");
     EXPECT_EQ(units[10].country, 17);
     EXPECT_EQ(units[10].special2[6], 1);
     EXPECT_EQ(units[3].record.code(), 3);
@@ -82,9 +82,9 @@ TEST_P(DeleteTest, RenumbersFromTheDeletedCode) {
         auto run = [&](auto& table, auto del) {
             fill(table, c.count);
             ASSERT_TRUE(del(env.state, c.index));
-            for (const auto& u : table.units) {
-                codes.push_back(u.record.code());
-                names.push_back(u.name);
+            for (std::size_t i = 0; i < table.count(); ++i) {
+                codes.push_back(table.units[i].record.code());
+                names.emplace_back(table.name(i));
             }
         };
         if (game == Game::Pg2)
@@ -137,10 +137,10 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     EXPECT_EQ(units[10].record.code(), 10);
     EXPECT_EQ(units[11].record.code(), 1);
     EXPECT_EQ(units[12].record.code(), 12);
-    EXPECT_EQ(units[10].name, "x");
-    EXPECT_EQ(units[11].name, "y");
-    EXPECT_EQ(units[12].name, "") << "fewer names than units";
-    EXPECT_EQ(units[9].name, "unit 9");
+    EXPECT_EQ(env.state.pg2->name(10), "x");
+    EXPECT_EQ(env.state.pg2->name(11), "y");
+    EXPECT_EQ(env.state.pg2->name(12), "") << "fewer names than units";
+    EXPECT_EQ(env.state.pg2->name(9), "unit 9");
     EXPECT_EQ(units[11].country, 1);
     EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pg2Names);
     EXPECT_EQ(views, 1);
@@ -154,7 +154,7 @@ TEST(Paste, PegTakesRecordsAsRead) {
     const auto& units = env.state.peg->units;
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[2].record.code(), 0);
-    EXPECT_EQ(units[4].name, " Unit 2  Pz.Kpfw \xE9\xFC");
+    EXPECT_EQ(env.state.peg->name(4), " Unit 2  Pz.Kpfw \xE9\xFC");
 }
 
 TEST(Paste, EmptySourceAndCancelChangeNothing) {
@@ -185,7 +185,7 @@ TEST(Paste, MissingNamesKeepTheUnitsWithoutNames) {
                            "]\nnot found\nyou'll not see Unit's denomination");
     ASSERT_TRUE(PastePegUnits(env.state, src));
     EXPECT_EQ(env.state.peg->count(), 3u);
-    EXPECT_EQ(env.state.peg->units[2].name, "");
+    EXPECT_EQ(env.state.peg->name(2), "");
     EXPECT_TRUE(env.state.flags.pegData);
     EXPECT_FALSE(env.state.flags.pegNames);
 }

@@ -262,8 +262,8 @@ void SettingsDialogTest::eFileLoadButton() {
     const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
     f.doc.currentGame = Game::Pg2;
-    const std::string unchangedName = f.doc.pg2->units.front().name;
-    f.doc.pg2->units.front().name = "EDITED";
+    const std::string unchangedName(f.doc.pg2->name(0));
+    f.doc.pg2->setName(0, "EDITED");
     const FileDialogRequest request =
         PrepareFileDialog(f.doc.settings, FileKind::Pg2EFile, int(PathPart::FullPath), kNoValue,
                           kNoValue, original, kNoValue, true);
@@ -273,7 +273,7 @@ void SettingsDialogTest::eFileLoadButton() {
     f.ui->expectFileDialog(request.title, original);
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
-    QCOMPARE(f.doc.pg2->units.front().name, std::string("EDITED"));
+    QCOMPARE(std::string(f.doc.pg2->name(0)), std::string("EDITED"));
 
     const QString copy = f.ws.file(QStringLiteral("pg2/OTHER.EQP"));
     QVERIFY(QFile::copy(FromPath(original), copy));
@@ -284,7 +284,7 @@ void SettingsDialogTest::eFileLoadButton() {
     f.ui->expectInformation(Format("%s loaded", ToPath(copy).c_str()));
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
-    QCOMPARE(f.doc.pg2->units.front().name, unchangedName);
+    QCOMPARE(std::string(f.doc.pg2->name(0)), unchangedName);
     QCOMPARE(f.doc.settings.pg2EFile, ToPath(copy));
     QCOMPARE(field(d, "eFileLineEdit")->text(), copy);
     // The load stays whichever exit follows.

@@ -41,6 +41,12 @@ Q_DECLARE_METATYPE(varnel::Game)
 
 namespace {
 
+// The name of a unit that must exist, as a string of its own.
+std::string nameOf(const CVarnelDoc& doc, Game game, std::size_t unit) {
+    const auto name = doc.unitName(game, unit);
+    return name ? std::string(*name) : std::string("<no such unit>");
+}
+
 constexpr const char* kReloadQuestion =
     "Are you sure that you want to reload %s\nIt will overwrite any change you had made";
 
@@ -236,7 +242,7 @@ void ViewsTest::loadShowsUnitZero() {
     QCOMPARE(s.doc.view(game).listedUnits, static_cast<int>(n));
     QCOMPARE(s.doc.view(game).currentUnit, 0);
     QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
-             *s.doc.unitName(game, 0));
+             nameOf(s.doc, game, 0));
     // "%d - %s  [%s  %s]": index, name, class code, country name.
     const int unit = 3;
     const int cls = game == Game::Pg2 ? s.doc.pg2->units[unit].record[pg2::Class]
@@ -244,7 +250,7 @@ void ViewsTest::loadShowsUnitZero() {
     const int country = game == Game::Pg2 ? s.doc.pg2->units[unit].country
                                           : s.doc.peg->units[unit].record[peg::Country];
     const std::string expected =
-        Format("%d - %s  [%s  %s]", unit, s.doc.unitName(game, unit)->c_str(),
+        Format("%d - %s  [%s  %s]", unit, nameOf(s.doc, game, unit).c_str(),
                ClassCodes(game).text(cls), s.doc.countries(game).name(country).c_str());
     QCOMPARE(ToWindows1252(lineText(view.get(), unit)).value(), expected);
     clickRow(view.get(), 5);
@@ -320,7 +326,7 @@ void ViewsTest::editBox() {
     auto view = makeView(s, game);
     const int unit = 3;
     clickRow(view.get(), unit);
-    const std::string other = *s.doc.unitName(game, 4);
+    const std::string other = nameOf(s.doc, game, 4);
     QVERIFY(s.doc.title().find(modifiedMark(game)) == std::string::npos);
 
     QLineEdit* edit = editOf(view.get(), qPrintable(fieldName));
@@ -330,7 +336,7 @@ void ViewsTest::editBox() {
     QCOMPARE(edit->text(), shown);
     std::string actual;
     if (offset < 0) {
-        actual = *s.doc.unitName(game, unit);
+        actual = nameOf(s.doc, game, unit);
     } else {
         const Bytes rec = recordOf(s, game, unit);
         actual.assign(rec.begin() + offset, rec.begin() + offset + bytes.size());
@@ -339,7 +345,7 @@ void ViewsTest::editBox() {
     QCOMPARE(s.doc.flag(game, ChangeKind::Names), names);
     QCOMPARE(s.doc.flag(game, ChangeKind::Data), !names);
     QVERIFY(s.doc.title().find(modifiedMark(game)) != std::string::npos);
-    QCOMPARE(*s.doc.unitName(game, 4), other);
+    QCOMPARE(nameOf(s.doc, game, 4), other);
     if (names)
         QVERIFY(lineText(view.get(), unit).contains(shown));
 }
@@ -637,7 +643,7 @@ void ViewsTest::filtersAndSearch() {
                                         : s.doc.peg->units[i].record[peg::Country];
         const int k = game == Game::Pg2 ? s.doc.pg2->units[i].record[pg2::Class]
                                         : s.doc.peg->units[i].record[peg::Class];
-        const QString name = FromWindows1252(*s.doc.unitName(game, i)).toLower();
+        const QString name = FromWindows1252(nameOf(s.doc, game, i)).toLower();
         if ((country == 0 || c == country) && (cls == 0 || k == cls) && name.contains(lowered))
             expected.push_back(static_cast<int>(i));
     }
@@ -648,7 +654,7 @@ void ViewsTest::filtersAndSearch() {
     if (expected.empty())
         QCOMPARE(shown, 0);
     QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
-             *s.doc.unitName(game, shown));
+             nameOf(s.doc, game, shown));
     if (!find.isEmpty())
         QVERIFY(findEdit->hasFocus());
     if (find == QStringLiteral("PANZER") || find == QStringLiteral("a"))
@@ -679,7 +685,7 @@ void ViewsTest::selectionFallsBack() {
     QVERIFY(listedIndexes(view.get()).size() <= 2);
     QCOMPARE(s.doc.view(Game::Pg2).currentUnit, 0);
     QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
-             *s.doc.unitName(Game::Pg2, 0));
+             nameOf(s.doc, Game::Pg2, 0));
     // The current unit stays selected when it is listed.
     chooseItem(classFilter, 0);
     clickRow(view.get(), 28);
@@ -742,7 +748,7 @@ void ViewsTest::switchAdoptsIndex() {
     QCOMPARE(s.doc.view(Game::Peg).currentUnit, 9);
     QCOMPARE(unitList(peg.get())->currentIndex().row(), 9);
     QCOMPARE(ToWindows1252(editOf(peg.get(), "denomination")->text()).value(),
-             *s.doc.unitName(Game::Peg, 9));
+             nameOf(s.doc, Game::Peg, 9));
 
     // Back: the PG2 view adopts the PeG view's index.
     peg->activateWindow();
@@ -933,7 +939,7 @@ void ViewsTest::reloadNames() {
         QVERIFY(s.load(game));
         auto view = makeView(s, game);
         auto* reload = widget<QToolButton>(view.get(), QStringLiteral("reloadNamesButton"));
-        const std::string original = *s.doc.unitName(game, 2);
+        const std::string original = nameOf(s.doc, game, 2);
         clickRow(view.get(), 2);
         typeInto(editOf(view.get(), "denomination"), QStringLiteral("Changed"), true,
                  unitList(view.get()));
@@ -942,12 +948,12 @@ void ViewsTest::reloadNames() {
         s.ui->expectQuestion(question, false);
         QTest::mouseClick(reload, Qt::LeftButton);
         QVERIFY(s.ui->finished());
-        QCOMPARE(*s.doc.unitName(game, 2), std::string("Changed"));
+        QCOMPARE(nameOf(s.doc, game, 2), std::string("Changed"));
 
         s.ui->expectQuestion(question, true);
         QTest::mouseClick(reload, Qt::LeftButton);
         QVERIFY(s.ui->finished());
-        QCOMPARE(*s.doc.unitName(game, 2), original);
+        QCOMPARE(nameOf(s.doc, game, 2), original);
         QVERIFY(!s.doc.flag(game, ChangeKind::Names));
         QVERIFY(s.doc.title().find(modifiedMark(game)) == std::string::npos);
         QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(), original);
@@ -970,11 +976,11 @@ void ViewsTest::reloadNamesMissingFile() {
         s.doc.settings, FileKind::Pg2NamesEFile, PathPart::FullPath, "-", "-", "-", "-", true);
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(Format("file [%s]\nnot found", names.c_str()));
-    const std::string before = *s.doc.unitName(Game::Pg2, 1);
+    const std::string before = nameOf(s.doc, Game::Pg2, 1);
     QTest::mouseClick(widget<QToolButton>(view.get(), QStringLiteral("reloadNamesButton")),
                       Qt::LeftButton);
     QVERIFY(s.ui->finished());
-    QCOMPARE(*s.doc.unitName(Game::Pg2, 1), before);
+    QCOMPARE(nameOf(s.doc, Game::Pg2, 1), before);
     QCOMPARE(s.doc.settings.pg2NamesEFile, names);
 }
 
@@ -1083,7 +1089,7 @@ void ViewsTest::frameSwitchesViews() {
     QVERIFY(!peg->isVisible());
     QCOMPARE(doc.view(Game::Pg2).currentUnit, 3);
     QCOMPARE(ToWindows1252(editOf(pg2, "denomination")->text()).value(),
-             *doc.unitName(Game::Pg2, 3));
+             nameOf(doc, Game::Pg2, 3));
     doubleClickRow(pg2, 12);
     QCOMPARE(doc.currentGame, Game::Peg);
     QCOMPARE(doc.view(Game::Peg).currentUnit, 12);

@@ -40,8 +40,9 @@ std::size_t fields(const std::string& line) {
     return static_cast<std::size_t>(std::count(line.begin(), line.end(), ';')) + 1;
 }
 
-// A PG2 unit whose record byte k holds k + `base` (wrapping), with code, icon and country set.
-Pg2Unit pg2Unit(std::uint16_t code, std::string name, std::uint8_t country, std::string icon,
+// Appends a PG2 unit whose record byte k holds k + `base` (wrapping), with code, name, icon and
+// country set.
+void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name, std::uint8_t country, std::string icon,
                 int base = 0) {
     Pg2Unit u;
     for (std::size_t k = 0; k < pg2::kRecordSize; ++k)
@@ -49,11 +50,11 @@ Pg2Unit pg2Unit(std::uint16_t code, std::string name, std::uint8_t country, std:
     u.record.setCode(code);
     u.record.setIcon(icon);
     u.country = country;
-    u.name = std::move(name);
-    return u;
+    table.units.push_back(u);
+    table.setName(table.count() - 1, name);
 }
 
-PegUnit pegUnit(std::uint16_t code, std::string name, std::string unitIcon, std::string movIcon,
+void addPegUnit(PegUnitTable& table, std::uint16_t code, std::string_view name, std::string unitIcon, std::string movIcon,
                 int base = 0) {
     PegUnit u;
     for (std::size_t k = 0; k < peg::kRecordSize; ++k)
@@ -61,8 +62,8 @@ PegUnit pegUnit(std::uint16_t code, std::string name, std::string unitIcon, std:
     u.record.setCode(code);
     u.record.setUnitIcon(unitIcon);
     u.record.setMovIcon(movIcon);
-    u.name = std::move(name);
-    return u;
+    table.units.push_back(u);
+    table.setName(table.count() - 1, name);
 }
 
 NameTable pg2Countries() {
@@ -112,8 +113,8 @@ const char* const kPegFullHeader =
 
 TEST(EquipmentReport, Pg2BriefTableHoldsTheNamedFields) {
     Pg2UnitTable table;
-    table.units.push_back(pg2Unit(0, "Pz IVF2", 3, "PZIVF2"));
-    table.units.push_back(pg2Unit(1, "Char B1", 5, "B1"));
+    addPg2Unit(table, 0, "Pz IVF2", 3, "PZIVF2");
+    addPg2Unit(table, 1, "Char B1", 5, "B1");
     table.units[1].record[pg2::Cost] = 255;
     const std::string expected =
         std::string(kPg2BriefHeader) + "\r\n" +
@@ -127,7 +128,7 @@ TEST(EquipmentReport, Pg2BriefTableHoldsTheNamedFields) {
 
 TEST(EquipmentReport, Pg2FullTableHoldsEveryByte) {
     Pg2UnitTable table;
-    table.units.push_back(pg2Unit(300, "Tiger", 0, "TIGER", 100));
+    addPg2Unit(table, 300, "Tiger", 0, "TIGER", 100);
     const auto l = lines(WritePg2Report(table, pg2Countries(), "x.eqp", FullTable));
     ASSERT_EQ(l.size(), 2u);
     EXPECT_EQ(l[0], kPg2FullHeader);
@@ -140,7 +141,7 @@ TEST(EquipmentReport, Pg2FullTableHoldsEveryByte) {
 
 TEST(EquipmentReport, PegBriefTableEndsWithTheMoveIcon) {
     PegUnitTable table;
-    table.units.push_back(pegUnit(7, "T-34/85", "T3485", "TRUCK1"));
+    addPegUnit(table, 7, "T-34/85", "T3485", "TRUCK1");
     const std::string expected =
         std::string(kPegBriefHeader) + "\r\n" +
         "7;T-34/85;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20;22;23;24;25;26;27;28;T3485;"
@@ -150,7 +151,7 @@ TEST(EquipmentReport, PegBriefTableEndsWithTheMoveIcon) {
 
 TEST(EquipmentReport, PegFullTableShowsZeroBehindTheRecord) {
     PegUnitTable table;
-    table.units.push_back(pegUnit(1, "Mi-24", "MI24", "", 150));
+    addPegUnit(table, 1, "Mi-24", "MI24", "", 150);
     const auto l = lines(WritePegReport(table, pegCountries(), "x.eqp", FullTable));
     ASSERT_EQ(l.size(), 2u);
     EXPECT_EQ(l[0], kPegFullHeader);
@@ -181,15 +182,15 @@ TEST_P(ReportShape, EveryLineHasAValuePerColumn) {
     if (c.game == Game::Pg2) {
         Pg2UnitTable t;
         for (int i = 0; i < 40; ++i)
-            t.units.push_back(pg2Unit(static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
+            addPg2Unit(t, static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
                                       static_cast<std::uint8_t>(i % 27),
-                                      i % 3 ? "ICON" + std::to_string(i % 10) : "", i * 7));
+                                      i % 3 ? "ICON" + std::to_string(i % 10) : "", i * 7);
         report = WritePg2Report(t, pg2Countries(), "x.eqp", c.format);
     } else {
         PegUnitTable t;
         for (int i = 0; i < 40; ++i)
-            t.units.push_back(pegUnit(static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
-                                      i % 2 ? "ABCDEF" : "", i % 5 ? "MOV" : "", i * 7));
+            addPegUnit(t, static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
+                                      i % 2 ? "ABCDEF" : "", i % 5 ? "MOV" : "", i * 7);
         report = WritePegReport(t, pegCountries(), "x.eqp", c.format);
     }
     const auto l = lines(report);
@@ -208,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(BothGamesBothTables, ReportShape,
 
 TEST(EquipmentReport, SixCharacterIconsAreWrittenWhole) {
     PegUnitTable table;
-    table.units.push_back(pegUnit(0, "A", "ABCDEF", "GHIJKL"));
+    addPegUnit(table, 0, "A", "ABCDEF", "GHIJKL");
     const auto l = lines(WritePegReport(table, pegCountries(), "x.eqp", BriefTable));
     ASSERT_EQ(l.size(), 2u);
     EXPECT_NE(l[1].find(";ABCDEF;"), std::string::npos) << l[1];
@@ -217,7 +218,7 @@ TEST(EquipmentReport, SixCharacterIconsAreWrittenWhole) {
 
 TEST(EquipmentReport, SemicolonInANameIsNotEscaped) {
     Pg2UnitTable table;
-    table.units.push_back(pg2Unit(0, "Flak 88;36", 0, "FLAK"));
+    addPg2Unit(table, 0, "Flak 88;36", 0, "FLAK");
     const auto l = lines(WritePg2Report(table, pg2Countries(), "x.eqp", BriefTable));
     ASSERT_EQ(l.size(), 2u);
     EXPECT_EQ(l[1].substr(0, 13), "0;Flak 88;36;");
@@ -226,8 +227,8 @@ TEST(EquipmentReport, SemicolonInANameIsNotEscaped) {
 
 TEST(EquipmentReport, SimpleListNamesClassesAndCountries) {
     Pg2UnitTable pg2;
-    pg2.units.push_back(pg2Unit(0, "Pz IVF2", 3, "PZIV"));
-    pg2.units.push_back(pg2Unit(1234, "Char B1", 5, "B1"));
+    addPg2Unit(pg2, 0, "Pz IVF2", 3, "PZIV");
+    addPg2Unit(pg2, 1234, "Char B1", 5, "B1");
     pg2.units[1].record[pg2::Class] = 12;
     EXPECT_EQ(text(WritePg2Report(pg2, pg2Countries(), "C:\\PANZER2\\EQUIP97.EQP", SimpleList)),
               "EQUIP97\r\n"
@@ -237,10 +238,10 @@ TEST(EquipmentReport, SimpleListNamesClassesAndCountries) {
               "'total: 2 Units\r\n");
 
     PegUnitTable peg;
-    peg.units.push_back(pegUnit(65535, "Mi-24", "MI24", ""));
+    addPegUnit(peg, 65535, "Mi-24", "MI24", "");
     peg.units[0].record[peg::Class] = 12;
     peg.units[0].record[peg::Country] = 4;
-    peg.units.push_back(pegUnit(2, "Ghost", "", ""));
+    addPegUnit(peg, 2, "Ghost", "", "");
     peg.units[1].record[peg::Class] = 200;   // no such class: empty code
     peg.units[1].record[peg::Country] = 250; // no such country: empty name
     EXPECT_EQ(text(WritePegReport(peg, pegCountries(), "/games/peg/Equip97.eqp", SimpleList)),
@@ -290,7 +291,7 @@ TEST_F(RunEquipmentReportTest, NothingLoadedWritesNothing) {
 TEST_F(RunEquipmentReportTest, WritesBesideTheEFileAndNamesIt) {
     state.settings.pg2EFile = dir.file("EQUIP97.EQP");
     state.pg2.emplace();
-    state.pg2->units.push_back(pg2Unit(0, "Pz IVF2", 3, "PZIV"));
+    addPg2Unit(*state.pg2, 0, "Pz IVF2", 3, "PZIV");
     state.pg2Countries = pg2Countries();
     const std::string path = dir.file("PG2_REPORT_EQUIP97.TXT");
     test::WriteFile(path, std::string("old report, longer than the new one ........"));

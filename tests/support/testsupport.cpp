@@ -120,10 +120,10 @@ void WriteSampleTables(const std::string& dir) {
     const Pg2UnitTable pg2 = MakeSamplePg2Table();
     const PegUnitTable peg = MakeSamplePegTable();
     WriteFile(dir + "pg2/EQUIP97.EQP", Pg2EFileBytes(pg2));
-    WriteFile(dir + "pg2/EQUIP97.txt", WriteNamesFile(pg2.units));
+    WriteFile(dir + "pg2/EQUIP97.txt", WriteNamesFile(pg2));
     WriteFile(dir + "pg2/GUI97.txt", SampleTFile(Game::Pg2));
     WriteFile(dir + "peg/EQUIP97.EQP", WritePegEFile(peg));
-    WriteFile(dir + "peg/EQUIP97.txt", WriteNamesFile(peg.units));
+    WriteFile(dir + "peg/EQUIP97.txt", WriteNamesFile(peg));
     WriteFile(dir + "peg/GUI97.txt", SampleTFile(Game::Peg));
 }
 
