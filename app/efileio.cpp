@@ -69,12 +69,6 @@ template <Game G> typename GameTraits<G>::Table& tableOf(CVarnelDoc& doc) {
     return *table;
 }
 
-template <Game G> auto parse(std::span<const std::uint8_t> bytes) {
-    if constexpr (G == Game::Pg2)
-        return ParsePg2EFile(bytes);
-    else
-        return ParsePegEFile(bytes);
-}
 
 template <class Table> void adoptNames(Table& table, Bytes names) {
     if constexpr (std::is_same_v<Table, Pg2UnitTable>)
@@ -88,22 +82,25 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
 
     // Every question is asked while the old table still stands whole (a view may repaint behind
     // a question box); only then is the table replaced and the views told.
-    auto file = ReadFileOrAsk(doc, EFileKind(G), given, "");
-    if (!file)
+    // The E-File is parsed as it is read, never held whole.
+    EFileParser<typename Traits::Unit> parser;
+    const auto read = StreamFileOrAsk(
+        doc, EFileKind(G), given, "", [&] { parser = {}; },
+        [&](std::span<const std::uint8_t> bytes) { parser.feed(bytes); });
+    if (!read)
         return false;
-    auto parsed = parse<G>(file->bytes);
+    const std::string& eFilePath = *read;
+    const std::uintmax_t size = parser.size();
+    auto parsed = parser.finish();
     LoadFindings findings;
     findings.headerCount = parsed.count;
-    findings.recordsHeld = file->bytes.size() < kEFileHeaderSize
-                               ? 0
-                               : (file->bytes.size() - kEFileHeaderSize) / Traits::kRecordSize;
-    file->bytes = Bytes();
+    findings.recordsHeld = size < kEFileHeaderSize ? 0 : (size - kEFileHeaderSize) / Traits::kRecordSize;
     // The file is loaded as it says, but nobody should save it without knowing.
     if (findings.headerMismatch())
         MessageBox(doc.ui,
                    "Warning!\n%s\nits header counts %d units, its size holds %d\nUnits it lacks "
                    "are empty; bytes after the last unit are ignored",
-                   file->path.c_str(), static_cast<int>(findings.headerCount),
+                   eFilePath.c_str(), static_cast<int>(findings.headerCount),
                    static_cast<int>(findings.recordsHeld));
     if constexpr (G == Game::Pg2) {
         for (std::size_t i = 0; i < parsed.supplied; ++i)
@@ -113,7 +110,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
             MessageBox(doc.ui,
                        "%d units of\n%s\nhave a country mask that names no single country:\n"
                        "saving writes the mask of the country shown for each",
-                       static_cast<int>(findings.oddMasks), file->path.c_str());
+                       static_cast<int>(findings.oddMasks), eFilePath.c_str());
     }
     bool codesFixed = false;
     if constexpr (G == Game::Pg2)
@@ -122,10 +119,10 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     // The T-File is searched beside the file being loaded, in the folders it is about to give.
     AppSettings probe = doc.settings;
     if (probe.dir(G) == kNoValue)
-        probe.dir(G) = GetPathPart(file->path, PathPart::Folder);
-    probe.eFile(G) = file->path;
+        probe.dir(G) = GetPathPart(eFilePath, PathPart::Folder);
+    probe.eFile(G) = eFilePath;
     const TFileRead tFile = readTFile(doc, probe, G, options.tFile);
-    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, file->path);
+    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, eFilePath);
     std::optional<OpenedFile> names;
     if (auto bytes = ReadFileBytes(namesPath))
         names = OpenedFile{namesPath, std::move(*bytes)};
@@ -139,13 +136,13 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     adoptNames(table, names ? std::move(names->bytes) : Bytes());
     doc.setFlag(G, ChangeKind::Data, codesFixed);
     doc.findings(G) = findings;
-    rememberGameFolder(doc, G, file->path);
-    doc.settings.eFile(G) = file->path;
+    rememberGameFolder(doc, G, eFilePath);
+    doc.settings.eFile(G) = eFilePath;
     doc.settings.namesEFile(G) = namesRead;
     applyTFile(doc, G, tFile);
     if (haveNames)
         doc.setFlag(G, ChangeKind::Names, false);
-    doc.fileLoaded(file->path);
+    doc.fileLoaded(eFilePath);
     doc.refreshAllViews();
     doc.refreshTitle();
     if constexpr (G == Game::Pg2) {

@@ -7,16 +7,20 @@
 
 namespace varnel {
 
-std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
-                                        const char* notFoundTail) {
+namespace {
+
+// Tries `read(path)` until it succeeds, asking for another file of the kind after each failure.
+template <class Read>
+std::optional<std::string> readOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
+                                     const char* notFoundTail, Read&& read) {
     for (;;) {
         // A FIFO, device or folder is refused at once: reading it could block forever.
         if (IsNonRegularFile(path)) {
             MessageBox(state.ui, "not a regular file: %s", path.c_str());
             return std::nullopt;
         }
-        if (auto bytes = ReadFileBytes(path))
-            return OpenedFile{std::move(path), std::move(*bytes)};
+        if (read(path))
+            return path;
         const std::string chosen = ChooseFile(state.ui, state.settings, kind);
         if (chosen == kNoValue) {
             MessageBox(state.ui, "file [%s]\nnot found%s", path.c_str(), notFoundTail);
@@ -24,6 +28,32 @@ std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::s
         }
         path = chosen;
     }
+}
+
+} // namespace
+
+std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path,
+                                        const char* notFoundTail) {
+    Bytes bytes;
+    auto read = readOrAsk(state, kind, std::move(path), notFoundTail, [&](const std::string& p) {
+        auto got = ReadFileBytes(p);
+        if (got)
+            bytes = std::move(*got);
+        return got.has_value();
+    });
+    if (!read)
+        return std::nullopt;
+    return OpenedFile{std::move(*read), std::move(bytes)};
+}
+
+std::optional<std::string> StreamFileOrAsk(
+    CVarnelDoc& state, FileKind kind, std::string path, const char* notFoundTail,
+    const std::function<void()>& restart,
+    const std::function<void(std::span<const std::uint8_t>)>& sink) {
+    return readOrAsk(state, kind, std::move(path), notFoundTail, [&](const std::string& p) {
+        restart();
+        return ReadFileChunks(p, sink);
+    });
 }
 
 std::optional<Bytes> ReadInputFile(UiPort& ui, const std::string& path) {

@@ -11,47 +11,10 @@ namespace varnel {
 
 namespace {
 
-// The header's count, 0 for data under two bytes.
-std::uint16_t eFileCount(std::span<const std::uint8_t> data) {
-    return ByteCursor(data).u16().value_or(0);
-}
-
-// Calls `sink(index, bytes)` for each record the header counts, in order; `bytes` is empty for the
-// records the data does not hold in full. The count is 16 bits, so a damaged header can ask for
-// no more than 65,535 records.
-template <std::size_t RecordSize, class Sink>
-void visitRecords(std::span<const std::uint8_t> data, Sink&& sink) {
-    ByteCursor cursor(data);
-    const std::size_t count = cursor.u16().value_or(0);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto bytes = cursor.take(RecordSize);
-        sink(i, bytes ? *bytes : std::span<const std::uint8_t>());
-    }
-}
-
 void finishUnit(Pg2Unit& unit) {
     UnpackPg2Specials(unit);
 }
 void finishUnit(PegUnit&) {}
-
-template <class Unit> ParsedEFile<Unit> parseEFile(std::span<const std::uint8_t> data) {
-    constexpr std::size_t size = std::tuple_size_v<decltype(Unit::record.bytes)>;
-    ParsedEFile<Unit> parsed;
-    parsed.count = eFileCount(data);
-    // Built one after another rather than zeroed as a whole first: one pass over the memory.
-    parsed.units.reserve(parsed.count);
-    visitRecords<size>(data, [&](std::size_t, std::span<const std::uint8_t> bytes) {
-        Unit& unit = parsed.units.emplace_back();
-        if (!bytes.empty()) {
-            std::copy(bytes.begin(), bytes.end(), unit.record.bytes.begin());
-            finishUnit(unit);
-            ++parsed.supplied;
-        }
-    });
-    const std::size_t used = kEFileHeaderSize + parsed.supplied * size;
-    parsed.trailing = parsed.supplied == parsed.count && data.size() > used ? data.size() - used : 0;
-    return parsed;
-}
 
 Bytes eFileHeader(std::size_t count, std::size_t recordSize) {
     Bytes out;
@@ -113,12 +76,71 @@ template <class Table> void adoptNames(Table& table, Bytes bytes) {
 
 } // namespace
 
+template <class Unit> void EFileParser<Unit>::takeRecord(const std::uint8_t* bytes) {
+    // Built one after another rather than zeroed as a whole first: one pass over the memory.
+    Unit& unit = parsed_.units.emplace_back();
+    std::copy(bytes, bytes + kRecordSize, unit.record.bytes.begin());
+    finishUnit(unit);
+}
+
+template <class Unit> void EFileParser<Unit>::feed(std::span<const std::uint8_t> data) {
+    fed_ += data.size();
+    while (headerHeld_ < kEFileHeaderSize && !data.empty()) {
+        header_[headerHeld_++] = data.front();
+        data = data.subspan(1);
+        if (headerHeld_ == kEFileHeaderSize) {
+            // The count is 16 bits: a damaged header can ask for no more than 65,535 records.
+            parsed_.count = readU16(header_);
+            parsed_.units.reserve(parsed_.count);
+        }
+    }
+    std::size_t wanted = parsed_.count - parsed_.units.size();
+    if (partialHeld_ > 0 && wanted > 0) {
+        const std::size_t n = std::min(kRecordSize - partialHeld_, data.size());
+        std::copy_n(data.begin(), n, partial_ + partialHeld_);
+        partialHeld_ += n;
+        data = data.subspan(n);
+        if (partialHeld_ < kRecordSize)
+            return;
+        takeRecord(partial_);
+        partialHeld_ = 0;
+        --wanted;
+    }
+    const std::size_t whole = std::min(wanted, data.size() / kRecordSize);
+    for (std::size_t k = 0; k < whole; ++k)
+        takeRecord(data.data() + k * kRecordSize);
+    data = data.subspan(whole * kRecordSize);
+    wanted -= whole;
+    if (wanted > 0) {
+        std::copy(data.begin(), data.end(), partial_);
+        partialHeld_ = data.size();
+    } else {
+        parsed_.trailing += data.size();
+    }
+}
+
+template <class Unit> ParsedEFile<Unit> EFileParser<Unit>::finish() {
+    ParsedEFile<Unit> parsed = std::move(parsed_);
+    parsed.supplied = parsed.units.size();
+    // The records the file does not hold in full are zero, a cut one included.
+    parsed.units.resize(parsed.count);
+    *this = EFileParser();
+    return parsed;
+}
+
+template class EFileParser<Pg2Unit>;
+template class EFileParser<PegUnit>;
+
 ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data) {
-    return parseEFile<Pg2Unit>(data);
+    Pg2EFileParser parser;
+    parser.feed(data);
+    return parser.finish();
 }
 
 ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data) {
-    return parseEFile<PegUnit>(data);
+    PegEFileParser parser;
+    parser.feed(data);
+    return parser.finish();
 }
 
 Bytes WritePg2EFile(Pg2UnitTable& table) {

@@ -38,8 +38,36 @@ template <class Unit> struct ParsedEFile {
     bool headerFitsSize() const { return supplied == count && trailing == 0; }
 };
 
-// The E-File readers, used by load, paste and merge alike. Never fail: a short file gives zero
-// records for what it lacks.
+// The E-File reader of each game: fed the file's bytes in pieces of any size, in order, it builds
+// the units as the bytes come, while they are still in the processor's cache. Never fails: a
+// short file gives zero records for what it lacks.
+template <class Unit> class EFileParser {
+  public:
+    static constexpr std::size_t kRecordSize = sizeof(Unit::record.bytes);
+
+    void feed(std::span<const std::uint8_t> data);
+    // The result; the parser starts over afterwards.
+    ParsedEFile<Unit> finish();
+    // How many bytes were fed.
+    std::uintmax_t size() const { return fed_; }
+
+  private:
+    void takeRecord(const std::uint8_t* bytes);
+
+    ParsedEFile<Unit> parsed_;
+    std::uint8_t header_[kEFileHeaderSize] = {};
+    std::size_t headerHeld_ = 0;
+    std::uint8_t partial_[kRecordSize] = {}; // a record split between two pieces
+    std::size_t partialHeld_ = 0;
+    std::uintmax_t fed_ = 0;
+};
+
+using Pg2EFileParser = EFileParser<Pg2Unit>;
+using PegEFileParser = EFileParser<PegUnit>;
+extern template class EFileParser<Pg2Unit>;
+extern template class EFileParser<PegUnit>;
+
+// The same readers over bytes held whole, used by paste and merge.
 ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data);
 ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data);
 

@@ -41,6 +41,32 @@ std::optional<Bytes> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+bool ReadFileChunks(const std::string& path,
+                    const std::function<void(std::span<const std::uint8_t>)>& sink) {
+    if (path.empty())
+        return false;
+    const std::string resolved = ResolvePath(path);
+    std::error_code ec;
+    if (!fs::is_regular_file(resolved, ec))
+        return false;
+    std::ifstream in(resolved, std::ios::binary);
+    if (!in)
+        return false;
+    // Small enough to stay in the second-level cache between the read and the reader.
+    constexpr std::size_t kChunk = 256 * 1024;
+    static thread_local std::vector<std::uint8_t> buffer(kChunk);
+    for (;;) {
+        in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(kChunk));
+        const std::streamsize got = in.gcount();
+        if (got > 0)
+            sink(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got)));
+        if (in.eof())
+            return true;
+        if (!in)
+            return false;
+    }
+}
+
 bool IsNonRegularFile(const std::string& path) {
     if (path.empty())
         return false;

@@ -3,7 +3,9 @@
 
 #include "tools/bytes.h"
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string>
 
@@ -12,6 +14,11 @@ namespace varnel {
 // The bytes of the file at `path`, or nothing when it cannot be opened (missing, not a regular
 // file: a folder, FIFO or device is never opened; no permission).
 std::optional<Bytes> ReadFileBytes(const std::string& path);
+// Reads the same files as ReadFileBytes, handing them to `sink` in pieces of at most 256 KiB
+// instead of as one buffer, so a reader can build from bytes still in the processor's cache.
+// False when the file cannot be read; `sink` may have had part of it by then.
+bool ReadFileChunks(const std::string& path,
+                    const std::function<void(std::span<const std::uint8_t>)>& sink);
 
 // True when `path` names something that exists but is not a regular file (a folder, FIFO,
 // device): such an input is refused at once, never read.

@@ -532,8 +532,6 @@ TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-} // namespace
-} // namespace varnel
 
 namespace varnel {
 namespace {
@@ -578,6 +576,54 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
             EXPECT_EQ(env.state.pg2->units[2].special1, (std::array<std::uint8_t, 8>{}));
         } else {
             check(*env.state.peg);
+        }
+    }
+}
+
+} // namespace
+} // namespace varnel
+
+// A load feeds the reader the file in pieces as it reads them: any split of the same bytes,
+// through the header and through records, must give what the bytes give whole.
+TEST(EFileParser, PiecesOfAnySizeGiveTheWholeResult) {
+    auto check = [](auto parser, const Bytes& data, std::size_t piece) {
+        const auto whole = [&] {
+            auto p = parser;
+            p.feed(data);
+            return p.finish();
+        }();
+        for (std::size_t at = 0; at < data.size(); at += piece)
+            parser.feed(std::span<const std::uint8_t>(data).subspan(
+                at, std::min(piece, data.size() - at)));
+        EXPECT_EQ(parser.size(), data.size());
+        const auto parsed = parser.finish();
+        EXPECT_EQ(parsed.count, whole.count) << "piece " << piece;
+        EXPECT_EQ(parsed.supplied, whole.supplied) << "piece " << piece;
+        EXPECT_EQ(parsed.trailing, whole.trailing) << "piece " << piece;
+        ASSERT_EQ(parsed.units.size(), whole.units.size());
+        for (std::size_t i = 0; i < parsed.units.size(); ++i)
+            ASSERT_EQ(parsed.units[i].record.bytes, whole.units[i].record.bytes)
+                << "piece " << piece << " unit " << i;
+    };
+    for (const bool pg2 : {true, false}) {
+        const Bytes file = pg2 ? test::MakePg2EFile(5) : test::MakePegEFile(5);
+        const std::size_t record = pg2 ? pg2::kRecordSize : peg::kRecordSize;
+        std::vector<Bytes> variants = {file, Bytes(file.begin(), file.end() - 30), Bytes(1, 7), {}};
+        variants.push_back(file);
+        variants.back().insert(variants.back().end(), 11, 0xEE); // bytes after the last unit
+        for (const Bytes& data : variants)
+            for (std::size_t piece = 1; piece <= 2 * record + 3; ++piece) {
+                if (pg2)
+                    check(Pg2EFileParser(), data, piece);
+                else
+                    check(PegEFileParser(), data, piece);
+            }
+        // The whole result itself, for the cut file: four units held, the fifth zero.
+        const auto cut = ParsePegEFile(Bytes(file.begin(), file.end() - 30));
+        if (!pg2) {
+            EXPECT_EQ(cut.supplied, 4u);
+            EXPECT_EQ(cut.units.size(), 5u);
+            EXPECT_EQ(cut.units[4].record.bytes, PegUnitRecord().bytes);
         }
     }
 }
