@@ -1,0 +1,255 @@
+#!/usr/bin/env python3
+"""Writes docs/BENCHMARKS.md from the JSON that scripts/benchmarks collects.
+
+usage: make-benchmarks-report.py CORE.json VIEWS.json MEMORY.json MACHINE.json > BENCHMARKS.md
+
+Every figure is a median over the repetitions of one run, and every goal is a ratio taken inside
+that run: an operation beside its raw floor, or beside itself at 1,000 units.
+"""
+
+import json
+import sys
+
+SMALL, LARGE = 1000, 65535
+LINEAR_GOAL = 1.3 * LARGE / SMALL  # growth within 1.3 x 65.5
+CORE = "build/bin/varnel-bench"
+VIEWS = "QT_QPA_PLATFORM=offscreen build/bin/varnel-views-bench"
+REPS = "--benchmark_repetitions=3 --benchmark_report_aggregates_only=true"
+
+
+def medians(path):
+    with open(path) as f:
+        data = json.load(f)
+    out = {}
+    for b in data["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+        out[b["run_name"]] = b["real_time"] * scale  # milliseconds
+    return data["context"], out
+
+
+def ms(value):
+    if value >= 10:
+        return f"{value:.1f} ms"
+    if value >= 1:
+        return f"{value:.2f} ms"
+    return f"{value * 1000:.0f} µs" if value * 1000 >= 10 else f"{value * 1000:.1f} µs"
+
+
+def verdict(ok):
+    return "met" if ok else "**missed**"
+
+
+def command(binary, name):
+    # A pipe inside a table cell must be escaped, code span or not.
+    return f"`{binary} --benchmark_filter='^{name}$'`".replace("|", "\\|")
+
+
+def main(core_path, views_path, memory_path, machine_path):
+    context, core = medians(core_path)
+    _, views = medians(views_path)
+    with open(memory_path) as f:
+        memory = json.load(f)
+    with open(machine_path) as f:
+        machine = json.load(f)
+    missed = []
+    out = []
+    w = out.append
+
+    w("# Benchmarks")
+    w("")
+    w("Made by `scripts/benchmarks`, which builds the benchmarks, runs them with three repetitions")
+    w("and writes this page from their JSON output (`scripts/make-benchmarks-report.py`); do not")
+    w("edit it by hand. Each figure is the median of the repetitions. Each goal is a ratio inside")
+    w("one run, never an absolute time: an operation beside the same bytes read or written raw, or")
+    w("beside itself at 1,000 units. The command after each row reproduces that figure; add")
+    w(f"`{REPS}` for medians as here. The binaries are built by `scripts/benchmarks`")
+    w("(or `cmake --build build`).")
+    w("")
+    w("## Machine")
+    w("")
+    w(f"- {machine['cpu']}, {context['num_cpus']} cores at {context['mhz_per_cpu']} MHz; "
+      + ", ".join(f"L{c['level']} {c['type'].lower()} {c['size'] // 1024} KiB"
+                  for c in context.get("caches", [])))
+    w(f"- {machine['os']}; {machine['compiler']}; build type RelWithDebInfo")
+    w(f"- run on {context['date']}; Google Benchmark's own library reports itself as "
+      f"`{context.get('library_build_type', '?')}`, which does not affect the code measured")
+    w("")
+
+    w("## Load and save: 65,535 units against the raw bytes")
+    w("")
+    w("An E-File of 65,535 units with its Names E-File (names of 13 bytes, or of 30 bytes and")
+    w("more) and its T-File, loaded into the document as the editor does, beside reading the same")
+    w("two files whole with the same file helper. A user opens a file once, so the goal applies")
+    w("from cold processor caches (each round starts after 64 MB of other data); the warm loop,")
+    w("where the raw read stays in the cache, is shown for comparison. Saving goes through the same")
+    w("temporary-file, sync and replace helper as its raw twin.")
+    w("")
+    w("| | load | raw read | ratio | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    for cold in (1, 0):
+        for pg2 in (1, 0):
+            for long_names in (0, 1):
+                args = f"pg2:{pg2}/long:{long_names}/cold:{cold}"
+                load, raw = core.get(f"BM_Load/{args}"), core.get(f"BM_LoadRaw/{args}")
+                if load is None or raw is None:
+                    continue
+                ratio = load / raw
+                label = (f"{'PG2' if pg2 else 'PeG'}, {'long' if long_names else 'short'} "
+                         f"names, {'cold' if cold else 'warm'}")
+                if cold:
+                    ok = ratio <= 1.5
+                    if not ok:
+                        missed.append(f"load, {label}: {ratio:.2f}x")
+                    goal, result = "≤ 1.5x", verdict(ok)
+                else:
+                    goal, result = "—", ""
+                w(f"| {label} | {ms(load)} | {ms(raw)} | {ratio:.2f}x | {goal} | {result} | "
+                  f"{command(CORE, f'BM_(Load|LoadRaw)/{args}')} |")
+    w("")
+    w("| | save | raw write | ratio | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    for pg2 in (1, 0):
+        for long_names in (0, 1):
+            args = f"pg2:{pg2}/long:{long_names}"
+            save, raw = core.get(f"BM_Save/{args}"), core.get(f"BM_SaveRaw/{args}")
+            if save is None or raw is None:
+                continue
+            ratio = save / raw
+            ok = ratio <= 3
+            if not ok:
+                missed.append(f"save, {args}: {ratio:.2f}x")
+            w(f"| {'PG2' if pg2 else 'PeG'}, {'long' if long_names else 'short'} names | "
+              f"{ms(save)} | {ms(raw)} | {ratio:.2f}x | ≤ 3x | {verdict(ok)} | "
+              f"{command(CORE, f'BM_(Save|SaveRaw)/{args}')} |")
+    w("")
+
+    w("## Growth from 1,000 to 65,535 units")
+    w("")
+    w(f"Linear growth is 65.5x; the goal is at most 1.3 x 65.5 = {LINEAR_GOAL:.1f}x. Conversion,")
+    w("merge, the export in memory and the raw copy (their floor) are timed from cold caches at")
+    w("both sizes, as a command meets its data; the rest in a warm loop.")
+    w("")
+    w("| | 1,000 units | 65,535 units | growth | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    rows = [
+        ("conversion PG2 to PeG", core, CORE, "BM_Conversion/{n}/iterations:200", True),
+        ("merge of every unit", core, CORE, "BM_Merge/{n}/iterations:200", True),
+        ("export, in memory", core, CORE, "BM_ExportInMemory/{n}/iterations:200", True),
+        ("raw copy of the same bytes (the floor)", core, CORE,
+         "BM_FloorRawCopy/{n}/iterations:200", False),
+        ("export, both files written", core, CORE, "BM_ExportToFiles/{n}", True),
+        ("equipment report, PG2 full", core, CORE, "BM_Pg2FullReport/{n}", True),
+        ("equipment report, PeG full", core, CORE, "BM_PegFullReport/{n}", True),
+        ("used-icons list, PeG", core, CORE, "BM_PegUsedIcons/{n}", True),
+        ("unit list filled", views, VIEWS, "BM_FillUnitList/{n}", True),
+        ("class filter", views, VIEWS, "BM_ClassFilter/{n}", True),
+        ("find by name", views, VIEWS, "BM_Find/{n}", True),
+    ]
+    for label, table, binary, pattern, has_goal in rows:
+        small, large = table.get(pattern.format(n=SMALL)), table.get(pattern.format(n=LARGE))
+        if small is None or large is None:
+            continue
+        growth = large / small
+        ok = growth <= LINEAR_GOAL
+        if has_goal and not ok:
+            missed.append(f"{label}: {growth:.1f}x")
+        name = pattern.replace("{n}", "(1000|65535)")
+        w(f"| {label} | {ms(small)} | {ms(large)} | {growth:.1f}x | "
+          f"{f'≤ {LINEAR_GOAL:.1f}x' if has_goal else '—'} | {verdict(ok) if has_goal else ''} | "
+          f"{command(binary, name)} |")
+    w("")
+    w("Showing a unit touches one unit and the lines in sight, so its goal is the same cost at")
+    w("both sizes (within 1.3x) and under 2 ms:")
+    w("")
+    w("| | 1,000 units | 65,535 units | growth | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    for label, pattern in (("show a unit, with its icon and repaint", "BM_ShowUnit/{n}"),
+                           ("show a unit, controls only", "BM_ShowUnitControls/{n}")):
+        small, large = views.get(pattern.format(n=SMALL)), views.get(pattern.format(n=LARGE))
+        if small is None or large is None:
+            continue
+        growth = large / small
+        ok = growth <= 1.3 and large < 2
+        if not ok:
+            missed.append(f"{label}: {growth:.2f}x, {ms(large)}")
+        w(f"| {label} | {ms(small)} | {ms(large)} | {growth:.2f}x | ≤ 1.3x, < 2 ms | "
+          f"{verdict(ok)} | {command(VIEWS, pattern.replace('{n}', '(1000|65535)'))} |")
+    w("")
+
+    w("## Icon archives")
+    w("")
+    w("Archives of 5,000 sample icons with nine views each. A load is the read plus the index; the")
+    w("goal is a load within 2x of reading the file raw. Painting one view has no floor to compare")
+    w("with and is given as it is (it should stay far below a millisecond).")
+    w("")
+    w("| | raw read | load with index | ratio | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    for game in ("pg2", "peg"):
+        raw, load = core.get(f"BM_ArchiveRawRead/{game}"), core.get(f"BM_ArchiveLoadAndIndex/{game}")
+        if raw is None or load is None:
+            continue
+        ratio = load / raw
+        ok = ratio <= 2
+        if not ok:
+            missed.append(f"icon archive load, {game}: {ratio:.2f}x")
+        w(f"| {game.upper().replace('PEG', 'PeG')} | {ms(raw)} | {ms(load)} | {ratio:.2f}x | ≤ 2x | "
+          f"{verdict(ok)} | {command(CORE, f'BM_Archive(RawRead|LoadAndIndex)/{game}')} |")
+    w("")
+    w("| one view decoded and painted | time | reproduce |")
+    w("|---|---|---|")
+    for label, name in (("PG2", "BM_IconShowOneView/pg2/0"), ("PeG, plain", "BM_IconShowOneView/peg/0"),
+                        ("PeG, run-length", "BM_IconShowOneView/peg/1")):
+        if name in core:
+            w(f"| {label} | {ms(core[name])} | {command(CORE, name)} |")
+    w("")
+
+    w("## Peak memory")
+    w("")
+    peak = memory["peak_kib"] / 1024
+    ok = peak < 64
+    if not ok:
+        missed.append(f"peak memory: {peak:.1f} MiB")
+    w("One process (`varnel-memory-probe`) loads both games' 65,535-unit E-Files with their Names")
+    w("E-Files (names of 30 bytes and more) and T-Files into one document, loads both sample icon")
+    w("archives and paints an icon of each; then it reads its peak resident size (`ru_maxrss`).")
+    w("")
+    w("| | peak resident size | goal | | reproduce |")
+    w("|---|---|---|---|---|")
+    w(f"| both tables, names and archives | {peak:.1f} MiB (at start {memory['start_kib'] / 1024:.1f} MiB) | "
+      f"< 64 MiB | {verdict(ok)} | `build/bin/varnel-memory-probe prepare DIR && "
+      f"build/bin/varnel-memory-probe measure DIR` |")
+    w("")
+
+    w("## Goals missed")
+    w("")
+    if not missed:
+        w("None in this run.")
+    else:
+        for m in missed:
+            w(f"- {m}")
+        w("")
+        w(WHY)
+    w("")
+    sys.stdout.write("\n".join(out))
+
+
+# Printed under the missed goals: what the figures come from. Written by whoever last looked.
+WHY = """\
+A cold load is bounded below by what it must build, not by the read: the raw read copies 4.8 MB
+(PG2) or 4.8 MB (PeG) of records and 0.9 to 2.3 MB of names into memory once, while a load also
+writes the table, 65,535 units of 96 (PeG) to 112 (PG2) bytes each, record plus the derived
+country and switches and the name's place in the store: 6.3 to 7.3 MB written to memory that
+no cache holds, more bytes than the raw read moves. The E-File is parsed as it is read, in pieces
+that stay in cache, so it is read once and never held whole; the names are the Names E-File's own
+bytes, taken over without a copy. What remains is that one pass of writing the table, about 1.5
+to 2 raw reads on this machine. Meeting 1.5x would take a table kept in the file's own layout,
+with the derived values computed on access: a change of the table's design, which this page only
+reports."""
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])
