@@ -103,9 +103,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
                    eFilePath.c_str(), static_cast<int>(findings.headerCount),
                    static_cast<int>(findings.recordsHeld));
     if constexpr (G == Game::Pg2) {
-        for (std::size_t i = 0; i < parsed.supplied; ++i)
-            if (!Pg2MaskIsSingle(parsed.units[i].record))
-                ++findings.oddMasks;
+        findings.oddMasks = parsed.oddMasks;
         if (findings.oddMasks > 0)
             MessageBox(doc.ui,
                        "%d units of\n%s\nhave a country mask that names no single country:\n"
@@ -215,6 +213,9 @@ bool NamesPathDiffers(UiPort& ui, const std::string& eFile, const std::string& n
 bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t first,
                   std::size_t total, CodeAnswer answer, LoadFindings* findings) {
     bool fixed = false;
+    // Read at position 0, the reader has counted the codes that differ already.
+    if (first == 0 && parsed.codeMismatches == 0)
+        return false;
     // A record the file lacked is zero and has no code of its own to question.
     for (std::size_t k = 0; k < parsed.supplied; ++k) {
         const auto index = static_cast<std::uint16_t>(first + k);

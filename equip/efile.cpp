@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <type_traits>
 
 namespace varnel {
 
@@ -78,9 +79,16 @@ template <class Table> void adoptNames(Table& table, Bytes bytes) {
 
 template <class Unit> void EFileParser<Unit>::takeRecord(const std::uint8_t* bytes) {
     // Built one after another rather than zeroed as a whole first: one pass over the memory.
+    const std::size_t position = parsed_.units.size();
     Unit& unit = parsed_.units.emplace_back();
     std::copy(bytes, bytes + kRecordSize, unit.record.bytes.begin());
     finishUnit(unit);
+    if (unit.record.code() != position)
+        ++parsed_.codeMismatches;
+    if constexpr (std::is_same_v<Unit, Pg2Unit>) {
+        if (!Pg2MaskIsSingle(unit.record))
+            ++parsed_.oddMasks;
+    }
 }
 
 template <class Unit> void EFileParser<Unit>::feed(std::span<const std::uint8_t> data) {

@@ -34,6 +34,9 @@ template <class Unit> struct ParsedEFile {
     std::vector<Unit> units; // `count` units; those the file does not supply are zero
     std::size_t supplied = 0; // how many records the file held in full
     std::size_t trailing = 0; // bytes after the last counted record (ignored)
+    // Counted while each record is at hand, so a load need not walk the table again:
+    std::size_t codeMismatches = 0; // records whose code differs from their position in the file
+    std::size_t oddMasks = 0;       // PG2 records whose country mask names no single country
 
     bool headerFitsSize() const { return supplied == count && trailing == 0; }
 };

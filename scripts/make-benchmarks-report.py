@@ -229,24 +229,28 @@ def main(core_path, views_path, memory_path, machine_path):
     else:
         for m in missed:
             w(f"- {m}")
-        w("")
-        w(WHY)
+        for kind, text in WHY.items():
+            if any(m.startswith(kind + ",") for m in missed):
+                w("")
+                w(text)
     w("")
     sys.stdout.write("\n".join(out))
 
 
-# Printed under the missed goals: what the figures come from. Written by whoever last looked.
-WHY = """\
-A cold load is bounded below by what it must build, not by the read: the raw read copies 4.8 MB
-(PG2) or 4.8 MB (PeG) of records and 0.9 to 2.3 MB of names into memory once, while a load also
-writes the table, 65,535 units of 96 (PeG) to 112 (PG2) bytes each, record plus the derived
-country and switches and the name's place in the store: 6.3 to 7.3 MB written to memory that
-no cache holds, more bytes than the raw read moves. The E-File is parsed as it is read, in pieces
-that stay in cache, so it is read once and never held whole; the names are the Names E-File's own
-bytes, taken over without a copy. What remains is that one pass of writing the table, about 1.5
-to 2 raw reads on this machine. Meeting 1.5x would take a table kept in the file's own layout,
-with the derived values computed on access: a change of the table's design, which this page only
-reports."""
+# Printed under the missed goals of their kind: what the figures come from.
+WHY = {
+    "load": """\
+A cold load must build the table, not only read the two files. The raw read moves 4.8 MB of
+records and 0.9 to 2.3 MB of names into memory once; a load also writes 65,535 units of 96 (PeG)
+or 112 (PG2) bytes, record plus the derived country and switches and the place of the name in
+the store: 6.3 to 7.3 MB written to memory that no cache holds, more than the raw read moves in
+all. Nothing else is left to remove: the E-File is parsed as it is read, in 256 KiB pieces that
+stay in cache, so it is never held whole or copied twice, and the bytes of the Names E-File
+become the name store without a name being copied or allocated. That one pass over the table
+costs about as much as the raw read itself on this machine. Meeting 1.5x would take a table kept
+in the file's own layout, with the derived values computed on access: a change of the table's
+design, which this page only reports.""",
+}
 
 
 if __name__ == "__main__":
