@@ -57,18 +57,19 @@ void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
         table.clear();
 }
 
+template <Game G> auto& tableSlot(CVarnelDoc& doc) {
+    if constexpr (G == Game::Pg2)
+        return doc.pg2;
+    else
+        return doc.peg;
+}
+
 template <Game G> typename GameTraits<G>::Table& tableOf(CVarnelDoc& doc) {
-    auto& table = [&]() -> auto& {
-        if constexpr (G == Game::Pg2)
-            return doc.pg2;
-        else
-            return doc.peg;
-    }();
+    auto& table = tableSlot<G>(doc);
     if (!table)
         table.emplace();
     return *table;
 }
-
 
 template <class Table> void adoptNames(Table& table, Bytes names) {
     if constexpr (std::is_same_v<Table, Pg2UnitTable>)
@@ -94,7 +95,8 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     auto parsed = parser.finish();
     LoadFindings findings;
     findings.headerCount = parsed.count;
-    findings.recordsHeld = size < kEFileHeaderSize ? 0 : (size - kEFileHeaderSize) / Traits::kRecordSize;
+    findings.recordsHeld =
+        size < kEFileHeaderSize ? 0 : (size - kEFileHeaderSize) / Traits::kRecordSize;
     // The file is loaded as it says, but nobody should save it without knowing.
     if (findings.headerMismatch())
         MessageBox(doc.ui,
@@ -112,8 +114,7 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     }
     bool codesFixed = false;
     if constexpr (G == Game::Pg2)
-        codesFixed =
-            AskCodeFixes(doc, parsed, 0, parsed.units.size(), options.codes, &findings);
+        codesFixed = AskCodeFixes(doc, parsed, 0, parsed.units.size(), options.codes, &findings);
     // The T-File is searched beside the file being loaded, in the folders it is about to give.
     AppSettings probe = doc.settings;
     if (probe.dir(G) == kNoValue)

@@ -46,10 +46,10 @@ std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::s
     return OpenedFile{std::move(*read), std::move(bytes)};
 }
 
-std::optional<std::string> StreamFileOrAsk(
-    CVarnelDoc& state, FileKind kind, std::string path, const char* notFoundTail,
-    const std::function<void()>& restart,
-    const std::function<void(std::span<const std::uint8_t>)>& sink) {
+std::optional<std::string>
+StreamFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path, const char* notFoundTail,
+                const std::function<void()>& restart,
+                const std::function<void(std::span<const std::uint8_t>)>& sink) {
     return readOrAsk(state, kind, std::move(path), notFoundTail, [&](const std::string& p) {
         restart();
         return ReadFileChunks(p, sink);

@@ -31,10 +31,10 @@ std::optional<OpenedFile> ReadFileOrAsk(CVarnelDoc& state, FileKind kind, std::s
 // The same retry loop and messages, with the file handed to `sink` in pieces (ReadFileChunks)
 // instead of held whole. `restart` runs before each try, so a sink that had part of a file that
 // then failed starts over. The path that was read, or nothing.
-std::optional<std::string> StreamFileOrAsk(
-    CVarnelDoc& state, FileKind kind, std::string path, const char* notFoundTail,
-    const std::function<void()>& restart,
-    const std::function<void(std::span<const std::uint8_t>)>& sink);
+std::optional<std::string>
+StreamFileOrAsk(CVarnelDoc& state, FileKind kind, std::string path, const char* notFoundTail,
+                const std::function<void()>& restart,
+                const std::function<void(std::span<const std::uint8_t>)>& sink);
 
 // Reads an input the user named: "not a regular file: %s" for a folder, FIFO or device (never
 // opened), "file [%s]\nnot found" for what cannot be read; nothing then.

@@ -30,8 +30,8 @@ constexpr std::size_t kEFileHeaderSize = 2;
 // and for PG2 the country and switches unpacked; no names), how many of them the bytes held in
 // full, and how many bytes follow the last counted record.
 template <class Unit> struct ParsedEFile {
-    std::uint16_t count = 0; // from the header; 0 for a file under 2 bytes
-    std::vector<Unit> units; // `count` units; those the file does not supply are zero
+    std::uint16_t count = 0;  // from the header; 0 for a file under 2 bytes
+    std::vector<Unit> units;  // `count` units; those the file does not supply are zero
     std::size_t supplied = 0; // how many records the file held in full
     std::size_t trailing = 0; // bytes after the last counted record (ignored)
     // Counted while each record is at hand, so a load need not walk the table again:

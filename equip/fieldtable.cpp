@@ -396,7 +396,8 @@ template <class Unit> int iconedCount(Game game, const Unit& unit) {
 }
 
 template <class Table>
-FieldResult setName(Table& table, std::size_t index, const FieldDef& field, std::string_view shown) {
+FieldResult setName(Table& table, std::size_t index, const FieldDef& field,
+                    std::string_view shown) {
     if (shown.size() > static_cast<std::size_t>(field.maxShown))
         return refuse(FormatMessage(kNameTooLong, field.maxShown));
     if (shown.find_first_of("\r\n") != std::string_view::npos)

@@ -95,9 +95,9 @@ std::span<const FieldDef> FieldTable(Game game);
 const FieldDef* FindField(Game game, std::string_view name);
 const FieldDef* FindFieldByControl(Game game, int control);
 
-// Checks the text a control shows and stores its value into unit `index` of the table. Numbers allow blanks around
-// them and a leading sign. On failure nothing of the unit changes and `message` says why:
-// "Please enter an integer." (not a whole number, empty, or outside the int range),
+// Checks the text a control shows and stores its value into unit `index` of the table. Numbers
+// allow blanks around them and a leading sign. On failure nothing of the unit changes and `message`
+// says why: "Please enter an integer." (not a whole number, empty, or outside the int range),
 // "Please enter an integer between %d and %d." (outside the field's range or list),
 // "Please enter no more than 1024 characters.", a line break in a name (it would split the
 // Names E-File line), or the iconed-option limit. A field that is not a row of this game's table

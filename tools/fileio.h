@@ -7,7 +7,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string>
 
 namespace varnel {
 

@@ -15,8 +15,8 @@ using test::Lines;
 TEST(BuildPegExport, CodesThreeOneThree) {
     PegUnitTable t;
     for (std::uint16_t i = 0; i < 5; ++i)
-        test::AddPegUnit(t, static_cast<std::uint16_t>(100 + i),
-                                            static_cast<std::uint8_t>(i), "u" + std::to_string(i));
+        test::AddPegUnit(t, static_cast<std::uint16_t>(100 + i), static_cast<std::uint8_t>(i),
+                         "u" + std::to_string(i));
     const ExportFiles files = BuildPegExport(t, {3, 1, 3});
     ASSERT_EQ(files.eFile.size(), 2u + 3 * peg::kRecordSize);
     EXPECT_EQ(readU16(files.eFile.data()), 3);
@@ -75,7 +75,7 @@ class ExportCommand : public ::testing::Test {
         f.state.peg.emplace();
         for (std::uint16_t i = 0; i < 4; ++i)
             test::AddPegUnit(*f.state.peg, i, static_cast<std::uint8_t>(10 + i),
-                                                           "unit" + std::to_string(i));
+                             "unit" + std::to_string(i));
     }
     std::string definition() { return f.dir.file("def.txt"); }
     std::string target() { return f.dir.file("NEW.EQP"); }

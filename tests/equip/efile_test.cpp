@@ -532,7 +532,6 @@ TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-
 namespace varnel {
 namespace {
 
@@ -593,8 +592,8 @@ TEST(EFileParser, PiecesOfAnySizeGiveTheWholeResult) {
             return p.finish();
         }();
         for (std::size_t at = 0; at < data.size(); at += piece)
-            parser.feed(std::span<const std::uint8_t>(data).subspan(
-                at, std::min(piece, data.size() - at)));
+            parser.feed(
+                std::span<const std::uint8_t>(data).subspan(at, std::min(piece, data.size() - at)));
         EXPECT_EQ(parser.size(), data.size());
         const auto parsed = parser.finish();
         EXPECT_EQ(parsed.count, whole.count) << "piece " << piece;

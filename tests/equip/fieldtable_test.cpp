@@ -196,7 +196,9 @@ struct AnyUnit {
     Pg2UnitTable pg2Table; // one unit each
     PegUnitTable pegTable;
 
-    static AnyUnit Pattern(Game game) { return AnyUnit{game, PatternPg2Table(), PatternPegTable()}; }
+    static AnyUnit Pattern(Game game) {
+        return AnyUnit{game, PatternPg2Table(), PatternPegTable()};
+    }
     static AnyUnit Filled(Game game, std::uint8_t value) {
         AnyUnit u{game, {}, {}};
         u.pg2Table.units.resize(1);

@@ -1088,8 +1088,7 @@ void ViewsTest::frameSwitchesViews() {
     QVERIFY(pg2->isVisible());
     QVERIFY(!peg->isVisible());
     QCOMPARE(doc.view(Game::Pg2).currentUnit, 3);
-    QCOMPARE(ToWindows1252(editOf(pg2, "denomination")->text()).value(),
-             nameOf(doc, Game::Pg2, 3));
+    QCOMPARE(ToWindows1252(editOf(pg2, "denomination")->text()).value(), nameOf(doc, Game::Pg2, 3));
     doubleClickRow(pg2, 12);
     QCOMPARE(doc.currentGame, Game::Peg);
     QCOMPARE(doc.view(Game::Peg).currentUnit, 12);

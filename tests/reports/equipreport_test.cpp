@@ -42,8 +42,8 @@ std::size_t fields(const std::string& line) {
 
 // Appends a PG2 unit whose record byte k holds k + `base` (wrapping), with code, name, icon and
 // country set.
-void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name, std::uint8_t country, std::string icon,
-                int base = 0) {
+void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name,
+                std::uint8_t country, std::string icon, int base = 0) {
     Pg2Unit u;
     for (std::size_t k = 0; k < pg2::kRecordSize; ++k)
         u.record.bytes[k] = static_cast<std::uint8_t>(k + static_cast<std::size_t>(base));
@@ -54,8 +54,8 @@ void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name, 
     table.setName(table.count() - 1, name);
 }
 
-void addPegUnit(PegUnitTable& table, std::uint16_t code, std::string_view name, std::string unitIcon, std::string movIcon,
-                int base = 0) {
+void addPegUnit(PegUnitTable& table, std::uint16_t code, std::string_view name,
+                std::string unitIcon, std::string movIcon, int base = 0) {
     PegUnit u;
     for (std::size_t k = 0; k < peg::kRecordSize; ++k)
         u.record.bytes[k] = static_cast<std::uint8_t>(k + static_cast<std::size_t>(base));
@@ -183,14 +183,14 @@ TEST_P(ReportShape, EveryLineHasAValuePerColumn) {
         Pg2UnitTable t;
         for (int i = 0; i < 40; ++i)
             addPg2Unit(t, static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
-                                      static_cast<std::uint8_t>(i % 27),
-                                      i % 3 ? "ICON" + std::to_string(i % 10) : "", i * 7);
+                       static_cast<std::uint8_t>(i % 27),
+                       i % 3 ? "ICON" + std::to_string(i % 10) : "", i * 7);
         report = WritePg2Report(t, pg2Countries(), "x.eqp", c.format);
     } else {
         PegUnitTable t;
         for (int i = 0; i < 40; ++i)
             addPegUnit(t, static_cast<std::uint16_t>(i), "Unit " + std::to_string(i),
-                                      i % 2 ? "ABCDEF" : "", i % 5 ? "MOV" : "", i * 7);
+                       i % 2 ? "ABCDEF" : "", i % 5 ? "MOV" : "", i * 7);
         report = WritePegReport(t, pegCountries(), "x.eqp", c.format);
     }
     const auto l = lines(report);
