@@ -13,10 +13,22 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <string>
 #include <vector>
 
 namespace varnel {
+
+// The allocator keeps all freed memory for reuse: no buffer comes from, or goes back to, the
+// system by mmap. Left alone, glibc hands some loops recycled memory and others fresh pages, by
+// the chance of what was freed before: a 115 MB archive read then takes 20 ms in one run and
+// 110 ms in the next, and a ratio of two such figures means nothing. So every figure is the work
+// itself; the first touch of fresh pages, which a first open in a new session pays for the read
+// and the load alike, is left out of both.
+inline const bool kAllocatorKeepsFreedMemory = [] {
+    return mallopt(M_MMAP_MAX, 0) == 1 && mallopt(M_TRIM_THRESHOLD, -1) == 1;
+}();
 
 // Shows nothing, answers No and cancels every file dialog. The measured files are consistent,
 // so no prompt is expected on the measured path.
