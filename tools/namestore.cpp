@@ -1,6 +1,7 @@
 #include "tools/namestore.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace varnel {
 
@@ -9,13 +10,16 @@ NameRef NameStore::add(std::string_view text) {
         return {};
     const NameRef ref{buffer_.size(), text.size()};
     const auto* from = reinterpret_cast<const std::uint8_t*>(text.data());
-    const bool inside = from >= buffer_.data() && from < buffer_.data() + buffer_.size();
+    // Compared as addresses: `text` may point anywhere, not only into this buffer.
+    const auto at = reinterpret_cast<std::uintptr_t>(from);
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer_.data());
+    const bool inside = !buffer_.empty() && at >= begin && at < begin + buffer_.size();
     if (!inside) {
         buffer_.insert(buffer_.end(), from, from + text.size());
         return ref;
     }
     // Growing may move the bytes `text` points at: copy by position instead.
-    const auto start = static_cast<std::size_t>(from - buffer_.data());
+    const auto start = static_cast<std::size_t>(at - begin);
     buffer_.resize(buffer_.size() + text.size());
     std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(start), text.size(),
                 buffer_.begin() + static_cast<std::ptrdiff_t>(ref.offset));
