@@ -19,16 +19,26 @@ namespace fs = std::filesystem;
 
 namespace varnel {
 
-std::optional<Bytes> ReadFileBytes(const std::string& path) {
+namespace {
+
+// Opens `path` for reading when it names a regular file: a FIFO or a device would block or
+// never end.
+bool openRegularFile(const std::string& path, std::ifstream& in) {
     if (path.empty())
-        return std::nullopt;
+        return false;
     const std::string resolved = ResolvePath(path);
     std::error_code ec;
-    // A FIFO or a device would block or never end: only regular files are read.
     if (!fs::is_regular_file(resolved, ec))
-        return std::nullopt;
-    std::ifstream in(resolved, std::ios::binary);
-    if (!in)
+        return false;
+    in.open(resolved, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
+} // namespace
+
+std::optional<Bytes> ReadFileBytes(const std::string& path) {
+    std::ifstream in;
+    if (!openRegularFile(path, in))
         return std::nullopt;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
@@ -43,14 +53,8 @@ std::optional<Bytes> ReadFileBytes(const std::string& path) {
 
 bool ReadFileChunks(const std::string& path,
                     const std::function<void(std::span<const std::uint8_t>)>& sink) {
-    if (path.empty())
-        return false;
-    const std::string resolved = ResolvePath(path);
-    std::error_code ec;
-    if (!fs::is_regular_file(resolved, ec))
-        return false;
-    std::ifstream in(resolved, std::ios::binary);
-    if (!in)
+    std::ifstream in;
+    if (!openRegularFile(path, in))
         return false;
     // Small enough to stay in the second-level cache between the read and the reader.
     constexpr std::size_t kChunk = 256 * 1024;
