@@ -1,7 +1,7 @@
 #include "app/appsettings.h"
 
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include <cstdlib>
 

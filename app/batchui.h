@@ -4,7 +4,7 @@
 // a question that still comes gets the default answer, and a file dialog is reported on stderr
 // and counts as cancelled.
 
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <ostream>
 #include <utility>

@@ -8,9 +8,10 @@
 #include "convert/export.h"
 #include "convert/merge.h"
 #include "equip/efile.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/filerestore.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -64,7 +65,7 @@ std::string notMergedText(const std::vector<int>& listed, const std::vector<int>
 }
 
 template <class Table>
-std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
+std::optional<std::size_t> mergeInto(CVarnelDoc& doc, const Table& table, Game game,
                                      const MergeRequest& request) {
     UiPort& ui = doc.ui;
     const auto sourceBytes = ReadInputFile(ui, request.source);
@@ -88,17 +89,17 @@ std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
     std::size_t merged = 0;
     {
         BusyCursor busy(ui);
+        Table added;
         if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-            merged = MergePg2Units(table, *sourceBytes, *nameBytes, codes);
+            merged = MergePg2Units(added, *sourceBytes, *nameBytes, codes);
         else
-            merged = MergePegUnits(table, *sourceBytes, *nameBytes, codes);
+            merged = MergePegUnits(added, *sourceBytes, *nameBytes, codes);
+        // The merged units take the codes of the positions they go to.
+        const std::size_t first = table.count();
+        for (std::size_t k = 0; k < added.count(); ++k)
+            added.units[k].record.setCode(static_cast<std::uint16_t>(first + k));
+        doc.appendUnits(std::move(added), "Merge from TXT file");
     }
-    if (merged > 0) {
-        doc.setFlag(game, ChangeKind::Data, true);
-        doc.setFlag(game, ChangeKind::Names, true);
-    }
-    doc.refreshAllViews();
-    doc.refreshTitle();
     MessageBox(ui, "Merged %d units\ndefined in  %s\nusing :%s\nand   :%s%s",
                static_cast<int>(merged), request.definition.path.c_str(), request.source.c_str(),
                request.names.c_str(), notMergedText(codes, honouredCodes).c_str());
@@ -106,7 +107,7 @@ std::optional<std::size_t> mergeInto(CVarnelDoc& doc, Table& table, Game game,
 }
 
 template <class Table>
-std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, Table& table,
+std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, const Table& table,
                                       const ExportRequest& request) {
     UiPort& ui = doc.ui;
     const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
@@ -130,7 +131,7 @@ std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, Table& table,
             files = BuildPegExport(table, codes);
     }
     if (const auto failed = WriteFilePair(request.target, files.eFile, names, files.names)) {
-        MessageBox(ui, "Error creating %s\n%s", failed->c_str(), SaveFailureReason().c_str());
+        SaveErrorBox(ui, *failed);
         return std::nullopt;
     }
     MessageBox(ui, "Exported %d units\ndefined in  %s\nas :%s\nand:%s",
@@ -140,14 +141,15 @@ std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, Table& table,
 }
 
 // The conversion, with its answers either asked (`given` null) or given.
-bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest* given) {
+ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest* given) {
     UiPort& ui = doc.ui;
-    if (!doc.pg2) {
+    ConvertResult result;
+    if (!doc.pg2()) {
         MessageBox(ui, "You better load any PG2 E-File, first!");
-        return false;
+        return result;
     }
-    if (doc.peg && !doc.saveModified())
-        return false;
+    if (doc.peg() && !doc.saveModified())
+        return result;
 
     AppSettings& s = doc.settings;
     const std::string folder = s.pegDir;
@@ -168,7 +170,7 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
 
     // Without PG2 country names there is nothing to take over: the question would only offer to
     // blank every PeG name.
-    const NameTable& pg2Names = doc.pg2Countries;
+    const NameTable& pg2Names = doc.countries(Game::Pg2);
     std::string converted;
     if (pegNames.count() > 1 && pg2Names.count() > 1 &&
         pegNames.name(kProbePegCountry) != pg2Names.name(kProbePg2Country)) {
@@ -189,22 +191,21 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
         }
     }
 
-    // Every answer is in: now the tables change, and the views are told once.
+    // Every answer is in: now the table changes, as one step, and the views are told once.
     {
         BusyCursor busy(ui);
-        doc.peg = ConvertPg2Table(*doc.pg2);
+        CVarnelDoc::ConvertedPeg peg{ConvertPg2Table(*doc.pg2()), pegNames, eFile,
+                                     NamesPathFor(s.textSuffix, eFile),
+                                     tFile ? tFile->path : std::string()};
+        doc.replacePegTable(std::move(peg));
     }
-    s.pegEFile = eFile;
-    s.pegNamesEFile = NamesPathFor(s.textSuffix, eFile);
-    s.pegTFile = tFile ? tFile->path : std::string();
-    doc.pegCountries = pegNames;
-    doc.setFlag(Game::Peg, ChangeKind::Data, true);
-    doc.setFlag(Game::Peg, ChangeKind::Names, true);
-    doc.refreshTitle();
-    doc.refreshAllViews();
+    result.converted = true;
 
     if (!converted.empty() && converted != kNoValue) {
-        if (SaveFileBytes(converted, ConvertTFileBytes(tFile->bytes, doc.pegCountries)))
+        result.tFile = converted;
+        result.tFileWritten =
+            SaveFileBytes(converted, ConvertTFileBytes(tFile->bytes, doc.countries(Game::Peg)));
+        if (result.tFileWritten)
             s.pegTFile = converted;
         else
             SaveErrorBox(ui, converted);
@@ -213,7 +214,7 @@ bool convert(CVarnelDoc& doc, const std::string& pegTFile, const ConvertRequest*
                "Conversion made!\nCreated : %s\n    and : %s\n    and : %s\nCheck Efile before "
                "saving...",
                s.pegEFile.c_str(), s.pegNamesEFile.c_str(), converted.c_str());
-    return true;
+    return result;
 }
 
 } // namespace
@@ -276,8 +277,8 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
 
 std::optional<std::size_t> RunMerge(CVarnelDoc& doc, Game game, const MergeRequest& request) {
     if (game == Game::Pg2)
-        return doc.pg2 ? mergeInto(doc, *doc.pg2, game, request) : std::nullopt;
-    return doc.peg ? mergeInto(doc, *doc.peg, game, request) : std::nullopt;
+        return doc.pg2() ? mergeInto(doc, *doc.pg2(), game, request) : std::nullopt;
+    return doc.peg() ? mergeInto(doc, *doc.peg(), game, request) : std::nullopt;
 }
 
 std::optional<std::size_t> MergeByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -337,8 +338,8 @@ std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportReq
     if (!CheckExportCodes(doc, game, request.definition))
         return std::nullopt;
     if (game == Game::Pg2)
-        return doc.pg2 ? exportFrom(doc, game, *doc.pg2, request) : std::nullopt;
-    return doc.peg ? exportFrom(doc, game, *doc.peg, request) : std::nullopt;
+        return doc.pg2() ? exportFrom(doc, game, *doc.pg2(), request) : std::nullopt;
+    return doc.peg() ? exportFrom(doc, game, *doc.peg(), request) : std::nullopt;
 }
 
 std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -348,11 +349,11 @@ std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {
     return RunExport(doc, game, *request);
 }
 
-bool ConvertPg2ToPeg(CVarnelDoc& doc, const std::string& pegTFile) {
+ConvertResult ConvertPg2ToPeg(CVarnelDoc& doc, const std::string& pegTFile) {
     return convert(doc, pegTFile, nullptr);
 }
 
-bool RunConversion(CVarnelDoc& doc, const ConvertRequest& request) {
+ConvertResult RunConversion(CVarnelDoc& doc, const ConvertRequest& request) {
     return convert(doc, request.pegTFile, &request);
 }
 
@@ -369,7 +370,7 @@ bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
         }
         source = ReadFileBytes(s.pegTFile);
     }
-    if (!SaveFileBytes(target, ConvertTFileBytes(*source, doc.pegCountries))) {
+    if (!SaveFileBytes(target, ConvertTFileBytes(*source, doc.countries(Game::Peg)))) {
         SaveErrorBox(doc.ui, target);
         return false;
     }
@@ -378,12 +379,7 @@ bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
 }
 
 int ModifyPegCosts(CVarnelDoc& doc, const CostChoices& choices) {
-    const int changed = doc.peg ? ApplyCostChange(*doc.peg, choices) : 0;
-    if (changed > 0) {
-        doc.setFlag(Game::Peg, ChangeKind::Data, true);
-        doc.refreshAllViews();
-        doc.refreshTitle();
-    }
+    const int changed = doc.changeCosts(choices);
     MessageBox(doc.ui, "%d Units modified", changed);
     return changed;
 }

@@ -40,8 +40,8 @@ struct MergeRequest {
 // The merge's questions: the definition file, the source E-File (preset from the definition
 // file), its Names E-File when it is not beside it, and "Merging %d units as defined...Continue ?".
 std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game);
-// Appends the units of `request` to the game's table, sets both change flags when any was
-// appended, refreshes views and title and reports "Merged %d units...". Refuses (with a message,
+// Appends the units of `request` to the game's table as one step of its history and reports
+// "Merged %d units...". Refuses (with a message,
 // changing nothing) a source that cannot be read, a source of the other game, and a merge past
 // 65,535 units. The number appended, or nothing.
 std::optional<std::size_t> RunMerge(CVarnelDoc& doc, Game game, const MergeRequest& request);
@@ -59,8 +59,8 @@ bool CheckExportCodes(CVarnelDoc& doc, Game game, const ChosenDefinition& defini
 // dialog, and "Exporting %d units as defined...Continue ?".
 std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game);
 // Writes the listed units to the target and its Names E-File (both or neither) and reports
-// "Exported %d units...". Changes neither the change flags nor the table (but the PG2 bytes of
-// the listed units, rebuilt as saving does). The number written, or nothing.
+// "Exported %d units...". Changes neither the change flags nor the table. A failed write shows
+// the error box of every save. The number written, or nothing.
 std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportRequest& request);
 std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game);
 
@@ -72,15 +72,22 @@ struct ConvertRequest {
                                 // the PeG folder
 };
 
+// What a conversion did.
+struct ConvertResult {
+    bool converted = false; // the PeG table was replaced by the converted one
+    std::string tFile;      // the converted T-File it was to write; empty: none
+    bool tFileWritten = false;
+    explicit operator bool() const { return converted; }
+};
+
 // The conversion command. Needs a loaded PG2 table ("You better load any PG2 E-File, first!"
 // otherwise). Runs the save prompt over a loaded PeG table (a failed Yes cancels), reads the PeG
 // T-File, asks whether to take over the PG2 country names and where to save the converted T-File;
 // only then replaces the PeG table by the converted one, named "PG2_Equip97.EQP" in the PeG
-// folder, marks both PeG files changed, refreshes and ends with "Conversion made!...". False when
-// nothing was converted.
-bool ConvertPg2ToPeg(CVarnelDoc& doc, const std::string& pegTFile = {});
+// folder, as one step of the PeG history, and ends with "Conversion made!...".
+ConvertResult ConvertPg2ToPeg(CVarnelDoc& doc, const std::string& pegTFile = {});
 // The same with every answer given: no question is asked but the save prompt's.
-bool RunConversion(CVarnelDoc& doc, const ConvertRequest& request);
+ConvertResult RunConversion(CVarnelDoc& doc, const ConvertRequest& request);
 
 // Writes the converted copy of the current PeG T-File to `target`, which then becomes the
 // current PeG T-File. When the source cannot be read the user is asked for it; on cancel "file
@@ -88,9 +95,8 @@ bool RunConversion(CVarnelDoc& doc, const ConvertRequest& request);
 // [%s]" (error box). False when nothing was written.
 bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target);
 
-// The modifier's OK: applies the change to the loaded PeG table (none: nothing is visited), shows
-// "%d Units modified" and, when at least one unit was changed, sets PeG data changed and
-// refreshes views and title. Returns the number of units changed.
+// The modifier's OK: applies the change to the loaded PeG table as one step (none when no unit
+// is counted) and shows "%d Units modified". Returns the number of units changed.
 int ModifyPegCosts(CVarnelDoc& doc, const CostChoices& choices);
 
 } // namespace varnel

@@ -3,10 +3,10 @@
 #include "app/openfile.h"
 #include "app/varneldoc.h"
 #include "equip/efile.h"
-#include "tools/filerestore.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/filerestore.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <filesystem>
 #include <system_error>
@@ -48,27 +48,14 @@ TFileRead readTFile(CVarnelDoc& doc, const AppSettings& settings, Game game,
 }
 
 void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
-    NameTable& table = doc.countries(game);
+    NameTable table(CountryCount(game));
     doc.settings.tFile(game) = read.path;
     if (read.bytes)
         ParseTFile(*read.bytes, table);
     // A T-File without a country line names no country: as if there were none.
     if (!read.bytes || table.count() <= 1)
         table.clear();
-}
-
-template <Game G> auto& tableSlot(CVarnelDoc& doc) {
-    if constexpr (G == Game::Pg2)
-        return doc.pg2;
-    else
-        return doc.peg;
-}
-
-template <Game G> typename GameTraits<G>::Table& tableOf(CVarnelDoc& doc) {
-    auto& table = tableSlot<G>(doc);
-    if (!table)
-        table.emplace();
-    return *table;
+    doc.setCountries(game, std::move(table));
 }
 
 template <class Table> void adoptNames(Table& table, Bytes names) {
@@ -128,19 +115,18 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     else
         names = ReadFileOrAsk(doc, NamesEFileKind(G), namesPath, kNoDenomination);
 
-    auto& table = tableOf<G>(doc);
+    typename Traits::Table table;
     table.units = std::move(parsed.units);
     const bool haveNames = names.has_value();
     const std::string namesRead = names ? names->path : namesPath;
     adoptNames(table, names ? std::move(names->bytes) : Bytes());
-    doc.setFlag(G, ChangeKind::Data, codesFixed);
+    // Names that could not be read leave the names' mark as it was.
+    doc.loadTable(std::move(table), codesFixed, !haveNames && doc.flag(G, ChangeKind::Names));
     doc.findings(G) = findings;
     rememberGameFolder(doc, G, eFilePath);
     doc.settings.eFile(G) = eFilePath;
     doc.settings.namesEFile(G) = namesRead;
     applyTFile(doc, G, tFile);
-    if (haveNames)
-        doc.setFlag(G, ChangeKind::Names, false);
     doc.fileLoaded(eFilePath);
     doc.refreshAllViews();
     doc.refreshTitle();
@@ -169,27 +155,15 @@ bool saveBytes(CVarnelDoc& doc, const std::string& path, const Bytes& bytes) {
 
 // The E-File bytes of the game's table; nothing when there is no table or it is too large.
 std::optional<Bytes> eFileBytes(CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2) {
-        if (!doc.pg2 || !fitsInFile(doc, doc.pg2->count()))
-            return std::nullopt;
-        return Pg2EFileBytes(*doc.pg2);
-    }
-    if (!doc.peg || !fitsInFile(doc, doc.peg->count()))
+    if (!doc.hasTable(game) || !fitsInFile(doc, doc.unitCount(game)))
         return std::nullopt;
-    return WritePegEFile(*doc.peg);
+    return game == Game::Pg2 ? WritePg2EFile(*doc.pg2()) : WritePegEFile(*doc.peg());
 }
 
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
     if (game == Game::Pg2)
-        return doc.pg2 ? std::optional<Bytes>(WriteNamesFile(*doc.pg2)) : std::nullopt;
-    return doc.peg ? std::optional<Bytes>(WriteNamesFile(*doc.peg)) : std::nullopt;
-}
-
-// After a written PG2 E-File the rebuilt mask and special bytes become the units' own.
-void adoptSavedRecords(CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2 && doc.pg2)
-        for (auto& unit : doc.pg2->units)
-            PackPg2Specials(unit);
+        return doc.pg2() ? std::optional<Bytes>(WriteNamesFile(*doc.pg2())) : std::nullopt;
+    return doc.peg() ? std::optional<Bytes>(WriteNamesFile(*doc.peg())) : std::nullopt;
 }
 
 } // namespace
@@ -261,20 +235,27 @@ bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOp
     return game == Game::Pg2 ? LoadPg2EFile(doc, path, options) : LoadPegEFile(doc, path, options);
 }
 
-void LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {
-    applyTFile(doc, game, readTFile(doc, doc.settings, game, path));
+std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {
+    const TFileRead read = readTFile(doc, doc.settings, game, path);
+    applyTFile(doc, game, read);
+    if (!read.bytes)
+        return std::nullopt;
+    return read.path;
 }
 
-void LoadPg2TFile(CVarnelDoc& doc, const std::string& path) { LoadTFile(doc, Game::Pg2, path); }
+std::optional<std::string> LoadPg2TFile(CVarnelDoc& doc, const std::string& path) {
+    return LoadTFile(doc, Game::Pg2, path);
+}
 
-void LoadPegTFile(CVarnelDoc& doc, const std::string& path) { LoadTFile(doc, Game::Peg, path); }
+std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path) {
+    return LoadTFile(doc, Game::Peg, path);
+}
 
 bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto bytes = eFileBytes(doc, game);
     if (!bytes || !saveBytes(doc, path, *bytes))
         return false;
-    adoptSavedRecords(doc, game);
-    doc.setFlag(game, ChangeKind::Data, false);
+    doc.markSaved(game, ChangeKind::Data);
     doc.settings.eFile(game) = path;
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
@@ -292,7 +273,7 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) || !saveBytes(doc, path, *bytes))
         return false;
     doc.settings.namesEFile(game) = path;
-    doc.setFlag(game, ChangeKind::Names, false);
+    doc.markSaved(game, ChangeKind::Names);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
 }
@@ -309,19 +290,14 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     const std::string namesPath = NamesPathFor(doc.settings.textSuffix, path);
     if (!NamesPathDiffers(doc.ui, path, namesPath))
         return false;
-    FileRestorer restorer;
-    restorer.remember(path);
-    if (!saveBytes(doc, path, *eFile))
-        return false;
-    if (!saveBytes(doc, namesPath, *names)) {
-        restorer.restore();
+    if (const auto failed = WriteFilePair(path, *eFile, namesPath, *names)) {
+        SaveErrorBox(doc.ui, *failed);
         return false;
     }
-    adoptSavedRecords(doc, game);
     doc.settings.eFile(game) = path;
     doc.settings.namesEFile(game) = namesPath;
-    doc.setFlag(game, ChangeKind::Data, false);
-    doc.setFlag(game, ChangeKind::Names, false);
+    doc.markSaved(game, ChangeKind::Data);
+    doc.markSaved(game, ChangeKind::Names);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     MessageBox(doc.ui, "File %s updated", namesPath.c_str());
     return true;

@@ -4,7 +4,7 @@
 
 #include "equip/efile.h"
 #include "equip/game.h"
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <optional>
 #include <string>
@@ -43,10 +43,11 @@ bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path,
 // Loads the game's country names. An empty `path` searches (E-File folder, main folder,
 // alternative folder); otherwise `path` becomes the game's T-File. Asks for the file when it
 // cannot be opened; on cancel shows "file [%s]\nnot found\nyou'll not see PG2 Nation's names"
-// (or PeG), leaves the table empty (count 0) and the T-File path empty.
-void LoadTFile(CVarnelDoc& doc, Game game, const std::string& path);
-void LoadPg2TFile(CVarnelDoc& doc, const std::string& path);
-void LoadPegTFile(CVarnelDoc& doc, const std::string& path);
+// (or PeG), leaves the table empty (count 0) and the T-File path empty. The path of the T-File
+// read (the one asked for, or the one the user chose instead), or nothing.
+std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path);
+std::optional<std::string> LoadPg2TFile(CVarnelDoc& doc, const std::string& path);
+std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path);
 
 // Write the game's table to `path` ("File %s updated"; on failure "Error on creating [%s]", and
 // the flag and current path stay). True on success.

@@ -6,17 +6,7 @@ namespace varnel {
 
 FieldResult SetField(CVarnelDoc& doc, Game game, std::size_t unit, const FieldDef& field,
                      std::string_view shown) {
-    FieldResult result;
-    if (unit >= doc.unitCount(game)) {
-        result.message = "There is no such unit";
-        return result;
-    }
-    result = game == Game::Pg2 ? SetPg2Field(*doc.pg2, unit, field, shown)
-                               : SetPegField(*doc.peg, unit, field, shown);
-    if (result.ok && result.change != FieldChange::None)
-        doc.markChanged(game, result.change == FieldChange::Names ? ChangeKind::Names
-                                                                  : ChangeKind::Data);
-    return result;
+    return doc.setField(game, unit, field, shown);
 }
 
 FieldResult SetField(CVarnelDoc& doc, Game game, std::size_t unit, std::string_view field,
@@ -31,8 +21,8 @@ FieldResult SetField(CVarnelDoc& doc, Game game, std::size_t unit, std::string_v
 std::string FieldText(const CVarnelDoc& doc, Game game, std::size_t unit, const FieldDef& field) {
     if (unit >= doc.unitCount(game))
         return {};
-    return game == Game::Pg2 ? Pg2FieldText(*doc.pg2, unit, field)
-                             : PegFieldText(*doc.peg, unit, field);
+    return game == Game::Pg2 ? Pg2FieldText(*doc.pg2(), unit, field)
+                             : PegFieldText(*doc.peg(), unit, field);
 }
 
 } // namespace varnel

@@ -2,7 +2,7 @@
 // The kinds of file the user may be asked for, and ChooseFile, the one routine that asks.
 
 #include "app/appsettings.h"
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 
 #include "app/filekind.h"
 #include "app/varneldoc.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 namespace varnel {
 
@@ -54,13 +54,13 @@ bool SelectIconOfUnit(const CVarnelDoc& doc, IconArchive& archive, int unitIndex
         return false;
     const auto i = static_cast<std::size_t>(unitIndex);
     if (archive.game() == Game::Pg2) {
-        if (!doc.pg2 || i >= doc.pg2->units.size())
+        if (!doc.pg2() || i >= doc.pg2()->units.size())
             return false;
-        return archive.SelectIconNamed(doc.pg2->units[i].record.icon());
+        return archive.SelectIconNamed(doc.pg2()->units[i].record.icon());
     }
-    if (!doc.peg || i >= doc.peg->units.size())
+    if (!doc.peg() || i >= doc.peg()->units.size())
         return false;
-    return archive.SelectIconNamed(doc.peg->units[i].record.unitIcon());
+    return archive.SelectIconNamed(doc.peg()->units[i].record.unitIcon());
 }
 
 void ShowIconOfUnit(Painter& painter, const CVarnelDoc& doc, IconArchive& archive, int unitIndex) {

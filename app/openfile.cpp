@@ -3,7 +3,7 @@
 #include "equip/efile.h"
 
 #include "app/varneldoc.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 namespace varnel {
 

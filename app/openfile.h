@@ -4,8 +4,8 @@
 
 #include "app/filekind.h"
 #include "equip/game.h"
-#include "tools/bytes.h"
-#include "tools/uiport.h"
+#include "base/bytes.h"
+#include "base/uiport.h"
 
 #include <functional>
 #include <optional>

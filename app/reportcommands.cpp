@@ -1,15 +1,15 @@
 #include "app/reportcommands.h"
 
-#include "app/editor.h"
+#include "tools/editor.h"
 #include "app/openfile.h"
 #include "app/varneldoc.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 namespace varnel {
 
 bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEditor,
                         const std::string& outputPath) {
-    const bool loaded = game == Game::Pg2 ? state.pg2.has_value() : state.peg.has_value();
+    const bool loaded = game == Game::Pg2 ? state.hasTable(Game::Pg2) : state.hasTable(Game::Peg);
     if (!loaded) {
         MessageBox(state.ui, "There is nothing to report, load a file first");
         return false;
@@ -23,8 +23,8 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
     {
         BusyCursor busy(state.ui);
         const Bytes report = game == Game::Pg2
-                                 ? WritePg2Report(*state.pg2, state.countries(game), eFile, format)
-                                 : WritePegReport(*state.peg, state.countries(game), eFile, format);
+                                 ? WritePg2Report(*state.pg2(), state.countries(game), eFile, format)
+                                 : WritePegReport(*state.peg(), state.countries(game), eFile, format);
         saved = SaveFileBytes(path, report);
     }
     if (!saved) {
@@ -39,10 +39,10 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
 }
 
 std::vector<IconUse> CollectUsedIcons(const CVarnelDoc& state, Game game) {
-    if (game == Game::Pg2 && state.pg2)
-        return CollectPg2Icons(*state.pg2);
-    if (game == Game::Peg && state.peg)
-        return CollectPegIcons(*state.peg);
+    if (game == Game::Pg2 && state.pg2())
+        return CollectPg2Icons(*state.pg2());
+    if (game == Game::Peg && state.peg())
+        return CollectPegIcons(*state.peg());
     return {};
 }
 

@@ -3,9 +3,9 @@
 #include "equip/efile.h"
 #include "icons/sampleicons.h"
 #include "icons/samplewavs.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -202,7 +202,8 @@ Pg2UnitTable MakeSamplePg2Table() {
         table.setName(i, kPg2Units[i].name);
     }
     // The record bytes follow the derived values, as after a save.
-    WritePg2EFile(table);
+    for (Pg2Unit& unit : table.units)
+        unit.record = Pg2SavedRecord(unit);
     return table;
 }
 
@@ -304,7 +305,7 @@ bool WriteSampleGameFolders(const std::string& dir, std::string& error) {
         }
         Bytes eFile, names;
         if (game == Game::Pg2) {
-            Pg2UnitTable table = MakeSamplePg2Table();
+            const Pg2UnitTable table = MakeSamplePg2Table();
             eFile = WritePg2EFile(table);
             names = WriteNamesFile(table);
         } else {

@@ -3,7 +3,7 @@
 // order, with its exact text and answer. An unexpected prompt, a prompt with another text, or a
 // listed prompt that never came is reported through the failure callback.
 
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <deque>
 #include <functional>

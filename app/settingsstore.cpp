@@ -1,7 +1,7 @@
 #include "app/settingsstore.h"
 
-#include "tools/fileio.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/textlines.h"
 
 namespace varnel {
 

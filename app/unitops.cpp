@@ -19,47 +19,19 @@ bool roomFor(CVarnelDoc& doc, std::size_t count, std::size_t extra) {
     return false;
 }
 
-void markBoth(CVarnelDoc& doc, Game game) {
-    doc.setFlag(game, ChangeKind::Data, true);
-    doc.setFlag(game, ChangeKind::Names, true);
-}
-
-template <class Table>
-bool cloneUnit(CVarnelDoc& doc, Game game, std::optional<Table>& table, std::size_t index) {
-    if (!table || index >= table->count() || !roomFor(doc, table->count(), 1))
+bool cloneUnit(CVarnelDoc& doc, Game game, std::size_t index) {
+    if (index >= doc.unitCount(game) || !roomFor(doc, doc.unitCount(game), 1))
         return false;
-    auto copy = table->units[index];
-    const auto code = static_cast<std::uint16_t>(table->count());
-    copy.record.setCode(code);
-    table->units.push_back(std::move(copy));
-    markBoth(doc, game);
-    // The views see the new storage before a message box can let them repaint.
-    doc.refreshAllViews();
-    doc.refreshTitle();
-    MessageBox(doc.ui, "Clone is Code: %d", int{code});
+    // The views see the new unit before a message box can let them repaint.
+    const auto code = doc.cloneUnit(game, index);
+    if (!code)
+        return false;
+    MessageBox(doc.ui, "Clone is Code: %d", static_cast<int>(*code));
     return true;
 }
 
-template <class Table>
-bool deleteUnit(CVarnelDoc& doc, Game game, std::optional<Table>& table, std::size_t index) {
-    if (!table || index >= table->count())
-        return false;
-    auto& units = table->units;
-    // The units after the deleted one take its code and count on from it.
-    const std::uint16_t code = units[index].record.code();
-    units.erase(units.begin() + static_cast<std::ptrdiff_t>(index));
-    for (std::size_t k = index; k < units.size(); ++k)
-        units[k].record.setCode(static_cast<std::uint16_t>(code + (k - index)));
-    markBoth(doc, game);
-    doc.refreshAllViews();
-    doc.refreshTitle();
-    return true;
-}
-
-template <Game G>
-bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& table,
-                const std::string& path) {
-    if (!table)
+template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
+    if (!doc.hasTable(G))
         return false;
     // Every question first, while the table stands as it was.
     auto file = ReadFileOrAsk(doc, EFileKind(G), path, "");
@@ -77,7 +49,7 @@ bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& t
         MessageBox(doc.ui, "Error!\n\nThere are no items in\n\n%s", file->path.c_str());
         return false;
     }
-    const std::size_t first = table->count();
+    const std::size_t first = doc.unitCount(G);
     if (!roomFor(doc, first, parsed.count))
         return false;
     if constexpr (G == Game::Pg2)
@@ -86,45 +58,42 @@ bool pasteUnits(CVarnelDoc& doc, std::optional<typename GameTraits<G>::Table>& t
                                      NamesPathFor(doc.settings.textSuffix, file->path),
                                      kNoDenomination);
 
-    // The parsed units carry no name yet: their empty refs mean the same in any store.
-    table->units.insert(table->units.end(), parsed.units.begin(), parsed.units.end());
-    doc.setFlag(G, ChangeKind::Data, true);
+    typename GameTraits<G>::Table added;
+    added.units = std::move(parsed.units);
     if (names) {
         if constexpr (G == Game::Pg2)
-            ReadPg2Names(*table, names->bytes, first);
+            ReadPg2Names(added, names->bytes, 0);
         else
-            ReadPegNames(*table, names->bytes, first);
-        doc.setFlag(G, ChangeKind::Names, true);
+            ReadPegNames(added, names->bytes, 0);
     }
-    doc.refreshTitle();
-    doc.refreshAllViews();
-    return true;
+    // Without the names file the Names E-File is as it was: only the E-File changed.
+    return doc.appendUnits(std::move(added), "Merge from E-File", names.has_value());
 }
 
 } // namespace
 
 bool ClonePg2Unit(CVarnelDoc& doc, std::size_t index) {
-    return cloneUnit(doc, Game::Pg2, doc.pg2, index);
+    return cloneUnit(doc, Game::Pg2, index);
 }
 
 bool ClonePegUnit(CVarnelDoc& doc, std::size_t index) {
-    return cloneUnit(doc, Game::Peg, doc.peg, index);
+    return cloneUnit(doc, Game::Peg, index);
 }
 
 bool DeletePg2Unit(CVarnelDoc& doc, std::size_t index) {
-    return deleteUnit(doc, Game::Pg2, doc.pg2, index);
+    return doc.deleteUnit(Game::Pg2, index);
 }
 
 bool DeletePegUnit(CVarnelDoc& doc, std::size_t index) {
-    return deleteUnit(doc, Game::Peg, doc.peg, index);
+    return doc.deleteUnit(Game::Peg, index);
 }
 
 bool PastePg2Units(CVarnelDoc& doc, const std::string& path) {
-    return pasteUnits<Game::Pg2>(doc, doc.pg2, path);
+    return pasteUnits<Game::Pg2>(doc, path);
 }
 
 bool PastePegUnits(CVarnelDoc& doc, const std::string& path) {
-    return pasteUnits<Game::Peg>(doc, doc.peg, path);
+    return pasteUnits<Game::Peg>(doc, path);
 }
 
 } // namespace varnel

@@ -1,7 +1,7 @@
 #pragma once
-// Clone, delete and paste of units, for either game. Each sets the game's data and names changed
-// flags and refreshes the views and the title. Paste asks every question before it changes the
-// table, and refuses a source E-File of the other game ("not a PG2 E-File: %s").
+// Clone, delete and paste of units, for either game: the questions and messages around the
+// document's edit path, each one step of the game's history. Paste asks every question before it
+// changes the table, and refuses a source E-File of the other game ("not a PG2 E-File: %s").
 
 #include <cstddef>
 #include <string>

@@ -1,12 +1,12 @@
 #include "app/unitsound.h"
 
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "icons/soundplayer.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 namespace varnel {
 

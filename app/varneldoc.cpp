@@ -1,12 +1,12 @@
 #include "app/varneldoc.h"
 
 #include "app/bulkcommands.h"
-#include "app/editor.h"
+#include "tools/editor.h"
 #include "app/efileio.h"
 #include "app/filekind.h"
 #include "app/unitops.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include <algorithm>
 
@@ -22,16 +22,16 @@ CVarnelDoc::CVarnelDoc(UiPort& ui, SettingsBackend& store) : ui(ui), store(store
 
 std::size_t CVarnelDoc::unitCount(Game g) const {
     if (g == Game::Pg2)
-        return pg2 ? pg2->count() : 0;
-    return peg ? peg->count() : 0;
+        return pg2_ ? pg2_->count() : 0;
+    return peg_ ? peg_->count() : 0;
 }
 
 std::optional<std::string_view> CVarnelDoc::unitName(Game g, std::size_t index) const {
     if (g == Game::Pg2) {
-        if (pg2 && index < pg2->count())
-            return pg2->name(index);
-    } else if (peg && index < peg->count()) {
-        return peg->name(index);
+        if (pg2_ && index < pg2_->count())
+            return pg2_->name(index);
+    } else if (peg_ && index < peg_->count()) {
+        return peg_->name(index);
     }
     return std::nullopt;
 }
@@ -46,34 +46,6 @@ void CVarnelDoc::removeObserver(DocObserver* observer) {
                      observers_.end());
 }
 
-template <class F> void CVarnelDoc::notify(F&& f) {
-    // An observer may remove itself while being told.
-    const std::vector<DocObserver*> current = observers_;
-    for (DocObserver* o : current)
-        if (std::find(observers_.begin(), observers_.end(), o) != observers_.end())
-            f(*o);
-}
-
-void CVarnelDoc::setFlag(Game g, ChangeKind kind, bool value) {
-    const bool pg2Game = g == Game::Pg2;
-    if (kind == ChangeKind::Data)
-        (pg2Game ? flags.pg2Data : flags.pegData) = value;
-    else
-        (pg2Game ? flags.pg2Names : flags.pegNames) = value;
-}
-
-bool CVarnelDoc::flag(Game g, ChangeKind kind) const {
-    const bool pg2Game = g == Game::Pg2;
-    if (kind == ChangeKind::Data)
-        return pg2Game ? flags.pg2Data : flags.pegData;
-    return pg2Game ? flags.pg2Names : flags.pegNames;
-}
-
-void CVarnelDoc::markChanged(Game g, ChangeKind kind) {
-    setFlag(g, kind, true);
-    refreshTitle();
-}
-
 std::string CVarnelDoc::title() const {
     std::string partA;
     if (currentGame == Game::Pg2)
@@ -82,10 +54,9 @@ std::string CVarnelDoc::title() const {
         partA = Format("PeG File: %s ", ShortenPath(settings.pegEFile, kTitlePathLength).c_str());
     if (isModified()) {
         partA += "<Modified";
-        if (flags.pg2Data || flags.pg2Names)
-            partA += ": PG2";
-        if (flags.pegData || flags.pegNames)
-            partA += ": PeG";
+        for (Game g : {Game::Pg2, Game::Peg})
+            if (flag(g, ChangeKind::Data) || flag(g, ChangeKind::Names))
+                partA += Format(": %s", GameName(g));
         partA += "> ";
     }
     return Format("%s  - %s", partA.c_str(), kAppTitle);
@@ -113,12 +84,12 @@ bool CVarnelDoc::saveModified() {
         bool (*save)(CVarnelDoc&);
     };
     const Step steps[] = {
-        {flags.pg2Data, &settings.pg2EFile,
+        {flag(Game::Pg2, ChangeKind::Data), &settings.pg2EFile,
          [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings.pg2EFile); }},
-        {flags.pegData, &settings.pegEFile,
+        {flag(Game::Peg, ChangeKind::Data), &settings.pegEFile,
          [](CVarnelDoc& d) { return SavePegEFile(d, d.settings.pegEFile); }},
-        {flags.pg2Names, &settings.pg2NamesEFile, SavePg2Names},
-        {flags.pegNames, &settings.pegNamesEFile, SavePegNames},
+        {flag(Game::Pg2, ChangeKind::Names), &settings.pg2NamesEFile, SavePg2Names},
+        {flag(Game::Peg, ChangeKind::Names), &settings.pegNamesEFile, SavePegNames},
     };
     for (const Step& step : steps) {
         // A Yes whose save fails stops here: going on would throw the unsaved data away.

@@ -6,28 +6,36 @@
 // side.
 
 #include "app/appsettings.h"
+#include "app/edithistory.h"
 #include "convert/costmodifier.h"
+#include "equip/fieldtable.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
 #include "icons/iconarchive.h"
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace varnel {
 
-enum class ChangeKind { Data, Names };
-
 // What the frame and the views learn from the document.
 class DocObserver {
   public:
     virtual ~DocObserver() = default;
-    // The tables were replaced or rebuilt: rebuild lists and forms.
+    // Everything may have changed (a load, new country names, another icon archive): rebuild
+    // lists and forms.
     virtual void refreshAllViews() {}
+    // A step of the edit path (or its undo or redo) changed a game's table as `change` says.
+    virtual void documentChanged(const DocChange& change) { (void)change; }
+    // A game's history moved or its clean point changed: the Edit menu and the modified mark.
+    virtual void historyChanged(Game game) { (void)game; }
     // The title (or what it is made of) may have changed.
     virtual void titleChanged(const std::string& title) { (void)title; }
     // A file was loaded as an E-File: the recent-file list takes it.
@@ -64,21 +72,19 @@ class CVarnelDoc {
     AppSettings settings;
     bool settingsLoaded = false;
 
-    std::optional<Pg2UnitTable> pg2; // absent until first loaded
-    std::optional<PegUnitTable> peg;
-    NameTable pg2Countries{pg2::kCountryCount};
-    NameTable pegCountries{peg::kCountryCount};
-    ChangeFlags flags;
     Game currentGame = Game::Pg2;
     IconArchive pg2Icons{Game::Pg2};
     IconArchive pegIcons{Game::Peg};
     std::array<ViewSlot, 2> views{};
     std::array<LoadFindings, 2> loads{};
 
-    NameTable& countries(Game g) { return g == Game::Pg2 ? pg2Countries : pegCountries; }
-    const NameTable& countries(Game g) const {
-        return g == Game::Pg2 ? pg2Countries : pegCountries;
-    }
+    // The tables, read-only: every change goes through the edit path below. Nullptr while the
+    // game has no table.
+    const Pg2UnitTable* pg2() const { return pg2_ ? &*pg2_ : nullptr; }
+    const PegUnitTable* peg() const { return peg_ ? &*peg_ : nullptr; }
+    const NameTable& countries(Game g) const { return g == Game::Pg2 ? pg2Countries_ : pegCountries_; }
+    // The country names of a game's T-File; the views are told.
+    void setCountries(Game g, NameTable names);
     IconArchive& icons(Game g) { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     const IconArchive& icons(Game g) const { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     ViewSlot& view(Game g) { return views[g == Game::Pg2 ? 0 : 1]; }
@@ -86,8 +92,15 @@ class CVarnelDoc {
     LoadFindings& findings(Game g) { return loads[g == Game::Pg2 ? 0 : 1]; }
     const LoadFindings& findings(Game g) const { return loads[g == Game::Pg2 ? 0 : 1]; }
     // Whether the game's table is loaded, and its number of units (0 without a table).
-    bool hasTable(Game g) const { return g == Game::Pg2 ? pg2.has_value() : peg.has_value(); }
+    bool hasTable(Game g) const { return g == Game::Pg2 ? pg2_.has_value() : peg_.has_value(); }
     std::size_t unitCount(Game g) const;
+    // The country and the class of unit `index` (inside the game's table) as its form shows them.
+    int unitCountry(Game g, std::size_t index) const {
+        return g == Game::Pg2 ? UnitCountry(pg2_->units[index]) : UnitCountry(peg_->units[index]);
+    }
+    int unitClass(Game g, std::size_t index) const {
+        return g == Game::Pg2 ? UnitClass(pg2_->units[index]) : UnitClass(peg_->units[index]);
+    }
     // The name of unit `index` of the game, or nothing outside the table. Valid until the next
     // change of a name of that table.
     std::optional<std::string_view> unitName(Game g, std::size_t index) const;
@@ -96,13 +109,66 @@ class CVarnelDoc {
     void addObserver(DocObserver* observer);
     void removeObserver(DocObserver* observer);
 
-    // Sets or clears one change flag without telling anyone (loaders and savers).
-    void setFlag(Game g, ChangeKind kind, bool value);
+    // --- Loading and saving ----------------------------------------------------------------
+    // A loaded table replaces the game's table and starts its history afresh; the table is
+    // clean for each file unless `dataModified` / `namesModified` (a code fixed while loading,
+    // names that could not be read). The observers are told once, as a table replaced.
+    void loadTable(Pg2UnitTable table, bool dataModified = false, bool namesModified = false);
+    void loadTable(PegUnitTable table, bool dataModified = false, bool namesModified = false);
+    // The game's table now equals what its file holds (after a save).
+    void markSaved(Game g, ChangeKind kind);
+
+    // The change flags: whether the game's E-File (Data) or Names E-File differs from the table,
+    // that is, whether the game's history is away from that file's clean point.
     bool flag(Game g, ChangeKind kind) const;
-    // Sets a change flag and tells the observers that the title changed.
-    void markChanged(Game g, ChangeKind kind);
     // Whether any of the four flags is set (the framework's modified flag).
-    bool isModified() const { return flags.any(); }
+    bool isModified() const;
+    // The four flags at once.
+    ChangeFlags flags() const;
+    // The table differs from its file without a step of its own (a code fixed while loading).
+    void markModified(Game g, ChangeKind kind);
+
+    // --- The one edit path ----------------------------------------------------------------
+    // Each command below changes the game's table as one step of its history, tells the
+    // observers what changed and refreshes the title; a refused command changes nothing and
+    // makes no step.
+    //
+    // Checks the text a control shows and stores it into the field of `unit` (the field table's
+    // rules and messages; "There is no such unit" for an index outside the table).
+    FieldResult setField(Game g, std::size_t unit, const FieldDef& field, std::string_view shown);
+    // Appends a copy of unit `index` with code N (the old count); the new index, or nothing when
+    // there is no such unit or the table is full (kMaxUnits).
+    std::optional<std::size_t> cloneUnit(Game g, std::size_t index);
+    // Removes unit `index`; the units after it move up and take codes from its code on.
+    bool deleteUnit(Game g, std::size_t index);
+    // Appends the units of `added` with their names (paste, merge), as the step named `what`
+    // ("Merge from E-File"); `names`: whether the Names E-File changes with it (a paste without
+    // its names file leaves it as it was). False when they would not fit (kMaxUnits) or there
+    // are none.
+    bool appendUnits(Pg2UnitTable added, const std::string& what, bool names = true);
+    bool appendUnits(PegUnitTable added, const std::string& what, bool names = true);
+    // The global cost change over the PeG table; the number of units it counts (units of a
+    // chosen country, a 100 % change included). No step when it counts none.
+    int changeCosts(const CostChoices& choices);
+    // What a conversion makes: the new PeG table with its country names and files.
+    struct ConvertedPeg {
+        PegUnitTable table;
+        NameTable countries{peg::kCountryCount};
+        std::string eFile, namesEFile, tFile;
+    };
+    // Replaces the PeG table (and its country names and files) by a converted one, as a step.
+    void replacePegTable(ConvertedPeg converted);
+    // Names the units from the lines of a Names E-File read at `path` (units past the last line
+    // keep their names); the names are then clean, as read from that file.
+    void reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path);
+
+    // --- Undo and redo --------------------------------------------------------------------
+    const EditHistory& history(Game g) const { return g == Game::Pg2 ? pg2History_ : pegHistory_; }
+    // Takes back (or does again) the last step of the game; false when there is none.
+    bool undo(Game g);
+    bool redo(Game g);
+    // Undoes or redoes until the game's history stands at `index` (0: before the first step).
+    void moveHistoryTo(Game g, std::size_t index);
 
     // "PG2 File: %s " or "PeG File: %s " with the current game's E-File shortened to 36, the
     // modified mark "<Modified: PG2: PeG> " as the flags say, then "  - Varnel Editor 2.07".
@@ -144,7 +210,28 @@ class CVarnelDoc {
     bool close();
 
   private:
-    template <class F> void notify(F&& f);
+    friend class EditStep;
+    friend class EditSteps;
+    template <class F> void notify(F&& f) {
+        // An observer may remove itself while being told.
+        const std::vector<DocObserver*> current = observers_;
+        for (DocObserver* o : current)
+            if (std::find(observers_.begin(), observers_.end(), o) != observers_.end())
+                f(*o);
+    }
+    EditHistory& historyOf(Game g) { return g == Game::Pg2 ? pg2History_ : pegHistory_; }
+    // Pushes a done step, tells the observers and refreshes the title.
+    void pushStep(Game g, std::unique_ptr<EditStep> step, const DocChange& change);
+    void changed(const DocChange& change);
+    template <class Table> void load(std::optional<Table>& slot, Game g, Table table,
+                                     bool dataModified, bool namesModified);
+
+    std::optional<Pg2UnitTable> pg2_; // absent until first loaded
+    std::optional<PegUnitTable> peg_;
+    NameTable pg2Countries_{pg2::kCountryCount};
+    NameTable pegCountries_{peg::kCountryCount};
+    EditHistory pg2History_;
+    EditHistory pegHistory_;
     std::vector<DocObserver*> observers_;
 };
 

@@ -7,7 +7,7 @@
 #include "app/reportcommands.h"
 #include "app/iconload.h"
 #include "app/unitops.h"
-#include "tools/uiport.h"
+#include "base/uiport.h"
 #include "equip/pg2record.h"
 #include "equip/unittable.h"
 

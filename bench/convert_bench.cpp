@@ -4,8 +4,9 @@
 #include "bench/benchsupport.h"
 #include "convert/conversion.h"
 #include "convert/export.h"
+#include "base/filerestore.h"
 #include "convert/merge.h"
-#include "tools/textlines.h"
+#include "base/textlines.h"
 
 #include <benchmark/benchmark.h>
 

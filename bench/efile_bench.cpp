@@ -4,8 +4,8 @@
 #include "app/varneldoc.h"
 #include "bench/benchsupport.h"
 #include "equip/efile.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
+#include "base/fileio.h"
+#include "base/format.h"
 
 #include <benchmark/benchmark.h>
 
@@ -133,10 +133,10 @@ void BM_Load(benchmark::State& st) {
     for (auto _ : st) {
         evictCaches(st);
         loadInto(s.state, pg2, path);
-        benchmark::DoNotOptimize(s.state.pg2);
-        benchmark::DoNotOptimize(s.state.peg);
+        benchmark::DoNotOptimize(s.state.pg2());
+        benchmark::DoNotOptimize(s.state.peg());
     }
-    if ((pg2 ? s.state.pg2->count() : s.state.peg->count()) != kUnits)
+    if ((pg2 ? s.state.pg2()->count() : s.state.peg()->count()) != kUnits)
         st.SkipWithError("the E-File did not load");
 }
 

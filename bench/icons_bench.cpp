@@ -9,7 +9,7 @@
 #include "icons/iconformat.h"
 #include "icons/rgbimage.h"
 #include "icons/sampleicons.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <benchmark/benchmark.h>
 

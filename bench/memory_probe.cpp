@@ -12,8 +12,8 @@
 #include "bench/benchsupport.h"
 #include "equip/efile.h"
 #include "icons/rgbimage.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
+#include "base/fileio.h"
+#include "base/format.h"
 
 #include <sys/resource.h>
 
@@ -67,7 +67,7 @@ int measure(const std::string& dir) {
                         LoadPegEFile(doc, dir + "/peg/EQUIP97.EQP") &&
                         LoadIconArchive(ui, doc.settings, doc.pg2Icons, dir + "/pg2/PANZER2.DAT") &&
                         LoadIconArchive(ui, doc.settings, doc.pegIcons, dir + "/peg/MODGEN.DAT");
-    if (!loaded || doc.pg2->count() != kMaxUnits || doc.peg->count() != kMaxUnits) {
+    if (!loaded || doc.pg2()->count() != kMaxUnits || doc.peg()->count() != kMaxUnits) {
         std::fprintf(stderr, "the files under %s did not load\n", dir.c_str());
         return 1;
     }

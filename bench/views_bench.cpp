@@ -24,7 +24,7 @@ namespace {
 // A document over a silent Ui port with a synthetic PG2 table, and its form, shown.
 struct Form {
     explicit Form(std::size_t units) : doc(ui, store) {
-        doc.pg2 = MakeBenchPg2Table(units);
+        doc.loadTable(MakeBenchPg2Table(units));
         view = std::make_unique<CView2>(doc);
         view->show();
         QCoreApplication::processEvents();

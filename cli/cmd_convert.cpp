@@ -6,9 +6,9 @@
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/conversion.h"
-#include "tools/filerestore.h"
+#include "base/filerestore.h"
 #include "equip/efile.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 namespace varnel::cli {
 
@@ -84,11 +84,11 @@ int run(const std::vector<std::string>& raw) {
     FileRestorer written;
     if (tFileOut)
         written.remember(*tFileOut);
-    const int errorsBefore = session.ui.errorCount();
-    if (!RunConversion(state, request))
+    const ConvertResult result = RunConversion(state, request);
+    if (!result)
         return 1;
-    if (tFileOut && state.settings.pegTFile != *tFileOut) {
-        if (session.ui.errorCount() > errorsBefore) {
+    if (tFileOut && !result.tFileWritten) {
+        if (!result.tFile.empty()) {
             written.restore();
             return Fail(kName, "cannot write " + *tFileOut + "; nothing written");
         }

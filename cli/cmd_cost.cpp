@@ -7,7 +7,7 @@
 #include "cli/common.h"
 #include "convert/costmodifier.h"
 #include "equip/efile.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <charconv>
 

@@ -7,8 +7,8 @@
 #include "cli/common.h"
 #include "convert/definitionfile.h"
 #include "convert/export.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 namespace varnel::cli {
 

@@ -5,9 +5,9 @@
 #include "cli/common.h"
 #include "icons/iconarchive.h"
 #include "icons/rgbimage.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/png.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/png.h"
 
 #include <cctype>
 #include <filesystem>

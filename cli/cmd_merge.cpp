@@ -6,11 +6,11 @@
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/definitionfile.h"
-#include "tools/filerestore.h"
+#include "base/filerestore.h"
 #include "convert/merge.h"
 #include "equip/efile.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 namespace varnel::cli {
 

@@ -5,8 +5,8 @@
 #include "equip/efile.h"
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 #include <CLI/CLI.hpp>
 

@@ -5,7 +5,7 @@
 
 #include "equip/tfile.h"
 #include "equip/unittable.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstdint>
 #include <span>

@@ -1,8 +1,8 @@
 #include "convert/definitionfile.h"
 
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <algorithm>
 #include <optional>

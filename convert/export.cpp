@@ -1,10 +1,9 @@
 #include "convert/export.h"
 
-#include "tools/filerestore.h"
 #include "equip/efile.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <type_traits>
 
@@ -12,15 +11,20 @@ namespace varnel {
 
 namespace {
 
-template <class Table, class Prepare>
-ExportFiles buildExport(Table& table, const std::vector<int>& codes, Prepare prepare) {
+Pg2UnitRecord savedRecord(const Pg2Unit& unit) {
+    return Pg2SavedRecord(unit);
+}
+const PegUnitRecord& savedRecord(const PegUnit& unit) {
+    return unit.record;
+}
+
+template <class Table> ExportFiles buildExport(const Table& table, const std::vector<int>& codes) {
     ExportFiles files;
     ByteWriter out(files.eFile);
     out.u16(static_cast<std::uint16_t>(codes.size()));
     for (const int code : codes) {
-        auto& unit = table.units[static_cast<std::size_t>(code)];
-        prepare(unit);
-        out.append(unit.record.bytes);
+        const auto& unit = table.units[static_cast<std::size_t>(code)];
+        out.append(savedRecord(unit).bytes);
         AppendLine(files.names, table.name(static_cast<std::size_t>(code)));
     }
     return files;
@@ -37,26 +41,14 @@ std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t u
     return std::nullopt;
 }
 
-ExportFiles BuildPg2Export(Pg2UnitTable& table, const std::vector<int>& codes) {
-    return buildExport(table, codes, [](Pg2Unit& unit) { PackPg2Specials(unit); });
+ExportFiles BuildPg2Export(const Pg2UnitTable& table, const std::vector<int>& codes) {
+    return buildExport(table, codes);
 }
 
 ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes) {
-    return buildExport(table, codes, [](const PegUnit&) {});
+    return buildExport(table, codes);
 }
 
-std::optional<std::string> WriteFilePair(const std::string& eFilePath, const Bytes& eFile,
-                                         const std::string& namesPath, const Bytes& names) {
-    FileRestorer written;
-    written.remember(eFilePath);
-    if (!SaveFileBytes(eFilePath, eFile))
-        return eFilePath;
-    if (!SaveFileBytes(namesPath, names)) {
-        written.restore();
-        return namesPath;
-    }
-    return std::nullopt;
-}
 
 
 

@@ -5,7 +5,7 @@
 
 #include "convert/definitionfile.h"
 #include "equip/unittable.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <optional>
 #include <vector>
@@ -22,16 +22,10 @@ struct ExportFiles {
 std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t unitCount);
 
 // The files an export of `codes` writes. Every code must be below the table's count and there
-// must be at most kMaxUnits codes. PG2: the listed units' country masks and special bytes are
-// first rebuilt from their country and switches, in the table, as saving does.
-ExportFiles BuildPg2Export(Pg2UnitTable& table, const std::vector<int>& codes);
+// must be at most kMaxUnits codes. PG2 records are written as a save writes them
+// (Pg2SavedRecord); the table is not changed.
+ExportFiles BuildPg2Export(const Pg2UnitTable& table, const std::vector<int>& codes);
 ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes);
-
-// Writes `eFile` to `eFilePath` and then `names` to `namesPath` through SaveFileBytes. When the
-// names cannot be written the E-File is put back as it was (removed when it is new). Returns the
-// path that could not be written, or nothing on success.
-std::optional<std::string> WriteFilePair(const std::string& eFilePath, const Bytes& eFile,
-                                         const std::string& namesPath, const Bytes& names);
 
 
 } // namespace varnel

@@ -1,9 +1,9 @@
 #include "convert/merge.h"
 
 #include "equip/efile.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "equip/efile.h"
 
-#include "tools/fileio.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <algorithm>
 #include <tuple>
@@ -24,23 +24,11 @@ Bytes eFileHeader(std::size_t count, std::size_t recordSize) {
     return out;
 }
 
-// The record of a PG2 unit as it is saved: mask and special bytes rebuilt from the unit's
-// country and switches. The unit itself is left alone.
-Pg2UnitRecord packedRecord(const Pg2Unit& unit) {
-    Pg2Unit copy;
-    copy.record = unit.record;
-    copy.country = unit.country;
-    copy.special1 = unit.special1;
-    copy.special2 = unit.special2;
-    PackPg2Specials(copy);
-    return copy.record;
-}
-
 Bytes pg2EFileBytes(const Pg2UnitTable& table) {
     Bytes out = eFileHeader(table.units.size(), pg2::kRecordSize);
     ByteWriter writer(out);
     for (const auto& unit : table.units)
-        writer.append(packedRecord(unit).bytes);
+        writer.append(Pg2SavedRecord(unit).bytes);
     return out;
 }
 
@@ -151,9 +139,7 @@ ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data) {
     return parser.finish();
 }
 
-Bytes WritePg2EFile(Pg2UnitTable& table) {
-    for (auto& unit : table.units)
-        PackPg2Specials(unit);
+Bytes WritePg2EFile(const Pg2UnitTable& table) {
     return pg2EFileBytes(table);
 }
 
@@ -189,8 +175,5 @@ bool SizeFitsGame(Game game, std::uintmax_t size) {
     return size >= kEFileHeaderSize && (size - kEFileHeaderSize) % RecordSize(game) == 0;
 }
 
-Bytes Pg2EFileBytes(const Pg2UnitTable& table) {
-    return pg2EFileBytes(table);
-}
 
 } // namespace varnel

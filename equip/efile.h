@@ -13,7 +13,7 @@
 
 #include "equip/game.h"
 #include "equip/unittable.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <span>
 #include <string>
@@ -74,9 +74,9 @@ extern template class EFileParser<PegUnit>;
 ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data);
 ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data);
 
-// The E-File bytes of a table. The PG2 writer first rebuilds each record's country mask and
-// special bytes from the unit's country and switches, as saving does.
-Bytes WritePg2EFile(Pg2UnitTable& table);
+// The E-File bytes of a table. The PG2 writer writes each record as Pg2SavedRecord gives it
+// (mask and special bytes from the unit's country and switches); the table is not changed.
+Bytes WritePg2EFile(const Pg2UnitTable& table);
 Bytes WritePegEFile(const PegUnitTable& table);
 
 // Names E-File bytes: every name followed by CR LF.
@@ -108,8 +108,5 @@ void AdoptPegNames(PegUnitTable& table, Bytes names);
 
 // True when `size` bytes are a whole E-File of `game`: the header and whole records.
 bool SizeFitsGame(Game game, std::uintmax_t size);
-
-// The record bytes of a PG2 table as a save writes them, without touching the table.
-Bytes Pg2EFileBytes(const Pg2UnitTable& table);
 
 } // namespace varnel

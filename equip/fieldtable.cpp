@@ -1,12 +1,14 @@
 #include "equip/fieldtable.h"
 
-#include "tools/format.h"
+#include "base/format.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace varnel {
@@ -27,6 +29,7 @@ constexpr const char* kRangeFormat = "Please enter an integer between %d and %d.
 constexpr const char* kNameTooLong = "Please enter no more than %d characters.";
 constexpr const char* kNameLineBreak = "A unit name cannot hold a line break.";
 constexpr const char* kNotThisGame = "This field is not part of the unit form of this game.";
+constexpr const char* kReadOnly = "The field %s cannot be changed.";
 constexpr const char* kIconedLimit = "Only 4 iconed options";
 constexpr const char* kIconicLimit = "Only 4 iconic options"; // the wording of "Cbt.Support"
 
@@ -147,41 +150,89 @@ FieldDef nameField() {
                     .maxShown = kMaxUnitNameLength};
 }
 
+// The report column of a form row.
+FieldDef reported(const char* report, FieldDef f, bool fullOnly = false) {
+    f.report = report;
+    f.fullOnly = fullOnly;
+    return f;
+}
+
+// A byte the form does not show; `report` its column ("" none), unnamed bytes in the full table
+// only.
+FieldDef readOnlyByte(const char* name, int offset, const char* report, bool fullOnly,
+                      FieldKind kind = FieldKind::Byte) {
+    FieldDef f{.name = name, .kind = kind, .offset = offset, .maxShown = kByteMax};
+    f.report = report;
+    f.fullOnly = fullOnly;
+    f.readOnly = true;
+    return f;
+}
+
+FieldDef codeField() {
+    FieldDef f{.name = "code", .kind = FieldKind::Code, .offset = 0, .maxShown = 0xFFFF};
+    f.report = "Code";
+    f.readOnly = true;
+    return f;
+}
+
+// A game's rows: the form's, then the read-only ones.
+struct Catalogue {
+    std::vector<FieldDef> rows;
+    std::size_t formRows = 0;
+    std::vector<const FieldDef*> report;
+    std::unordered_map<std::string_view, const FieldDef*> byName;
+
+    Catalogue(std::vector<FieldDef> form, std::vector<FieldDef> readOnly)
+        : rows(std::move(form)), formRows(rows.size()) {
+        rows.insert(rows.end(), readOnly.begin(), readOnly.end());
+        for (const FieldDef& f : rows) {
+            byName.emplace(f.name, &f);
+            if (*f.report != '\0')
+                report.push_back(&f);
+        }
+        // The report goes through the record in byte order, the name right after the code.
+        auto key = [](const FieldDef* f) { return f->kind == FieldKind::Name ? 1 : 2 * f->offset; };
+        std::stable_sort(report.begin(), report.end(),
+                         [&](const FieldDef* a, const FieldDef* b) { return key(a) < key(b); });
+    }
+};
+
 // Built on first use, after the vocabularies it points to.
-std::span<const FieldDef> pg2Fields() {
+const Catalogue& pg2Catalogue() {
     using namespace pg2;
     constexpr int kYearBase = GameTraits<Game::Pg2>::kYearBase;
-    static const FieldDef fields[] = {
-        nameField(),
-        countryField(Game::Pg2, CountryMask),
-        vocabularyField("class", 1129, "Class", "", Class, Pg2ClassNames),
-        monthField("montAvaible", 1113, "From ", MontAvaible),
-        yearField("yearAvaible", 1112, YearAvaible, kYearBase),
-        monthField("monthExpired", 1127, "Until ", MonthExpired),
-        yearField("yearExpired", 1115, YearExpired, kYearBase),
-        byteField("airAtk", 1108, "Air attack", AirAtk),
-        byteField("airDef", 1097, "Air Defense", AirDef),
-        byteField("ammo", 1101, "Ammunition", Ammo),
-        byteField("closeDef", 1098, "Close defense", CloseDef),
-        costField("Cost = Number*12", Cost, GameTraits<Game::Pg2>::kCostFactor, kPg2CostMax),
-        byteField("fuel", 1100, "Fuel", Fuel),
-        byteField("groundDef", 1096, "Ground defense", GroundDef),
-        byteField("hardAtk", 1106, "Hard attack", HardAtk),
-        byteField("initiativa", 1103, "Initiative", Initiativa),
-        byteField("navalAtk", 1109, "Naval attack", NavalAtk),
-        byteField("gunRange", 1102, "Range", GunRange),
-        byteField("rangeDefMod", 1099, "Range defense modifier", RangeDefMod),
-        byteField("softAtk", 1107, "Soft attack", SoftAtk),
-        byteField("spotRange", 1104, "Spotting range", SpotRange),
-        byteField("movPoints", 1105, "Movement", MovPoints),
-        byteField("bomberCode", 1130,
-                  "How much fuel,Ammo for supression/destroyed a levelbomber takes", bomberCode),
-        vocabularyField("movMethod", 1132, "Move  Method", "Movement method", MovMethod,
-                        Pg2MoveMethods),
-        vocabularyField("organicTransport", 1131, "Organic Trasport", "", OrganicTransport,
-                        Pg2TransportModes),
-        vocabularyField("target", 1134, "Target type", "", Target, Pg2TargetTypes),
-        groundAirField("moveMode", "Movement Type", MoveMode),
+    static const Catalogue catalogue(
+        {
+        reported("Denomination", nameField()),
+        reported("Country", countryField(Game::Pg2, CountryMask)),
+        reported("Class", vocabularyField("class", 1129, "Class", "", Class, Pg2ClassNames)),
+        reported("MontAvaible", monthField("montAvaible", 1113, "From ", MontAvaible)),
+        reported("YearAvaible", yearField("yearAvaible", 1112, YearAvaible, kYearBase)),
+        reported("MonthExpired", monthField("monthExpired", 1127, "Until ", MonthExpired)),
+        reported("YearExpired", yearField("yearExpired", 1115, YearExpired, kYearBase)),
+        reported("AirAtk", byteField("airAtk", 1108, "Air attack", AirAtk)),
+        reported("AirDef", byteField("airDef", 1097, "Air Defense", AirDef)),
+        reported("Ammo", byteField("ammo", 1101, "Ammunition", Ammo)),
+        reported("CloseDef", byteField("closeDef", 1098, "Close defense", CloseDef)),
+        reported("Cost", costField("Cost = Number*12", Cost, GameTraits<Game::Pg2>::kCostFactor, kPg2CostMax)),
+        reported("Fuel", byteField("fuel", 1100, "Fuel", Fuel)),
+        reported("GroundDef", byteField("groundDef", 1096, "Ground defense", GroundDef)),
+        reported("HardAtk", byteField("hardAtk", 1106, "Hard attack", HardAtk)),
+        reported("Initiativa", byteField("initiativa", 1103, "Initiative", Initiativa)),
+        reported("NavalAtk", byteField("navalAtk", 1109, "Naval attack", NavalAtk)),
+        reported("GunRange", byteField("gunRange", 1102, "Range", GunRange)),
+        reported("RangeDefMod", byteField("rangeDefMod", 1099, "Range defense modifier", RangeDefMod)),
+        reported("SoftAtk", byteField("softAtk", 1107, "Soft attack", SoftAtk)),
+        reported("SpotRange", byteField("spotRange", 1104, "Spotting range", SpotRange)),
+        reported("MovPoints", byteField("movPoints", 1105, "Movement", MovPoints)),
+        reported("bomberCode", byteField("bomberCode", 1130,
+                  "How much fuel,Ammo for supression/destroyed a levelbomber takes", bomberCode)),
+        reported("MovMethod", vocabularyField("movMethod", 1132, "Move  Method", "Movement method", MovMethod,
+                        Pg2MoveMethods)),
+        reported("Organic Transport", vocabularyField("organicTransport", 1131, "Organic Trasport", "", OrganicTransport,
+                        Pg2TransportModes)),
+        reported("Target", vocabularyField("target", 1134, "Target type", "", Target, Pg2TargetTypes)),
+        reported("MoveMode", groundAirField("moveMode", "Movement Type", MoveMode)),
         switchField("engineer", 1116, "Engineer", "Unit ignores entrenchments", Special1, 2),
         switchField("bridge", 1117, "Bridge", "Unit is a bridge on rivers", Special1, 3),
         switchField("cantSoftAtk", 1122, "Can't Soft Atk",
@@ -193,48 +244,90 @@ std::span<const FieldDef> pg2Fields() {
         // Never shown on the form, but exchanged with it like the others.
         switchField("mountain", 1121, "Mountain", "Moves in all terrain as clear ground", Special2,
                     1),
-        byteField("atkMel", 1118, "20XX.MEL file when Attack", atkMel, kSoundMax),
-        byteField("movMel", 1119, "10XX.MEL file when move", movMel, kSoundMax),
-        byteField("dieMel", 1120, "30XX.MEL file when killed", dieMel, kSoundMax),
-        iconField("icon", 1142, "Icon", "Icon to be used (from Panzer.dat)", Icon),
-    };
-    return fields;
+        reported("atkMel", byteField("atkMel", 1118, "20XX.MEL file when Attack", atkMel, kSoundMax)),
+        reported("movMel", byteField("movMel", 1119, "10XX.MEL file when move", movMel, kSoundMax)),
+        reported("dieMel", byteField("dieMel", 1120, "30XX.MEL file when killed", dieMel, kSoundMax)),
+        reported("Icon", iconField("icon", 1142, "Icon", "Icon to be used (from Panzer.dat)", Icon)),
+    },
+        {
+            codeField(),
+            readOnlyByte("byteB21", byteB21, "byteB21", true),
+            readOnlyByte("byteB23", byteB23, "byteB23", true),
+            readOnlyByte("byteB24", byteB24, "byteB24", true),
+            readOnlyByte("byteB25", byteB25, "byteB25", true),
+            readOnlyByte("countryMask0", CountryMask, "", false, FieldKind::Saved),
+            readOnlyByte("countryMask1", CountryMask + 1, "", false, FieldKind::Saved),
+            readOnlyByte("countryMask2", CountryMask + 2, "", false, FieldKind::Saved),
+            readOnlyByte("countryMask3", CountryMask + 3, "", false, FieldKind::Saved),
+            readOnlyByte("special1", Special1, "Special1", false, FieldKind::Saved),
+            readOnlyByte("special2", Special2, "Special2", false, FieldKind::Saved),
+            readOnlyByte("byteB37", byteB37, "byteB37", true),
+            readOnlyByte("byteB38", byteB38, "byteB38", true),
+            readOnlyByte("byteAt46", atkMel + 1, "", false),
+            readOnlyByte("byteAt48", movMel + 1, "", false),
+            readOnlyByte("byteAt50", dieMel + 1, "", false),
+            // Column byteN holds byte N - 1.
+            readOnlyByte("byte52", byte52 + 0, "byte52", true),
+            readOnlyByte("byte53", byte52 + 1, "byte53", true),
+            readOnlyByte("byte54", byte52 + 2, "byte54", true),
+            readOnlyByte("byte55", byte52 + 3, "byte55", true),
+            readOnlyByte("byte56", byte52 + 4, "byte56", true),
+            readOnlyByte("byte57", byte52 + 5, "byte57", true),
+            readOnlyByte("byte58", byte52 + 6, "byte58", true),
+            readOnlyByte("byte59", byte52 + 7, "byte59", true),
+            readOnlyByte("byte60", byte52 + 8, "byte60", true),
+            readOnlyByte("byte61", byte52 + 9, "byte61", true),
+            readOnlyByte("byte62", byte52 + 10, "byte62", true),
+            readOnlyByte("byte63", byte52 + 11, "byte63", true),
+            readOnlyByte("byte64", byte52 + 12, "byte64", true),
+            readOnlyByte("byte65", byte52 + 13, "byte65", true),
+            readOnlyByte("byte66", byte52 + 14, "byte66", true),
+            readOnlyByte("byte67", byte52 + 15, "byte67", true),
+            readOnlyByte("byte68", byte52 + 16, "byte68", true),
+            readOnlyByte("byte69", byte52 + 17, "byte69", true),
+            readOnlyByte("byte70", byte52 + 18, "byte70", true),
+            readOnlyByte("byte71", byte52 + 19, "byte71", true),
+            readOnlyByte("byte72", byte52 + 20, "byte72", true),
+            readOnlyByte("byte73", byte52 + 21, "byte73", true),
+        });
+    return catalogue;
 }
 
-std::span<const FieldDef> pegFields() {
+const Catalogue& pegCatalogue() {
     using namespace peg;
-    static const FieldDef fields[] = {
-        nameField(),
-        countryField(Game::Peg, Country),
-        vocabularyField("class", 1129, "Class", "", Class, PegClassNames),
-        monthField("monthAvaible", 1113, "Available From ", MonthAvaible),
-        yearField("yearAvaible", 1112, YearAvaible, GameTraits<Game::Peg>::kYearBase),
-        byteField("airAtk", 1108, "Air attack", AirAtk),
-        byteField("airDef", 1097, "Air Defense", AirDef),
-        byteField("ammo", 1101, "Ammunition", Ammo),
+    static const Catalogue catalogue(
+        {
+        reported("Denomination", nameField()),
+        reported("Country", countryField(Game::Peg, Country)),
+        reported("Class", vocabularyField("class", 1129, "Class", "", Class, PegClassNames)),
+        reported("MonthAvaible", monthField("monthAvaible", 1113, "Available From ", MonthAvaible)),
+        reported("YearAvaible", yearField("yearAvaible", 1112, YearAvaible, GameTraits<Game::Peg>::kYearBase)),
+        reported("AirAtk", byteField("airAtk", 1108, "Air attack", AirAtk)),
+        reported("AirDef", byteField("airDef", 1097, "Air Defense", AirDef)),
+        reported("Ammo", byteField("ammo", 1101, "Ammunition", Ammo)),
         // Two boxes edit the same byte.
-        byteField("closeAtkDef", 1098, "Close defense", CloseAtkDef),
+        reported("CloseAtk/Def", byteField("closeAtkDef", 1098, "Close defense", CloseAtkDef)),
         byteField("closeAtkDef2", 1111, "Close Atk/Def", CloseAtkDef),
-        costField("Cost = Number*10", Cost, GameTraits<Game::Peg>::kCostFactor, kPegCostMax),
-        byteField("profile", 1005, "", Profile),
-        byteField("groundDef", 1096, "Ground defense", GroundDef),
-        byteField("hardAtk", 1106, "Hard attack", HardAtk),
-        byteField("heloAtk", 1003, "Helicopter attack", HeloAtk),
-        byteField("range", 1102, "Range", Range),
-        byteField("indirectDef", 1099, "Indirect defenser", IndirectDef),
-        byteField("softAtk", 1107, "Soft attack", SoftAtk),
-        byteField("spotting", 1104, "Spotting range", Spotting),
-        byteField("movPoints", 1105, "Movement", MovPoints),
-        anyIntegerField("byte55", 1133, "Air Transport / Icon  ($36)",
+        reported("Cost", costField("Cost = Number*10", Cost, GameTraits<Game::Peg>::kCostFactor, kPegCostMax)),
+        reported("Profile", byteField("profile", 1005, "", Profile)),
+        reported("GroundDef", byteField("groundDef", 1096, "Ground defense", GroundDef)),
+        reported("HardAtk", byteField("hardAtk", 1106, "Hard attack", HardAtk)),
+        reported("HeloAtk", byteField("heloAtk", 1003, "Helicopter attack", HeloAtk)),
+        reported("Range", byteField("range", 1102, "Range", Range)),
+        reported("IndirectDef", byteField("indirectDef", 1099, "Indirect defenser", IndirectDef)),
+        reported("SoftAtk", byteField("softAtk", 1107, "Soft attack", SoftAtk)),
+        reported("Spotting", byteField("spotting", 1104, "Spotting range", Spotting)),
+        reported("MovPoints", byteField("movPoints", 1105, "Movement", MovPoints)),
+        reported("byte55", anyIntegerField("byte55", 1133, "Air Transport / Icon  ($36)",
                         "Icon for Air MIssions (1 recon, 2 AirTransport, 4 HeloTransport, 8 Wild "
                         "Weasel, 16 AirStrike, 32 DefensiveSupport",
-                        byte55),
-        vocabularyField("movType", 1132, "Move  Method", "Movement method", MovType,
-                        PegMoveMethods),
-        vocabularyField("airTransp", 1131, "Air Transport Mode", "", airTransp,
-                        PegAirTransportModes),
-        vocabularyField("targetType", 1134, "Target type", "", TargetType, PegTargetTypes),
-        groundAirField("airUnit", "Air Unit", AirUnit),
+                        byte55), true),
+        reported("MovType", vocabularyField("movType", 1132, "Move  Method", "Movement method", MovType,
+                        PegMoveMethods)),
+        reported("airTransp", vocabularyField("airTransp", 1131, "Air Transport Mode", "", airTransp,
+                        PegAirTransportModes)),
+        reported("TargetType", vocabularyField("targetType", 1134, "Target type", "", TargetType, PegTargetTypes)),
+        reported("AirUnit", groundAirField("airUnit", "Air Unit", AirUnit)),
         bitField("ignoreEntrench", 1116, "Ignore Entrench", "Unit ignores entrenchments",
                  kOptionsWord, 2, kIconedLimit),
         bitField("bridge", 1117, "Bridge", "Unit is a bridge on rivers", kOptionsWord, 3,
@@ -257,19 +350,62 @@ std::span<const FieldDef> pegFields() {
                  kIconedLimit),
         bitField("quickEntrench", 1011, "Quick Entrench", "", kOptions3Word, 0, kIconedLimit),
         bitField("bCloseCbt", 1130, "B.CloseCbt", "", kOptions3Word, 2),
-        byteField("atkSnd", 1118, "20XX.MEL file when Attack", atkSnd, kSoundMax),
-        byteField("movSnd", 1119, "10XX.MEL file when move", movSnd, kSoundMax),
-        byteField("dieSnd", 1120, "30XX.MEL file when killed", dieSnd, kSoundMax),
-        iconField("unitIcon", 1142, "Main Icon", "Icon to be used (from Modgen.dat)", UnitIcon),
-        iconField("movIcon", 1004, "Move  Icon", "Icon to be used while moving", MovIcon),
-    };
-    return fields;
+        reported("atkSnd", byteField("atkSnd", 1118, "20XX.MEL file when Attack", atkSnd, kSoundMax)),
+        reported("movSnd", byteField("movSnd", 1119, "10XX.MEL file when move", movSnd, kSoundMax)),
+        reported("dieSnd", byteField("dieSnd", 1120, "30XX.MEL file when killed", dieSnd, kSoundMax)),
+        reported("UnitIcon", iconField("unitIcon", 1142, "Main Icon", "Icon to be used (from Modgen.dat)", UnitIcon)),
+        reported("MovIcon", iconField("movIcon", 1004, "Move  Icon", "Icon to be used while moving", MovIcon)),
+    },
+        {
+            codeField(),
+            readOnlyByte("iconNumber", IconNumber, "IconNumber", false),
+            readOnlyByte("byteB22", byteB22, "byteB22", true),
+            readOnlyByte("options1", Options1, "Options1", false),
+            readOnlyByte("options2", Options2, "Options2", false),
+            readOnlyByte("options3", Options3, "Options3", false),
+            readOnlyByte("byteB30", byteB30 + 0, "byteB30", true),
+            readOnlyByte("byteB31", byteB30 + 1, "byteB31", true),
+            readOnlyByte("byteB32", byteB30 + 2, "byteB32", true),
+            readOnlyByte("byteB33", byteB30 + 3, "byteB33", true),
+            readOnlyByte("byteB34", byteB30 + 4, "byteB34", true),
+            readOnlyByte("byteB41", byteB41 + 0, "byteB41", true),
+            readOnlyByte("byteB42", byteB41 + 1, "byteB42", true),
+            readOnlyByte("byteB43", byteB41 + 2, "byteB43", true),
+            readOnlyByte("byteB44", byteB41 + 3, "byteB44", true),
+            readOnlyByte("byteB45", byteB41 + 4, "byteB45", true),
+            readOnlyByte("byteAt46", atkSnd + 1, "", false),
+            readOnlyByte("byteAt48", movSnd + 1, "", false),
+            readOnlyByte("byteAt50", dieSnd + 1, "", false),
+            readOnlyByte("byte52", byte52 + 0, "byte52", true),
+            readOnlyByte("byte53", byte52 + 1, "byte53", true),
+            readOnlyByte("byte54", byte52 + 2, "byte54", true),
+            // Column byteN holds byte N here.
+            readOnlyByte("byte61", byte61 + 0, "byte61", true),
+            readOnlyByte("byte62", byte61 + 1, "byte62", true),
+            readOnlyByte("byte63", byte61 + 2, "byte63", true),
+            readOnlyByte("byte64", byte61 + 3, "byte64", true),
+            readOnlyByte("byte65", byte61 + 4, "byte65", true),
+            readOnlyByte("byte66", byte61 + 5, "byte66", true),
+            readOnlyByte("byte67", byte61 + 6, "byte67", true),
+            readOnlyByte("byte68", byte61 + 7, "byte68", true),
+            readOnlyByte("byte69", byte61 + 8, "byte69", true),
+            readOnlyByte("byte70", byte61 + 9, "byte70", true),
+            readOnlyByte("byte71", byte61 + 10, "byte71", true),
+            readOnlyByte("byte72", byte61 + 11, "byte72", true),
+            readOnlyByte("byte73", byte61 + 12, "byte73", true),
+        });
+    return catalogue;
 }
 
 // The game's own row for `field`, or nullptr when `field` is not one of its rows. Storing
 // through a row of the other game would address the wrong bytes.
 const FieldDef* ownRow(Game game, const FieldDef& field) {
-    const FieldDef* row = FindFieldByControl(game, field.control);
+    // A row of the game's own catalogue is known by its address; a copy is looked up by name.
+    const std::span<const FieldDef> rows = FieldTable(game);
+    if (std::less_equal<const FieldDef*>()(rows.data(), &field) &&
+        std::less<const FieldDef*>()(&field, rows.data() + rows.size()))
+        return &field;
+    const FieldDef* row = FindField(game, field.name);
     if (row == nullptr || row->kind != field.kind || row->offset != field.offset ||
         row->bit != field.bit)
         return nullptr;
@@ -338,6 +474,13 @@ int storedValue(const Pg2Unit& unit, const FieldDef& field) {
         return unit.country;
     case FieldKind::Switch:
         return pg2Switch(unit, field);
+    case FieldKind::Code:
+        return unit.record.code();
+    case FieldKind::Saved:
+        return Pg2SavedByte(unit, field.offset);
+    case FieldKind::Name:
+    case FieldKind::Icon:
+        return 0;
     default:
         return unit.record[field.offset];
     }
@@ -368,11 +511,20 @@ BitPlace pegBit(const FieldDef& field) {
 }
 
 int storedValue(const PegUnit& unit, const FieldDef& field) {
-    if (field.kind == FieldKind::Bit) {
+    switch (field.kind) {
+    case FieldKind::Bit: {
         const BitPlace place = pegBit(field);
         return (unit.record[place.offset] & place.mask) != 0 ? 1 : 0;
     }
-    return unit.record[field.offset];
+    case FieldKind::Code:
+        return unit.record.code();
+    case FieldKind::Name:
+    case FieldKind::Icon:
+    case FieldKind::Saved:
+        return 0;
+    default:
+        return unit.record[field.offset];
+    }
 }
 
 void store(PegUnit& unit, const FieldDef& field, std::uint8_t value) {
@@ -438,6 +590,18 @@ FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_
     return accepted(changed, FieldChange::Data);
 }
 
+// A read-only row takes only the value it holds, so that a list of every field can be given back
+// unchanged.
+template <class Unit>
+FieldResult checkReadOnly(const Unit& unit, const FieldDef& field, std::string_view shown) {
+    const std::optional<int> value = parseInteger(shown);
+    if (!value)
+        return refuse(kNotInteger);
+    if (*value != storedValue(unit, field))
+        return refuse(FormatMessage(kReadOnly, field.name));
+    return accepted(false, FieldChange::None);
+}
+
 template <class Table>
 FieldResult setField(Game game, Table& table, std::size_t index, const FieldDef& requested,
                      std::string_view shown) {
@@ -445,6 +609,8 @@ FieldResult setField(Game game, Table& table, std::size_t index, const FieldDef&
     if (field == nullptr)
         return refuse(kNotThisGame);
     auto& unit = table.units[index];
+    if (field->readOnly)
+        return checkReadOnly(unit, *field, shown);
     switch (field->kind) {
     case FieldKind::Name:
         return setName(table, index, *field, shown);
@@ -481,22 +647,83 @@ std::string fieldText(Game game, const Table& table, std::size_t index, const Fi
 
 const Vocabulary GroundAirItems{kGroundAir, static_cast<int>(std::size(kGroundAir))};
 
+namespace {
+const Catalogue& catalogue(Game game) {
+    return game == Game::Pg2 ? pg2Catalogue() : pegCatalogue();
+}
+} // namespace
+
 std::span<const FieldDef> FieldTable(Game game) {
-    return game == Game::Pg2 ? pg2Fields() : pegFields();
+    return catalogue(game).rows;
+}
+
+std::span<const FieldDef> FormFields(Game game) {
+    const Catalogue& c = catalogue(game);
+    return std::span<const FieldDef>(c.rows).first(c.formRows);
+}
+
+const std::vector<const FieldDef*>& ReportColumns(Game game) {
+    return catalogue(game).report;
 }
 
 const FieldDef* FindField(Game game, std::string_view name) {
-    for (const FieldDef& f : FieldTable(game))
-        if (name == f.name)
+    const auto& byName = catalogue(game).byName;
+    const auto it = byName.find(name);
+    return it == byName.end() ? nullptr : it->second;
+}
+
+const FieldDef* FindFieldByControl(Game game, int control) {
+    if (control == 0)
+        return nullptr;
+    for (const FieldDef& f : FormFields(game))
+        if (f.control == control)
             return &f;
     return nullptr;
 }
 
-const FieldDef* FindFieldByControl(Game game, int control) {
-    for (const FieldDef& f : FieldTable(game))
-        if (f.control == control)
-            return &f;
-    return nullptr;
+std::string FieldLabel(const FieldDef& field) {
+    static const std::unordered_map<std::string_view, const char*> own = {
+        {"denomination", "Name"},       {"cost", "Cost"},
+        {"yearAvaible", "Year available"}, {"yearExpired", "Year expired"},
+        {"montAvaible", "Month available"}, {"monthAvaible", "Month available"},
+        {"monthExpired", "Month expired"}, {"bomberCode", "Bomber code"},
+        {"atkMel", "Attack sound"},    {"movMel", "Move sound"},
+        {"dieMel", "Death sound"},     {"atkSnd", "Attack sound"},
+        {"movSnd", "Move sound"},      {"dieSnd", "Death sound"},
+        {"profile", "Profile"},        {"closeAtkDef2", "Close Atk/Def"},
+        {"byte55", "Air missions"},
+    };
+    if (const auto it = own.find(field.name); it != own.end())
+        return it->second;
+    std::string text = *field.caption != '\0' ? field.caption
+                       : *field.tooltip != '\0' ? field.tooltip
+                                                 : field.name;
+    // Captions pad with blanks ("Move  Method", "From ").
+    std::string label;
+    for (const char c : text)
+        if (c != ' ' || (!label.empty() && label.back() != ' '))
+            label += c;
+    while (!label.empty() && label.back() == ' ')
+        label.pop_back();
+    return label;
+}
+
+int Pg2StoredValue(const Pg2Unit& unit, const FieldDef& field) {
+    return ownRow(Game::Pg2, field) != nullptr ? storedValue(unit, field) : 0;
+}
+
+int PegStoredValue(const PegUnit& unit, const FieldDef& field) {
+    return ownRow(Game::Peg, field) != nullptr ? storedValue(unit, field) : 0;
+}
+
+void SetPg2StoredValue(Pg2Unit& unit, const FieldDef& field, int stored) {
+    if (ownRow(Game::Pg2, field) != nullptr && !field.readOnly && !IsTextField(field))
+        store(unit, field, static_cast<std::uint8_t>(stored));
+}
+
+void SetPegStoredValue(PegUnit& unit, const FieldDef& field, int stored) {
+    if (ownRow(Game::Peg, field) != nullptr && !field.readOnly && !IsTextField(field))
+        store(unit, field, static_cast<std::uint8_t>(stored));
 }
 
 FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,

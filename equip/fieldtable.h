@@ -21,6 +21,12 @@
 // | Bit        | "0" / "1"          | 0..1                       | PeG u16 word at `offset` |
 // | Icon       | text               | 6 bytes kept, NUL-padded   | 6 bytes at `offset`      |
 // | Name       | text               | at most 1024 bytes         | the name (offset -1)     |
+// | Code       | 1 / 0, read-only   | 0..65535                   | u16 at `offset` 0        |
+// | Saved      | 1 / 0, read-only   | 0..255                     | PG2 byte as a save writes it |
+//
+// After the form's rows come read-only rows for every byte the form does not show, so that the
+// rows of a game cover its whole record: the equipment report, and whatever else lists every
+// field, go through this one catalogue. A read-only row accepts only the value it holds.
 //
 // PeG costs stop at 2559: with the factor 10 a larger cost does not fit the byte and would wrap
 // to a small one without a word to the user.
@@ -34,6 +40,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnel {
 
@@ -48,7 +55,9 @@ enum class FieldKind {
     Bit,
     Icon,
     Name,
-    AnyInteger
+    AnyInteger,
+    Code,  // the unit's 16-bit code
+    Saved, // PG2 country-mask and switch bytes, as a save rebuilds them
 };
 
 // The change flag a successful store sets: the game's data changed or its names changed.
@@ -81,6 +90,11 @@ struct FieldDef {
     bool numberedItems = false;
     // PeG iconed options: the message refusing a fifth one; nullptr for every other field.
     const char* limitMessage = nullptr;
+    // The equipment report's column of this row; "" when the report has none (check boxes, whose
+    // byte has a column of its own, and a second box on the same byte).
+    const char* report = "";
+    bool fullOnly = false; // the column is in the full table only (unnamed bytes)
+    bool readOnly = false; // a byte the form does not show
 };
 
 struct FieldResult {
@@ -89,9 +103,15 @@ struct FieldResult {
     std::string message;                    // why it was refused; empty when ok
 };
 
-// All fields of a game's form, in form order. The table lives for the whole process.
+// Every row of a game: the form's fields in form order, then the read-only rows. The table
+// lives for the whole process.
 std::span<const FieldDef> FieldTable(Game game);
-// The field of that name or control id, or nullptr when the game has none.
+// The form's fields only: the leading rows of FieldTable.
+std::span<const FieldDef> FormFields(Game game);
+// The rows that have an equipment-report column, in the report's column order.
+const std::vector<const FieldDef*>& ReportColumns(Game game);
+// The field of that name (in constant time) or control id, or nullptr when the game has none.
+// Read-only rows have no control.
 const FieldDef* FindField(Game game, std::string_view name);
 const FieldDef* FindFieldByControl(Game game, int control);
 
@@ -114,6 +134,28 @@ FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& 
 // they are. Empty for a field of the other game.
 std::string Pg2FieldText(const Pg2UnitTable& table, std::size_t index, const FieldDef& field);
 std::string PegFieldText(const PegUnitTable& table, std::size_t index, const FieldDef& field);
+
+// A short name of the field for people: the form's caption, else its tooltip, else a name of its
+// own where those say something else ("Cost", "Year available"); read-only rows their name.
+std::string FieldLabel(const FieldDef& field);
+
+// The stored value of a row as a number, without text: the record byte (the PG2 country and
+// switches from the unit's derived values, the Saved rows as a save writes them), the code, or
+// 0/1 for a check box. 0 for names, icons and rows of the other game.
+int Pg2StoredValue(const Pg2Unit& unit, const FieldDef& field);
+int PegStoredValue(const PegUnit& unit, const FieldDef& field);
+// The value the form shows for a stored value: stored * scale + base.
+inline int ShownValue(const FieldDef& field, int stored) {
+    return stored * field.scale + field.base;
+}
+// Puts a stored value back as it was, without checks: what undo and redo do. Not for names,
+// icons or read-only rows.
+void SetPg2StoredValue(Pg2Unit& unit, const FieldDef& field, int stored);
+void SetPegStoredValue(PegUnit& unit, const FieldDef& field, int stored);
+// Whether the row's value is text (name, icon) rather than a number.
+inline bool IsTextField(const FieldDef& field) {
+    return field.kind == FieldKind::Name || field.kind == FieldKind::Icon;
+}
 
 // The text of drop-down item `position`: ListItem of the vocabulary text, the vocabulary text
 // itself, or MonthText for months. Empty for countries (the T-File names them), for a position

@@ -1,6 +1,6 @@
 #include "equip/pegrecord.h"
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <algorithm>
 

@@ -20,8 +20,8 @@
 // | 21     | u8    | byteB22      | 55     | char6 | MovIcon      |
 // |        |       |              | 61..73 | u8    | byte61..byte73 |
 
-#include "tools/bytes.h"
-#include "tools/namestore.h"
+#include "base/bytes.h"
+#include "base/namestore.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "equip/pg2record.h"
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -107,19 +107,38 @@ void UnpackPg2Specials(Pg2Unit& unit) {
                                     r[pg2::CountryMask + 2], r[pg2::CountryMask + 3]);
 }
 
-void PackPg2Specials(Pg2Unit& unit) {
-    std::uint8_t s1 = 0;
-    std::uint8_t s2 = 0;
-    for (int k = 0; k < kBitsPerByte; ++k) {
-        const auto bit = static_cast<std::size_t>(k);
-        if (unit.special1[bit] != 0)
-            s1 = static_cast<std::uint8_t>(s1 | (1 << k));
-        if (unit.special2[bit] != 0)
-            s2 = static_cast<std::uint8_t>(s2 | (1 << k));
+namespace {
+
+std::uint8_t switchByte(const Switches& switches) {
+    std::uint8_t b = 0;
+    for (std::size_t k = 0; k < switches.size(); ++k)
+        if (switches[k] != 0)
+            b = static_cast<std::uint8_t>(b | (1u << k));
+    return b;
+}
+
+} // namespace
+
+std::uint8_t Pg2SavedByte(const Pg2Unit& unit, int offset) {
+    if (offset == pg2::Special1)
+        return switchByte(unit.special1);
+    if (offset == pg2::Special2)
+        return switchByte(unit.special2);
+    if (offset >= pg2::CountryMask && offset < pg2::CountryMask + kMaskBytes) {
+        const int byte = offset - pg2::CountryMask;
+        if (unit.country >= pg2::kCountryCount || unit.country / kBitsPerByte != byte)
+            return 0;
+        return static_cast<std::uint8_t>(kHighBit >> (unit.country % kBitsPerByte));
     }
-    unit.record[pg2::Special1] = s1;
-    unit.record[pg2::Special2] = s2;
-    EncodePg2Country(unit.record, unit.country);
+    return unit.record[offset];
+}
+
+Pg2UnitRecord Pg2SavedRecord(const Pg2Unit& unit) {
+    Pg2UnitRecord saved = unit.record;
+    saved[pg2::Special1] = switchByte(unit.special1);
+    saved[pg2::Special2] = switchByte(unit.special2);
+    EncodePg2Country(saved, unit.country);
+    return saved;
 }
 
 } // namespace varnel

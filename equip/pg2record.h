@@ -23,8 +23,8 @@
 //
 // Country mask: country c (0..26) is bit value 128 >> (c % 8) of byte 30 + c / 8.
 
-#include "tools/bytes.h"
-#include "tools/namestore.h"
+#include "base/bytes.h"
+#include "base/namestore.h"
 
 #include <array>
 #include <cstddef>
@@ -110,7 +110,11 @@ bool Pg2MaskIsSingle(const Pg2UnitRecord& record);
 void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country);
 // Switches from bytes 34 and 35, and the country from the mask.
 void UnpackPg2Specials(Pg2Unit& unit);
-// Bytes 34 and 35 from the switches (non-zero counts as set), and the mask from the country.
-void PackPg2Specials(Pg2Unit& unit);
+// The one rebuild of the bytes a save writes from the unit's derived values: byte `offset` of
+// the record as saved. Bytes 34 and 35 come from the switches (non-zero counts as set), bytes
+// 30..33 from the country's mask; every other byte is the record's own. The unit is not changed.
+std::uint8_t Pg2SavedByte(const Pg2Unit& unit, int offset);
+// The whole record as a save writes it (every byte as Pg2SavedByte gives it).
+Pg2UnitRecord Pg2SavedRecord(const Pg2Unit& unit);
 
 } // namespace varnel

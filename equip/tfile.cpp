@@ -1,6 +1,6 @@
 #include "equip/tfile.h"
 
-#include "tools/textlines.h"
+#include "base/textlines.h"
 
 namespace varnel {
 

@@ -2,7 +2,7 @@
 // Country names from the T-File ("GUI97" + suffix): line k (from 1) names country k; entry 0 is
 // "None". PG2 reads 26 lines (entries 0..26), PeG 20 (entries 0..20). Names are bytes.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <span>
 #include <string>

@@ -6,7 +6,7 @@
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
 
-#include "tools/namestore.h"
+#include "base/namestore.h"
 
 #include <algorithm>
 #include <string_view>
@@ -52,6 +52,21 @@ template <class Unit> struct UnitTable {
 
 struct Pg2UnitTable : UnitTable<Pg2Unit> {};
 struct PegUnitTable : UnitTable<PegUnit> {};
+
+// The country and the class a unit's form shows: the one place that knows where each game keeps
+// them (the PG2 country is derived from the mask).
+inline int UnitCountry(const Pg2Unit& unit) {
+    return unit.country;
+}
+inline int UnitCountry(const PegUnit& unit) {
+    return unit.record[peg::Country];
+}
+inline int UnitClass(const Pg2Unit& unit) {
+    return unit.record[pg2::Class];
+}
+inline int UnitClass(const PegUnit& unit) {
+    return unit.record[peg::Class];
+}
 
 // The four change flags, owned by the document.
 struct ChangeFlags {

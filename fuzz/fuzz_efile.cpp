@@ -7,7 +7,7 @@
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "equip/efile.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <unistd.h>
 
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(n <= kMaxUnits);
         check(doc.countries(g).count() <= CountryCount(g));
         if (g == Game::Pg2)
-            for (const auto& unit : doc.pg2->units)
+            for (const auto& unit : doc.pg2()->units)
                 check(unit.country < pg2::kCountryCount);
         // Paste the same file and merge from it: both read it through their own paths.
         if (g == Game::Pg2)

@@ -3,7 +3,7 @@
 
 #include "app/appsettings.h"
 #include "app/settingsstore.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <unistd.h>
 

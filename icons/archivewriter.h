@@ -2,7 +2,7 @@
 // Writers of both icon archive formats (layouts in icons/iconformat.h): the tests, the benchmarks
 // and the sample game folders make their archives with these.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstdint>
 #include <span>

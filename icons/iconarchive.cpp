@@ -1,7 +1,7 @@
 #include "icons/iconarchive.h"
 
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 namespace varnel {
 

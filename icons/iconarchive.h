@@ -6,7 +6,7 @@
 #include "equip/game.h"
 #include "icons/iconformat.h"
 #include "icons/painter.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #include "icons/iconformat.h"
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "icons/archivewriter.h"
 #include "icons/iconformat.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <algorithm>
 #include <array>

@@ -3,7 +3,7 @@
 // silhouette, nine views each.
 
 #include "equip/game.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "icons/samplewavs.h"
 
 #include "icons/wav.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include <algorithm>
 #include <cmath>

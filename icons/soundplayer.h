@@ -2,7 +2,7 @@
 // The sound test player that each unit form owns: plays one WAV file at a time in the
 // background and reports failures with the audio library's own text.
 
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <cstdint>
 #include <string>

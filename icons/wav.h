@@ -17,7 +17,7 @@
 //   14      2      bits per sample
 // The "data" chunk holds the sample frames. Other chunks are skipped.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstddef>
 #include <cstdint>

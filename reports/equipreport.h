@@ -19,7 +19,7 @@
 #include "equip/game.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <string>
 

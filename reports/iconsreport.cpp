@@ -1,9 +1,9 @@
 #include "reports/iconsreport.h"
 
-#include "tools/fileio.h"
-#include "tools/format.h"
-#include "tools/paths.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
+#include "base/textlines.h"
 
 #include <map>
 

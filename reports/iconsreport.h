@@ -10,7 +10,7 @@
 
 #include "equip/game.h"
 #include "equip/unittable.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <string>
 #include <vector>

@@ -7,19 +7,6 @@
 
 namespace varnel {
 
-namespace {
-
-int classOf(const CVarnelDoc& doc, Game game, std::size_t i) {
-    return game == Game::Pg2 ? doc.pg2->units[i].record[pg2::Class]
-                             : doc.peg->units[i].record[peg::Class];
-}
-
-int countryOf(const CVarnelDoc& doc, Game game, std::size_t i) {
-    return game == Game::Pg2 ? doc.pg2->units[i].country : doc.peg->units[i].record[peg::Country];
-}
-
-} // namespace
-
 UnitListModel::UnitListModel(const CVarnelDoc& doc, Game game, QObject* parent)
     : QAbstractListModel(parent), doc_(doc), game_(game) {}
 
@@ -34,8 +21,8 @@ std::string UnitListModel::lineText(int unit) const {
     if (!name)
         return {};
     const auto i = static_cast<std::size_t>(unit);
-    const std::string code = ClassCodes(game_).text(classOf(doc_, game_, i));
-    const std::string& country = doc_.countries(game_).name(countryOf(doc_, game_, i));
+    const std::string code = ClassCodes(game_).text(doc_.unitClass(game_, i));
+    const std::string& country = doc_.countries(game_).name(doc_.unitCountry(game_, i));
     // "%d - %s  [%s  %s]", put together without printf so that a name keeps every byte.
     std::string line = std::to_string(unit);
     line.reserve(line.size() + name->size() + code.size() + country.size() + 9);

@@ -9,8 +9,8 @@
 #include "icons/iconformat.h"
 #include "icons/ui/iconchooser.h"
 #include "icons/ui/qimagepainter.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "views/unitlistmodel.h"
 #include "views/viewtext.h"
 
@@ -28,6 +28,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <charconv>
 
 namespace varnel {
@@ -65,14 +66,7 @@ int parseInt(const std::string& text, int fallback) {
     return ec == std::errc() && end == text.data() + text.size() ? value : fallback;
 }
 
-int countryOf(const CVarnelDoc& doc, Game game, std::size_t i) {
-    return game == Game::Pg2 ? doc.pg2->units[i].country : doc.peg->units[i].record[peg::Country];
-}
 
-int classOf(const CVarnelDoc& doc, Game game, std::size_t i) {
-    return game == Game::Pg2 ? doc.pg2->units[i].record[pg2::Class]
-                             : doc.peg->units[i].record[peg::Class];
-}
 
 } // namespace
 
@@ -136,7 +130,7 @@ void CUnitView::setUpForm() {
             [this] { listSelectionChanged(); });
     connect(list_, &QListView::doubleClicked, this, [this] { listDoubleClicked(); });
 
-    const auto fields = FieldTable(game_);
+    const auto fields = FormFields(game_);
     controls_.reserve(fields.size());
     for (const FieldDef& field : fields) {
         const QString name = viewtext::ascii(field.name);
@@ -305,6 +299,40 @@ void CUnitView::refreshAllViews() {
         loadArchive();
     doc_.view(game_).currentUnit = 0;
     FillUnitList();
+    emit listChanged();
+}
+
+void CUnitView::documentChanged(const DocChange& change) {
+    if (change.game != game_)
+        return;
+    switch (change.scope) {
+    case DocChange::Scope::Table:
+        refreshAllViews();
+        return;
+    case DocChange::Scope::Count: {
+        // The filters stay; the list is made again and keeps the unit shown where it still is.
+        ViewSlot& slot = doc_.view(game_);
+        const int count = static_cast<int>(doc_.unitCount(game_));
+        slot.currentUnit = std::clamp(slot.currentUnit, 0, std::max(0, count - 1));
+        if (!doc_.hasTable(game_))
+            FillUnitList();
+        else
+            ApplyFilters();
+        break;
+    }
+    case DocChange::Scope::Units: {
+        if (change.count == 1)
+            model_->unitChanged(static_cast<int>(change.first));
+        else if (change.count > 1)
+            model_->allChanged();
+        const auto unit = static_cast<std::size_t>(currentUnit());
+        // The form follows a change of the unit it shows, however it came (undo included).
+        if (unit >= change.first && unit - change.first < change.count && !committing_)
+            showUnit(false);
+        break;
+    }
+    }
+    emit listChanged();
 }
 
 void CUnitView::setCurrentRow(int row) {
@@ -369,9 +397,9 @@ void CUnitView::ApplyFilters() {
     std::vector<int> units;
     if (typed) {
         for (std::size_t i = 0; i < count; ++i) {
-            if (countryFilter > 0 && countryOf(doc_, game_, i) != countryFilter)
+            if (countryFilter > 0 && doc_.unitCountry(game_, i) != countryFilter)
                 continue;
-            if (classFilter > 0 && classOf(doc_, game_, i) != classFilter)
+            if (classFilter > 0 && doc_.unitClass(game_, i) != classFilter)
                 continue;
             if (!viewtext::containsFolded(*doc_.unitName(game_, i), needle))
                 continue;
@@ -385,6 +413,7 @@ void CUnitView::ApplyFilters() {
     setCurrentRow(newRow);
     // Typing in the search field keeps the focus there.
     showUnit(!find_->hasFocus());
+    emit listChanged();
 }
 
 void CUnitView::ShowUnit() {
@@ -564,22 +593,15 @@ void CUnitView::PlayUnitSound(int number) {
 }
 
 void CUnitView::ReloadNames() {
-    std::string& path = doc_.settings.namesEFile(game_);
+    const std::string path = doc_.settings.namesEFile(game_);
     if ((reloadAlwaysAsks() || doc_.flag(game_, ChangeKind::Names)) &&
         !QuestionBox(doc_.ui, kReloadQuestion, path.c_str()))
         return;
     std::optional<OpenedFile> file = ReadFileOrAsk(doc_, NamesEFileKind(game_), path, "");
     if (!file)
         return;
-    path = file->path;
-    doc_.setFlag(game_, ChangeKind::Names, false);
-    if (game_ == Game::Pg2 && doc_.pg2)
-        ReadPg2Names(*doc_.pg2, file->bytes, 0);
-    else if (game_ == Game::Peg && doc_.peg)
-        ReadPegNames(*doc_.peg, file->bytes, 0);
-    model_->allChanged();
+    doc_.reloadNames(game_, file->bytes, file->path);
     showUnit(true);
-    doc_.refreshTitle();
 }
 
 } // namespace varnel

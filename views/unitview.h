@@ -73,6 +73,16 @@ class CUnitView : public QWidget, public DocObserver {
     // The document's tables were replaced: filters reset, lists refilled, icon archive reloaded,
     // unit 0 (or the other view's unit) shown.
     void refreshAllViews() override;
+    // A step of the edit path (or its undo or redo) changed the table: the list lines and the
+    // form follow the units it names; added or removed units relist, keeping the unit shown.
+    void documentChanged(const DocChange& change) override;
+
+  signals:
+    // The listed units changed (a filter, a search, a change of the table): the status bar's
+    // count follows.
+    void listChanged();
+
+  public:
 
     // What the icon box shows now.
     const QImage& iconImage() const { return iconImage_; }

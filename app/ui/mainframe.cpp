@@ -2,11 +2,14 @@
 
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
-#include "tools/paths.h"
+#include "base/paths.h"
+#include "views/edithistorymodel.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
+#include <QListView>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -117,6 +120,7 @@ CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* pa
     buildMenus();
     buildToolBar();
     buildStatusBar();
+    buildHistoryPanel();
     rebuildRecentFiles();
 
     move(10, 0);
@@ -175,6 +179,16 @@ void CMainFrame::buildActions() {
     command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
             [this] { runHandler(FrameCommand::PrintSetup); });
     command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
+
+    undoAction_ = command("undoAction", QStringLiteral("&Undo"), none, none,
+                          [this] { doc_.undo(doc_.currentGame); });
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = command("redoAction", QStringLiteral("&Redo"), none, none,
+                          [this] { doc_.redo(doc_.currentGame); });
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
+    historyAction_->setCheckable(true);
 
     command("statusBarAction", QStringLiteral("&Status Bar"), none, none, [this](bool shown) {
         statusBar()->setVisible(shown);
@@ -280,13 +294,17 @@ void CMainFrame::buildMenus() {
     recentEnd_ = fileMenu_->addSeparator();
     fileMenu_->addAction(a("exitAction"));
 
+    editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
+    editMenu_->setObjectName(QStringLiteral("editMenu"));
+    add(editMenu_, {undoAction_, redoAction_});
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     // The toolbar's own toggle keeps its check mark in step however the toolbar is hidden; it
     // is made in buildToolBar and put here then.
     viewMenu_ = view;
     add(view, {a("statusBarAction"), nullptr, a("viewPegAction"), a("viewPg2Action"), nullptr,
-               a("editTextFileAction")});
+               a("editTextFileAction"), nullptr, historyAction_});
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
@@ -357,6 +375,56 @@ void CMainFrame::buildStatusBar() {
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->addWidget(countriesPane_, 1);
     statusBar()->addPermanentWidget(unitsPane_);
+}
+
+void CMainFrame::buildHistoryPanel() {
+    historyDock_ = new QDockWidget(QStringLiteral("Edit History"), this);
+    historyDock_->setObjectName(QStringLiteral("editHistoryDock"));
+    historyDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    historyModel_ = new EditHistoryModel(doc_, historyDock_);
+    auto* list = new QListView(historyDock_);
+    list->setObjectName(QStringLiteral("editHistoryListView"));
+    list->setModel(historyModel_);
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    historyDock_->setWidget(list);
+    addDockWidget(Qt::RightDockWidgetArea, historyDock_);
+    historyDock_->hide();
+    // A click on a line undoes or redoes back to it.
+    connect(list, &QListView::clicked, this, [this](const QModelIndex& index) {
+        emit commandStarting();
+        doc_.moveHistoryTo(historyModel_->game(), static_cast<std::size_t>(index.row()));
+    });
+    connect(historyAction_, &QAction::toggled, historyDock_, &QDockWidget::setVisible);
+    connect(historyDock_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        const QSignalBlocker block(historyAction_);
+        historyAction_->setChecked(shown || (historyDock_->isVisible() && !isMinimized()));
+        fitToContent();
+    });
+}
+
+void CMainFrame::updateUndoActions() {
+    const EditHistory& history = doc_.history(doc_.currentGame);
+    const EditStep* undo = history.undoStep();
+    const EditStep* redo = history.redoStep();
+    auto label = [](const QString& verb, const EditStep* step) {
+        if (step == nullptr)
+            return verb;
+        QString text = FromPath(step->text());
+        // A name or an icon may hold "&": it is no mnemonic here.
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        return verb + QLatin1Char(' ') + text;
+    };
+    undoAction_->setText(label(QStringLiteral("&Undo"), undo));
+    redoAction_->setText(label(QStringLiteral("&Redo"), redo));
+    undoAction_->setStatusTip(plainText(undoAction_->text()));
+    redoAction_->setStatusTip(plainText(redoAction_->text()));
+    undoAction_->setEnabled(undo != nullptr);
+    redoAction_->setEnabled(redo != nullptr);
+    historyModel_->setGame(doc_.currentGame);
+    historyModel_->reset();
+    if (auto* list = qobject_cast<QListView*>(historyDock_->widget()))
+        list->setCurrentIndex(historyModel_->index(static_cast<int>(history.index())));
 }
 
 void CMainFrame::rebuildRecentFiles() {
@@ -469,8 +537,10 @@ void CMainFrame::updateCommandStates() {
     for (const char* name :
          {"saveAction", "saveAsAction", "mergeEFileAction", "mergeTxtAction", "exportAction"})
         enable(name, table);
-    enable("cloneAction", table && form);
-    enable("deleteAction", table && form);
+    // Clone and Delete need a unit to act on.
+    const bool units = doc_.unitCount(g) > 0;
+    enable("cloneAction", table && form && units);
+    enable("deleteAction", table && form && units);
     enable("pasteAction", false);
     enable("viewPegAction", g != Game::Peg);
     enable("viewPg2Action", g != Game::Pg2);
@@ -480,6 +550,8 @@ void CMainFrame::updateCommandStates() {
     enable("settingsAction", form && handled(FrameCommand::Settings));
     enable("aboutAction", handled(FrameCommand::About));
     enable("printSetupAction", handled(FrameCommand::PrintSetup));
+    if (historyModel_ != nullptr)
+        updateUndoActions();
 }
 
 bool CMainFrame::openDocumentFile(const QString& path) {
@@ -495,7 +567,18 @@ bool CMainFrame::openDocumentFile(const QString& path) {
 
 void CMainFrame::refreshAllViews() {
     updateCommandStates();
-    emit documentChanged();
+    emit statusChanged();
+}
+
+void CMainFrame::documentChanged(const DocChange& change) {
+    (void)change;
+    updateCommandStates();
+    emit statusChanged();
+}
+
+void CMainFrame::historyChanged(Game game) {
+    if (game == doc_.currentGame)
+        updateUndoActions();
 }
 
 void CMainFrame::titleChanged(const std::string& title) {
@@ -504,7 +587,7 @@ void CMainFrame::titleChanged(const std::string& title) {
     text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(text);
     updateCommandStates();
-    emit documentChanged();
+    emit statusChanged();
 }
 
 void CMainFrame::fileOpened(const std::string& path) {

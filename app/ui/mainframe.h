@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QStackedWidget;
@@ -18,6 +19,7 @@ class QToolBar;
 
 namespace varnel {
 
+class EditHistoryModel;
 class RecentFileList;
 
 // The commands whose dialogs live outside the frame; each stays disabled until its handler is
@@ -52,6 +54,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
 
     // DocObserver
     void refreshAllViews() override;
+    void documentChanged(const DocChange& change) override;
+    void historyChanged(Game game) override;
     void titleChanged(const std::string& title) override;
     void fileOpened(const std::string& path) override;
 
@@ -61,8 +65,9 @@ class CMainFrame : public QMainWindow, public DocObserver {
     // A command of the menus, the toolbar or the keys is about to run: a form commits the edit
     // box that has the focus, so what the user typed is part of what the command sees.
     void commandStarting();
-    // The document told its observers something: the status panes may be out of date.
-    void documentChanged();
+    // The document told its observers something, or a form relisted its units: the status panes
+    // may be out of date.
+    void statusChanged();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +84,9 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void rebuildRecentFiles();
     void fitToContent();
     void runHandler(FrameCommand command);
+    void buildHistoryPanel();
+    // The Edit menu's entries say what they would undo and redo in the game shown.
+    void updateUndoActions();
 
     CVarnelDoc& doc_;
     RecentFileList& recentFiles_;
@@ -92,6 +100,12 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QLabel* unitsPane_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* historyAction_ = nullptr;
+    QDockWidget* historyDock_ = nullptr;
+    EditHistoryModel* historyModel_ = nullptr;
     QAction* recentEnd_ = nullptr; // the separator after the recent-file entries
     QList<QAction*> recentActions_;
     std::map<std::string, QAction*> actions_;

@@ -2,7 +2,7 @@
 // The editor's Ui port: Qt message boxes captioned "Varnel", Qt file dialogs, the override
 // cursor and QProcess for the external editor.
 
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <QPointer>
 #include <QString>

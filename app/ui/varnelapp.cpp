@@ -8,8 +8,8 @@
 #include "convert/ui/costdialog.h"
 #include "reports/ui/iconsreportdialog.h"
 #include "reports/ui/reportdialog.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "tools/ui/settingsdialog.h"
 
 #include <QDir>
@@ -22,7 +22,6 @@ namespace varnel {
 namespace {
 constexpr int kStatusPathLength = 50;
 // Often enough that a changed filter shows at once, seldom enough to cost nothing.
-constexpr int kIdleIntervalMs = 200;
 constexpr const char* kBuildDate = "December 2001";
 } // namespace
 
@@ -93,12 +92,9 @@ StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
 CVarnelApp::CVarnelApp(QObject* parent)
     : QObject(parent), appTitle(Format("Varnel Editor %s", kAppVersion)),
       versionLine(Format("Version %s, %s", kAppVersion, kBuildDate)) {
-    idleTimer_.setInterval(kIdleIntervalMs);
-    connect(&idleTimer_, &QTimer::timeout, this, &CVarnelApp::onIdle);
 }
 
 CVarnelApp::~CVarnelApp() {
-    idleTimer_.stop();
     // The frame observes the document: it goes first.
     frame_.reset();
     doc_.reset();
@@ -145,8 +141,8 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
         CIconsReportDialog dialog(*doc_, frame_.get());
         dialog.exec();
     });
-    connect(frame_.get(), &CMainFrame::documentChanged, this, &CVarnelApp::onIdle);
-    connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::onIdle);
+    connect(frame_.get(), &CMainFrame::statusChanged, this, &CVarnelApp::updateStatusPanes);
+    connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::updateStatusPanes);
 
     doc_->currentGame = Game::Pg2;
 
@@ -165,12 +161,11 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     frame_->show();
     if (doc_->settings.defaultEFile == "PeG")
         frame_->SwitchView(Game::Peg);
-    onIdle();
-    idleTimer_.start();
+    updateStatusPanes();
     return true;
 }
 
-void CVarnelApp::onIdle() {
+void CVarnelApp::updateStatusPanes() {
     if (!frame_ || !doc_)
         return;
     const StatusTexts t = StatusPaneTexts(*doc_);

@@ -6,7 +6,6 @@
 #include "app/ui/mainframe.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -62,8 +61,9 @@ class CVarnelApp : public QObject {
     // named on the command line could not be loaded: the program ends then.
     bool initInstance(const CommandLine& commandLine, UiPort* ui = nullptr);
 
-    // The idle work: sets the two status panes from the document.
-    void onIdle();
+    // Sets the two status panes from the document; the frame asks whenever the document or a
+    // form's list changed.
+    void updateStatusPanes();
 
     CVarnelDoc* doc() { return doc_.get(); }
     CMainFrame* frame() { return frame_.get(); }
@@ -80,7 +80,6 @@ class CVarnelApp : public QObject {
     std::unique_ptr<CVarnelDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<QPrinter> printer_;
-    QTimer idleTimer_;
 };
 
 } // namespace varnel

@@ -2,7 +2,7 @@
 
 #include "app/bulkcommands.h"
 #include "app/ui/text1252.h"
-#include "tools/format.h"
+#include "base/format.h"
 
 #include "ui_costdialog.h"
 
@@ -21,7 +21,7 @@ CCostDialog::CCostDialog(CVarnelDoc& doc, QWidget* parent)
         percents_[i] = findChild<QLineEdit*>(QStringLiteral("percentLineEdit%1").arg(k));
         Q_ASSERT(checks_[i] && percents_[i]);
         checks_[i]->setText(
-            FromWindows1252(Format("%-2d %s", k, doc_.pegCountries.name(k).c_str())));
+            FromWindows1252(Format("%-2d %s", k, doc_.countries(Game::Peg).name(k).c_str())));
         checks_[i]->setChecked(false);
         percents_[i]->setText(QString::number(kNoCostChange));
     }
@@ -40,7 +40,7 @@ void CCostDialog::accept() {
         if (!whole) {
             // Nothing has been changed yet: the user corrects the field and tries again.
             MessageBox(doc_.ui, "Please enter a whole number as the percentage of %d %s.", k,
-                       doc_.pegCountries.name(k).c_str());
+                       doc_.countries(Game::Peg).name(k).c_str());
             percents_[i]->setFocus();
             percents_[i]->selectAll();
             return;

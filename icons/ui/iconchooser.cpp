@@ -2,8 +2,8 @@
 
 #include "icons/iconformat.h"
 #include "icons/ui/qimagepainter.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "views/viewtext.h"
 
 #include "ui_iconchooser.h"

@@ -2,7 +2,7 @@
 
 #include "app/reportcommands.h"
 #include "app/ui/text1252.h"
-#include "tools/format.h"
+#include "base/format.h"
 
 #include "ui_iconsreportdialog.h"
 

@@ -7,7 +7,7 @@
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <gtest/gtest.h>
 
@@ -39,21 +39,22 @@ class EditorSafety : public ::testing::Test {
 TEST_F(EditorSafety, SaveRefusesANamesEFileThatIsTheEFile) {
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
     doc.settings.textSuffix = ".EQP";
-    doc.flags.pg2Data = doc.flags.pg2Names = true;
+    doc.markModified(Game::Pg2, ChangeKind::Data);
+    doc.markModified(Game::Pg2, ChangeKind::Names);
     const Bytes before = *ReadFileBytes(pg2());
     ui->expectInformation("The Names E-File of " + pg2() +
                           "\nwould be the E-File itself\nNothing written");
     doc.save();
     EXPECT_EQ(*ReadFileBytes(pg2()), before);
-    EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pg2Names);
+    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data) && doc.flag(Game::Pg2, ChangeKind::Names));
 }
 
 TEST_F(EditorSafety, PasteRefusesAFileOfTheOtherGame) {
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
-    const std::size_t units = doc.pg2->count();
+    const std::size_t units = doc.pg2()->count();
     ui->expectInformation("not a PG2 E-File: " + peg());
     EXPECT_FALSE(PastePg2Units(doc, peg()));
-    EXPECT_EQ(doc.pg2->count(), units);
+    EXPECT_EQ(doc.pg2()->count(), units);
     EXPECT_FALSE(doc.isModified());
 }
 
@@ -62,7 +63,7 @@ TEST_F(EditorSafety, AFifoIsRefusedWithoutBeingOpened) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     ui->expectInformation("not a regular file: " + fifo);
     EXPECT_FALSE(LoadPg2EFile(doc, fifo)); // would hang if it were opened
-    EXPECT_FALSE(doc.pg2.has_value());
+    EXPECT_FALSE(doc.hasTable(Game::Pg2));
     EXPECT_FALSE(ReadFileBytes(fifo).has_value());
     EXPECT_TRUE(IsNonRegularFile(fifo));
     EXPECT_TRUE(IsNonRegularFile(dir.dir()));
@@ -91,7 +92,7 @@ TEST_F(EditorSafety, ExportNeverReplacesItsSource) {
 TEST_F(EditorSafety, AnEmptyTFileNamesNoCountry) {
     test::WriteFile(dir.file("pg2/GUI97.txt"), std::string());
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
-    EXPECT_EQ(doc.pg2Countries.count(), 0);
+    EXPECT_EQ(doc.countries(Game::Pg2).count(), 0);
 }
 
 TEST_F(EditorSafety, APathOfThreeHundredCharactersIsKeptWhole) {
@@ -103,7 +104,7 @@ TEST_F(EditorSafety, APathOfThreeHundredCharactersIsKeptWhole) {
     ASSERT_TRUE(LoadPg2EFile(doc, eFile));
     EXPECT_EQ(doc.settings.pg2NamesEFile, (deep / "EQUIP97.txt").string());
     EXPECT_EQ(doc.settings.pg2TFile, (deep / "GUI97.txt").string());
-    doc.flags.pg2Names = true;
+    doc.markModified(Game::Pg2, ChangeKind::Names);
     ui->expectInformation("File " + (deep / "EQUIP97.txt").string() + " updated");
     EXPECT_TRUE(SavePg2Names(doc));
     EXPECT_FALSE(fs::exists(deep.parent_path() / "EQUIP97.txt"));

@@ -9,8 +9,8 @@
 #include "app/samples.h"
 #include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,7 @@ struct State {
 
 State stateOf(const CVarnelDoc& d) {
     const AppSettings& s = d.settings;
-    return {d.flags,         s.pg2EFile, s.pegEFile, s.pg2NamesEFile, s.pegNamesEFile,
+    return {d.flags(),         s.pg2EFile, s.pegEFile, s.pg2NamesEFile, s.pegNamesEFile,
             s.pg2TFile,      s.pegTFile};
 }
 
@@ -145,7 +145,9 @@ std::vector<WriteCase> cases() {
                  [](Env& e) { SavePegEFile(e.doc, e.doc.settings.pegEFile); }});
     c.push_back({"ConvertedTFile", 1, false, nullptr, [](Env& e) {
                      // PG2 names unlike PeG's, so the names are taken over and the T-File written.
-                     e.doc.pg2Countries.setName(8, "Another land");
+                     NameTable names = e.doc.countries(Game::Pg2);
+                     names.setName(8, "Another land");
+                     e.doc.setCountries(Game::Pg2, std::move(names));
                      ConvertRequest r;
                      r.takeOverNames = true;
                      r.pegTFile = e.dir.file("peg/GUI97.txt");

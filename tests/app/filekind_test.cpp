@@ -1,5 +1,5 @@
 #include "app/filekind.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include "tests/support/testsupport.h"
 

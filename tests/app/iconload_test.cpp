@@ -191,14 +191,16 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0));
     EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 0));
 
-    state.pg2.emplace();
-    state.pg2->units.resize(2);
+    Pg2UnitTable pg2Table;
+    pg2Table.units.resize(2);
     const char pg2Icon[] = "tiger"; // lower case in the record
-    std::copy(pg2Icon, pg2Icon + 5, state.pg2->units[1].record.bytes.begin() + pg2::Icon);
-    state.peg.emplace();
-    state.peg->units.resize(1);
+    std::copy(pg2Icon, pg2Icon + 5, pg2Table.units[1].record.bytes.begin() + pg2::Icon);
+    state.loadTable(std::move(pg2Table));
+    PegUnitTable pegTable;
+    pegTable.units.resize(1);
     const char pegIcon[] = "LEO2";
-    std::copy(pegIcon, pegIcon + 4, state.peg->units[0].record.bytes.begin() + peg::UnitIcon);
+    std::copy(pegIcon, pegIcon + 4, pegTable.units[0].record.bytes.begin() + peg::UnitIcon);
+    state.loadTable(std::move(pegTable));
 
     EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0)); // empty icon name
     EXPECT_TRUE(SelectIconOfUnit(state, state.pg2Icons, 1));

@@ -13,7 +13,7 @@
 #include "app/varneldoc.h"
 #include "equip/efile.h"
 #include "tests/support/testsupport.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <gtest/gtest.h>
 
@@ -401,8 +401,8 @@ class ModelRun {
         const std::size_t n = doc_.unitCount(m.game);
         ASSERT_EQ(n, m.records.size());
         for (std::size_t i = 0; i < n; ++i) {
-            const auto& bytes = m.game == Game::Pg2 ? doc_.pg2->units[i].record.bytes.data()
-                                                    : doc_.peg->units[i].record.bytes.data();
+            const auto& bytes = m.game == Game::Pg2 ? doc_.pg2()->units[i].record.bytes.data()
+                                                    : doc_.peg()->units[i].record.bytes.data();
             ASSERT_TRUE(std::equal(m.records[i].begin(), m.records[i].end(), bytes))
                 << "record " << i;
             ASSERT_EQ(*doc_.unitName(m.game, i), m.names[i]) << "name " << i;

@@ -7,9 +7,9 @@
 #include "app/varneldoc.h"
 #include "equip/efile.h"
 #include "tests/support/testsupport.h"
-#include "tools/fileio.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,8 @@ class Doc : public ::testing::Test {
         doc.currentGame = Game::Pg2;
     }
     std::uint8_t airAtk(Game g, std::size_t unit) const {
-        return g == Game::Pg2 ? doc.pg2->units[unit].record[pg2::AirAtk]
-                              : doc.peg->units[unit].record[peg::AirAtk];
+        return g == Game::Pg2 ? doc.pg2()->units[unit].record[pg2::AirAtk]
+                              : doc.peg()->units[unit].record[peg::AirAtk];
     }
 
     test::TempDir dir;
@@ -64,27 +64,28 @@ class Doc : public ::testing::Test {
 TEST_F(Doc, TitleInItsVariants) {
     EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings.pg2EFile + "   - Varnel Editor 2.07");
     doc.settings.pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
-    doc.flags.pg2Names = true;
+    doc.markModified(Game::Pg2, ChangeKind::Names);
     EXPECT_EQ(doc.title(), "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
-    doc.flags.pegData = true;
+    doc.markModified(Game::Peg, ChangeKind::Data);
     doc.currentGame = Game::Peg;
     doc.settings.pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
     EXPECT_EQ(doc.title(),
               "PeG File: C:\\PEOPLE\\EQUIP97.EQP <Modified: PG2: PeG>   - Varnel Editor 2.07");
-    doc.flags = {};
+    doc.markSaved(Game::Pg2, ChangeKind::Names);
+    doc.markSaved(Game::Peg, ChangeKind::Data);
     doc.settings.pegEFile = "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
     const std::string t = doc.title();
     EXPECT_EQ(t, "PeG File: " + ShortenPath(doc.settings.pegEFile, 36) + "   - Varnel Editor 2.07");
     EXPECT_NE(t.find("PeG File: .."), std::string::npos) << t;
 }
 
-TEST_F(Doc, MarkChangedSetsOneFlagAndTellsTheTitle) {
+TEST_F(Doc, MarkModifiedSetsOneFlagAndTellsTheTitle) {
     std::vector<std::string> titles;
     test::HookObserver hooks(doc);
     hooks.onTitle = [&] { titles.push_back(doc.title()); };
-    doc.markChanged(Game::Peg, ChangeKind::Names);
-    EXPECT_TRUE(doc.flags.pegNames);
-    EXPECT_FALSE(doc.flags.pegData || doc.flags.pg2Data || doc.flags.pg2Names);
+    doc.markModified(Game::Peg, ChangeKind::Names);
+    EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Names));
+    EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data) || doc.flag(Game::Pg2, ChangeKind::Data) || doc.flag(Game::Pg2, ChangeKind::Names));
     ASSERT_EQ(titles.size(), 1u);
     EXPECT_NE(titles[0].find("<Modified: PeG> "), std::string::npos);
 }
@@ -113,7 +114,7 @@ TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
     ui->expectQuestion(question(kNotModified, names(Game::Pg2)), false)
         .expectInformation("File " + eFile(Game::Pg2) + " updated");
     doc.save();
-    EXPECT_FALSE(doc.flags.pg2Data);
+    EXPECT_FALSE(doc.flag(Game::Pg2, ChangeKind::Data));
     const auto parsed = ParsePg2EFile(*ReadFileBytes(eFile(Game::Pg2)));
     EXPECT_EQ(parsed.units[1].record[pg2::AirAtk], 77);
     EXPECT_EQ(doc.title().find("<Modified"), std::string::npos);
@@ -127,46 +128,46 @@ TEST_F(Doc, SaveOfBothFilesWritesThePair) {
     ui->expectInformation("File " + eFile(Game::Peg) + " updated")
         .expectInformation("File " + names(Game::Peg) + " updated");
     doc.save();
-    EXPECT_FALSE(doc.flags.pegData || doc.flags.pegNames);
+    EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data) || doc.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(ReadFileBytes(names(Game::Peg))->at(0), 'R');
 }
 
 TEST_F(Doc, ExitAsksTheFourQuestionsInOrderAndNoStillEnds) {
     loadBoth();
-    doc.flags = {true, true, true, true};
+    test::MarkAllModified(doc);
     ui->expectQuestion(question(kModified, eFile(Game::Pg2)), false)
         .expectQuestion(question(kModified, eFile(Game::Peg)), false)
         .expectQuestion(question(kModified, names(Game::Pg2)), false)
         .expectQuestion(question(kModified, names(Game::Peg)), false);
     EXPECT_TRUE(doc.close());
-    EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pegData && doc.flags.pg2Names && doc.flags.pegNames);
+    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data) && doc.flag(Game::Peg, ChangeKind::Data) && doc.flag(Game::Pg2, ChangeKind::Names) && doc.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(store.values().at("PG2 EQP"), eFile(Game::Pg2));
     EXPECT_EQ(store.values().at("PeG EQP"), eFile(Game::Peg));
 }
 
 TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     loadBoth();
-    doc.flags.pg2Data = true;
-    doc.flags.pegData = true;
+    doc.markModified(Game::Pg2, ChangeKind::Data);
+    doc.markModified(Game::Peg, ChangeKind::Data);
     // The PG2 E-File's folder is gone: its save fails and the exit must not go on.
     doc.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
     store.remove("PG2 EQP");
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
         .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
-    EXPECT_TRUE(doc.flags.pg2Data);
-    EXPECT_TRUE(doc.flags.pegData) << "nothing after the failed save is asked or saved";
+    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data));
+    EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data)) << "nothing after the failed save is asked or saved";
     EXPECT_EQ(store.values().count("PG2 EQP"), 0u) << "no exit settings after a cancel";
 
     // The same cancel keeps Open and a framework open from discarding the table.
-    const std::size_t units = doc.pg2->count();
+    const std::size_t units = doc.pg2()->count();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
         .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     doc.open();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
         .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
-    EXPECT_EQ(doc.pg2->count(), units);
+    EXPECT_EQ(doc.pg2()->count(), units);
 
     // A No lets the action go on.
     doc.settings.defaultEFile = "PG2";
@@ -177,7 +178,7 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
 
 TEST_F(Doc, OpenPromptsOnlyForTheShownGamesChanges) {
     loadBoth();
-    doc.flags.pg2Data = true;
+    doc.markModified(Game::Pg2, ChangeKind::Data);
     doc.currentGame = Game::Peg;
     ui->expectFileDialog("Select PeG EQUIP97.EQP", std::nullopt);
     doc.open(); // no question: PeG has no changes
@@ -185,14 +186,14 @@ TEST_F(Doc, OpenPromptsOnlyForTheShownGamesChanges) {
     ui->expectQuestion(question(kModified, eFile(Game::Pg2)), false)
         .expectFileDialog("Select PG2 EQUIP97.EQP", eFile(Game::Pg2));
     doc.open();
-    EXPECT_FALSE(doc.flags.pg2Data) << "the reload cleared the flag";
+    EXPECT_FALSE(doc.flag(Game::Pg2, ChangeKind::Data)) << "the reload cleared the flag";
 }
 
 TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
     load(Game::Pg2);
-    const std::size_t n = doc.pg2->count();
+    const std::size_t n = doc.pg2()->count();
     doc.cloneItem(); // no view registered: nothing
-    EXPECT_EQ(doc.pg2->count(), n);
+    EXPECT_EQ(doc.pg2()->count(), n);
     doc.view(Game::Pg2).registered = true;
     doc.view(Game::Pg2).currentUnit = 3;
     int refreshed = 0;
@@ -200,21 +201,21 @@ TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
     hooks.onViews = [&] { ++refreshed; };
     ui->expectInformation(Format("Clone is Code: %d", static_cast<int>(n)));
     doc.cloneItem();
-    ASSERT_EQ(doc.pg2->count(), n + 1);
-    EXPECT_EQ(doc.pg2->name(n), doc.pg2->name(3));
-    EXPECT_TRUE(doc.flags.pg2Data && doc.flags.pg2Names);
-    EXPECT_FALSE(doc.flags.pegData || doc.flags.pegNames);
+    ASSERT_EQ(doc.pg2()->count(), n + 1);
+    EXPECT_EQ(doc.pg2()->name(n), doc.pg2()->name(3));
+    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data) && doc.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data) || doc.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(refreshed, 1);
 
     ui->expectQuestion("Are you sure to delete ItemCode: 3", false);
     doc.deleteItem();
-    EXPECT_EQ(doc.pg2->count(), n + 1);
-    const std::string fourth(doc.pg2->name(4));
+    EXPECT_EQ(doc.pg2()->count(), n + 1);
+    const std::string fourth(doc.pg2()->name(4));
     ui->expectQuestion("Are you sure to delete ItemCode: 3", true);
     doc.deleteItem();
-    ASSERT_EQ(doc.pg2->count(), n);
-    EXPECT_EQ(doc.pg2->name(3), fourth);
-    EXPECT_EQ(doc.pg2->units[3].record.code(), 3);
+    ASSERT_EQ(doc.pg2()->count(), n);
+    EXPECT_EQ(doc.pg2()->name(3), fourth);
+    EXPECT_EQ(doc.pg2()->units[3].record.code(), 3);
     EXPECT_EQ(refreshed, 2);
 }
 
@@ -225,18 +226,18 @@ TEST_F(Doc, AFileOpenedByTheFrameworkIsLoadedAsTheDefaultGame) {
     test::HookObserver hooks(doc);
     hooks.onOpened = [&](const std::string& p) { opened.push_back(p); };
     EXPECT_TRUE(doc.openDocument(eFile(Game::Peg)));
-    EXPECT_TRUE(doc.peg.has_value());
-    EXPECT_FALSE(doc.pg2.has_value());
+    EXPECT_TRUE(doc.hasTable(Game::Peg));
+    EXPECT_FALSE(doc.hasTable(Game::Pg2));
     EXPECT_EQ(opened, std::vector<std::string>{eFile(Game::Peg)});
 
     // Anything but exactly "PG2" means PeG.
     doc.settings.defaultEFile = "pg2";
     EXPECT_TRUE(doc.openDocument(eFile(Game::Peg)));
-    EXPECT_FALSE(doc.pg2.has_value());
+    EXPECT_FALSE(doc.hasTable(Game::Pg2));
     doc.settings.defaultEFile = "PG2";
     doc.currentGame = Game::Pg2;
     EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
-    EXPECT_TRUE(doc.pg2.has_value());
+    EXPECT_TRUE(doc.hasTable(Game::Pg2));
 }
 
 TEST_F(Doc, SaveAsWritesBothFilesAtTheNewPath) {

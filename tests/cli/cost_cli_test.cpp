@@ -20,7 +20,7 @@ TEST(CliCost, WritesWhatTheEditorWrites) {
     choices.enabled[3] = true;
     choices.percent[3] = 50;
     int changed = 0;
-    for (const auto& u : editor.state.peg->units)
+    for (const auto& u : editor.state.peg()->units)
         changed += u.record[peg::Country] == 1 || u.record[peg::Country] == 3;
     ASSERT_GT(changed, 0);
     editor.information(std::to_string(changed) + " Units modified");

@@ -233,13 +233,16 @@ TEST(ConvertTFileBytes, ReplacesTheCountryLinesAndKeepsTheRest) {
 class ConvertCommand : public ::testing::Test {
   protected:
     void SetUp() override {
-        state().pg2.emplace();
+        Pg2UnitTable table;
         for (std::uint16_t i = 0; i < 3; ++i)
-            test::AddPg2Unit(*state().pg2, i, 0, "unit" + std::to_string(i));
-        state().pg2->units[1].record[pg2::Cost] = 214;
+            test::AddPg2Unit(table, i, 0, "unit" + std::to_string(i));
+        table.units[1].record[pg2::Cost] = 214;
+        state().loadTable(std::move(table));
+        NameTable names(pg2::kCountryCount);
         for (int m = 0; m < 27; ++m)
-            state().pg2Countries.setName(m, "PG2 land " + std::to_string(m));
-        state().pg2Countries.setCount(27);
+            names.setName(m, "PG2 land " + std::to_string(m));
+        names.setCount(27);
+        state().setCountries(Game::Pg2, std::move(names));
     }
     CVarnelDoc& state() { return f.state; }
     std::string pegTFile() { return f.dir.file("GUI97.txt"); }
@@ -258,12 +261,12 @@ class ConvertCommand : public ::testing::Test {
     Fixture f;
 };
 
-TEST_F(ConvertCommand, NeedsPg2Data) {
-    state().pg2.reset();
+TEST(ConvertCommandAlone, NeedsPg2Data) {
+    Fixture f;
     f.ui->expectInformation("You better load any PG2 E-File, first!");
-    EXPECT_FALSE(ConvertPg2ToPeg(state()));
-    EXPECT_FALSE(state().peg);
-    EXPECT_FALSE(state().flags.any());
+    EXPECT_FALSE(ConvertPg2ToPeg(f.state));
+    EXPECT_FALSE(f.state.peg());
+    EXPECT_FALSE(f.state.isModified());
 }
 
 TEST_F(ConvertCommand, TakesOverNamesAndWritesTheConvertedTFile) {
@@ -279,16 +282,16 @@ TEST_F(ConvertCommand, TakesOverNamesAndWritesTheConvertedTFile) {
     // The proposed name does not exist yet, so the chooser's chain puts the T-File in use there.
     EXPECT_EQ(f.ui->fileRequests()[0].initialName, pegTFile());
 
-    ASSERT_TRUE(state().peg);
-    ASSERT_EQ(state().peg->count(), 3u);
-    EXPECT_EQ(state().peg->units[1].record[peg::Cost], 0);
-    EXPECT_EQ(state().peg->name(2), "unit2");
-    EXPECT_TRUE(state().flags.pegData);
-    EXPECT_TRUE(state().flags.pegNames);
-    EXPECT_FALSE(state().flags.pg2Data);
+    ASSERT_TRUE(state().peg());
+    ASSERT_EQ(state().peg()->count(), 3u);
+    EXPECT_EQ(state().peg()->units[1].record[peg::Cost], 0);
+    EXPECT_EQ(state().peg()->name(2), "unit2");
+    EXPECT_TRUE(state().flag(Game::Peg, ChangeKind::Data));
+    EXPECT_TRUE(state().flag(Game::Peg, ChangeKind::Names));
+    EXPECT_FALSE(state().flag(Game::Pg2, ChangeKind::Data));
     EXPECT_EQ(state().settings.pegEFile, f.dir.file("PG2_Equip97.EQP"));
     EXPECT_EQ(state().settings.pegTFile, target);
-    EXPECT_EQ(state().pegCountries.name(3), "PG2 land 8");
+    EXPECT_EQ(state().countries(Game::Peg).name(3), "PG2 land 8");
 
     std::vector<std::string> expected;
     const int m[21] = {0, 24, 2, 8, 20, 13, 6, 7, 26, 9, 10, 11, 25, 23, 15, 1, 16, 3, 18, 19, 4};
@@ -306,7 +309,7 @@ TEST_F(ConvertCommand, NoKeepsThePegNames) {
                          false)
         .expectInformation(made(""));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
-    EXPECT_EQ(state().pegCountries.name(3), "PeG land 3");
+    EXPECT_EQ(state().countries(Game::Peg).name(3), "PeG land 3");
     EXPECT_EQ(state().settings.pegTFile, pegTFile());
 }
 
@@ -317,7 +320,7 @@ TEST_F(ConvertCommand, CancelledChooserShowsTheMarker) {
         .expectFileDialog("Save converted names AS", std::nullopt)
         .expectInformation(made("-"));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
-    EXPECT_EQ(state().pegCountries.name(3), "PG2 land 8"); // taken over in memory all the same
+    EXPECT_EQ(state().countries(Game::Peg).name(3), "PG2 land 8"); // taken over in memory all the same
 }
 
 TEST_F(ConvertCommand, NamesAlreadyTakenOverAskNothing) {
@@ -330,22 +333,24 @@ TEST_F(ConvertCommand, NamesAlreadyTakenOverAskNothing) {
 
 TEST_F(ConvertCommand, WithoutPg2CountryNamesNothingIsOffered) {
     writePegTFile();
-    state().pg2Countries.clear();
+    state().setCountries(Game::Pg2, NameTable(pg2::kCountryCount));
+    ASSERT_EQ(state().countries(Game::Pg2).count(), 0);
     f.ui->expectInformation(made(""));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
-    EXPECT_EQ(state().pegCountries.name(1), "PeG land 1");
+    EXPECT_EQ(state().countries(Game::Peg).name(1), "PeG land 1");
 }
 
 TEST_F(ConvertCommand, ChangedPegDataIsOfferedForSavingFirst) {
     writePegTFile();
-    state().peg.emplace();
-    test::AddPegUnit(*state().peg, 0, 9, "old");
+    PegUnitTable old;
+    test::AddPegUnit(old, 0, 9, "old");
+    state().loadTable(std::move(old));
     state().settings.pegEFile = f.dir.file("OLD.EQP");
     state().settings.pegNamesEFile = f.dir.file("OLD.txt");
-    state().flags.pegData = true;
-    state().flags.pegNames = true;
+    state().markModified(Game::Peg, ChangeKind::Data);
+    state().markModified(Game::Peg, ChangeKind::Names);
     state().settings.pg2EFile = f.dir.file("P.EQP");
-    state().flags.pg2Data = true;
+    state().markModified(Game::Pg2, ChangeKind::Data);
     f.ui->expectQuestion(f.dir.file("P.EQP") + "\nIS modified\n ¿ Save changes ?", false)
         .expectQuestion(f.dir.file("OLD.EQP") + "\nIS modified\n ¿ Save changes ?", true)
         .expectInformation("File " + f.dir.file("OLD.EQP") + " updated")
@@ -356,19 +361,19 @@ TEST_F(ConvertCommand, ChangedPegDataIsOfferedForSavingFirst) {
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
     EXPECT_EQ(test::ReadFile(f.dir.file("OLD.EQP")).size(), 2u + 74u);
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("OLD.txt")));
-    EXPECT_EQ(state().peg->count(), 3u);
-    EXPECT_TRUE(state().flags.pg2Data); // answered No: still to be saved
+    EXPECT_EQ(state().peg()->count(), 3u);
+    EXPECT_TRUE(state().flag(Game::Pg2, ChangeKind::Data)); // answered No: still to be saved
 }
 
 TEST_F(ConvertCommand, EmptyTableConvertsToAnEmptyTable) {
     writePegTFile();
-    state().pg2->units.clear();
+    state().loadTable(Pg2UnitTable());
     f.ui->expectQuestion("Do you want to change current Country's names\nas they was in PG2 ?",
                          false)
         .expectInformation(made(""));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
-    ASSERT_TRUE(state().peg);
-    EXPECT_EQ(state().peg->count(), 0u);
+    ASSERT_TRUE(state().peg());
+    EXPECT_EQ(state().peg()->count(), 0u);
 }
 
 TEST(WriteConvertedTFile, MissingSourceAndCancelStopsWithAMessage) {
@@ -387,8 +392,10 @@ TEST(WriteConvertedTFile, ChosenSourceIsUsed) {
     Fixture f;
     f.state.settings.pegTFile = f.dir.file("gone.txt");
     test::WriteFile(f.dir.file("real.txt"), Lines({"a", "b"}));
-    f.state.pegCountries.setName(1, "Z");
-    f.state.pegCountries.setCount(2);
+    NameTable names(peg::kCountryCount);
+    names.setName(1, "Z");
+    names.setCount(2);
+    f.state.setCountries(Game::Peg, std::move(names));
     f.ui->expectFileDialog("Select PeG GUI97.txt", f.dir.file("real.txt"));
     EXPECT_TRUE(WriteConvertedTFile(f.state, f.dir.file("out.txt")));
     EXPECT_EQ(test::ReadText(f.dir.file("out.txt")), Lines({"Z", "b"}));

@@ -9,7 +9,7 @@
 #include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <string>
 #include <vector>

@@ -64,7 +64,7 @@ TEST(ApplyCostChange, OnlyChosenCountriesCount) {
 
 TEST(ModifyPegCosts, ReportsAndMarksWhenUnitsChanged) {
     test::Fixture f;
-    f.state.peg = TableOfCountries({3, 3, 4});
+    f.state.loadTable(TableOfCountries({3, 3, 4}));
     int refreshed = 0;
     test::HookObserver viewsHook(f.state);
     viewsHook.onViews = [&] { ++refreshed; };
@@ -73,25 +73,25 @@ TEST(ModifyPegCosts, ReportsAndMarksWhenUnitsChanged) {
     choices.percent[3] = 50;
     f.ui->expectInformation("2 Units modified");
     EXPECT_EQ(ModifyPegCosts(f.state, choices), 2);
-    EXPECT_TRUE(f.state.flags.pegData);
-    EXPECT_FALSE(f.state.flags.pegNames);
+    EXPECT_TRUE(f.state.flag(Game::Peg, ChangeKind::Data));
+    EXPECT_FALSE(f.state.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(refreshed, 1);
-    EXPECT_EQ(f.state.peg->units[0].record[peg::Cost], 20);
+    EXPECT_EQ(f.state.peg()->units[0].record[peg::Cost], 20);
 }
 
 TEST(ModifyPegCosts, NothingChangedMarksNothing) {
     test::Fixture f;
-    f.state.peg = TableOfCountries({3});
+    f.state.loadTable(TableOfCountries({3}));
     CostChoices choices;
     choices.enabled[5] = true;
     f.ui->expectInformation("0 Units modified");
     EXPECT_EQ(ModifyPegCosts(f.state, choices), 0);
-    EXPECT_FALSE(f.state.flags.any());
+    EXPECT_FALSE(f.state.isModified());
 
-    f.state.peg.reset();
-    f.ui->expectInformation("0 Units modified");
-    EXPECT_EQ(ModifyPegCosts(f.state, choices), 0);
-    EXPECT_FALSE(f.state.flags.any());
+    test::Fixture none; // no PeG table at all
+    none.ui->expectInformation("0 Units modified");
+    EXPECT_EQ(ModifyPegCosts(none.state, choices), 0);
+    EXPECT_FALSE(none.state.isModified());
 }
 
 } // namespace

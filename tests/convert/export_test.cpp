@@ -1,4 +1,5 @@
 #include "convert/export.h"
+#include "base/filerestore.h"
 
 #include "tests/convert/convertfixtures.h"
 
@@ -48,7 +49,7 @@ TEST(BuildPg2Export, RebuildsMaskAndSpecialBytes) {
     EXPECT_EQ(r[33], 0x20);
     EXPECT_EQ(r[pg2::Special1], 0x81);
     EXPECT_EQ(r[pg2::Special2], 0);
-    EXPECT_EQ(t.units[1].record[pg2::Special1], 0x81); // brought up to date in the table too
+    EXPECT_EQ(t.units[1].record[pg2::Special1], 0xFF) << "the table is not changed";
 }
 
 TEST(WriteFilePair, NamesFailureRestoresTheEFile) {
@@ -72,10 +73,11 @@ TEST(WriteFilePair, NamesFailureRestoresTheEFile) {
 class ExportCommand : public ::testing::Test {
   protected:
     void SetUp() override {
-        f.state.peg.emplace();
+        PegUnitTable table;
         for (std::uint16_t i = 0; i < 4; ++i)
-            test::AddPegUnit(*f.state.peg, i, static_cast<std::uint8_t>(10 + i),
+            test::AddPegUnit(table, i, static_cast<std::uint8_t>(10 + i),
                              "unit" + std::to_string(i));
+        f.state.loadTable(std::move(table));
     }
     std::string definition() { return f.dir.file("def.txt"); }
     std::string target() { return f.dir.file("NEW.EQP"); }
@@ -99,8 +101,8 @@ TEST_F(ExportCommand, WritesBothFiles) {
     EXPECT_EQ(e[2 + peg::Cost], 13);
     EXPECT_EQ(e[2 + peg::kRecordSize + peg::Cost], 11);
     EXPECT_EQ(test::ReadText(names()), Lines({"unit3", "unit1", "unit3"}));
-    EXPECT_FALSE(f.state.flags.any());
-    EXPECT_EQ(f.state.peg->count(), 4u);
+    EXPECT_FALSE(f.state.isModified());
+    EXPECT_EQ(f.state.peg()->count(), 4u);
 }
 
 TEST_F(ExportCommand, CodeOutsideTheTableIsRefusedBeforeAnything) {
@@ -132,7 +134,7 @@ TEST_F(ExportCommand, NamesThatCannotBeCreatedLeaveNoEFile) {
         .expectQuestion("Exporting 1 units as defined\nin " + definition() +
                             "\nto  Efile: " + target() + "\nand Tfile: " + names() + "\nContinue ?",
                         true)
-        .expectInformation("Error creating " + names() + "\nit is not a regular file");
+        .expectError("Error on creating [" + names() + "]\nit is not a regular file");
     EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Peg));
     EXPECT_FALSE(std::filesystem::exists(target()));
 }
@@ -147,16 +149,18 @@ TEST_F(ExportCommand, WithoutANameLineTheMarkerIsProposed) {
 }
 
 TEST_F(ExportCommand, Pg2TitlesAndRecords) {
-    f.state.pg2.emplace();
-    test::AddPg2Unit(*f.state.pg2, 0, 0, "first");
-    f.state.pg2->units[0].country = 3;
+    Pg2UnitTable table;
+    test::AddPg2Unit(table, 0, 0, "first");
+    table.units[0].country = 3;
+    f.state.loadTable(table);
     test::WriteFile(definition(), Lines({"NEW.EQP", "0", "-1"}));
     f.ui->expectFileDialog("Select TXT file with the Export info", definition())
         .expectInformation("There are nothing to do (valid data) in NEW.EQP");
     EXPECT_FALSE(ExportByDefinitionFile(f.state, Game::Pg2));
 
     test::WriteFile(definition(), Lines({"NEW.EQP", "0", "1"}));
-    test::AddPg2Unit(*f.state.pg2, 1, 0, "second");
+    test::AddPg2Unit(table, 1, 0, "second");
+    f.state.loadTable(std::move(table));
     f.ui->expectFileDialog("Select TXT file with the Export info", definition())
         .expectFileDialog("Comfirm PG2 Efile to create", target())
         .expectQuestion("Exporting 1 units as defined\nin " + definition() +

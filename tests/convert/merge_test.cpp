@@ -101,9 +101,10 @@ TEST(MergePegUnits, StopsAtTheUnitLimit) {
 class MergeCommand : public ::testing::Test {
   protected:
     void SetUp() override {
-        f.state.peg.emplace();
+        PegUnitTable table;
         for (std::uint16_t i = 0; i < 3; ++i)
-            test::AddPegUnit(*f.state.peg, i, 0, "mine" + std::to_string(i));
+            test::AddPegUnit(table, i, 0, "mine" + std::to_string(i));
+        f.state.loadTable(std::move(table));
         test::WriteFile(source(), test::MakeEFile(peg::kRecordSize, 10, 50));
         test::WriteFile(f.dir.file("SRC.txt"), test::MakeNames("src", 10));
     }
@@ -135,13 +136,13 @@ TEST_F(MergeCommand, MergesTheListedUnits) {
     EXPECT_EQ(requests[0].filter, "TXT files (*.txt)|*.txt|");
     EXPECT_EQ(requests[0].defaultExtension, ".TXT");
     EXPECT_EQ(requests[1].initialName, source());
-    ASSERT_EQ(f.state.peg->count(), 5u);
-    EXPECT_EQ(f.state.peg->name(3), "src2");
-    EXPECT_EQ(f.state.peg->units[4].record.code(), 4);
-    EXPECT_EQ(f.state.peg->units[4].record[peg::Cost], 55);
-    EXPECT_TRUE(f.state.flags.pegData);
-    EXPECT_TRUE(f.state.flags.pegNames);
-    EXPECT_FALSE(f.state.flags.pg2Data);
+    ASSERT_EQ(f.state.peg()->count(), 5u);
+    EXPECT_EQ(f.state.peg()->name(3), "src2");
+    EXPECT_EQ(f.state.peg()->units[4].record.code(), 4);
+    EXPECT_EQ(f.state.peg()->units[4].record[peg::Cost], 55);
+    EXPECT_TRUE(f.state.flag(Game::Peg, ChangeKind::Data));
+    EXPECT_TRUE(f.state.flag(Game::Peg, ChangeKind::Names));
+    EXPECT_FALSE(f.state.flag(Game::Pg2, ChangeKind::Data));
     EXPECT_EQ(refreshed, 1);
 }
 
@@ -153,7 +154,7 @@ TEST_F(MergeCommand, ReportsOnlyTheUnitsMerged) {
         .expectInformation(merged(1) +
                            "\nNot merged (past the source, repeated or out of order): 2, 5, 12");
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Peg), std::optional<std::size_t>(1));
-    EXPECT_EQ(f.state.peg->count(), 4u);
+    EXPECT_EQ(f.state.peg()->count(), 4u);
 }
 
 TEST_F(MergeCommand, NothingHonouredMarksNothing) {
@@ -164,8 +165,8 @@ TEST_F(MergeCommand, NothingHonouredMarksNothing) {
         .expectInformation(merged(0) +
                            "\nNot merged (past the source, repeated or out of order): 40");
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Peg), std::optional<std::size_t>(0));
-    EXPECT_EQ(f.state.peg->count(), 3u);
-    EXPECT_FALSE(f.state.flags.any());
+    EXPECT_EQ(f.state.peg()->count(), 3u);
+    EXPECT_FALSE(f.state.isModified());
 }
 
 TEST_F(MergeCommand, CancelOrNoChangesNothing) {
@@ -179,8 +180,8 @@ TEST_F(MergeCommand, CancelOrNoChangesNothing) {
         .expectFileDialog("Comfirm PeG E-File to merge from", source())
         .expectQuestion(question(1), false);
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
-    EXPECT_EQ(f.state.peg->count(), 3u);
-    EXPECT_FALSE(f.state.flags.any());
+    EXPECT_EQ(f.state.peg()->count(), 3u);
+    EXPECT_FALSE(f.state.isModified());
 }
 
 TEST_F(MergeCommand, NoCodeLines) {
@@ -212,12 +213,14 @@ TEST_F(MergeCommand, UnreadableFiles) {
         .expectInformation("file [" + gone + "]\nnot found");
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
     EXPECT_EQ(f.ui->fileRequests().back().initialName, f.dir.file("GONE.txt"));
-    EXPECT_EQ(f.state.peg->count(), 3u);
-    EXPECT_FALSE(f.state.flags.any());
+    EXPECT_EQ(f.state.peg()->count(), 3u);
+    EXPECT_FALSE(f.state.isModified());
 }
 
 TEST_F(MergeCommand, RefusesToPassTheUnitLimit) {
-    f.state.peg->units.resize(kMaxUnits - 1);
+    PegUnitTable big = *f.state.peg();
+    big.units.resize(kMaxUnits - 1);
+    f.state.loadTable(std::move(big));
     test::WriteFile(definition(), Lines({"SRC.EQP", "2", "5"}));
     f.ui->expectFileDialog("Select Definition TXT file to Merge", definition())
         .expectFileDialog("Comfirm PeG E-File to merge from", source())
@@ -225,12 +228,12 @@ TEST_F(MergeCommand, RefusesToPassTheUnitLimit) {
         .expectInformation(
             "Merging 2 units would give 65536 units, more than 65535\nNothing merged");
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Peg));
-    EXPECT_EQ(f.state.peg->count(), kMaxUnits - 1);
+    EXPECT_EQ(f.state.peg()->count(), kMaxUnits - 1);
 }
 
 TEST_F(MergeCommand, Pg2UsesItsOwnTitlesAndNeedsItsTable) {
     EXPECT_FALSE(MergeByDefinitionFile(f.state, Game::Pg2)); // no PG2 table: nothing asked
-    f.state.pg2.emplace();
+    f.state.loadTable(Pg2UnitTable());
     test::WriteFile(f.dir.file("P.EQP"), test::MakeEFile(pg2::kRecordSize, 4));
     test::WriteFile(f.dir.file("P.txt"), test::MakeNames("p", 4));
     test::WriteFile(definition(), Lines({f.dir.file("P.EQP"), "3"}));
@@ -242,10 +245,10 @@ TEST_F(MergeCommand, Pg2UsesItsOwnTitlesAndNeedsItsTable) {
         .expectInformation("Merged 1 units\ndefined in  " + definition() +
                            "\nusing :" + f.dir.file("P.EQP") + "\nand   :" + f.dir.file("P.txt"));
     ASSERT_EQ(MergeByDefinitionFile(f.state, Game::Pg2), std::optional<std::size_t>(1));
-    EXPECT_EQ(f.state.pg2->name(0), "p3");
-    EXPECT_TRUE(f.state.flags.pg2Data);
-    EXPECT_TRUE(f.state.flags.pg2Names);
-    EXPECT_FALSE(f.state.flags.pegData);
+    EXPECT_EQ(f.state.pg2()->name(0), "p3");
+    EXPECT_TRUE(f.state.flag(Game::Pg2, ChangeKind::Data));
+    EXPECT_TRUE(f.state.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_FALSE(f.state.flag(Game::Peg, ChangeKind::Data));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "equip/efile.h"
 
 #include "tests/equip/equipfixture.h"
-#include "tools/format.h"
+#include "base/format.h"
 
 #include <gtest/gtest.h>
 
@@ -125,11 +125,11 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
         LoadPg2EFile(env.state, path);
     else
         LoadPegEFile(env.state, path);
-    const std::size_t count = pg2 ? env.state.pg2->count() : env.state.peg->count();
+    const std::size_t count = pg2 ? env.state.pg2()->count() : env.state.peg()->count();
     ASSERT_EQ(count, c.units);
     EXPECT_EQ(env.state.settings.eFile(c.game), path);
     EXPECT_EQ(env.state.settings.namesEFile(c.game), namesPath);
-    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_FALSE(env.state.isModified());
 
     // Saved elsewhere first so a writer that merely copies the input cannot pass.
     WriteFile(path, Bytes{});
@@ -160,8 +160,8 @@ TEST(Pg2EFile, CountZeroSavesTwoBytesAndAnEmptyNamesFile) {
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", Bytes{}, "");
     LoadPg2EFile(env.state, path); // under two bytes: an empty table
-    ASSERT_TRUE(env.state.pg2);
-    EXPECT_EQ(env.state.pg2->count(), 0u);
+    ASSERT_TRUE(env.state.pg2());
+    EXPECT_EQ(env.state.pg2()->count(), 0u);
     env.ui.expectInformation(updated(path)).expectInformation(updated(env.dir.file("EQUIP97.txt")));
     SavePg2EFile(env.state, path);
     SavePg2Names(env.state);
@@ -186,20 +186,22 @@ TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
                              "\nhave a country mask that names no single country:\nsaving "
                              "writes the mask of the country shown for each");
     LoadPg2EFile(env.state, path);
-    auto& units = env.state.pg2->units;
+    const auto& units = env.state.pg2()->units;
     EXPECT_EQ(units[0].country, 0);
     EXPECT_EQ(units[1].country, 10);
 
-    units[1].special1[0] ^= 1;
     const std::uint8_t before = units[1].record[pg2::Special1];
+    const FieldDef& engineer = *FindField(Game::Pg2, "engineer"); // switch 2 of Special1
+    ASSERT_TRUE(env.state.setField(Game::Pg2, 1, engineer, units[1].special1[2] ? "0" : "1").ok);
     env.ui.expectInformation(updated(path));
     ASSERT_TRUE(SavePg2EFile(env.state, path));
     const Bytes saved = ReadFile(path);
     EXPECT_EQ(saved[2 + pg2::CountryMask], 128);
     EXPECT_EQ(saved[2 + 73 + pg2::CountryMask], 0);
     EXPECT_EQ(saved[2 + 73 + pg2::CountryMask + 1], 0x20);
-    EXPECT_EQ(saved[2 + 73 + pg2::Special1], before ^ 1);
-    EXPECT_EQ(units[1].record[pg2::Special1], before ^ 1) << "the saved bytes are the unit's now";
+    EXPECT_EQ(saved[2 + 73 + pg2::Special1], before ^ 4);
+    EXPECT_EQ(units[1].record[pg2::Special1], before) << "a save does not change the table";
+    EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Data));
 }
 
 // ---- Questions and messages of loading ----
@@ -214,10 +216,10 @@ TEST(Pg2EFile, CodeQuestionCorrectsOnYesAndMarksTheDataChanged) {
         env.ui.expectQuestion("Warning!\nUnit 5 \nhas Code=9 bigger than 8\n Do you want to set "
                               "Code=5 ?",
                               yes);
-        env.state.flags.pg2Data = true;
+        env.state.markModified(Game::Pg2, ChangeKind::Data);
         LoadPg2EFile(env.state, path);
-        EXPECT_EQ(env.state.pg2->units[5].record.code(), yes ? 5 : 9);
-        EXPECT_EQ(env.state.flags.pg2Data, yes);
+        EXPECT_EQ(env.state.pg2()->units[5].record.code(), yes ? 5 : 9);
+        EXPECT_EQ(env.state.flag(Game::Pg2, ChangeKind::Data), yes);
     }
 }
 
@@ -229,18 +231,19 @@ TEST(Pg2EFile, ShortFileAsksNothingForTheRecordsItLacks) {
     const std::string path = env.writeGame("EQUIP97", data, "a\r\n");
     env.ui.expectInformation(headerWarning(path, 3, 1));
     LoadPg2EFile(env.state, path);
-    ASSERT_EQ(env.state.pg2->count(), 3u);
-    EXPECT_EQ(env.state.pg2->units[2].record.code(), 0);
-    EXPECT_EQ(env.state.pg2->units[2].record[pg2::SoftAtk], 0);
-    EXPECT_EQ(env.state.pg2->name(0), "a");
+    ASSERT_EQ(env.state.pg2()->count(), 3u);
+    EXPECT_EQ(env.state.pg2()->units[2].record.code(), 0);
+    EXPECT_EQ(env.state.pg2()->units[2].record[pg2::SoftAtk], 0);
+    EXPECT_EQ(env.state.pg2()->name(0), "a");
 }
 
 TEST(EFile, MissingFileAndCancelChangesNothing) {
     for (const Game game : {Game::Pg2, Game::Peg}) {
         EquipEnv env;
-        env.state.pg2.emplace().units.resize(4);
-        env.state.peg.emplace().units.resize(5);
-        env.state.flags.pg2Data = env.state.flags.pegNames = true;
+        env.state.loadTable(test::SizedTable<Pg2UnitTable>(4));
+        env.state.loadTable(test::SizedTable<PegUnitTable>(5));
+        env.state.markModified(Game::Pg2, ChangeKind::Data);
+        env.state.markModified(Game::Peg, ChangeKind::Names);
         env.state.settings.eFile(game) = "old.EQP";
         const std::string missing = env.dir.file("nothing.EQP");
         env.ui
@@ -252,10 +255,10 @@ TEST(EFile, MissingFileAndCancelChangesNothing) {
             LoadPg2EFile(env.state, missing);
         else
             LoadPegEFile(env.state, missing);
-        EXPECT_EQ(env.state.pg2->count(), 4u);
-        EXPECT_EQ(env.state.peg->count(), 5u);
-        EXPECT_TRUE(env.state.flags.pg2Data);
-        EXPECT_TRUE(env.state.flags.pegNames);
+        EXPECT_EQ(env.state.pg2()->count(), 4u);
+        EXPECT_EQ(env.state.peg()->count(), 5u);
+        EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data));
+        EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Names));
         EXPECT_EQ(env.state.settings.eFile(game), "old.EQP");
     }
 }
@@ -268,8 +271,8 @@ TEST(EFile, ChooserRetriesUntilAFileCanBeRead) {
     env.ui.expectFileDialog("Select PeG EQUIP97.EQP", env.dir.file("gone2.EQP"))
         .expectFileDialog("Select PeG EQUIP97.EQP", good);
     LoadPegEFile(env.state, missing);
-    ASSERT_TRUE(env.state.peg);
-    EXPECT_EQ(env.state.peg->count(), 2u);
+    ASSERT_TRUE(env.state.peg());
+    EXPECT_EQ(env.state.peg()->count(), 2u);
     EXPECT_EQ(env.state.settings.pegEFile, good);
     EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("EQUIP97.txt"));
 }
@@ -281,7 +284,8 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
         const std::string path = env.dir.file("EQUIP97.EQP");
         WriteFile(path, game == Game::Pg2 ? MakePg2EFile(3) : MakePegEFile(3));
         env.state.currentGame = game;
-        env.state.flags.pg2Names = env.state.flags.pegNames = true;
+        env.state.markModified(Game::Pg2, ChangeKind::Names);
+        env.state.markModified(Game::Peg, ChangeKind::Names);
         int views = 0;
         test::HookObserver viewsHook(env.state);
         viewsHook.onViews = [&] { ++views; };
@@ -294,13 +298,13 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
                                "]\nnot found\nyou'll not see Unit's denomination");
         if (game == Game::Pg2) {
             LoadPg2EFile(env.state, path);
-            ASSERT_EQ(env.state.pg2->count(), 3u);
-            EXPECT_EQ(env.state.pg2->name(2), "");
-            EXPECT_TRUE(env.state.flags.pg2Names);
+            ASSERT_EQ(env.state.pg2()->count(), 3u);
+            EXPECT_EQ(env.state.pg2()->name(2), "");
+            EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Names));
         } else {
             LoadPegEFile(env.state, path);
-            ASSERT_EQ(env.state.peg->count(), 3u);
-            EXPECT_TRUE(env.state.flags.pegNames);
+            ASSERT_EQ(env.state.peg()->count(), 3u);
+            EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Names));
         }
         EXPECT_EQ(views, 1) << "the views must drop the replaced table";
     }
@@ -315,9 +319,9 @@ TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
     WriteFile(other, std::string("first\r\nsecond\r\n"));
     env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
     LoadPg2EFile(env.state, path);
-    EXPECT_EQ(env.state.pg2->name(1), "second");
+    EXPECT_EQ(env.state.pg2()->name(1), "second");
     EXPECT_EQ(env.state.settings.pg2NamesEFile, other);
-    EXPECT_FALSE(env.state.flags.pg2Names);
+    EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Names));
 }
 
 TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
@@ -342,7 +346,7 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     EXPECT_EQ(views, 1);
     EXPECT_EQ(titles, 1);
     EXPECT_EQ(env.state.settings.pg2TFile, env.dir.file("GUI97.txt"));
-    EXPECT_EQ(env.state.pg2Countries.count(), 27);
+    EXPECT_EQ(env.state.countries(Game::Pg2).count(), 27);
 
     // A folder already set stays.
     env.state.settings.pegDir = "/elsewhere/";
@@ -411,20 +415,22 @@ TEST(Names, PathTakesTheSuffixOfTheSettings) {
 
 TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     EquipEnv env;
-    env.state.peg.emplace().units.resize(1);
-    env.state.peg->setName(0, "Leopard");
+    PegUnitTable table = test::SizedTable<PegUnitTable>(1);
+    table.setName(0, "Leopard");
+    env.state.loadTable(std::move(table));
     env.state.settings.pegEFile = env.dir.file("EQUIP97.EQP");
     fs::create_directory(env.dir.path() / "new");
     const std::string target = env.dir.file("new/MINE.EQP");
     env.ui.expectInformation(updated(target))
         .expectInformation(updated(env.dir.file("new/MINE.txt")));
-    env.state.flags.pegData = env.state.flags.pegNames = true;
+    env.state.markModified(Game::Peg, ChangeKind::Data);
+    env.state.markModified(Game::Peg, ChangeKind::Names);
     SavePegEFile(env.state, target);
     SavePegNames(env.state);
     EXPECT_EQ(ReadText(env.dir.file("new/MINE.txt")), "Leopard\r\n");
     EXPECT_EQ(env.state.settings.pegEFile, target);
     EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("new/MINE.txt"));
-    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_FALSE(env.state.isModified());
 }
 
 TEST(EFile, SavingWithoutATableDoesNothing) {
@@ -454,13 +460,13 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     EquipEnv env;
     const bool pg2 = c.game == Game::Pg2;
     if (pg2)
-        env.state.pg2.emplace().units.resize(2);
+        env.state.loadTable(test::SizedTable<Pg2UnitTable>(2));
     else
-        env.state.peg.emplace().units.resize(2);
+        env.state.loadTable(test::SizedTable<PegUnitTable>(2));
     const std::string current = env.dir.file("EQUIP97.EQP");
     env.state.settings.eFile(c.game) = current;
     env.state.settings.namesEFile(c.game) = "shown.txt";
-    env.state.flags = {true, true, true, true};
+    test::MarkAllModified(env.state);
 
     std::string target = c.names ? env.dir.file("EQUIP97.txt") : current;
     const Bytes old = {'o', 'l', 'd'};
@@ -489,8 +495,8 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     else
         ok = pg2 ? SavePg2EFile(env.state, target) : SavePegEFile(env.state, target);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pegData && env.state.flags.pg2Names &&
-                env.state.flags.pegNames);
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Peg, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names) &&
+                env.state.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(env.state.settings.namesEFile(c.game), "shown.txt");
     if (!c.names) {
         EXPECT_EQ(env.state.settings.eFile(c.game), current);
@@ -525,7 +531,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
     EquipEnv env;
-    env.state.peg.emplace().units.resize(kMaxUnits + 1);
+    env.state.loadTable(test::SizedTable<PegUnitTable>(kMaxUnits + 1));
     const std::string path = env.dir.file("big.EQP");
     env.ui.expectInformation("Cannot save 65536 units: a file holds at most 65535 units");
     EXPECT_FALSE(SavePegEFile(env.state, path));
@@ -545,20 +551,22 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
         data[0] = 3; // two records missing
         const std::string path = env.writeGame("EQUIP97", data, "only\r\n");
         env.ui.expectInformation(headerWarning(path, 3, 1));
-        auto fillOld = [](auto& table) {
+        auto fillOld = [](auto table) {
             table.units.resize(10);
             for (std::size_t i = 0; i < table.count(); ++i) {
                 table.units[i].record.bytes.fill(0xAB);
                 table.setName(i, "an old name long enough to live on the heap");
             }
+            return table;
         };
         if (pg2) {
-            fillOld(env.state.pg2.emplace());
-            for (auto& u : env.state.pg2->units)
+            Pg2UnitTable old = fillOld(Pg2UnitTable());
+            for (auto& u : old.units)
                 u.special1.fill(1);
+            env.state.loadTable(std::move(old));
             LoadPg2EFile(env.state, path);
         } else {
-            fillOld(env.state.peg.emplace());
+            env.state.loadTable(fillOld(PegUnitTable()));
             LoadPegEFile(env.state, path);
         }
         auto check = [](const auto& table) {
@@ -571,10 +579,10 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
             }
         };
         if (pg2) {
-            check(*env.state.pg2);
-            EXPECT_EQ(env.state.pg2->units[2].special1, (std::array<std::uint8_t, 8>{}));
+            check(*env.state.pg2());
+            EXPECT_EQ(env.state.pg2()->units[2].special1, (std::array<std::uint8_t, 8>{}));
         } else {
-            check(*env.state.peg);
+            check(*env.state.peg());
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "tests/equip/equipfixture.h"
 
-#include "tools/format.h"
+#include "base/format.h"
 
 namespace varnel::test {
 

@@ -401,7 +401,7 @@ TEST(FieldTable, HoldsExactlyTheFormControls) {
     for (Game game : {Game::Pg2, Game::Peg}) {
         std::multiset<int> controls;
         std::multiset<std::string> names;
-        for (const FieldDef& f : FieldTable(game)) {
+        for (const FieldDef& f : FormFields(game)) {
             controls.insert(f.control);
             names.insert(f.name);
         }
@@ -418,6 +418,82 @@ TEST(FieldTable, HoldsExactlyTheFormControls) {
     EXPECT_EQ(FindField(Game::Pg2, "closeAtkDef2"), nullptr);
     EXPECT_EQ(FindField(Game::Peg, "noSuchField"), nullptr);
     EXPECT_EQ(FindField(Game::Peg, ""), nullptr);
+}
+
+// The rows after the form's cover every byte the form leaves out, take back only the value they
+// hold, and are found by name like the others.
+TEST(FieldTable, RowsCoverEveryByteOfTheRecord) {
+    for (Game game : {Game::Pg2, Game::Peg}) {
+        std::vector<int> covered(RecordSize(game), 0);
+        std::set<std::string> names;
+        for (const FieldDef& f : FieldTable(game)) {
+            EXPECT_TRUE(names.insert(f.name).second) << f.name;
+            EXPECT_EQ(FindField(game, f.name), &f) << f.name;
+            EXPECT_EQ(f.readOnly, f.control == 0) << f.name;
+            int first = f.offset;
+            int width = 1;
+            switch (f.kind) {
+            case FieldKind::Name:
+                continue;
+            case FieldKind::Code:
+                width = 2;
+                break;
+            case FieldKind::Icon:
+                width = pg2::kIconLength;
+                break;
+            case FieldKind::Bit:
+                first += f.bit / 8;
+                break;
+            case FieldKind::Country:
+                width = game == Game::Pg2 ? 4 : 1;
+                break;
+            default:
+                break;
+            }
+            for (int k = first; k < first + width; ++k)
+                ++covered[static_cast<std::size_t>(k)];
+        }
+        for (std::size_t offset = 0; offset < covered.size(); ++offset)
+            EXPECT_GT(covered[offset], 0) << GameName(game) << " byte " << offset;
+    }
+}
+
+TEST(FieldTable, ReadOnlyRowsTakeOnlyTheValueTheyHold) {
+    Pg2UnitTable pg2Table = PatternPg2Table();
+    PegUnitTable pegTable = PatternPegTable();
+    const Pg2UnitTable pg2Before = pg2Table;
+    const PegUnitTable pegBefore = pegTable;
+    for (const char* name : {"code", "byteB21", "special1", "countryMask2", "byte73"}) {
+        const FieldDef& f = *FindField(Game::Pg2, name);
+        const std::string held = Pg2FieldText(pg2Table, 0, f);
+        EXPECT_EQ(held, std::to_string(Pg2StoredValue(pg2Table.units[0], f))) << name;
+        EXPECT_TRUE(SetPg2Field(pg2Table, 0, f, " " + held + " ").ok) << name;
+        const FieldResult r = SetPg2Field(pg2Table, 0, f, std::to_string(std::stoi(held) + 1));
+        EXPECT_FALSE(r.ok) << name;
+        EXPECT_EQ(r.message, std::string("The field ") + name + " cannot be changed.");
+    }
+    for (const char* name : {"code", "options2", "byteB22", "byte61"}) {
+        const FieldDef& f = *FindField(Game::Peg, name);
+        const std::string held = PegFieldText(pegTable, 0, f);
+        EXPECT_TRUE(SetPegField(pegTable, 0, f, held).ok) << name;
+        EXPECT_FALSE(SetPegField(pegTable, 0, f, "x").ok) << name;
+        EXPECT_FALSE(SetPegField(pegTable, 0, f, std::to_string(std::stoi(held) ^ 1)).ok) << name;
+    }
+    EXPECT_EQ(pg2Table.units[0].record.bytes, pg2Before.units[0].record.bytes);
+    EXPECT_EQ(pegTable.units[0].record.bytes, pegBefore.units[0].record.bytes);
+}
+
+// The saved bytes a PG2 row shows are those a save writes, not the ones loaded.
+TEST(FieldTable, SavedRowsFollowTheCountryAndSwitches) {
+    Pg2UnitTable table = PatternPg2Table();
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "country"), "9").ok);
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "bridge"), "1").ok);
+    const Pg2UnitRecord saved = Pg2SavedRecord(table.units[0]);
+    for (const char* name : {"countryMask0", "countryMask1", "special1", "special2"}) {
+        const FieldDef& f = *FindField(Game::Pg2, name);
+        EXPECT_EQ(Pg2StoredValue(table.units[0], f), saved[f.offset]) << name;
+    }
+    EXPECT_EQ(Pg2StoredValue(table.units[0], *FindField(Game::Pg2, "countryMask1")), 0x40);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -641,13 +717,13 @@ TEST(Pg2DerivedFields, CountryAndSwitchesReachTheRecordOnlyWhenPacked) {
     EXPECT_EQ(unit.special2[1], 1);
     EXPECT_EQ(unit.special1[2], 0);
 
-    PackPg2Specials(unit);
-    EXPECT_EQ(unit.record[pg2::CountryMask + 3], 32); // country 26
-    EXPECT_EQ(unit.record[pg2::Special2] & 0x02, 0x02);
-    EXPECT_EQ(unit.record[pg2::Special1] & 0x04, 0);
+    const Pg2UnitRecord saved = Pg2SavedRecord(unit);
+    EXPECT_EQ(saved[pg2::CountryMask + 3], 32); // country 26
+    EXPECT_EQ(saved[pg2::Special2] & 0x02, 0x02);
+    EXPECT_EQ(saved[pg2::Special1] & 0x04, 0);
     // Bits no control shows come back as they were.
-    EXPECT_EQ(unit.record[pg2::Special1] & ~0x04, mask[pg2::Special1] & ~0x04);
-    EXPECT_EQ(unit.record[pg2::Special2] & ~0x02, mask[pg2::Special2] & ~0x02);
+    EXPECT_EQ(saved[pg2::Special1] & ~0x04, mask[pg2::Special1] & ~0x04);
+    EXPECT_EQ(saved[pg2::Special2] & ~0x02, mask[pg2::Special2] & ~0x02);
 }
 
 TEST(Pg2DerivedFields, AnyNonZeroSwitchShowsChecked) {
@@ -908,14 +984,14 @@ TEST(ForeignField, IsRefusedAndShowsNothing) {
     const Pg2Unit pg2Before = pg2;
     const PegUnit pegBefore = peg;
     for (const FieldDef& f : FieldTable(Game::Peg)) {
-        const FieldDef* own = FindFieldByControl(Game::Pg2, f.control);
+        const FieldDef* own = FindField(Game::Pg2, f.name);
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue; // the same field in both games
         EXPECT_FALSE(SetPg2Field(pg2Table, 0, f, "1").ok) << f.name;
         EXPECT_EQ(Pg2FieldText(pg2Table, 0, f), "") << f.name;
     }
     for (const FieldDef& f : FieldTable(Game::Pg2)) {
-        const FieldDef* own = FindFieldByControl(Game::Peg, f.control);
+        const FieldDef* own = FindField(Game::Peg, f.name);
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue;
         EXPECT_FALSE(SetPegField(pegTable, 0, f, "1").ok) << f.name;

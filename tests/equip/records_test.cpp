@@ -68,11 +68,15 @@ TEST(Pg2Specials, UnpackAndPackKeepEveryBit) {
     unit.special1[1] = 7; // any non-zero value counts as set
     unit.special2[7] = 0;
     unit.country = 0;
-    PackPg2Specials(unit);
-    EXPECT_EQ(unit.record[pg2::Special1], 0xA7);
-    EXPECT_EQ(unit.record[pg2::Special2], 0x01);
-    EXPECT_EQ(unit.record[pg2::CountryMask], 128);
-    EXPECT_EQ(unit.record[pg2::CountryMask + 2], 0);
+    const Pg2Unit before = unit;
+    const Pg2UnitRecord saved = Pg2SavedRecord(unit);
+    EXPECT_EQ(saved[pg2::Special1], 0xA7);
+    EXPECT_EQ(saved[pg2::Special2], 0x01);
+    EXPECT_EQ(saved[pg2::CountryMask], 128);
+    EXPECT_EQ(saved[pg2::CountryMask + 2], 0);
+    for (int offset = 0; offset < static_cast<int>(pg2::kRecordSize); ++offset)
+        EXPECT_EQ(Pg2SavedByte(unit, offset), saved[offset]) << offset;
+    EXPECT_EQ(unit.record.bytes, before.record.bytes) << "the unit itself is left alone";
 }
 
 TEST(Pg2UnitRecord, CodeIsLittleEndianAndIconFillsSixBytes) {

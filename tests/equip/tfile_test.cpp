@@ -87,15 +87,15 @@ TEST_F(TFileSearchTest, EFileFolderComesFirst) {
     put("x", "from x");
     put("main", "from main");
     LoadPg2TFile(env.state, "");
-    EXPECT_EQ(env.state.pg2Countries.name(1), "from x");
+    EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "from x");
     EXPECT_EQ(env.state.settings.pg2TFile, env.dir.file("x/GUI97.txt"));
 }
 
 TEST_F(TFileSearchTest, AlternativeFolderIsTakenWithoutAsking) {
     put("alt", "from alt");
     LoadPg2TFile(env.state, "");
-    EXPECT_EQ(env.state.pg2Countries.name(1), "from alt");
-    EXPECT_EQ(env.state.pg2Countries.count(), 2);
+    EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "from alt");
+    EXPECT_EQ(env.state.countries(Game::Pg2).count(), 2);
 }
 
 TEST_F(TFileSearchTest, SuffixSelectsTheLanguage) {
@@ -103,18 +103,20 @@ TEST_F(TFileSearchTest, SuffixSelectsTheLanguage) {
     put("main", "francais", ".fra");
     env.state.settings.textSuffix = ".fra";
     LoadPg2TFile(env.state, "");
-    EXPECT_EQ(env.state.pg2Countries.name(1), "francais");
+    EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "francais");
 }
 
 TEST_F(TFileSearchTest, CancelEmptiesTheTableAndThePath) {
-    env.state.pg2Countries.setName(1, "old");
-    env.state.pg2Countries.setCount(2);
+    NameTable old(pg2::kCountryCount);
+    old.setName(1, "old");
+    old.setCount(2);
+    env.state.setCountries(Game::Pg2, std::move(old));
     env.ui.expectFileDialog("Select PG2 GUI97.txt", std::nullopt)
         .expectInformation("file [" + env.dir.dir() +
                            "alt/GUI97.txt]\nnot found\nyou'll not see PG2 Nation's names");
     LoadPg2TFile(env.state, "");
-    EXPECT_EQ(env.state.pg2Countries.count(), 0);
-    EXPECT_EQ(env.state.pg2Countries.name(1), "");
+    EXPECT_EQ(env.state.countries(Game::Pg2).count(), 0);
+    EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "");
     EXPECT_EQ(env.state.settings.pg2TFile, "");
 }
 
@@ -123,13 +125,13 @@ TEST_F(TFileSearchTest, PegCancelNamesPegAndChosenFileIsRead) {
     env.ui.expectFileDialog("Select PeG GUI97.txt", std::nullopt)
         .expectInformation("file [" + given + "]\nnot found\nyou'll not see PeG Nation's names");
     LoadPegTFile(env.state, given);
-    EXPECT_EQ(env.state.pegCountries.count(), 0);
+    EXPECT_EQ(env.state.countries(Game::Peg).count(), 0);
 
     const std::string chosen = env.dir.file("main/mine.txt");
     WriteFile(chosen, MakeTFile(30));
     env.ui.expectFileDialog("Select PeG GUI97.txt", chosen);
     LoadPegTFile(env.state, given);
-    EXPECT_EQ(env.state.pegCountries.count(), 21);
+    EXPECT_EQ(env.state.countries(Game::Peg).count(), 21);
     EXPECT_EQ(env.state.settings.pegTFile, chosen);
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <type_traits>
+
 namespace varnel {
 namespace {
 
@@ -13,55 +16,67 @@ using test::MakePegEFile;
 using test::MakePg2EFile;
 using test::WriteFile;
 
-template <class Table> void fill(Table& table, std::size_t n) {
+// Loads a table of `n` units (codes equal to positions, named "unit i") after `tweak` has
+// changed it; the document's table.
+template <class Table>
+const Table& fill(CVarnelDoc& doc, std::size_t n, const std::function<void(Table&)>& tweak = {}) {
+    Table table;
     table.units.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         table.units[i].record.setCode(static_cast<std::uint16_t>(i));
         table.units[i].record[3] = static_cast<std::uint8_t>(100 + i);
         table.setName(i, "unit " + std::to_string(i));
     }
+    if (tweak)
+        tweak(table);
+    doc.loadTable(std::move(table));
+    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+        return *doc.pg2();
+    else
+        return *doc.peg();
 }
 
 TEST(Clone, AppendsACopyWithTheNextCode) {
     EquipEnv env;
-    fill(env.state.pg2.emplace(), 10);
-    env.state.pg2->units[3].country = 17;
-    env.state.pg2->units[3].special2[6] = 1;
+    fill<Pg2UnitTable>(env.state, 10, [](Pg2UnitTable& t) {
+        t.units[3].country = 17;
+        t.units[3].special2[6] = 1;
+    });
     int titles = 0;
     test::HookObserver titleHook(env.state);
     titleHook.onTitle = [&] { ++titles; };
     env.ui.expectInformation("Clone is Code: 10");
     ASSERT_TRUE(ClonePg2Unit(env.state, 3));
-    const auto& units = env.state.pg2->units;
+    const auto& units = env.state.pg2()->units;
     ASSERT_EQ(units.size(), 11u);
     EXPECT_EQ(units[10].record.code(), 10);
     EXPECT_EQ(units[10].record[3], 103);
-    EXPECT_EQ(env.state.pg2->name(10), "unit 3");
+    EXPECT_EQ(env.state.pg2()->name(10), "unit 3");
     EXPECT_EQ(units[10].country, 17);
     EXPECT_EQ(units[10].special2[6], 1);
     EXPECT_EQ(units[3].record.code(), 3);
-    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pg2Names);
-    EXPECT_FALSE(env.state.flags.pegData || env.state.flags.pegNames);
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_FALSE(env.state.flag(Game::Peg, ChangeKind::Data) || env.state.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(titles, 1);
 }
 
 TEST(Clone, RefusedAtTheLimitAndForBadIndexes) {
     EquipEnv env;
-    fill(env.state.peg.emplace(), kMaxUnits);
+    fill<PegUnitTable>(env.state, kMaxUnits);
     env.ui.expectInformation("Cannot add 1 units: a file holds at most 65535 units");
     EXPECT_FALSE(ClonePegUnit(env.state, 0));
-    EXPECT_EQ(env.state.peg->count(), kMaxUnits);
-    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_EQ(env.state.peg()->count(), kMaxUnits);
+    EXPECT_FALSE(env.state.isModified());
     EXPECT_FALSE(ClonePegUnit(env.state, kMaxUnits));
     EXPECT_FALSE(ClonePg2Unit(env.state, 0)) << "no PG2 table";
 }
 
 TEST(Clone, JustBelowTheLimitFillsTheLastCode) {
     EquipEnv env;
-    fill(env.state.peg.emplace(), kMaxUnits - 1);
+    fill<PegUnitTable>(env.state, kMaxUnits - 1);
     env.ui.expectInformation("Clone is Code: 65534");
     EXPECT_TRUE(ClonePegUnit(env.state, 7));
-    EXPECT_EQ(env.state.peg->units.back().record.code(), 65534);
+    EXPECT_EQ(env.state.peg()->units.back().record.code(), 65534);
 }
 
 struct DeleteCase {
@@ -79,8 +94,7 @@ TEST_P(DeleteTest, RenumbersFromTheDeletedCode) {
         EquipEnv env;
         std::vector<int> codes;
         std::vector<std::string> names;
-        auto run = [&](auto& table, auto del) {
-            fill(table, c.count);
+        auto run = [&](const auto& table, auto del) {
             ASSERT_TRUE(del(env.state, c.index));
             for (std::size_t i = 0; i < table.count(); ++i) {
                 codes.push_back(table.units[i].record.code());
@@ -88,14 +102,14 @@ TEST_P(DeleteTest, RenumbersFromTheDeletedCode) {
             }
         };
         if (game == Game::Pg2)
-            run(env.state.pg2.emplace(), DeletePg2Unit);
+            run(fill<Pg2UnitTable>(env.state, c.count), DeletePg2Unit);
         else
-            run(env.state.peg.emplace(), DeletePegUnit);
+            run(fill<PegUnitTable>(env.state, c.count), DeletePegUnit);
         EXPECT_EQ(codes, c.codes);
         ASSERT_EQ(names.size(), c.count - 1);
         for (std::size_t i = 0; i < names.size(); ++i)
             EXPECT_EQ(names[i], "unit " + std::to_string(i < c.index ? i : i + 1));
-        EXPECT_TRUE(env.state.flags.any());
+        EXPECT_TRUE(env.state.isModified());
     }
 }
 
@@ -108,9 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Positions, DeleteTest,
 
 TEST(Delete, CodesCountOnFromTheDeletedOne) {
     EquipEnv env;
-    auto& t = env.state.peg.emplace();
-    fill(t, 4);
-    t.units[1].record.setCode(50);
+    const auto& t =
+        fill<PegUnitTable>(env.state, 4, [](PegUnitTable& u) { u.units[1].record.setCode(50); });
     ASSERT_TRUE(DeletePegUnit(env.state, 1));
     EXPECT_EQ(t.units[1].record.code(), 50);
     EXPECT_EQ(t.units[2].record.code(), 51);
@@ -120,7 +133,7 @@ TEST(Delete, CodesCountOnFromTheDeletedOne) {
 
 TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     EquipEnv env;
-    fill(env.state.pg2.emplace(), 10);
+    fill<Pg2UnitTable>(env.state, 10);
     const std::string src = env.writeGame("SRC", MakePg2EFile(3), "x\r\ny\r\n");
     int views = 0;
     test::HookObserver viewsHook(env.state);
@@ -132,34 +145,34 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
                 "\n Do you want to set Code=" + std::to_string(10 + i) + " ?",
             i != 1);
     ASSERT_TRUE(PastePg2Units(env.state, src));
-    const auto& units = env.state.pg2->units;
+    const auto& units = env.state.pg2()->units;
     ASSERT_EQ(units.size(), 13u);
     EXPECT_EQ(units[10].record.code(), 10);
     EXPECT_EQ(units[11].record.code(), 1);
     EXPECT_EQ(units[12].record.code(), 12);
-    EXPECT_EQ(env.state.pg2->name(10), "x");
-    EXPECT_EQ(env.state.pg2->name(11), "y");
-    EXPECT_EQ(env.state.pg2->name(12), "") << "fewer names than units";
-    EXPECT_EQ(env.state.pg2->name(9), "unit 9");
+    EXPECT_EQ(env.state.pg2()->name(10), "x");
+    EXPECT_EQ(env.state.pg2()->name(11), "y");
+    EXPECT_EQ(env.state.pg2()->name(12), "") << "fewer names than units";
+    EXPECT_EQ(env.state.pg2()->name(9), "unit 9");
     EXPECT_EQ(units[11].country, 1);
-    EXPECT_TRUE(env.state.flags.pg2Data && env.state.flags.pg2Names);
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names));
     EXPECT_EQ(views, 1);
 }
 
 TEST(Paste, PegTakesRecordsAsRead) {
     EquipEnv env;
-    fill(env.state.peg.emplace(), 2);
+    fill<PegUnitTable>(env.state, 2);
     const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
     ASSERT_TRUE(PastePegUnits(env.state, src));
-    const auto& units = env.state.peg->units;
+    const auto& units = env.state.peg()->units;
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[2].record.code(), 0);
-    EXPECT_EQ(env.state.peg->name(4), " Unit 2  Pz.Kpfw \xE9\xFC");
+    EXPECT_EQ(env.state.peg()->name(4), " Unit 2  Pz.Kpfw \xE9\xFC");
 }
 
 TEST(Paste, EmptySourceAndCancelChangeNothing) {
     EquipEnv env;
-    fill(env.state.pg2.emplace(), 2);
+    fill<Pg2UnitTable>(env.state, 2);
     const std::string empty = env.writeGame("EMPTY", Bytes{0, 0}, "");
     env.ui.expectInformation("Error!\n\nThere are no items in\n\n" + empty);
     EXPECT_FALSE(PastePg2Units(env.state, empty));
@@ -171,33 +184,33 @@ TEST(Paste, EmptySourceAndCancelChangeNothing) {
     env.ui.expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt)
         .expectInformation("file [" + missing + "]\nnot found");
     EXPECT_FALSE(PastePg2Units(env.state, missing));
-    EXPECT_EQ(env.state.pg2->count(), 2u);
-    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_EQ(env.state.pg2()->count(), 2u);
+    EXPECT_FALSE(env.state.isModified());
 }
 
 TEST(Paste, MissingNamesKeepTheUnitsWithoutNames) {
     EquipEnv env;
-    fill(env.state.peg.emplace(), 1);
+    fill<PegUnitTable>(env.state, 1);
     const std::string src = env.dir.file("SRC.EQP");
     WriteFile(src, MakePegEFile(2));
     env.ui.expectFileDialog("Select PeG  EQUIP97.txt", std::nullopt)
         .expectInformation("file [" + env.dir.file("SRC.txt") +
                            "]\nnot found\nyou'll not see Unit's denomination");
     ASSERT_TRUE(PastePegUnits(env.state, src));
-    EXPECT_EQ(env.state.peg->count(), 3u);
-    EXPECT_EQ(env.state.peg->name(2), "");
-    EXPECT_TRUE(env.state.flags.pegData);
-    EXPECT_FALSE(env.state.flags.pegNames);
+    EXPECT_EQ(env.state.peg()->count(), 3u);
+    EXPECT_EQ(env.state.peg()->name(2), "");
+    EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Data));
+    EXPECT_FALSE(env.state.flag(Game::Peg, ChangeKind::Names));
 }
 
 TEST(Paste, RefusedWhenTheResultWouldPassTheLimit) {
     EquipEnv env;
-    fill(env.state.peg.emplace(), kMaxUnits - 2);
+    fill<PegUnitTable>(env.state, kMaxUnits - 2);
     const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
     env.ui.expectInformation("Cannot add 3 units: a file holds at most 65535 units");
     EXPECT_FALSE(PastePegUnits(env.state, src));
-    EXPECT_EQ(env.state.peg->count(), kMaxUnits - 2);
-    EXPECT_FALSE(env.state.flags.any());
+    EXPECT_EQ(env.state.peg()->count(), kMaxUnits - 2);
+    EXPECT_FALSE(env.state.isModified());
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "app/ui/text1252.h"
 #include "convert/ui/costdialog.h"
 #include "tests/gui/support/guisupport.h"
-#include "tools/format.h"
+#include "base/format.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -38,7 +38,7 @@ PegUnitTable tableOf(const std::vector<CostUnit>& units) {
 
 std::vector<int> costsOf(const CVarnelDoc& doc) {
     std::vector<int> costs;
-    for (const PegUnit& u : doc.peg->units)
+    for (const PegUnit& u : doc.peg()->units)
         costs.push_back(u.record[peg::Cost]);
     return costs;
 }
@@ -64,13 +64,15 @@ struct Fixture {
     MemorySettingsBackend store;
     CVarnelDoc doc{*ui, store};
     Fixture() {
-        doc.pegCountries.setName(0, "None");
+        NameTable names(peg::kCountryCount);
+        names.setName(0, "None");
         for (int k = 1; k < peg::kCountryCount; ++k)
-            doc.pegCountries.setName(k, "Country" + std::to_string(k));
-        doc.pegCountries.setName(1, "Germany");
-        doc.pegCountries.setName(12, "Espa\xF1"
-                                     "a");
-        doc.pegCountries.setCount(peg::kCountryCount);
+            names.setName(k, "Country" + std::to_string(k));
+        names.setName(1, "Germany");
+        names.setName(12, "Espa\xF1"
+                          "a");
+        names.setCount(peg::kCountryCount);
+        doc.setCountries(Game::Peg, std::move(names));
         doc.currentGame = Game::Peg;
     }
 };
@@ -144,7 +146,7 @@ void CostDialogTest::okApplies() {
     Fixture f;
     const int other = row == 1 ? 2 : 1;
     // The chosen country twice, another country with the same cost, country 0.
-    f.doc.peg = tableOf({{row, cost}, {other, cost}, {0, cost}, {row, cost}});
+    f.doc.loadTable(tableOf({{row, cost}, {other, cost}, {0, cost}, {row, cost}}));
     f.ui->expectInformation("2 Units modified");
     CCostDialog d(f.doc);
     d.show();
@@ -176,7 +178,7 @@ void CostDialogTest::refusesNonWholePercent_data() {
 void CostDialogTest::refusesNonWholePercent() {
     QFETCH(QString, percentText);
     Fixture f;
-    f.doc.peg = tableOf({{4, 45}, {6, 45}});
+    f.doc.loadTable(tableOf({{4, 45}, {6, 45}}));
     CCostDialog d(f.doc);
     d.show();
     toggle(d, 4);
@@ -200,7 +202,7 @@ void CostDialogTest::refusesNonWholePercent() {
 
 void CostDialogTest::cancelChangesNothing() {
     Fixture f;
-    f.doc.peg = tableOf({{1, 45}});
+    f.doc.loadTable(tableOf({{1, 45}}));
     CCostDialog d(f.doc);
     d.show();
     toggle(d, 1);
@@ -222,7 +224,7 @@ void CostDialogTest::withoutTable() {
     QTest::mouseClick(button(d, "okButton"), Qt::LeftButton);
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QVERIFY(!f.doc.isModified());
-    QVERIFY(!f.doc.peg);
+    QVERIFY(!f.doc.peg());
 }
 
 // The command opens the dialog over the loaded PeG table; its OK marks the data changed in the
@@ -239,7 +241,7 @@ void CostDialogTest::fromTheMenu() {
     QVERIFY(!e.doc().isModified());
 
     int country = 0;
-    for (const PegUnit& u : e.doc().peg->units)
+    for (const PegUnit& u : e.doc().peg()->units)
         if (u.record[peg::Country] >= 1 && u.record[peg::Country] <= kCostDialogRows) {
             country = u.record[peg::Country];
             break;
@@ -249,7 +251,7 @@ void CostDialogTest::fromTheMenu() {
     int expectedChanged = 0;
     std::vector<int> expected = before;
     for (std::size_t i = 0; i < expected.size(); ++i)
-        if (e.doc().peg->units[i].record[peg::Country] == country) {
+        if (e.doc().peg()->units[i].record[peg::Country] == country) {
             expected[i] = expected[i] * 50 / 100;
             ++expectedChanged;
         }
@@ -260,7 +262,7 @@ void CostDialogTest::fromTheMenu() {
         QVERIFY(d);
         shown = true;
         QCOMPARE(check(*d, country)->text().toStdString(),
-                 Format("%-2d %s", country, e.doc().pegCountries.name(country).c_str()));
+                 Format("%-2d %s", country, e.doc().countries(Game::Peg).name(country).c_str()));
         toggle(*d, country);
         percent(*d, country)->setText(QStringLiteral("50"));
         QTest::mouseClick(button(*d, "okButton"), Qt::LeftButton);
@@ -290,7 +292,7 @@ void CostDialogTest::screenshot() {
     Workspace ws;
     QVERIFY(ws.ok());
     LoadTFile(f.doc, Game::Peg, ws.path(QStringLiteral("peg/GUI97.txt")));
-    QVERIFY(f.doc.pegCountries.name(1) != "Germany");
+    QVERIFY(f.doc.countries(Game::Peg).name(1) != "Germany");
     CCostDialog d(f.doc);
     d.show();
     d.adjustSize();

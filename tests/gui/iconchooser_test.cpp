@@ -4,7 +4,7 @@
 #include "icons/iconformat.h"
 #include "icons/sampleicons.h"
 #include "icons/ui/iconchooser.h"
-#include "tools/format.h"
+#include "base/format.h"
 
 #include <QLabel>
 #include <QListWidget>

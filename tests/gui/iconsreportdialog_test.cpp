@@ -64,22 +64,24 @@ struct Fixture {
         QVERIFY(editor.open(QIODevice::WriteOnly));
     }
     void setPg2Icons(const std::vector<std::string>& icons) {
-        doc.pg2.emplace();
+        Pg2UnitTable table;
         for (const std::string& icon : icons) {
             Pg2Unit unit;
             unit.record.setIcon(icon);
-            doc.pg2->units.push_back(unit);
+            table.units.push_back(unit);
         }
+        doc.loadTable(std::move(table));
         doc.currentGame = Game::Pg2;
     }
     void setPegIcons(const std::vector<std::pair<std::string, std::string>>& icons) {
-        doc.peg.emplace();
+        PegUnitTable table;
         for (const auto& [unitIcon, movIcon] : icons) {
             PegUnit unit;
             unit.record.setUnitIcon(unitIcon);
             unit.record.setMovIcon(movIcon);
-            doc.peg->units.push_back(unit);
+            table.units.push_back(unit);
         }
+        doc.loadTable(std::move(table));
         doc.currentGame = Game::Peg;
     }
 };

@@ -7,12 +7,13 @@
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
 #include "tests/gui/support/guisupport.h"
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -126,7 +127,8 @@ void MainFrameTest::menuBarOrder() {
     QStringList titles;
     for (QAction* a : e.frame().menuBar()->actions())
         titles << a->text();
-    QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&View"),
+    QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                  QStringLiteral("&View"),
                                   QStringLiteral("Reports"), QStringLiteral("&Tools"),
                                   QStringLiteral("&Help")}));
 }
@@ -154,7 +156,13 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("View People Data"),
                                          QStringLiteral("View PG2 Data"),
                                          QStringLiteral("-"),
-                                         QStringLiteral("Edit Text File")};
+                                         QStringLiteral("Edit Text File"),
+                                         QStringLiteral("-"),
+                                         QStringLiteral("Edit &History")};
+    // Nothing done yet: the entries name no step.
+    QTest::newRow("Edit") << QStringLiteral("&Edit")
+                          << QStringList{QStringLiteral("&Undo\tCtrl+Z"),
+                                         QStringLiteral("&Redo\tCtrl+Y")};
     QTest::newRow("Reports") << QStringLiteral("Reports")
                              << QStringList{QStringLiteral("Equipment Report"),
                                             QStringLiteral("Icons  Report")};
@@ -281,7 +289,7 @@ void MainFrameTest::accelerators() {
         e.ui().expectQuestion(notModified(eFile), false);
         e.ui().expectQuestion(notModified(e.doc().settings.pg2NamesEFile), false);
     } else if (command == QLatin1String("new")) {
-        e.doc().markChanged(Game::Pg2, ChangeKind::Data);
+        e.doc().markModified(Game::Pg2, ChangeKind::Data);
         e.ui().expectQuestion(isModified(eFile), false);
     } else if (command == QLatin1String("delete")) {
         e.doc().view(Game::Pg2).currentUnit = 1;
@@ -325,12 +333,12 @@ void MainFrameTest::titleAfterOpenEditAndSave() {
     QVERIFY(e.ui().finished());
     QCOMPARE(e.frame().windowTitle(), pg2Title(ws.pg2EFile()));
 
-    e.doc().markChanged(Game::Pg2, ChangeKind::Data);
+    e.doc().markModified(Game::Pg2, ChangeKind::Data);
     QCOMPARE(e.frame().windowTitle(), pg2Title(ws.pg2EFile(), QStringLiteral("<Modified: PG2> ")));
-    e.doc().markChanged(Game::Peg, ChangeKind::Names);
+    e.doc().markModified(Game::Peg, ChangeKind::Names);
     QCOMPARE(e.frame().windowTitle(),
              pg2Title(ws.pg2EFile(), QStringLiteral("<Modified: PG2: PeG> ")));
-    e.doc().setFlag(Game::Peg, ChangeKind::Names, false);
+    e.doc().markSaved(Game::Peg, ChangeKind::Names);
 
     const Bytes before = ReadFileBytes(path).value_or(Bytes());
     e.ui().expectQuestion(notModified(e.doc().settings.pg2NamesEFile), false);
@@ -383,7 +391,7 @@ void MainFrameTest::statusPanesWithoutUnits() {
 
 void MainFrameTest::statusPanesFollowTheForm() {
     Workspace ws;
-    Editor e(ws);
+    Editor e(ws, Forms::Real);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
     QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
@@ -392,8 +400,12 @@ void MainFrameTest::statusPanesFollowTheForm() {
     auto* units = e.frame().findChild<QLabel*>(QStringLiteral("unitsPane"));
     auto* countries = e.frame().findChild<QLabel*>(QStringLiteral("countriesPane"));
     // A form that filters its list changes only its own count; the panes follow by themselves.
-    e.doc().view(Game::Pg2).listedUnits = 3;
-    QTRY_COMPARE(units->text(), QStringLiteral(" 3 / %1 Units").arg(pg2Units));
+    auto* find = e.frame().view(Game::Pg2)->findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
+    QVERIFY(find);
+    find->setText(QStringLiteral("Tiger"));
+    const int listed = e.doc().view(Game::Pg2).listedUnits;
+    QVERIFY(listed > 0 && listed < pg2Units);
+    QCOMPARE(units->text(), QStringLiteral(" %1 / %2 Units").arg(listed).arg(pg2Units));
     QVERIFY(countries->text().contains(shortened(ws.file(QStringLiteral("pg2/GUI97.txt")), 50)));
     e.doc().view(Game::Peg).listedUnits = pegUnits;
     e.frame().SwitchView(Game::Peg);
@@ -402,8 +414,11 @@ void MainFrameTest::statusPanesFollowTheForm() {
     // Hidden, the status bar is still kept current.
     e.action("statusBarAction")->trigger();
     QVERIFY(!e.frame().statusBar()->isVisible());
-    e.doc().view(Game::Peg).listedUnits = 1;
-    QTRY_COMPARE(units->text(), QStringLiteral(" 1 / %1 Units").arg(pegUnits));
+    auto* pegFind =
+        e.frame().view(Game::Peg)->findChild<QLineEdit*>(QStringLiteral("findLineEdit"));
+    pegFind->setText(QStringLiteral("Tiger H"));
+    QCOMPARE(e.doc().view(Game::Peg).listedUnits, 1);
+    QCOMPARE(units->text(), QStringLiteral(" 1 / %1 Units").arg(pegUnits));
 }
 
 void MainFrameTest::statusPanesShortenLongPaths() {
@@ -417,7 +432,7 @@ void MainFrameTest::statusPanesShortenLongPaths() {
     Editor e(ws);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(deep + QStringLiteral("/EQUIP97.EQP"))));
-    e.app().onIdle();
+    e.app().updateStatusPanes();
     const QString tFile = ws.file(deep + QStringLiteral("/GUI97.txt"));
     const QString names = ws.file(deep + QStringLiteral("/EQUIP97.txt"));
     QVERIFY(tFile.size() > 50);
@@ -530,7 +545,7 @@ void MainFrameTest::exitAsksInOrder() {
     QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
     for (Game g : {Game::Peg, Game::Pg2})
         for (ChangeKind k : {ChangeKind::Names, ChangeKind::Data})
-            e.doc().markChanged(g, k);
+            e.doc().markModified(g, k);
     const AppSettings& s = e.doc().settings;
     e.ui().expectQuestion(isModified(s.pg2EFile), false);
     e.ui().expectQuestion(isModified(s.pegEFile), false);
@@ -552,7 +567,7 @@ void MainFrameTest::exitCancelledByFailedSave() {
     Editor e(ws);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    e.doc().markChanged(Game::Pg2, ChangeKind::Data);
+    e.doc().markModified(Game::Pg2, ChangeKind::Data);
     // A file inside a file cannot be made, whatever the rights.
     const std::string blocked = ws.path(QStringLiteral("pg2/EQUIP97.txt/EQUIP97.EQP"));
     e.doc().settings.pg2EFile = blocked;

@@ -192,8 +192,8 @@ void ReportDialogTest::chosenReport() {
     QVERIFY(f.e->ui().finished());
     const Bytes expected =
         game == Game::Pg2
-            ? WritePg2Report(*doc.pg2, doc.countries(game), doc.settings.eFile(game), format)
-            : WritePegReport(*doc.peg, doc.countries(game), doc.settings.eFile(game), format);
+            ? WritePg2Report(*doc.pg2(), doc.countries(game), doc.settings.eFile(game), format)
+            : WritePegReport(*doc.peg(), doc.countries(game), doc.settings.eFile(game), format);
     QVERIFY(!expected.empty());
     const QByteArray written = readAll(path);
     QCOMPARE(written, QByteArray(reinterpret_cast<const char*>(expected.data()),

@@ -50,7 +50,7 @@ void ScreenshotTest::mainWindow() {
     QVERIFY(ws.ok());
     Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
     QVERIFY(e.started());
-    e.app().onIdle();
+    e.app().updateStatusPanes();
     CMainFrame& frame = e.frame();
     const QImage image = frame.grab().toImage();
     QCOMPARE(image.size() / image.devicePixelRatio(), frame.size());

@@ -3,11 +3,12 @@
 // each writes to the store.
 
 #include "app/efileio.h"
+#include "app/fieldedit.h"
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "app/ui/text1252.h"
 #include "tests/gui/support/guisupport.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 #include "tools/ui/settingsdialog.h"
 
 #include <QComboBox>
@@ -262,8 +263,8 @@ void SettingsDialogTest::eFileLoadButton() {
     const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
     f.doc.currentGame = Game::Pg2;
-    const std::string unchangedName(f.doc.pg2->name(0));
-    f.doc.pg2->setName(0, "EDITED");
+    const std::string unchangedName(f.doc.pg2()->name(0));
+    QVERIFY(SetField(f.doc, Game::Pg2, 0, "denomination", "EDITED").ok);
     const FileDialogRequest request =
         PrepareFileDialog(f.doc.settings, FileKind::Pg2EFile, int(PathPart::FullPath), kNoValue,
                           kNoValue, original, kNoValue, true);
@@ -273,7 +274,7 @@ void SettingsDialogTest::eFileLoadButton() {
     f.ui->expectFileDialog(request.title, original);
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
-    QCOMPARE(std::string(f.doc.pg2->name(0)), std::string("EDITED"));
+    QCOMPARE(std::string(f.doc.pg2()->name(0)), std::string("EDITED"));
 
     const QString copy = f.ws.file(QStringLiteral("pg2/OTHER.EQP"));
     QVERIFY(QFile::copy(FromPath(original), copy));
@@ -281,10 +282,12 @@ void SettingsDialogTest::eFileLoadButton() {
         QFile::copy(f.ws.file(QStringLiteral("pg2/") + QLatin1String(names)),
                     f.ws.file(QStringLiteral("pg2/OTHER.txt")));
     f.ui->expectFileDialog(request.title, ToPath(copy));
+    // The edited name is offered for saving first; the load goes on whatever the answer.
+    f.ui->expectQuestion(f.doc.settings.pg2NamesEFile + "\nIS modified\n ¿ Save changes ?", false);
     f.ui->expectInformation(Format("%s loaded", ToPath(copy).c_str()));
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
-    QCOMPARE(std::string(f.doc.pg2->name(0)), unchangedName);
+    QCOMPARE(std::string(f.doc.pg2()->name(0)), unchangedName);
     QCOMPARE(f.doc.settings.pg2EFile, ToPath(copy));
     QCOMPARE(field(d, "eFileLineEdit")->text(), copy);
     // The load stays whichever exit follows.

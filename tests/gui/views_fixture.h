@@ -14,6 +14,7 @@
 #include <QListView>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,6 +41,15 @@ class Session {
     bool load(Game g) {
         doc.currentGame = g;
         return LoadEFile(doc, g, eFile(g));
+    }
+
+    // Changes the loaded PeG (or PG2) table as if its file had held the change: the table is
+    // loaded again, clean, and the forms are told.
+    void editPeg(const std::function<void(PegUnitTable&)>& edit) {
+        PegUnitTable table = *doc.peg();
+        edit(table);
+        doc.loadTable(std::move(table));
+        doc.refreshAllViews();
     }
 
     guitest::Workspace workspace;

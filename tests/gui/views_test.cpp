@@ -10,8 +10,8 @@
 #include "icons/iconformat.h"
 #include "icons/samplewavs.h"
 #include "icons/ui/iconchooser.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "views/unitviewfactory.h"
 #include "views/view2.h"
 #include "views/view3.h"
@@ -103,9 +103,9 @@ std::string stored(const Session& s, Game g, int unit, const char* name) {
 Bytes recordOf(const Session& s, Game g, int unit) {
     const auto i = static_cast<std::size_t>(unit);
     if (g == Game::Pg2)
-        return Bytes(s.doc.pg2->units[i].record.bytes.begin(),
-                     s.doc.pg2->units[i].record.bytes.end());
-    return Bytes(s.doc.peg->units[i].record.bytes.begin(), s.doc.peg->units[i].record.bytes.end());
+        return Bytes(s.doc.pg2()->units[i].record.bytes.begin(),
+                     s.doc.pg2()->units[i].record.bytes.end());
+    return Bytes(s.doc.peg()->units[i].record.bytes.begin(), s.doc.peg()->units[i].record.bytes.end());
 }
 
 int s_unitCount(const CVarnelDoc& doc, Game g) {
@@ -184,7 +184,7 @@ void ViewsTest::everyFieldHasItsControl() {
     QFETCH(Game, game);
     Session s;
     auto view = makeView(s, game);
-    for (const FieldDef& f : FieldTable(game)) {
+    for (const FieldDef& f : FormFields(game)) {
         QWidget* control = widget<QWidget>(view.get(), controlName(f));
         QVERIFY2(control != nullptr, f.name);
         QCOMPARE(control->toolTip(), QLatin1String(f.tooltip));
@@ -245,10 +245,10 @@ void ViewsTest::loadShowsUnitZero() {
              nameOf(s.doc, game, 0));
     // "%d - %s  [%s  %s]": index, name, class code, country name.
     const int unit = 3;
-    const int cls = game == Game::Pg2 ? s.doc.pg2->units[unit].record[pg2::Class]
-                                      : s.doc.peg->units[unit].record[peg::Class];
-    const int country = game == Game::Pg2 ? s.doc.pg2->units[unit].country
-                                          : s.doc.peg->units[unit].record[peg::Country];
+    const int cls = game == Game::Pg2 ? s.doc.pg2()->units[unit].record[pg2::Class]
+                                      : s.doc.peg()->units[unit].record[peg::Class];
+    const int country = game == Game::Pg2 ? s.doc.pg2()->units[unit].country
+                                          : s.doc.peg()->units[unit].record[peg::Country];
     const std::string expected =
         Format("%d - %s  [%s  %s]", unit, nameOf(s.doc, game, unit).c_str(),
                ClassCodes(game).text(cls), s.doc.countries(game).name(country).c_str());
@@ -502,10 +502,13 @@ void ViewsTest::pegIconedLimit() {
     QVERIFY(s.load(Game::Peg));
     auto view = makeView(s, Game::Peg);
     const int unit = 1;
-    PegUnit& u = s.doc.peg->units[unit];
-    u.record[peg::Options1] = 0;
-    u.record[peg::Options2] = 0;
-    u.record[peg::Options3] = 0;
+    s.editPeg([&](PegUnitTable& t) {
+        PegUnit& u = t.units[unit];
+        u.record[peg::Options1] = 0;
+        u.record[peg::Options2] = 0;
+        u.record[peg::Options3] = 0;
+    });
+    const PegUnit& u = s.doc.peg()->units[unit];
     clickRow(view.get(), unit);
     auto* group = widget<QGroupBox>(view.get(), QStringLiteral("iconsGroupBox"));
     QCOMPARE(group->title(), QStringLiteral("0 Icons"));
@@ -536,10 +539,13 @@ void ViewsTest::pegIconedLimitLoadedOverFour() {
     QVERIFY(s.load(Game::Peg));
     auto view = makeView(s, Game::Peg);
     const int unit = 2;
-    PegUnit& u = s.doc.peg->units[unit];
-    u.record[peg::Options1] = 0x0C; // Ignore Entrench, Bridge
-    u.record[peg::Options2] = 0x32; // Airborne, Cbt.Support, River Assault
-    u.record[peg::Options3] = 0;
+    s.editPeg([&](PegUnitTable& t) {
+        PegUnit& u = t.units[unit];
+        u.record[peg::Options1] = 0x0C; // Ignore Entrench, Bridge
+        u.record[peg::Options2] = 0x32; // Airborne, Cbt.Support, River Assault
+        u.record[peg::Options3] = 0;
+    });
+    const PegUnit& u = s.doc.peg()->units[unit];
     clickRow(view.get(), unit);
     auto* group = widget<QGroupBox>(view.get(), QStringLiteral("iconsGroupBox"));
     QCOMPARE(group->title(), QStringLiteral("5 Icons"));
@@ -560,16 +566,18 @@ void ViewsTest::pegDisplays() {
     Session s;
     QVERIFY(s.load(Game::Peg));
     auto view = makeView(s, Game::Peg);
-    PegUnit& bomber = s.doc.peg->units[4];
-    bomber.record[peg::Class] = kPegAirMissionClass;
-    bomber.record[peg::byte55] = 48;
-    bomber.record[peg::byte52] = 1;
-    bomber.record[peg::byte52 + 1] = 20;
-    bomber.record[peg::byte52 + 2] = 255;
-    bomber.record[peg::byte66] = 5;
-    PegUnit& tank = s.doc.peg->units[5];
-    tank.record[peg::Class] = 2;
-    tank.record[peg::byte55] = 48;
+    s.editPeg([](PegUnitTable& t) {
+        PegUnit& bomber = t.units[4];
+        bomber.record[peg::Class] = kPegAirMissionClass;
+        bomber.record[peg::byte55] = 48;
+        bomber.record[peg::byte52] = 1;
+        bomber.record[peg::byte52 + 1] = 20;
+        bomber.record[peg::byte52 + 2] = 255;
+        bomber.record[peg::byte66] = 5;
+        PegUnit& tank = t.units[5];
+        tank.record[peg::Class] = 2;
+        tank.record[peg::byte55] = 48;
+    });
     clickRow(view.get(), 4);
     QCOMPARE(widget<QLabel>(view.get(), QStringLiteral("byte54Label"))->text(),
              QStringLiteral("1  20  255"));
@@ -579,7 +587,7 @@ void ViewsTest::pegDisplays() {
              QStringLiteral("AirStrike (16) Defense (32) "));
     clickRow(view.get(), 5);
     QCOMPARE(widget<QLabel>(view.get(), QStringLiteral("airMissionLabel"))->text(), QString());
-    bomber.record[peg::byte55] = 0;
+    QVERIFY(SetField(s.doc, Game::Peg, 4, "byte55", "0").ok);
     clickRow(view.get(), 4);
     QCOMPARE(widget<QLabel>(view.get(), QStringLiteral("airMissionLabel"))->text(), QString());
 }
@@ -595,7 +603,7 @@ void ViewsTest::pegCloseBoxesStayEqual() {
     QCOMPARE(second->text(), QStringLiteral("33"));
     typeInto(second, QStringLiteral("44"), true, first);
     QCOMPARE(first->text(), QStringLiteral("44"));
-    QCOMPARE(s.doc.peg->units[3].record[peg::CloseAtkDef], 44);
+    QCOMPARE(s.doc.peg()->units[3].record[peg::CloseAtkDef], 44);
 }
 
 // Country filter, class filter and the name search narrow the list together.
@@ -639,10 +647,10 @@ void ViewsTest::filtersAndSearch() {
     std::vector<int> expected;
     const QString lowered = find.toLower();
     for (std::size_t i = 0; i < s.doc.unitCount(game); ++i) {
-        const int c = game == Game::Pg2 ? s.doc.pg2->units[i].country
-                                        : s.doc.peg->units[i].record[peg::Country];
-        const int k = game == Game::Pg2 ? s.doc.pg2->units[i].record[pg2::Class]
-                                        : s.doc.peg->units[i].record[peg::Class];
+        const int c = game == Game::Pg2 ? s.doc.pg2()->units[i].country
+                                        : s.doc.peg()->units[i].record[peg::Country];
+        const int k = game == Game::Pg2 ? s.doc.pg2()->units[i].record[pg2::Class]
+                                        : s.doc.peg()->units[i].record[peg::Class];
         const QString name = FromWindows1252(nameOf(s.doc, game, i)).toLower();
         if ((country == 0 || c == country) && (cls == 0 || k == cls) && name.contains(lowered))
             expected.push_back(static_cast<int>(i));
@@ -727,7 +735,7 @@ void ViewsTest::switchAdoptsIndex() {
     QVERIFY(s.load(Game::Pg2));
     QVERIFY(s.load(Game::Peg));
     // A smaller PeG table, for the indexes it lacks.
-    s.doc.peg->units.resize(20);
+    s.editPeg([](PegUnitTable& t) { t.units.resize(20); });
     s.doc.currentGame = Game::Pg2;
     auto pg2 = makeView(s, Game::Pg2);
     std::vector<Game> asked;
@@ -997,7 +1005,7 @@ void ViewsTest::withoutTable() {
                       Qt::LeftButton);
     QVERIFY(!s.doc.isModified());
     // An empty table: nothing to show either.
-    s.doc.peg.emplace();
+    s.doc.loadTable(PegUnitTable());
     s.doc.refreshAllViews();
     QVERIFY(!air->isEnabled());
     QVERIFY(listedIndexes(view.get()).empty());

@@ -5,7 +5,7 @@
 #include "tests/support/testsupport.h"
 
 #include "icons/sampleicons.h"
-#include "tools/png.h"
+#include "base/png.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

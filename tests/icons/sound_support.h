@@ -2,7 +2,7 @@
 // Helpers of the sound tests: SDL's disk audio driver writing into a temporary file, a Ui port
 // that records messages, and an audio output whose steps can be made to fail.
 
-#include "tools/uiport.h"
+#include "base/uiport.h"
 #include "icons/soundplayer.h"
 #include "tests/support/testsupport.h"
 

@@ -10,7 +10,7 @@
 #include "icons/soundplayer.h"
 #include "icons/wav.h"
 #include "tests/icons/sound_support.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

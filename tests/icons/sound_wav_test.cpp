@@ -5,7 +5,7 @@
 #include "icons/wav.h"
 
 #include "tests/support/testsupport.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <gtest/gtest.h>
 

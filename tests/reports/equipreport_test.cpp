@@ -6,7 +6,7 @@
 #include "app/varneldoc.h"
 #include "app/settingsstore.h"
 #include "tests/support/testsupport.h"
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,8 @@ void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name,
         u.record.bytes[k] = static_cast<std::uint8_t>(k + static_cast<std::size_t>(base));
     u.record.setCode(code);
     u.record.setIcon(icon);
+    // As a load leaves it: the switches from bytes 34 and 35.
+    UnpackPg2Specials(u);
     u.country = country;
     table.units.push_back(u);
     table.setName(table.count() - 1, name);
@@ -290,9 +292,10 @@ TEST_F(RunEquipmentReportTest, NothingLoadedWritesNothing) {
 
 TEST_F(RunEquipmentReportTest, WritesBesideTheEFileAndNamesIt) {
     state.settings.pg2EFile = dir.file("EQUIP97.EQP");
-    state.pg2.emplace();
-    addPg2Unit(*state.pg2, 0, "Pz IVF2", 3, "PZIV");
-    state.pg2Countries = pg2Countries();
+    Pg2UnitTable table;
+    addPg2Unit(table, 0, "Pz IVF2", 3, "PZIV");
+    state.loadTable(std::move(table));
+    state.setCountries(Game::Pg2, pg2Countries());
     const std::string path = dir.file("PG2_REPORT_EQUIP97.TXT");
     test::WriteFile(path, std::string("old report, longer than the new one ........"));
     ui->expectInformation("Generated report on file:\n\n " + path + "  \n");
@@ -306,7 +309,7 @@ TEST_F(RunEquipmentReportTest, LaunchesTheEditorOnTheReport) {
     state.settings.pegEFile = dir.file("EQUIP97.EQP");
     state.settings.editorPath = dir.file("editor");
     test::WriteFile(state.settings.editorPath, std::string("#!/bin/sh\n"));
-    state.peg.emplace();
+    state.loadTable(PegUnitTable());
     const std::string path = dir.file("PeG_REPORT_EQUIP97.TXT");
     ui->expectStart(state.settings.editorPath);
     EXPECT_TRUE(RunEquipmentReport(state, Game::Peg, FullTable, true));
@@ -317,7 +320,7 @@ TEST_F(RunEquipmentReportTest, LaunchesTheEditorOnTheReport) {
 
 TEST_F(RunEquipmentReportTest, ReportsAFileThatCannotBeCreated) {
     state.settings.pg2EFile = dir.file("missing folder/EQUIP97.EQP");
-    state.pg2.emplace();
+    state.loadTable(Pg2UnitTable());
     const std::string path = dir.file("missing folder/PG2_REPORT_EQUIP97.TXT");
     ui->expectError("Error on creating [" + path + "]\nthe folder does not exist");
     EXPECT_FALSE(RunEquipmentReport(state, Game::Pg2, BriefTable, true));
@@ -326,7 +329,7 @@ TEST_F(RunEquipmentReportTest, ReportsAFileThatCannotBeCreated) {
 
 TEST_F(RunEquipmentReportTest, WritesToAGivenPath) {
     state.settings.pg2EFile = dir.file("EQUIP97.EQP");
-    state.pg2.emplace();
+    state.loadTable(Pg2UnitTable());
     const std::string out = dir.file("elsewhere.txt");
     ui->expectInformation("Generated report on file:\n\n " + out + "  \n");
     EXPECT_TRUE(RunEquipmentReport(state, Game::Pg2, BriefTable, false, out));

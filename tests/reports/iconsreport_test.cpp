@@ -131,7 +131,7 @@ TEST_F(RunIconsReportTest, WritesAnnouncesAndOpens) {
     state.settings.pegEFile = dir.file("EQUIP97.EQP");
     state.settings.editorPath = dir.file("editor");
     test::WriteFile(state.settings.editorPath, std::string("#!/bin/sh\n"));
-    state.peg = pegTable({{"T34", "TRUCK"}});
+    state.loadTable(pegTable({{"T34", "TRUCK"}}));
     const std::string path = dir.file("EQUIP97_ICONS.TXT");
     ui->expectInformation("Generated report on file:\n\n " + path + "  \n")
         .expectStart(state.settings.editorPath);
@@ -146,7 +146,7 @@ TEST_F(RunIconsReportTest, WritesAnnouncesAndOpens) {
 
 TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
     state.settings.pg2EFile = dir.file("EQUIP97.EQP");
-    state.pg2 = pg2Table({"", ""});
+    state.loadTable(pg2Table({"", ""}));
     EXPECT_EQ(RunIconsReport(state, Game::Pg2, StatInfo, true), IconsReportResult::Empty);
     // The other game has no table at all.
     EXPECT_EQ(RunIconsReport(state, Game::Peg, StatInfo, true), IconsReportResult::Empty);
@@ -155,7 +155,7 @@ TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
 
 TEST_F(RunIconsReportTest, ReportsAFileThatCannotBeCreated) {
     state.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
-    state.pg2 = pg2Table({"TIGER"});
+    state.loadTable(pg2Table({"TIGER"}));
     ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") + "]\nthe folder does not exist");
     EXPECT_EQ(RunIconsReport(state, Game::Pg2, StatInfo, true), IconsReportResult::Failed);
     EXPECT_TRUE(ui->starts().empty());

@@ -119,7 +119,7 @@ void WriteSampleTables(const std::string& dir) {
     std::filesystem::create_directories(std::filesystem::path(dir) / "peg");
     const Pg2UnitTable pg2 = MakeSamplePg2Table();
     const PegUnitTable peg = MakeSamplePegTable();
-    WriteFile(dir + "pg2/EQUIP97.EQP", Pg2EFileBytes(pg2));
+    WriteFile(dir + "pg2/EQUIP97.EQP", WritePg2EFile(pg2));
     WriteFile(dir + "pg2/EQUIP97.txt", WriteNamesFile(pg2));
     WriteFile(dir + "pg2/GUI97.txt", SampleTFile(Game::Pg2));
     WriteFile(dir + "peg/EQUIP97.EQP", WritePegEFile(peg));

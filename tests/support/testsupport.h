@@ -3,7 +3,7 @@
 // running test, file helpers.
 
 #include "app/scriptedui.h"
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <filesystem>
 #include <memory>
@@ -60,6 +60,20 @@ bool PermissionsIgnored();
 
 namespace varnel::test {
 
+// A table of `count` units with zero records and empty names.
+template <class Table> Table SizedTable(std::size_t count) {
+    Table table;
+    table.units.resize(count);
+    return table;
+}
+
+// Sets all four change flags, as edits nobody saved would.
+inline void MarkAllModified(CVarnelDoc& doc) {
+    for (Game g : {Game::Pg2, Game::Peg})
+        for (ChangeKind kind : {ChangeKind::Data, ChangeKind::Names})
+            doc.markModified(g, kind);
+}
+
 // Writes DIR/pg2/ and DIR/peg/ with the sample E-File, Names E-File and T-File of each game, as
 // the sample folders hold them but without icon archives and sounds, which are slow to make.
 void WriteSampleTables(const std::string& dir);
@@ -76,7 +90,12 @@ class HookObserver : public DocObserver {
     std::function<void()> onTitle;
     std::function<void(const std::string&)> onOpened;
 
+    // The views are told to redraw: everything, or what a step changed.
     void refreshAllViews() override {
+        if (onViews)
+            onViews();
+    }
+    void documentChanged(const DocChange&) override {
         if (onViews)
             onViews();
     }

@@ -1,4 +1,4 @@
-#include "app/editor.h"
+#include "tools/editor.h"
 
 #include "app/varneldoc.h"
 #include "app/settingsstore.h"

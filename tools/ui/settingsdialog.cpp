@@ -3,8 +3,8 @@
 #include "app/efileio.h"
 #include "app/iconload.h"
 #include "app/ui/text1252.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 #include "ui_settingsdialog.h"
 
@@ -163,8 +163,7 @@ void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
         doc_.saveModified();
         loaded = LoadEFile(doc_, game_, answer);
     } else if (which == LoadTFileTarget) {
-        LoadTFile(doc_, game_, answer);
-        loaded = doc_.settings.tFile(game_) == answer;
+        loaded = LoadTFile(doc_, game_, answer) == answer;
     } else {
         loaded = LoadIconArchive(doc_.ui, doc_.settings, doc_.icons(game_), answer);
     }

@@ -76,8 +76,10 @@ Editor::Editor(Workspace& workspace, Forms forms, const std::optional<std::strin
 
 Editor::~Editor() {
     // Closing the window is part of what a test checks; the rest is cleared without asking.
-    if (app_->doc())
-        app_->doc()->flags = ChangeFlags{};
+    if (CVarnelDoc* doc = app_->doc())
+        for (Game g : {Game::Pg2, Game::Peg})
+            for (ChangeKind kind : {ChangeKind::Data, ChangeKind::Names})
+                doc->markSaved(g, kind);
     app_.reset();
     ui_->verify();
 }

@@ -2,7 +2,7 @@
 // Files a command is about to write, remembered so that a command failing part-way can put each
 // one back as it was: its old bytes restored, or the file removed when it did not exist.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <optional>
 #include <string>
@@ -26,5 +26,11 @@ class FileRestorer {
     };
     std::vector<Saved> files_;
 };
+
+// Writes `first` to `firstPath` and then `second` to `secondPath` through SaveFileBytes: both or
+// neither. When the second cannot be written the first is put back as it was (removed when it
+// is new). Returns the path that could not be written, or nothing on success.
+std::optional<std::string> WriteFilePair(const std::string& firstPath, const Bytes& first,
+                                         const std::string& secondPath, const Bytes& second);
 
 } // namespace varnel

@@ -1,5 +1,5 @@
-#include "tools/fileio.h"
-#include "tools/textlines.h"
+#include "base/fileio.h"
+#include "base/textlines.h"
 
 #include "tests/support/testsupport.h"
 

@@ -1,4 +1,4 @@
-#include "tools/uiport.h"
+#include "base/uiport.h"
 
 #include <cstdarg>
 

@@ -1,4 +1,4 @@
-#include "tools/namestore.h"
+#include "base/namestore.h"
 
 #include <algorithm>
 #include <cstdint>

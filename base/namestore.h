@@ -4,7 +4,7 @@
 // allocates once, not once a unit. The buffer only grows: a changed name is appended and its old
 // bytes stay until the table compacts, so two units may share one ref (a clone does).
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstddef>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "tools/png.h"
+#include "base/png.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 // core goes through it. The editor implements it with Qt, varnel-cli with BatchUi, the tests
 // with ScriptedUi.
 
-#include "tools/format.h"
+#include "base/format.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "tools/filerestore.h"
+#include "base/filerestore.h"
 
-#include "tools/fileio.h"
-#include "tools/paths.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 
 namespace varnel {
 
@@ -23,6 +23,19 @@ void FileRestorer::restore() {
     }
     files_.clear();
     SetSaveFailureReason(reason);
+}
+
+std::optional<std::string> WriteFilePair(const std::string& firstPath, const Bytes& first,
+                                         const std::string& secondPath, const Bytes& second) {
+    FileRestorer written;
+    written.remember(firstPath);
+    if (!SaveFileBytes(firstPath, first))
+        return firstPath;
+    if (!SaveFileBytes(secondPath, second)) {
+        written.restore();
+        return secondPath;
+    }
+    return std::nullopt;
 }
 
 } // namespace varnel

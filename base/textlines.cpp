@@ -1,4 +1,4 @@
-#include "tools/textlines.h"
+#include "base/textlines.h"
 
 #include <cstring>
 

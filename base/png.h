@@ -1,7 +1,7 @@
 #pragma once
 // Picture files: PNG (8-bit RGB, compressed with libpng) and binary PPM (P6).
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <cstdint>
 #include <optional>

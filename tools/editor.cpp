@@ -1,9 +1,9 @@
-#include "app/editor.h"
+#include "tools/editor.h"
 
 #include "app/varneldoc.h"
 #include "app/filekind.h"
-#include "tools/format.h"
-#include "tools/paths.h"
+#include "base/format.h"
+#include "base/paths.h"
 
 namespace varnel {
 

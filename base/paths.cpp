@@ -1,4 +1,4 @@
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 // Text files as bytes: lines are split on LF with an optional CR before it removed, and written
 // with CR LF on every system. Nothing is re-encoded.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <string>
 #include <string_view>

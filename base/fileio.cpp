@@ -1,6 +1,6 @@
-#include "tools/fileio.h"
+#include "base/fileio.h"
 
-#include "tools/paths.h"
+#include "base/paths.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file reading and safe saving. Both resolve the letter case of an existing path first.
 
-#include "tools/bytes.h"
+#include "base/bytes.h"
 
 #include <functional>
 #include <optional>

@@ -3,7 +3,7 @@
 
 #include "convert/conversion.h"
 #include "equip/efile.h"
-#include "tools/namestore.h"
+#include "base/namestore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,92 @@
+#pragma once
+// The undo history of one game. Every change to a game's units is one step: it knows how to take
+// itself back and do itself again, and keeps only what it changed. The history keeps the steps
+// in order with the position between done and undone ones, and one clean point per file (the
+// E-File and its Names E-File), where the table was as loaded or last saved.
+
+#include "equip/game.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace varnel {
+
+class CVarnelDoc;
+
+enum class ChangeKind { Data, Names };
+
+// What a change did to a game's table, as the observers are told.
+struct DocChange {
+    enum class Scope {
+        Units, // the values of units first .. first + count - 1
+        Count, // units were added or removed (positions from `first` on moved or are new)
+        Table, // the table was replaced (or removed) whole
+    };
+    Game game = Game::Pg2;
+    Scope scope = Scope::Units;
+    std::size_t first = 0;
+    std::size_t count = 0;
+    bool data = false;  // what the E-File holds changed
+    bool names = false; // what the Names E-File holds changed
+};
+
+class EditStep {
+  public:
+    EditStep(std::string text, bool data, bool names)
+        : text_(std::move(text)), data_(data), names_(names) {}
+    virtual ~EditStep() = default;
+    EditStep(const EditStep&) = delete;
+    EditStep& operator=(const EditStep&) = delete;
+
+    // Takes the step back, or does it again, on the document's table; what changed.
+    virtual DocChange undo(CVarnelDoc& doc) = 0;
+    virtual DocChange redo(CVarnelDoc& doc) = 0;
+    // What the step did, as the Edit menu names it after "Undo " ("Air attack of 3 Tiger I").
+    const std::string& text() const { return text_; }
+    bool touches(ChangeKind kind) const { return kind == ChangeKind::Data ? data_ : names_; }
+
+  private:
+    std::string text_;
+    bool data_;
+    bool names_;
+};
+
+class EditHistory {
+  public:
+    // Appends a done step. The undone steps after the position are dropped; a clean point among
+    // them can no longer be reached.
+    void push(std::unique_ptr<EditStep> step);
+    // The step undo (or redo) would take, or nullptr.
+    EditStep* undoStep() const { return index_ > 0 ? steps_[index_ - 1].get() : nullptr; }
+    EditStep* redoStep() const { return index_ < steps_.size() ? steps_[index_].get() : nullptr; }
+    // Moves the position one step back or forward (after the step was undone or redone).
+    void stepBack();
+    void stepForward();
+
+    std::size_t count() const { return steps_.size(); }
+    std::size_t index() const { return index_; }
+    const EditStep& step(std::size_t i) const { return *steps_[i]; }
+
+    // Forgets every step; the table as it stands is clean for each file whose flag is false.
+    void reset(bool dataModified = false, bool namesModified = false);
+    // The table as it stands is what the file holds (a save, or a reload of the file).
+    void markClean(ChangeKind kind);
+    // The table as it stands differs from the file without a step (a code fixed at load).
+    void markModified(ChangeKind kind);
+    // Whether the table differs from the file: a clean point that cannot be reached, or a step
+    // touching the file between the clean point and the position.
+    bool modified(ChangeKind kind) const;
+
+  private:
+    static constexpr std::ptrdiff_t kUnreachable = -1;
+    std::ptrdiff_t& clean(ChangeKind kind) { return clean_[kind == ChangeKind::Data ? 0 : 1]; }
+    std::ptrdiff_t clean(ChangeKind kind) const { return clean_[kind == ChangeKind::Data ? 0 : 1]; }
+
+    std::vector<std::unique_ptr<EditStep>> steps_;
+    std::size_t index_ = 0;
+    std::ptrdiff_t clean_[2] = {0, 0};
+};
+
+} // namespace varnel
