@@ -46,6 +46,9 @@ struct AppSettings {
     const std::string& altDir(Game g) const { return g == Game::Pg2 ? pg2AltDir : pegAltDir; }
     const std::string& tFile(Game g) const { return g == Game::Pg2 ? pg2TFile : pegTFile; }
     const std::string& eFile(Game g) const { return g == Game::Pg2 ? pg2EFile : pegEFile; }
+    const std::string& namesEFile(Game g) const {
+        return g == Game::Pg2 ? pg2NamesEFile : pegNamesEFile;
+    }
     const std::string& iconArchive(Game g) const {
         return g == Game::Pg2 ? pg2IconArchive : pegIconArchive;
     }

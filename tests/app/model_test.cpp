@@ -1,8 +1,9 @@
 // Randomized edits against a model: a seeded run drives the document through field edits (valid
-// and invalid texts), clone, delete, paste, export, cost, save, save as, reload, view switches
-// and the save prompt with random answers, for both games, beside a plain model of the two
-// tables, their names, the change flags and the files on disk. After every step the document and
-// the model must agree; after every write the files must hold what the model holds.
+// and invalid texts), clone, delete, paste, export, cost, save, save as, reload, undo, redo,
+// jumps in the history, view switches and the save prompt with random answers, for both games,
+// beside a plain model of the two tables, their names, their histories (every state the table
+// went through, with the clean points), and the files on disk. After every step the document
+// and the model must agree; after every write the files must hold what the model holds.
 // VARNEL_MODEL_STEPS sets the number of steps (20,000 by default), VARNEL_MODEL_SEED the seed.
 
 #include "app/bulkcommands.h"
@@ -52,10 +53,53 @@ struct GameModel {
     Game game;
     std::vector<Bytes> records;
     std::vector<std::string> names;
-    bool data = false, namesFlag = false;
     std::string eFile;
     Bytes diskRecords; // the E-File's bytes
     Bytes diskNames;
+
+    // The history: every state the table was in since the load, which files each step touched,
+    // where the table stands, and where each file was last clean (-1: not any more).
+    struct State {
+        std::vector<Bytes> records;
+        std::vector<std::string> names;
+        bool data = false, namesTouched = false; // what the step into this state touched
+    };
+    std::vector<State> states;
+    std::size_t at = 0;
+    long cleanData = 0, cleanNames = 0;
+
+    void fresh() {
+        states = {State{records, names}};
+        at = 0;
+        cleanData = cleanNames = 0;
+    }
+    // The table just changed by one step.
+    void stepped(bool data, bool namesTouched) {
+        states.resize(at + 1);
+        if (cleanData > static_cast<long>(at))
+            cleanData = -1;
+        if (cleanNames > static_cast<long>(at))
+            cleanNames = -1;
+        states.push_back(State{records, names, data, namesTouched});
+        ++at;
+    }
+    void moveTo(std::size_t target) {
+        at = target;
+        records = states[at].records;
+        names = states[at].names;
+    }
+    bool modified(bool ofNames) const {
+        const long clean = ofNames ? cleanNames : cleanData;
+        if (clean < 0)
+            return true;
+        const auto from = std::min<std::size_t>(static_cast<std::size_t>(clean), at);
+        const auto to = std::max<std::size_t>(static_cast<std::size_t>(clean), at);
+        for (std::size_t i = from + 1; i <= to; ++i)
+            if (ofNames ? states[i].namesTouched : states[i].data)
+                return true;
+        return false;
+    }
+    void saved(bool ofNames) { (ofNames ? cleanNames : cleanData) = static_cast<long>(at); }
 
     Bytes eFileBytes() const {
         Bytes out{static_cast<std::uint8_t>(records.size() & 0xFF),
@@ -122,35 +166,44 @@ class ModelRun {
         GameModel& m = model(g);
         const int kind = static_cast<int>(rng_() % 100);
         std::string what;
-        if (kind < 45) {
+        if (kind < 38) {
             what = edit(m);
-        } else if (kind < 50) {
+        } else if (kind < 43) {
             what = "name";
             editName(m);
-        } else if (kind < 56) {
+        } else if (kind < 48) {
             what = "clone";
             clone(m);
-        } else if (kind < 62) {
+        } else if (kind < 53) {
             what = "delete";
             remove(m);
-        } else if (kind < 70) {
+        } else if (kind < 60) {
             what = "save";
             save(m);
-        } else if (kind < 74) {
+        } else if (kind < 63) {
             what = "save as";
             saveAs(m);
-        } else if (kind < 79) {
+        } else if (kind < 67) {
             what = "reload";
             reload(m);
-        } else if (kind < 85) {
+        } else if (kind < 72) {
             what = "prompt";
             prompt();
-        } else if (kind < 90) {
+        } else if (kind < 76) {
             what = "export and paste";
             exportAndPaste(m);
-        } else if (kind < 94) {
+        } else if (kind < 80) {
             what = "cost";
             cost();
+        } else if (kind < 89) {
+            what = "undo";
+            undo(m);
+        } else if (kind < 95) {
+            what = "redo";
+            redo(m);
+        } else if (kind < 97) {
+            what = "history jump";
+            jump(m);
         } else {
             what = "switch";
             doc_.currentGame = OtherGame(g);
@@ -185,7 +238,26 @@ class ModelRun {
             }
         }
         m.names.resize(count);
-        m.data = m.namesFlag = false;
+        m.fresh();
+    }
+
+    void undo(GameModel& m) {
+        EXPECT_EQ(doc_.undo(m.game), m.at > 0);
+        if (m.at > 0)
+            m.moveTo(m.at - 1);
+    }
+
+    void redo(GameModel& m) {
+        EXPECT_EQ(doc_.redo(m.game), m.at + 1 < m.states.size());
+        if (m.at + 1 < m.states.size())
+            m.moveTo(m.at + 1);
+    }
+
+    // A click on a line of the history panel.
+    void jump(GameModel& m) {
+        const std::size_t target = rng_() % m.states.size();
+        doc_.moveHistoryTo(m.game, target);
+        m.moveTo(target);
     }
 
     std::size_t unit(const GameModel& m) { return m.records.empty() ? 0 : rng_() % m.records.size(); }
@@ -214,7 +286,7 @@ class ModelRun {
             const int stored = ((value - f.base) / f.scale) & 0xFF;
             if (m.records[u][static_cast<std::size_t>(f.offset)] != stored) {
                 m.records[u][static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(stored);
-                m.data = true;
+                m.stepped(true, false);
             }
         }
         return std::string("edit ") + f.name + " '" + text + "'";
@@ -233,7 +305,7 @@ class ModelRun {
         EXPECT_EQ(SetField(doc_, m.game, u, "denomination", name).ok, valid);
         if (valid && m.names[u] != name) {
             m.names[u] = name;
-            m.namesFlag = true;
+            m.stepped(false, true);
         }
     }
 
@@ -247,7 +319,7 @@ class ModelRun {
         m.records.push_back(m.records[u]);
         m.names.push_back(m.names[u]);
         m.setCode(m.records.size() - 1, m.records.size() - 1);
-        m.data = m.namesFlag = true;
+        m.stepped(true, true);
     }
 
     void remove(GameModel& m) {
@@ -266,26 +338,28 @@ class ModelRun {
         m.names.erase(m.names.begin() + static_cast<long>(u));
         for (std::size_t k = u; k < m.records.size(); ++k)
             m.setCode(k, (code + (k - u)) & 0xFFFF);
-        m.data = m.namesFlag = true;
+        m.stepped(true, true);
     }
 
     // Save asks "is NOT modified" for each clean file; the model answers at random.
     void save(GameModel& m) {
-        const bool e = m.data || rng_() % 2;
-        const bool n = m.namesFlag || rng_() % 2;
+        const bool data = m.modified(false);
+        const bool names = m.modified(true);
+        const bool e = data || rng_() % 2;
+        const bool n = names || rng_() % 2;
         ui_.answers.clear();
-        if (!m.data)
+        if (!data)
             ui_.answers.push_back(e);
-        if (!m.namesFlag)
+        if (!names)
             ui_.answers.push_back(n);
         doc_.save();
         if (e) {
             m.diskRecords = m.eFileBytes();
-            m.data = false;
+            m.saved(false);
         }
         if (n) {
             m.diskNames = m.namesBytes();
-            m.namesFlag = false;
+            m.saved(true);
         }
         compareDisk(m);
     }
@@ -298,7 +372,8 @@ class ModelRun {
         ui_.file.reset();
         m.diskRecords = m.eFileBytes();
         m.diskNames = m.namesBytes();
-        m.data = m.namesFlag = false;
+        m.saved(false);
+        m.saved(true);
         compareDisk(m);
     }
 
@@ -319,10 +394,10 @@ class ModelRun {
         };
         std::vector<Q> asked;
         for (GameModel* m : {&pg2_, &peg_})
-            if (m->data)
+            if (m->modified(false))
                 asked.push_back({m, false});
         for (GameModel* m : {&pg2_, &peg_})
-            if (m->namesFlag)
+            if (m->modified(true))
                 asked.push_back({m, true});
         std::vector<bool> answers;
         ui_.answers.clear();
@@ -337,10 +412,10 @@ class ModelRun {
             GameModel& m = *asked[i].m;
             if (asked[i].names) {
                 m.diskNames = m.namesBytes();
-                m.namesFlag = false;
+                m.saved(true);
             } else {
                 m.diskRecords = m.eFileBytes();
-                m.data = false;
+                m.saved(false);
             }
         }
         compareDisk(pg2_);
@@ -373,7 +448,7 @@ class ModelRun {
                                         : PastePegUnits(doc_, request.target));
         m.records.insert(m.records.end(), exported.records.begin(), exported.records.end());
         m.names.insert(m.names.end(), exported.names.begin(), exported.names.end());
-        m.data = m.namesFlag = true;
+        m.stepped(true, true);
     }
 
     void cost() {
@@ -393,7 +468,7 @@ class ModelRun {
             }
         EXPECT_EQ(changed, expected);
         if (expected > 0)
-            m.data = true;
+            m.stepped(true, false);
     }
 
     void compare(const GameModel& m) {
@@ -407,8 +482,11 @@ class ModelRun {
                 << "record " << i;
             ASSERT_EQ(*doc_.unitName(m.game, i), m.names[i]) << "name " << i;
         }
-        EXPECT_EQ(doc_.flag(m.game, ChangeKind::Data), m.data);
-        EXPECT_EQ(doc_.flag(m.game, ChangeKind::Names), m.namesFlag);
+        EXPECT_EQ(doc_.flag(m.game, ChangeKind::Data), m.modified(false));
+        EXPECT_EQ(doc_.flag(m.game, ChangeKind::Names), m.modified(true));
+        // The document's history stands where the model's does, with as many steps.
+        EXPECT_EQ(doc_.history(m.game).index(), m.at);
+        EXPECT_EQ(doc_.history(m.game).count() + 1, m.states.size());
         EXPECT_EQ(doc_.settings.eFile(m.game), m.eFile);
     }
 
