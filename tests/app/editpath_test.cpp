@@ -105,7 +105,8 @@ struct StepCase {
     Game game;
     bool pegLoaded; // the conversion also runs with no PeG table at all
     std::string text; // what "Undo " names
-    std::function<void(CVarnelDoc&, QuietUi&, const std::string& dir)> run;
+    std::function<void(CVarnelDoc&, QuietUi&, const std::string& dir)> run; // the one step
+    std::function<void(CVarnelDoc&)> setUp = {};                              // before it
 };
 
 std::vector<StepCase> stepCases() {
@@ -138,12 +139,14 @@ std::vector<StepCase> stepCases() {
         // Codes that do not count up are put back as they were.
         {"Delete", Game::Pg2, true, "Delete of 2 Panzer IV F2",
          [](CVarnelDoc& doc, QuietUi&, const std::string&) {
-             ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "1").ok); // a step before
+             ASSERT_TRUE(DeletePg2Unit(doc, 2));
+         },
+         [](CVarnelDoc& doc) {
              Pg2UnitTable odd = *doc.pg2();
              odd.units[5].record.setCode(90);
              odd.units[6].record.setCode(7);
              doc.loadTable(std::move(odd));
-             ASSERT_TRUE(DeletePg2Unit(doc, 2));
+             ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "1").ok); // a step before
          }},
         {"Paste", Game::Peg, true, "Merge from E-File (",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
@@ -176,10 +179,12 @@ std::vector<StepCase> stepCases() {
          }},
         {"ReloadNames", Game::Pg2, true, "Reload names",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
-             ASSERT_TRUE(SetField(doc, Game::Pg2, 0, "denomination", "Edited").ok);
              const Bytes other = test::ReadFile(dir + "pg2/EQUIP97.txt");
              Bytes shorter(other.begin(), other.begin() + 20); // units past the end keep theirs
              doc.reloadNames(Game::Pg2, shorter, dir + "other.txt");
+         },
+         [](CVarnelDoc& doc) {
+             ASSERT_TRUE(SetField(doc, Game::Pg2, 0, "denomination", "Edited").ok);
          }},
     };
 }
@@ -192,17 +197,20 @@ TEST_P(EachStep, UndoAndRedoRestoreExactly) {
     if (c.pegLoaded)
         load(Game::Peg);
     doc.currentGame = c.game;
+    if (c.setUp)
+        c.setUp(doc);
+    const Snapshot before = snapshot(doc, c.game);
+    const std::size_t steps = doc.history(c.game).count();
     c.run(doc, *ui, dir.dir());
-    // The state before the last step: undo it, snapshot, redo.
-    ASSERT_TRUE(doc.history(c.game).undoStep());
+    ASSERT_EQ(doc.history(c.game).count(), steps + 1) << "one step";
     const std::string text = doc.history(c.game).undoStep()->text();
     EXPECT_EQ(text.substr(0, c.text.size()), c.text);
     const Snapshot after = snapshot(doc, c.game);
     const Snapshot otherAfter = snapshot(doc, OtherGame(c.game));
     const bool dataAfter = doc.flag(c.game, ChangeKind::Data);
-    ASSERT_TRUE(doc.undo(c.game));
-    const Snapshot before = snapshot(doc, c.game);
     EXPECT_NE(before, after);
+    ASSERT_TRUE(doc.undo(c.game));
+    EXPECT_EQ(snapshot(doc, c.game), before);
     ASSERT_TRUE(doc.redo(c.game));
     EXPECT_EQ(snapshot(doc, c.game), after);
     EXPECT_EQ(doc.flag(c.game, ChangeKind::Data), dataAfter);
