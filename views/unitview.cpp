@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -225,6 +226,17 @@ void CUnitView::setUpForm() {
 }
 
 bool CUnitView::eventFilter(QObject* watched, QEvent* event) {
+    // Undo and redo in a field's edit box are the document's, not the box's own: the typed text
+    // is committed first (below), so undo takes back the value the user typed.
+    if (event->type() == QEvent::ShortcutOverride && isFieldEdit(watched)) {
+        const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
+        if (key == QKeyCombination(Qt::CTRL, Qt::Key_Z) ||
+            key == QKeyCombination(Qt::CTRL, Qt::Key_Y) ||
+            key == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
     // A shortcut, or a press on a menu bar or toolbar, starts a command while the focus stays in
     // the edit box: commit what it holds first.
     bool command = event->type() == QEvent::Shortcut;
@@ -238,6 +250,13 @@ bool CUnitView::eventFilter(QObject* watched, QEvent* event) {
     if (command && !committing_ && isVisible())
         CommitPendingEdit();
     return QWidget::eventFilter(watched, event);
+}
+
+bool CUnitView::isFieldEdit(const QObject* object) const {
+    for (const FieldControl& c : controls_)
+        if (c.edit != nullptr && c.edit == object)
+            return true;
+    return false;
 }
 
 void CUnitView::fillFixedLists() {

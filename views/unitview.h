@@ -113,6 +113,7 @@ class CUnitView : public QWidget, public DocObserver {
     };
 
     template <class T> T* child(const QString& name) const;
+    bool isFieldEdit(const QObject* object) const;
     void fillCountryLists();
     void fillClassLists();
     void fillFixedLists();

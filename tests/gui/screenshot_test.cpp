@@ -8,8 +8,10 @@
 #include "tests/gui/support/guisupport.h"
 
 #include <QDir>
+#include <QDockWidget>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
@@ -42,6 +44,7 @@ class ScreenshotTest : public QObject {
     Q_OBJECT
   private slots:
     void mainWindow();
+    void editHistory();
     void aboutBox();
 };
 
@@ -90,6 +93,42 @@ void ScreenshotTest::mainWindow() {
         QVERIFY(form->height() >= form->minimumSizeHint().height());
         QCOMPARE(frame.size(), frame.sizeHint());
     }
+}
+
+// The window with three edits made, the history panel open and one step undone, and the Edit
+// menu naming the steps it would undo and redo.
+void ScreenshotTest::editHistory() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
+    QVERIFY(e.started());
+    CVarnelDoc& doc = e.doc();
+    QVERIFY(doc.setField(Game::Pg2, 3, *FindField(Game::Pg2, "airAtk"), "12").ok);
+    QVERIFY(doc.setField(Game::Pg2, 3, *FindField(Game::Pg2, "cost"), "540").ok);
+    e.ui().expectInformation("Clone is Code: 40");
+    e.action("cloneAction")->trigger();
+    QVERIFY(doc.undo(Game::Pg2));
+    e.action("editHistoryAction")->trigger();
+    e.app().updateStatusPanes();
+    CMainFrame& frame = e.frame();
+    auto* dock = frame.findChild<QDockWidget*>(QStringLiteral("editHistoryDock"));
+    QVERIFY(dock->isVisible());
+    QVERIFY(frame.rect().contains(dock->geometry()));
+    QVERIFY(dock->width() >= 150);
+    const QImage image = frame.grab().toImage();
+    QVERIFY(drawnIn(image, dock->geometry()));
+    save(image, QStringLiteral("edit-history.png"));
+
+    QMenu* edit = frame.findChild<QMenu*>(QStringLiteral("editMenu"));
+    QVERIFY(edit);
+    edit->popup(frame.mapToGlobal(QPoint(40, 20)));
+    QTest::qWait(10);
+    for (QAction* a : edit->actions())
+        QVERIFY2(edit->actionGeometry(a).width() >=
+                     edit->fontMetrics().horizontalAdvance(a->text().remove(QLatin1Char('&'))),
+                 qPrintable(a->text()));
+    save(edit->grab().toImage(), QStringLiteral("edit-menu.png"));
+    edit->hide();
 }
 
 void ScreenshotTest::aboutBox() {
