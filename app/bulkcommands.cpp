@@ -183,11 +183,8 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
             if (given)
                 converted = given->convertedTFile.empty() ? kNoValue : given->convertedTFile;
             else
-                converted = ChooseFile(
-                    ui, s, FileKind::PegTFile, kSaveDialogPart, "Save converted names AS",
-                    kNoValue, Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
-                                     s.textSuffix.c_str()),
-                    kNoValue, false);
+                converted = ChooseFile(ui, s, {.kind = FileKind::PegTFile, .part = kSaveDialogPart, .title = "Save converted names AS", .fileName = Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
+                                     s.textSuffix.c_str()), .openDialog = false});
         }
     }
 
@@ -235,8 +232,7 @@ std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::s
 std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game,
                                                      const char* title) {
     const std::string path =
-        ChooseFile(doc.ui, doc.settings, TFileKind(game), PathPart::FullPath, title, ".TXT",
-                   "*.txt", "TXT files (*.txt)|*.txt|", true);
+        ChooseFile(doc.ui, doc.settings, {.kind = TFileKind(game), .title = title, .defaultExtension = ".TXT", .fileName = "*.txt", .filter = "TXT files (*.txt)|*.txt|"});
     if (path == kNoValue)
         return std::nullopt;
     return ReadDefinitionFile(doc, path);
@@ -254,17 +250,13 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
     MergeRequest request;
     request.definition = std::move(*chosen);
     const std::string& definition = request.definition.path;
-    request.source = ChooseFile(ui, s, EFileKind(game), PathPart::FullPath, texts.sourceTitle,
-                                kNoValue,
-                                ResolveDefinitionTarget(definition,
-                                                        request.definition.parsed.sourceName),
-                                kNoValue, true);
+    request.source = ChooseFile(ui, s, {.kind = EFileKind(game), .title = texts.sourceTitle, .fileName = ResolveDefinitionTarget(definition,
+                                                        request.definition.parsed.sourceName)});
     if (request.source == kNoValue)
         return std::nullopt;
     request.names = NamesPathFor(s.textSuffix, request.source);
     if (!FileExists(request.names)) {
-        request.names = ChooseFile(ui, s, NamesEFileKind(game), PathPart::FullPath,
-                                   texts.namesTitle, kNoValue, request.names, kNoValue, true);
+        request.names = ChooseFile(ui, s, {.kind = NamesEFileKind(game), .title = texts.namesTitle, .fileName = request.names});
         if (request.names == kNoValue)
             return std::nullopt;
     }
@@ -319,10 +311,7 @@ std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
     request.definition = std::move(*chosen);
     const std::string& definition = request.definition.path;
     request.target =
-        ChooseFile(ui, doc.settings, EFileKind(game), PathPart::FullPath, exportTargetTitle(game),
-                   kNoValue,
-                   ResolveDefinitionTarget(definition, request.definition.parsed.sourceName),
-                   kNoValue, false);
+        ChooseFile(ui, doc.settings, {.kind = EFileKind(game), .title = exportTargetTitle(game), .fileName = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName), .openDialog = false});
     if (request.target == kNoValue)
         return std::nullopt;
     const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);

@@ -115,10 +115,14 @@ std::string initialName(const AppSettings& s, FileKind kind, const std::string& 
 
 } // namespace
 
-FileDialogRequest PrepareFileDialog(const AppSettings& s, FileKind kind, int part,
-                                    const std::string& title, const std::string& defaultExtension,
-                                    const std::string& fileName, const std::string& filter,
-                                    bool openDialog) {
+FileDialogRequest PrepareFileDialog(const AppSettings& s, const FileRequest& request) {
+    const FileKind kind = request.kind;
+    const int part = request.part;
+    const std::string& title = request.title;
+    const std::string& defaultExtension = request.defaultExtension;
+    const std::string& fileName = request.fileName;
+    const std::string& filter = request.filter;
+    const bool openDialog = request.openDialog;
     FileDialogRequest r;
     r.open = part == kSaveDialogPart ? false : openDialog;
     const KindRow* row = findKind(kind);
@@ -146,22 +150,18 @@ FileDialogRequest PrepareFileDialog(const AppSettings& s, FileKind kind, int par
     return r;
 }
 
-std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind, int part,
-                       const std::string& title, const std::string& defaultExtension,
-                       const std::string& fileName, const std::string& filter, bool openDialog) {
-    const FileDialogRequest request = PrepareFileDialog(
-        settings, kind, part, title, defaultExtension, fileName, filter, openDialog);
-    const auto chosen = ui.fileDialog(request);
+std::string ChooseFile(UiPort& ui, const AppSettings& settings, const FileRequest& request) {
+    const FileDialogRequest dialog = PrepareFileDialog(settings, request);
+    const auto chosen = ui.fileDialog(dialog);
     if (!chosen)
         return kNoValue;
-    if (!request.open)
+    if (!dialog.open)
         return *chosen;
-    return GetPathPart(*chosen, part);
+    return GetPathPart(*chosen, request.part);
 }
 
 std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind) {
-    return ChooseFile(ui, settings, kind, PathPart::FullPath, kNoValue, kNoValue, kNoValue,
-                      kNoValue, true);
+    return ChooseFile(ui, settings, FileRequest{.kind = kind});
 }
 
 FileKind EFileKind(Game g) {

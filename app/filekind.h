@@ -2,6 +2,7 @@
 // The kinds of file the user may be asked for, and ChooseFile, the one routine that asks.
 
 #include "app/appsettings.h"
+#include "base/paths.h"
 #include "base/uiport.h"
 
 #include <string>
@@ -28,20 +29,28 @@ enum class FileKind : int {
 // "-": no value; a cancelled dialog; a preset that asks for the kind's default.
 inline constexpr const char* kNoValue = "-";
 
+// What ChooseFile is asked for. Every text left at "-" takes the kind's default.
+struct FileRequest {
+    FileKind kind = FileKind::Editor;
+    // The part of the chosen path returned (PathPart); 7 shows a save dialog and returns the
+    // full path.
+    int part = PathPart::FullPath;
+    std::string title = kNoValue;
+    std::string defaultExtension = kNoValue;
+    std::string fileName = kNoValue; // the initial name, or the start of the kind's chain
+    std::string filter = kNoValue;   // one entry: "Description|pattern|"
+    bool openDialog = true;          // false: a save dialog
+};
+
 // The dialog ChooseFile would show, with every "-" preset filled from the kind's defaults and the
 // initial name worked out along the kind's chain of candidates. Exposed for the tests and the
 // settings dialog.
-FileDialogRequest PrepareFileDialog(const AppSettings& settings, FileKind kind, int part,
-                                    const std::string& title, const std::string& defaultExtension,
-                                    const std::string& fileName, const std::string& filter,
-                                    bool openDialog);
+FileDialogRequest PrepareFileDialog(const AppSettings& settings, const FileRequest& request);
 
 // Asks the user for a file of `kind` (always shows the dialog). Part 7 forces a save dialog.
 // Returns "-" when cancelled; otherwise the full path for a save dialog, or GetPathPart(chosen,
 // part) for an open dialog.
-std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind, int part,
-                       const std::string& title, const std::string& defaultExtension,
-                       const std::string& fileName, const std::string& filter, bool openDialog);
+std::string ChooseFile(UiPort& ui, const AppSettings& settings, const FileRequest& request);
 
 // The common call: all four presets "-", the full path, an open dialog.
 std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind);

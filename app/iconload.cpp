@@ -30,8 +30,7 @@ bool LoadIconArchive(UiPort& ui, AppSettings& settings, IconArchive& archive,
     }
     if (!FileExists(path)) {
         MessageBox(ui, kNotFound, path.c_str());
-        path = ChooseFile(ui, settings, IconArchiveKind(game), PathPart::FullPath, kNoValue,
-                          kNoValue, kNoValue, kNoValue, true);
+        path = ChooseFile(ui, settings, {.kind = IconArchiveKind(game)});
         if (path == kNoValue || !FileExists(path))
             return false;
     }

@@ -29,8 +29,7 @@ void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number
 
     std::string path = UnitSoundPath(folder, number);
     if (!FileExists(path)) {
-        folder = ChooseFile(state.ui, state.settings, soundKind(game), PathPart::Folder, kNoValue,
-                            kNoValue, kNoValue, kNoValue, true);
+        folder = ChooseFile(state.ui, state.settings, {.kind = soundKind(game), .part = PathPart::Folder});
         if (folder != kNoValue)
             path = UnitSoundPath(folder, number);
     }

@@ -114,8 +114,7 @@ void CVarnelDoc::open() {
     const Game g = currentGame;
     if ((flag(g, ChangeKind::Data) || flag(g, ChangeKind::Names)) && !saveModified())
         return;
-    const std::string path = ChooseFile(ui, settings, EFileKind(g), PathPart::FullPath, kNoValue,
-                                        kNoValue, kNoValue, kNoValue, true);
+    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g)});
     if (path == kNoValue)
         return;
     LoadEFile(*this, g, path);
@@ -146,8 +145,7 @@ void CVarnelDoc::saveAs() {
     if (!hasTable(g))
         return;
     constexpr int kSaveDialogPart = 7;
-    const std::string path = ChooseFile(ui, settings, EFileKind(g), kSaveDialogPart, kNoValue,
-                                        kNoValue, kNoValue, kNoValue, true);
+    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g), .part = kSaveDialogPart});
     if (path == kNoValue)
         return;
     SaveEFilePair(*this, g, path);
@@ -156,8 +154,7 @@ void CVarnelDoc::saveAs() {
 
 void CVarnelDoc::reloadTFile() {
     const Game g = currentGame;
-    const std::string path = ChooseFile(ui, settings, TFileKind(g), PathPart::FullPath, kNoValue,
-                                        kNoValue, kNoValue, kNoValue, true);
+    const std::string path = ChooseFile(ui, settings, {.kind = TFileKind(g)});
     if (path == kNoValue)
         return;
     LoadTFile(*this, g, path);
@@ -166,8 +163,7 @@ void CVarnelDoc::reloadTFile() {
 
 void CVarnelDoc::reloadIcons() {
     const Game g = currentGame;
-    const std::string path = ChooseFile(ui, settings, IconArchiveKind(g), PathPart::FullPath,
-                                        kNoValue, kNoValue, kNoValue, kNoValue, true);
+    const std::string path = ChooseFile(ui, settings, {.kind = IconArchiveKind(g)});
     if (path == kNoValue)
         return;
     settings.iconArchive(g) = path;
@@ -202,8 +198,7 @@ void CVarnelDoc::mergeFromEFile() {
     const Game g = currentGame;
     if (!hasTable(g))
         return;
-    const std::string path = ChooseFile(ui, settings, EFileKind(g), PathPart::FullPath, kNoValue,
-                                        kNoValue, kNoValue, kNoValue, true);
+    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g)});
     if (path == kNoValue)
         return;
     if (g == Game::Pg2)

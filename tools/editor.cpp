@@ -44,8 +44,7 @@ void ChooseEditor(CVarnelDoc& state) {
 
 void EditTextFile(CVarnelDoc& state) {
     const std::string answer =
-        ChooseFile(state.ui, state.settings, FileKind::PegTFile, PathPart::FullPath,
-                   "Select TXT file to edit", ".TXT", "", "TXT files (*.txt)|*.txt|", true);
+        ChooseFile(state.ui, state.settings, {.kind = FileKind::PegTFile, .title = "Select TXT file to edit", .defaultExtension = ".TXT", .fileName = "", .filter = "TXT files (*.txt)|*.txt|"});
     if (answer == kNoValue)
         return;
     if (!FileExists(answer)) {

@@ -30,7 +30,7 @@ TEST_P(KindDefaults, FillDashPresets) {
     const auto& c = GetParam();
     AppSettings s = windowsDefaults();
     s.textSuffix = ".deu";
-    const FileDialogRequest r = PrepareFileDialog(s, c.kind, 5, "-", "-", "-", "-", true);
+    const FileDialogRequest r = PrepareFileDialog(s, {.kind = c.kind, .part = 5, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
     EXPECT_EQ(r.title, c.title);
     EXPECT_EQ(r.defaultExtension, c.extension);
     std::string filter = c.filter;
@@ -74,20 +74,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ChooseFile, CallerTextsWinExceptTheEditorExtension) {
     const AppSettings s = windowsDefaults();
-    const auto r = PrepareFileDialog(s, FileKind::PegTFile, 5, "Select TXT file to edit", ".TXT",
-                                     "-", "TXT files (*.txt)|*.txt|", true);
+    const auto r = PrepareFileDialog(s, {.kind = FileKind::PegTFile, .part = 5, .title = "Select TXT file to edit", .defaultExtension = ".TXT", .fileName = "-", .filter = "TXT files (*.txt)|*.txt|"});
     EXPECT_EQ(r.title, "Select TXT file to edit");
     EXPECT_EQ(r.defaultExtension, ".TXT");
     EXPECT_EQ(r.filter, "TXT files (*.txt)|*.txt|");
     EXPECT_EQ(
-        PrepareFileDialog(s, FileKind::Editor, 5, "-", ".COM", "-", "-", true).defaultExtension,
+        PrepareFileDialog(s, {.kind = FileKind::Editor, .part = 5, .title = "-", .defaultExtension = ".COM", .fileName = "-", .filter = "-"}).defaultExtension,
         ".EXE");
 }
 
 TEST(ChooseFile, InitialNamesWithoutFilesOnDisk) {
     AppSettings s = windowsDefaults();
     auto name = [&](FileKind k, const std::string& given = "-") {
-        return PrepareFileDialog(s, k, 5, "-", "-", given, "-", true).initialName;
+        return PrepareFileDialog(s, {.kind = k, .part = 5, .title = "-", .defaultExtension = "-", .fileName = given, .filter = "-"}).initialName;
     };
     EXPECT_EQ(name(FileKind::Editor), "C:\\WINDOWS\\NOTEPAD.EXE");
     EXPECT_EQ(name(FileKind::Pg2Program), "C:\\PANZER2\\Panzer2.exe");
@@ -122,7 +121,7 @@ TEST(ChooseFile, ChainTakesFirstExistingCandidate) {
     s.pg2TFile = dir.file("gone/GUI97.txt");
     s.pg2IconArchive = dir.file("dat/PANZER2.DAT");
     auto request = [&](FileKind k, const std::string& given = "-") {
-        return PrepareFileDialog(s, k, 5, "-", "-", given, "-", true);
+        return PrepareFileDialog(s, {.kind = k, .part = 5, .title = "-", .defaultExtension = "-", .fileName = given, .filter = "-"});
     };
     EXPECT_EQ(request(FileKind::Pg2EFile).initialName, dir.file("dat/EQUIP97.eqp"));
     test::WriteFile(dir.file("main/EQUIP97.eqp"), std::string("x"));
@@ -138,13 +137,13 @@ TEST(ChooseFile, ResultsFollowPartAndDialogKind) {
     {
         auto ui = test::MakeScriptedUi();
         ui->expectFileDialog("Select a wav file to set folder", "D:\\GAME\\WAVS\\12.wav");
-        EXPECT_EQ(ChooseFile(*ui, s, FileKind::Pg2Sound, 0, "-", "-", "-", "-", true),
+        EXPECT_EQ(ChooseFile(*ui, s, {.kind = FileKind::Pg2Sound, .part = 0, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"}),
                   "D:\\GAME\\WAVS\\");
     }
     {
         auto ui = test::MakeScriptedUi();
         ui->expectFileDialog("Select PG2 EQUIP97.EQP", "D:\\NEW\\E.EQP");
-        EXPECT_EQ(ChooseFile(*ui, s, FileKind::Pg2EFile, 7, "-", "-", "-", "-", true),
+        EXPECT_EQ(ChooseFile(*ui, s, {.kind = FileKind::Pg2EFile, .part = 7, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"}),
                   "D:\\NEW\\E.EQP");
         ASSERT_EQ(ui->fileRequests().size(), 1u);
         EXPECT_FALSE(ui->fileRequests()[0].open); // part 7 forces a save dialog

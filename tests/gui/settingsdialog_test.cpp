@@ -179,16 +179,14 @@ void SettingsDialogTest::folderButton() {
     d.show();
     const std::string name = f.doc.settings.pg2Dir + "Panzer2.exe";
     const FileDialogRequest request =
-        PrepareFileDialog(f.doc.settings, FileKind::Pg2Program, int(PathPart::Folder), kNoValue,
-                          kNoValue, name, kNoValue, true);
+        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2Program, .part = int(PathPart::Folder), .fileName = name});
     const std::string chosen = f.ws.path(QStringLiteral("peg/EQUIP97.EQP"));
     f.ui->expectFileDialog(request.title, chosen);
     QTest::mouseClick(child<QToolButton>(d, "pg2DirButton"), Qt::LeftButton);
     QCOMPARE(field(d, "pg2DirLineEdit")->text(), FromPath(GetPathPart(chosen, PathPart::Folder)));
     QCOMPARE(f.ui->fileRequests().back().initialName, request.initialName);
     const FileDialogRequest wavRequest =
-        PrepareFileDialog(f.doc.settings, FileKind::PegSound, int(PathPart::Folder), kNoValue,
-                          kNoValue, f.doc.settings.pegSoundDir + "1001.wav", kNoValue, true);
+        PrepareFileDialog(f.doc.settings, {.kind = FileKind::PegSound, .part = int(PathPart::Folder), .fileName = f.doc.settings.pegSoundDir + "1001.wav"});
     f.ui->expectFileDialog(wavRequest.title, std::nullopt);
     const QString before = field(d, "pegWavLineEdit")->text();
     QTest::mouseClick(child<QToolButton>(d, "pegWavButton"), Qt::LeftButton);
@@ -266,8 +264,7 @@ void SettingsDialogTest::eFileLoadButton() {
     const std::string unchangedName(f.doc.pg2()->name(0));
     QVERIFY(SetField(f.doc, Game::Pg2, 0, "denomination", "EDITED").ok);
     const FileDialogRequest request =
-        PrepareFileDialog(f.doc.settings, FileKind::Pg2EFile, int(PathPart::FullPath), kNoValue,
-                          kNoValue, original, kNoValue, true);
+        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2EFile, .fileName = original});
     CSettingsDialog d(f.doc, kCaption);
     d.show();
 

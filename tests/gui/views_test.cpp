@@ -928,8 +928,7 @@ void ViewsTest::missingSound() {
     auto view = makeView(s, Game::Peg);
     clickRow(view.get(), 4);
     typeInto(editOf(view.get(), "dieSnd"), QStringLiteral("42"), true, unitList(view.get()));
-    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, FileKind::PegSound,
-                                                       PathPart::Folder, "-", "-", "-", "-", true);
+    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::PegSound, .part = PathPart::Folder, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(
         Format("%s not found", UnitSoundPath(s.folder(Game::Peg) + "WAVS/", 3042).c_str()));
@@ -980,8 +979,7 @@ void ViewsTest::reloadNamesMissingFile() {
     auto view = makeView(s, Game::Pg2);
     const std::string names = s.namesFile(Game::Pg2);
     QVERIFY(QFile::remove(FromPath(names)));
-    const FileDialogRequest dialog = PrepareFileDialog(
-        s.doc.settings, FileKind::Pg2NamesEFile, PathPart::FullPath, "-", "-", "-", "-", true);
+    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::Pg2NamesEFile, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(Format("file [%s]\nnot found", names.c_str()));
     const std::string before = nameOf(s.doc, Game::Pg2, 1);
