@@ -1,17 +1,17 @@
 #include "app/bulkcommands.h"
 
-#include "app/filekind.h"
 #include "app/efileio.h"
+#include "app/filekind.h"
 #include "app/openfile.h"
 #include "app/varneldoc.h"
+#include "base/fileio.h"
+#include "base/filerestore.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "convert/conversion.h"
 #include "convert/export.h"
 #include "convert/merge.h"
 #include "equip/efile.h"
-#include "base/filerestore.h"
-#include "base/fileio.h"
-#include "base/format.h"
-#include "base/paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -183,8 +183,14 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
             if (given)
                 converted = given->convertedTFile.empty() ? kNoValue : given->convertedTFile;
             else
-                converted = ChooseFile(ui, s, {.kind = FileKind::PegTFile, .part = kSaveDialogPart, .title = "Save converted names AS", .fileName = Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
-                                     s.textSuffix.c_str()), .openDialog = false});
+                converted =
+                    ChooseFile(ui, s,
+                               {.kind = FileKind::PegTFile,
+                                .part = kSaveDialogPart,
+                                .title = "Save converted names AS",
+                                .fileName = Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
+                                                   s.textSuffix.c_str()),
+                                .openDialog = false});
         }
     }
 
@@ -231,8 +237,12 @@ std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::s
 
 std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game,
                                                      const char* title) {
-    const std::string path =
-        ChooseFile(doc.ui, doc.settings, {.kind = TFileKind(game), .title = title, .defaultExtension = ".TXT", .fileName = "*.txt", .filter = "TXT files (*.txt)|*.txt|"});
+    const std::string path = ChooseFile(doc.ui, doc.settings,
+                                        {.kind = TFileKind(game),
+                                         .title = title,
+                                         .defaultExtension = ".TXT",
+                                         .fileName = "*.txt",
+                                         .filter = "TXT files (*.txt)|*.txt|"});
     if (path == kNoValue)
         return std::nullopt;
     return ReadDefinitionFile(doc, path);
@@ -250,13 +260,18 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
     MergeRequest request;
     request.definition = std::move(*chosen);
     const std::string& definition = request.definition.path;
-    request.source = ChooseFile(ui, s, {.kind = EFileKind(game), .title = texts.sourceTitle, .fileName = ResolveDefinitionTarget(definition,
-                                                        request.definition.parsed.sourceName)});
+    request.source = ChooseFile(
+        ui, s,
+        {.kind = EFileKind(game),
+         .title = texts.sourceTitle,
+         .fileName = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName)});
     if (request.source == kNoValue)
         return std::nullopt;
     request.names = NamesPathFor(s.textSuffix, request.source);
     if (!FileExists(request.names)) {
-        request.names = ChooseFile(ui, s, {.kind = NamesEFileKind(game), .title = texts.namesTitle, .fileName = request.names});
+        request.names = ChooseFile(
+            ui, s,
+            {.kind = NamesEFileKind(game), .title = texts.namesTitle, .fileName = request.names});
         if (request.names == kNoValue)
             return std::nullopt;
     }
@@ -310,8 +325,12 @@ std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
     ExportRequest request;
     request.definition = std::move(*chosen);
     const std::string& definition = request.definition.path;
-    request.target =
-        ChooseFile(ui, doc.settings, {.kind = EFileKind(game), .title = exportTargetTitle(game), .fileName = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName), .openDialog = false});
+    request.target = ChooseFile(
+        ui, doc.settings,
+        {.kind = EFileKind(game),
+         .title = exportTargetTitle(game),
+         .fileName = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName),
+         .openDialog = false});
     if (request.target == kNoValue)
         return std::nullopt;
     const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);

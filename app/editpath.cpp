@@ -103,8 +103,8 @@ template <Game G> class IconStep final : public EditStep {
     Icon after_;
 };
 
-template <class Unit> std::array<std::uint8_t, pg2::kIconLength> iconBytes(const Unit& unit,
-                                                                           int offset) {
+template <class Unit>
+std::array<std::uint8_t, pg2::kIconLength> iconBytes(const Unit& unit, int offset) {
     std::array<std::uint8_t, pg2::kIconLength> icon{};
     std::copy_n(unit.record.bytes.begin() + offset, icon.size(), icon.begin());
     return icon;
@@ -161,8 +161,8 @@ struct CodeRun {
     std::uint16_t code;   // code of the first unit
 };
 
-template <class Unit> std::vector<CodeRun> codeRuns(const std::vector<Unit>& units,
-                                                    std::size_t from) {
+template <class Unit>
+std::vector<CodeRun> codeRuns(const std::vector<Unit>& units, std::size_t from) {
     std::vector<CodeRun> runs;
     for (std::size_t k = from; k < units.size(); ++k) {
         const std::uint16_t code = units[k].record.code();
@@ -247,7 +247,8 @@ class CostStep final : public EditStep {
     CostStep(std::string text, const std::vector<std::uint8_t>& before, const PegUnitTable& after)
         : EditStep(std::move(text), true, false), changed_((before.size() + 7) / 8) {
         for (std::size_t i = 0; i < before.size(); ++i) {
-            const auto delta = static_cast<std::uint8_t>(before[i] ^ after.units[i].record[peg::Cost]);
+            const auto delta =
+                static_cast<std::uint8_t>(before[i] ^ after.units[i].record[peg::Cost]);
             if (delta == 0)
                 continue;
             changed_[i / 8] = static_cast<std::uint8_t>(changed_[i / 8] | (1u << (i % 8)));
@@ -339,8 +340,8 @@ FieldResult setField(CVarnelDoc& doc, TableOf<G>& table, std::size_t unit, const
     auto& u = table.units[unit];
     const std::string name(table.name(unit));
     const int before = storedValue(u, field);
-    const auto iconBefore = field.kind == FieldKind::Icon ? iconBytes(u, field.offset)
-                                                          : std::array<std::uint8_t, 6>{};
+    const auto iconBefore =
+        field.kind == FieldKind::Icon ? iconBytes(u, field.offset) : std::array<std::uint8_t, 6>{};
     FieldResult result;
     if constexpr (G == Game::Pg2)
         result = SetPg2Field(table, unit, field, shown);
@@ -526,8 +527,7 @@ int CVarnelDoc::changeCosts(const CostChoices& choices) {
     auto step = std::make_unique<CostStep>(Format("Global Cost Modifier (%d units)", counted),
                                            before, *peg_);
     before = {};
-    pushStep(Game::Peg, std::move(step),
-             unitsChange(Game::Peg, 0, peg_->count(), true, false));
+    pushStep(Game::Peg, std::move(step), unitsChange(Game::Peg, 0, peg_->count(), true, false));
     return counted;
 }
 

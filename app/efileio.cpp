@@ -2,11 +2,11 @@
 
 #include "app/openfile.h"
 #include "app/varneldoc.h"
-#include "equip/efile.h"
-#include "base/filerestore.h"
 #include "base/fileio.h"
+#include "base/filerestore.h"
 #include "base/paths.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
 
 #include <filesystem>
 #include <system_error>

@@ -2,9 +2,9 @@
 // Loading and saving the E-Files, Names E-Files and T-Files of the document, with every question
 // and message of the editor. The byte formats themselves live in equip/.
 
+#include "base/uiport.h"
 #include "equip/efile.h"
 #include "equip/game.h"
-#include "base/uiport.h"
 
 #include <optional>
 #include <string>

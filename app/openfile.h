@@ -3,9 +3,9 @@
 // user is asked for another one of the same kind, as often as needed.
 
 #include "app/filekind.h"
-#include "equip/game.h"
 #include "base/bytes.h"
 #include "base/uiport.h"
+#include "equip/game.h"
 
 #include <functional>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "app/reportcommands.h"
 
-#include "tools/editor.h"
 #include "app/openfile.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
+#include "tools/editor.h"
 
 namespace varnel {
 
@@ -22,9 +22,9 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
     bool saved = false;
     {
         BusyCursor busy(state.ui);
-        const Bytes report = game == Game::Pg2
-                                 ? WritePg2Report(*state.pg2(), state.countries(game), eFile, format)
-                                 : WritePegReport(*state.peg(), state.countries(game), eFile, format);
+        const Bytes report =
+            game == Game::Pg2 ? WritePg2Report(*state.pg2(), state.countries(game), eFile, format)
+                              : WritePegReport(*state.peg(), state.countries(game), eFile, format);
         saved = SaveFileBytes(path, report);
     }
     if (!saved) {

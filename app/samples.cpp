@@ -1,11 +1,11 @@
 #include "app/samples.h"
 
-#include "equip/efile.h"
-#include "icons/sampleicons.h"
-#include "icons/samplewavs.h"
 #include "base/fileio.h"
 #include "base/paths.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
+#include "icons/sampleicons.h"
+#include "icons/samplewavs.h"
 
 #include <algorithm>
 #include <filesystem>

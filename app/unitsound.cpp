@@ -2,11 +2,11 @@
 
 #include "base/fileio.h"
 
-#include "app/varneldoc.h"
 #include "app/filekind.h"
-#include "icons/soundplayer.h"
+#include "app/varneldoc.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "icons/soundplayer.h"
 
 namespace varnel {
 
@@ -29,7 +29,8 @@ void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number
 
     std::string path = UnitSoundPath(folder, number);
     if (!FileExists(path)) {
-        folder = ChooseFile(state.ui, state.settings, {.kind = soundKind(game), .part = PathPart::Folder});
+        folder = ChooseFile(state.ui, state.settings,
+                            {.kind = soundKind(game), .part = PathPart::Folder});
         if (folder != kNoValue)
             path = UnitSoundPath(folder, number);
     }

@@ -1,12 +1,12 @@
 #include "app/varneldoc.h"
 
 #include "app/bulkcommands.h"
-#include "tools/editor.h"
 #include "app/efileio.h"
 #include "app/filekind.h"
 #include "app/unitops.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "tools/editor.h"
 
 #include <algorithm>
 
@@ -145,7 +145,8 @@ void CVarnelDoc::saveAs() {
     if (!hasTable(g))
         return;
     constexpr int kSaveDialogPart = 7;
-    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g), .part = kSaveDialogPart});
+    const std::string path =
+        ChooseFile(ui, settings, {.kind = EFileKind(g), .part = kSaveDialogPart});
     if (path == kNoValue)
         return;
     SaveEFilePair(*this, g, path);

@@ -7,12 +7,12 @@
 
 #include "app/appsettings.h"
 #include "app/edithistory.h"
+#include "base/uiport.h"
 #include "convert/costmodifier.h"
 #include "equip/fieldtable.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
 #include "icons/iconarchive.h"
-#include "base/uiport.h"
 
 #include <algorithm>
 #include <array>
@@ -82,7 +82,9 @@ class CVarnelDoc {
     // game has no table.
     const Pg2UnitTable* pg2() const { return pg2_ ? &*pg2_ : nullptr; }
     const PegUnitTable* peg() const { return peg_ ? &*peg_ : nullptr; }
-    const NameTable& countries(Game g) const { return g == Game::Pg2 ? pg2Countries_ : pegCountries_; }
+    const NameTable& countries(Game g) const {
+        return g == Game::Pg2 ? pg2Countries_ : pegCountries_;
+    }
     // The country names of a game's T-File; the views are told.
     void setCountries(Game g, NameTable names);
     IconArchive& icons(Game g) { return g == Game::Pg2 ? pg2Icons : pegIcons; }
@@ -223,8 +225,9 @@ class CVarnelDoc {
     // Pushes a done step, tells the observers and refreshes the title.
     void pushStep(Game g, std::unique_ptr<EditStep> step, const DocChange& change);
     void changed(const DocChange& change);
-    template <class Table> void load(std::optional<Table>& slot, Game g, Table table,
-                                     bool dataModified, bool namesModified);
+    template <class Table>
+    void load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
+              bool namesModified);
 
     std::optional<Pg2UnitTable> pg2_; // absent until first loaded
     std::optional<PegUnitTable> peg_;

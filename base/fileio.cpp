@@ -164,8 +164,8 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         const bool known = exists && ::stat(target.c_str(), &st) == 0;
         const mode_t mode = known ? (st.st_mode & 07777) : mode_t{0644};
         // The replaced file keeps its owner where the system lets us give it.
-        if (known && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
-            [[maybe_unused]] const int chowned = ::fchown(fd, st.st_uid, st.st_gid);
+        if (known && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) [[maybe_unused]]
+            const int chowned = ::fchown(fd, st.st_uid, st.st_gid);
         if (::fchmod(fd, mode) != 0 && !exists)
             ok = failWithErrno();
     }

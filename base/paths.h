@@ -16,7 +16,6 @@ enum PathPart : int {
     FullPath = 5,       // any other value: the whole path put together again
 };
 
-
 // The separator that ends folder values on this system.
 constexpr char kNativeSeparator =
 #ifdef _WIN32

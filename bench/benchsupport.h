@@ -4,8 +4,8 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/reportcommands.h"
 #include "app/iconload.h"
+#include "app/reportcommands.h"
 #include "app/unitops.h"
 #include "base/uiport.h"
 #include "equip/pg2record.h"

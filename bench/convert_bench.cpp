@@ -1,12 +1,12 @@
 // Conversion, merge and export at 1,000 and 65,535 units. Each runs at both sizes so the ratio of
 // the two times shows whether the cost grows linearly (goal: within 1.3 x 65.5).
 
+#include "base/filerestore.h"
+#include "base/textlines.h"
 #include "bench/benchsupport.h"
 #include "convert/conversion.h"
 #include "convert/export.h"
-#include "base/filerestore.h"
 #include "convert/merge.h"
-#include "base/textlines.h"
 
 #include <benchmark/benchmark.h>
 

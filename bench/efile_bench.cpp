@@ -2,10 +2,10 @@
 // same bytes raw. Compare each operation with its Raw twin: the ratio is the figure that counts.
 
 #include "app/varneldoc.h"
-#include "bench/benchsupport.h"
-#include "equip/efile.h"
 #include "base/fileio.h"
 #include "base/format.h"
+#include "bench/benchsupport.h"
+#include "equip/efile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,13 +3,13 @@
 
 #include "app/appsettings.h"
 #include "app/iconload.h"
+#include "base/fileio.h"
 #include "bench/benchsupport.h"
 #include "icons/archivewriter.h"
 #include "icons/iconarchive.h"
 #include "icons/iconformat.h"
 #include "icons/rgbimage.h"
 #include "icons/sampleicons.h"
-#include "base/fileio.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,11 +9,11 @@
 #include "app/samples.h"
 #include "app/settingsstore.h"
 #include "app/varneldoc.h"
+#include "base/fileio.h"
+#include "base/format.h"
 #include "bench/benchsupport.h"
 #include "equip/efile.h"
 #include "icons/rgbimage.h"
-#include "base/fileio.h"
-#include "base/format.h"
 
 #include <sys/resource.h>
 

@@ -3,12 +3,12 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "base/filerestore.h"
+#include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/conversion.h"
-#include "base/filerestore.h"
 #include "equip/efile.h"
-#include "base/paths.h"
 
 namespace varnel::cli {
 

@@ -3,11 +3,11 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/costmodifier.h"
 #include "equip/efile.h"
-#include "base/paths.h"
 
 #include <charconv>
 

@@ -3,12 +3,12 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/definitionfile.h"
 #include "convert/export.h"
-#include "base/fileio.h"
-#include "base/paths.h"
 
 namespace varnel::cli {
 

@@ -1,13 +1,13 @@
 // varnel-cli icons / icon: list the icons of an archive and write one icon frame as a picture.
 
 #include "app/iconload.h"
+#include "base/fileio.h"
+#include "base/paths.h"
+#include "base/png.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "icons/iconarchive.h"
 #include "icons/rgbimage.h"
-#include "base/fileio.h"
-#include "base/paths.h"
-#include "base/png.h"
 
 #include <cctype>
 #include <filesystem>

@@ -3,14 +3,14 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "base/fileio.h"
+#include "base/filerestore.h"
+#include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
 #include "convert/definitionfile.h"
-#include "base/filerestore.h"
 #include "convert/merge.h"
 #include "equip/efile.h"
-#include "base/fileio.h"
-#include "base/paths.h"
 
 namespace varnel::cli {
 

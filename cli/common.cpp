@@ -1,12 +1,12 @@
 #include "cli/common.h"
 
-#include "app/filekind.h"
 #include "app/efileio.h"
+#include "app/filekind.h"
+#include "base/fileio.h"
+#include "base/paths.h"
 #include "equip/efile.h"
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
-#include "base/fileio.h"
-#include "base/paths.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,9 +1,9 @@
 #include "convert/conversion.h"
 
-#include "equip/efile.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
 
 #include <algorithm>
 #include <array>

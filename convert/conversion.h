@@ -3,9 +3,9 @@
 // "PG2_Equip97.EQP" in the PeG folder; optionally the PeG countries take the names of their PG2
 // counterparts and a converted PeG T-File is written.
 
+#include "base/bytes.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
-#include "base/bytes.h"
 
 #include <cstdint>
 #include <span>

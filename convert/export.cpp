@@ -1,9 +1,9 @@
 #include "convert/export.h"
 
-#include "equip/efile.h"
 #include "base/fileio.h"
 #include "base/paths.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
 
 #include <type_traits>
 
@@ -30,8 +30,6 @@ template <class Table> ExportFiles buildExport(const Table& table, const std::ve
     return files;
 }
 
-
-
 } // namespace
 
 std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t unitCount) {
@@ -48,8 +46,5 @@ ExportFiles BuildPg2Export(const Pg2UnitTable& table, const std::vector<int>& co
 ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes) {
     return buildExport(table, codes);
 }
-
-
-
 
 } // namespace varnel

@@ -3,9 +3,9 @@
 // loaded table that a definition file lists, in the listed order (repeats kept, codes not
 // renumbered).
 
+#include "base/bytes.h"
 #include "convert/definitionfile.h"
 #include "equip/unittable.h"
-#include "base/bytes.h"
 
 #include <optional>
 #include <vector>
@@ -26,6 +26,5 @@ std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t u
 // (Pg2SavedRecord); the table is not changed.
 ExportFiles BuildPg2Export(const Pg2UnitTable& table, const std::vector<int>& codes);
 ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes);
-
 
 } // namespace varnel

@@ -1,9 +1,9 @@
 #include "convert/merge.h"
 
-#include "equip/efile.h"
 #include "base/fileio.h"
 #include "base/paths.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
 
 #include <algorithm>
 

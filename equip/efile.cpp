@@ -175,5 +175,4 @@ bool SizeFitsGame(Game game, std::uintmax_t size) {
     return size >= kEFileHeaderSize && (size - kEFileHeaderSize) % RecordSize(game) == 0;
 }
 
-
 } // namespace varnel

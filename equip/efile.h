@@ -11,9 +11,9 @@
 // Names E-File: one name per line in record order, CR LF after every line (LF accepted when
 // reading); its path is the E-File's without extension plus the "Suffix" setting.
 
+#include "base/bytes.h"
 #include "equip/game.h"
 #include "equip/unittable.h"
-#include "base/bytes.h"
 
 #include <span>
 #include <string>

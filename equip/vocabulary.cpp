@@ -1,7 +1,7 @@
 #include "equip/vocabulary.h"
 
-#include "equip/game.h"
 #include "base/format.h"
+#include "equip/game.h"
 
 #include <iterator>
 

@@ -6,8 +6,8 @@
 #include "app/efileio.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
-#include "equip/efile.h"
 #include "base/fileio.h"
+#include "equip/efile.h"
 
 #include <unistd.h>
 

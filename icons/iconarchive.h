@@ -3,10 +3,10 @@
 // indexed by name, with the current view of one selected icon painted in a 92 x 62 frame. There is
 // one object per game for the whole run; its current view and origin outlive reloads.
 
+#include "base/bytes.h"
 #include "equip/game.h"
 #include "icons/iconformat.h"
 #include "icons/painter.h"
-#include "base/bytes.h"
 
 #include <cstdint>
 #include <map>

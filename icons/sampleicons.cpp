@@ -1,8 +1,8 @@
 #include "icons/sampleicons.h"
 
+#include "base/fileio.h"
 #include "icons/archivewriter.h"
 #include "icons/iconformat.h"
-#include "base/fileio.h"
 
 #include <algorithm>
 #include <array>

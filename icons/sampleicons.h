@@ -2,8 +2,8 @@
 // Sample icon archives for the sample game folders: every icon drawn by code as a simple
 // silhouette, nine views each.
 
-#include "equip/game.h"
 #include "base/bytes.h"
+#include "equip/game.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "icons/samplewavs.h"
 
-#include "icons/wav.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "icons/wav.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
 #include "reports/equipreport.h"
 
-#include "equip/fieldtable.h"
-#include "equip/vocabulary.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
 #include "base/textlines.h"
+#include "equip/fieldtable.h"
+#include "equip/vocabulary.h"
 
 #include <algorithm>
 #include <charconv>

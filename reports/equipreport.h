@@ -16,10 +16,10 @@
 //
 // Every line ends in CR LF.
 
+#include "base/bytes.h"
 #include "equip/game.h"
 #include "equip/tfile.h"
 #include "equip/unittable.h"
-#include "base/bytes.h"
 
 #include <string>
 

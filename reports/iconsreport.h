@@ -8,9 +8,9 @@
 //   "%d"                                      n + 1
 //   one line per item in list order           type 0: "%-13s  used: %d times"; type 1: the text
 
+#include "base/bytes.h"
 #include "equip/game.h"
 #include "equip/unittable.h"
-#include "base/bytes.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tools/editor.h"
 
-#include "app/varneldoc.h"
 #include "app/filekind.h"
+#include "app/varneldoc.h"
 #include "base/format.h"
 #include "base/paths.h"
 
@@ -43,8 +43,12 @@ void ChooseEditor(CVarnelDoc& state) {
 }
 
 void EditTextFile(CVarnelDoc& state) {
-    const std::string answer =
-        ChooseFile(state.ui, state.settings, {.kind = FileKind::PegTFile, .title = "Select TXT file to edit", .defaultExtension = ".TXT", .fileName = "", .filter = "TXT files (*.txt)|*.txt|"});
+    const std::string answer = ChooseFile(state.ui, state.settings,
+                                          {.kind = FileKind::PegTFile,
+                                           .title = "Select TXT file to edit",
+                                           .defaultExtension = ".TXT",
+                                           .fileName = "",
+                                           .filter = "TXT files (*.txt)|*.txt|"});
     if (answer == kNoValue)
         return;
     if (!FileExists(answer)) {

@@ -5,12 +5,12 @@
 #include "app/iconload.h"
 #include "app/openfile.h"
 #include "app/unitsound.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "equip/efile.h"
 #include "icons/iconformat.h"
 #include "icons/ui/iconchooser.h"
 #include "icons/ui/qimagepainter.h"
-#include "base/format.h"
-#include "base/paths.h"
 #include "views/unitlistmodel.h"
 #include "views/viewtext.h"
 
@@ -66,8 +66,6 @@ int parseInt(const std::string& text, int fallback) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() ? value : fallback;
 }
-
-
 
 } // namespace
 

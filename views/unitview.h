@@ -83,7 +83,6 @@ class CUnitView : public QWidget, public DocObserver {
     void listChanged();
 
   public:
-
     // What the icon box shows now.
     const QImage& iconImage() const { return iconImage_; }
     SoundPlayer& soundPlayer() { return player_; }

@@ -9,12 +9,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
-#include <QListView>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>

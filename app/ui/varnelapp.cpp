@@ -5,11 +5,11 @@
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/qtuiport.h"
 #include "app/ui/text1252.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "convert/ui/costdialog.h"
 #include "reports/ui/iconsreportdialog.h"
 #include "reports/ui/reportdialog.h"
-#include "base/format.h"
-#include "base/paths.h"
 #include "tools/ui/settingsdialog.h"
 
 #include <QDir>
@@ -91,8 +91,7 @@ StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
 
 CVarnelApp::CVarnelApp(QObject* parent)
     : QObject(parent), appTitle(Format("Varnel Editor %s", kAppVersion)),
-      versionLine(Format("Version %s, %s", kAppVersion, kBuildDate)) {
-}
+      versionLine(Format("Version %s, %s", kAppVersion, kBuildDate)) {}
 
 CVarnelApp::~CVarnelApp() {
     // The frame observes the document: it goes first.

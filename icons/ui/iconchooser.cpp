@@ -1,9 +1,9 @@
 #include "icons/ui/iconchooser.h"
 
-#include "icons/iconformat.h"
-#include "icons/ui/qimagepainter.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "icons/iconformat.h"
+#include "icons/ui/qimagepainter.h"
 #include "views/viewtext.h"
 
 #include "ui_iconchooser.h"

@@ -6,8 +6,8 @@
 #include "app/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
-#include "tests/support/testsupport.h"
 #include "base/fileio.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 

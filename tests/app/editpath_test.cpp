@@ -103,10 +103,10 @@ class EditPath : public ::testing::Test {
 struct StepCase {
     const char* name;
     Game game;
-    bool pegLoaded; // the conversion also runs with no PeG table at all
+    bool pegLoaded;   // the conversion also runs with no PeG table at all
     std::string text; // what "Undo " names
     std::function<void(CVarnelDoc&, QuietUi&, const std::string& dir)> run; // the one step
-    std::function<void(CVarnelDoc&)> setUp = {};                              // before it
+    std::function<void(CVarnelDoc&)> setUp = {};                            // before it
 };
 
 std::vector<StepCase> stepCases() {
@@ -138,9 +138,7 @@ std::vector<StepCase> stepCases() {
          }},
         // Codes that do not count up are put back as they were.
         {"Delete", Game::Pg2, true, "Delete of 2 Panzer IV F2",
-         [](CVarnelDoc& doc, QuietUi&, const std::string&) {
-             ASSERT_TRUE(DeletePg2Unit(doc, 2));
-         },
+         [](CVarnelDoc& doc, QuietUi&, const std::string&) { ASSERT_TRUE(DeletePg2Unit(doc, 2)); },
          [](CVarnelDoc& doc) {
              Pg2UnitTable odd = *doc.pg2();
              odd.units[5].record.setCode(90);

@@ -8,9 +8,9 @@
 #include "app/reportcommands.h"
 #include "app/samples.h"
 #include "app/varneldoc.h"
-#include "tests/support/testsupport.h"
 #include "base/fileio.h"
 #include "base/paths.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -58,8 +58,8 @@ struct State {
 
 State stateOf(const CVarnelDoc& d) {
     const AppSettings& s = d.settings;
-    return {d.flags(),         s.pg2EFile, s.pegEFile, s.pg2NamesEFile, s.pegNamesEFile,
-            s.pg2TFile,      s.pegTFile};
+    return {d.flags(),       s.pg2EFile, s.pegEFile, s.pg2NamesEFile,
+            s.pegNamesEFile, s.pg2TFile, s.pegTFile};
 }
 
 struct Env {

@@ -30,7 +30,12 @@ TEST_P(KindDefaults, FillDashPresets) {
     const auto& c = GetParam();
     AppSettings s = windowsDefaults();
     s.textSuffix = ".deu";
-    const FileDialogRequest r = PrepareFileDialog(s, {.kind = c.kind, .part = 5, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
+    const FileDialogRequest r = PrepareFileDialog(s, {.kind = c.kind,
+                                                      .part = 5,
+                                                      .title = "-",
+                                                      .defaultExtension = "-",
+                                                      .fileName = "-",
+                                                      .filter = "-"});
     EXPECT_EQ(r.title, c.title);
     EXPECT_EQ(r.defaultExtension, c.extension);
     std::string filter = c.filter;
@@ -74,19 +79,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ChooseFile, CallerTextsWinExceptTheEditorExtension) {
     const AppSettings s = windowsDefaults();
-    const auto r = PrepareFileDialog(s, {.kind = FileKind::PegTFile, .part = 5, .title = "Select TXT file to edit", .defaultExtension = ".TXT", .fileName = "-", .filter = "TXT files (*.txt)|*.txt|"});
+    const auto r = PrepareFileDialog(s, {.kind = FileKind::PegTFile,
+                                         .part = 5,
+                                         .title = "Select TXT file to edit",
+                                         .defaultExtension = ".TXT",
+                                         .fileName = "-",
+                                         .filter = "TXT files (*.txt)|*.txt|"});
     EXPECT_EQ(r.title, "Select TXT file to edit");
     EXPECT_EQ(r.defaultExtension, ".TXT");
     EXPECT_EQ(r.filter, "TXT files (*.txt)|*.txt|");
-    EXPECT_EQ(
-        PrepareFileDialog(s, {.kind = FileKind::Editor, .part = 5, .title = "-", .defaultExtension = ".COM", .fileName = "-", .filter = "-"}).defaultExtension,
-        ".EXE");
+    EXPECT_EQ(PrepareFileDialog(s, {.kind = FileKind::Editor,
+                                    .part = 5,
+                                    .title = "-",
+                                    .defaultExtension = ".COM",
+                                    .fileName = "-",
+                                    .filter = "-"})
+                  .defaultExtension,
+              ".EXE");
 }
 
 TEST(ChooseFile, InitialNamesWithoutFilesOnDisk) {
     AppSettings s = windowsDefaults();
     auto name = [&](FileKind k, const std::string& given = "-") {
-        return PrepareFileDialog(s, {.kind = k, .part = 5, .title = "-", .defaultExtension = "-", .fileName = given, .filter = "-"}).initialName;
+        return PrepareFileDialog(s, {.kind = k,
+                                     .part = 5,
+                                     .title = "-",
+                                     .defaultExtension = "-",
+                                     .fileName = given,
+                                     .filter = "-"})
+            .initialName;
     };
     EXPECT_EQ(name(FileKind::Editor), "C:\\WINDOWS\\NOTEPAD.EXE");
     EXPECT_EQ(name(FileKind::Pg2Program), "C:\\PANZER2\\Panzer2.exe");
@@ -121,7 +142,12 @@ TEST(ChooseFile, ChainTakesFirstExistingCandidate) {
     s.pg2TFile = dir.file("gone/GUI97.txt");
     s.pg2IconArchive = dir.file("dat/PANZER2.DAT");
     auto request = [&](FileKind k, const std::string& given = "-") {
-        return PrepareFileDialog(s, {.kind = k, .part = 5, .title = "-", .defaultExtension = "-", .fileName = given, .filter = "-"});
+        return PrepareFileDialog(s, {.kind = k,
+                                     .part = 5,
+                                     .title = "-",
+                                     .defaultExtension = "-",
+                                     .fileName = given,
+                                     .filter = "-"});
     };
     EXPECT_EQ(request(FileKind::Pg2EFile).initialName, dir.file("dat/EQUIP97.eqp"));
     test::WriteFile(dir.file("main/EQUIP97.eqp"), std::string("x"));
@@ -137,13 +163,25 @@ TEST(ChooseFile, ResultsFollowPartAndDialogKind) {
     {
         auto ui = test::MakeScriptedUi();
         ui->expectFileDialog("Select a wav file to set folder", "D:\\GAME\\WAVS\\12.wav");
-        EXPECT_EQ(ChooseFile(*ui, s, {.kind = FileKind::Pg2Sound, .part = 0, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"}),
+        EXPECT_EQ(ChooseFile(*ui, s,
+                             {.kind = FileKind::Pg2Sound,
+                              .part = 0,
+                              .title = "-",
+                              .defaultExtension = "-",
+                              .fileName = "-",
+                              .filter = "-"}),
                   "D:\\GAME\\WAVS\\");
     }
     {
         auto ui = test::MakeScriptedUi();
         ui->expectFileDialog("Select PG2 EQUIP97.EQP", "D:\\NEW\\E.EQP");
-        EXPECT_EQ(ChooseFile(*ui, s, {.kind = FileKind::Pg2EFile, .part = 7, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"}),
+        EXPECT_EQ(ChooseFile(*ui, s,
+                             {.kind = FileKind::Pg2EFile,
+                              .part = 7,
+                              .title = "-",
+                              .defaultExtension = "-",
+                              .fileName = "-",
+                              .filter = "-"}),
                   "D:\\NEW\\E.EQP");
         ASSERT_EQ(ui->fileRequests().size(), 1u);
         EXPECT_FALSE(ui->fileRequests()[0].open); // part 7 forces a save dialog

@@ -12,9 +12,9 @@
 #include "app/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
+#include "base/fileio.h"
 #include "equip/efile.h"
 #include "tests/support/testsupport.h"
-#include "base/fileio.h"
 
 #include <gtest/gtest.h>
 

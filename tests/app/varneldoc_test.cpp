@@ -5,11 +5,11 @@
 #include "app/fieldedit.h"
 #include "app/samples.h"
 #include "app/varneldoc.h"
-#include "equip/efile.h"
-#include "tests/support/testsupport.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "equip/efile.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +85,8 @@ TEST_F(Doc, MarkModifiedSetsOneFlagAndTellsTheTitle) {
     hooks.onTitle = [&] { titles.push_back(doc.title()); };
     doc.markModified(Game::Peg, ChangeKind::Names);
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Names));
-    EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data) || doc.flag(Game::Pg2, ChangeKind::Data) || doc.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data) || doc.flag(Game::Pg2, ChangeKind::Data) ||
+                 doc.flag(Game::Pg2, ChangeKind::Names));
     ASSERT_EQ(titles.size(), 1u);
     EXPECT_NE(titles[0].find("<Modified: PeG> "), std::string::npos);
 }
@@ -140,7 +141,8 @@ TEST_F(Doc, ExitAsksTheFourQuestionsInOrderAndNoStillEnds) {
         .expectQuestion(question(kModified, names(Game::Pg2)), false)
         .expectQuestion(question(kModified, names(Game::Peg)), false);
     EXPECT_TRUE(doc.close());
-    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data) && doc.flag(Game::Peg, ChangeKind::Data) && doc.flag(Game::Pg2, ChangeKind::Names) && doc.flag(Game::Peg, ChangeKind::Names));
+    EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data) && doc.flag(Game::Peg, ChangeKind::Data) &&
+                doc.flag(Game::Pg2, ChangeKind::Names) && doc.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(store.values().at("PG2 EQP"), eFile(Game::Pg2));
     EXPECT_EQ(store.values().at("PeG EQP"), eFile(Game::Peg));
 }
@@ -156,7 +158,8 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
         .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
     EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data));
-    EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data)) << "nothing after the failed save is asked or saved";
+    EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data))
+        << "nothing after the failed save is asked or saved";
     EXPECT_EQ(store.values().count("PG2 EQP"), 0u) << "no exit settings after a cancel";
 
     // The same cancel keeps Open and a framework open from discarding the table.

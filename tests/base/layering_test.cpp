@@ -19,10 +19,9 @@ namespace {
 // folders outside the ranks (tests, bench, fuzz).
 std::optional<int> rankOf(const std::string& folder) {
     static const std::vector<std::pair<std::string, int>> ranks = {
-        {"base", 1},      {"equip", 2},      {"icons", 3},    {"convert", 3},
-        {"reports", 3},   {"app", 4},        {"tools", 4},    {"views", 5},    {"res", 5},
-        {"app/ui", 5},    {"icons/ui", 5},   {"convert/ui", 5}, {"reports/ui", 5},
-        {"tools/ui", 5},  {"cli", 6},
+        {"base", 1},     {"equip", 2},      {"icons", 3},      {"convert", 3},  {"reports", 3},
+        {"app", 4},      {"tools", 4},      {"views", 5},      {"res", 5},      {"app/ui", 5},
+        {"icons/ui", 5}, {"convert/ui", 5}, {"reports/ui", 5}, {"tools/ui", 5}, {"cli", 6},
     };
     for (const auto& [name, rank] : ranks)
         if (folder == name)
@@ -87,8 +86,8 @@ TEST(Layering, RulesRefuseUpwardAndQtIncludes) {
 TEST(Layering, SourcesFollowTheRules) {
     const fs::path root(VARNEL_SOURCE_DIR);
     int filesChecked = 0;
-    for (const char* top : {"base", "tools", "equip", "icons", "convert", "reports", "app", "views", "res",
-                            "cli"}) {
+    for (const char* top :
+         {"base", "tools", "equip", "icons", "convert", "reports", "app", "views", "res", "cli"}) {
         if (!fs::exists(root / top))
             continue;
         for (const auto& entry : fs::recursive_directory_iterator(root / top)) {

@@ -1,9 +1,9 @@
 // The names of a table live in one store: refs into it must stay right through edits, clones,
 // deletes, compaction, conversion and loading, and a ref must never read outside the store.
 
+#include "base/namestore.h"
 #include "convert/conversion.h"
 #include "equip/efile.h"
-#include "base/namestore.h"
 
 #include <gtest/gtest.h>
 

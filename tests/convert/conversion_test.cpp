@@ -320,7 +320,8 @@ TEST_F(ConvertCommand, CancelledChooserShowsTheMarker) {
         .expectFileDialog("Save converted names AS", std::nullopt)
         .expectInformation(made("-"));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
-    EXPECT_EQ(state().countries(Game::Peg).name(3), "PG2 land 8"); // taken over in memory all the same
+    EXPECT_EQ(state().countries(Game::Peg).name(3),
+              "PG2 land 8"); // taken over in memory all the same
 }
 
 TEST_F(ConvertCommand, NamesAlreadyTakenOverAskNothing) {

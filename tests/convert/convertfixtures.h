@@ -5,11 +5,11 @@
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
 #include "app/reportcommands.h"
+#include "app/settingsstore.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
-#include "app/settingsstore.h"
-#include "tests/support/testsupport.h"
 #include "base/bytes.h"
+#include "tests/support/testsupport.h"
 
 #include <string>
 #include <vector>

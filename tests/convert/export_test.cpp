@@ -1,5 +1,5 @@
-#include "convert/export.h"
 #include "base/filerestore.h"
+#include "convert/export.h"
 
 #include "tests/convert/convertfixtures.h"
 

@@ -1,7 +1,7 @@
 #include "equip/efile.h"
 
-#include "tests/equip/equipfixture.h"
 #include "base/format.h"
+#include "tests/equip/equipfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -495,7 +495,9 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     else
         ok = pg2 ? SavePg2EFile(env.state, target) : SavePegEFile(env.state, target);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Peg, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names) &&
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
+                env.state.flag(Game::Peg, ChangeKind::Data) &&
+                env.state.flag(Game::Pg2, ChangeKind::Names) &&
                 env.state.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(env.state.settings.namesEFile(c.game), "shown.txt");
     if (!c.names) {

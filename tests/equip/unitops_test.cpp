@@ -55,8 +55,10 @@ TEST(Clone, AppendsACopyWithTheNextCode) {
     EXPECT_EQ(units[10].country, 17);
     EXPECT_EQ(units[10].special2[6], 1);
     EXPECT_EQ(units[3].record.code(), 3);
-    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names));
-    EXPECT_FALSE(env.state.flag(Game::Peg, ChangeKind::Data) || env.state.flag(Game::Peg, ChangeKind::Names));
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
+                env.state.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_FALSE(env.state.flag(Game::Peg, ChangeKind::Data) ||
+                 env.state.flag(Game::Peg, ChangeKind::Names));
     EXPECT_EQ(titles, 1);
 }
 
@@ -155,7 +157,8 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     EXPECT_EQ(env.state.pg2()->name(12), "") << "fewer names than units";
     EXPECT_EQ(env.state.pg2()->name(9), "unit 9");
     EXPECT_EQ(units[11].country, 1);
-    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) && env.state.flag(Game::Pg2, ChangeKind::Names));
+    EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
+                env.state.flag(Game::Pg2, ChangeKind::Names));
     EXPECT_EQ(views, 1);
 }
 

@@ -4,9 +4,9 @@
 #include "app/efileio.h"
 #include "app/settingsstore.h"
 #include "app/ui/text1252.h"
+#include "base/format.h"
 #include "convert/ui/costdialog.h"
 #include "tests/gui/support/guisupport.h"
-#include "base/format.h"
 
 #include <QCheckBox>
 #include <QDir>

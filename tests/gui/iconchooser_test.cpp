@@ -1,10 +1,10 @@
 // The icon chooser over archives made by the project's own writer: the sorted keys, the prefix
 // selection of the entry name, the painted icon and its views, OK and Cancel, an empty archive.
 
+#include "base/format.h"
 #include "icons/iconformat.h"
 #include "icons/sampleicons.h"
 #include "icons/ui/iconchooser.h"
-#include "base/format.h"
 
 #include <QLabel>
 #include <QListWidget>

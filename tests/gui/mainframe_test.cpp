@@ -6,8 +6,8 @@
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
-#include "tests/gui/support/guisupport.h"
 #include "base/fileio.h"
+#include "tests/gui/support/guisupport.h"
 
 #include <QAction>
 #include <QDir>
@@ -128,9 +128,8 @@ void MainFrameTest::menuBarOrder() {
     for (QAction* a : e.frame().menuBar()->actions())
         titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                  QStringLiteral("&View"),
-                                  QStringLiteral("Reports"), QStringLiteral("&Tools"),
-                                  QStringLiteral("&Help")}));
+                                  QStringLiteral("&View"), QStringLiteral("Reports"),
+                                  QStringLiteral("&Tools"), QStringLiteral("&Help")}));
 }
 
 void MainFrameTest::menus_data() {

@@ -7,8 +7,8 @@
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "app/ui/text1252.h"
-#include "tests/gui/support/guisupport.h"
 #include "base/paths.h"
+#include "tests/gui/support/guisupport.h"
 #include "tools/ui/settingsdialog.h"
 
 #include <QComboBox>
@@ -178,15 +178,18 @@ void SettingsDialogTest::folderButton() {
     CSettingsDialog d(f.doc, kCaption);
     d.show();
     const std::string name = f.doc.settings.pg2Dir + "Panzer2.exe";
-    const FileDialogRequest request =
-        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2Program, .part = int(PathPart::Folder), .fileName = name});
+    const FileDialogRequest request = PrepareFileDialog(
+        f.doc.settings,
+        {.kind = FileKind::Pg2Program, .part = int(PathPart::Folder), .fileName = name});
     const std::string chosen = f.ws.path(QStringLiteral("peg/EQUIP97.EQP"));
     f.ui->expectFileDialog(request.title, chosen);
     QTest::mouseClick(child<QToolButton>(d, "pg2DirButton"), Qt::LeftButton);
     QCOMPARE(field(d, "pg2DirLineEdit")->text(), FromPath(GetPathPart(chosen, PathPart::Folder)));
     QCOMPARE(f.ui->fileRequests().back().initialName, request.initialName);
     const FileDialogRequest wavRequest =
-        PrepareFileDialog(f.doc.settings, {.kind = FileKind::PegSound, .part = int(PathPart::Folder), .fileName = f.doc.settings.pegSoundDir + "1001.wav"});
+        PrepareFileDialog(f.doc.settings, {.kind = FileKind::PegSound,
+                                           .part = int(PathPart::Folder),
+                                           .fileName = f.doc.settings.pegSoundDir + "1001.wav"});
     f.ui->expectFileDialog(wavRequest.title, std::nullopt);
     const QString before = field(d, "pegWavLineEdit")->text();
     QTest::mouseClick(child<QToolButton>(d, "pegWavButton"), Qt::LeftButton);

@@ -6,12 +6,12 @@
 #include "app/fieldedit.h"
 #include "app/filekind.h"
 #include "app/unitsound.h"
+#include "base/format.h"
+#include "base/paths.h"
 #include "equip/fieldtable.h"
 #include "icons/iconformat.h"
 #include "icons/samplewavs.h"
 #include "icons/ui/iconchooser.h"
-#include "base/format.h"
-#include "base/paths.h"
 #include "views/unitviewfactory.h"
 #include "views/view2.h"
 #include "views/view3.h"
@@ -105,7 +105,8 @@ Bytes recordOf(const Session& s, Game g, int unit) {
     if (g == Game::Pg2)
         return Bytes(s.doc.pg2()->units[i].record.bytes.begin(),
                      s.doc.pg2()->units[i].record.bytes.end());
-    return Bytes(s.doc.peg()->units[i].record.bytes.begin(), s.doc.peg()->units[i].record.bytes.end());
+    return Bytes(s.doc.peg()->units[i].record.bytes.begin(),
+                 s.doc.peg()->units[i].record.bytes.end());
 }
 
 int s_unitCount(const CVarnelDoc& doc, Game g) {
@@ -928,7 +929,12 @@ void ViewsTest::missingSound() {
     auto view = makeView(s, Game::Peg);
     clickRow(view.get(), 4);
     typeInto(editOf(view.get(), "dieSnd"), QStringLiteral("42"), true, unitList(view.get()));
-    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::PegSound, .part = PathPart::Folder, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
+    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::PegSound,
+                                                                        .part = PathPart::Folder,
+                                                                        .title = "-",
+                                                                        .defaultExtension = "-",
+                                                                        .fileName = "-",
+                                                                        .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(
         Format("%s not found", UnitSoundPath(s.folder(Game::Peg) + "WAVS/", 3042).c_str()));
@@ -979,7 +985,12 @@ void ViewsTest::reloadNamesMissingFile() {
     auto view = makeView(s, Game::Pg2);
     const std::string names = s.namesFile(Game::Pg2);
     QVERIFY(QFile::remove(FromPath(names)));
-    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::Pg2NamesEFile, .title = "-", .defaultExtension = "-", .fileName = "-", .filter = "-"});
+    const FileDialogRequest dialog =
+        PrepareFileDialog(s.doc.settings, {.kind = FileKind::Pg2NamesEFile,
+                                           .title = "-",
+                                           .defaultExtension = "-",
+                                           .fileName = "-",
+                                           .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(Format("file [%s]\nnot found", names.c_str()));
     const std::string before = nameOf(s.doc, Game::Pg2, 1);

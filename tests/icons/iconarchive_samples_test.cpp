@@ -4,8 +4,8 @@
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"
 
-#include "icons/sampleicons.h"
 #include "base/png.h"
+#include "icons/sampleicons.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -3,14 +3,14 @@
 #include "app/unitsound.h"
 #include "app/unitsound.h"
 
-#include "app/varneldoc.h"
 #include "app/filekind.h"
 #include "app/settingsstore.h"
+#include "app/varneldoc.h"
+#include "base/paths.h"
 #include "icons/samplewavs.h"
 #include "icons/soundplayer.h"
 #include "icons/wav.h"
 #include "tests/icons/sound_support.h"
-#include "base/paths.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

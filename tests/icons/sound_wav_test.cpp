@@ -4,8 +4,8 @@
 #include "icons/samplewavs.h"
 #include "icons/wav.h"
 
-#include "tests/support/testsupport.h"
 #include "base/paths.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 

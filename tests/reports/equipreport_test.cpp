@@ -3,10 +3,10 @@
 #include "app/unitsound.h"
 #include "reports/equipreport.h"
 
-#include "app/varneldoc.h"
 #include "app/settingsstore.h"
-#include "tests/support/testsupport.h"
+#include "app/varneldoc.h"
 #include "base/paths.h"
+#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 

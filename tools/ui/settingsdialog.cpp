@@ -129,14 +129,16 @@ CSettingsDialog::~CSettingsDialog() = default;
 void CSettingsDialog::chooseFolder(QLineEdit* target, FileKind kind, QLineEdit* nameFrom,
                                    const char* programName) {
     const std::string name = ToPath(nameFrom->text()) + programName;
-    const std::string answer = ChooseFile(doc_.ui, doc_.settings, {.kind = kind, .part = int(PathPart::Folder), .fileName = name});
+    const std::string answer = ChooseFile(
+        doc_.ui, doc_.settings, {.kind = kind, .part = int(PathPart::Folder), .fileName = name});
     if (answer != kNoValue)
         target->setText(FromPath(answer));
 }
 
 void CSettingsDialog::chooseEditor() {
     const std::string answer =
-        ChooseFile(doc_.ui, doc_.settings, {.kind = FileKind::Editor, .fileName = ToPath(ui->editorLineEdit->text())});
+        ChooseFile(doc_.ui, doc_.settings,
+                   {.kind = FileKind::Editor, .fileName = ToPath(ui->editorLineEdit->text())});
     if (answer != kNoValue)
         ui->editorLineEdit->setText(FromPath(answer));
 }
@@ -150,7 +152,8 @@ void CSettingsDialog::closeFolder(QLineEdit* field) {
 
 void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
     const std::string current = ToPath(field->text());
-    const std::string answer = ChooseFile(doc_.ui, doc_.settings, {.kind = kind, .fileName = current});
+    const std::string answer =
+        ChooseFile(doc_.ui, doc_.settings, {.kind = kind, .fileName = current});
     if (answer == kNoValue || answer == current)
         return;
     field->setText(FromPath(answer));
