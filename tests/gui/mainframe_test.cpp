@@ -666,6 +666,19 @@ void MainFrameTest::enablement() {
     QCOMPARE(costRuns, 1);
     e.frame().SwitchView(Game::Pg2);
     QVERIFY(!enabled("costModifierAction"));
+
+    // A table without units: nothing to clone or delete. The last delete disables both, its
+    // undo enables them again.
+    Pg2UnitTable one;
+    one.units.resize(1);
+    e.doc().loadTable(std::move(one));
+    e.doc().refreshAllViews();
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
+    QVERIFY(e.doc().deleteUnit(Game::Pg2, 0));
+    QVERIFY(!enabled("cloneAction") && !enabled("deleteAction"));
+    QVERIFY(enabled("saveAction"));
+    QVERIFY(e.doc().undo(Game::Pg2));
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
 }
 
 void MainFrameTest::formsNeedAFactory() {
