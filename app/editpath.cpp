@@ -334,20 +334,22 @@ template <Game G> class NamesStep final : public EditStep {
     std::string path_;
 };
 
+// Stores the field through the field table's rules; when the value changed, `step` is the step
+// that takes it back.
 template <Game G>
-FieldResult setField(CVarnelDoc& doc, TableOf<G>& table, std::size_t unit, const FieldDef& field,
+FieldResult setField(TableOf<G>& table, std::size_t unit, const FieldDef& field,
                      std::string_view shown, std::unique_ptr<EditStep>& step) {
     auto& u = table.units[unit];
     const std::string name(table.name(unit));
     const int before = storedValue(u, field);
-    const auto iconBefore =
-        field.kind == FieldKind::Icon ? iconBytes(u, field.offset) : std::array<std::uint8_t, 6>{};
+    const auto iconBefore = field.kind == FieldKind::Icon
+                                ? iconBytes(u, field.offset)
+                                : std::array<std::uint8_t, pg2::kIconLength>{};
     FieldResult result;
     if constexpr (G == Game::Pg2)
         result = SetPg2Field(table, unit, field, shown);
     else
         result = SetPegField(table, unit, field, shown);
-    (void)doc;
     if (!result.ok || result.change == FieldChange::None)
         return result;
     std::string text = fieldStepText(field, unit, name);
@@ -444,9 +446,9 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
         return refused;
     }
     std::unique_ptr<EditStep> step;
-    const FieldResult result =
-        g == Game::Pg2 ? varnel::setField<Game::Pg2>(*this, *pg2_, unit, field, shown, step)
-                       : varnel::setField<Game::Peg>(*this, *peg_, unit, field, shown, step);
+    const FieldResult result = g == Game::Pg2
+                                   ? varnel::setField<Game::Pg2>(*pg2_, unit, field, shown, step)
+                                   : varnel::setField<Game::Peg>(*peg_, unit, field, shown, step);
     if (step) {
         const bool names = field.kind == FieldKind::Name;
         pushStep(g, std::move(step), unitsChange(g, unit, 1, !names, names));

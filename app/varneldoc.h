@@ -1,9 +1,10 @@
 #pragma once
 // CVarnelDoc: the one owner of the process-wide state (settings, both games' unit tables and
 // country names, icon archives, the change flags, the current game, the two view slots) and the
-// commands of the File and Tools menus. It knows no widget: the editor's frame and views observe
-// it through DocObserver, the CLI and the tests drive it directly. Two documents can live side by
-// side.
+// commands of the File and Tools menus. The tables are read through const access and changed
+// only through its edit path, each change one step of that game's undo history (editpath.cpp).
+// It knows no widget: the editor's frame and views observe it through DocObserver, the CLI and
+// the tests drive it directly. Two documents can live side by side.
 
 #include "app/appsettings.h"
 #include "app/edithistory.h"
@@ -212,8 +213,7 @@ class CVarnelDoc {
     bool close();
 
   private:
-    friend class EditStep;
-    friend class EditSteps;
+    friend class EditSteps; // the steps' one door to the tables
     template <class F> void notify(F&& f) {
         // An observer may remove itself while being told.
         const std::vector<DocObserver*> current = observers_;

@@ -68,7 +68,7 @@ inline int UnitClass(const PegUnit& unit) {
     return unit.record[peg::Class];
 }
 
-// The four change flags, owned by the document.
+// The four change flags at one moment (the document derives them from its histories).
 struct ChangeFlags {
     bool pg2Data = false;
     bool pegData = false;

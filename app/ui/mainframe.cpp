@@ -131,6 +131,8 @@ CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* pa
 
 CMainFrame::~CMainFrame() {
     doc_.removeObserver(this);
+    // The panel hides while the window's children go: that must not reach this part of it.
+    disconnect(historyDock_, nullptr, this, nullptr);
     for (Game g : {Game::Pg2, Game::Peg}) {
         if (QWidget* v = views_[slot(g)]) {
             disconnect(v, nullptr, this, nullptr);
