@@ -147,7 +147,6 @@ QAction* CMainFrame::makeAction(const char* objectName, const QString& text,
     action->setObjectName(QLatin1String(objectName));
     action->setStatusTip(statusTip.isEmpty() ? plainText(text) : statusTip);
     action->setToolTip(toolTip.isEmpty() ? plainText(text) : toolTip);
-    actions_[objectName] = action;
     return action;
 }
 
@@ -166,21 +165,21 @@ void CMainFrame::buildActions() {
     };
     const QString none;
 
-    command("reloadTFileAction", QStringLiteral("ReLoad  GUI97"), none, none,
-            [this] { doc_.reloadTFile(); });
-    command("reloadIconsAction", QStringLiteral("ReLoad  Icons"), none, none,
-            [this] { doc_.reloadIcons(); });
-    command("openAction", QStringLiteral("&Open..."), none, QStringLiteral("Open E-File"), [this] {
-        doc_.open();
-    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    command("saveAction", QStringLiteral("&Save"), none, QStringLiteral("Save E-File"), [this] {
-        doc_.save();
-    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    command("saveAsAction", QStringLiteral("Save &As..."), none, QStringLiteral("Save As E-File"),
-            [this] { doc_.saveAs(); });
-    command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
-            [this] { runHandler(FrameCommand::PrintSetup); });
-    command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
+    reloadTFileAction_ = command("reloadTFileAction", QStringLiteral("ReLoad  GUI97"), none, none,
+                                 [this] { doc_.reloadTFile(); });
+    reloadIconsAction_ = command("reloadIconsAction", QStringLiteral("ReLoad  Icons"), none, none,
+                                 [this] { doc_.reloadIcons(); });
+    openAction_ = command("openAction", QStringLiteral("&Open..."), none,
+                          QStringLiteral("Open E-File"), [this] { doc_.open(); });
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAction_ = command("saveAction", QStringLiteral("&Save"), none,
+                          QStringLiteral("Save E-File"), [this] { doc_.save(); });
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAsAction_ = command("saveAsAction", QStringLiteral("Save &As..."), none,
+                            QStringLiteral("Save As E-File"), [this] { doc_.saveAs(); });
+    printSetupAction_ = command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
+                                [this] { runHandler(FrameCommand::PrintSetup); });
+    exitAction_ = command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
 
     undoAction_ = command("undoAction", QStringLiteral("&Undo"), none, none,
                           [this] { doc_.undo(doc_.currentGame); });
@@ -192,90 +191,96 @@ void CMainFrame::buildActions() {
     historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
     historyAction_->setCheckable(true);
 
-    command("statusBarAction", QStringLiteral("&Status Bar"), none, none, [this](bool shown) {
-        statusBar()->setVisible(shown);
-        fitToContent();
-    })->setCheckable(true);
-    actions_["statusBarAction"]->setChecked(true);
-    command("viewPegAction", QStringLiteral("View People Data"),
-            QStringLiteral("View/Edit  PeG  E-File"), QStringLiteral("View  PeG E-File"),
-            [this] { SwitchView(Game::Peg); });
-    command("viewPg2Action", QStringLiteral("View PG2 Data"),
-            QStringLiteral("View/Edit  PG2  E-File"), QStringLiteral("View PG2 E-File"),
-            [this] { SwitchView(Game::Pg2); });
-    command("editTextFileAction", QStringLiteral("Edit Text File"),
-            QStringLiteral("Select a Text file to Edit"), QStringLiteral("Edit text file"),
-            [this] { doc_.editTextFile(); });
+    statusBarAction_ =
+        command("statusBarAction", QStringLiteral("&Status Bar"), none, none, [this](bool shown) {
+            statusBar()->setVisible(shown);
+            fitToContent();
+        });
+    statusBarAction_->setCheckable(true);
+    statusBarAction_->setChecked(true);
+    viewPegAction_ = command("viewPegAction", QStringLiteral("View People Data"),
+                             QStringLiteral("View/Edit  PeG  E-File"),
+                             QStringLiteral("View  PeG E-File"), [this] { SwitchView(Game::Peg); });
+    viewPg2Action_ = command("viewPg2Action", QStringLiteral("View PG2 Data"),
+                             QStringLiteral("View/Edit  PG2  E-File"),
+                             QStringLiteral("View PG2 E-File"), [this] { SwitchView(Game::Pg2); });
+    editTextFileAction_ =
+        command("editTextFileAction", QStringLiteral("Edit Text File"),
+                QStringLiteral("Select a Text file to Edit"), QStringLiteral("Edit text file"),
+                [this] { doc_.editTextFile(); });
 
-    command("equipmentReportAction", QStringLiteral("Equipment Report"), none,
-            QStringLiteral("Data Report"), [this] { runHandler(FrameCommand::EquipmentReport); });
-    command("iconsReportAction", QStringLiteral("Icons  Report"), none, none,
-            [this] { runHandler(FrameCommand::IconsReport); });
+    equipmentReportAction_ = command("equipmentReportAction", QStringLiteral("Equipment Report"),
+                                     none, QStringLiteral("Data Report"),
+                                     [this] { runHandler(FrameCommand::EquipmentReport); });
+    iconsReportAction_ = command("iconsReportAction", QStringLiteral("Icons  Report"), none, none,
+                                 [this] { runHandler(FrameCommand::IconsReport); });
 
-    command("convertAction", QStringLiteral("Convert PG2  to PeG  EfFile"), none,
-            QStringLiteral("Convert PG2 to PeG"), [this] { doc_.convert(); });
-    command("deleteAction", QStringLiteral("Delete Item"), none, QStringLiteral("Delete Item"),
-            [this] { doc_.deleteItem(); })
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
-    command("cloneAction", QStringLiteral("Clone  Item"), none, QStringLiteral("Clone Item"),
-            [this] { doc_.cloneItem(); })
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    convertAction_ = command("convertAction", QStringLiteral("Convert PG2  to PeG  EfFile"), none,
+                             QStringLiteral("Convert PG2 to PeG"), [this] { doc_.convert(); });
+    deleteAction_ = command("deleteAction", QStringLiteral("Delete Item"), none,
+                            QStringLiteral("Delete Item"), [this] { doc_.deleteItem(); });
+    deleteAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    cloneAction_ = command("cloneAction", QStringLiteral("Clone  Item"), none,
+                           QStringLiteral("Clone Item"), [this] { doc_.cloneItem(); });
+    cloneAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     // There is nothing to paste from: the entry and its keys stay disabled.
-    QAction* paste = makeAction("pasteAction", QStringLiteral("Paste Item"), none);
-    paste->setShortcuts(
+    pasteAction_ = makeAction("pasteAction", QStringLiteral("Paste Item"), none);
+    pasteAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
-    paste->setEnabled(false);
-    command("mergeEFileAction", QStringLiteral("Merge from PeG Efile"), none,
-            QStringLiteral("Merge extern Efile"), [this] { doc_.mergeFromEFile(); });
-    command("mergeTxtAction", QStringLiteral("Merge from TXT file"), none,
-            QStringLiteral("Merge from extern as defined in TXT file"),
-            [this] { doc_.mergeFromTxt(); });
-    command("exportAction", QStringLiteral("Export EFile"), none,
-            QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
-    command("costModifierAction", QStringLiteral("Global  Cost Modifier"), none,
-            QStringLiteral("Global Cost Change"),
-            [this] { runHandler(FrameCommand::CostModifier); });
-    command("settingsAction", QStringLiteral("Settings, Folders and Files..."), none,
-            QStringLiteral("Settings,Folders and Files"),
-            [this] { runHandler(FrameCommand::Settings); });
+    pasteAction_->setEnabled(false);
+    mergeEFileAction_ =
+        command("mergeEFileAction", QStringLiteral("Merge from PeG Efile"), none,
+                QStringLiteral("Merge extern Efile"), [this] { doc_.mergeFromEFile(); });
+    mergeTxtAction_ = command("mergeTxtAction", QStringLiteral("Merge from TXT file"), none,
+                              QStringLiteral("Merge from extern as defined in TXT file"),
+                              [this] { doc_.mergeFromTxt(); });
+    exportAction_ =
+        command("exportAction", QStringLiteral("Export EFile"), none,
+                QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
+    costModifierAction_ = command("costModifierAction", QStringLiteral("Global  Cost Modifier"),
+                                  none, QStringLiteral("Global Cost Change"),
+                                  [this] { runHandler(FrameCommand::CostModifier); });
+    settingsAction_ = command("settingsAction", QStringLiteral("Settings, Folders and Files..."),
+                              none, QStringLiteral("Settings,Folders and Files"),
+                              [this] { runHandler(FrameCommand::Settings); });
 
-    command("aboutAction", QStringLiteral("&About Varnel..."), none, QStringLiteral("About"),
-            [this] { runHandler(FrameCommand::About); });
+    aboutAction_ = command("aboutAction", QStringLiteral("&About Varnel..."), none,
+                           QStringLiteral("About"), [this] { runHandler(FrameCommand::About); });
 
     // Ctrl+N has no menu entry; the window carries it.
-    QAction* newDocument = command("newAction", QStringLiteral("&New"), none, none, [this] {
+    newAction_ = command("newAction", QStringLiteral("&New"), none, none, [this] {
         if (doc_.saveModified())
             doc_.newDocument();
     });
-    newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    addAction(newDocument);
+    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    addAction(newAction_);
 
     const struct {
-        const char* action;
+        QAction* action;
         const char* theme;
         const char* file;
     } pictures[] = {
-        {"openAction", "document-open", "open"},
-        {"saveAction", "document-save", "save"},
-        {"saveAsAction", "document-save-as", "save-as"},
-        {"editTextFileAction", "accessories-text-editor", "edit-text"},
-        {"settingsAction", "preferences-system", "settings"},
-        {"equipmentReportAction", nullptr, "report"},
-        {"viewPg2Action", nullptr, "view-pg2"},
-        {"viewPegAction", nullptr, "view-peg"},
-        {"convertAction", nullptr, "convert"},
-        {"deleteAction", "edit-delete", "delete"},
-        {"cloneAction", "edit-copy", "clone"},
-        {"mergeTxtAction", nullptr, "merge-txt"},
-        {"mergeEFileAction", nullptr, "merge-efile"},
-        {"exportAction", nullptr, "export"},
-        {"costModifierAction", nullptr, "cost"},
-        {"aboutAction", "help-about", "about"},
+        {openAction_, "document-open", "open"},
+        {saveAction_, "document-save", "save"},
+        {saveAsAction_, "document-save-as", "save-as"},
+        {editTextFileAction_, "accessories-text-editor", "edit-text"},
+        {settingsAction_, "preferences-system", "settings"},
+        {equipmentReportAction_, nullptr, "report"},
+        {viewPg2Action_, nullptr, "view-pg2"},
+        {viewPegAction_, nullptr, "view-peg"},
+        {convertAction_, nullptr, "convert"},
+        {deleteAction_, "edit-delete", "delete"},
+        {cloneAction_, "edit-copy", "clone"},
+        {mergeTxtAction_, nullptr, "merge-txt"},
+        {mergeEFileAction_, nullptr, "merge-efile"},
+        {exportAction_, nullptr, "export"},
+        {costModifierAction_, nullptr, "cost"},
+        {aboutAction_, "help-about", "about"},
     };
     for (const auto& p : pictures)
-        actions_[p.action]->setIcon(picture(p.theme, p.file));
+        p.action->setIcon(picture(p.theme, p.file));
 }
 
 void CMainFrame::buildMenus() {
@@ -287,14 +292,13 @@ void CMainFrame::buildMenus() {
                 menu->addSeparator();
         }
     };
-    auto a = [this](const char* name) { return actions_.at(name); };
 
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-    add(fileMenu_, {a("reloadTFileAction"), a("reloadIconsAction"), nullptr, a("openAction"),
-                    a("saveAction"), a("saveAsAction"), nullptr, a("printSetupAction"), nullptr});
+    add(fileMenu_, {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_,
+                    saveAsAction_, nullptr, printSetupAction_, nullptr});
     recentEnd_ = fileMenu_->addSeparator();
-    fileMenu_->addAction(a("exitAction"));
+    fileMenu_->addAction(exitAction_);
 
     editMenu_ = menuBar()->addMenu(QStringLiteral("&Edit"));
     editMenu_->setObjectName(QStringLiteral("editMenu"));
@@ -305,22 +309,22 @@ void CMainFrame::buildMenus() {
     // The toolbar's own toggle keeps its check mark in step however the toolbar is hidden; it
     // is made in buildToolBar and put here then.
     viewMenu_ = view;
-    add(view, {a("statusBarAction"), nullptr, a("viewPegAction"), a("viewPg2Action"), nullptr,
-               a("editTextFileAction"), nullptr, historyAction_});
+    add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, nullptr,
+               editTextFileAction_, nullptr, historyAction_});
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
-    add(reports, {a("equipmentReportAction"), a("iconsReportAction")});
+    add(reports, {equipmentReportAction_, iconsReportAction_});
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("toolsMenu"));
-    add(tools, {a("convertAction"), nullptr, a("deleteAction"), a("cloneAction"), a("pasteAction"),
-                nullptr, a("mergeEFileAction"), a("mergeTxtAction"), nullptr, a("exportAction"),
-                a("costModifierAction"), nullptr, a("settingsAction")});
+    add(tools, {convertAction_, nullptr, deleteAction_, cloneAction_, pasteAction_, nullptr,
+                mergeEFileAction_, mergeTxtAction_, nullptr, exportAction_, costModifierAction_,
+                nullptr, settingsAction_});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(a("aboutAction"));
+    help->addAction(aboutAction_);
 }
 
 void CMainFrame::buildToolBar() {
@@ -330,19 +334,19 @@ void CMainFrame::buildToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    const char* places[] = {"openAction",     "saveAction",
-                            "saveAsAction",   "editTextFileAction",
-                            "settingsAction", "equipmentReportAction",
-                            nullptr,          "viewPg2Action",
-                            "viewPegAction",  nullptr,
-                            "convertAction",  nullptr,
-                            "deleteAction",   "cloneAction",
-                            "mergeTxtAction", "mergeEFileAction",
-                            "exportAction",   "costModifierAction",
-                            "aboutAction"};
-    for (const char* name : places) {
-        if (name)
-            toolBar_->addAction(actions_.at(name));
+    QAction* const places[] = {openAction_,     saveAction_,
+                               saveAsAction_,   editTextFileAction_,
+                               settingsAction_, equipmentReportAction_,
+                               nullptr,         viewPg2Action_,
+                               viewPegAction_,  nullptr,
+                               convertAction_,  nullptr,
+                               deleteAction_,   cloneAction_,
+                               mergeTxtAction_, mergeEFileAction_,
+                               exportAction_,   costModifierAction_,
+                               aboutAction_};
+    for (QAction* action : places) {
+        if (action)
+            toolBar_->addAction(action);
         else
             toolBar_->addSeparator();
     }
@@ -351,8 +355,8 @@ void CMainFrame::buildToolBar() {
     toggle->setText(QStringLiteral("&Toolbar"));
     toggle->setObjectName(QStringLiteral("toolbarAction"));
     toggle->setStatusTip(plainText(toggle->text()));
-    actions_["toolbarAction"] = toggle;
-    viewMenu_->insertAction(actions_.at("statusBarAction"), toggle);
+    toolbarAction_ = toggle;
+    viewMenu_->insertAction(statusBarAction_, toggle);
 
     // The window keeps the size of what it shows: a toolbar that is moved, docked elsewhere or
     // hidden changes that size.
@@ -533,25 +537,25 @@ void CMainFrame::updateCommandStates() {
     const Game g = doc_.currentGame;
     const bool table = doc_.hasTable(g);
     const bool form = views_[slot(g)] != nullptr;
-    auto enable = [this](const char* name, bool on) { actions_.at(name)->setEnabled(on); };
+    auto enable = [](QAction* action, bool on) { action->setEnabled(on); };
     auto handled = [this](FrameCommand c) { return handlers_.count(c) != 0; };
 
-    for (const char* name :
-         {"saveAction", "saveAsAction", "mergeEFileAction", "mergeTxtAction", "exportAction"})
-        enable(name, table);
+    for (QAction* action :
+         {saveAction_, saveAsAction_, mergeEFileAction_, mergeTxtAction_, exportAction_})
+        enable(action, table);
     // Clone and Delete need a unit to act on.
     const bool units = doc_.unitCount(g) > 0;
-    enable("cloneAction", table && form && units);
-    enable("deleteAction", table && form && units);
-    enable("pasteAction", false);
-    enable("viewPegAction", g != Game::Peg);
-    enable("viewPg2Action", g != Game::Pg2);
-    enable("costModifierAction", g == Game::Peg && handled(FrameCommand::CostModifier));
-    enable("equipmentReportAction", form && handled(FrameCommand::EquipmentReport));
-    enable("iconsReportAction", form && handled(FrameCommand::IconsReport));
-    enable("settingsAction", form && handled(FrameCommand::Settings));
-    enable("aboutAction", handled(FrameCommand::About));
-    enable("printSetupAction", handled(FrameCommand::PrintSetup));
+    enable(cloneAction_, table && form && units);
+    enable(deleteAction_, table && form && units);
+    enable(pasteAction_, false);
+    enable(viewPegAction_, g != Game::Peg);
+    enable(viewPg2Action_, g != Game::Pg2);
+    enable(costModifierAction_, g == Game::Peg && handled(FrameCommand::CostModifier));
+    enable(equipmentReportAction_, form && handled(FrameCommand::EquipmentReport));
+    enable(iconsReportAction_, form && handled(FrameCommand::IconsReport));
+    enable(settingsAction_, form && handled(FrameCommand::Settings));
+    enable(aboutAction_, handled(FrameCommand::About));
+    enable(printSetupAction_, handled(FrameCommand::PrintSetup));
     if (historyModel_ != nullptr)
         updateUndoActions();
 }

@@ -101,6 +101,32 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QMenu* fileMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    // The commands; the tests find each by its object name, the member name without "_".
+    QAction* reloadTFileAction_ = nullptr;
+    QAction* reloadIconsAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* printSetupAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* newAction_ = nullptr;
+    QAction* statusBarAction_ = nullptr;
+    QAction* toolbarAction_ = nullptr;
+    QAction* viewPegAction_ = nullptr;
+    QAction* viewPg2Action_ = nullptr;
+    QAction* editTextFileAction_ = nullptr;
+    QAction* equipmentReportAction_ = nullptr;
+    QAction* iconsReportAction_ = nullptr;
+    QAction* convertAction_ = nullptr;
+    QAction* deleteAction_ = nullptr;
+    QAction* cloneAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* mergeEFileAction_ = nullptr;
+    QAction* mergeTxtAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    QAction* costModifierAction_ = nullptr;
+    QAction* settingsAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* historyAction_ = nullptr;
@@ -108,7 +134,6 @@ class CMainFrame : public QMainWindow, public DocObserver {
     EditHistoryModel* historyModel_ = nullptr;
     QAction* recentEnd_ = nullptr; // the separator after the recent-file entries
     QList<QAction*> recentActions_;
-    std::map<std::string, QAction*> actions_;
 };
 
 } // namespace varnel
