@@ -8,6 +8,7 @@
 #include "convert/ui/costdialog.h"
 #include "reports/ui/iconsreportdialog.h"
 #include "reports/ui/reportdialog.h"
+#include "tools/fileio.h"
 #include "tools/format.h"
 #include "tools/paths.h"
 #include "tools/ui/settingsdialog.h"
@@ -16,6 +17,9 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QScreen>
+
+#include <cstdio>
 
 namespace varnel {
 
@@ -90,6 +94,14 @@ StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
     return t;
 }
 
+QPoint CentredPosition(const QRect& available, const QSize& frame) {
+    auto start = [](int areaStart, int areaLength, int length) {
+        return length > areaLength ? areaStart : areaStart + (areaLength - length) / 2;
+    };
+    return {start(available.left(), available.width(), frame.width()),
+            start(available.top(), available.height(), frame.height())};
+}
+
 CVarnelApp::CVarnelApp(QObject* parent)
     : QObject(parent), appTitle(Format("Varnel Editor %s", kAppVersion)),
       versionLine(Format("Version %s, %s", kAppVersion, kBuildDate)) {
@@ -109,6 +121,17 @@ void CVarnelApp::setFormFactory(FormFactory factory) {
 }
 
 bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
+    // A file named on the command line that cannot be opened ends the start-up the way a
+    // command-line program ends: a line on stderr, no chooser, no box, no window.
+    if (commandLine.file) {
+        const std::string reason = ReadFailure(*commandLine.file);
+        if (!reason.empty()) {
+            std::fprintf(stderr, "varnel: cannot open %s: %s\n", commandLine.file->c_str(),
+                         reason.c_str());
+            return false;
+        }
+    }
+
     // The store: the per-user one, or the INI file the command line names.
     if (commandLine.settingsFile)
         store_ = std::make_unique<QSettingsBackend>(FromPath(*commandLine.settingsFile));
@@ -162,6 +185,9 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
 
     // The first form, then the window.
     frame_->SwitchView(Game::Pg2);
+    // The PG2 form has sized the frame: it opens centred on the screen it stands on.
+    if (const QScreen* screen = frame_->screen())
+        frame_->move(CentredPosition(screen->availableGeometry(), frame_->frameGeometry().size()));
     frame_->show();
     if (doc_->settings.defaultEFile == "PeG")
         frame_->SwitchView(Game::Peg);

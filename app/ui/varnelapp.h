@@ -6,6 +6,8 @@
 #include "app/ui/mainframe.h"
 
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 #include <QTimer>
 
 #include <memory>
@@ -43,6 +45,11 @@ struct StatusTexts {
 };
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc);
 
+// The top left of a frame of size `frame` centred in `available`, a screen's free area. In a
+// direction where the frame does not fit it starts at the area's edge, so its top left (title bar
+// and menu) stays on the screen.
+QPoint CentredPosition(const QRect& available, const QSize& frame);
+
 class CVarnelApp : public QObject {
     Q_OBJECT
   public:
@@ -59,7 +66,9 @@ class CVarnelApp : public QObject {
     void setFormFactory(FormFactory factory);
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
-    // named on the command line could not be loaded: the program ends then.
+    // named on the command line could not be loaded: the program ends then. A file that cannot
+    // even be opened is reported on stderr ("varnel: cannot open %s: reason") before anything
+    // is made or asked.
     bool initInstance(const CommandLine& commandLine, UiPort* ui = nullptr);
 
     // The idle work: sets the two status panes from the document.
