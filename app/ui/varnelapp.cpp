@@ -38,6 +38,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             result.help = true;
+        } else if (a == "--version") {
+            result.version = true;
         } else if (a == settingsOption || a.rfind(settingsOption + "=", 0) == 0) {
             std::string value;
             if (a == settingsOption) {
@@ -78,7 +80,8 @@ std::string CommandLineUsage() {
            "names\n"
            "  --settings FILE  keep the settings in the INI file FILE instead of the user's "
            "store\n"
-           "  --help           show this text\n";
+           "  --help           show this text\n"
+           "  --version        show the version\n";
 }
 
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {

@@ -27,10 +27,11 @@ struct CommandLine {
     std::optional<std::string> file;         // an E-File, loaded as "Default E-File" says
     std::optional<std::string> settingsFile; // --settings FILE: an INI file instead of the store
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name: at most one file, "--settings FILE" (or
-// "--settings=FILE"), "--help" / "-h". Nothing, with `error` set, for anything else.
+// "--settings=FILE"), "--help" / "-h", "--version". Nothing, with `error` set, for anything else.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
 // The usage text for --help and for a wrong command line.

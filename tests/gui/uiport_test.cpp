@@ -374,6 +374,11 @@ void UiPortTest::commandLine_data() {
     QTest::newRow("settings twice")
         << QStringList{QStringLiteral("--settings=a"), QStringLiteral("--settings=b")} << false
         << QString() << QString();
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << true << QString()
+                             << QString();
+    QTest::newRow("version and a file")
+        << QStringList{QStringLiteral("--version"), QStringLiteral("EQUIP97.EQP")} << true
+        << QStringLiteral("EQUIP97.EQP") << QString();
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--verbose")} << false << QString() << QString();
 }
@@ -395,6 +400,7 @@ void UiPortTest::commandLine() {
     }
     QCOMPARE(parsed->file ? FromPath(*parsed->file) : QString(), file);
     QCOMPARE(parsed->settingsFile ? FromPath(*parsed->settingsFile) : QString(), settings);
+    QCOMPARE(parsed->version, args.contains(QStringLiteral("--version")));
 }
 
 QTEST_MAIN(UiPortTest)
