@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -202,13 +203,18 @@ void UiPortTest::messageBoxes() {
     QFETCH(int, kind);
     QFETCH(int, icon);
     QFETCH(bool, answerYes);
-    const std::string text = "C:\\PANZER2\\EQUIP97.EQP\nIS modified\n \xc2\xbf Save changes ?";
+    // A unit name that looks like markup is shown as it is.
+    const std::string text =
+        "C:\\PANZER2\\<late> Tiger & co.EQP\nIS modified\n \xc2\xbf Save changes ?";
     bool checked = false;
     WhenModal([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QVERIFY(box);
         QCOMPARE(box->windowTitle(), QStringLiteral("Varnel"));
         QCOMPARE(box->text(), QString::fromUtf8(text.c_str()));
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(int(box->icon()), icon);
         if (kind == 1) {
             QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
