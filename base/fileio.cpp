@@ -79,6 +79,25 @@ bool IsNonRegularFile(const std::string& path) {
     return fs::exists(status) && !fs::is_regular_file(status);
 }
 
+std::string ReadFailure(const std::string& path) {
+    if (path.empty())
+        return std::strerror(ENOENT);
+    const std::string resolved = ResolvePath(path);
+    std::error_code ec;
+    const fs::file_status status = fs::status(resolved, ec);
+    if (ec)
+        return ec.message();
+    if (fs::is_directory(status))
+        return std::strerror(EISDIR);
+    if (!fs::is_regular_file(status))
+        return "not a regular file";
+    std::FILE* file = std::fopen(resolved.c_str(), "rb");
+    if (!file)
+        return std::strerror(errno);
+    std::fclose(file);
+    return {};
+}
+
 namespace {
 
 thread_local std::string lastSaveFailure;

@@ -23,6 +23,10 @@ bool ReadFileChunks(const std::string& path,
 // device): such an input is refused at once, never read.
 bool IsNonRegularFile(const std::string& path);
 
+// Why ReadFileBytes cannot read `path`, in the system's words ("No such file or directory",
+// "Is a directory", "Permission denied"); empty when it can be opened for reading.
+std::string ReadFailure(const std::string& path);
+
 // Writes `bytes` to a temporary file beside `path` and then replaces `path` with it, so a failed
 // save leaves the old file as it was. Refuses (false) when the folder is missing, the target is a
 // folder or an existing target may not be written. An existing target keeps its permissions and,

@@ -1,3 +1,4 @@
+#include "app/appsettings.h"
 #include "cli/command.h"
 #include "cli/common.h"
 
@@ -37,7 +38,8 @@ void printHelp(std::ostream& out) {
         out << "  " << c.name
             << std::string(12 - std::min<std::size_t>(11, std::string(c.name).size()), ' ')
             << c.summary << '\n';
-    out << "\n'varnel-cli COMMAND --help' describes a command.\n";
+    out << "\n'varnel-cli COMMAND --help' describes a command; 'varnel-cli --version' prints "
+           "the version.\n";
 }
 
 } // namespace
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(std::cout);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "varnel-cli " << varnel::kAppVersion << '\n';
         return 0;
     }
     for (const auto& c : varnel::cli::Commands()) {

@@ -1,5 +1,6 @@
 // varnel: the editor. Everything is in the GUI library; this only starts it.
 
+#include "app/appsettings.h"
 #include "app/ui/varnelapp.h"
 #include "views/unitviewfactory.h"
 
@@ -45,6 +46,10 @@ int main(int argc, char** argv) {
     auto commandLine = varnel::ParseCommandLine(args, error);
     if (commandLine && commandLine->help) {
         std::fputs(varnel::CommandLineUsage().c_str(), stdout);
+        return 0;
+    }
+    if (commandLine && commandLine->version) {
+        std::printf("varnel %s\n", varnel::kAppVersion);
         return 0;
     }
     if (!commandLine && std::none_of(args.begin(), args.end(), isQtOption))

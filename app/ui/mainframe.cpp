@@ -368,6 +368,8 @@ void CMainFrame::buildToolBar() {
 void CMainFrame::buildStatusBar() {
     countriesPane_ = new StatusPane(this);
     countriesPane_->setObjectName(QStringLiteral("countriesPane"));
+    // Paths are shown as they are, never read as markup.
+    countriesPane_->setTextFormat(Qt::PlainText);
     // A long path must not widen the window; the whole text is in the tooltip.
     countriesPane_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     unitsPane_ = new QLabel(this);

@@ -70,18 +70,32 @@ QWidget* QtUiPort::parentWidget() const {
     return QApplication::activeWindow();
 }
 
+namespace {
+// A message names units, countries and files: it is shown as plain text, so a name that looks
+// like markup ("<late>") is not swallowed.
+QMessageBox::StandardButton showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, kCaption, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+} // namespace
+
 void QtUiPort::information(const std::string& text) {
-    QMessageBox::information(parentWidget(), kCaption, FromMessage(text));
+    showBox(parentWidget(), QMessageBox::Information, FromMessage(text), QMessageBox::Ok,
+            QMessageBox::Ok);
 }
 
 bool QtUiPort::question(const std::string& text) {
-    return QMessageBox::question(parentWidget(), kCaption, FromMessage(text),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return showBox(parentWidget(), QMessageBox::Question, FromMessage(text),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void QtUiPort::error(const std::string& text) {
-    QMessageBox::critical(parentWidget(), kCaption, FromMessage(text));
+    showBox(parentWidget(), QMessageBox::Critical, FromMessage(text), QMessageBox::Ok,
+            QMessageBox::Ok);
 }
 
 std::optional<std::string> QtUiPort::fileDialog(const FileDialogRequest& request) {

@@ -78,6 +78,12 @@ QString Windows1252Refusal(const QString& text) {
         .arg(character, hex);
 }
 
+QString Verbatim(const QString& text) {
+    QString doubled = text;
+    doubled.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return doubled;
+}
+
 QString FromPath(const std::string& path) {
     return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
 }

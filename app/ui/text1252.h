@@ -25,6 +25,11 @@ std::optional<std::string> ToWindows1252(const QString& text);
 // The message for a text that ToWindows1252 refuses, naming the first character it cannot hold.
 QString Windows1252Refusal(const QString& text);
 
+// A text of the data (a country, unit, icon or file name) for a control that reads "&" as the
+// mark of its shortcut letter (check box, button, group box, menu entry): each "&" doubled, so
+// the control shows the text as it is.
+QString Verbatim(const QString& text);
+
 // Paths and file names, in the system's file-name encoding.
 QString FromPath(const std::string& path);
 std::string ToPath(const QString& path);

@@ -5,6 +5,7 @@
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/qtuiport.h"
 #include "app/ui/text1252.h"
+#include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
 #include "convert/ui/costdialog.h"
@@ -16,6 +17,9 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QScreen>
+
+#include <cstdio>
 
 namespace varnel {
 
@@ -33,6 +37,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             result.help = true;
+        } else if (a == "--version") {
+            result.version = true;
         } else if (a == settingsOption || a.rfind(settingsOption + "=", 0) == 0) {
             std::string value;
             if (a == settingsOption) {
@@ -73,7 +79,8 @@ std::string CommandLineUsage() {
            "names\n"
            "  --settings FILE  keep the settings in the INI file FILE instead of the user's "
            "store\n"
-           "  --help           show this text\n";
+           "  --help           show this text\n"
+           "  --version        show the version\n";
 }
 
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
@@ -87,6 +94,14 @@ StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
                          ShortenPath(names, kStatusPathLength).c_str());
     t.units = Format(" %d / %d Units", doc.view(g).listedUnits, static_cast<int>(doc.unitCount(g)));
     return t;
+}
+
+QPoint CentredPosition(const QRect& available, const QSize& frame) {
+    auto start = [](int areaStart, int areaLength, int length) {
+        return length > areaLength ? areaStart : areaStart + (areaLength - length) / 2;
+    };
+    return {start(available.left(), available.width(), frame.width()),
+            start(available.top(), available.height(), frame.height())};
 }
 
 CVarnelApp::CVarnelApp(QObject* parent)
@@ -104,6 +119,17 @@ void CVarnelApp::setFormFactory(FormFactory factory) {
 }
 
 bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
+    // A file named on the command line that cannot be opened ends the start-up the way a
+    // command-line program ends: a line on stderr, no chooser, no box, no window.
+    if (commandLine.file) {
+        const std::string reason = ReadFailure(*commandLine.file);
+        if (!reason.empty()) {
+            std::fprintf(stderr, "varnel: cannot open %s: %s\n", commandLine.file->c_str(),
+                         reason.c_str());
+            return false;
+        }
+    }
+
     // The store: the per-user one, or the INI file the command line names.
     if (commandLine.settingsFile)
         store_ = std::make_unique<QSettingsBackend>(FromPath(*commandLine.settingsFile));
@@ -157,6 +183,9 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
 
     // The first form, then the window.
     frame_->SwitchView(Game::Pg2);
+    // The PG2 form has sized the frame: it opens centred on the screen it stands on.
+    if (const QScreen* screen = frame_->screen())
+        frame_->move(CentredPosition(screen->availableGeometry(), frame_->frameGeometry().size()));
     frame_->show();
     if (doc_->settings.defaultEFile == "PeG")
         frame_->SwitchView(Game::Peg);

@@ -6,6 +6,8 @@
 #include "app/ui/mainframe.h"
 
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 
 #include <memory>
 #include <optional>
@@ -24,10 +26,11 @@ struct CommandLine {
     std::optional<std::string> file;         // an E-File, loaded as "Default E-File" says
     std::optional<std::string> settingsFile; // --settings FILE: an INI file instead of the store
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name: at most one file, "--settings FILE" (or
-// "--settings=FILE"), "--help" / "-h". Nothing, with `error` set, for anything else.
+// "--settings=FILE"), "--help" / "-h", "--version". Nothing, with `error` set, for anything else.
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
 // The usage text for --help and for a wrong command line.
@@ -41,6 +44,11 @@ struct StatusTexts {
     std::string units;
 };
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc);
+
+// The top left of a frame of size `frame` centred in `available`, a screen's free area. In a
+// direction where the frame does not fit it starts at the area's edge, so its top left (title bar
+// and menu) stays on the screen.
+QPoint CentredPosition(const QRect& available, const QSize& frame);
 
 class CVarnelApp : public QObject {
     Q_OBJECT
@@ -58,7 +66,9 @@ class CVarnelApp : public QObject {
     void setFormFactory(FormFactory factory);
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
-    // named on the command line could not be loaded: the program ends then.
+    // named on the command line could not be loaded: the program ends then. A file that cannot
+    // even be opened is reported on stderr ("varnel: cannot open %s: reason") before anything
+    // is made or asked.
     bool initInstance(const CommandLine& commandLine, UiPort* ui = nullptr);
 
     // Sets the two status panes from the document; the frame asks whenever the document or a

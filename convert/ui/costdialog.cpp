@@ -21,7 +21,8 @@ CCostDialog::CCostDialog(CVarnelDoc& doc, QWidget* parent)
         percents_[i] = findChild<QLineEdit*>(QStringLiteral("percentLineEdit%1").arg(k));
         Q_ASSERT(checks_[i] && percents_[i]);
         checks_[i]->setText(
-            FromWindows1252(Format("%-2d %s", k, doc_.countries(Game::Peg).name(k).c_str())));
+            Verbatim(FromWindows1252(
+                Format("%-2d %s", k, doc_.countries(Game::Peg).name(k).c_str()))));
         checks_[i]->setChecked(false);
         percents_[i]->setText(QString::number(kNoCostChange));
     }

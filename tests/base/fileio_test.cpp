@@ -54,6 +54,25 @@ TEST(ReadFileBytes, MissingAndFolderGiveNothing) {
     EXPECT_EQ(ReadFileBytes(dir.file("EMPTY")), Bytes{});
 }
 
+// The reason the editor prints for a command-line file it cannot open.
+TEST(ReadFailure, NamesTheReasonOrNothing) {
+    test::TempDir dir;
+    test::WriteFile(dir.file("Equip97.eqp"), std::string("x"));
+    EXPECT_EQ(ReadFailure(dir.file("EQUIP97.EQP")), "");
+    EXPECT_EQ(ReadFailure(dir.file("missing")), "No such file or directory");
+    EXPECT_EQ(ReadFailure(dir.file("Equip97.eqp/below")), "Not a directory");
+    EXPECT_EQ(ReadFailure(dir.dir()), "Is a directory");
+    EXPECT_EQ(ReadFailure(""), "No such file or directory");
+    EXPECT_EQ(ReadFailure("/dev/null"), "not a regular file");
+
+    if (test::PermissionsIgnored())
+        GTEST_SKIP() << "permission bits stop no read for this user";
+    const std::string locked = dir.file("locked.eqp");
+    test::WriteFile(locked, std::string("x"));
+    fs::permissions(locked, fs::perms::none, fs::perm_options::replace);
+    EXPECT_EQ(ReadFailure(locked), "Permission denied");
+}
+
 TEST(LineReader, AcceptsCrLfAndLfAndKeepsLongAndLastLinesWhole) {
     const std::string longLine(5000, 'x');
     const std::string text = "a\r\nb\n\r\n" + longLine + "\r\nlast \xE9";

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,6 +72,7 @@ struct Fixture {
         names.setName(1, "Germany");
         names.setName(12, "Espa\xF1"
                           "a");
+        names.setName(14, "Rebels & Militia");
         names.setCount(peg::kCountryCount);
         doc.setCountries(Game::Peg, std::move(names));
         doc.currentGame = Game::Peg;
@@ -103,6 +105,9 @@ void CostDialogTest::rows() {
     QCOMPARE(check(d, 9)->text(), QStringLiteral("9  Country9"));
     QCOMPARE(check(d, 12)->text(), QString(QStringLiteral("12 Espa") + QChar(0xF1) + u'a'));
     QCOMPARE(check(d, 20)->text(), QStringLiteral("20 Country20"));
+    // A country name is shown as it is: its "&" is neither hidden nor a shortcut.
+    QCOMPARE(ShownText(check(d, 14)->text()), QStringLiteral("14 Rebels & Militia"));
+    QVERIFY(QKeySequence::mnemonic(check(d, 14)->text()).isEmpty());
     for (int k = 1; k <= kCostDialogRows; ++k) {
         QVERIFY(!check(d, k)->isChecked());
         QCOMPARE(percent(d, k)->text(), QStringLiteral("100"));

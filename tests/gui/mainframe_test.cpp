@@ -18,6 +18,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTest>
@@ -105,7 +108,8 @@ class MainFrameTest : public QObject {
     void startUpView_data();
     void startUpView();
     void commandLineFile();
-    void commandLineFileThatCannotBeLoaded();
+    void commandLineFileThatCannotBeOpened_data();
+    void commandLineFileThatCannotBeOpened();
     void dropLoadsAsDefaultGame_data();
     void dropLoadsAsDefaultGame();
     void exitAsksInOrder();
@@ -115,6 +119,8 @@ class MainFrameTest : public QObject {
     void formsNeedAFactory();
     void toolbarAndStatusBarToggle();
     void windowShape();
+    void centredPosition_data();
+    void centredPosition();
     void aboutBox();
     void aboutAndPrintSetupOpenTheirDialogs();
     void dropOfSomethingElseIsRefused();
@@ -487,19 +493,51 @@ void MainFrameTest::commandLineFile() {
     QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
 }
 
-void MainFrameTest::commandLineFileThatCannotBeLoaded() {
+// A command-line file that cannot be opened: no chooser, no box, no window; the editor program
+// says why on stderr and ends with 1.
+void MainFrameTest::commandLineFileThatCannotBeOpened_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "nowhere/EQUIP97.EQP"
+                             << "No such file or directory";
+    QTest::newRow("a folder") << "pg2"
+                              << "Is a directory";
+}
+
+void MainFrameTest::commandLineFileThatCannotBeOpened() {
+    QFETCH(QString, relative);
+    QFETCH(QString, reason);
     Workspace ws;
-    const std::string missing = ws.path(QStringLiteral("nowhere/EQUIP97.EQP"));
+    const std::string path = ws.path(relative);
     auto ui = MakeQtScriptedUi();
-    ui->expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt);
-    ui->expectInformation("file [" + missing + "]\nnot found");
     CVarnelApp app;
     CommandLine commandLine;
     commandLine.settingsFile = ToPath(ws.settingsFile());
-    commandLine.file = missing;
+    commandLine.file = path;
     QVERIFY(!app.initInstance(commandLine, ui.get()));
-    QVERIFY(!app.frame()->isVisible());
+    QVERIFY(!app.frame());
     ui->verify();
+
+    QProcess editor;
+    editor.setProcessEnvironment([] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Under the sanitizers the exit status is the program's own; the in-process tests
+        // check the editor for leaks.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        return env;
+    }());
+    editor.start(QStringLiteral(VARNEL_EDITOR_BINARY),
+                 {QStringLiteral("--settings"), ws.settingsFile(), FromPath(path)});
+    // A box or a window would wait for a user: the program must end by itself.
+    QVERIFY(editor.waitForFinished(20000));
+    QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(editor.exitCode(), 1);
+    // Qt may add notes of its own; the program's one line is there, once.
+    const QStringList lines = QString::fromLocal8Bit(editor.readAllStandardError()).split(u'\n');
+    QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^varnel:"))),
+             QStringList{QStringLiteral("varnel: cannot open %1: %2").arg(FromPath(path), reason)});
+    QVERIFY(editor.readAllStandardOutput().isEmpty());
 }
 
 void MainFrameTest::dropLoadsAsDefaultGame_data() {
@@ -735,7 +773,12 @@ void MainFrameTest::windowShape() {
     QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
     QCOMPARE(f.minimumSize(), f.maximumSize());
-    QCOMPARE(f.pos(), QPoint(10, 0));
+    // Centred on its screen, or from the screen's edge where it does not fit.
+    const QRect screen = f.screen()->availableGeometry();
+    // The size is the one known before the window manager adds its frame.
+    QCOMPARE(f.pos(), CentredPosition(screen, f.size()));
+    QVERIFY(f.pos() != QPoint(10, 0));
+    QVERIFY(screen.contains(f.frameGeometry()));
     // The form is shown whole, at least at its smallest size.
     QWidget* form = f.view(Game::Pg2);
     QVERIFY(form->isVisible());
@@ -743,6 +786,31 @@ void MainFrameTest::windowShape() {
     const QRect inFrame(form->mapTo(&f, QPoint(0, 0)), form->size());
     QVERIFY(f.rect().contains(inFrame));
     QVERIFY(f.acceptDrops());
+}
+
+void MainFrameTest::centredPosition_data() {
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("fits") << QRect(0, 0, 1920, 1080) << QSize(800, 600) << QPoint(560, 240);
+    QTest::newRow("odd remainder rounds down")
+        << QRect(0, 0, 1001, 801) << QSize(800, 600) << QPoint(100, 100);
+    QTest::newRow("second screen, under a panel")
+        << QRect(1920, 32, 1280, 992) << QSize(800, 600) << QPoint(2160, 228);
+    QTest::newRow("exactly the screen") << QRect(0, 0, 800, 600) << QSize(800, 600) << QPoint(0, 0);
+    QTest::newRow("smaller screen: top left")
+        << QRect(0, 24, 640, 456) << QSize(800, 600) << QPoint(0, 24);
+    QTest::newRow("too high only: centred across, at the top")
+        << QRect(0, 0, 1280, 500) << QSize(800, 600) << QPoint(240, 0);
+    QTest::newRow("too wide only: at the left, centred down")
+        << QRect(100, 0, 700, 1000) << QSize(800, 600) << QPoint(100, 200);
+}
+
+void MainFrameTest::centredPosition() {
+    QFETCH(QRect, screen);
+    QFETCH(QSize, frame);
+    QFETCH(QPoint, expected);
+    QCOMPARE(CentredPosition(screen, frame), expected);
 }
 
 void MainFrameTest::aboutBox() {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,6 +81,9 @@ class SettingsDialogTest : public QObject {
     void folderFixUp_data();
     void folderFixUp();
     void folderButton();
+    void alternativeFolderStart_data();
+    void alternativeFolderStart();
+    void storeNameShownAsItIs();
     void useAndSaveWritesChangedValues();
     void useOnlyWritesNothing();
     void cancel();
@@ -196,6 +200,80 @@ void SettingsDialogTest::folderButton() {
     QCOMPARE(field(d, "pegWavLineEdit")->text(), before);
     // The settings themselves wait for an exit that applies them.
     QVERIFY(f.doc.settings.pg2Dir != GetPathPart(chosen, PathPart::Folder));
+}
+
+// An alternative folder's chooser starts in that folder once the field names one, before that in
+// the game's default folder.
+void SettingsDialogTest::alternativeFolderStart_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("altField");
+    QTest::addColumn<QString>("defaultField");
+    QTest::addColumn<QString>("altText");
+    QTest::addColumn<QString>("expectedName");
+    QTest::newRow("PG2, own folder") << "pg2AltDirButton"
+                                     << "pg2AltDirLineEdit"
+                                     << "pg2DirLineEdit"
+                                     << "/alt/pg2/"
+                                     << "/alt/pg2/Panzer2.exe";
+    QTest::newRow("PG2, empty: default folder") << "pg2AltDirButton"
+                                                << "pg2AltDirLineEdit"
+                                                << "pg2DirLineEdit"
+                                                << ""
+                                                << "/main/pg2/Panzer2.exe";
+    QTest::newRow("PG2, blanks: default folder") << "pg2AltDirButton"
+                                                 << "pg2AltDirLineEdit"
+                                                 << "pg2DirLineEdit"
+                                                 << "  "
+                                                 << "/main/pg2/Panzer2.exe";
+    QTest::newRow("PeG, own folder") << "pegAltDirButton"
+                                     << "pegAltDirLineEdit"
+                                     << "pegDirLineEdit"
+                                     << "/alt/peg/"
+                                     << "/alt/peg/Peoples.exe";
+    QTest::newRow("PeG, empty: default folder") << "pegAltDirButton"
+                                                << "pegAltDirLineEdit"
+                                                << "pegDirLineEdit"
+                                                << ""
+                                                << "/main/peg/Peoples.exe";
+}
+
+void SettingsDialogTest::alternativeFolderStart() {
+    QFETCH(QString, button);
+    QFETCH(QString, altField);
+    QFETCH(QString, defaultField);
+    QFETCH(QString, altText);
+    QFETCH(QString, expectedName);
+    Fixture f;
+    CSettingsDialog d(f.doc, kCaption);
+    d.show();
+    field(d, qPrintable(defaultField))
+        ->setText(button.startsWith(QLatin1String("pg2")) ? QStringLiteral("/main/pg2/")
+                                                          : QStringLiteral("/main/peg/"));
+    field(d, qPrintable(altField))->setText(altText);
+    const FileKind kind =
+        button.startsWith(QLatin1String("pg2")) ? FileKind::Pg2Program : FileKind::PegProgram;
+    const FileDialogRequest expected =
+        PrepareFileDialog(f.doc.settings, kind, int(PathPart::Folder), kNoValue, kNoValue,
+                          ToPath(expectedName), kNoValue, true);
+    f.ui->expectFileDialog(expected.title, std::nullopt);
+    QTest::mouseClick(child<QToolButton>(d, qPrintable(button)), Qt::LeftButton);
+    QVERIFY(!f.ui->fileRequests().empty());
+    QCOMPARE(f.ui->fileRequests().back().initialName, expected.initialName);
+    QCOMPARE(f.ui->fileRequests().back().initialFolder, expected.initialFolder);
+    QCOMPARE(FromPath(expected.initialFolder),
+             expectedName.left(expectedName.lastIndexOf(u'/') + 1));
+    // A cancelled chooser leaves both fields as they were.
+    QCOMPARE(field(d, qPrintable(altField))->text(), altText);
+}
+
+// The store's file name heads the settings group as it is, "&" and all.
+void SettingsDialogTest::storeNameShownAsItIs() {
+    Fixture f;
+    const QString caption = QStringLiteral("/home/Tom & Ann/.config/Korrin_Tools/Varnel.conf");
+    CSettingsDialog d(f.doc, caption);
+    const QString title = child<QGroupBox>(d, "settingsGroupBox")->title();
+    QCOMPARE(ShownText(title), caption);
+    QVERIFY(QKeySequence::mnemonic(title).isEmpty());
 }
 
 // Only the values that differ are stored, each under its own name; "Default E-File" only in

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -202,13 +203,18 @@ void UiPortTest::messageBoxes() {
     QFETCH(int, kind);
     QFETCH(int, icon);
     QFETCH(bool, answerYes);
-    const std::string text = "C:\\PANZER2\\EQUIP97.EQP\nIS modified\n \xc2\xbf Save changes ?";
+    // A unit name that looks like markup is shown as it is.
+    const std::string text =
+        "C:\\PANZER2\\<late> Tiger & co.EQP\nIS modified\n \xc2\xbf Save changes ?";
     bool checked = false;
     WhenModal([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         QVERIFY(box);
         QCOMPARE(box->windowTitle(), QStringLiteral("Varnel"));
         QCOMPARE(box->text(), QString::fromUtf8(text.c_str()));
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(int(box->icon()), icon);
         if (kind == 1) {
             QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
@@ -374,6 +380,11 @@ void UiPortTest::commandLine_data() {
     QTest::newRow("settings twice")
         << QStringList{QStringLiteral("--settings=a"), QStringLiteral("--settings=b")} << false
         << QString() << QString();
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << true << QString()
+                             << QString();
+    QTest::newRow("version and a file")
+        << QStringList{QStringLiteral("--version"), QStringLiteral("EQUIP97.EQP")} << true
+        << QStringLiteral("EQUIP97.EQP") << QString();
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--verbose")} << false << QString() << QString();
 }
@@ -395,6 +406,7 @@ void UiPortTest::commandLine() {
     }
     QCOMPARE(parsed->file ? FromPath(*parsed->file) : QString(), file);
     QCOMPARE(parsed->settingsFile ? FromPath(*parsed->settingsFile) : QString(), settings);
+    QCOMPARE(parsed->version, args.contains(QStringLiteral("--version")));
 }
 
 QTEST_MAIN(UiPortTest)

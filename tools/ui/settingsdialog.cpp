@@ -34,6 +34,10 @@ constexpr int kPegAltId = 10;
 
 enum LoadTarget { LoadEFileTarget, LoadTFileTarget, LoadIconsTarget };
 
+QLineEdit* filledOr(QLineEdit* field, QLineEdit* fallback) {
+    return field->text().trimmed().isEmpty() ? fallback : field;
+}
+
 } // namespace
 
 QString SettingsStoreCaption(const QSettings& store) {
@@ -49,7 +53,7 @@ CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, Q
     : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>()), doc_(doc),
       game_(doc.currentGame) {
     ui->setupUi(this);
-    ui->settingsGroupBox->setTitle(storeCaption);
+    ui->settingsGroupBox->setTitle(Verbatim(storeCaption));
 
     auto* defaults = new QButtonGroup(this);
     defaults->addButton(ui->pg2DefaultRadioButton);
@@ -91,10 +95,11 @@ CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, Q
     connect(ui->pg2DirButton, &QToolButton::clicked, this, [this] {
         chooseFolder(ui->pg2DirLineEdit, FileKind::Pg2Program, ui->pg2DirLineEdit, "Panzer2.exe");
     });
-    // Each alternative folder starts from itself, as the PeG row always did.
+    // An alternative folder starts from itself once it names one, before that from the game's
+    // default folder.
     connect(ui->pg2AltDirButton, &QToolButton::clicked, this, [this] {
-        chooseFolder(ui->pg2AltDirLineEdit, FileKind::Pg2Program, ui->pg2AltDirLineEdit,
-                     "Panzer2.exe");
+        chooseFolder(ui->pg2AltDirLineEdit, FileKind::Pg2Program,
+                     filledOr(ui->pg2AltDirLineEdit, ui->pg2DirLineEdit), "Panzer2.exe");
     });
     connect(ui->pg2WavButton, &QToolButton::clicked, this, [this] {
         chooseFolder(ui->pg2WavLineEdit, FileKind::Pg2Sound, ui->pg2WavLineEdit, "1001.wav");
@@ -103,8 +108,8 @@ CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, Q
         chooseFolder(ui->pegDirLineEdit, FileKind::PegProgram, ui->pegDirLineEdit, "Peoples.exe");
     });
     connect(ui->pegAltDirButton, &QToolButton::clicked, this, [this] {
-        chooseFolder(ui->pegAltDirLineEdit, FileKind::PegProgram, ui->pegAltDirLineEdit,
-                     "Peoples.exe");
+        chooseFolder(ui->pegAltDirLineEdit, FileKind::PegProgram,
+                     filledOr(ui->pegAltDirLineEdit, ui->pegDirLineEdit), "Peoples.exe");
     });
     connect(ui->pegWavButton, &QToolButton::clicked, this, [this] {
         chooseFolder(ui->pegWavLineEdit, FileKind::PegSound, ui->pegWavLineEdit, "1001.wav");

@@ -33,6 +33,16 @@ void WhenModal(std::function<void(QWidget*)> check) {
     timer->start();
 }
 
+QString ShownText(const QString& text) {
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        shown += text.at(i);
+    }
+    return shown;
+}
+
 Workspace::Workspace() {
     std::string error;
     ok_ = dir_.isValid() && WriteSampleGameFolders(ToPath(dir_.path()), error);

@@ -26,6 +26,10 @@ std::unique_ptr<ScriptedUi> MakeQtScriptedUi();
 // is still open afterwards is rejected, so a failed check cannot hang the test).
 void WhenModal(std::function<void(QWidget*)> check);
 
+// The text a check box, button or group box shows for its `text`, read as Qt reads it: "&&" is
+// one "&", a lone "&" only marks the shortcut letter after it.
+QString ShownText(const QString& text);
+
 // A temporary folder holding pg2/ and peg/ sample game folders and a settings file.
 class Workspace {
   public:
