@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace varnel {
 
@@ -334,13 +335,44 @@ template <Game G> class NamesStep final : public EditStep {
     std::string path_;
 };
 
+// Many fields of many units changed as one (a block of cells): the parts are undone last first.
+class GroupStep final : public EditStep {
+  public:
+    GroupStep(std::string text, Game game, std::vector<std::unique_ptr<EditStep>> parts,
+              std::size_t first, std::size_t last, bool data, bool names)
+        : EditStep(std::move(text), data, names), game_(game), parts_(std::move(parts)),
+          first_(first), last_(last) {}
+    DocChange undo(CVarnelDoc& doc) override {
+        for (auto it = parts_.rbegin(); it != parts_.rend(); ++it)
+            (*it)->undo(doc);
+        return change();
+    }
+    DocChange redo(CVarnelDoc& doc) override {
+        for (auto& part : parts_)
+            part->redo(doc);
+        return change();
+    }
+
+  private:
+    DocChange change() const {
+        return unitsChange(game_, first_, last_ - first_ + 1, touches(ChangeKind::Data),
+                           touches(ChangeKind::Names));
+    }
+    Game game_;
+    std::vector<std::unique_ptr<EditStep>> parts_;
+    std::size_t first_;
+    std::size_t last_;
+};
+
 // Stores the field through the field table's rules; when the value changed, `step` is the step
 // that takes it back.
+// `named`: whether the step gets its own text for the Edit menu (not when it is part of a
+// larger step).
 template <Game G>
 FieldResult setField(TableOf<G>& table, std::size_t unit, const FieldDef& field,
-                     std::string_view shown, std::unique_ptr<EditStep>& step) {
+                     std::string_view shown, std::unique_ptr<EditStep>& step, bool named = true) {
     auto& u = table.units[unit];
-    const std::string name(table.name(unit));
+    const std::string name(field.kind == FieldKind::Name || named ? table.name(unit) : "");
     const int before = storedValue(u, field);
     const auto iconBefore = field.kind == FieldKind::Icon
                                 ? iconBytes(u, field.offset)
@@ -352,7 +384,7 @@ FieldResult setField(TableOf<G>& table, std::size_t unit, const FieldDef& field,
         result = SetPegField(table, unit, field, shown);
     if (!result.ok || result.change == FieldChange::None)
         return result;
-    std::string text = fieldStepText(field, unit, name);
+    std::string text = named ? fieldStepText(field, unit, name) : std::string();
     if (field.kind == FieldKind::Name)
         step = std::make_unique<NameStep<G>>(std::move(text), unit, name,
                                              std::string(table.name(unit)));
@@ -453,6 +485,49 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
         const bool names = field.kind == FieldKind::Name;
         pushStep(g, std::move(step), unitsChange(g, unit, 1, !names, names));
     }
+    return result;
+}
+
+CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits, const std::string& what) {
+    CellsResult result;
+    std::vector<std::unique_ptr<EditStep>> parts;
+    std::size_t first = SIZE_MAX;
+    std::size_t last = 0;
+    bool data = false;
+    bool names = false;
+    for (const CellEdit& edit : edits) {
+        FieldResult r;
+        std::unique_ptr<EditStep> part;
+        if (edit.unit >= unitCount(g))
+            r.message = "There is no such unit";
+        else if (g == Game::Pg2)
+            r = varnel::setField<Game::Pg2>(*pg2_, edit.unit, *edit.field, edit.shown, part, false);
+        else
+            r = varnel::setField<Game::Peg>(*peg_, edit.unit, *edit.field, edit.shown, part, false);
+        if (!r.ok) {
+            // Nothing of the block stays: the parts done so far are taken back.
+            for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+                (*it)->undo(*this);
+            const std::optional<std::string_view> name = unitName(g, edit.unit);
+            result.message = Format("Unit %zu %s, column %s:\n%s", edit.unit,
+                                    std::string(name.value_or("")).c_str(),
+                                    FieldLabel(*edit.field).c_str(), r.message.c_str());
+            result.refused = &edit - edits.data();
+            return result;
+        }
+        if (part) {
+            first = std::min(first, edit.unit);
+            last = std::max(last, edit.unit);
+            (edit.field->kind == FieldKind::Name ? names : data) = true;
+            parts.push_back(std::move(part));
+        }
+    }
+    result.ok = true;
+    result.changed = parts.size();
+    if (!parts.empty())
+        pushStep(g,
+                 std::make_unique<GroupStep>(what, g, std::move(parts), first, last, data, names),
+                 unitsChange(g, first, last - first + 1, data, names));
     return result;
 }
 

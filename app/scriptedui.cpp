@@ -14,6 +14,8 @@ const char* KindName(ScriptedUi::Kind kind) {
         return "file dialog";
     case ScriptedUi::Kind::Start:
         return "process start";
+    case ScriptedUi::Kind::Text:
+        return "text prompt";
     }
     return "?";
 }
@@ -91,6 +93,16 @@ std::optional<std::string> ScriptedUi::fileDialog(const FileDialogRequest& reque
     fileRequests_.push_back(request);
     const Expectation* e = take(Kind::FileDialog, request.title);
     return e ? e->file : std::nullopt;
+}
+
+std::optional<std::string> ScriptedUi::askText(const std::string& label, const std::string&) {
+    const Expectation* e = take(Kind::Text, label);
+    return e ? e->file : std::nullopt;
+}
+
+ScriptedUi& ScriptedUi::expectText(std::string label, std::optional<std::string> answer) {
+    expected_.push_back({Kind::Text, std::move(label), false, std::move(answer)});
+    return *this;
 }
 
 void ScriptedUi::setBusy(bool busy) {

@@ -12,7 +12,7 @@ namespace varnel {
 
 class ScriptedUi : public UiPort {
   public:
-    enum class Kind { Information, Question, Error, FileDialog, Start };
+    enum class Kind { Information, Question, Error, FileDialog, Start, Text };
 
     using FailureHandler = std::function<void(const std::string&)>;
     explicit ScriptedUi(FailureHandler onFailure);
@@ -24,6 +24,8 @@ class ScriptedUi : public UiPort {
     ScriptedUi& expectError(std::string text);
     // A file dialog with this title; `answer` is the chosen path, nothing for Cancel.
     ScriptedUi& expectFileDialog(std::string title, std::optional<std::string> answer);
+    // A text asked for with this label; `answer` is what is typed, nothing for Cancel.
+    ScriptedUi& expectText(std::string label, std::optional<std::string> answer);
     // A process start of `program`; `succeeds` is what the start reports.
     ScriptedUi& expectStart(std::string program, bool succeeds = true);
 
@@ -31,6 +33,8 @@ class ScriptedUi : public UiPort {
     bool question(const std::string& text) override;
     void error(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> askText(const std::string& label,
+                                       const std::string& initial) override;
     void setBusy(bool busy) override;
     bool startDetached(const std::string& program,
                        const std::vector<std::string>& arguments) override;

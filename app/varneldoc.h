@@ -12,6 +12,7 @@
 #include "convert/costmodifier.h"
 #include "equip/fieldtable.h"
 #include "equip/tfile.h"
+#include "equip/unitfilter.h"
 #include "equip/unittable.h"
 #include "icons/iconarchive.h"
 
@@ -55,11 +56,27 @@ struct LoadFindings {
     bool headerMismatch() const { return headerCount != recordsHeld; }
 };
 
+// One value of a block edit: the text a control would show for the field of a unit.
+struct CellEdit {
+    std::size_t unit = 0;
+    const FieldDef* field = nullptr;
+    std::string shown;
+};
+
+struct CellsResult {
+    bool ok = false;
+    std::size_t changed = 0;   // values whose stored value changed
+    std::string message;       // why the block was refused
+    std::ptrdiff_t refused = -1; // the position of the refused value among the edits
+};
+
 // One game's view slot: whether that game's form exists, and what it shows.
 struct ViewSlot {
     bool registered = false;
     int currentUnit = 0;
     int listedUnits = 0;
+    // The filter the form's list and the units table share.
+    UnitFilter filter;
 };
 
 class CVarnelDoc {
@@ -104,6 +121,19 @@ class CVarnelDoc {
     int unitClass(Game g, std::size_t index) const {
         return g == Game::Pg2 ? UnitClass(pg2_->units[index]) : UnitClass(peg_->units[index]);
     }
+    // The units of the game that pass `filter`, in table order; none without a table.
+    std::vector<int> filterUnits(Game g, const UnitFilter& filter) const {
+        if (!hasTable(g))
+            return {};
+        return g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
+    }
+    // Orders units of the game by a row of its field table (SortUnits).
+    void sortUnits(Game g, const FieldDef& field, bool ascending, std::vector<int>& units) const {
+        if (g == Game::Pg2)
+            SortUnits(*pg2_, field, ascending, units);
+        else
+            SortUnits(*peg_, field, ascending, units);
+    }
     // The name of unit `index` of the game, or nothing outside the table. Valid until the next
     // change of a name of that table.
     std::optional<std::string_view> unitName(Game g, std::size_t index) const;
@@ -139,6 +169,11 @@ class CVarnelDoc {
     // Checks the text a control shows and stores it into the field of `unit` (the field table's
     // rules and messages; "There is no such unit" for an index outside the table).
     FieldResult setField(Game g, std::size_t unit, const FieldDef& field, std::string_view shown);
+    // Stores many values (a block of cells, a column set to one value) as one step named `what`,
+    // each through the field table's rules in the order given. When one is refused nothing
+    // changes, and the message names the unit, the column and the reason. No step when no value
+    // changed.
+    CellsResult setFields(Game g, std::span<const CellEdit> edits, const std::string& what);
     // Appends a copy of unit `index` with code N (the old count); the new index, or nothing when
     // there is no such unit or the table is full (kMaxUnits).
     std::optional<std::size_t> cloneUnit(Game g, std::size_t index);

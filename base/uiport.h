@@ -32,6 +32,14 @@ class UiPort {
     virtual void error(const std::string& text) = 0;
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
+    // A line of text asked for with `label` ("Value for 12 cells:"), `initial` shown selected;
+    // Windows-1252 bytes, or nothing when cancelled. A port without a person to ask cancels.
+    virtual std::optional<std::string> askText(const std::string& label,
+                                               const std::string& initial) {
+        (void)label;
+        (void)initial;
+        return std::nullopt;
+    }
     // Shows or hides the busy cursor; calls nest.
     virtual void setBusy(bool busy) = 0;
     // Starts `program` with `arguments`, each one argument, without waiting; false on failure.

@@ -289,12 +289,24 @@ def draw_about(c):
     c.rect(9.5, 16, 15, 18, PAPER)
 
 
+def draw_table(c):
+    c.rect(2, 4, 22, 20, PAPER_EDGE)
+    c.rect(3, 5, 21, 19, PAPER)
+    c.rect(3, 5, 21, 8, PEG)
+    c.rect(3, 5, 8, 19, '#dfe6ef')
+    c.rect(3, 5, 8, 8, '#244a7c')
+    for y in (11, 14, 17):
+        c.rect(3, y, 21, y + 1, LINES)
+    for x in (8, 13, 17):
+        c.rect(x, 5, x + 1, 19, LINES)
+
+
 TOOLBAR = {
     'open': draw_open, 'save': draw_save, 'save-as': draw_save_as, 'edit-text': draw_edit_text,
     'settings': draw_settings, 'report': draw_report, 'view-pg2': draw_view_pg2,
     'view-peg': draw_view_peg, 'convert': draw_convert, 'delete': draw_delete,
     'clone': draw_clone, 'merge-txt': draw_merge_txt, 'merge-efile': draw_merge_efile,
-    'export': draw_export, 'cost': draw_cost, 'about': draw_about,
+    'export': draw_export, 'cost': draw_cost, 'about': draw_about, 'table': draw_table,
 }
 
 

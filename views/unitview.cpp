@@ -182,9 +182,9 @@ void CUnitView::setUpForm() {
         controls_.push_back(control);
     }
 
-    connect(countryFilter_, &QComboBox::activated, this, [this] { ApplyFilters(); });
-    connect(classFilter_, &QComboBox::activated, this, [this] { ApplyFilters(); });
-    connect(find_, &QLineEdit::textChanged, this, [this] { ApplyFilters(); });
+    connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
+    connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
+    connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
     auto* findShortcut = new QShortcut(QKeySequence::Find, this);
     findShortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(findShortcut, &QShortcut::activated, this, [this] {
@@ -381,6 +381,7 @@ void CUnitView::FillUnitList() {
         classFilter_->setCurrentIndex(0);
         find_->clear();
     }
+    slot.filter = UnitFilter();
     if (!doc_.hasTable(game_)) {
         model_->setUnits({});
         slot.listedUnits = 0;
@@ -399,32 +400,47 @@ void CUnitView::FillUnitList() {
     showUnit(true);
 }
 
+UnitFilter CUnitView::controlsFilter() const {
+    UnitFilter filter;
+    filter.country = std::max(0, countryFilter_->currentIndex());
+    filter.unitClass = std::max(0, classFilter_->currentIndex());
+    const std::optional<std::string> typed = viewtext::toBytes(find_->text());
+    // A character no name can hold matches no unit.
+    filter.find = typed.value_or(std::string());
+    filter.unmatchable = !typed;
+    return filter;
+}
+
+void CUnitView::AdoptSharedFilter() {
+    const UnitFilter& filter = doc_.view(game_).filter;
+    if (!(controlsFilter() == filter)) {
+        const QSignalBlocker b1(countryFilter_);
+        const QSignalBlocker b2(classFilter_);
+        const QSignalBlocker b3(find_);
+        countryFilter_->setCurrentIndex(filter.country);
+        classFilter_->setCurrentIndex(filter.unitClass);
+        if (!filter.unmatchable)
+            find_->setText(viewtext::toQString(filter.find));
+    }
+    listSelection_ = -1;
+    ApplyFilters();
+}
+
+void CUnitView::filterControlsChanged() {
+    doc_.view(game_).filter = controlsFilter();
+    ApplyFilters();
+}
+
 void CUnitView::ApplyFilters() {
     if (!doc_.hasTable(game_))
         return;
     ViewSlot& slot = doc_.view(game_);
-    const int countryFilter = std::max(0, countryFilter_->currentIndex());
-    const int classFilter = std::max(0, classFilter_->currentIndex());
-    const std::optional<std::string> typed = viewtext::toBytes(find_->text());
-    // A character no name can hold matches no unit.
-    const std::string needle = typed ? viewtext::folded(*typed) : std::string();
-    int newRow = listSelection_;
-
-    const std::size_t count = doc_.unitCount(game_);
-    std::vector<int> units;
-    if (typed) {
-        for (std::size_t i = 0; i < count; ++i) {
-            if (countryFilter > 0 && doc_.unitCountry(game_, i) != countryFilter)
-                continue;
-            if (classFilter > 0 && doc_.unitClass(game_, i) != classFilter)
-                continue;
-            if (!viewtext::containsFolded(*doc_.unitName(game_, i), needle))
-                continue;
-            if (static_cast<int>(i) == slot.currentUnit)
-                newRow = static_cast<int>(units.size());
-            units.push_back(static_cast<int>(i));
-        }
-    }
+    std::vector<int> units = doc_.filterUnits(game_, slot.filter);
+    // The unit shown stays selected when it is listed; otherwise the line at the old position.
+    int newRow = std::max(0, listSelection_);
+    const auto at = std::lower_bound(units.begin(), units.end(), slot.currentUnit);
+    if (at != units.end() && *at == slot.currentUnit)
+        newRow = static_cast<int>(at - units.begin());
     model_->setUnits(std::move(units));
     slot.listedUnits = model_->rowCount();
     setCurrentRow(newRow);

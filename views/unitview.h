@@ -52,10 +52,14 @@ class CUnitView : public QWidget, public DocObserver {
     // The whole table, unfiltered; the filters and the search are cleared. First adopts the
     // other view's current unit when that index exists in this table. Then shows the unit.
     void FillUnitList();
-    // The units that pass the country filter, the class filter and the name search. The
+    // The units that pass the document's shared filter (the country filter, the class filter and
+    // the name search, set from this form's controls or from the units table). The
     // selection stays on the current unit when it is listed, else on the line at the old
     // position; the unit of that line is shown (unit 0 when there is no such line).
     void ApplyFilters();
+    // Takes the filter the units table may have changed into the filter controls, relists, and
+    // shows the unit of the document's view slot (the table's current row) when it is listed.
+    void AdoptSharedFilter();
     // Loads every control from the current unit (the unit of the selected line), with signals
     // blocked, and paints its icon. Does nothing without a table.
     void ShowUnit();
@@ -126,6 +130,8 @@ class CUnitView : public QWidget, public DocObserver {
     void clearControls();
     void listSelectionChanged();
     void listDoubleClicked();
+    UnitFilter controlsFilter() const;
+    void filterControlsChanged();
 
     CVarnelDoc& doc_;
     Game game_;

@@ -1,5 +1,6 @@
 #include "views/unitviewfactory.h"
 
+#include "views/unittableview.h"
 #include "views/view2.h"
 #include "views/view3.h"
 
@@ -19,7 +20,33 @@ QWidget* MakeUnitView(CMainFrame& frame, CVarnelDoc& doc, Game game) {
             view->CommitPendingEdit();
     });
     QObject::connect(view, &CUnitView::listChanged, &frame, &CMainFrame::statusChanged);
+    // Back from the table: the filter and the current unit are the table's.
+    QObject::connect(&frame, &CMainFrame::tableModeChanged, view, [view, game](Game shown, bool on) {
+        if (shown == game && !on)
+            view->AdoptSharedFilter();
+    });
     return view;
+}
+
+QWidget* MakeUnitTable(CMainFrame& frame, CVarnelDoc& doc, Game game) {
+    auto* table = new CUnitTableView(doc, game);
+    table->openRequested = [&frame, &doc, game](int unit) {
+        if (unit >= 0)
+            doc.view(game).currentUnit = unit;
+        frame.setTableMode(false);
+    };
+    auto activate = [table, game](Game shown) {
+        if (shown == game)
+            table->Activate();
+    };
+    QObject::connect(&frame, &CMainFrame::viewActivated, table, activate);
+    QObject::connect(&frame, &CMainFrame::tableModeChanged, table,
+                     [activate](Game shown, bool on) {
+                         if (on)
+                             activate(shown);
+                     });
+    QObject::connect(table, &CUnitTableView::listChanged, &frame, &CMainFrame::statusChanged);
+    return table;
 }
 
 } // namespace varnel

@@ -9,5 +9,8 @@ namespace varnel {
 // the other game's form; each time the frame shows this form, the form rebuilds its list
 // (FillUnitList), adopting the other form's unit index when its own table has it.
 QWidget* MakeUnitView(CMainFrame& frame, CVarnelDoc& doc, Game game);
+// Makes the units table of `game`. Each time the frame shows it, it takes the shared filter and
+// the form's unit; a double click or Enter on a code opens that unit in the form.
+QWidget* MakeUnitTable(CMainFrame& frame, CVarnelDoc& doc, Game game);
 
 } // namespace varnel

@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
 
     varnel::CVarnelApp app;
     app.setFormFactory(varnel::MakeUnitView);
+    app.setTableFactory(varnel::MakeUnitTable);
     if (!app.initInstance(*commandLine))
         return 1;
     return QApplication::exec();

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -42,6 +43,11 @@ constexpr int kUnitsPaneMinWidth = 90;
 // The central area while no unit form exists.
 constexpr int kEmptyWidth = 720;
 constexpr int kEmptyHeight = 480;
+// The window while it shows a units table: resizable, starting at least this large.
+constexpr int kTableWidth = 1100;
+constexpr int kTableHeight = 680;
+constexpr int kTableMinWidth = 480;
+constexpr int kTableMinHeight = 320;
 constexpr int kRecentPathLength = 60;
 
 int slot(Game g) {
@@ -190,6 +196,12 @@ void CMainFrame::buildActions() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
     historyAction_->setCheckable(true);
+    unitsTableAction_ = makeAction("unitsTableAction", QStringLiteral("Units &Table"),
+                                   QStringLiteral("Every unit and field side by side"),
+                                   QStringLiteral("Units Table"));
+    unitsTableAction_->setCheckable(true);
+    unitsTableAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(unitsTableAction_, &QAction::toggled, this, [this](bool on) { setTableMode(on); });
 
     statusBarAction_ =
         command("statusBarAction", QStringLiteral("&Status Bar"), none, none, [this](bool shown) {
@@ -270,6 +282,7 @@ void CMainFrame::buildActions() {
         {equipmentReportAction_, nullptr, "report"},
         {viewPg2Action_, nullptr, "view-pg2"},
         {viewPegAction_, nullptr, "view-peg"},
+        {unitsTableAction_, "x-office-spreadsheet", "table"},
         {convertAction_, nullptr, "convert"},
         {deleteAction_, "edit-delete", "delete"},
         {cloneAction_, "edit-copy", "clone"},
@@ -309,7 +322,7 @@ void CMainFrame::buildMenus() {
     // The toolbar's own toggle keeps its check mark in step however the toolbar is hidden; it
     // is made in buildToolBar and put here then.
     viewMenu_ = view;
-    add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, nullptr,
+    add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, unitsTableAction_, nullptr,
                editTextFileAction_, nullptr, historyAction_});
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
@@ -338,7 +351,8 @@ void CMainFrame::buildToolBar() {
                                saveAsAction_,   editTextFileAction_,
                                settingsAction_, equipmentReportAction_,
                                nullptr,         viewPg2Action_,
-                               viewPegAction_,  nullptr,
+                               viewPegAction_,  unitsTableAction_,
+                               nullptr,
                                convertAction_,  nullptr,
                                deleteAction_,   cloneAction_,
                                mergeTxtAction_, mergeEFileAction_,
@@ -486,22 +500,50 @@ QWidget* CMainFrame::view(Game game) const {
     return views_[slot(game)];
 }
 
-void CMainFrame::SwitchView(Game game) {
-    doc_.currentGame = game;
-    QWidget*& shown = views_[slot(game)];
-    if (!shown && viewFactory_) {
-        shown = viewFactory_(game);
-        if (shown) {
-            stack_->addWidget(shown);
+void CMainFrame::setTableFactory(ViewFactory factory) {
+    tableFactory_ = std::move(factory);
+    updateCommandStates();
+}
+
+QWidget* CMainFrame::table(Game game) const {
+    return tables_[slot(game)];
+}
+
+bool CMainFrame::tableShown() const {
+    return tableMode_ && tables_[slot(doc_.currentGame)] != nullptr;
+}
+
+void CMainFrame::makePages(Game game) {
+    QWidget*& form = views_[slot(game)];
+    if (!form && viewFactory_) {
+        form = viewFactory_(game);
+        if (form) {
+            stack_->addWidget(form);
             doc_.view(game).registered = true;
-            connect(shown, &QObject::destroyed, this, [this, game] {
+            connect(form, &QObject::destroyed, this, [this, game] {
                 views_[slot(game)] = nullptr;
                 doc_.view(game).registered = false;
                 updateCommandStates();
             });
         }
     }
-    QWidget* current = shown ? shown : emptyArea_;
+    QWidget*& table = tables_[slot(game)];
+    if (tableMode_ && form && !table && tableFactory_) {
+        table = tableFactory_(game);
+        if (table) {
+            stack_->addWidget(table);
+            connect(table, &QObject::destroyed, this, [this, game] {
+                tables_[slot(game)] = nullptr;
+                updateCommandStates();
+            });
+        }
+    }
+}
+
+void CMainFrame::showPage(Game game) {
+    QWidget* form = views_[slot(game)];
+    QWidget* table = tables_[slot(game)];
+    QWidget* current = tableMode_ && table ? table : (form ? form : emptyArea_);
     // Only the shown page may size the window.
     for (int i = 0; i < stack_->count(); ++i) {
         QWidget* page = stack_->widget(i);
@@ -510,15 +552,49 @@ void CMainFrame::SwitchView(Game game) {
                                 : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     }
     stack_->setCurrentWidget(current);
-    emit viewActivated(game);
     fitToContent();
+}
+
+void CMainFrame::SwitchView(Game game) {
+    doc_.currentGame = game;
+    makePages(game);
+    showPage(game);
+    emit viewActivated(game);
     updateCommandStates();
     doc_.refreshTitle();
+}
+
+void CMainFrame::setTableMode(bool on) {
+    if (on == tableMode_)
+        return;
+    // What was typed into the form (or a cell) is committed before the page goes away.
+    emit commandStarting();
+    tableMode_ = on;
+    {
+        const QSignalBlocker block(unitsTableAction_);
+        unitsTableAction_->setChecked(on);
+    }
+    const Game game = doc_.currentGame;
+    makePages(game);
+    showPage(game);
+    emit tableModeChanged(game, tableShown());
+    updateCommandStates();
+    emit statusChanged();
 }
 
 void CMainFrame::fitToContent() {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (tableShown()) {
+        // The table is as large as the user makes the window; it starts a size that shows
+        // plenty of rows and columns, within the screen.
+        setMinimumSize(kTableMinWidth, kTableMinHeight);
+        QSize size(std::max(width(), kTableWidth), std::max(height(), kTableHeight));
+        if (const QScreen* s = screen())
+            size = size.boundedTo(s->availableSize());
+        resize(size);
+        return;
+    }
     if (QLayout* l = layout()) {
         l->invalidate();
         l->activate();
@@ -550,6 +626,7 @@ void CMainFrame::updateCommandStates() {
     enable(cloneAction_, table && form && units);
     enable(deleteAction_, table && form && units);
     enable(pasteAction_, false);
+    enable(unitsTableAction_, form && tableFactory_ != nullptr);
     enable(viewPegAction_, g != Game::Peg);
     enable(viewPg2Action_, g != Game::Pg2);
     enable(costModifierAction_, g == Game::Peg && handled(FrameCommand::CostModifier));

@@ -37,6 +37,9 @@ class CMainFrame : public QMainWindow, public DocObserver {
     ~CMainFrame() override;
 
     void setViewFactory(ViewFactory factory);
+    // Makes the units table of a game, the first time it is shown; the "Units Table" command
+    // stays disabled without one.
+    void setTableFactory(ViewFactory factory);
     void setCommandHandler(FrameCommand command, std::function<void()> handler);
 
     // Makes the form of `game` the shown one (created on first use), sets the current game and
@@ -44,6 +47,14 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void SwitchView(Game game);
     // The form of a game, or nullptr while it has not been made.
     QWidget* view(Game game) const;
+    // The units table of a game, or nullptr while it has not been made.
+    QWidget* table(Game game) const;
+    // Shows the units table of the game shown (on) or its form (off), for this game and the
+    // games switched to after it ("Units Table" in the View menu).
+    void setTableMode(bool on);
+    bool tableMode() const { return tableMode_; }
+    // Whether the page shown is a units table.
+    bool tableShown() const;
 
     // The two status-bar panes.
     void setStatusPanes(const QString& countries, const QString& units);
@@ -62,6 +73,9 @@ class CMainFrame : public QMainWindow, public DocObserver {
   signals:
     // The form of `game` has just become the shown one; it rebuilds its unit list.
     void viewActivated(varnel::Game game);
+    // The game's units table (shown true) or its form has become the shown page, the game
+    // staying the same: the page takes the other's filter and current unit.
+    void tableModeChanged(varnel::Game game, bool shown);
     // A command of the menus, the toolbar or the keys is about to run: a form commits the edit
     // box that has the focus, so what the user typed is part of what the command sees.
     void commandStarting();
@@ -85,12 +99,17 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void fitToContent();
     void runHandler(FrameCommand command);
     void buildHistoryPanel();
+    void makePages(Game game);
+    void showPage(Game game);
     // The Edit menu's entries say what they would undo and redo in the game shown.
     void updateUndoActions();
 
     CVarnelDoc& doc_;
     RecentFileList& recentFiles_;
     ViewFactory viewFactory_;
+    ViewFactory tableFactory_;
+    std::array<QWidget*, 2> tables_{};
+    bool tableMode_ = false;
     std::map<FrameCommand, std::function<void()>> handlers_;
     std::array<QWidget*, 2> views_{};
     QStackedWidget* stack_ = nullptr;
@@ -130,6 +149,7 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* historyAction_ = nullptr;
+    QAction* unitsTableAction_ = nullptr;
     QDockWidget* historyDock_ = nullptr;
     EditHistoryModel* historyModel_ = nullptr;
     QAction* recentEnd_ = nullptr; // the separator after the recent-file entries

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSet>
@@ -96,6 +98,20 @@ bool QtUiPort::question(const std::string& text) {
 void QtUiPort::error(const std::string& text) {
     showBox(parentWidget(), QMessageBox::Critical, FromMessage(text), QMessageBox::Ok,
             QMessageBox::Ok);
+}
+
+std::optional<std::string> QtUiPort::askText(const std::string& label,
+                                             const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parentWidget(), QStringLiteral("Varnel"), FromMessage(label),
+                              QLineEdit::Normal, FromWindows1252(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    std::optional<std::string> bytes = ToWindows1252(text);
+    if (!bytes)
+        error(Windows1252Refusal(text).toStdString());
+    return bytes;
 }
 
 std::optional<std::string> QtUiPort::fileDialog(const FileDialogRequest& request) {

@@ -118,6 +118,10 @@ void CVarnelApp::setFormFactory(FormFactory factory) {
     formFactory_ = std::move(factory);
 }
 
+void CVarnelApp::setTableFactory(FormFactory factory) {
+    tableFactory_ = std::move(factory);
+}
+
 bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     // A file named on the command line that cannot be opened ends the start-up the way a
     // command-line program ends: a line on stderr, no chooser, no box, no window.
@@ -148,6 +152,8 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
         qtUi_->setParentWidget(frame_.get());
     if (formFactory_)
         frame_->setViewFactory([this](Game game) { return formFactory_(*frame_, *doc_, game); });
+    if (tableFactory_)
+        frame_->setTableFactory([this](Game game) { return tableFactory_(*frame_, *doc_, game); });
     frame_->setCommandHandler(FrameCommand::About, [this] { showAbout(); });
     frame_->setCommandHandler(FrameCommand::PrintSetup, [this] { showPrintSetup(); });
     frame_->setCommandHandler(FrameCommand::CostModifier, [this] {

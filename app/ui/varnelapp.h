@@ -64,6 +64,8 @@ class CVarnelApp : public QObject {
     // frame's central area stays empty and the commands that need a form stay disabled.
     using FormFactory = std::function<QWidget*(CMainFrame&, CVarnelDoc&, Game)>;
     void setFormFactory(FormFactory factory);
+    // How the units tables are made (MakeUnitTable); without one "Units Table" stays disabled.
+    void setTableFactory(FormFactory factory);
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
     // named on the command line could not be loaded: the program ends then. A file that cannot
@@ -84,6 +86,7 @@ class CVarnelApp : public QObject {
     void showPrintSetup();
 
     FormFactory formFactory_;
+    FormFactory tableFactory_;
     std::unique_ptr<QtUiPort> qtUi_;
     std::unique_ptr<QSettingsBackend> store_;
     std::unique_ptr<RecentFileList> recentFiles_;

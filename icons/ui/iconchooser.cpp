@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "base/paths.h"
 #include "icons/iconformat.h"
+#include "equip/unitfilter.h"
 #include "icons/ui/qimagepainter.h"
 #include "views/viewtext.h"
 
@@ -20,8 +21,8 @@ bool startsWithFolded(const std::string& text, const std::string& prefix) {
     if (prefix.size() > text.size())
         return false;
     return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-        return viewtext::foldCase(static_cast<unsigned char>(a)) ==
-               viewtext::foldCase(static_cast<unsigned char>(b));
+        return FoldCase1252(static_cast<unsigned char>(a)) ==
+               FoldCase1252(static_cast<unsigned char>(b));
     });
 }
 

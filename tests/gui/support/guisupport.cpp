@@ -62,8 +62,10 @@ void Workspace::presetSetting(const QString& name, const QString& value) {
 
 Editor::Editor(Workspace& workspace, Forms forms, const std::optional<std::string>& file)
     : ui_(MakeQtScriptedUi()), app_(std::make_unique<CVarnelApp>()) {
-    if (forms == Forms::Real)
+    if (forms == Forms::Real) {
         app_->setFormFactory(MakeUnitView);
+        app_->setTableFactory(MakeUnitTable);
+    }
     if (forms == Forms::Placeholder) {
         app_->setFormFactory([](CMainFrame&, CVarnelDoc&, Game game) -> QWidget* {
             auto* form = new QLabel(game == Game::Pg2 ? QStringLiteral("PG2 form")

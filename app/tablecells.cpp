@@ -1,0 +1,202 @@
+#include "app/tablecells.h"
+
+#include "app/fieldedit.h"
+#include "base/format.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace varnel {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+CellsResult refusal(std::string message) {
+    CellsResult result;
+    result.message = std::move(message);
+    return result;
+}
+
+} // namespace
+
+bool IsListField(const FieldDef& field) {
+    return field.kind == FieldKind::Month || field.kind == FieldKind::Vocabulary ||
+           field.kind == FieldKind::Country;
+}
+
+bool IsCheckField(const FieldDef& field) {
+    return field.kind == FieldKind::Switch || field.kind == FieldKind::Bit;
+}
+
+bool IsNumberField(const FieldDef& field) {
+    return !field.readOnly && (field.kind == FieldKind::Byte || field.kind == FieldKind::Year ||
+                               field.kind == FieldKind::Cost || field.kind == FieldKind::AnyInteger);
+}
+
+std::vector<std::string> ListItems(const CVarnelDoc& doc, Game g, const FieldDef& field) {
+    std::vector<std::string> items;
+    for (int position = 0; position <= field.maxShown; ++position)
+        items.push_back(field.kind == FieldKind::Country
+                            ? ListItem(position, doc.countries(g).name(position))
+                            : FieldItemText(field, position));
+    return items;
+}
+
+std::string CellText(const CVarnelDoc& doc, Game g, std::size_t unit, const FieldDef& field) {
+    std::string text = FieldText(doc, g, unit, field);
+    if (!IsListField(field) || text.empty())
+        return text;
+    const int position = std::stoi(text);
+    if (position < 0 || position > field.maxShown)
+        return text;
+    if (field.kind == FieldKind::Country)
+        return ListItem(position, doc.countries(g).name(position));
+    std::string item = FieldItemText(field, position);
+    return item.empty() ? text : item;
+}
+
+std::string CellInput(const CVarnelDoc& doc, Game g, const FieldDef& field, std::string_view text) {
+    if (!IsListField(field))
+        return std::string(text);
+    const std::string wanted = Folded1252(trimmed(text));
+    const std::vector<std::string> items = ListItems(doc, g, field);
+    for (std::size_t position = 0; position < items.size(); ++position)
+        if (!items[position].empty() && Folded1252(trimmed(items[position])) == wanted)
+            return std::to_string(position);
+    return std::string(text);
+}
+
+std::vector<std::vector<std::string>> ParseTabText(std::string_view text) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row;
+    std::string cell;
+    bool cellStarted = false;
+    std::size_t i = 0;
+    auto endRow = [&] {
+        row.push_back(std::move(cell));
+        rows.push_back(std::move(row));
+        row.clear();
+        cell.clear();
+        cellStarted = false;
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '"' && !cellStarted && cell.empty()) {
+            // A quoted cell: up to the lone closing quote; doubled quotes stand for one.
+            ++i;
+            while (i < text.size()) {
+                if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        cell += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                cell += text[i++];
+            }
+            cellStarted = true;
+            continue;
+        }
+        if (c == '\t') {
+            row.push_back(std::move(cell));
+            cell.clear();
+            cellStarted = false;
+            ++i;
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            endRow();
+            i += 2;
+        } else if (c == '\n') {
+            endRow();
+            ++i;
+        } else {
+            cell += c;
+            cellStarted = true;
+            ++i;
+        }
+    }
+    if (cellStarted || !cell.empty() || !row.empty())
+        endRow();
+    return rows;
+}
+
+std::string MakeTabText(const std::vector<std::vector<std::string>>& rows) {
+    std::string out;
+    for (const auto& row : rows) {
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            if (k > 0)
+                out += '\t';
+            const std::string& cell = row[k];
+            if (cell.find_first_of("\t\r\n\"") == std::string::npos) {
+                out += cell;
+                continue;
+            }
+            out += '"';
+            for (char c : cell) {
+                if (c == '"')
+                    out += '"';
+                out += c;
+            }
+            out += '"';
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+CellsResult SetCellsValue(CVarnelDoc& doc, Game g, std::span<const TableCell> cells,
+                          std::string_view value) {
+    std::vector<CellEdit> edits;
+    edits.reserve(cells.size());
+    for (const TableCell& cell : cells)
+        edits.push_back({cell.unit, cell.field, CellInput(doc, g, *cell.field, value)});
+    return doc.setFields(g, edits, Format("Set Value (%zu cells)", cells.size()));
+}
+
+CellsResult ScaleCells(CVarnelDoc& doc, Game g, std::span<const TableCell> cells, int percent) {
+    std::vector<CellEdit> edits;
+    edits.reserve(cells.size());
+    for (const TableCell& cell : cells) {
+        if (!IsNumberField(*cell.field))
+            return refusal(Format("The column %s holds no numbers to scale.",
+                                  FieldLabel(*cell.field).c_str()));
+        const std::string shown = FieldText(doc, g, cell.unit, *cell.field);
+        if (shown.empty())
+            return refusal("There is no such unit");
+        // Cut toward zero, as the cost change cuts.
+        const std::int64_t scaled = std::stoll(shown) * percent / 100;
+        edits.push_back({cell.unit, cell.field, std::to_string(scaled)});
+    }
+    return doc.setFields(g, edits, Format("Scale by %d%% (%zu cells)", percent, cells.size()));
+}
+
+CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
+                       std::span<const FieldDef* const> fields,
+                       const std::vector<std::vector<std::string>>& block) {
+    std::size_t width = 0;
+    for (const auto& row : block)
+        width = std::max(width, row.size());
+    if (block.empty() || width == 0)
+        return refusal("There is nothing to paste.");
+    if (block.size() > units.size() || width > fields.size())
+        return refusal(Format("The pasted block (%zu x %zu) does not fit in the table from the "
+                              "current cell (%zu x %zu).",
+                              block.size(), width, units.size(), fields.size()));
+    std::vector<CellEdit> edits;
+    for (std::size_t r = 0; r < block.size(); ++r)
+        for (std::size_t c = 0; c < block[r].size(); ++c) {
+            const auto unit = static_cast<std::size_t>(units[r]);
+            edits.push_back({unit, fields[c], CellInput(doc, g, *fields[c], block[r][c])});
+        }
+    return doc.setFields(g, edits, Format("Paste (%zu cells)", edits.size()));
+}
+
+} // namespace varnel

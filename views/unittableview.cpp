@@ -1,0 +1,589 @@
+#include "views/unittableview.h"
+
+#include "app/fieldedit.h"
+#include "app/settingsstore.h"
+#include "app/tablecells.h"
+#include "base/format.h"
+#include "views/unittablemodel.h"
+#include "views/viewtext.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+#include <sstream>
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kNoFilter = "No filter";
+
+std::string settingName(const char* what, Game game) {
+    return std::string("UnitsTable") + what + GameName(game);
+}
+
+// Drop-down cells edit with the drop-down's items; the rest with the view's own editors.
+class CellDelegate : public QStyledItemDelegate {
+  public:
+    CellDelegate(const CVarnelDoc& doc, Game game, const UnitTableModel& model, QObject* parent)
+        : QStyledItemDelegate(parent), doc_(doc), game_(game), model_(model) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        const FieldDef& f = model_.field(index.column());
+        if (!IsListField(f))
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* combo = new QComboBox(parent);
+        combo->setObjectName(QStringLiteral("cellComboBox"));
+        for (const std::string& item : ListItems(doc_, game_, f))
+            combo->addItem(viewtext::toQString(item));
+        // A choice commits at once, as the form's drop-downs do.
+        connect(combo, &QComboBox::activated, this, [this, combo] {
+            auto* self = const_cast<CellDelegate*>(this);
+            emit self->commitData(combo);
+            emit self->closeEditor(combo);
+        });
+        return combo;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            combo->setCurrentIndex(index.data(Qt::EditRole).toInt());
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            model->setData(index, combo->currentIndex(), Qt::EditRole);
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+  private:
+    const CVarnelDoc& doc_;
+    Game game_;
+    const UnitTableModel& model_;
+};
+
+QTableView* makeView(QWidget* parent, const QString& name) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(name);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectItems);
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                          QAbstractItemView::AnyKeyPressed);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+    // Rows of one height: the view never measures 65,535 rows.
+    QHeaderView* rows = view->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    QHeaderView* columns = view->horizontalHeader();
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setSortIndicator(-1, Qt::AscendingOrder);
+    columns->setHighlightSections(false);
+    columns->setContextMenuPolicy(Qt::CustomContextMenu);
+    columns->setStretchLastSection(false);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return view;
+}
+
+} // namespace
+
+CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
+    : QWidget(parent), doc_(doc), game_(game),
+      model_(std::make_unique<UnitTableModel>(doc, game)) {
+    setObjectName(QStringLiteral("unitsTable") + QString::fromLatin1(GameName(game)));
+
+    auto* bar = new QHBoxLayout;
+    countryFilter_ = new QComboBox(this);
+    countryFilter_->setObjectName(QStringLiteral("tableCountryFilterComboBox"));
+    countryFilter_->setMinimumContentsLength(14);
+    countryFilter_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    classFilter_ = new QComboBox(this);
+    classFilter_->setObjectName(QStringLiteral("tableClassFilterComboBox"));
+    classFilter_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    find_ = new QLineEdit(this);
+    find_->setObjectName(QStringLiteral("tableFindLineEdit"));
+    find_->setClearButtonEnabled(true);
+    find_->setPlaceholderText(QStringLiteral("Find in names"));
+    auto label = [this](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(QString::fromLatin1(text), this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    bar->addWidget(label("&Country:", countryFilter_));
+    bar->addWidget(countryFilter_);
+    bar->addSpacing(8);
+    bar->addWidget(label("C&lass:", classFilter_));
+    bar->addWidget(classFilter_);
+    bar->addSpacing(8);
+    bar->addWidget(label("&Find:", find_));
+    bar->addWidget(find_, 1);
+
+    auto action = [this](const char* name, const char* text, auto slot) {
+        auto* a = new QAction(QString::fromLatin1(text), this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    setValueAction_ = action("setValueAction", "Set &Value...", [this] { SetValue(); });
+    scaleAction_ = action("scaleAction", "&Scale by %...", [this] { ScaleByPercent(); });
+    copyAction_ = action("copyCellsAction", "&Copy", [this] { CopySelection(); });
+    copyAction_->setShortcut(QKeySequence::Copy);
+    pasteAction_ = action("pasteCellsAction", "&Paste", [this] { PasteBlock(); });
+    pasteAction_->setShortcut(QKeySequence::Paste);
+    for (QAction* a : {setValueAction_, scaleAction_}) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(a->objectName().replace(QStringLiteral("Action"),
+                                                      QStringLiteral("Button")));
+        button->setDefaultAction(a);
+        bar->addWidget(button);
+    }
+
+    fixed_ = makeView(this, QStringLiteral("unitTableFixedView"));
+    table_ = makeView(this, QStringLiteral("unitTableView"));
+    for (QTableView* view : {fixed_, table_}) {
+        view->setModel(model_.get());
+        view->setItemDelegate(new CellDelegate(doc_, game_, *model_, view));
+        view->addActions({copyAction_, pasteAction_, setValueAction_, scaleAction_});
+        view->installEventFilter(this);
+        QHeaderView* header = view->horizontalHeader();
+        connect(header, &QHeaderView::sortIndicatorChanged, this,
+                [this, view](int column, Qt::SortOrder order) { sortBy(view, column, order); });
+        connect(header, &QHeaderView::customContextMenuRequested, this,
+                [this, view](const QPoint& at) { showHeaderMenu(view, at); });
+        connect(view, &QTableView::activated, this, [this](const QModelIndex& index) {
+            if (index.column() == 0 && openRequested)
+                openRequested(model_->unitAt(index.row()));
+        });
+    }
+    // One selection and one current cell for both views.
+    delete fixed_->selectionModel();
+    fixed_->setSelectionModel(table_->selectionModel());
+    connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { currentRowChanged(); });
+    fixed_->verticalScrollBar()->hide();
+    fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    fixed_->horizontalScrollBar()->setEnabled(false);
+    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged,
+            fixed_->verticalScrollBar(), &QScrollBar::setValue);
+    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged,
+            table_->verticalScrollBar(), &QScrollBar::setValue);
+    connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this] { updateFixedWidth(); });
+    connect(model_.get(), &UnitTableModel::refused, this,
+            [this](const QString& message) { showRefusal(message); }, Qt::QueuedConnection);
+
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const bool fixedColumn = column < UnitTableModel::kFixedColumns;
+        fixed_->setColumnHidden(column, !fixedColumn);
+        table_->setColumnHidden(column, fixedColumn);
+        // Widths from the header's text and a typical value, never from the 65,535 rows.
+        QTableView* view = fixedColumn ? fixed_ : table_;
+        const QFontMetrics metrics = view->fontMetrics();
+        const FieldDef& f = model_->field(column);
+        const QString header = model_->headerData(column, Qt::Horizontal).toString();
+        int width = metrics.horizontalAdvance(header) + 24;
+        if (f.kind == FieldKind::Name)
+            width = std::max(width, metrics.horizontalAdvance(QLatin1Char('M')) * 14);
+        else if (IsListField(f))
+            width = std::max(width, metrics.horizontalAdvance(QStringLiteral("00  Medium Tank")));
+        else
+            width = std::max(width, metrics.horizontalAdvance(QStringLiteral("00000")) + 12);
+        view->setColumnWidth(column, std::min(width, 220));
+    }
+    loadColumnSettings();
+
+    auto* views = new QHBoxLayout;
+    views->setSpacing(0);
+    views->addWidget(fixed_);
+    views->addWidget(table_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addLayout(views, 1);
+    updateFixedWidth();
+
+    connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
+    connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
+    connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
+
+    fillFilterLists();
+    doc_.addObserver(this);
+}
+
+CUnitTableView::~CUnitTableView() {
+    doc_.removeObserver(this);
+    for (QTableView* view : {fixed_, table_})
+        view->removeEventFilter(this);
+}
+
+QTableView* CUnitTableView::viewOf(int column) const {
+    return column < UnitTableModel::kFixedColumns ? fixed_ : table_;
+}
+
+void CUnitTableView::fillFilterLists() {
+    const QSignalBlocker b1(countryFilter_);
+    const QSignalBlocker b2(classFilter_);
+    countryFilter_->clear();
+    countryFilter_->addItem(QString::fromLatin1(kNoFilter));
+    const FieldDef* country = FindField(game_, "country");
+    for (const std::string& item : ListItems(doc_, game_, *country))
+        countryFilter_->addItem(viewtext::toQString(item));
+    countryFilter_->removeItem(1); // country 0 is no filter: the list starts at 1
+    classFilter_->clear();
+    classFilter_->addItem(QString::fromLatin1(kNoFilter));
+    const FieldDef* unitClass = FindField(game_, "class");
+    for (int i = 1; i <= unitClass->maxShown; ++i)
+        classFilter_->addItem(viewtext::ascii(FieldItemText(*unitClass, i)));
+}
+
+void CUnitTableView::filterControlsChanged() {
+    UnitFilter filter;
+    filter.country = std::max(0, countryFilter_->currentIndex());
+    filter.unitClass = std::max(0, classFilter_->currentIndex());
+    const std::optional<std::string> typed = viewtext::toBytes(find_->text());
+    filter.find = typed.value_or(std::string());
+    filter.unmatchable = !typed;
+    doc_.view(game_).filter = filter;
+    relist();
+}
+
+void CUnitTableView::Activate() {
+    const UnitFilter& filter = doc_.view(game_).filter;
+    {
+        const QSignalBlocker b1(countryFilter_);
+        const QSignalBlocker b2(classFilter_);
+        const QSignalBlocker b3(find_);
+        countryFilter_->setCurrentIndex(filter.country);
+        classFilter_->setCurrentIndex(filter.unitClass);
+        if (!filter.unmatchable)
+            find_->setText(viewtext::toQString(filter.find));
+    }
+    relist();
+}
+
+void CUnitTableView::relist() {
+    ViewSlot& slot = doc_.view(game_);
+    const int unit = slot.currentUnit;
+    model_->relist();
+    slot.listedUnits = model_->rowCount();
+    selectUnit(unit);
+    emit listChanged();
+}
+
+void CUnitTableView::selectUnit(int unit) {
+    int row = model_->rowOf(unit);
+    if (row < 0 && model_->rowCount() > 0)
+        row = 0;
+    if (row < 0)
+        return;
+    int column = table_->currentIndex().column();
+    if (column < 0)
+        column = UnitTableModel::kFixedColumns;
+    const QModelIndex index = model_->index(row, column);
+    settingRow_ = true;
+    table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    settingRow_ = false;
+    table_->scrollTo(index);
+    doc_.view(game_).currentUnit = model_->unitAt(row);
+}
+
+void CUnitTableView::currentRowChanged() {
+    const int unit = model_->unitAt(table_->currentIndex().row());
+    if (unit >= 0)
+        doc_.view(game_).currentUnit = unit;
+}
+
+void CUnitTableView::sortBy(QTableView* view, int column, Qt::SortOrder order) {
+    if (column < 0)
+        return;
+    // One sort at a time: the other view's header shows none.
+    QHeaderView* other = (view == fixed_ ? table_ : fixed_)->horizontalHeader();
+    {
+        const QSignalBlocker block(other);
+        other->setSortIndicator(-1, Qt::AscendingOrder);
+    }
+    other->viewport()->update();
+    model_->sort(column, order);
+    const QModelIndex current = table_->currentIndex();
+    if (current.isValid())
+        table_->scrollTo(current);
+}
+
+void CUnitTableView::updateFixedWidth() {
+    int width = 2 * fixed_->frameWidth();
+    for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
+        if (!fixed_->isColumnHidden(column))
+            width += fixed_->columnWidth(column);
+    fixed_->setFixedWidth(width);
+}
+
+bool CUnitTableView::isColumnShown(int column) const {
+    return !viewOf(column)->isColumnHidden(column);
+}
+
+void CUnitTableView::setColumnShown(int column, bool shown) {
+    if (column <= 0 || column >= model_->columnCount())
+        return;
+    viewOf(column)->setColumnHidden(column, !shown);
+    updateFixedWidth();
+    saveColumnSettings();
+}
+
+void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("columnsMenu"));
+    for (int column = 1; column < model_->columnCount(); ++column) {
+        QAction* a = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
+        a->setCheckable(true);
+        a->setChecked(isColumnShown(column));
+        connect(a, &QAction::toggled, this,
+                [this, column](bool on) { setColumnShown(column, on); });
+    }
+    menu.exec(view->horizontalHeader()->mapToGlobal(at));
+}
+
+std::vector<int> CUnitTableView::shownColumns() const {
+    std::vector<int> columns;
+    for (int column = 0; column < model_->columnCount(); ++column)
+        if (isColumnShown(column))
+            columns.push_back(column);
+    return columns;
+}
+
+std::vector<TableCell> CUnitTableView::selectedCells() const {
+    QModelIndexList indexes = table_->selectionModel()->selectedIndexes();
+    std::sort(indexes.begin(), indexes.end(), [](const QModelIndex& a, const QModelIndex& b) {
+        return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
+    });
+    std::vector<TableCell> cells;
+    cells.reserve(static_cast<std::size_t>(indexes.size()));
+    for (const QModelIndex& index : indexes) {
+        if (!isColumnShown(index.column()))
+            continue;
+        const int unit = model_->unitAt(index.row());
+        if (unit >= 0)
+            cells.push_back({static_cast<std::size_t>(unit), &model_->field(index.column())});
+    }
+    return cells;
+}
+
+void CUnitTableView::showRefusal(const QString& message) {
+    MessageBox(doc_.ui, "%s", ToWindows1252(message).value_or(message.toStdString()).c_str());
+}
+
+void CUnitTableView::SetValue() {
+    const std::vector<TableCell> cells = selectedCells();
+    if (cells.empty() || !doc_.hasTable(game_))
+        return;
+    const std::string initial = CellText(doc_, game_, cells.front().unit, *cells.front().field);
+    const std::optional<std::string> value =
+        doc_.ui.askText(Format("Value for %zu cells:", cells.size()), initial);
+    if (!value)
+        return;
+    const CellsResult result = SetCellsValue(doc_, game_, cells, *value);
+    if (!result.ok)
+        MessageBox(doc_.ui, "%s", result.message.c_str());
+}
+
+void CUnitTableView::ScaleByPercent() {
+    const std::vector<TableCell> cells = selectedCells();
+    if (cells.empty() || !doc_.hasTable(game_))
+        return;
+    const std::optional<std::string> typed =
+        doc_.ui.askText(Format("Percentage for %zu cells:", cells.size()), "100");
+    if (!typed)
+        return;
+    std::string text = *typed;
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    if (!text.empty() && text.back() == '%')
+        text.pop_back();
+    int percent = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), percent);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        MessageBox(doc_.ui, "%s", "Please enter an integer.");
+        return;
+    }
+    const CellsResult result = ScaleCells(doc_, game_, cells, percent);
+    if (!result.ok)
+        MessageBox(doc_.ui, "%s", result.message.c_str());
+}
+
+void CUnitTableView::CopySelection() {
+    const QModelIndexList indexes = table_->selectionModel()->selectedIndexes();
+    if (indexes.isEmpty())
+        return;
+    std::set<int> rows;
+    std::set<int> selectedColumns;
+    std::set<std::pair<int, int>> selected;
+    for (const QModelIndex& index : indexes) {
+        if (!isColumnShown(index.column()))
+            continue;
+        rows.insert(index.row());
+        selectedColumns.insert(index.column());
+        selected.insert({index.row(), index.column()});
+    }
+    // The block spanning the selection, in the order shown; cells outside it stay empty.
+    std::vector<std::vector<std::string>> block;
+    for (int row : rows) {
+        const auto unit = static_cast<std::size_t>(model_->unitAt(row));
+        std::vector<std::string> line;
+        for (int column : shownColumns()) {
+            if (selectedColumns.count(column) == 0)
+                continue;
+            line.push_back(selected.count({row, column})
+                               ? CellText(doc_, game_, unit, model_->field(column))
+                               : std::string());
+        }
+        block.push_back(std::move(line));
+    }
+    // The clipboard holds Unicode: the names' Windows-1252 letters are converted.
+    QGuiApplication::clipboard()->setText(viewtext::toQString(MakeTabText(block)));
+}
+
+void CUnitTableView::PasteBlock() {
+    const QModelIndex current = table_->currentIndex();
+    if (!current.isValid() || !doc_.hasTable(game_))
+        return;
+    const QString text = QGuiApplication::clipboard()->text();
+    const std::optional<std::string> bytes = viewtext::toBytes(text);
+    if (!bytes) {
+        MessageBox(doc_.ui, "%s", Windows1252Refusal(text).toStdString().c_str());
+        return;
+    }
+    const std::vector<int> columns = shownColumns();
+    std::vector<const FieldDef*> fields;
+    for (int column : columns)
+        if (column >= current.column())
+            fields.push_back(&model_->field(column));
+    const std::vector<int>& all = model_->units();
+    const std::vector<int> units(all.begin() + current.row(), all.end());
+    const CellsResult result = PasteCells(doc_, game_, units, fields, ParseTabText(*bytes));
+    if (!result.ok)
+        MessageBox(doc_.ui, "%s", result.message.c_str());
+}
+
+bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == fixed_ || watched == table_)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* view = static_cast<QTableView*>(watched);
+        const QModelIndex current = view->currentIndex();
+        // While a cell is edited its editor has the keys: Enter here is on the view itself.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && current.isValid() &&
+            current.column() == 0) {
+            if (openRequested)
+                openRequested(model_->unitAt(current.row()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CUnitTableView::hideEvent(QHideEvent* event) {
+    saveColumnSettings();
+    QWidget::hideEvent(event);
+}
+
+void CUnitTableView::loadColumnSettings() {
+    const std::optional<std::string> hidden = doc_.store.read(settingName("Hidden", game_));
+    if (hidden) {
+        std::istringstream names(*hidden);
+        std::string name;
+        while (std::getline(names, name, ','))
+            if (const FieldDef* f = FindField(game_, name)) {
+                const int column = model_->columnOf(*f);
+                if (column > 0)
+                    viewOf(column)->setColumnHidden(column, true);
+            }
+    }
+    const std::optional<std::string> widths = doc_.store.read(settingName("Widths", game_));
+    if (widths) {
+        std::istringstream entries(*widths);
+        std::string entry;
+        while (std::getline(entries, entry, ',')) {
+            const std::size_t equals = entry.find('=');
+            if (equals == std::string::npos)
+                continue;
+            const FieldDef* f = FindField(game_, entry.substr(0, equals));
+            int width = 0;
+            const char* first = entry.data() + equals + 1;
+            const char* last = entry.data() + entry.size();
+            const auto [end, error] = std::from_chars(first, last, width);
+            if (f == nullptr || error != std::errc() || end != last || width < 8 || width > 2000)
+                continue;
+            const int column = model_->columnOf(*f);
+            if (column >= 0)
+                viewOf(column)->setColumnWidth(column, width);
+        }
+    }
+}
+
+void CUnitTableView::saveColumnSettings() {
+    std::string hidden;
+    std::string widths;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const std::string name = model_->field(column).name;
+        if (!isColumnShown(column))
+            hidden += (hidden.empty() ? "" : ",") + name;
+        const int width = viewOf(column)->columnWidth(column);
+        if (width > 0)
+            widths += (widths.empty() ? "" : ",") + name + "=" + std::to_string(width);
+    }
+    const std::string hiddenKey = settingName("Hidden", game_);
+    const std::string widthsKey = settingName("Widths", game_);
+    if (doc_.store.read(hiddenKey).value_or("") != hidden)
+        doc_.store.write(hiddenKey, hidden);
+    if (doc_.store.read(widthsKey).value_or("") != widths)
+        doc_.store.write(widthsKey, widths);
+}
+
+void CUnitTableView::refreshAllViews() {
+    fillFilterLists();
+    Activate();
+}
+
+void CUnitTableView::documentChanged(const DocChange& change) {
+    if (change.game != game_)
+        return;
+    switch (change.scope) {
+    case DocChange::Scope::Units:
+        model_->unitsChanged(change.first, change.count);
+        return;
+    case DocChange::Scope::Count:
+        relist();
+        return;
+    case DocChange::Scope::Table:
+        fillFilterLists();
+        Activate();
+        return;
+    }
+}
+
+} // namespace varnel
