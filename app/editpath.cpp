@@ -488,7 +488,8 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
     return result;
 }
 
-CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits, const std::string& what) {
+CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
+                                  const std::string& what) {
     CellsResult result;
     std::vector<std::unique_ptr<EditStep>> parts;
     std::size_t first = SIZE_MAX;

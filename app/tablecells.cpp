@@ -36,8 +36,9 @@ bool IsCheckField(const FieldDef& field) {
 }
 
 bool IsNumberField(const FieldDef& field) {
-    return !field.readOnly && (field.kind == FieldKind::Byte || field.kind == FieldKind::Year ||
-                               field.kind == FieldKind::Cost || field.kind == FieldKind::AnyInteger);
+    return !field.readOnly &&
+           (field.kind == FieldKind::Byte || field.kind == FieldKind::Year ||
+            field.kind == FieldKind::Cost || field.kind == FieldKind::AnyInteger);
 }
 
 std::vector<std::string> ListItems(const CVarnelDoc& doc, Game g, const FieldDef& field) {

@@ -65,8 +65,8 @@ struct CellEdit {
 
 struct CellsResult {
     bool ok = false;
-    std::size_t changed = 0;   // values whose stored value changed
-    std::string message;       // why the block was refused
+    std::size_t changed = 0;     // values whose stored value changed
+    std::string message;         // why the block was refused
     std::ptrdiff_t refused = -1; // the position of the refused value among the edits
 };
 

@@ -5,6 +5,7 @@
 // unit plus a constant; deleting one of 65,535 units under 4 KiB plus that unit).
 
 #include "app/settingsstore.h"
+#include "app/tablecells.h"
 #include "app/varneldoc.h"
 #include "bench/benchsupport.h"
 
@@ -113,6 +114,23 @@ void BM_FieldEditAndUndo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FieldEditAndUndo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
+
+// "Set Value" over a whole column of the units table, then its undo: both walk the column once.
+void BM_SetValueAndUndo(benchmark::State& state) {
+    BenchDoc b(static_cast<std::size_t>(state.range(0)));
+    const FieldDef& airAtk = *FindField(Game::Peg, "airAtk");
+    std::vector<TableCell> cells;
+    for (std::size_t u = 0; u < b.doc.unitCount(Game::Peg); ++u)
+        cells.push_back({u, &airAtk});
+    const char* values[] = {"17", "18"};
+    int k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SetCellsValue(b.doc, Game::Peg, cells, values[k ^= 1]).ok);
+        benchmark::DoNotOptimize(b.doc.undo(Game::Peg));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_SetValueAndUndo)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMillisecond);
 
 // The cost change over every unit, then its undo and its redo, each timed on its own.
 void BM_CostChange(benchmark::State& state) {

@@ -7,6 +7,8 @@
 
 #include "app/settingsstore.h"
 #include "app/varneldoc.h"
+#include "views/unittablemodel.h"
+#include "views/unittableview.h"
 #include "views/view2.h"
 
 #include <QApplication>
@@ -94,6 +96,34 @@ void BM_ShowUnitControls(benchmark::State& state) {
 
 } // namespace
 
+// Opening the units table: the table made, its rows listed and the rows in sight painted. Only
+// the rows in sight are computed, so both sizes should cost about the same.
+void BM_OpenUnitsTable(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    form.view->hide();
+    for (auto _ : state) {
+        CUnitTableView table(form.doc, Game::Pg2);
+        table.resize(1000, 600);
+        table.show();
+        table.Activate();
+        benchmark::DoNotOptimize(table.grab());
+    }
+}
+
+// Sorting the units table by a number column, each round the other way.
+void BM_SortUnitsTable(benchmark::State& state) {
+    Form form(static_cast<std::size_t>(state.range(0)));
+    UnitTableModel model(form.doc, Game::Pg2);
+    model.relist();
+    const int column = model.columnOf(*FindField(Game::Pg2, "hardAtk"));
+    int round = 0;
+    for (auto _ : state)
+        model.sort(column, ++round % 2 == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(BM_OpenUnitsTable)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortUnitsTable)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillUnitList)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClassFilter)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Find)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);

@@ -243,6 +243,25 @@ def main(core_path, views_path, memory_path, machine_path):
           f"{command(CORE, 'BM_HistoryOfDelete/iterations:1')} |")
     w("")
 
+    w("## The units table")
+    w("")
+    w("Opening the table computes only the rows in sight, so its goal is the same cost at both")
+    w("sizes (within 1.3x). A sort grows as n log n (goal: within 1.3x of it, about 104x from")
+    w("1,000 to 65,535 units); \"Set Value\" over a whole column and its undo grow linearly")
+    w("(goal: at most 85x).")
+    w("")
+    w("| | 1,000 units | 65,535 units | growth | goal | | reproduce |")
+    w("|---|---|---|---|---|---|---|")
+    for label, name, source, binary, goal in (
+            ("open the table", "BM_OpenUnitsTable", views, VIEWS, 1.3),
+            ("sort by a column", "BM_SortUnitsTable", views, VIEWS, 104),
+            ("Set Value over a column, and its undo", "BM_SetValueAndUndo", core, CORE, 85)):
+        small, large = source.get(f"{name}/{SMALL}"), source.get(f"{name}/{LARGE}")
+        if small is not None and large is not None:
+            w(goal_row(missed, "units table", label, (small, large), large / small, goal,
+                       command(binary, f"{name}/(1000|65535)")))
+    w("")
+
     w("## Icon archives")
     w("")
     w("Archives of 5,000 sample icons with nine views each. A load is the read plus the index; the")

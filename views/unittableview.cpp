@@ -115,8 +115,7 @@ QTableView* makeView(QWidget* parent, const QString& name) {
 } // namespace
 
 CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
-    : QWidget(parent), doc_(doc), game_(game),
-      model_(std::make_unique<UnitTableModel>(doc, game)) {
+    : QWidget(parent), doc_(doc), game_(game), model_(std::make_unique<UnitTableModel>(doc, game)) {
     setObjectName(QStringLiteral("unitsTable") + QString::fromLatin1(GameName(game)));
 
     auto* bar = new QHBoxLayout;
@@ -160,8 +159,8 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     pasteAction_->setShortcut(QKeySequence::Paste);
     for (QAction* a : {setValueAction_, scaleAction_}) {
         auto* button = new QToolButton(this);
-        button->setObjectName(a->objectName().replace(QStringLiteral("Action"),
-                                                      QStringLiteral("Button")));
+        button->setObjectName(
+            a->objectName().replace(QStringLiteral("Action"), QStringLiteral("Button")));
         button->setDefaultAction(a);
         bar->addWidget(button);
     }
@@ -192,14 +191,15 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fixed_->horizontalScrollBar()->setEnabled(false);
-    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged,
-            fixed_->verticalScrollBar(), &QScrollBar::setValue);
-    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged,
-            table_->verticalScrollBar(), &QScrollBar::setValue);
+    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, table_->verticalScrollBar(),
+            &QScrollBar::setValue);
     connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { updateFixedWidth(); });
-    connect(model_.get(), &UnitTableModel::refused, this,
-            [this](const QString& message) { showRefusal(message); }, Qt::QueuedConnection);
+    connect(
+        model_.get(), &UnitTableModel::refused, this,
+        [this](const QString& message) { showRefusal(message); }, Qt::QueuedConnection);
 
     for (int column = 0; column < model_->columnCount(); ++column) {
         const bool fixedColumn = column < UnitTableModel::kFixedColumns;
@@ -214,7 +214,8 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
         if (f.kind == FieldKind::Name)
             width = std::max(width, metrics.horizontalAdvance(QLatin1Char('M')) * 14);
         else if (IsListField(f))
-            width = std::max(width, metrics.horizontalAdvance(QStringLiteral("00  Medium Tank")));
+            width =
+                std::max(width, metrics.horizontalAdvance(QStringLiteral("00  United Kingdom")));
         else
             width = std::max(width, metrics.horizontalAdvance(QStringLiteral("00000")) + 12);
         view->setColumnWidth(column, std::min(width, 220));

@@ -21,10 +21,11 @@ QWidget* MakeUnitView(CMainFrame& frame, CVarnelDoc& doc, Game game) {
     });
     QObject::connect(view, &CUnitView::listChanged, &frame, &CMainFrame::statusChanged);
     // Back from the table: the filter and the current unit are the table's.
-    QObject::connect(&frame, &CMainFrame::tableModeChanged, view, [view, game](Game shown, bool on) {
-        if (shown == game && !on)
-            view->AdoptSharedFilter();
-    });
+    QObject::connect(&frame, &CMainFrame::tableModeChanged, view,
+                     [view, game](Game shown, bool on) {
+                         if (shown == game && !on)
+                             view->AdoptSharedFilter();
+                     });
     return view;
 }
 
@@ -40,11 +41,10 @@ QWidget* MakeUnitTable(CMainFrame& frame, CVarnelDoc& doc, Game game) {
             table->Activate();
     };
     QObject::connect(&frame, &CMainFrame::viewActivated, table, activate);
-    QObject::connect(&frame, &CMainFrame::tableModeChanged, table,
-                     [activate](Game shown, bool on) {
-                         if (on)
-                             activate(shown);
-                     });
+    QObject::connect(&frame, &CMainFrame::tableModeChanged, table, [activate](Game shown, bool on) {
+        if (on)
+            activate(shown);
+    });
     QObject::connect(table, &CUnitTableView::listChanged, &frame, &CMainFrame::statusChanged);
     return table;
 }

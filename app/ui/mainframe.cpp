@@ -144,6 +144,8 @@ CMainFrame::~CMainFrame() {
             disconnect(v, nullptr, this, nullptr);
             doc_.view(g).registered = false;
         }
+        if (QWidget* t = tables_[slot(g)])
+            disconnect(t, nullptr, this, nullptr);
     }
 }
 
@@ -235,12 +237,12 @@ void CMainFrame::buildActions() {
         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
     cloneAction_ = command("cloneAction", QStringLiteral("Clone  Item"), none,
                            QStringLiteral("Clone Item"), [this] { doc_.cloneItem(); });
-    cloneAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    cloneKeys_ = {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)};
+    cloneAction_->setShortcuts(cloneKeys_);
     // There is nothing to paste from: the entry and its keys stay disabled.
     pasteAction_ = makeAction("pasteAction", QStringLiteral("Paste Item"), none);
-    pasteAction_->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    pasteKeys_ = {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)};
+    pasteAction_->setShortcuts(pasteKeys_);
     pasteAction_->setEnabled(false);
     mergeEFileAction_ =
         command("mergeEFileAction", QStringLiteral("Merge from PeG Efile"), none,
@@ -322,8 +324,8 @@ void CMainFrame::buildMenus() {
     // The toolbar's own toggle keeps its check mark in step however the toolbar is hidden; it
     // is made in buildToolBar and put here then.
     viewMenu_ = view;
-    add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, unitsTableAction_, nullptr,
-               editTextFileAction_, nullptr, historyAction_});
+    add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, unitsTableAction_,
+               nullptr, editTextFileAction_, nullptr, historyAction_});
 
     QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
@@ -347,17 +349,17 @@ void CMainFrame::buildToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, toolBar_);
-    QAction* const places[] = {openAction_,     saveAction_,
-                               saveAsAction_,   editTextFileAction_,
-                               settingsAction_, equipmentReportAction_,
-                               nullptr,         viewPg2Action_,
-                               viewPegAction_,  unitsTableAction_,
-                               nullptr,
-                               convertAction_,  nullptr,
-                               deleteAction_,   cloneAction_,
-                               mergeTxtAction_, mergeEFileAction_,
-                               exportAction_,   costModifierAction_,
-                               aboutAction_};
+    QAction* const places[] = {openAction_,      saveAction_,
+                               saveAsAction_,    editTextFileAction_,
+                               settingsAction_,  equipmentReportAction_,
+                               nullptr,          viewPg2Action_,
+                               viewPegAction_,   nullptr,
+                               convertAction_,   nullptr,
+                               deleteAction_,    cloneAction_,
+                               mergeTxtAction_,  mergeEFileAction_,
+                               exportAction_,    costModifierAction_,
+                               aboutAction_,     nullptr,
+                               unitsTableAction_};
     for (QAction* action : places) {
         if (action)
             toolBar_->addAction(action);
@@ -552,6 +554,11 @@ void CMainFrame::showPage(Game game) {
                                 : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     }
     stack_->setCurrentWidget(current);
+    // In the table Ctrl+C and Ctrl+V copy and paste cells, as in a spreadsheet; Clone and the
+    // form's paste keep their keys for the form.
+    const bool tableOn = current == table;
+    cloneAction_->setShortcuts(tableOn ? QList<QKeySequence>() : cloneKeys_);
+    pasteAction_->setShortcuts(tableOn ? QList<QKeySequence>() : pasteKeys_);
     fitToContent();
 }
 

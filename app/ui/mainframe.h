@@ -5,6 +5,8 @@
 
 #include "app/varneldoc.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 
 #include <array>
@@ -150,6 +152,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* redoAction_ = nullptr;
     QAction* historyAction_ = nullptr;
     QAction* unitsTableAction_ = nullptr;
+    QList<QKeySequence> cloneKeys_;
+    QList<QKeySequence> pasteKeys_;
     QDockWidget* historyDock_ = nullptr;
     EditHistoryModel* historyModel_ = nullptr;
     QAction* recentEnd_ = nullptr; // the separator after the recent-file entries

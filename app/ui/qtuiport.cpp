@@ -100,8 +100,7 @@ void QtUiPort::error(const std::string& text) {
             QMessageBox::Ok);
 }
 
-std::optional<std::string> QtUiPort::askText(const std::string& label,
-                                             const std::string& initial) {
+std::optional<std::string> QtUiPort::askText(const std::string& label, const std::string& initial) {
     bool ok = false;
     const QString text =
         QInputDialog::getText(parentWidget(), QStringLiteral("Varnel"), FromMessage(label),

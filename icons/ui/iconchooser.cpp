@@ -2,8 +2,8 @@
 
 #include "base/format.h"
 #include "base/paths.h"
-#include "icons/iconformat.h"
 #include "equip/unitfilter.h"
+#include "icons/iconformat.h"
 #include "icons/ui/qimagepainter.h"
 #include "views/viewtext.h"
 

@@ -30,9 +30,14 @@ class TableCells : public ::testing::Test {
             const char* unitClass;
             const char* cost;
         } units[] = {
-            {"Tiger", "1", "3", "500"},       {"\xC9lan", "2", "3", "120"},
-            {"panther", "1", "4", "500"},     {"Zebra", "1", "3", "90"},
-            {"\xE9" "claireur", "2", "4", "500"}, {"tiger II", "3", "3", "120"},
+            {"Tiger", "1", "3", "500"},
+            {"\xC9lan", "2", "3", "120"},
+            {"panther", "1", "4", "500"},
+            {"Zebra", "1", "3", "90"},
+            {"\xE9"
+             "claireur",
+             "2", "4", "500"},
+            {"tiger II", "3", "3", "120"},
             {"Ant", "1", "3", "0"},
         };
         for (std::size_t i = 0; i < std::size(units); ++i) {
@@ -102,7 +107,8 @@ TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
     const CellsResult no = doc.setFields(Game::Peg, refused, "Block");
     EXPECT_FALSE(no.ok);
     EXPECT_EQ(no.refused, 2);
-    EXPECT_EQ(no.message, "Unit 3 Zebra, column Cost:\nPlease enter an integer between 0 and 2559.");
+    EXPECT_EQ(no.message,
+              "Unit 3 Zebra, column Cost:\nPlease enter an integer between 0 and 2559.");
     EXPECT_EQ(record(2), before2);
     EXPECT_EQ(record(3), before3);
     EXPECT_EQ(doc.history(Game::Peg).count(), 0u);

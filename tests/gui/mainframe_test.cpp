@@ -160,6 +160,7 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("-"),
                                          QStringLiteral("View People Data"),
                                          QStringLiteral("View PG2 Data"),
+                                         QStringLiteral("Units &Table\tCtrl+T"),
                                          QStringLiteral("-"),
                                          QStringLiteral("Edit Text File"),
                                          QStringLiteral("-"),
@@ -229,6 +230,9 @@ void MainFrameTest::toolbar_data() {
     row(17, "exportAction", "Export based in extern Txt file", "Export EFile");
     row(18, "costModifierAction", "Global Cost Change", "Global  Cost Modifier");
     row(19, "aboutAction", "About", "About Varnel...");
+    // The buttons of what the old program lacked come after its own.
+    row(20, nullptr, "", "");
+    row(21, "unitsTableAction", "Units Table", "Every unit and field side by side");
 }
 
 void MainFrameTest::toolbar() {
@@ -241,7 +245,7 @@ void MainFrameTest::toolbar() {
     QVERIFY(e.started());
     auto* bar = e.frame().findChild<QToolBar*>(QStringLiteral("mainToolBar"));
     QVERIFY(bar);
-    QCOMPARE(bar->actions().size(), 19);
+    QCOMPARE(bar->actions().size(), 21);
     QCOMPARE(bar->iconSize(), QSize(24, 24));
     QAction* a = bar->actions().at(place - 1);
     if (action.isEmpty()) {

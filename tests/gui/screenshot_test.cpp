@@ -46,6 +46,7 @@ class ScreenshotTest : public QObject {
     void mainWindow();
     void editHistory();
     void aboutBox();
+    void unitsTables();
 };
 
 void ScreenshotTest::mainWindow() {
@@ -150,4 +151,34 @@ void ScreenshotTest::aboutBox() {
 }
 
 QTEST_MAIN(ScreenshotTest)
+// Both games' units tables, as the README shows them: the window grows for the table, the
+// fixed code and name columns stand beside the scrolling ones, and the rows are drawn.
+void ScreenshotTest::unitsTables() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
+    QVERIFY(e.started());
+    CMainFrame& frame = e.frame();
+    QCOMPARE(frame.minimumSize(), frame.maximumSize()); // the form fixes the size
+    e.action("unitsTableAction")->trigger();
+    QVERIFY(frame.tableShown());
+    // The table's window is the user's to size.
+    QCOMPARE(frame.maximumWidth(), QWIDGETSIZE_MAX);
+    frame.resize(1000, 600);
+    e.app().updateStatusPanes();
+    auto* fixed = frame.table(Game::Pg2)->findChild<QWidget*>(QStringLiteral("unitTableFixedView"));
+    auto* table = frame.table(Game::Pg2)->findChild<QWidget*>(QStringLiteral("unitTableView"));
+    QVERIFY(fixed && table);
+    QVERIFY(fixed->geometry().right() < table->geometry().left());
+    QImage image = frame.grab().toImage();
+    QVERIFY(drawnIn(image, QRect(table->mapTo(&frame, QPoint(4, 40)), QSize(200, 40))));
+    save(image, QStringLiteral("units-table-pg2.png"));
+
+    frame.SwitchView(Game::Peg);
+    QVERIFY(LoadEFile(e.doc(), Game::Peg, ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
+    QVERIFY(frame.table(Game::Peg) && frame.table(Game::Peg)->isVisible());
+    e.app().updateStatusPanes();
+    save(frame.grab().toImage(), QStringLiteral("units-table-peg.png"));
+}
+
 #include "screenshot_test.moc"
