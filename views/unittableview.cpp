@@ -240,6 +240,8 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
 }
 
 CUnitTableView::~CUnitTableView() {
+    if (isVisible())
+        saveColumnSettings();
     doc_.removeObserver(this);
     for (QTableView* view : {fixed_, table_})
         view->removeEventFilter(this);
@@ -361,6 +363,15 @@ void CUnitTableView::setColumnShown(int column, bool shown) {
 void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("columnsMenu"));
+    const int clicked = view->horizontalHeader()->logicalIndexAt(at);
+    if (clicked >= 0) {
+        QAction* select = menu.addAction(QStringLiteral("Select Column"));
+        connect(select, &QAction::triggered, this, [this, clicked] {
+            table_->setCurrentIndex(model_->index(0, clicked));
+            selectWhole(Qt::Vertical);
+        });
+        menu.addSeparator();
+    }
     for (int column = 1; column < model_->columnCount(); ++column) {
         QAction* a = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
         a->setCheckable(true);
@@ -496,6 +507,13 @@ bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* view = static_cast<QTableView*>(watched);
         const QModelIndex current = view->currentIndex();
+        // Shift+Space selects the rows of the selected cells, Ctrl+Space their columns, as in
+        // a spreadsheet (a click on a header sorts).
+        if (key->key() == Qt::Key_Space &&
+            (key->modifiers() == Qt::ShiftModifier || key->modifiers() == Qt::ControlModifier)) {
+            selectWhole(key->modifiers() == Qt::ShiftModifier ? Qt::Horizontal : Qt::Vertical);
+            return true;
+        }
         // While a cell is edited its editor has the keys: Enter here is on the view itself.
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && current.isValid() &&
             current.column() == 0) {
@@ -505,6 +523,26 @@ bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CUnitTableView::selectWhole(Qt::Orientation orientation) {
+    QItemSelectionModel* selection = table_->selectionModel();
+    QModelIndexList indexes = selection->selectedIndexes();
+    if (indexes.isEmpty() && table_->currentIndex().isValid())
+        indexes.push_back(table_->currentIndex());
+    std::set<int> lines;
+    for (const QModelIndex& index : indexes)
+        lines.insert(orientation == Qt::Horizontal ? index.row() : index.column());
+    QItemSelection whole;
+    const int lastRow = model_->rowCount() - 1;
+    const int lastColumn = model_->columnCount() - 1;
+    for (int line : lines) {
+        if (orientation == Qt::Horizontal)
+            whole.select(model_->index(line, 0), model_->index(line, lastColumn));
+        else
+            whole.select(model_->index(0, line), model_->index(lastRow, line));
+    }
+    selection->select(whole, QItemSelectionModel::ClearAndSelect);
 }
 
 void CUnitTableView::hideEvent(QHideEvent* event) {

@@ -76,6 +76,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     void updateFixedWidth();
     void showHeaderMenu(QTableView* view, const QPoint& at);
     void showRefusal(const QString& message);
+    // Adds whole rows (Horizontal) or whole columns (Vertical) through the selected cells.
+    void selectWhole(Qt::Orientation orientation);
     // The visible columns in the order shown.
     std::vector<int> shownColumns() const;
     std::vector<TableCell> selectedCells() const;

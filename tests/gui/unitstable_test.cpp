@@ -271,6 +271,15 @@ void UnitsTableTest::setValueAndScaleUndo() {
     for (int u = 1; u <= 3; ++u)
         QCOMPARE(int(t.byte(u, pg2::Cost)), costs[static_cast<std::size_t>(u - 1)]);
     QVERIFY(!t.e.doc().isModified());
+
+    // Ctrl+Space takes the whole column, Shift+Space the whole row.
+    QItemSelectionModel* selection = t.view()->selectionModel();
+    selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(t.view(), Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(selection->selectedIndexes().size(), m.rowCount());
+    selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(t.view(), Qt::Key_Space, Qt::ShiftModifier);
+    QCOMPARE(selection->selectedIndexes().size(), m.columnCount());
 }
 
 void UnitsTableTest::formAndTableAgree() {
