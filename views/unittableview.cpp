@@ -4,6 +4,7 @@
 #include "app/settingsstore.h"
 #include "app/tablecells.h"
 #include "base/format.h"
+#include "views/filtercontrols.h"
 #include "views/unittablemodel.h"
 #include "views/viewtext.h"
 
@@ -268,27 +269,12 @@ void CUnitTableView::fillFilterLists() {
 }
 
 void CUnitTableView::filterControlsChanged() {
-    UnitFilter filter;
-    filter.country = std::max(0, countryFilter_->currentIndex());
-    filter.unitClass = std::max(0, classFilter_->currentIndex());
-    const std::optional<std::string> typed = viewtext::toBytes(find_->text());
-    filter.find = typed.value_or(std::string());
-    filter.unmatchable = !typed;
-    doc_.view(game_).filter = filter;
+    doc_.view(game_).filter = FilterControls{countryFilter_, classFilter_, find_}.filter();
     relist();
 }
 
 void CUnitTableView::Activate() {
-    const UnitFilter& filter = doc_.view(game_).filter;
-    {
-        const QSignalBlocker b1(countryFilter_);
-        const QSignalBlocker b2(classFilter_);
-        const QSignalBlocker b3(find_);
-        countryFilter_->setCurrentIndex(filter.country);
-        classFilter_->setCurrentIndex(filter.unitClass);
-        if (!filter.unmatchable)
-            find_->setText(viewtext::toQString(filter.find));
-    }
+    FilterControls{countryFilter_, classFilter_, find_}.show(doc_.view(game_).filter);
     relist();
 }
 

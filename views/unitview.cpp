@@ -11,6 +11,7 @@
 #include "icons/iconformat.h"
 #include "icons/ui/iconchooser.h"
 #include "icons/ui/qimagepainter.h"
+#include "views/filtercontrols.h"
 #include "views/unitlistmodel.h"
 #include "views/viewtext.h"
 
@@ -401,27 +402,11 @@ void CUnitView::FillUnitList() {
 }
 
 UnitFilter CUnitView::controlsFilter() const {
-    UnitFilter filter;
-    filter.country = std::max(0, countryFilter_->currentIndex());
-    filter.unitClass = std::max(0, classFilter_->currentIndex());
-    const std::optional<std::string> typed = viewtext::toBytes(find_->text());
-    // A character no name can hold matches no unit.
-    filter.find = typed.value_or(std::string());
-    filter.unmatchable = !typed;
-    return filter;
+    return FilterControls{countryFilter_, classFilter_, find_}.filter();
 }
 
 void CUnitView::AdoptSharedFilter() {
-    const UnitFilter& filter = doc_.view(game_).filter;
-    if (!(controlsFilter() == filter)) {
-        const QSignalBlocker b1(countryFilter_);
-        const QSignalBlocker b2(classFilter_);
-        const QSignalBlocker b3(find_);
-        countryFilter_->setCurrentIndex(filter.country);
-        classFilter_->setCurrentIndex(filter.unitClass);
-        if (!filter.unmatchable)
-            find_->setText(viewtext::toQString(filter.find));
-    }
+    FilterControls{countryFilter_, classFilter_, find_}.show(doc_.view(game_).filter);
     listSelection_ = -1;
     ApplyFilters();
 }
