@@ -511,6 +511,10 @@ QWidget* CMainFrame::table(Game game) const {
     return tables_[slot(game)];
 }
 
+bool CMainFrame::isTable(const QWidget* page) const {
+    return page != nullptr && (page == tables_[0] || page == tables_[1]);
+}
+
 bool CMainFrame::tableShown() const {
     return tableMode_ && tables_[slot(doc_.currentGame)] != nullptr;
 }
@@ -553,10 +557,23 @@ void CMainFrame::showPage(Game game) {
                                 ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
                                 : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     }
+    const bool wasTable = isTable(stack_->currentWidget());
+    if (wasTable && !isTable(current))
+        tableSize_ = size();
     stack_->setCurrentWidget(current);
+    const bool tableOn = current == table;
+    // The window keeps the size the user gave the table; the first time it shows plenty of rows
+    // and columns, within the screen.
+    if (tableOn && !wasTable) {
+        QSize size = tableSize_.isValid() ? tableSize_ : QSize(kTableWidth, kTableHeight);
+        if (const QScreen* s = screen())
+            size = size.boundedTo(s->availableSize());
+        setMinimumSize(kTableMinWidth, kTableMinHeight);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(size);
+    }
     // In the table Ctrl+C and Ctrl+V copy and paste cells, as in a spreadsheet; Clone and the
     // form's paste keep their keys for the form.
-    const bool tableOn = current == table;
     cloneAction_->setShortcuts(tableOn ? QList<QKeySequence>() : cloneKeys_);
     pasteAction_->setShortcuts(tableOn ? QList<QKeySequence>() : pasteKeys_);
     fitToContent();
@@ -593,13 +610,8 @@ void CMainFrame::fitToContent() {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (tableShown()) {
-        // The table is as large as the user makes the window; it starts a size that shows
-        // plenty of rows and columns, within the screen.
+        // The table is as large as the user makes the window.
         setMinimumSize(kTableMinWidth, kTableMinHeight);
-        QSize size(std::max(width(), kTableWidth), std::max(height(), kTableHeight));
-        if (const QScreen* s = screen())
-            size = size.boundedTo(s->availableSize());
-        resize(size);
         return;
     }
     if (QLayout* l = layout()) {

@@ -103,6 +103,7 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void buildHistoryPanel();
     void makePages(Game game);
     void showPage(Game game);
+    bool isTable(const QWidget* page) const;
     // The Edit menu's entries say what they would undo and redo in the game shown.
     void updateUndoActions();
 
@@ -112,6 +113,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     ViewFactory tableFactory_;
     std::array<QWidget*, 2> tables_{};
     bool tableMode_ = false;
+    QSize tableSize_; // the window's size when a table was last shown; invalid before
+
     std::map<FrameCommand, std::function<void()>> handlers_;
     std::array<QWidget*, 2> views_{};
     QStackedWidget* stack_ = nullptr;

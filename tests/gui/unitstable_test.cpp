@@ -106,10 +106,15 @@ void UnitsTableTest::switchesAndCountsRows() {
                 .headerData(3, Qt::Horizontal, Qt::ToolTipRole)
                 .toString()
                 .contains(QStringLiteral("Report column")));
-    // Ctrl+T goes back to the form.
+    // Ctrl+T goes back to the form, whose size is fixed; the table comes back at the size the
+    // user gave it.
+    t.e.frame().resize(700, 450);
     QTest::keyClick(&t.e.frame(), Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!t.e.frame().tableShown());
     QVERIFY(t.e.frame().view(Game::Pg2)->isVisible());
+    QCOMPARE(t.e.frame().minimumSize(), t.e.frame().maximumSize());
+    QTest::keyClick(&t.e.frame(), Qt::Key_T, Qt::ControlModifier);
+    QCOMPARE(t.e.frame().size(), QSize(700, 450));
 }
 
 void UnitsTableTest::sortAndFilterWithFind() {
