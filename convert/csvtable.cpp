@@ -410,11 +410,21 @@ std::string_view trimmed(std::string_view text) {
 
 // The row a header names: its stable name or its report column, in any letter case.
 const FieldDef* fieldOfHeader(Game game, std::string_view header) {
-    const std::string wanted = lower(header);
-    for (const FieldDef& f : FieldTable(game))
-        if (lower(f.name) == wanted || (*f.report != '\0' && lower(f.report) == wanted))
-            return &f;
-    return nullptr;
+    using Names = std::unordered_map<std::string, const FieldDef*>;
+    auto build = [](Game g) {
+        Names names;
+        for (const FieldDef& f : FieldTable(g)) {
+            names.emplace(lower(f.name), &f);
+            if (*f.report != '\0')
+                names.emplace(lower(f.report), &f);
+        }
+        return names;
+    };
+    static const Names pg2Names = build(Game::Pg2);
+    static const Names pegNames = build(Game::Peg);
+    const Names& names = game == Game::Pg2 ? pg2Names : pegNames;
+    const auto it = names.find(lower(header));
+    return it == names.end() ? nullptr : it->second;
 }
 
 // A whole number 0..max with blanks around it, or nothing.
