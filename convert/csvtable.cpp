@@ -128,7 +128,23 @@ void appendNumber(std::string& out, int value) {
     char buffer[16];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     (void)ec;
-    out.append(buffer, end);
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
+// Whether a row's stored value is the record byte at its offset in both games, so the value can
+// be read without asking the catalogue (the hot path of writing and comparing every cell).
+bool plainByte(const FieldDef& field) {
+    switch (field.kind) {
+    case FieldKind::Byte:
+    case FieldKind::Year:
+    case FieldKind::Cost:
+    case FieldKind::Month:
+    case FieldKind::Vocabulary:
+    case FieldKind::AnyInteger:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int storedOf(const Pg2Unit& unit, const FieldDef& field) {
@@ -166,12 +182,17 @@ std::vector<const FieldDef*> csvColumns(Game game) {
 }
 
 // The text the form shows for a field of unit `i`, as a CSV cell holds it (text as UTF-8).
+template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
+    const int stored = plainByte(field) ? unit.record[field.offset] : storedOf(unit, field);
+    return ShownValue(field, stored);
+}
+
 template <class Table>
 void appendShown(std::string& out, const Table& table, std::size_t i, const FieldDef& field) {
     if (IsTextField(field))
         out += Utf8From1252(textOf(table, i, field));
     else
-        appendNumber(out, ShownValue(field, storedOf(table.units[i], field)));
+        appendNumber(out, shownOf(table.units[i], field));
 }
 
 template <class Table> std::string writeCsv(const Table& table) {
@@ -355,6 +376,11 @@ CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
     csv_set_delim(&parser, static_cast<unsigned char>(file.delimiter));
     csv_set_space_func(&parser, noSpace);
 
+    // Every cell's text fits in the file's; each delimiter or line end ends at most one cell.
+    file.pool.reserve(text.size());
+    file.cells.reserve(
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), file.delimiter) +
+                                 std::count(text.begin(), text.end(), '\n') + 1));
     ParseState state;
     state.file = &file;
     // Fed a line at a time, so every row knows the line it started on.
@@ -578,7 +604,7 @@ template <class Table> class Planner {
     // Shown text of unit `i` of `t` for a number field, without allocating.
     static std::string_view shownNumber(const Table& t, std::size_t i, const FieldDef& f,
                                         char (&buffer)[16]) {
-        const int value = ShownValue(f, storedOf(t.units[i], f));
+        const int value = shownOf(t.units[i], f);
         const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
         (void)ec;
         return std::string_view(buffer, static_cast<std::size_t>(end - buffer));
