@@ -182,9 +182,34 @@ std::vector<const FieldDef*> csvColumns(Game game) {
 }
 
 // The text the form shows for a field of unit `i`, as a CSV cell holds it (text as UTF-8).
+// The stored value of a catalogue row, read where each game keeps it without asking the
+// catalogue again: the hot path of writing and comparing every cell.
+int fastStored(const Pg2Unit& unit, const FieldDef& field) {
+    if (plainByte(field))
+        return unit.record[field.offset];
+    switch (field.kind) {
+    case FieldKind::Country:
+        return unit.country;
+    case FieldKind::Switch:
+        return (field.offset == pg2::Special1 ? unit.special1
+                                              : unit.special2)[static_cast<std::size_t>(field.bit)];
+    case FieldKind::Saved:
+        return Pg2SavedByte(unit, field.offset);
+    default:
+        return storedOf(unit, field);
+    }
+}
+
+int fastStored(const PegUnit& unit, const FieldDef& field) {
+    if (plainByte(field))
+        return unit.record[field.offset];
+    if (field.kind == FieldKind::Bit)
+        return (unit.record[field.offset + field.bit / 8] >> (field.bit % 8)) & 1;
+    return storedOf(unit, field);
+}
+
 template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
-    const int stored = plainByte(field) ? unit.record[field.offset] : storedOf(unit, field);
-    return ShownValue(field, stored);
+    return ShownValue(field, fastStored(unit, field));
 }
 
 template <class Table>

@@ -80,6 +80,19 @@ template <class Table> void ExpectRoundTrip(unsigned seed) {
                                 "code,"));
     const CsvFile file = Read<Table>(csv);
     ASSERT_EQ(file.rowCount(), table.count());
+    // Each cell is what the form shows, under the row's stable name.
+    const Game game = std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg;
+    for (std::size_t c = 1; c < file.header.size(); ++c) {
+        const FieldDef& f = *FindField(game, file.header[c]);
+        for (std::size_t i = 0; i < table.count(); i += 7) {
+            std::string shown;
+            if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+                shown = Pg2FieldText(table, i, f);
+            else
+                shown = PegFieldText(table, i, f);
+            ASSERT_EQ(file.cell(i, c), Utf8From1252(shown)) << f.name << " of " << i;
+        }
+    }
 
     // Back into the same table: nothing changes.
     const auto same = PlanCsvImport(table, file, {});
@@ -328,26 +341,51 @@ TEST(CsvImport, AnOptionMaySwapWithAnotherInOneRow) {
     EXPECT_EQ(five.refusals[0].reason, "Only 4 iconed options");
 }
 
-// Last year's semicolon reports come back by their column names, unchanged.
-TEST(CsvImport, EquipmentReportsComeBackUnchanged) {
-    const PegUnitTable peg = RandomTable<PegUnitTable>(40, 3);
-    NameTable countries(peg::kCountryCount);
+// Last year's semicolon reports come back by their column names: unchanged into the table they
+// came from, and into a table whose costs differ, the reports' stored costs put back as they were.
+template <class Table> void ExpectReportsComeBack(Game game, unsigned seed) {
+    constexpr bool pg2 = std::is_same_v<Table, Pg2UnitTable>;
+    Table table = RandomTable<Table>(40, seed);
+    // Report lines hold names and icons unquoted: keep to texts a semicolon cannot split.
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        table.setName(i, "Unit " + std::to_string(i) + " \"Tiger\"");
+        for (const char* icon : {"icon", "unitIcon", "movIcon"})
+            if (const FieldDef* f = FindField(game, icon))
+                for (std::size_t k = 0; k < pg2::kIconLength; ++k)
+                    table.units[i].record.bytes[static_cast<std::size_t>(f->offset) + k] =
+                        k < 2 ? 'I' : 0;
+    }
+    const NameTable countries(CountryCount(game));
+    const FieldDef& cost = *FindField(game, "cost");
     for (int format : {FullTable, BriefTable}) {
-        // Report lines hold names unquoted: keep to names a semicolon cannot split.
-        PegUnitTable table = peg;
-        for (std::size_t i = 0; i < table.count(); ++i) {
-            table.setName(i, "Unit " + std::to_string(i) + " \"Tiger\"");
-            for (const char* icon : {"unitIcon", "movIcon"})
-                ASSERT_TRUE(SetPegField(table, i, *FindField(Game::Peg, icon), "IC").ok);
-        }
-        const Bytes report = WritePegReport(table, countries, "EQUIP97.EQP", format);
+        Bytes report;
+        if constexpr (pg2)
+            report = WritePg2Report(table, countries, "EQUIP97.EQP", format);
+        else
+            report = WritePegReport(table, countries, "EQUIP97.EQP", format);
         const CsvReadResult r = ReadCsv(report);
         ASSERT_TRUE(r.file) << r.error;
         EXPECT_EQ(r.file->delimiter, ';');
         const auto plan = PlanCsvImport(table, *r.file, {});
         EXPECT_TRUE(plan.ok()) << format << CsvPlanSummary(plan, table, 5);
         EXPECT_TRUE(plan.empty()) << format << CsvPlanSummary(plan, table, 5);
+
+        Table cheaper = table;
+        cheaper.units[7].record[cost.offset] =
+            static_cast<std::uint8_t>(table.units[7].record[cost.offset] ^ 1);
+        const auto back = PlanCsvImport(cheaper, *r.file, {});
+        ASSERT_EQ(back.changes.size(), 1u) << CsvPlanSummary(back, cheaper, 5);
+        EXPECT_EQ(back.changes[0].after,
+                  std::to_string(ShownValue(cost, table.units[7].record[cost.offset])));
     }
+}
+
+TEST(CsvImport, Pg2EquipmentReportsComeBack) {
+    ExpectReportsComeBack<Pg2UnitTable>(Game::Pg2, 3);
+}
+
+TEST(CsvImport, PegEquipmentReportsComeBack) {
+    ExpectReportsComeBack<PegUnitTable>(Game::Peg, 4);
 }
 
 TEST(CsvImport, NewUnitsNeedAppendingAndTakeTheirPositionsAsCodes) {
