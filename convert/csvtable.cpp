@@ -623,23 +623,30 @@ template <class Table> class Planner {
     }
 
     // The cell as the field stores it: text converted to Windows-1252; nothing after a refusal.
-    std::optional<std::string> cellValue(std::size_t row, const Column& column) {
+    // A converted value lives in `storage`; a plain number is a view into the file.
+    std::optional<std::string_view> cellValue(std::size_t row, const Column& column,
+                                              std::string& storage) {
         const std::string_view cell = file_.cell(row, column.index);
         const FieldDef& f = *column.field;
         if (reportValues_ && !IsTextField(f) && (f.scale != 1 || f.base != 0)) {
-            if (const auto stored = parseCode(cell, 255))
-                return std::to_string(ShownValue(f, static_cast<int>(*stored)));
+            if (const auto stored = parseCode(cell, 255)) {
+                storage = std::to_string(ShownValue(f, static_cast<int>(*stored)));
+                return std::string_view(storage);
+            }
         }
         if (!IsTextField(f))
-            return std::string(cell);
+            return cell;
         long bad = -1;
         auto bytes = Utf8To1252(cell, &bad);
-        if (!bytes)
+        if (!bytes) {
             refuse(row, file_.header[column.index], cell,
                    bad < 0 ? std::string("The text is not valid UTF-8.")
                            : Format("The character U+%04X has no Windows-1252 byte.",
                                     static_cast<unsigned>(bad)));
-        return bytes;
+            return std::nullopt;
+        }
+        storage = std::move(*bytes);
+        return std::string_view(storage);
     }
 
     // Shown text of unit `i` of `t` for a number field, without allocating.
@@ -666,12 +673,13 @@ template <class Table> class Planner {
     bool applyCells(std::size_t row, bool fresh) {
         bool ok = true;
         std::vector<std::pair<const Column*, std::string>> retry;
+        std::string storage;
         for (int pass = 0; pass < 2; ++pass) {
             for (const Column& column : columns_) {
                 const FieldDef& f = *column.field;
                 if (f.readOnly != (pass == (fresh ? 1 : 0)))
                     continue;
-                auto value = cellValue(row, column);
+                const auto value = cellValue(row, column, storage);
                 if (!value) {
                     ok = false;
                     continue;
@@ -695,7 +703,7 @@ template <class Table> class Planner {
                 if (result.ok)
                     continue;
                 if (f.limitMessage != nullptr) {
-                    retry.emplace_back(&column, std::move(*value));
+                    retry.emplace_back(&column, std::string(*value));
                     continue;
                 }
                 refuse(row, file_.header[column.index], file_.cell(row, column.index),
@@ -732,10 +740,20 @@ template <class Table> class Planner {
             const FieldDef& f = *column.field;
             if (f.readOnly)
                 continue;
-            std::string before = textOf(table_, index, f);
-            std::string after = textOf(scratch_, 0, f);
-            if (before == after)
-                continue;
+            std::string before, after;
+            if (IsTextField(f)) {
+                before = textOf(table_, index, f);
+                after = textOf(scratch_, 0, f);
+                if (before == after)
+                    continue;
+            } else {
+                const int was = shownOf(table_.units[index], f);
+                const int is = shownOf(scratch_.units[0], f);
+                if (was == is)
+                    continue;
+                before = std::to_string(was);
+                after = std::to_string(is);
+            }
             changed = true;
             plan_.changes.push_back(CsvChange{index, &f, std::move(before), std::move(after)});
         }
