@@ -831,7 +831,13 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
     for (std::size_t k = 0; k < plan.appended.count(); ++k)
         out += Format("new unit %d ", static_cast<int>(table.count() + k)) +
                Utf8From1252(plan.appended.name(k)) + "\n";
+    shown = 0;
     for (const CsvRefusal& r : plan.refusals) {
+        if (limit != 0 && shown++ == limit) {
+            out +=
+                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
+            break;
+        }
         out += Format("line %d", static_cast<int>(r.line));
         if (!r.column.empty())
             out += ", column " + r.column;

@@ -124,7 +124,8 @@ PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
 
 // The plan as text, one line each: "unit 3 Tiger I: Air attack 4 -> 6", new units, then every
 // refusal as "line 5, column cost, value \"abc\": Please enter an integer.", with a count line
-// first. Names and icon texts in UTF-8. At most `limit` change lines (0: all), then "...".
+// first. Names and icon texts in UTF-8. At most `limit` change lines and `limit` refusal lines
+// (0: all), then a line saying more follow.
 template <class Table>
 std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
                            std::size_t limit = 0);

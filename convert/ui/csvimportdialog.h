@@ -17,7 +17,8 @@ class CsvImportDialog;
 
 namespace varnel {
 
-// At most this many change lines are listed; the counts above them are always whole.
+// At most this many change lines, and as many refusals, are listed; the counts above them are
+// always whole.
 inline constexpr std::size_t kCsvPreviewLines = 5000;
 
 class CCsvImportDialog : public QDialog {

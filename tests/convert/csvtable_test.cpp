@@ -270,6 +270,11 @@ TEST(CsvImport, RefusesARangeAndAReadOnlyValueWithTheFormsMessages) {
     EXPECT_EQ(plan.refusals[1].line, 3u);
     EXPECT_EQ(plan.refusals[1].column, "byteB21");
     EXPECT_NE(plan.refusals[1].reason.find("cannot be changed"), std::string::npos);
+    // A preview lists the first refusals and says how many more there are.
+    const std::string summary = CsvPlanSummary(plan, table, 1);
+    EXPECT_NE(summary.find("line 2, column cost, value \"9999\""), std::string::npos) << summary;
+    EXPECT_EQ(summary.find("byteB21"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("... and 1 more refused"), std::string::npos) << summary;
 }
 
 TEST(CsvImport, NoCodeColumnIsRefusedOnTheHeaderLine) {
