@@ -364,6 +364,65 @@ class GroupStep final : public EditStep {
     std::size_t last_;
 };
 
+// A spreadsheet import: existing units that take new values, and units appended after them.
+// The step keeps the other side of each changed unit (at first the new values, once done the old
+// ones), so the same swap undoes and redoes it.
+template <Game G> class ImportStep final : public EditStep {
+  public:
+    ImportStep(std::string text, bool data, bool names, std::size_t first,
+               std::vector<std::uint32_t> indexes, TableOf<G> other, TableOf<G> added)
+        : EditStep(std::move(text), data, names), first_(first), indexes_(std::move(indexes)),
+          other_(std::move(other)), added_(std::move(added)) {}
+    DocChange undo(CVarnelDoc& doc) override {
+        auto& table = EditSteps::table<G>(doc);
+        table.units.resize(first_);
+        swap(table);
+        return change();
+    }
+    DocChange redo(CVarnelDoc& doc) override { return apply(EditSteps::table<G>(doc)); }
+    DocChange apply(TableOf<G>& table) {
+        swap(table);
+        table.units.reserve(first_ + added_.count());
+        for (std::size_t k = 0; k < added_.count(); ++k) {
+            table.units.push_back(added_.units[k]);
+            table.setName(first_ + k, added_.name(k));
+        }
+        return change();
+    }
+
+  private:
+    void swap(TableOf<G>& table) {
+        for (std::size_t k = 0; k < indexes_.size(); ++k) {
+            const std::size_t i = indexes_[k];
+            UnitOf<G> old = table.units[i];
+            std::string oldName(table.name(i));
+            table.units[i] = other_.units[k];
+            table.setName(i, other_.name(k));
+            other_.units[k] = old;
+            other_.setName(k, oldName);
+        }
+    }
+    DocChange change() const {
+        const std::size_t first = indexes_.empty() ? first_ : indexes_.front();
+        if (added_.count() != 0)
+            return countChange(G, first, touches(ChangeKind::Names));
+        return unitsChange(G, first, indexes_.back() + 1 - first, touches(ChangeKind::Data),
+                           touches(ChangeKind::Names));
+    }
+    std::size_t first_; // the count before the import: where the new units go
+    std::vector<std::uint32_t> indexes_;
+    TableOf<G> other_;
+    TableOf<G> added_;
+};
+
+bool sameValues(const Pg2Unit& a, const Pg2Unit& b) {
+    return a.record.bytes == b.record.bytes && a.country == b.country && a.special1 == b.special1 &&
+           a.special2 == b.special2;
+}
+bool sameValues(const PegUnit& a, const PegUnit& b) {
+    return a.record.bytes == b.record.bytes;
+}
+
 // Stores the field through the field table's rules; when the value changed, `step` is the step
 // that takes it back.
 // `named`: whether the step gets its own text for the Edit menu (not when it is part of a
@@ -615,6 +674,49 @@ void CVarnelDoc::replacePegTable(ConvertedPeg converted) {
         std::move(converted.eFile), std::move(converted.namesEFile), std::move(converted.tFile));
     const DocChange change = step->swap(*this);
     pushStep(Game::Peg, std::move(step), change);
+}
+
+CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
+                                                   const CsvImportOptions& options) {
+    CsvImportOutcome outcome;
+    if (!hasTable(g)) {
+        outcome.summary = "There is no table to import into.\n";
+        outcome.refusals = 1;
+        return outcome;
+    }
+    auto run = [&]<Game G>(TableOf<G>& table) {
+        auto plan = PlanCsvImport(table, file, options);
+        outcome.changes = plan.changes.size();
+        outcome.units = plan.changedUnits.size();
+        outcome.added = plan.appended.count();
+        outcome.refusals = plan.refusals.size();
+        outcome.summary = CsvPlanSummary(plan, table);
+        if (!plan.ok() || plan.empty())
+            return;
+        if (table.count() + plan.appended.count() > kMaxUnits)
+            return;
+        bool data = plan.appended.count() != 0;
+        bool names = data;
+        for (std::size_t k = 0; k < plan.changedUnits.size(); ++k) {
+            const std::size_t i = plan.changedUnits[k];
+            data = data || !sameValues(table.units[i], plan.changed.units[k]);
+            names = names || table.name(i) != plan.changed.name(k);
+        }
+        const std::string text =
+            Format("Import from CSV (%d units changed, %d added)", static_cast<int>(outcome.units),
+                   static_cast<int>(outcome.added));
+        auto step = std::make_unique<ImportStep<G>>(
+            text, data, names, table.count(), std::move(plan.changedUnits), std::move(plan.changed),
+            std::move(plan.appended));
+        const DocChange change = step->apply(table);
+        pushStep(G, std::move(step), change);
+        outcome.applied = true;
+    };
+    if (g == Game::Pg2)
+        run.operator()<Game::Pg2>(*pg2_);
+    else
+        run.operator()<Game::Peg>(*peg_);
+    return outcome;
 }
 
 void CVarnelDoc::reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path) {

@@ -10,6 +10,7 @@
 #include "app/edithistory.h"
 #include "base/uiport.h"
 #include "convert/costmodifier.h"
+#include "convert/csvtable.h"
 #include "equip/fieldtable.h"
 #include "equip/tfile.h"
 #include "equip/unitfilter.h"
@@ -196,6 +197,20 @@ class CVarnelDoc {
     };
     // Replaces the PeG table (and its country names and files) by a converted one, as a step.
     void replacePegTable(ConvertedPeg converted);
+    // Imports a spreadsheet file into the game's table as one step ("Import from CSV"): every
+    // cell is checked by the field table's rules (PlanCsvImport) against the table as it stands,
+    // and only when none is refused do the changed units take their new values and the new units
+    // follow at the end. Nothing changes, and no step is made, on a refusal or when nothing
+    // would change.
+    struct CsvImportOutcome {
+        bool applied = false;
+        std::size_t changes = 0;  // fields changed
+        std::size_t units = 0;    // existing units changed
+        std::size_t added = 0;    // units appended
+        std::size_t refusals = 0; // cells, rows or columns refused
+        std::string summary;      // CsvPlanSummary of the plan
+    };
+    CsvImportOutcome importCsv(Game g, const CsvFile& file, const CsvImportOptions& options);
     // Names the units from the lines of a Names E-File read at `path` (units past the last line
     // keep their names); the names are then clean, as read from that file.
     void reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path);

@@ -48,6 +48,8 @@ const char* optionHelp(const std::string& name) {
         {"--tfile-out", "take over the PG2 country names and write the converted T-File here"},
         {"--view", "the icon view 1..9"},
         {"--overwrite", "replace existing files (never the source E-File or its Names E-File)"},
+        {"--append", "rows whose code lies past the last unit add units"},
+        {"--dry-run", "check and print what would change; write nothing"},
     };
     const auto it = help.find(name);
     return it == help.end() ? "" : it->second;

@@ -135,6 +135,39 @@ def main(core_path, views_path, memory_path, machine_path):
                        command(CORE, f"BM_(Save|SaveRaw)/{args}")))
     w("")
 
+    csv_rows = []
+    for game in ("Pg2", "Peg"):
+        to_csv = core.get(f"BM_ToCsv<{game}UnitTable>/units:{LARGE}")
+        raw = core.get(f"BM_ToCsvRaw<{game}UnitTable>/units:{LARGE}")
+        if to_csv is None or raw is None:
+            continue
+        label = "PG2" if game == "Pg2" else "PeG"
+        csv_rows.append(goal_row(missed, "to-csv", f"{label}, to-csv beside the raw write",
+                                 (to_csv, raw), to_csv / raw, 3,
+                                 command(CORE, f"BM_ToCsv(Raw)?<{game}UnitTable>/units:{LARGE}")))
+        for changed in (0, 1):
+            from_csv = core.get(f"BM_FromCsv<{game}UnitTable>/units:{LARGE}/changed:{changed}")
+            if from_csv is None:
+                continue
+            what = "every unit changed" if changed else "unchanged"
+            csv_rows.append(goal_row(
+                missed, "from-csv", f"{label}, from-csv ({what}) beside to-csv",
+                (from_csv, to_csv), from_csv / to_csv, 3,
+                command(CORE, f"BM_(FromCsv<{game}UnitTable>/units:{LARGE}/changed:{changed}"
+                              f"|ToCsv<{game}UnitTable>/units:{LARGE})")))
+    if csv_rows:
+        w("## Spreadsheet round trip")
+        w("")
+        w("65,535 units to a CSV file (written through the safe-save helper) beside writing the")
+        w("same bytes raw, and the file read back (read, parse, every cell of every column checked)")
+        w("beside to-csv: into the table it came from, and into one whose every unit has another")
+        w("cost and name, so that every unit becomes a change.")
+        w("")
+        w("| | time | compared with | ratio | goal | | reproduce |")
+        w("|---|---|---|---|---|---|---|")
+        out.extend(csv_rows)
+        w("")
+
     w("## Growth from 1,000 to 65,535 units")
     w("")
     w(f"Linear growth is 65.5x; the goal is at most 1.3 x 65.5 = {LINEAR_GOAL:.1f}x. Conversion,")
@@ -153,6 +186,12 @@ def main(core_path, views_path, memory_path, machine_path):
         ("equipment report, PG2 full", core, CORE, "BM_Pg2FullReport/{n}", True),
         ("equipment report, PeG full", core, CORE, "BM_PegFullReport/{n}", True),
         ("used-icons list, PeG", core, CORE, "BM_PegUsedIcons/{n}", True),
+        ("to-csv, PG2", core, CORE, "BM_ToCsv<Pg2UnitTable>/units:{n}", True),
+        ("to-csv, PeG", core, CORE, "BM_ToCsv<PegUnitTable>/units:{n}", True),
+        ("from-csv, PG2, every unit changed", core, CORE,
+         "BM_FromCsv<Pg2UnitTable>/units:{n}/changed:1", True),
+        ("from-csv, PeG, every unit changed", core, CORE,
+         "BM_FromCsv<PegUnitTable>/units:{n}/changed:1", True),
         ("unit list filled", views, VIEWS, "BM_FillUnitList/{n}", True),
         ("class filter", views, VIEWS, "BM_ClassFilter/{n}", True),
         ("find by name", views, VIEWS, "BM_Find/{n}", True),

@@ -1,8 +1,10 @@
 #include "app/ui/mainframe.h"
 
+#include "app/csvcommands.h"
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
 #include "base/paths.h"
+#include "convert/ui/csvimportdialog.h"
 #include "views/edithistorymodel.h"
 
 #include <QAction>
@@ -253,6 +255,19 @@ void CMainFrame::buildActions() {
     exportAction_ =
         command("exportAction", QStringLiteral("Export EFile"), none,
                 QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
+    // The spreadsheet round trip: every unit to CSV, and back through a preview.
+    exportCsvAction_ = command("exportCsvAction", QStringLiteral("Export to CSV..."),
+                               QStringLiteral("Write every unit of the E-File to a CSV file"),
+                               QStringLiteral("Export to CSV"), [this] { ExportCsvCommand(doc_); });
+    importCsvAction_ = command("importCsvAction", QStringLiteral("Import from CSV..."),
+                               QStringLiteral("Set the units from a CSV file, checked field by "
+                                              "field, after a preview"),
+                               QStringLiteral("Import from CSV"), [this] {
+                                   if (auto source = ChooseCsvImport(doc_)) {
+                                       CCsvImportDialog dialog(doc_, std::move(*source), this);
+                                       dialog.exec();
+                                   }
+                               });
     costModifierAction_ = command("costModifierAction", QStringLiteral("Global  Cost Modifier"),
                                   none, QStringLiteral("Global Cost Change"),
                                   [this] { runHandler(FrameCommand::CostModifier); });
@@ -310,8 +325,9 @@ void CMainFrame::buildMenus() {
 
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-    add(fileMenu_, {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_,
-                    saveAsAction_, nullptr, printSetupAction_, nullptr});
+    add(fileMenu_,
+        {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_, saveAsAction_,
+         nullptr, exportCsvAction_, importCsvAction_, nullptr, printSetupAction_, nullptr});
     recentEnd_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction_);
 
@@ -637,8 +653,8 @@ void CMainFrame::updateCommandStates() {
     auto enable = [](QAction* action, bool on) { action->setEnabled(on); };
     auto handled = [this](FrameCommand c) { return handlers_.count(c) != 0; };
 
-    for (QAction* action :
-         {saveAction_, saveAsAction_, mergeEFileAction_, mergeTxtAction_, exportAction_})
+    for (QAction* action : {saveAction_, saveAsAction_, mergeEFileAction_, mergeTxtAction_,
+                            exportAction_, exportCsvAction_, importCsvAction_})
         enable(action, table);
     // Clone and Delete need a unit to act on.
     const bool units = doc_.unitCount(g) > 0;

@@ -148,6 +148,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* mergeEFileAction_ = nullptr;
     QAction* mergeTxtAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    QAction* exportCsvAction_ = nullptr;
+    QAction* importCsvAction_ = nullptr;
     QAction* costModifierAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
     QAction* aboutAction_ = nullptr;

@@ -175,6 +175,20 @@ std::vector<StepCase> stepCases() {
              r.pegTFile = dir + "peg/GUI97.txt";
              ASSERT_TRUE(RunConversion(doc, r));
          }},
+        // Fields of several units, a name among them, and a new unit: one step.
+        {"CsvImport", Game::Pg2, true, "Import from CSV (2 units changed, 1 added)",
+         [](CVarnelDoc& doc, QuietUi&, const std::string&) {
+             const std::string text = "code,airAtk,country,denomination\r\n"
+                                      "1,7,26,Grenadiers\r\n3,9,2,Tiger I\r\n"
+                                      "40,1,3,New\r\n";
+             const CsvReadResult read =
+                 ReadCsv({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+             ASSERT_TRUE(read.file) << read.error;
+             const auto outcome = doc.importCsv(Game::Pg2, *read.file, {.append = true});
+             ASSERT_TRUE(outcome.applied) << outcome.summary;
+             EXPECT_EQ(doc.unitCount(Game::Pg2), 41u);
+             EXPECT_EQ(*doc.unitName(Game::Pg2, 1), "Grenadiers");
+         }},
         {"ReloadNames", Game::Pg2, true, "Reload names",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
              const Bytes other = test::ReadFile(dir + "pg2/EQUIP97.txt");
@@ -325,6 +339,26 @@ TEST_F(EditPath, ObserversHearWhatChanged) {
     EXPECT_EQ(listener.changes[2].scope, DocChange::Scope::Count);
     EXPECT_EQ(listener.changes[2].first, 2u);
     EXPECT_EQ(listener.moves, 3);
+}
+
+// One refused cell anywhere in the file: no field changes, no step is made.
+TEST_F(EditPath, ARefusedCsvImportChangesNothing) {
+    load(Game::Peg);
+    const Snapshot before = snapshot(doc, Game::Peg);
+    const std::string text = "code,cost,denomination\r\n0,50,First\r\n1,99999,Second\r\n";
+    const CsvReadResult read =
+        ReadCsv({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    ASSERT_TRUE(read.file) << read.error;
+    const auto outcome = doc.importCsv(Game::Peg, *read.file, {});
+    EXPECT_FALSE(outcome.applied);
+    EXPECT_EQ(outcome.refusals, 1u);
+    EXPECT_NE(outcome.summary.find("line 3, column cost, value \"99999\": Please enter an "
+                                   "integer between 0 and 2559."),
+              std::string::npos)
+        << outcome.summary;
+    EXPECT_EQ(snapshot(doc, Game::Peg), before);
+    EXPECT_EQ(doc.history(Game::Peg).count(), 0u);
+    EXPECT_FALSE(doc.isModified());
 }
 
 } // namespace

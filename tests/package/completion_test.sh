@@ -15,7 +15,7 @@ source "$completion"
 
 mkdir -p "$work/games/pg2"
 touch "$work/games/pg2/EQUIP97.EQP" "$work/games/pg2/EQUIP97.txt" "$work/games/pg2/PANZER2.DAT" \
-      "$work/games/pg2/units.eqp" "$work/games/pg2/tiger.png"
+      "$work/games/pg2/units.eqp" "$work/games/pg2/tiger.png" "$work/games/pg2/units.csv"
 cd "$work/games/pg2" || exit 1
 
 failures=0
@@ -62,6 +62,10 @@ expect "varnel-cli merge EQUIP97.EQP " "EQUIP97.txt"
 expect "varnel-cli icons --game pg2 " "PANZER2.DAT"
 expect "varnel-cli icon --game pg2 PANZER2.DAT TIGER -o " "tiger.png"
 expect "varnel-cli info --tfile " "EQUIP97.txt"
+contains "varnel-cli " "from-csv"
+expect "varnel-cli from-csv --dr" "--dry-run"
+expect "varnel-cli from-csv EQUIP97.EQP " "EQUIP97.txt units.csv"
+expect "varnel-cli to-csv EQUIP97.EQP -o " "units.csv"
 
 [[ $failures -eq 0 ]] || exit 1
 echo "completion ok"

@@ -1,0 +1,97 @@
+#include "app/csvcommands.h"
+
+#include "app/varneldoc.h"
+#include "base/fileio.h"
+#include "base/format.h"
+#include "base/paths.h"
+
+namespace varnel {
+
+namespace {
+constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv|";
+constexpr const char* kNothingToExport = "There is nothing to export, load a file first";
+constexpr const char* kNothingToImport = "There is nothing to import into, load a file first";
+} // namespace
+
+std::string CsvPathFor(const std::string& eFilePath) {
+    return GetPathPart(eFilePath, PathWithoutExt) + ".csv";
+}
+
+std::string TableCsv(const CVarnelDoc& doc, Game game) {
+    if (game == Game::Pg2)
+        return doc.pg2() ? WriteCsv(*doc.pg2()) : std::string();
+    return doc.peg() ? WriteCsv(*doc.peg()) : std::string();
+}
+
+bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path) {
+    const std::string csv = TableCsv(doc, game);
+    if (!SaveFileBytes(path, Bytes(csv.begin(), csv.end()))) {
+        doc.ui.error(Format("Error on creating [%s]", path.c_str()));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc) {
+    const Game game = doc.currentGame;
+    if (!doc.hasTable(game)) {
+        doc.ui.information(kNothingToExport);
+        return std::nullopt;
+    }
+    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
+    FileDialogRequest request;
+    request.open = false;
+    request.title = Format("Export %s units to CSV", GameName(game));
+    request.filter = kCsvFilter;
+    request.defaultExtension = ".csv";
+    request.initialName = GetPathPart(proposed, NameExtension);
+    request.initialFolder = GetPathPart(proposed, Folder);
+    const auto path = doc.ui.fileDialog(request);
+    if (!path)
+        return std::nullopt;
+    if (!WriteTableCsv(doc, game, *path))
+        return std::nullopt;
+    doc.ui.information(Format("File %s updated", path->c_str()));
+    return path;
+}
+
+std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) {
+        error = "cannot read " + path + ": " + ReadFailure(path);
+        return std::nullopt;
+    }
+    CsvReadResult result = ReadCsv(*bytes);
+    if (!result.file) {
+        error = path + ", " + result.error;
+        return std::nullopt;
+    }
+    return std::move(result.file);
+}
+
+std::optional<CsvImportSource> ChooseCsvImport(CVarnelDoc& doc) {
+    const Game game = doc.currentGame;
+    if (!doc.hasTable(game)) {
+        doc.ui.information(kNothingToImport);
+        return std::nullopt;
+    }
+    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
+    FileDialogRequest request;
+    request.title = Format("Import %s units from CSV", GameName(game));
+    request.filter = kCsvFilter;
+    request.defaultExtension = ".csv";
+    request.initialName = GetPathPart(proposed, NameExtension);
+    request.initialFolder = GetPathPart(proposed, Folder);
+    const auto path = doc.ui.fileDialog(request);
+    if (!path)
+        return std::nullopt;
+    std::string error;
+    auto file = ReadCsvFile(*path, error);
+    if (!file) {
+        doc.ui.information("Nothing was imported:\n" + error);
+        return std::nullopt;
+    }
+    return CsvImportSource{*path, std::move(*file)};
+}
+
+} // namespace varnel

@@ -1,0 +1,44 @@
+#pragma once
+// The spreadsheet commands of the File menu and of varnel-cli: a game's table written to a CSV
+// file, and a CSV file read for an import. The checking and the import step itself live in
+// convert/csvtable.h and the document's edit path.
+
+#include "convert/csvtable.h"
+#include "equip/game.h"
+
+#include <optional>
+#include <string>
+
+namespace varnel {
+
+class CVarnelDoc;
+
+// The CSV file proposed for an E-File: its base name + ".csv" beside it.
+std::string CsvPathFor(const std::string& eFilePath);
+
+// The CSV bytes of the game's table; empty when the game has no table.
+std::string TableCsv(const CVarnelDoc& doc, Game game);
+
+// Writes the game's table to `path` through a temporary file beside it. On failure shows
+// "Error on creating [%s]" and returns false; the old file, if any, stays.
+bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path);
+
+// "Export to CSV...": asks for the file in a save dialog (which asks before replacing one),
+// proposing CsvPathFor the game's E-File, then writes it and says "File %s updated". Nothing
+// without a table ("There is nothing to export, load a file first"). The path written, or nothing.
+std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc);
+
+// Reads and parses a CSV file; on failure nothing and `error` says why (the file unreadable,
+// or the parser's "line N: ..." message).
+std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error);
+
+// "Import from CSV...", the part before the preview: asks for the file in an open dialog and
+// reads it; a file that cannot be read or parsed is shown in a message box naming the file and
+// the line. Nothing when the game has no table, the user cancelled or the file was refused.
+struct CsvImportSource {
+    std::string path;
+    CsvFile file;
+};
+std::optional<CsvImportSource> ChooseCsvImport(CVarnelDoc& doc);
+
+} // namespace varnel

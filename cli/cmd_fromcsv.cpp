@@ -1,0 +1,97 @@
+// varnel-cli from-csv: a spreadsheet file brought back into an E-File, every cell checked as the
+// unit form checks it, as the editor's "Import from CSV..." applies it.
+
+#include "app/csvcommands.h"
+#include "app/efileio.h"
+#include "base/paths.h"
+#include "cli/command.h"
+#include "cli/common.h"
+
+namespace varnel::cli {
+namespace {
+
+constexpr const char* kName = "from-csv";
+constexpr const char* kUsage =
+    "Usage: varnel-cli from-csv EFILE IN.csv [-o OUT] [--append] [--dry-run]\n"
+    "                           [--game pg2|peg] [--suffix S]\n"
+    "Reads a CSV file (as to-csv writes it, or a semicolon-delimited equipment report) and\n"
+    "sets the fields of the units of EFILE from it. Rows are matched to units by the code\n"
+    "column (the unit's position); columns by their header, in any order and letter case; an\n"
+    "absent column leaves its field as it is. Every cell is checked as the unit form checks\n"
+    "it. Prints every change and every refusal; writes nothing when a cell is refused (exit\n"
+    "status 1).\n\n"
+    "  -o, --output OUT  write the E-File to OUT (default: EFILE), its Names E-File beside it\n"
+    "  --append          rows whose code lies past the last unit add units, in code order\n"
+    "  --dry-run         check and print what would change; write nothing\n"
+    "  --game G          pg2 or peg (default: from the file size)\n"
+    "  --suffix S        language suffix of the Names E-File (default .txt)\n"
+    "The E-File and its Names E-File are written as a pair through temporary files: both or\n"
+    "neither.\n";
+
+int run(const std::vector<std::string>& argv) {
+    std::vector<std::string> valued = kCommonValued;
+    valued.push_back("--output");
+    std::vector<std::string> flags = kCommonFlags;
+    flags.insert(flags.end(), {"--append", "--dry-run"});
+    const Args args(argv, valued, flags);
+    if (!args.ok())
+        return args.stop(kName);
+    if (args.positional().size() != 2)
+        return Fail(kName, "give an E-File and a CSV file (see --help)");
+    const std::string& input = args.positional()[0];
+    const std::string& csvPath = args.positional()[1];
+    const std::string output = args.value("--output").value_or(input);
+    if (output.empty())
+        return Fail(kName, "--output needs a file name");
+    const std::string outFolder = GetPathPart(output, PathPart::Folder);
+    if (!outFolder.empty() && !FileExists(outFolder))
+        return Fail(kName, "the output folder " + outFolder + " does not exist");
+
+    std::string error;
+    const auto file = ReadCsvFile(csvPath, error);
+    if (!file)
+        return Fail(kName, error + "; nothing written");
+
+    Session session;
+    session.writesEFiles = true;
+    const auto game = OpenEFile(session, args, input);
+    if (!game)
+        return 1;
+    CVarnelDoc& state = session.state;
+    const CsvImportOptions options{.append = args.has("--append")};
+
+    if (args.has("--dry-run")) {
+        std::size_t refused = 0;
+        if (*game == Game::Pg2) {
+            const auto plan = PlanCsvImport(*state.pg2(), *file, options);
+            std::cout << CsvPlanSummary(plan, *state.pg2());
+            refused = plan.refusals.size();
+        } else {
+            const auto plan = PlanCsvImport(*state.peg(), *file, options);
+            std::cout << CsvPlanSummary(plan, *state.peg());
+            refused = plan.refusals.size();
+        }
+        if (refused != 0)
+            return Fail(kName, "cells refused (dry run); nothing written");
+        std::cout << "Dry run: nothing written.\n";
+        return 0;
+    }
+
+    const auto outcome = state.importCsv(*game, *file, options);
+    std::cout << outcome.summary;
+    if (outcome.refusals != 0)
+        return Fail(kName, "cells refused; nothing written");
+    if (!outcome.applied && SameFile(output, input)) {
+        std::cout << "Nothing to change; nothing written.\n";
+        return 0;
+    }
+    if (!SaveEFilePair(state, *game, output))
+        return Fail(kName, "nothing written");
+    return 0;
+}
+
+const CommandRegistration reg{
+    {kName, "set the units of an E-File from a CSV file, checked field by field", kUsage, run}};
+
+} // namespace
+} // namespace varnel::cli

@@ -1,0 +1,854 @@
+#include "convert/csvtable.h"
+
+#include "base/format.h"
+
+#include <csv.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <memory>
+#include <unordered_map>
+
+namespace varnel {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr char kCodeColumn[] = "code";
+constexpr std::string_view kReportCodeColumn = "Code"; // how an equipment report begins
+// The full PeG report's last column names a byte past the record; it comes back ignored.
+constexpr char kPegPaddingColumn[] = "byte74";
+constexpr long kNulSymbol = 0x2400;
+
+// Windows-1252 0x80..0x9F; the five undefined bytes map to the C1 control of their number.
+constexpr std::array<std::uint16_t, 32> kHigh1252 = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+long codePointOf(std::uint8_t byte) {
+    if (byte == 0)
+        return kNulSymbol;
+    if (byte >= 0x80 && byte < 0xA0)
+        return kHigh1252[byte - 0x80];
+    return byte;
+}
+
+void appendUtf8(std::string& out, long cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The next code point of UTF-8 text at `i`, advancing `i`; -1 for an invalid sequence
+// (overlong forms, surrogates and values past U+10FFFF included).
+long nextCodePoint(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<std::uint8_t>(text[i++]);
+    if (b0 < 0x80)
+        return b0;
+    int extra = 0;
+    long cp = 0;
+    long min = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return -1;
+    }
+    for (int k = 0; k < extra; ++k) {
+        if (i >= text.size())
+            return -1;
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        if ((b & 0xC0) != 0x80)
+            return -1;
+        cp = (cp << 6) | (b & 0x3F);
+        ++i;
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return -1;
+    return cp;
+}
+
+// The Windows-1252 byte of a code point, or -1 when it has none.
+int byteOf(long cp) {
+    if (cp == kNulSymbol)
+        return 0;
+    if (cp == 0 || cp > 0xFFFF)
+        return -1;
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (std::size_t k = 0; k < kHigh1252.size(); ++k)
+        if (kHigh1252[k] == cp)
+            return static_cast<int>(0x80 + k);
+    return -1;
+}
+
+// The line (1-based) on which byte `offset` of `text` lies.
+std::size_t lineAt(std::string_view text, std::size_t offset) {
+    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// --- Writing -------------------------------------------------------------------------------
+
+bool needsQuotes(std::string_view cell) {
+    for (const char c : cell) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (c == ',' || c == '"' || c == ';' || b < 0x20 || b == 0x7F)
+            return true;
+    }
+    // Spreadsheets trim unquoted blanks at either end.
+    return !cell.empty() && (cell.front() == ' ' || cell.back() == ' ');
+}
+
+void appendCell(std::string& out, std::string_view cell) {
+    if (!needsQuotes(cell)) {
+        out += cell;
+        return;
+    }
+    // csv_write quotes the cell and doubles its quotes: at most 2 + 2 n bytes.
+    const std::size_t at = out.size();
+    out.resize(at + 2 + 2 * cell.size());
+    const std::size_t written =
+        csv_write(out.data() + at, out.size() - at, cell.data(), cell.size());
+    out.resize(at + written);
+}
+
+void appendNumber(std::string& out, int value) {
+    char buffer[16];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    (void)ec;
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
+// Whether a row's stored value is the record byte at its offset in both games, so the value can
+// be read without asking the catalogue (the hot path of writing and comparing every cell).
+bool plainByte(const FieldDef& field) {
+    switch (field.kind) {
+    case FieldKind::Byte:
+    case FieldKind::Year:
+    case FieldKind::Cost:
+    case FieldKind::Month:
+    case FieldKind::Vocabulary:
+    case FieldKind::AnyInteger:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int storedOf(const Pg2Unit& unit, const FieldDef& field) {
+    return Pg2StoredValue(unit, field);
+}
+int storedOf(const PegUnit& unit, const FieldDef& field) {
+    return PegStoredValue(unit, field);
+}
+std::string textOf(const Pg2UnitTable& table, std::size_t i, const FieldDef& field) {
+    return Pg2FieldText(table, i, field);
+}
+std::string textOf(const PegUnitTable& table, std::size_t i, const FieldDef& field) {
+    return PegFieldText(table, i, field);
+}
+FieldResult setOf(Pg2UnitTable& table, std::size_t i, const FieldDef& field, std::string_view s) {
+    return SetPg2Field(table, i, field, s);
+}
+FieldResult setOf(PegUnitTable& table, std::size_t i, const FieldDef& field, std::string_view s) {
+    return SetPegField(table, i, field, s);
+}
+constexpr Game gameOf(const Pg2UnitTable*) {
+    return Game::Pg2;
+}
+constexpr Game gameOf(const PegUnitTable*) {
+    return Game::Peg;
+}
+
+// The catalogue's rows that make columns: every row but the code, which leads as the position.
+std::vector<const FieldDef*> csvColumns(Game game) {
+    std::vector<const FieldDef*> columns;
+    for (const FieldDef& f : FieldTable(game))
+        if (f.kind != FieldKind::Code)
+            columns.push_back(&f);
+    return columns;
+}
+
+// The text the form shows for a field of unit `i`, as a CSV cell holds it (text as UTF-8).
+// The stored value of a catalogue row, read where each game keeps it without asking the
+// catalogue again: the hot path of writing and comparing every cell.
+int fastStored(const Pg2Unit& unit, const FieldDef& field) {
+    if (plainByte(field))
+        return unit.record[field.offset];
+    switch (field.kind) {
+    case FieldKind::Country:
+        return unit.country;
+    case FieldKind::Switch:
+        return (field.offset == pg2::Special1 ? unit.special1
+                                              : unit.special2)[static_cast<std::size_t>(field.bit)];
+    case FieldKind::Saved:
+        return Pg2SavedByte(unit, field.offset);
+    default:
+        return storedOf(unit, field);
+    }
+}
+
+int fastStored(const PegUnit& unit, const FieldDef& field) {
+    if (plainByte(field))
+        return unit.record[field.offset];
+    if (field.kind == FieldKind::Bit)
+        return (unit.record[field.offset + field.bit / 8] >> (field.bit % 8)) & 1;
+    return storedOf(unit, field);
+}
+
+template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
+    return ShownValue(field, fastStored(unit, field));
+}
+
+template <class Table>
+void appendShown(std::string& out, const Table& table, std::size_t i, const FieldDef& field) {
+    if (IsTextField(field))
+        out += Utf8From1252(textOf(table, i, field));
+    else
+        appendNumber(out, shownOf(table.units[i], field));
+}
+
+template <class Table> std::string writeCsv(const Table& table) {
+    const auto columns = csvColumns(gameOf(&table));
+    std::string out(kBom);
+    out.reserve(table.count() * (columns.size() * 3 + 32) + 1024);
+    out += kCodeColumn;
+    for (const FieldDef* f : columns) {
+        out += ',';
+        out += f->name;
+    }
+    out += "\r\n";
+    // Numbers go through a small buffer, so a row costs a few appends instead of one per cell.
+    char buffer[512];
+    char* at = buffer;
+    constexpr std::size_t kNumberRoom = 16; // a sign, ten digits and the delimiter
+    auto flush = [&] {
+        out.append(buffer, static_cast<std::size_t>(at - buffer));
+        at = buffer;
+    };
+    auto number = [&](int value) {
+        if (static_cast<std::size_t>(buffer + sizeof buffer - at) < kNumberRoom)
+            flush();
+        at = std::to_chars(at, buffer + sizeof buffer, value).ptr;
+    };
+    std::string text;
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        number(static_cast<int>(i));
+        for (const FieldDef* f : columns) {
+            *at++ = ',';
+            if (IsTextField(*f)) {
+                flush();
+                text.clear();
+                appendShown(text, table, i, *f);
+                appendCell(out, text);
+            } else {
+                number(shownOf(table.units[i], *f));
+            }
+        }
+        *at++ = '\r';
+        *at++ = '\n';
+        flush();
+    }
+    return out;
+}
+
+// --- Reading -------------------------------------------------------------------------------
+
+struct ParseState {
+    CsvFile* file;
+    std::size_t chunkLine = 0; // the line being fed
+    std::size_t rowLine = 0;   // the line the row being read started on
+    bool awaitingRow = true;   // no cell of a row yet since the last row end
+    std::size_t rowCells = 0;  // cells of the row being read
+    std::size_t headerCells = 0;
+    bool inHeader = true;
+    std::size_t badLine = 0; // a row whose cell count differs from the header's
+    std::size_t badCount = 0;
+};
+
+void onCell(void* data, std::size_t length, void* user) {
+    auto& s = *static_cast<ParseState*>(user);
+    CsvFile& f = *s.file;
+    const std::string_view cell(static_cast<const char*>(data), data ? length : 0);
+    if (s.inHeader) {
+        f.header.emplace_back(cell);
+    } else {
+        const std::size_t begin = f.pool.size();
+        f.pool += cell;
+        f.cells.emplace_back(begin, f.pool.size());
+    }
+    ++s.rowCells;
+}
+
+void onRowEnd(int, void* user) {
+    auto& s = *static_cast<ParseState*>(user);
+    CsvFile& f = *s.file;
+    const std::size_t cells = s.rowCells;
+    s.rowCells = 0;
+    s.awaitingRow = true;
+    if (cells == 0)
+        return; // a line end outside a row: a blank line, or the LF of a CR LF
+    if (s.inHeader) {
+        s.inHeader = false;
+        s.headerCells = cells;
+        f.cellStart.push_back(0);
+        return;
+    }
+    if (cells != s.headerCells && s.badLine == 0) {
+        s.badLine = s.rowLine;
+        s.badCount = cells;
+    }
+    f.lines.push_back(static_cast<std::uint32_t>(s.rowLine));
+    f.cellStart.push_back(f.cells.size());
+}
+
+int noSpace(unsigned char) {
+    return 0; // blanks are part of a cell: a name may start or end with one
+}
+
+char delimiterOf(std::string_view text) {
+    const std::string_view first = text.substr(0, text.find('\n'));
+    const auto commas = std::count(first.begin(), first.end(), ',');
+    const auto semicolons = std::count(first.begin(), first.end(), ';');
+    return semicolons > commas ? ';' : ',';
+}
+
+CsvReadResult failAt(std::size_t line, const std::string& what) {
+    CsvReadResult r;
+    r.line = line;
+    r.error = Format("line %d: ", static_cast<int>(line)) + what;
+    return r;
+}
+
+} // namespace
+
+std::string Utf8From1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (b >= 0x01 && b < 0x80)
+            out += c;
+        else
+            appendUtf8(out, codePointOf(b));
+    }
+    return out;
+}
+
+std::optional<std::string> Utf8To1252(std::string_view text, long* bad) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        if (b >= 0x01 && b < 0x80) {
+            out += text[i++];
+            continue;
+        }
+        const long cp = nextCodePoint(text, i);
+        const int byte = cp < 0 ? -1 : byteOf(cp);
+        if (byte < 0) {
+            if (bad != nullptr)
+                *bad = cp;
+            return std::nullopt;
+        }
+        out += static_cast<char>(byte);
+    }
+    return out;
+}
+
+std::string WriteCsv(const Pg2UnitTable& table) {
+    return writeCsv(table);
+}
+
+std::string WriteCsv(const PegUnitTable& table) {
+    return writeCsv(table);
+}
+
+CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
+    std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // A NUL byte never appears in text the writer makes or a spreadsheet saves.
+    if (const auto nul = raw.find('\0'); nul != std::string_view::npos)
+        return failAt(lineAt(raw, nul), "the file holds binary data (a NUL byte), not CSV text");
+    const bool bom = raw.starts_with(kBom);
+    if (bom)
+        raw.remove_prefix(kBom.size());
+
+    CsvFile file;
+    std::string converted;
+    std::string_view text = raw;
+    for (std::size_t i = 0; i < raw.size();) {
+        if (static_cast<std::uint8_t>(raw[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t at = i;
+        if (nextCodePoint(raw, i) >= 0)
+            continue;
+        if (bom)
+            return failAt(lineAt(raw, at), "the file has a UTF-8 byte-order mark but is not "
+                                           "valid UTF-8");
+        converted = Utf8From1252(raw);
+        text = converted;
+        file.read1252 = true;
+        break;
+    }
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        return failAt(1, "the file is empty");
+
+    csv_parser parser;
+    // Not strict inside a cell: the equipment reports write names unquoted, so a quote in the
+    // middle of a name is a letter.
+    if (csv_init(&parser, CSV_REPALL_NL) != 0)
+        return failAt(1, "out of memory");
+    std::unique_ptr<csv_parser, void (*)(csv_parser*)> guard(&parser, csv_free);
+    file.delimiter = delimiterOf(text);
+    csv_set_delim(&parser, static_cast<unsigned char>(file.delimiter));
+    csv_set_space_func(&parser, noSpace);
+
+    // Every cell's text fits in the file's; each delimiter or line end ends at most one cell.
+    file.pool.reserve(text.size());
+    file.cells.reserve(
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), file.delimiter) +
+                                 std::count(text.begin(), text.end(), '\n') + 1));
+    ParseState state;
+    state.file = &file;
+    // Fed a line at a time, so every row knows the line it started on.
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        ++state.chunkLine;
+        if (state.awaitingRow) {
+            state.rowLine = state.chunkLine;
+            state.awaitingRow = false;
+        }
+        const std::size_t length = end - begin;
+        if (csv_parse(&parser, text.data() + begin, length, onCell, onRowEnd, &state) != length)
+            return failAt(state.chunkLine, "out of memory");
+        begin = end;
+    }
+    // libcsv reports an unclosed quote only in its strict mode, which would also refuse the
+    // reports' quotes inside names: a quoted cell still open at the end is one.
+    constexpr int kFieldBegun = 2; // libcsv's state inside a cell
+    if ((parser.quoted != 0 && parser.pstate == kFieldBegun) ||
+        csv_fini(&parser, onCell, onRowEnd, &state) != 0)
+        return failAt(state.rowLine, "a quoted cell is never closed (unbalanced quotes)");
+    if (state.badLine != 0)
+        return failAt(state.badLine, Format("the row has %d cells, but the header has %d",
+                                            static_cast<int>(state.badCount),
+                                            static_cast<int>(state.headerCells)));
+    if (file.header.empty())
+        return failAt(1, "the file is empty");
+    CsvReadResult result;
+    result.file = std::move(file);
+    return result;
+}
+
+// --- Import --------------------------------------------------------------------------------
+
+namespace {
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+// The row a header names: its stable name or its report column, in any letter case.
+const FieldDef* fieldOfHeader(Game game, std::string_view header) {
+    using Names = std::unordered_map<std::string, const FieldDef*>;
+    auto build = [](Game g) {
+        Names names;
+        for (const FieldDef& f : FieldTable(g)) {
+            names.emplace(lower(f.name), &f);
+            if (*f.report != '\0')
+                names.emplace(lower(f.report), &f);
+        }
+        return names;
+    };
+    static const Names pg2Names = build(Game::Pg2);
+    static const Names pegNames = build(Game::Peg);
+    const Names& names = game == Game::Pg2 ? pg2Names : pegNames;
+    const auto it = names.find(lower(header));
+    return it == names.end() ? nullptr : it->second;
+}
+
+// A whole number 0..max with blanks around it, or nothing.
+std::optional<long> parseCode(std::string_view text, long max) {
+    text = trimmed(text);
+    long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 0 ||
+        value > max)
+        return std::nullopt;
+    return value;
+}
+
+struct Column {
+    std::size_t index;
+    const FieldDef* field;
+};
+
+template <class Table> class Planner {
+  public:
+    using Unit = typename decltype(Table::units)::value_type;
+
+    Planner(const Table& table, const CsvFile& file, const CsvImportOptions& options,
+            CsvImportPlan<Table>& plan)
+        : table_(table), file_(file), options_(options), plan_(plan) {}
+
+    void run() {
+        if (file_.read1252)
+            plan_.notes.push_back("The file is not UTF-8: it was read as Windows-1252.");
+        // The equipment reports write costs and years as stored, the rest as the form shows it.
+        reportValues_ = file_.delimiter == ';' && !file_.header.empty() &&
+                        trimmed(file_.header[0]) == kReportCodeColumn;
+        if (reportValues_)
+            plan_.notes.push_back("Read as an equipment report: costs and years as stored.");
+        if (!mapColumns())
+            return;
+        std::vector<std::pair<std::size_t, std::size_t>> added;      // code, row
+        std::vector<std::uint32_t> seen(kMaxUnits + 1, 0);           // code -> line + 1 of its row
+        std::vector<std::pair<std::uint32_t, std::size_t>> existing; // code, row
+        for (std::size_t r = 0; r < file_.rowCount(); ++r) {
+            const std::string_view text = file_.cell(r, code_);
+            const auto code = parseCode(text, static_cast<long>(kMaxUnits));
+            if (!code) {
+                refuse(r, file_.header[code_], text,
+                       Format("The code must be a unit's position, 0 to %d.",
+                              static_cast<int>(kMaxUnits - 1)));
+                continue;
+            }
+            const auto c = static_cast<std::size_t>(*code);
+            if (seen[c] != 0) {
+                refuse(r, file_.header[code_], text,
+                       Format("Code %d is on line %d too.", static_cast<int>(c),
+                              static_cast<int>(seen[c])));
+                continue;
+            }
+            seen[c] = file_.lines[r];
+            if (c < table_.count())
+                existing.emplace_back(static_cast<std::uint32_t>(c), r);
+            else if (!options_.append)
+                refuse(r, file_.header[code_], text,
+                       Format("Code %d lies past the last unit (%d units); allow appending to "
+                              "add units.",
+                              static_cast<int>(c), static_cast<int>(table_.count())));
+            else
+                added.emplace_back(c, r);
+        }
+        std::sort(existing.begin(), existing.end());
+        for (const auto& [code, row] : existing)
+            planExisting(code, row);
+        std::sort(added.begin(), added.end());
+        std::size_t next = table_.count();
+        for (const auto& [code, row] : added) {
+            if (code >= kMaxUnits) {
+                refuse(row, file_.header[code_], file_.cell(row, code_),
+                       Format("A table holds at most %d units.", static_cast<int>(kMaxUnits)));
+            } else if (code != next) {
+                refuse(row, file_.header[code_], file_.cell(row, code_),
+                       Format("Code %d leaves a gap: the next new unit is %d.",
+                              static_cast<int>(code), static_cast<int>(next)));
+            } else {
+                planNew(row);
+            }
+            next = code + 1;
+        }
+    }
+
+  private:
+    bool mapColumns() {
+        const Game game = gameOf(&table_);
+        std::vector<const FieldDef*> used;
+        bool found = false;
+        for (std::size_t k = 0; k < file_.header.size(); ++k) {
+            const std::string_view header = trimmed(file_.header[k]);
+            const std::string name = lower(header);
+            if (name == kCodeColumn) {
+                if (found)
+                    headerRefusal(header, "The column code appears twice.");
+                found = true;
+                code_ = k;
+                continue;
+            }
+            if (game == Game::Peg && name == kPegPaddingColumn)
+                continue;
+            const FieldDef* f = fieldOfHeader(game, header);
+            if (f == nullptr) {
+                headerRefusal(header, Format("No field of %s has this name.", GameName(game)));
+                continue;
+            }
+            if (std::find(used.begin(), used.end(), f) != used.end()) {
+                headerRefusal(header, Format("The field %s has two columns.", f->name));
+                continue;
+            }
+            used.push_back(f);
+            columns_.push_back({k, f});
+        }
+        if (!found)
+            headerRefusal("", "There is no code column: rows are matched to units by code.");
+        return plan_.refusals.empty();
+    }
+
+    void headerRefusal(std::string_view header, std::string reason) {
+        plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason)});
+    }
+
+    void refuse(std::size_t row, std::string_view column, std::string_view value,
+                std::string reason) {
+        plan_.refusals.push_back(CsvRefusal{file_.lines[row], std::string(trimmed(column)),
+                                            std::string(value), std::move(reason)});
+    }
+
+    // The cell as the field stores it: text converted to Windows-1252; nothing after a refusal.
+    // A converted value lives in `storage`; a plain number is a view into the file.
+    std::optional<std::string_view> cellValue(std::size_t row, const Column& column,
+                                              std::string& storage) {
+        const std::string_view cell = file_.cell(row, column.index);
+        const FieldDef& f = *column.field;
+        if (reportValues_ && !IsTextField(f) && (f.scale != 1 || f.base != 0)) {
+            if (const auto stored = parseCode(cell, 255)) {
+                storage = std::to_string(ShownValue(f, static_cast<int>(*stored)));
+                return std::string_view(storage);
+            }
+        }
+        if (!IsTextField(f))
+            return cell;
+        long bad = -1;
+        auto bytes = Utf8To1252(cell, &bad);
+        if (!bytes) {
+            refuse(row, file_.header[column.index], cell,
+                   bad < 0 ? std::string("The text is not valid UTF-8.")
+                           : Format("The character U+%04X has no Windows-1252 byte.",
+                                    static_cast<unsigned>(bad)));
+            return std::nullopt;
+        }
+        storage = std::move(*bytes);
+        return std::string_view(storage);
+    }
+
+    // Shown text of unit `i` of `t` for a number field, without allocating.
+    static std::string_view shownNumber(const Table& t, std::size_t i, const FieldDef& f,
+                                        char (&buffer)[16]) {
+        const int value = shownOf(t.units[i], f);
+        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+        (void)ec;
+        return std::string_view(buffer, static_cast<std::size_t>(end - buffer));
+    }
+
+    // Whether the cell says what the field already shows.
+    bool same(const Table& t, std::size_t i, const FieldDef& f, std::string_view cell) {
+        if (IsTextField(f))
+            return textOf(t, i, f) == cell;
+        char buffer[16];
+        return shownNumber(t, i, f, buffer) == cell;
+    }
+
+    // Puts the cells of `row` into the one unit of `scratch_` through SetField: read-only
+    // columns checked first against the unit as it was, then the others; a cell refused by the
+    // four-option limit is tried again after the rest, which may clear another option. False
+    // when a cell was refused.
+    bool applyCells(std::size_t row, bool fresh) {
+        bool ok = true;
+        std::vector<std::pair<const Column*, std::string>> retry;
+        std::string storage;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const Column& column : columns_) {
+                const FieldDef& f = *column.field;
+                if (f.readOnly != (pass == (fresh ? 1 : 0)))
+                    continue;
+                const auto value = cellValue(row, column, storage);
+                if (!value) {
+                    ok = false;
+                    continue;
+                }
+                if (same(scratch_, 0, f, *value))
+                    continue;
+                if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
+                    // A new unit takes its unnamed bytes from the file.
+                    const auto byte = parseCode(*value, 255);
+                    if (!byte) {
+                        refuse(row, file_.header[column.index], *value,
+                               "Please enter an integer between 0 and 255.");
+                        ok = false;
+                    } else {
+                        scratch_.units[0].record[f.offset] = static_cast<std::uint8_t>(*byte);
+                    }
+                    continue;
+                }
+                const FieldResult result = setOf(scratch_, 0, f, *value);
+                touched_ = touched_ || result.change != FieldChange::None;
+                if (result.ok)
+                    continue;
+                if (f.limitMessage != nullptr) {
+                    retry.emplace_back(&column, std::string(*value));
+                    continue;
+                }
+                refuse(row, file_.header[column.index], file_.cell(row, column.index),
+                       result.message);
+                ok = false;
+            }
+        }
+        for (const auto& [column, value] : retry) {
+            const FieldResult result = setOf(scratch_, 0, *column->field, value);
+            touched_ = touched_ || result.change != FieldChange::None;
+            if (!result.ok) {
+                refuse(row, file_.header[column->index], file_.cell(row, column->index),
+                       result.message);
+                ok = false;
+            }
+        }
+        return ok;
+    }
+
+    void resetScratch(const Unit& unit, std::string_view name) {
+        if (scratch_.names.size() > kMinNameCompactBytes)
+            scratch_ = Table{};
+        scratch_.units.assign(1, unit);
+        scratch_.setName(0, name);
+        touched_ = false;
+    }
+
+    void planExisting(std::size_t index, std::size_t row) {
+        resetScratch(table_.units[index], table_.name(index));
+        if (!applyCells(row, false) || !touched_)
+            return;
+        bool changed = false;
+        for (const Column& column : columns_) {
+            const FieldDef& f = *column.field;
+            if (f.readOnly)
+                continue;
+            std::string before, after;
+            if (IsTextField(f)) {
+                before = textOf(table_, index, f);
+                after = textOf(scratch_, 0, f);
+                if (before == after)
+                    continue;
+            } else {
+                const int was = shownOf(table_.units[index], f);
+                const int is = shownOf(scratch_.units[0], f);
+                if (was == is)
+                    continue;
+                before = std::to_string(was);
+                after = std::to_string(is);
+            }
+            changed = true;
+            plan_.changes.push_back(CsvChange{index, &f, std::move(before), std::move(after)});
+        }
+        if (!changed)
+            return;
+        plan_.changedUnits.push_back(static_cast<std::uint32_t>(index));
+        plan_.changed.units.push_back(scratch_.units[0]);
+        plan_.changed.setName(plan_.changed.count() - 1, scratch_.name(0));
+    }
+
+    void planNew(std::size_t row) {
+        const std::size_t position = table_.count() + plan_.appended.count();
+        Unit unit{};
+        unit.record.setCode(static_cast<std::uint16_t>(position));
+        resetScratch(unit, {});
+        if (!applyCells(row, true))
+            return;
+        plan_.appended.units.push_back(scratch_.units[0]);
+        plan_.appended.setName(plan_.appended.count() - 1, scratch_.name(0));
+    }
+
+    const Table& table_;
+    const CsvFile& file_;
+    const CsvImportOptions& options_;
+    CsvImportPlan<Table>& plan_;
+    std::size_t code_ = 0;
+    std::vector<Column> columns_;
+    Table scratch_;
+    bool touched_ = false;      // a cell of the scratch unit changed its field
+    bool reportValues_ = false; // an equipment report: costs and years as stored
+};
+
+template <class Table>
+CsvImportPlan<Table> planImport(const Table& table, const CsvFile& file,
+                                const CsvImportOptions& options) {
+    CsvImportPlan<Table> plan;
+    Planner<Table>(table, file, options, plan).run();
+    std::stable_sort(plan.refusals.begin(), plan.refusals.end(),
+                     [](const CsvRefusal& a, const CsvRefusal& b) { return a.line < b.line; });
+    return plan;
+}
+
+} // namespace
+
+Pg2CsvImportPlan PlanCsvImport(const Pg2UnitTable& table, const CsvFile& file,
+                               const CsvImportOptions& options) {
+    return planImport(table, file, options);
+}
+
+PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
+                               const CsvImportOptions& options) {
+    return planImport(table, file, options);
+}
+
+template <class Table>
+std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
+                           std::size_t limit) {
+    std::string out =
+        Format("%d changes in %d units, %d new units, %d refused\n",
+               static_cast<int>(plan.changes.size()), static_cast<int>(plan.changedUnits.size()),
+               static_cast<int>(plan.appended.count()), static_cast<int>(plan.refusals.size()));
+    for (const std::string& note : plan.notes)
+        out += note + "\n";
+    std::size_t shown = 0;
+    for (const CsvChange& c : plan.changes) {
+        if (limit != 0 && shown++ == limit) {
+            out += "...\n";
+            break;
+        }
+        out += Format("unit %d ", static_cast<int>(c.unit)) +
+               Utf8From1252(c.unit < table.count() ? table.name(c.unit) : "") + ": " +
+               FieldLabel(*c.field) + " " + Utf8From1252(c.before) + " -> " +
+               Utf8From1252(c.after) + "\n";
+    }
+    for (std::size_t k = 0; k < plan.appended.count(); ++k)
+        out += Format("new unit %d ", static_cast<int>(table.count() + k)) +
+               Utf8From1252(plan.appended.name(k)) + "\n";
+    shown = 0;
+    for (const CsvRefusal& r : plan.refusals) {
+        if (limit != 0 && shown++ == limit) {
+            out +=
+                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
+            break;
+        }
+        out += Format("line %d", static_cast<int>(r.line));
+        if (!r.column.empty())
+            out += ", column " + r.column;
+        if (!r.value.empty() || !r.column.empty())
+            out += ", value \"" + r.value + "\"";
+        out += ": " + r.reason + "\n";
+    }
+    return out;
+}
+
+template std::string CsvPlanSummary(const Pg2CsvImportPlan&, const Pg2UnitTable&, std::size_t);
+template std::string CsvPlanSummary(const PegCsvImportPlan&, const PegUnitTable&, std::size_t);
+
+} // namespace varnel

@@ -1,0 +1,409 @@
+#include "convert/csvtable.h"
+
+#include "equip/efile.h"
+#include "equip/tfile.h"
+#include "reports/equipreport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace varnel {
+namespace {
+
+std::span<const std::uint8_t> Span(std::string_view s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+// A table read from random E-File bytes, as a load makes it (PG2 countries and switches decoded
+// from the record), with codes equal to positions and names of every byte but line breaks.
+template <class Table> Table RandomTable(std::size_t count, unsigned seed) {
+    constexpr bool pg2 = std::is_same_v<Table, Pg2UnitTable>;
+    const std::size_t size = pg2 ? pg2::kRecordSize : peg::kRecordSize;
+    std::mt19937 random(seed);
+    Bytes bytes(2 + count * size);
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(random());
+    bytes[0] = static_cast<std::uint8_t>(count);
+    bytes[1] = static_cast<std::uint8_t>(count >> 8);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[2 + i * size] = static_cast<std::uint8_t>(i);
+        bytes[3 + i * size] = static_cast<std::uint8_t>(i >> 8);
+    }
+    Table table;
+    if constexpr (pg2)
+        table.units = ParsePg2EFile(bytes).units;
+    else
+        table.units = ParsePegEFile(bytes).units;
+    int next = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string name;
+        for (int k = 0; k < 12; ++k) {
+            // Every byte value appears; CR and LF cannot stand in a name line.
+            auto b = static_cast<char>(next++ % 256);
+            if (b == '\r' || b == '\n')
+                b = ' ';
+            name += b;
+        }
+        table.setName(i, name);
+    }
+    return table;
+}
+
+template <class Table> CsvFile Read(const std::string& text) {
+    CsvReadResult r = ReadCsv(Span(text));
+    EXPECT_TRUE(r.file) << r.error;
+    return r.file ? std::move(*r.file) : CsvFile{};
+}
+
+Bytes EFileOf(const Pg2UnitTable& t) {
+    return WritePg2EFile(t);
+}
+Bytes EFileOf(const PegUnitTable& t) {
+    return WritePegEFile(t);
+}
+
+// The table with a plan's changes put in, as the document's import step puts them.
+template <class Table> Table Applied(Table table, const CsvImportPlan<Table>& plan) {
+    for (std::size_t k = 0; k < plan.changedUnits.size(); ++k) {
+        const std::size_t i = plan.changedUnits[k];
+        table.units[i] = plan.changed.units[k];
+        table.setName(i, plan.changed.name(k));
+    }
+    return table;
+}
+
+template <class Table> void ExpectRoundTrip(unsigned seed) {
+    const Table table = RandomTable<Table>(300, seed);
+    const std::string csv = WriteCsv(table);
+    ASSERT_TRUE(csv.starts_with("\xEF\xBB\xBF"
+                                "code,"));
+    const CsvFile file = Read<Table>(csv);
+    ASSERT_EQ(file.rowCount(), table.count());
+    // Each cell is what the form shows, under the row's stable name.
+    const Game game = std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg;
+    for (std::size_t c = 1; c < file.header.size(); ++c) {
+        const FieldDef& f = *FindField(game, file.header[c]);
+        for (std::size_t i = 0; i < table.count(); i += 7) {
+            std::string shown;
+            if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+                shown = Pg2FieldText(table, i, f);
+            else
+                shown = PegFieldText(table, i, f);
+            ASSERT_EQ(file.cell(i, c), Utf8From1252(shown)) << f.name << " of " << i;
+        }
+    }
+
+    // Back into the same table: nothing changes.
+    const auto same = PlanCsvImport(table, file, {});
+    EXPECT_TRUE(same.ok()) << CsvPlanSummary(same, table, 5);
+    EXPECT_TRUE(same.empty());
+    EXPECT_TRUE(same.changes.empty());
+
+    // What a save would write is the same bytes.
+    const Table after = Applied(table, same);
+    EXPECT_EQ(EFileOf(after), EFileOf(table));
+    EXPECT_EQ(WriteNamesFile(after), WriteNamesFile(table));
+}
+
+TEST(CsvRoundTrip, Pg2EveryFieldComesBack) {
+    ExpectRoundTrip<Pg2UnitTable>(1);
+}
+
+TEST(CsvRoundTrip, PegEveryFieldComesBack) {
+    ExpectRoundTrip<PegUnitTable>(2);
+}
+
+TEST(CsvText, All256ByteValuesComeBack) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    const std::string utf8 = Utf8From1252(all);
+    EXPECT_EQ(utf8.find('\0'), std::string::npos);
+    EXPECT_EQ(Utf8To1252(utf8), all);
+    EXPECT_EQ(Utf8From1252("\x80\xE9"), "\u20AC\u00E9");
+}
+
+TEST(CsvText, RefusesWhatWindows1252CannotHold) {
+    long bad = 0;
+    EXPECT_FALSE(Utf8To1252("\u0416", &bad));
+    EXPECT_EQ(bad, 0x416);
+    EXPECT_FALSE(Utf8To1252("\xC0\x80", &bad)); // an overlong NUL
+    EXPECT_EQ(bad, -1);
+}
+
+TEST(CsvWriter, QuotesOnlyWhereNeeded) {
+    PegUnitTable table;
+    table.units.resize(2);
+    table.setName(0, "Tiger, \"the\" first");
+    table.setName(1, "Panther");
+    const std::string csv = WriteCsv(table);
+    EXPECT_NE(csv.find("\r\n0,\"Tiger, \"\"the\"\" first\","), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n1,Panther,"), std::string::npos);
+    EXPECT_TRUE(csv.ends_with("\r\n"));
+}
+
+// --- Damaged files ---------------------------------------------------------------------------
+
+struct DamagedCase {
+    const char* name;
+    std::string text;
+    std::size_t line;
+    const char* says;
+};
+
+class DamagedCsv : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(DamagedCsv, IsRefusedNamingTheLine) {
+    const CsvReadResult r = ReadCsv(Span(GetParam().text));
+    EXPECT_FALSE(r.file);
+    EXPECT_EQ(r.line, GetParam().line);
+    EXPECT_NE(r.error.find(GetParam().says), std::string::npos) << r.error;
+    EXPECT_TRUE(r.error.starts_with("line " + std::to_string(GetParam().line) + ": ")) << r.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, DamagedCsv,
+    ::testing::Values(DamagedCase{"Empty", "", 1, "empty"},
+                      DamagedCase{"OnlyByteOrderMark", "\xEF\xBB\xBF\r\n", 1, "empty"},
+                      DamagedCase{"UnbalancedQuote", "code,name\r\n0,a\r\n1,\"open\r\n2,c\r\n", 3,
+                                  "unbalanced quotes"},
+                      DamagedCase{"MoreCells", "code,name\r\n0,a\r\n1,b,c\r\n", 3, "3 cells"},
+                      DamagedCase{"FewerCells", "code,name\r\n0,a\r\n\r\n1\r\n", 4, "1 cells"},
+                      DamagedCase{"Binary", std::string("code,name\r\n0,a\0b\r\n", 17), 2,
+                                  "binary"},
+                      DamagedCase{"BadUtf8AfterMark",
+                                  "\xEF\xBB\xBF"
+                                  "code,name\r\n0,ok\r\n1,\xFF\r\n",
+                                  3, "not valid UTF-8"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvReader, QuotedLineBreaksKeepTheLineOfTheirRow) {
+    const CsvReadResult r = ReadCsv(Span("code,name\n0,\"two\nlines\"\n\n1,x\n"));
+    ASSERT_TRUE(r.file) << r.error;
+    ASSERT_EQ(r.file->rowCount(), 2u);
+    EXPECT_EQ(r.file->cell(0, 1), "two\nlines");
+    EXPECT_EQ(r.file->lines[0], 2u);
+    EXPECT_EQ(r.file->lines[1], 5u);
+}
+
+TEST(CsvReader, ReadsAFileThatIsNotUtf8AsWindows1252) {
+    const CsvReadResult r = ReadCsv(Span("code;denomination\r\n0;Fl\xE4"
+                                         "chenbrand\r\n"));
+    ASSERT_TRUE(r.file) << r.error;
+    EXPECT_TRUE(r.file->read1252);
+    EXPECT_EQ(r.file->delimiter, ';');
+    EXPECT_EQ(r.file->cell(0, 1), "Fl\u00E4chenbrand");
+    PegUnitTable table;
+    table.units.resize(1);
+    const auto plan = PlanCsvImport(table, *r.file, {});
+    ASSERT_EQ(plan.notes.size(), 1u);
+    EXPECT_NE(plan.notes[0].find("Windows-1252"), std::string::npos);
+}
+
+// --- Import ----------------------------------------------------------------------------------
+
+// A table of 4 units, exported, one cell or header of the text replaced, imported.
+struct RefusalCase {
+    const char* name;
+    std::string from; // replaced once in the CSV text
+    std::string to;
+    bool append;
+    std::size_t line;
+    const char* column;
+    const char* reason;
+};
+
+class CsvRefusals : public ::testing::TestWithParam<RefusalCase> {};
+
+Pg2UnitTable FourUnits() {
+    Pg2UnitTable table;
+    table.units.resize(4);
+    for (std::size_t i = 0; i < 4; ++i) {
+        table.units[i].record.setCode(static_cast<std::uint16_t>(i));
+        table.units[i].record[pg2::Cost] = static_cast<std::uint8_t>(10 + i);
+        table.setName(i, "unit" + std::to_string(i));
+    }
+    return table;
+}
+
+TEST_P(CsvRefusals, NamesRowColumnValueAndReason) {
+    const RefusalCase& c = GetParam();
+    const Pg2UnitTable table = FourUnits();
+    std::string csv = WriteCsv(table);
+    const auto at = csv.find(c.from);
+    ASSERT_NE(at, std::string::npos) << c.from;
+    csv.replace(at, c.from.size(), c.to);
+    const auto plan = PlanCsvImport(table, Read<Pg2UnitTable>(csv), {.append = c.append});
+    ASSERT_FALSE(plan.ok());
+    EXPECT_TRUE(plan.empty());
+    const CsvRefusal& r = plan.refusals.front();
+    EXPECT_EQ(r.line, c.line);
+    EXPECT_EQ(r.column, c.column);
+    EXPECT_NE(r.reason.find(c.reason), std::string::npos) << r.reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Import, CsvRefusals,
+    ::testing::Values(
+        RefusalCase{"NotANumber", "unit1,0,", "unit1,x,", false, 3, "country",
+                    "Please enter an integer."},
+        RefusalCase{"UnknownHeader", ",softAtk,", ",softAttack,", false, 1, "softAttack",
+                    "No field of PG2 has this name."},
+        RefusalCase{"NoCodeColumn", "code,", "kode,", false, 1, "kode", "No field"},
+        RefusalCase{"PastTheEnd", "\r\n3,", "\r\n9,", false, 5, "code", "past the last unit"},
+        RefusalCase{"Gap", "\r\n3,", "\r\n5,", true, 5, "code", "leaves a gap"},
+        RefusalCase{"SameCodeTwice", "\r\n3,", "\r\n1,", false, 5, "code", "on line 3 too"},
+        RefusalCase{"NotInWindows1252", "unit0", "unit\u0416", false, 2, "denomination", "U+0416"},
+        RefusalCase{"NameTooLong", "unit3", std::string(1100, 'x'), false, 5, "denomination",
+                    "no more than 1024"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvImport, RefusesARangeAndAReadOnlyValueWithTheFormsMessages) {
+    const Pg2UnitTable table = FourUnits();
+    std::string csv = "code,cost,byteB21\r\n1,9999,0\r\n2,24,7\r\n";
+    const auto plan = PlanCsvImport(table, Read<Pg2UnitTable>(csv), {});
+    ASSERT_EQ(plan.refusals.size(), 2u);
+    EXPECT_EQ(plan.refusals[0].line, 2u);
+    EXPECT_EQ(plan.refusals[0].value, "9999");
+    EXPECT_EQ(plan.refusals[0].reason, "Please enter an integer between 0 and 3060.");
+    EXPECT_EQ(plan.refusals[1].line, 3u);
+    EXPECT_EQ(plan.refusals[1].column, "byteB21");
+    EXPECT_NE(plan.refusals[1].reason.find("cannot be changed"), std::string::npos);
+    // A preview lists the first refusals and says how many more there are.
+    const std::string summary = CsvPlanSummary(plan, table, 1);
+    EXPECT_NE(summary.find("line 2, column cost, value \"9999\""), std::string::npos) << summary;
+    EXPECT_EQ(summary.find("byteB21"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("... and 1 more refused"), std::string::npos) << summary;
+}
+
+TEST(CsvImport, NoCodeColumnIsRefusedOnTheHeaderLine) {
+    const auto plan = PlanCsvImport(FourUnits(), Read<Pg2UnitTable>("cost\r\n12\r\n"), {});
+    ASSERT_EQ(plan.refusals.size(), 1u);
+    EXPECT_EQ(plan.refusals[0].line, 1u);
+    EXPECT_NE(plan.refusals[0].reason.find("no code column"), std::string::npos);
+}
+
+// Edits made in the CSV text give the same table as the same edits made through SetField.
+TEST(CsvImport, EditsInTheTextEqualTheSameEditsThroughSetField) {
+    PegUnitTable table = RandomTable<PegUnitTable>(20, 7);
+    SetPegStoredValue(table.units[11], *FindField(Game::Peg, "hide"), 1);
+    struct Edit {
+        std::size_t unit;
+        const char* field;
+        std::string shown; // Windows-1252, as the form takes it
+    };
+    const std::vector<Edit> edits = {
+        {3, "cost", "120"},   {3, "yearAvaible", "2041"}, {5, "denomination", "K\xF6nig"},
+        {7, "airAtk", " 9 "}, {8, "unitIcon", "NEW"},     {9, "country", "4"},
+        {11, "hide", "0"},    {12, "byte55", "32"},
+    };
+    // Columns absent from the file stay as they are: only the edited ones go back.
+    std::string csv = "\xEF\xBB\xBF"
+                      "CODE,Cost,yearAvaible,DENOMINATION,airAtk,unitIcon,"
+                      "country,hide,byte55\r\n";
+    PegUnitTable expected = table;
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        std::string row = std::to_string(i);
+        for (const char* name : {"cost", "yearAvaible", "denomination", "airAtk", "unitIcon",
+                                 "country", "hide", "byte55"}) {
+            const FieldDef& f = *FindField(Game::Peg, name);
+            std::string cell = PegFieldText(table, i, f);
+            for (const Edit& e : edits)
+                if (e.unit == i && f.name == std::string_view(e.field))
+                    cell = e.shown;
+            const std::string utf8 = Utf8From1252(cell);
+            row += ",\"" + utf8 + "\"";
+        }
+        csv += row + "\r\n";
+    }
+    for (const Edit& e : edits)
+        ASSERT_TRUE(SetPegField(expected, e.unit, *FindField(Game::Peg, e.field), e.shown).ok)
+            << e.field;
+    const auto plan = PlanCsvImport(table, Read<PegUnitTable>(csv), {});
+    ASSERT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    table = Applied(table, plan);
+    EXPECT_EQ(WritePegEFile(table), WritePegEFile(expected));
+    EXPECT_EQ(WriteNamesFile(table), WriteNamesFile(expected));
+    EXPECT_EQ(plan.changedUnits, (std::vector<std::uint32_t>{3, 5, 7, 8, 9, 11, 12}));
+}
+
+// The four-option limit is judged on the row as a whole: an option may be set in the same row
+// that clears another.
+TEST(CsvImport, AnOptionMaySwapWithAnotherInOneRow) {
+    PegUnitTable table;
+    table.units.resize(1);
+    const char* const on[] = {"ignoreEntrench", "bridge", "airborne", "quickEntrench"};
+    for (const char* name : on)
+        ASSERT_TRUE(SetPegField(table, 0, *FindField(Game::Peg, name), "1").ok) << name;
+    const auto plan = PlanCsvImport(
+        table, Read<PegUnitTable>("code,riverAssault,quickEntrench\r\n0,1,0\r\n"), {});
+    EXPECT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    EXPECT_EQ(plan.changes.size(), 2u);
+    const auto five = PlanCsvImport(
+        table, Read<PegUnitTable>("code,riverAssault,quickEntrench\r\n0,1,1\r\n"), {});
+    ASSERT_EQ(five.refusals.size(), 1u);
+    EXPECT_EQ(five.refusals[0].reason, "Only 4 iconed options");
+}
+
+// Last year's semicolon reports come back by their column names: unchanged into the table they
+// came from, and into a table whose costs differ, the reports' stored costs put back as they were.
+template <class Table> void ExpectReportsComeBack(Game game, unsigned seed) {
+    constexpr bool pg2 = std::is_same_v<Table, Pg2UnitTable>;
+    Table table = RandomTable<Table>(40, seed);
+    // Report lines hold names and icons unquoted: keep to texts a semicolon cannot split.
+    for (std::size_t i = 0; i < table.count(); ++i) {
+        table.setName(i, "Unit " + std::to_string(i) + " \"Tiger\"");
+        for (const char* icon : {"icon", "unitIcon", "movIcon"})
+            if (const FieldDef* f = FindField(game, icon))
+                for (std::size_t k = 0; k < pg2::kIconLength; ++k)
+                    table.units[i].record.bytes[static_cast<std::size_t>(f->offset) + k] =
+                        k < 2 ? 'I' : 0;
+    }
+    const NameTable countries(CountryCount(game));
+    const FieldDef& cost = *FindField(game, "cost");
+    for (int format : {FullTable, BriefTable}) {
+        Bytes report;
+        if constexpr (pg2)
+            report = WritePg2Report(table, countries, "EQUIP97.EQP", format);
+        else
+            report = WritePegReport(table, countries, "EQUIP97.EQP", format);
+        const CsvReadResult r = ReadCsv(report);
+        ASSERT_TRUE(r.file) << r.error;
+        EXPECT_EQ(r.file->delimiter, ';');
+        const auto plan = PlanCsvImport(table, *r.file, {});
+        EXPECT_TRUE(plan.ok()) << format << CsvPlanSummary(plan, table, 5);
+        EXPECT_TRUE(plan.empty()) << format << CsvPlanSummary(plan, table, 5);
+
+        Table cheaper = table;
+        cheaper.units[7].record[cost.offset] =
+            static_cast<std::uint8_t>(table.units[7].record[cost.offset] ^ 1);
+        const auto back = PlanCsvImport(cheaper, *r.file, {});
+        ASSERT_EQ(back.changes.size(), 1u) << CsvPlanSummary(back, cheaper, 5);
+        EXPECT_EQ(back.changes[0].after,
+                  std::to_string(ShownValue(cost, table.units[7].record[cost.offset])));
+    }
+}
+
+TEST(CsvImport, Pg2EquipmentReportsComeBack) {
+    ExpectReportsComeBack<Pg2UnitTable>(Game::Pg2, 3);
+}
+
+TEST(CsvImport, PegEquipmentReportsComeBack) {
+    ExpectReportsComeBack<PegUnitTable>(Game::Peg, 4);
+}
+
+TEST(CsvImport, NewUnitsNeedAppendingAndTakeTheirPositionsAsCodes) {
+    const Pg2UnitTable table = FourUnits();
+    const std::string csv = "code,denomination,cost\r\n5,second,24\r\n4,first,12\r\n";
+    EXPECT_FALSE(PlanCsvImport(table, Read<Pg2UnitTable>(csv), {}).ok());
+    const auto plan = PlanCsvImport(table, Read<Pg2UnitTable>(csv), {.append = true});
+    ASSERT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    ASSERT_EQ(plan.appended.count(), 2u);
+    EXPECT_EQ(plan.appended.name(0), "first");
+    EXPECT_EQ(plan.appended.units[1].record.code(), 5);
+    EXPECT_EQ(plan.appended.units[1].record[pg2::Cost], 2);
+}
+
+} // namespace
+} // namespace varnel
