@@ -64,6 +64,10 @@ class CVarnelApp : public QObject {
     // frame's central area stays empty and the commands that need a form stay disabled.
     using FormFactory = std::function<QWidget*(CMainFrame&, CVarnelDoc&, Game)>;
     void setFormFactory(FormFactory factory);
+    // The folder of the recovery journal (the editor: the user's state folder), given before
+    // initInstance. Journals left there by an editor that died are offered at start-up; without
+    // it nothing is journaled.
+    void setJournalFolder(std::string folder) { journalFolder_ = std::move(folder); }
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
     // named on the command line could not be loaded: the program ends then. A file that cannot
@@ -84,6 +88,7 @@ class CVarnelApp : public QObject {
     void showPrintSetup();
 
     FormFactory formFactory_;
+    std::string journalFolder_;
     std::unique_ptr<QtUiPort> qtUi_;
     std::unique_ptr<QSettingsBackend> store_;
     std::unique_ptr<RecentFileList> recentFiles_;
