@@ -14,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -227,7 +228,8 @@ void RecoveryJournal::rebase(Game g, const Bytes& base, std::size_t floor) {
     // (nothing to offer) or whole, never the old base with new entries.
     const bool ready =
         file.isOpen() ? file.reset() : file.create(folder_ + stem_ + gameTag(g) + kJournalSuffix);
-    if (!ready || !file.append(base))
+    // During a replay the batch's end flushes the base with the steps.
+    if (!ready || !file.append(base, !batch_))
         file.remove();
     floors_[slot(g)] = floor;
     known_[slot(g)] = 0;
@@ -248,8 +250,9 @@ void RecoveryJournal::endBatch() {
     for (Game g : {Game::Pg2, Game::Peg}) {
         Bytes pending = std::move(pending_[slot(g)]);
         pending_[slot(g)].clear();
-        if (!pending.empty())
-            append(g, pending);
+        JournalFile& file = files_[slot(g)];
+        if (file.isOpen() && !file.append(pending))
+            file.remove();
     }
 }
 
@@ -458,7 +461,10 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
         }
     }
 
-    // The table as the base says, then every step through the edit path.
+    // The table as the base says, then every step through the edit path; this editor's own
+    // journal takes them all and is flushed once at the end.
+    if (doc.journal_)
+        doc.journal_->beginBatch();
     doc.settings.eFile(g) = base->eFile;
     doc.settings.namesEFile(g) = base->namesEFile;
     if (base->kind != kNoTableBase && !base->tFile.empty())
@@ -482,8 +488,7 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
                           base->dataModified, base->namesModified);
     }
 
-    if (doc.journal_)
-        doc.journal_->beginBatch();
+    std::unordered_map<std::string, const FieldDef*> fields;
     for (std::size_t i = 1; i < all.size(); ++i) {
         Fields f(all[i]);
         const auto type = static_cast<JournalRecord>(f.u8());
@@ -493,7 +498,11 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
             const std::uint32_t unit = f.u32();
             const std::string name = f.text();
             const std::string shown = f.text();
-            const FieldDef* field = FindField(g, name);
+            // Most steps edit a few fields: each name is looked up in the catalogue once.
+            auto known = fields.find(name);
+            if (known == fields.end())
+                known = fields.emplace(name, FindField(g, name)).first;
+            const FieldDef* field = known->second;
             done = f.ok() && field && doc.setField(g, unit, *field, shown).ok;
             break;
         }

@@ -65,7 +65,7 @@ bool JournalFile::adopt(const std::string& path) {
     return true;
 }
 
-bool JournalFile::append(std::span<const std::uint8_t> bytes) {
+bool JournalFile::append(std::span<const std::uint8_t> bytes, bool sync) {
     if (fd_ < 0)
         return false;
     std::size_t done = 0;
@@ -75,7 +75,7 @@ bool JournalFile::append(std::span<const std::uint8_t> bytes) {
             return false;
         done += static_cast<std::size_t>(n);
     }
-    return ::fdatasync(fd_) == 0;
+    return !sync || ::fdatasync(fd_) == 0;
 }
 
 void JournalFile::close() {
@@ -110,7 +110,7 @@ bool JournalFile::reset() {
 bool JournalFile::adopt(const std::string&) {
     return false;
 }
-bool JournalFile::append(std::span<const std::uint8_t>) {
+bool JournalFile::append(std::span<const std::uint8_t>, bool) {
     return false;
 }
 void JournalFile::close() {}

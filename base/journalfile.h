@@ -25,8 +25,9 @@ class JournalFile {
     // Takes over a journal left behind: opens it for appending and locks it. False when another
     // process holds it (or it cannot be opened).
     bool adopt(const std::string& path);
-    // Appends `bytes` and flushes them to the disk. False when that fails.
-    bool append(std::span<const std::uint8_t> bytes);
+    // Appends `bytes` and, unless `sync` is false, flushes them to the disk. False when that
+    // fails.
+    bool append(std::span<const std::uint8_t> bytes, bool sync = true);
     // Closes the file, keeping it on disk.
     void close();
     // Closes the file and removes it.

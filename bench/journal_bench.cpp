@@ -74,31 +74,42 @@ void runSteps(CVarnelDoc& doc) {
                      std::to_string(i % 200));
 }
 
-// The 10,000 steps done in memory, without a journal.
+// The files a restore starts from: an E-File of 65,535 units and its names.
+std::string writeBenchFiles(const BenchFolder& folder) {
+    const std::string eFile = folder.dir() + "EQUIP97.EQP";
+    const PegUnitTable table = MakeBenchPegTable(kLarge);
+    SaveFileBytes(eFile, WritePegEFile(table));
+    SaveFileBytes(folder.dir() + "EQUIP97.txt", WriteNamesFile(table));
+    return eFile;
+}
+
+// The 10,000 steps done in memory, without a journal, on a table in memory (in-memory) or on
+// the files loaded first (load+steps: the same work a restore does, less the journal).
 void BM_ReplayInMemory(benchmark::State& state) {
+    BenchFolder folder;
+    const std::string eFile = writeBenchFiles(folder);
+    const bool load = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto b = std::make_unique<JournalDoc>(kLarge, "");
+        auto b = std::make_unique<JournalDoc>(load ? 0 : kLarge, "");
+        b->doc.settings.textSuffix = ".txt";
         state.ResumeTiming();
+        if (load)
+            LoadPegEFile(b->doc, eFile);
         runSteps(b->doc);
         state.PauseTiming();
         b.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ReplayInMemory)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ReplayInMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The same steps restored from a journal a dead editor left, into an editor that journals: the
 // files read and checked, the table rebuilt, the steps done again.
 void BM_RestoreJournal(benchmark::State& state) {
     BenchFolder folder;
     const std::string left = folder.dir() + "left/";
-    const std::string eFile = folder.dir() + "EQUIP97.EQP";
-    {
-        const PegUnitTable table = MakeBenchPegTable(kLarge);
-        SaveFileBytes(eFile, WritePegEFile(table));
-        SaveFileBytes(folder.dir() + "EQUIP97.txt", WriteNamesFile(table));
-    }
+    const std::string eFile = writeBenchFiles(folder);
     std::string written;
     {
         JournalDoc source(0, folder.dir() + "source/");
