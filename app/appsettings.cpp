@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "base/paths.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace varnel {
@@ -81,6 +82,14 @@ void ReadAllSettings(AppSettings& s, SettingsBackend& store, const SettingsDefau
 
     store.write(kVersionName, kAppTitle);
     s.defaultEFile = store.read(kDefaultEFileName).value_or("PG2");
+    s.backups = ParseBackupCount(store.read(kBackupsName).value_or(""));
+}
+
+int ParseBackupCount(const std::string& value) {
+    if (value.empty() || value.size() > 2 ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return kDefaultBackups;
+    return std::stoi(value);
 }
 
 void WriteSetting(SettingsBackend& store, int id, const std::string& value) {

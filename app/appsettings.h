@@ -3,6 +3,7 @@
 // name. Folder values end in the separator.
 
 #include "app/settingsstore.h"
+#include "base/backups.h"
 #include "equip/game.h"
 
 #include <string>
@@ -30,6 +31,9 @@ struct AppSettings {
     std::string pegIconArchive; // "PeG DAT", id 14
     std::string pegSoundDir;    // "PeG WAV", id 15
     std::string defaultEFile;   // "Default E-File"
+
+    // "Backups": the versions of each file kept before a save replaces it; 0 keeps none.
+    int backups = kDefaultBackups;
 
     // Not stored: the Names E-File in use of each game.
     std::string pg2NamesEFile;
@@ -76,6 +80,10 @@ const char* SettingName(int id);
 // writing "Version" (see the table of ids in SettingName).
 void ReadAllSettings(AppSettings& settings, SettingsBackend& store,
                      const SettingsDefaults& defaults = SettingsDefaults::native());
+
+// The "Backups" value as a number of backups: 0 .. kMaxBackups; anything else gives the default.
+int ParseBackupCount(const std::string& value);
+inline constexpr const char* kBackupsName = "Backups";
 
 // Stores `value` under the value name of `id`; ids that name no value are ignored. The member
 // itself is the caller's to change.

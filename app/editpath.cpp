@@ -3,8 +3,11 @@
 
 #include "app/varneldoc.h"
 
+#include "app/recoveryjournal.h"
+
 #include "base/format.h"
 #include "base/textlines.h"
+#include "equip/efile.h"
 
 #include <algorithm>
 #include <array>
@@ -423,6 +426,23 @@ bool sameValues(const PegUnit& a, const PegUnit& b) {
     return a.record.bytes == b.record.bytes;
 }
 
+// A whole table put in place of the game's one (a backup restored): the same swap undoes and
+// redoes it.
+template <Game G> class SwapTableStep final : public EditStep {
+  public:
+    SwapTableStep(std::string text, TableOf<G> table, bool names)
+        : EditStep(std::move(text), true, names), table_(std::move(table)) {}
+    DocChange undo(CVarnelDoc& doc) override { return swap(doc); }
+    DocChange redo(CVarnelDoc& doc) override { return swap(doc); }
+    DocChange swap(CVarnelDoc& doc) {
+        std::swap(EditSteps::table<G>(doc), table_);
+        return DocChange{G, DocChange::Scope::Table, 0, 0, true, touches(ChangeKind::Names)};
+    }
+
+  private:
+    TableOf<G> table_;
+};
+
 // Stores the field through the field table's rules; when the value changed, `step` is the step
 // that takes it back.
 // `named`: whether the step gets its own text for the Edit menu (not when it is part of a
@@ -473,6 +493,7 @@ void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool data
                       bool namesModified) {
     slot = std::move(table);
     historyOf(g).reset(dataModified, namesModified);
+    journalRebase(g);
     notify([&](DocObserver& o) { o.historyChanged(g); });
 }
 
@@ -486,6 +507,9 @@ void CVarnelDoc::loadTable(PegUnitTable table, bool dataModified, bool namesModi
 
 void CVarnelDoc::markSaved(Game g, ChangeKind kind) {
     historyOf(g).markClean(kind);
+    // What was saved needs no journal: the files (or, while the other file is unsaved, a copy)
+    // are the new base.
+    journalRebase(g);
     notify([&](DocObserver& o) { o.historyChanged(g); });
 }
 
@@ -508,6 +532,7 @@ ChangeFlags CVarnelDoc::flags() const {
 
 void CVarnelDoc::markModified(Game g, ChangeKind kind) {
     historyOf(g).markModified(kind);
+    journalRebase(g);
     notify([&](DocObserver& o) { o.historyChanged(g); });
     refreshTitle();
 }
@@ -543,6 +568,7 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
     if (step) {
         const bool names = field.kind == FieldKind::Name;
         pushStep(g, std::move(step), unitsChange(g, unit, 1, !names, names));
+        journal(g, [&] { return JournalFieldEntry(unit, field.name, shown); });
     }
     return result;
 }
@@ -584,10 +610,12 @@ CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
     }
     result.ok = true;
     result.changed = parts.size();
-    if (!parts.empty())
+    if (!parts.empty()) {
         pushStep(g,
                  std::make_unique<GroupStep>(what, g, std::move(parts), first, last, data, names),
                  unitsChange(g, first, last - first + 1, data, names));
+        journal(g, [&] { return JournalCellsEntry(what, edits); });
+    }
     return result;
 }
 
@@ -607,6 +635,7 @@ std::optional<std::size_t> CVarnelDoc::cloneUnit(Game g, std::size_t index) {
         step = std::move(clone);
     }
     pushStep(g, std::move(step), change);
+    journal(g, [&] { return JournalUnitEntry(JournalRecord::Clone, index); });
     return count;
 }
 
@@ -627,6 +656,7 @@ bool CVarnelDoc::deleteUnit(Game g, std::size_t index) {
         step = std::move(del);
     }
     pushStep(g, std::move(step), change);
+    journal(g, [&] { return JournalUnitEntry(JournalRecord::Delete, index); });
     return true;
 }
 
@@ -634,10 +664,14 @@ bool CVarnelDoc::appendUnits(Pg2UnitTable added, const std::string& what, bool n
     if (!pg2_ || added.count() == 0 || pg2_->count() + added.count() > kMaxUnits)
         return false;
     const std::string text = Format("%s (%d units)", what.c_str(), static_cast<int>(added.count()));
+    Bytes entry;
+    if (journaling())
+        entry = JournalAppendEntry(what, names, WritePg2EFile(added), WriteNamesFile(added));
     auto step =
         std::make_unique<AppendStep<Game::Pg2>>(text, pg2_->count(), std::move(added), names);
     const DocChange change = step->apply(*pg2_);
     pushStep(Game::Pg2, std::move(step), change);
+    journal(Game::Pg2, [&] { return entry; });
     return true;
 }
 
@@ -645,10 +679,14 @@ bool CVarnelDoc::appendUnits(PegUnitTable added, const std::string& what, bool n
     if (!peg_ || added.count() == 0 || peg_->count() + added.count() > kMaxUnits)
         return false;
     const std::string text = Format("%s (%d units)", what.c_str(), static_cast<int>(added.count()));
+    Bytes entry;
+    if (journaling())
+        entry = JournalAppendEntry(what, names, WritePegEFile(added), WriteNamesFile(added));
     auto step =
         std::make_unique<AppendStep<Game::Peg>>(text, peg_->count(), std::move(added), names);
     const DocChange change = step->apply(*peg_);
     pushStep(Game::Peg, std::move(step), change);
+    journal(Game::Peg, [&] { return entry; });
     return true;
 }
 
@@ -665,15 +703,47 @@ int CVarnelDoc::changeCosts(const CostChoices& choices) {
                                            before, *peg_);
     before = {};
     pushStep(Game::Peg, std::move(step), unitsChange(Game::Peg, 0, peg_->count(), true, false));
+    journal(Game::Peg, [&] { return JournalCostEntry(choices); });
     return counted;
 }
 
 void CVarnelDoc::replacePegTable(ConvertedPeg converted) {
+    Bytes entry;
+    if (journaling())
+        entry = JournalConvertEntry(converted.table, converted.countries, converted.eFile,
+                                    converted.namesEFile, converted.tFile);
     auto step = std::make_unique<ReplacePegStep>(
         std::optional<PegUnitTable>(std::move(converted.table)), std::move(converted.countries),
         std::move(converted.eFile), std::move(converted.namesEFile), std::move(converted.tFile));
     const DocChange change = step->swap(*this);
     pushStep(Game::Peg, std::move(step), change);
+    journal(Game::Peg, [&] { return entry; });
+}
+
+void CVarnelDoc::replaceTable(Pg2UnitTable table, const std::string& what) {
+    if (!pg2_)
+        return;
+    const bool names = table.count() != pg2_->count();
+    Bytes entry;
+    if (journaling())
+        entry = JournalTableEntry(what, WritePg2EFile(table), WriteNamesFile(table));
+    auto step = std::make_unique<SwapTableStep<Game::Pg2>>(what, std::move(table), names);
+    const DocChange change = step->swap(*this);
+    pushStep(Game::Pg2, std::move(step), change);
+    journal(Game::Pg2, [&] { return entry; });
+}
+
+void CVarnelDoc::replaceTable(PegUnitTable table, const std::string& what) {
+    if (!peg_)
+        return;
+    const bool names = table.count() != peg_->count();
+    Bytes entry;
+    if (journaling())
+        entry = JournalTableEntry(what, WritePegEFile(table), WriteNamesFile(table));
+    auto step = std::make_unique<SwapTableStep<Game::Peg>>(what, std::move(table), names);
+    const DocChange change = step->swap(*this);
+    pushStep(Game::Peg, std::move(step), change);
+    journal(Game::Peg, [&] { return entry; });
 }
 
 CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
@@ -710,6 +780,7 @@ CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
             std::move(plan.appended));
         const DocChange change = step->apply(table);
         pushStep(G, std::move(step), change);
+        journal(G, [&] { return JournalCsvEntry(file, options); });
         outcome.applied = true;
     };
     if (g == Game::Pg2)
@@ -747,6 +818,7 @@ void CVarnelDoc::reloadNames(Game g, std::span<const std::uint8_t> bytes, const 
     historyOf(g).push(std::move(step));
     historyOf(g).markClean(ChangeKind::Names);
     changed(change);
+    journal(g, [&] { return JournalNamesEntry(path, bytes); });
 }
 
 // --- Undo and redo ------------------------------------------------------------------------
@@ -759,6 +831,7 @@ bool CVarnelDoc::undo(Game g) {
     const DocChange change = step->undo(*this);
     h.stepBack();
     changed(change);
+    journalMove(g, true, h.index() + 1);
     return true;
 }
 
@@ -770,6 +843,7 @@ bool CVarnelDoc::redo(Game g) {
     const DocChange change = step->redo(*this);
     h.stepForward();
     changed(change);
+    journalMove(g, false, h.index() - 1);
     return true;
 }
 

@@ -2,8 +2,10 @@
 
 #include "app/openfile.h"
 #include "app/varneldoc.h"
+#include "base/backups.h"
 #include "base/fileio.h"
 #include "base/filerestore.h"
+#include "base/filestamp.h"
 #include "base/paths.h"
 #include "base/textlines.h"
 #include "equip/efile.h"
@@ -72,14 +74,35 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     // a question box); only then is the table replaced and the views told.
     // The E-File is parsed as it is read, never held whole.
     EFileParser<typename Traits::Unit> parser;
+    Hasher hash; // remembered, to tell a later change by another program
     const auto read = StreamFileOrAsk(
-        doc, EFileKind(G), given, "", [&] { parser = {}; },
-        [&](std::span<const std::uint8_t> bytes) { parser.feed(bytes); });
+        doc, EFileKind(G), given, "",
+        [&] {
+            parser = {};
+            hash = {};
+        },
+        [&](std::span<const std::uint8_t> bytes) {
+            hash.feed(bytes);
+            parser.feed(bytes);
+        });
     if (!read)
         return false;
     const std::string& eFilePath = *read;
     const std::uintmax_t size = parser.size();
     auto parsed = parser.finish();
+    // A file of the other game would be read misaligned, and its next save would overwrite it
+    // with this game's records: refuse it, and offer the game it belongs to. A size that fits
+    // neither game (or whose count does not agree) is loaded as before, with the count warning.
+    constexpr Game kOther = G == Game::Pg2 ? Game::Peg : Game::Pg2;
+    if (!SizeFitsGame(G, size) && SizeFitsGame(kOther, size) &&
+        parsed.count == (size - kEFileHeaderSize) / RecordSize(kOther)) {
+        if (!QuestionBox(doc.ui, "%s is a %s E-File, not a %s E-File\nOpen it in the %s view?",
+                         eFilePath.c_str(), GameName(kOther), GameName(G), GameName(kOther)))
+            return false;
+        LoadOptions other = options;
+        other.showGame = true;
+        return loadEFile<kOther>(doc, eFilePath, other);
+    }
     LoadFindings findings;
     findings.headerCount = parsed.count;
     findings.recordsHeld =
@@ -119,18 +142,30 @@ template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, cons
     table.units = std::move(parsed.units);
     const bool haveNames = names.has_value();
     const std::string namesRead = names ? names->path : namesPath;
+    auto eFileStamp = StatFile(eFilePath);
+    if (eFileStamp)
+        eFileStamp->hash = hash.value();
+    std::optional<FileStamp> namesStamp = names ? StatFile(names->path) : std::nullopt;
+    if (namesStamp)
+        namesStamp->hash = HashBytes(names->bytes);
     adoptNames(table, names ? std::move(names->bytes) : Bytes());
     // Names that could not be read leave the names' mark as it was.
-    doc.loadTable(std::move(table), codesFixed, !haveNames && doc.flag(G, ChangeKind::Names));
-    doc.findings(G) = findings;
+    const bool namesModified = !haveNames && doc.flag(G, ChangeKind::Names);
+    // The files and their stamps first: the table's recovery journal starts from them.
+    doc.rememberFile(G, ChangeKind::Data, eFilePath, eFileStamp);
+    doc.rememberFile(G, ChangeKind::Names, namesRead, namesStamp);
     rememberGameFolder(doc, G, eFilePath);
     doc.settings.eFile(G) = eFilePath;
     doc.settings.namesEFile(G) = namesRead;
     applyTFile(doc, G, tFile);
-    doc.fileLoaded(eFilePath);
+    doc.loadTable(std::move(table), codesFixed, namesModified);
+    doc.findings(G) = findings;
+    doc.fileLoaded(eFilePath, G);
     doc.refreshAllViews();
     doc.refreshTitle();
-    if constexpr (G == Game::Pg2) {
+    if (options.showGame) {
+        doc.showGame(G);
+    } else if constexpr (G == Game::Pg2) {
         if (doc.currentGame != Game::Pg2)
             MessageBox(doc.ui, "To see the file just loaded, switch to PG2 View");
     }
@@ -158,6 +193,24 @@ std::optional<Bytes> eFileBytes(CVarnelDoc& doc, Game game) {
     if (!doc.hasTable(game) || !fitsInFile(doc, doc.unitCount(game)))
         return std::nullopt;
     return game == Game::Pg2 ? WritePg2EFile(*doc.pg2()) : WritePegEFile(*doc.peg());
+}
+
+// Before a save replaces `path` (the game's file of `kind`): the question when another program
+// changed it since the load, then the backup of the old file. False: nothing may be written (the
+// user reloaded the file, or the backup failed: said with its reason).
+bool prepareSave(CVarnelDoc& doc, Game game, const std::string& path, ChangeKind kind) {
+    const std::string& stamped = doc.stampedPath(game, kind);
+    if (!stamped.empty() && SameFile(path, stamped) &&
+        !doc.checkChangedFiles(game, true, kind == ChangeKind::Data, kind == ChangeKind::Names))
+        return false;
+    std::string backup;
+    const std::string folder = CVarnelDoc::backupFolder();
+    if (!KeepBackup(path, folder, doc.settings.backups, backup)) {
+        ErrorBox(doc.ui, "No backup of %s could be kept in %s\n%s\nNothing was saved", path.c_str(),
+                 folder.c_str(), SaveFailureReason().c_str());
+        return false;
+    }
+    return true;
 }
 
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
@@ -253,8 +306,9 @@ std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path
 
 bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto bytes = eFileBytes(doc, game);
-    if (!bytes || !saveBytes(doc, path, *bytes))
+    if (!bytes || !prepareSave(doc, game, path, ChangeKind::Data) || !saveBytes(doc, path, *bytes))
         return false;
+    doc.rememberFile(game, ChangeKind::Data, path, *bytes);
     doc.markSaved(game, ChangeKind::Data);
     doc.settings.eFile(game) = path;
     MessageBox(doc.ui, "File %s updated", path.c_str());
@@ -270,8 +324,10 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     if (!bytes)
         return true;
     const std::string path = NamesPathFor(doc.settings.textSuffix, doc.settings.eFile(game));
-    if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) || !saveBytes(doc, path, *bytes))
+    if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) ||
+        !prepareSave(doc, game, path, ChangeKind::Names) || !saveBytes(doc, path, *bytes))
         return false;
+    doc.rememberFile(game, ChangeKind::Names, path, *bytes);
     doc.settings.namesEFile(game) = path;
     doc.markSaved(game, ChangeKind::Names);
     MessageBox(doc.ui, "File %s updated", path.c_str());
@@ -288,12 +344,16 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     if (!eFile || !names)
         return false;
     const std::string namesPath = NamesPathFor(doc.settings.textSuffix, path);
-    if (!NamesPathDiffers(doc.ui, path, namesPath))
+    if (!NamesPathDiffers(doc.ui, path, namesPath) ||
+        !prepareSave(doc, game, path, ChangeKind::Data) ||
+        !prepareSave(doc, game, namesPath, ChangeKind::Names))
         return false;
     if (const auto failed = WriteFilePair(path, *eFile, namesPath, *names)) {
         SaveErrorBox(doc.ui, *failed);
         return false;
     }
+    doc.rememberFile(game, ChangeKind::Data, path, *eFile);
+    doc.rememberFile(game, ChangeKind::Names, namesPath, *names);
     doc.settings.eFile(game) = path;
     doc.settings.namesEFile(game) = namesPath;
     doc.markSaved(game, ChangeKind::Data);

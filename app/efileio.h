@@ -21,6 +21,8 @@ struct LoadOptions {
     CodeAnswer codes = CodeAnswer::Ask;
     // A T-File to read instead of the folder search; empty: search.
     std::string tFile;
+    // Show the game's form after the load (instead of telling the user to switch to it).
+    bool showGame = false;
 };
 
 // Asks about each of the `parsed` records (to go to positions first, first + 1, ...; `total`

@@ -3,6 +3,7 @@
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
 #include "app/filekind.h"
+#include "app/recoveryjournal.h"
 #include "app/unitops.h"
 #include "base/format.h"
 #include "base/paths.h"
@@ -19,6 +20,9 @@ constexpr const char* kNotModifiedQuestion = "%s\nis NOT modified\n ¿ Save anyw
 } // namespace
 
 CVarnelDoc::CVarnelDoc(UiPort& ui, SettingsBackend& store) : ui(ui), store(store) {}
+
+// The journal stays on disk: only close() ends it, so an editor that dies keeps it.
+CVarnelDoc::~CVarnelDoc() = default;
 
 std::size_t CVarnelDoc::unitCount(Game g) const {
     if (g == Game::Pg2)
@@ -71,8 +75,12 @@ void CVarnelDoc::refreshAllViews() {
     notify([](DocObserver& o) { o.refreshAllViews(); });
 }
 
-void CVarnelDoc::fileLoaded(const std::string& path) {
-    notify([&](DocObserver& o) { o.fileOpened(path); });
+void CVarnelDoc::fileLoaded(const std::string& path, Game game) {
+    notify([&](DocObserver& o) { o.fileOpened(path, game); });
+}
+
+void CVarnelDoc::showGame(Game game) {
+    notify([&](DocObserver& o) { o.showGame(game); });
 }
 
 bool CVarnelDoc::saveModified() {
@@ -226,17 +234,19 @@ int CVarnelDoc::globalCostModifier(const CostChoices& choices) {
 
 void CVarnelDoc::editTextFile() { EditTextFile(*this); }
 
-bool CVarnelDoc::openDocument(const std::string& path) {
+bool CVarnelDoc::openDocument(const std::string& path, std::optional<Game> game) {
     newDocument();
     if (!saveModified())
         return false;
-    const Game g = settings.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
+    const Game g = game ? *game : settings.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
     return LoadEFile(*this, g, path);
 }
 
 bool CVarnelDoc::close() {
     if (!saveModified())
         return false;
+    // After the save questions, whatever the answers: the user has decided about every change.
+    endJournals();
     WriteExitSettings(settings, store);
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include "app/appsettings.h"
 #include "app/edithistory.h"
+#include "base/filestamp.h"
 #include "base/uiport.h"
 #include "convert/costmodifier.h"
 #include "convert/csvtable.h"
@@ -41,8 +42,14 @@ class DocObserver {
     virtual void historyChanged(Game game) { (void)game; }
     // The title (or what it is made of) may have changed.
     virtual void titleChanged(const std::string& title) { (void)title; }
-    // A file was loaded as an E-File: the recent-file list takes it.
-    virtual void fileOpened(const std::string& path) { (void)path; }
+    // A file was loaded as an E-File of `game`: the recent-file list takes it.
+    virtual void fileOpened(const std::string& path, Game game) {
+        (void)path;
+        (void)game;
+    }
+    // The form of `game` should be the one shown (a file was opened as that game at the user's
+    // word).
+    virtual void showGame(Game game) { (void)game; }
 };
 
 inline constexpr std::size_t kCodeExamples = 10;
@@ -80,9 +87,12 @@ struct ViewSlot {
     UnitFilter filter;
 };
 
+class RecoveryJournal;
+
 class CVarnelDoc {
   public:
     CVarnelDoc(UiPort& ui, SettingsBackend& store);
+    ~CVarnelDoc();
     CVarnelDoc(const CVarnelDoc&) = delete;
     CVarnelDoc& operator=(const CVarnelDoc&) = delete;
 
@@ -211,6 +221,11 @@ class CVarnelDoc {
         std::string summary;      // CsvPlanSummary of the plan
     };
     CsvImportOutcome importCsv(Game g, const CsvFile& file, const CsvImportOptions& options);
+
+    // Replaces the game's whole table (units and names) by `table`, as the step named `what` (a
+    // backup restored). The names' file counts as changed only when the number of units does.
+    void replaceTable(Pg2UnitTable table, const std::string& what);
+    void replaceTable(PegUnitTable table, const std::string& what);
     // Names the units from the lines of a Names E-File read at `path` (units past the last line
     // keep their names); the names are then clean, as read from that file.
     void reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path);
@@ -229,7 +244,9 @@ class CVarnelDoc {
     // Tells the observers the title; after every load, edit, command and view switch.
     void refreshTitle();
     void refreshAllViews();
-    void fileLoaded(const std::string& path);
+    void fileLoaded(const std::string& path, Game game);
+    // Asks the observers to show the form of `game`.
+    void showGame(Game game);
 
     // The save-modified prompt: asks "%s\nIS modified\n ¿ Save changes ?" for each set flag in
     // the order PG2 data, PeG data, PG2 names, PeG names and saves on Yes. A No keeps its flag and
@@ -254,16 +271,71 @@ class CVarnelDoc {
     // changed.
     int globalCostModifier(const CostChoices& choices);
     void editTextFile();
-    // A file opened through the framework (command line, a drop, the recent list): loaded as the
-    // game "Default E-File" names ("PG2" exactly: PG2; otherwise PeG). False when the save prompt
-    // was cancelled or nothing was loaded.
-    bool openDocument(const std::string& path);
+    // A file opened through the framework (command line, a drop, the recent list): loaded as
+    // `game` when the caller knows it (a recent entry remembers it), otherwise as the game
+    // "Default E-File" names ("PG2" exactly: PG2; otherwise PeG). False when the save prompt was
+    // cancelled or nothing was loaded.
+    bool openDocument(const std::string& path, std::optional<Game> game = std::nullopt);
     // The end of the program: the save prompt, then the exit settings. False when a failed save
     // cancelled the exit (nothing written then).
     bool close();
 
+    // --- Files on disk (diskfiles.cpp) ----------------------------------------------------
+    // What the game's E-File (Data) or Names E-File (Names) was like when last loaded or saved;
+    // nothing when the table has no such file on disk.
+    const std::optional<FileStamp>& fileStamp(Game g, ChangeKind kind) const {
+        return stamps_[stampSlot(g, kind)];
+    }
+    // The path whose stamp fileStamp holds.
+    const std::string& stampedPath(Game g, ChangeKind kind) const {
+        return stampPaths_[stampSlot(g, kind)];
+    }
+    // Remembers what the file at `path` is like after a load or save (nothing: the table has no
+    // such file on disk).
+    void rememberFile(Game g, ChangeKind kind, const std::string& path,
+                      std::optional<FileStamp> stamp);
+    // The same for `bytes` just written to or read whole from `path`.
+    void rememberFile(Game g, ChangeKind kind, const std::string& path,
+                      std::span<const std::uint8_t> bytes);
+    // Looks whether the loaded files of `g` were changed by another program and asks for each:
+    // "%s was changed by another program. Reload it (your unsaved changes are lost), or keep
+    // yours?". Yes reloads the game's E-File; No keeps the table. A file the user chose to keep
+    // is asked about again only when it changes again, unless `beforeSave` (a save would
+    // overwrite it: always asked). False when the game was reloaded (a save must not go on).
+    // `data` / `names`: which of the two files to look at.
+    bool checkChangedFiles(Game g, bool beforeSave, bool data = true, bool names = true);
+    // checkChangedFiles for both games, when the window gets the focus.
+    void checkChangedFiles();
+    // The backups of the current game's E-File, listed in a file dialog; the one chosen replaces
+    // the game's units as a step (the user then saves). Only the E-File's data: the names stay.
+    void restoreBackup();
+    // The folder the backups go to ($XDG_DATA_HOME/varnel/backups/).
+    static std::string backupFolder();
+
+    // --- The recovery journal (recoveryjournal.cpp) ------------------------------------------
+    // Journals every step of both games from now on into `folder` (the editor: the user's state
+    // folder). Without it nothing is journaled (the CLI, most tests).
+    void enableJournal(const std::string& folder);
+    bool journaling() const { return journal_ != nullptr; }
+    // The journal file of the game, or "" (for the tests).
+    std::string journalPath(Game g) const;
+    // Removes both games' journals: the program ends normally.
+    void endJournals();
+
   private:
     friend class EditSteps; // the steps' one door to the tables
+    friend bool RestoreJournal(CVarnelDoc& doc, const std::string& path);
+    // Starts the game's journal afresh from the table as it stands (its files, or a copy).
+    void journalRebase(Game g);
+    // Appends the entry `make` builds, when journaling.
+    template <class Make> void journal(Game g, Make&& make) {
+        if (journal_)
+            journalEntry(g, make());
+    }
+    void journalEntry(Game g, const std::vector<std::uint8_t>& entry);
+    // After an undo or redo from history position `from`.
+    void journalMove(Game g, bool undo, std::size_t from);
+    std::unique_ptr<RecoveryJournal> journal_;
     template <class F> void notify(F&& f) {
         // An observer may remove itself while being told.
         const std::vector<DocObserver*> current = observers_;
@@ -286,6 +358,14 @@ class CVarnelDoc {
     EditHistory pg2History_;
     EditHistory pegHistory_;
     std::vector<DocObserver*> observers_;
+
+    static std::size_t stampSlot(Game g, ChangeKind kind) {
+        return (g == Game::Pg2 ? 0 : 2) + (kind == ChangeKind::Data ? 0 : 1);
+    }
+    std::array<std::optional<FileStamp>, 4> stamps_; // as loaded or saved
+    std::array<std::string, 4> stampPaths_;
+    std::array<std::optional<FileStamp>, 4> keptOver_; // changed on disk, the user kept theirs
+    bool checkingFiles_ = false;
 };
 
 } // namespace varnel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -178,6 +179,34 @@ std::string WithTrailingSeparator(const std::string& folder) {
     if (folder.empty() || isSeparator(folder.back()))
         return folder;
     return folder + kNativeSeparator;
+}
+
+namespace {
+
+// $VARIABLE when it is an absolute path, else $HOME followed by `fallback`; "varnel" added.
+std::string userFolder(const char* variable, const char* fallback) {
+    std::string base;
+    if (const char* value = std::getenv(variable); value && value[0] == '/')
+        base = value;
+    else if (const char* home = std::getenv("HOME"); home && home[0] != '\0')
+        base = std::string(home) + fallback;
+#ifdef _WIN32
+    else if (const char* local = std::getenv("LOCALAPPDATA"))
+        base = local;
+#endif
+    else
+        base = ".";
+    return WithTrailingSeparator(WithTrailingSeparator(base) + "varnel");
+}
+
+} // namespace
+
+std::string UserStateFolder() {
+    return userFolder("XDG_STATE_HOME", "/.local/state");
+}
+
+std::string UserDataFolder() {
+    return userFolder("XDG_DATA_HOME", "/.local/share");
 }
 
 } // namespace varnel

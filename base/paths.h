@@ -49,4 +49,11 @@ std::string ShortenPath(const std::string& path, int maximum);
 // Folder value with its closing native separator (an empty folder stays empty).
 std::string WithTrailingSeparator(const std::string& folder);
 
+// The user's folders for this program, ending in the separator: its state (the recovery
+// journal: $XDG_STATE_HOME/varnel/, by default ~/.local/state/varnel/) and its data (backups:
+// $XDG_DATA_HOME/varnel/, by default ~/.local/share/varnel/). A relative XDG value is ignored, as
+// the XDG rules say. Not created here.
+std::string UserStateFolder();
+std::string UserDataFolder();
+
 } // namespace varnel

@@ -33,6 +33,9 @@ class SdlAudio final : public AudioOutput {
         // Only the text of this attempt may be shown.
         SDL_ClearError();
         if (!started_) {
+            // SDL's own SIGINT/SIGTERM handlers would only queue a quit event nobody reads: the
+            // editor must still end on them (and keep its recovery journal).
+            SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
                 return fail(kSoundInitFailed);
             started_ = true;

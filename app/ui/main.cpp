@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "app/ui/varnelapp.h"
+#include "base/paths.h"
 #include "views/unitviewfactory.h"
 
 #include <QApplication>
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     varnel::CVarnelApp app;
     app.setFormFactory(varnel::MakeUnitView);
     app.setTableFactory(varnel::MakeUnitTable);
+    app.setJournalFolder(varnel::UserStateFolder());
     if (!app.initInstance(*commandLine))
         return 1;
     return QApplication::exec();

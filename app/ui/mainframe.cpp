@@ -187,6 +187,10 @@ void CMainFrame::buildActions() {
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAsAction_ = command("saveAsAction", QStringLiteral("Save &As..."), none,
                             QStringLiteral("Save As E-File"), [this] { doc_.saveAs(); });
+    restoreBackupAction_ =
+        command("restoreBackupAction", QStringLiteral("Restore &Backup..."),
+                QStringLiteral("Open a backup of the E-File, as a change you then save"), none,
+                [this] { doc_.restoreBackup(); });
     printSetupAction_ = command("printSetupAction", QStringLiteral("P&rint Setup..."), none, none,
                                 [this] { runHandler(FrameCommand::PrintSetup); });
     exitAction_ = command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
@@ -325,9 +329,9 @@ void CMainFrame::buildMenus() {
 
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-    add(fileMenu_,
-        {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_, saveAsAction_,
-         nullptr, exportCsvAction_, importCsvAction_, nullptr, printSetupAction_, nullptr});
+    add(fileMenu_, {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_,
+                    saveAsAction_, restoreBackupAction_, nullptr, exportCsvAction_,
+                    importCsvAction_, nullptr, printSetupAction_, nullptr});
     recentEnd_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction_);
 
@@ -489,7 +493,9 @@ void CMainFrame::rebuildRecentFiles() {
         entry->setStatusTip(QStringLiteral("Open this document"));
         entry->setToolTip(path);
         entry->setData(path);
-        connect(entry, &QAction::triggered, this, [this, path] { openDocumentFile(path); });
+        const std::optional<Game> game = recentFiles_.game(i);
+        connect(entry, &QAction::triggered, this,
+                [this, path, game] { openDocumentFile(path, game); });
         recentActions_.append(entry);
     }
     fileMenu_->insertActions(recentEnd_, recentActions_);
@@ -653,8 +659,8 @@ void CMainFrame::updateCommandStates() {
     auto enable = [](QAction* action, bool on) { action->setEnabled(on); };
     auto handled = [this](FrameCommand c) { return handlers_.count(c) != 0; };
 
-    for (QAction* action : {saveAction_, saveAsAction_, mergeEFileAction_, mergeTxtAction_,
-                            exportAction_, exportCsvAction_, importCsvAction_})
+    for (QAction* action : {saveAction_, saveAsAction_, restoreBackupAction_, mergeEFileAction_,
+                            mergeTxtAction_, exportAction_, exportCsvAction_, importCsvAction_})
         enable(action, table);
     // Clone and Delete need a unit to act on.
     const bool units = doc_.unitCount(g) > 0;
@@ -674,9 +680,9 @@ void CMainFrame::updateCommandStates() {
         updateUndoActions();
 }
 
-bool CMainFrame::openDocumentFile(const QString& path) {
+bool CMainFrame::openDocumentFile(const QString& path, std::optional<Game> game) {
     emit commandStarting();
-    const bool loaded = doc_.openDocument(ToPath(QDir::toNativeSeparators(path)));
+    const bool loaded = doc_.openDocument(ToPath(QDir::toNativeSeparators(path)), game);
     // An entry whose file has gone is of no use any more.
     if (!loaded && !QFileInfo::exists(path)) {
         recentFiles_.remove(path);
@@ -710,9 +716,14 @@ void CMainFrame::titleChanged(const std::string& title) {
     emit statusChanged();
 }
 
-void CMainFrame::fileOpened(const std::string& path) {
-    recentFiles_.add(FromPath(path));
+void CMainFrame::fileOpened(const std::string& path, Game game) {
+    recentFiles_.add(FromPath(path), game);
     rebuildRecentFiles();
+}
+
+void CMainFrame::showGame(Game game) {
+    if (game != doc_.currentGame)
+        SwitchView(game);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -720,6 +731,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        doc_.checkChangedFiles();
 }
 
 namespace {

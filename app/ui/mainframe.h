@@ -62,15 +62,17 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void setStatusPanes(const QString& countries, const QString& units);
     // Enables and disables the commands by what is loaded and shown.
     void updateCommandStates();
-    // Loads a file as the framework opens it (command line, a drop, the recent list).
-    bool openDocumentFile(const QString& path);
+    // Loads a file as the framework opens it (command line, a drop, the recent list): as `game`
+    // when known, otherwise as "Default E-File" says.
+    bool openDocumentFile(const QString& path, std::optional<Game> game = std::nullopt);
 
     // DocObserver
     void refreshAllViews() override;
     void documentChanged(const DocChange& change) override;
     void historyChanged(Game game) override;
     void titleChanged(const std::string& title) override;
-    void fileOpened(const std::string& path) override;
+    void fileOpened(const std::string& path, Game game) override;
+    void showGame(Game game) override;
 
   signals:
     // The form of `game` has just become the shown one; it rebuilds its unit list.
@@ -87,6 +89,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The window getting the focus looks for files changed by other programs.
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -131,6 +135,7 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* openAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
+    QAction* restoreBackupAction_ = nullptr;
     QAction* printSetupAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* newAction_ = nullptr;

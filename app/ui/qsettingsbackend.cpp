@@ -66,34 +66,51 @@ RecentFileList::RecentFileList(QSettings& store) : store_(store) {
         bool duplicate = false;
         for (const QString& f : files_)
             duplicate = duplicate || sameFile(f, path);
-        if (!duplicate)
-            files_.append(path);
+        if (duplicate)
+            continue;
+        files_.append(path);
+        const QString game = store_.value(QStringLiteral("Game%1").arg(i)).toString();
+        games_.append(game == QLatin1String(GameName(Game::Pg2))   ? std::optional(Game::Pg2)
+                      : game == QLatin1String(GameName(Game::Peg)) ? std::optional(Game::Peg)
+                                                                   : std::nullopt);
     }
     store_.endGroup();
 }
 
-void RecentFileList::add(const QString& path) {
+void RecentFileList::add(const QString& path, std::optional<Game> game) {
     if (path.isEmpty())
         return;
     remove(path);
     files_.prepend(path);
-    while (files_.size() > kMaxEntries)
+    games_.prepend(game);
+    while (files_.size() > kMaxEntries) {
         files_.removeLast();
+        games_.removeLast();
+    }
     save();
 }
 
 void RecentFileList::remove(const QString& path) {
-    const qsizetype before = files_.size();
-    files_.removeIf([&](const QString& f) { return sameFile(f, path); });
-    if (files_.size() != before)
+    bool removed = false;
+    for (qsizetype i = files_.size() - 1; i >= 0; --i) {
+        if (sameFile(files_.at(i), path)) {
+            files_.removeAt(i);
+            games_.removeAt(i);
+            removed = true;
+        }
+    }
+    if (removed)
         save();
 }
 
 void RecentFileList::save() {
     store_.beginGroup(kRecentSection);
     store_.remove(QString());
-    for (qsizetype i = 0; i < files_.size(); ++i)
+    for (qsizetype i = 0; i < files_.size(); ++i) {
         store_.setValue(QStringLiteral("File%1").arg(i + 1), files_.at(i));
+        if (const auto game = games_.at(i))
+            store_.setValue(QStringLiteral("Game%1").arg(i + 1), QLatin1String(GameName(*game)));
+    }
     store_.endGroup();
     store_.sync();
 }

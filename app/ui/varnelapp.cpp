@@ -1,6 +1,7 @@
 #include "app/ui/varnelapp.h"
 
 #include "app/appsettings.h"
+#include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/qtuiport.h"
@@ -176,6 +177,14 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::updateStatusPanes);
 
     doc_->currentGame = Game::Pg2;
+
+    // Unsaved work of an editor that died comes first: a file named on the command line then
+    // meets it through the save prompt.
+    if (!journalFolder_.empty()) {
+        doc_->newDocument();
+        doc_->enableJournal(journalFolder_);
+        OfferLeftJournals(*doc_, journalFolder_);
+    }
 
     // The command line: the empty document, or the file it names.
     if (commandLine.file) {

@@ -66,6 +66,10 @@ class CVarnelApp : public QObject {
     void setFormFactory(FormFactory factory);
     // How the units tables are made (MakeUnitTable); without one "Units Table" stays disabled.
     void setTableFactory(FormFactory factory);
+    // The folder of the recovery journal (the editor: the user's state folder), given before
+    // initInstance. Journals left there by an editor that died are offered at start-up; without
+    // it nothing is journaled.
+    void setJournalFolder(std::string folder) { journalFolder_ = std::move(folder); }
 
     // The start-up hook. `ui` replaces the Qt Ui port (tests script it). False when the file
     // named on the command line could not be loaded: the program ends then. A file that cannot
@@ -87,6 +91,7 @@ class CVarnelApp : public QObject {
 
     FormFactory formFactory_;
     FormFactory tableFactory_;
+    std::string journalFolder_;
     std::unique_ptr<QtUiPort> qtUi_;
     std::unique_ptr<QSettingsBackend> store_;
     std::unique_ptr<RecentFileList> recentFiles_;

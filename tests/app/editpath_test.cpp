@@ -289,6 +289,7 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
 
 TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     load(Game::Peg);
+    doc.settings.backups = 0; // the planned fault hits the E-File itself
     ASSERT_TRUE(SetField(doc, Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
     EXPECT_FALSE(SavePegEFile(doc, doc.settings.pegEFile));

@@ -66,6 +66,9 @@ struct Env {
     Env() : doc(ui, store) {
         ReadAllSettings(doc.settings, store);
         doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
+        // Each planned fault hits a file of the command itself: a backup that cannot be written
+        // has its own test (DiskFiles).
+        doc.settings.backups = 0;
         test::WriteSampleTables(dir.dir());
         EXPECT_TRUE(LoadPg2EFile(doc, dir.file("pg2/EQUIP97.EQP")));
         doc.currentGame = Game::Peg;

@@ -243,6 +243,45 @@ TEST_F(Doc, AFileOpenedByTheFrameworkIsLoadedAsTheDefaultGame) {
     EXPECT_TRUE(doc.hasTable(Game::Pg2));
 }
 
+// A file of the other game would be read misaligned (and its next save would overwrite it with
+// this game's records): it is refused with an offer to open it as its own game. Opened both ways,
+// from both games.
+TEST_F(Doc, AFileOfTheOtherGameIsRefusedWithAnOffer) {
+    for (Game g : {Game::Pg2, Game::Peg}) {
+        const Game other = g == Game::Pg2 ? Game::Peg : Game::Pg2;
+        SCOPED_TRACE(GameName(g));
+        CVarnelDoc fresh(*ui, store);
+        fresh.settings = doc.settings;
+        fresh.settingsLoaded = true;
+        fresh.currentGame = g;
+        std::vector<Game> shown;
+        test::HookObserver hooks(fresh);
+        hooks.onShowGame = [&](Game game) { shown.push_back(game); };
+        const std::string refused =
+            Format("%s is a %s E-File, not a %s E-File\nOpen it in the %s view?",
+                   eFile(other).c_str(), GameName(other), GameName(g), GameName(other));
+        ui->expectQuestion(refused, false);
+        EXPECT_FALSE(LoadEFile(fresh, g, eFile(other)));
+        EXPECT_FALSE(fresh.hasTable(g));
+        EXPECT_FALSE(fresh.hasTable(other));
+        EXPECT_TRUE(shown.empty());
+
+        // The framework's open (command line, drop) meets the same refusal; Yes opens it as its
+        // own game and shows that game's form.
+        fresh.settings.defaultEFile = GameName(g);
+        ui->expectQuestion(refused, true);
+        EXPECT_TRUE(fresh.openDocument(eFile(other)));
+        ASSERT_TRUE(ui->finished());
+        EXPECT_FALSE(fresh.hasTable(g));
+        ASSERT_TRUE(fresh.hasTable(other));
+        EXPECT_EQ(fresh.settings.eFile(other), eFile(other));
+        const auto size = std::filesystem::file_size(eFile(other));
+        EXPECT_EQ(fresh.unitCount(other), (size - kEFileHeaderSize) / RecordSize(other));
+        EXPECT_FALSE(fresh.isModified());
+        EXPECT_EQ(shown, std::vector<Game>{other});
+    }
+}
+
 TEST_F(Doc, SaveAsWritesBothFilesAtTheNewPath) {
     load(Game::Pg2);
     const std::string target = dir.file("NEW.EQP");

@@ -131,9 +131,10 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
     EXPECT_EQ(env.state.settings.namesEFile(c.game), namesPath);
     EXPECT_FALSE(env.state.isModified());
 
-    // Saved elsewhere first so a writer that merely copies the input cannot pass.
-    WriteFile(path, Bytes{});
-    WriteFile(namesPath, std::string());
+    // Removed first so a writer that merely copies the input cannot pass. (Files rewritten by
+    // another program would be asked about before the save.)
+    std::filesystem::remove(path);
+    std::filesystem::remove(namesPath);
     env.ui.expectInformation(updated(path)).expectInformation(updated(namesPath));
     if (pg2) {
         EXPECT_TRUE(SavePg2EFile(env.state, path));
@@ -350,8 +351,8 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
 
     // A folder already set stays.
     env.state.settings.pegDir = "/elsewhere/";
-    env.ui.expectInformation(headerWarning(path, 1, 0));
-    LoadPegEFile(env.state, path);
+    const std::string pegPath = env.writeGame("PEQUIP", MakePegEFile(1), MakeNames(1));
+    LoadPegEFile(env.state, pegPath);
     EXPECT_EQ(env.state.settings.pegDir, "/elsewhere/");
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
 }
@@ -365,9 +366,11 @@ TEST(EFile, OnlyThePg2LoaderPointsToItsView) {
     LoadPg2EFile(env.state, path);
     env.ui.verify();
     env.state.currentGame = Game::Pg2;
-    // No switch hint (the editor has none for PeG), but a 73-byte record is no 74-byte one.
-    env.ui.expectInformation(headerWarning(path, 1, 0));
+    // No switch hint (the editor has none for PeG): the PG2 file is refused as a PeG E-File.
+    env.ui.expectQuestion(path + " is a PG2 E-File, not a PeG E-File\nOpen it in the PG2 view?",
+                          false);
     LoadPegEFile(env.state, path);
+    EXPECT_FALSE(env.state.hasTable(Game::Peg));
 }
 
 // ---- Names ----

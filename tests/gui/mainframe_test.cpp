@@ -3,6 +3,7 @@
 // settings live in a temporary INI file.
 
 #include "app/efileio.h"
+#include "app/fieldedit.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -115,6 +117,8 @@ class MainFrameTest : public QObject {
     void exitAsksInOrder();
     void exitCancelledByFailedSave();
     void recentListAfterTwoOpens();
+    void restoresAJournalLeftBehindAtStartUp();
+    void asksOnFocusWhenAFileChangedOnDisk();
     void enablement();
     void formsNeedAFactory();
     void toolbarAndStatusBarToggle();
@@ -148,6 +152,7 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("&Open...\tCtrl+O"),
                                          QStringLiteral("&Save\tCtrl+S"),
                                          QStringLiteral("Save &As..."),
+                                         QStringLiteral("Restore &Backup..."),
                                          QStringLiteral("-"),
                                          QStringLiteral("Export to CSV..."),
                                          QStringLiteral("Import from CSV..."),
@@ -664,14 +669,85 @@ void MainFrameTest::recentListAfterTwoOpens() {
         QVERIFY(e.ui().finished());
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
         QCOMPARE(e.action("recentFileAction2")->data().toString(), ws.pegEFile());
+
+        // The PeG entry reopens as PeG, whatever "Default E-File" says and whichever form is
+        // shown: no question per unit, and the PG2 table stays bound to its own file.
+        e.frame().SwitchView(Game::Pg2);
+        e.action("recentFileAction2")->trigger();
+        QVERIFY(e.ui().finished());
+        QCOMPARE(e.doc().settings.pegEFile, ToPath(ws.pegEFile()));
+        QCOMPARE(e.doc().settings.pg2EFile, ToPath(ws.pg2EFile()));
+        QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pegEFile());
     }
     // The list is in the settings file, and the next start shows it.
     QSettings ini(ws.settingsFile(), QSettings::IniFormat);
     RecentFileList stored(ini);
-    QCOMPARE(stored.files(), (QStringList{ws.pg2EFile(), ws.pegEFile()}));
+    QCOMPARE(stored.files(), (QStringList{ws.pegEFile(), ws.pg2EFile()}));
+    QCOMPARE(stored.game(0), std::optional(Game::Peg));
+    QCOMPARE(stored.game(1), std::optional(Game::Pg2));
     Editor again(ws);
     QVERIFY(again.started());
-    QCOMPARE(again.action("recentFileAction1")->data().toString(), ws.pg2EFile());
+    QCOMPARE(again.action("recentFileAction1")->data().toString(), ws.pegEFile());
+}
+
+// An editor that died left its journal: the next start offers it, and Yes brings back the edit
+// with its modified mark and its undo step.
+void MainFrameTest::restoresAJournalLeftBehindAtStartUp() {
+    Workspace ws;
+    QTemporaryDir state;
+    const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    {
+        auto ui = MakeQtScriptedUi();
+        MemorySettingsBackend store;
+        CVarnelDoc dead(*ui, store);
+        ReadAllSettings(dead.settings, store);
+        dead.settingsLoaded = true;
+        dead.enableJournal(ToPath(state.path()));
+        QVERIFY(LoadEFile(dead, Game::Pg2, eFile));
+        QVERIFY(SetField(dead, Game::Pg2, 0, "denomination", "Before the crash").ok);
+        // Gone without close(): its journal stays, and nobody holds it any more.
+    }
+    Editor e(ws, Forms::Placeholder, std::nullopt, [&](ScriptedUi& ui, CVarnelApp& app) {
+        app.setJournalFolder(ToPath(state.path()));
+        ui.expectQuestion(
+            "Varnel was not closed properly. Restore the unsaved changes to " + eFile + "?", true);
+    });
+    QVERIFY(e.started());
+    QVERIFY(e.ui().finished());
+    QCOMPARE(std::string(*e.doc().unitName(Game::Pg2, 0)), std::string("Before the crash"));
+    QVERIFY(e.frame().windowTitle().contains(QStringLiteral("<Modified: PG2>")));
+    QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{1});
+    e.action("undoAction")->trigger();
+    QVERIFY(!e.doc().isModified());
+    QVERIFY(std::string(*e.doc().unitName(Game::Pg2, 0)) != "Before the crash");
+}
+
+// The window getting the focus looks at the loaded files: a change by another program is asked
+// about once.
+void MainFrameTest::asksOnFocusWhenAFileChangedOnDisk() {
+    Workspace ws;
+    Editor e(ws);
+    QVERIFY(e.started());
+    const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    QVERIFY(e.doc().openDocument(eFile));
+    Bytes bytes = *ReadFileBytes(eFile);
+    bytes.back() ^= 0x5a;
+    QVERIFY(SaveFileBytes(eFile, bytes));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    e.ui().expectQuestion(eFile + " was changed by another program. Reload it (your unsaved "
+                                  "changes are lost), or keep yours?",
+                          false);
+    e.frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&e.frame()));
+    QVERIFY(e.ui().finished());
+    // Asked once: the next focus is quiet.
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    e.frame().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&e.frame()));
 }
 
 void MainFrameTest::enablement() {

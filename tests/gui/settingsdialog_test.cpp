@@ -7,6 +7,7 @@
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "app/ui/text1252.h"
+#include "base/fileio.h"
 #include "base/paths.h"
 #include "tests/gui/support/guisupport.h"
 #include "tools/ui/settingsdialog.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -88,6 +90,7 @@ class SettingsDialogTest : public QObject {
     void useOnlyWritesNothing();
     void cancel();
     void eFileLoadButton();
+    void eFileLoadStopsWhenTheSaveFails();
     void fromTheMenu();
     void screenshot();
 };
@@ -252,10 +255,9 @@ void SettingsDialogTest::alternativeFolderStart() {
     field(d, qPrintable(altField))->setText(altText);
     const FileKind kind =
         button.startsWith(QLatin1String("pg2")) ? FileKind::Pg2Program : FileKind::PegProgram;
-    const FileDialogRequest expected =
-        PrepareFileDialog(f.doc.settings, {.kind = kind,
-                                           .part = int(PathPart::Folder),
-                                           .fileName = ToPath(expectedName)});
+    const FileDialogRequest expected = PrepareFileDialog(
+        f.doc.settings,
+        {.kind = kind, .part = int(PathPart::Folder), .fileName = ToPath(expectedName)});
     f.ui->expectFileDialog(expected.title, std::nullopt);
     QTest::mouseClick(child<QToolButton>(d, qPrintable(button)), Qt::LeftButton);
     QVERIFY(!f.ui->fileRequests().empty());
@@ -289,6 +291,19 @@ void SettingsDialogTest::useAndSaveWritesChangedValues() {
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(f.store.values(), (std::map<std::string, std::string>{{"Suffix", ".deu"}}));
         QCOMPARE(f.doc.settings.textSuffix, std::string(".deu"));
+    }
+    {
+        // The number of backups, down to none, is stored as a number.
+        Fixture f;
+        CSettingsDialog d(f.doc, kCaption);
+        d.show();
+        auto* backups = child<QSpinBox>(d, "backupsSpinBox");
+        QCOMPARE(backups->value(), 5);
+        backups->setValue(0);
+        QCOMPARE(backups->text(), QStringLiteral("none"));
+        QTest::mouseClick(child<QPushButton>(d, "useAndSaveButton"), Qt::LeftButton);
+        QCOMPARE(f.store.values(), (std::map<std::string, std::string>{{"Backups", "0"}}));
+        QCOMPARE(f.doc.settings.backups, 0);
     }
     {
         Fixture f;
@@ -372,6 +387,35 @@ void SettingsDialogTest::eFileLoadButton() {
     // The load stays whichever exit follows.
     QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     QCOMPARE(f.doc.settings.pg2EFile, ToPath(copy));
+}
+
+// A Yes whose save fails keeps the edits: the load is cancelled, as Open cancels.
+void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
+    Fixture f;
+    const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
+    f.doc.currentGame = Game::Pg2;
+    QVERIFY(SetField(f.doc, Game::Pg2, 0, "denomination", "EDITED").ok);
+    const QString copy = f.ws.file(QStringLiteral("pg2/OTHER.EQP"));
+    QVERIFY(QFile::copy(FromPath(original), copy));
+    const FileDialogRequest request =
+        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2EFile, .fileName = original});
+    CSettingsDialog d(f.doc, kCaption);
+    d.show();
+
+    const std::string names = f.doc.settings.pg2NamesEFile;
+    f.doc.settings.backups = 0; // the planned fault hits the Names E-File itself
+    f.ui->expectFileDialog(request.title, ToPath(copy));
+    f.ui->expectQuestion(names + "\nIS modified\n ¿ Save changes ?", true);
+    f.ui->expectError("Error on creating [" + names + "]\nInput/output error");
+    PlanSaveFault(SaveFault{SaveStage::Write, 0});
+    QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
+    PlanSaveFault(std::nullopt);
+    QVERIFY(f.ui->finished());
+    QCOMPARE(std::string(f.doc.pg2()->name(0)), std::string("EDITED"));
+    QVERIFY(f.doc.flag(Game::Pg2, ChangeKind::Names));
+    QCOMPARE(f.doc.settings.pg2EFile, original);
+    QCOMPARE(field(d, "eFileLineEdit")->text(), FromPath(original));
 }
 
 // The command opens the dialog naming the settings file in use; "USE and SAVE" writes there.

@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 
 namespace varnel {
@@ -250,6 +251,27 @@ TEST_F(SdlSoundPlayer, UnknownAudioDriverShowsSdlsText) {
                            : 1);
         },
         ::testing::ExitedWithCode(0), "message: Audio target 'no-such-driver' not available");
+}
+
+// SDL would otherwise take SIGTERM and SIGINT for itself once a sound has played, and the
+// editor would no longer end on them.
+TEST_F(SdlSoundPlayer, TheProgramStillEndsOnSignalsAfterASound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string path = dir_.file("ramp.wav");
+    test::WriteFile(path, BuildPcmWav(test::RampSamples(100), 22050));
+    for (int signal : {SIGTERM, SIGINT}) {
+        EXPECT_EXIT(
+            {
+                RecordingUi ui;
+                SoundPlayer player(ui);
+                if (player.Play(path) != kSoundOk)
+                    std::_Exit(2);
+                std::raise(signal);
+                // Still alive: the signal was swallowed.
+                std::_Exit(3);
+            },
+            ::testing::KilledBySignal(signal), "");
+    }
 }
 
 // Damaged files: SDL either plays what it can or shows its text; nothing crashes, and a refused

@@ -89,6 +89,7 @@ class HookObserver : public DocObserver {
     std::function<void()> onViews;
     std::function<void()> onTitle;
     std::function<void(const std::string&)> onOpened;
+    std::function<void(Game)> onShowGame;
 
     // The views are told to redraw: everything, or what a step changed.
     void refreshAllViews() override {
@@ -103,9 +104,13 @@ class HookObserver : public DocObserver {
         if (onTitle)
             onTitle();
     }
-    void fileOpened(const std::string& path) override {
+    void fileOpened(const std::string& path, Game) override {
         if (onOpened)
             onOpened(path);
+    }
+    void showGame(Game game) override {
+        if (onShowGame)
+            onShowGame(game);
     }
 
   private:

@@ -60,6 +60,8 @@ CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, Q
     defaults->addButton(ui->pegDefaultRadioButton);
     (doc_.settings.defaultEFile == "PG2" ? ui->pg2DefaultRadioButton : ui->pegDefaultRadioButton)
         ->setChecked(true);
+    ui->backupsSpinBox->setRange(0, kMaxBackups);
+    ui->backupsSpinBox->setValue(doc_.settings.backups);
 
     for (const char* suffix : kSuffixes)
         ui->suffixComboBox->addItem(QString::fromLatin1(suffix));
@@ -161,11 +163,12 @@ void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
         ChooseFile(doc_.ui, doc_.settings, {.kind = kind, .fileName = current});
     if (answer == kNoValue || answer == current)
         return;
+    // A Yes whose save failed cancels the load, as Open does: it would throw the edits away.
+    if (which == LoadEFileTarget && !doc_.saveModified())
+        return;
     field->setText(FromPath(answer));
     bool loaded = true;
     if (which == LoadEFileTarget) {
-        // Whatever the answer, the load goes on: the user asked for it.
-        doc_.saveModified();
         loaded = LoadEFile(doc_, game_, answer);
     } else if (which == LoadTFileTarget) {
         loaded = LoadTFile(doc_, game_, answer) == answer;
@@ -199,6 +202,10 @@ std::string CSettingsDialog::fieldText(const Edited& e) const {
 
 void CSettingsDialog::useAndSave() {
     doc_.settings.defaultEFile = ui->pg2DefaultRadioButton->isChecked() ? "PG2" : "PeG";
+    if (ui->backupsSpinBox->value() != doc_.settings.backups) {
+        doc_.settings.backups = ui->backupsSpinBox->value();
+        doc_.store.write(kBackupsName, std::to_string(doc_.settings.backups));
+    }
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited) {
         const std::string value = fieldText(e);
@@ -214,6 +221,7 @@ void CSettingsDialog::useOnly() {
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited)
         doc_.settings.*e.member = fieldText(e);
+    doc_.settings.backups = ui->backupsSpinBox->value();
     accept();
 }
 

@@ -60,8 +60,11 @@ void Workspace::presetSetting(const QString& name, const QString& value) {
     ini.sync();
 }
 
-Editor::Editor(Workspace& workspace, Forms forms, const std::optional<std::string>& file)
+Editor::Editor(Workspace& workspace, Forms forms, const std::optional<std::string>& file,
+               const Prepare& prepare)
     : ui_(MakeQtScriptedUi()), app_(std::make_unique<CVarnelApp>()) {
+    if (prepare)
+        prepare(*ui_, *app_);
     if (forms == Forms::Real) {
         app_->setFormFactory(MakeUnitView);
         app_->setTableFactory(MakeUnitTable);

@@ -60,8 +60,11 @@ enum class Forms {
 // shown and active.
 class Editor {
   public:
+    // `prepare`, when given, runs before the start-up (prompts expected then, a journal folder).
+    using Prepare = std::function<void(ScriptedUi&, CVarnelApp&)>;
     explicit Editor(Workspace& workspace, Forms forms = Forms::Placeholder,
-                    const std::optional<std::string>& file = std::nullopt);
+                    const std::optional<std::string>& file = std::nullopt,
+                    const Prepare& prepare = {});
     ~Editor();
     bool started() const { return started_; }
     ScriptedUi& ui() { return *ui_; }
