@@ -252,9 +252,9 @@ void SettingsDialogTest::alternativeFolderStart() {
     field(d, qPrintable(altField))->setText(altText);
     const FileKind kind =
         button.startsWith(QLatin1String("pg2")) ? FileKind::Pg2Program : FileKind::PegProgram;
-    const FileDialogRequest expected =
-        PrepareFileDialog(f.doc.settings, kind, int(PathPart::Folder), kNoValue, kNoValue,
-                          ToPath(expectedName), kNoValue, true);
+    const FileDialogRequest expected = PrepareFileDialog(
+        f.doc.settings,
+        {.kind = kind, .part = int(PathPart::Folder), .fileName = ToPath(expectedName)});
     f.ui->expectFileDialog(expected.title, std::nullopt);
     QTest::mouseClick(child<QToolButton>(d, qPrintable(button)), Qt::LeftButton);
     QVERIFY(!f.ui->fileRequests().empty());

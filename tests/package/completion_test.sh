@@ -62,6 +62,10 @@ expect "varnel-cli merge EQUIP97.EQP " "EQUIP97.txt"
 expect "varnel-cli icons --game pg2 " "PANZER2.DAT"
 expect "varnel-cli icon --game pg2 PANZER2.DAT TIGER -o " "tiger.png"
 expect "varnel-cli info --tfile " "EQUIP97.txt"
+expect "varnel-cli diff a.eqp b.eqp --format " "csv text"
+expect "varnel-cli check --ar" "--archive"
+expect "varnel-cli check EQUIP97.EQP --archive " "PANZER2.DAT"
+expect "varnel-cli check --archive PANZER2.DAT " "EQUIP97.EQP units.eqp"
 
 [[ $failures -eq 0 ]] || exit 1
 echo "completion ok"
