@@ -56,6 +56,9 @@ class CUnitView : public QWidget, public DocObserver {
     // selection stays on the current unit when it is listed, else on the line at the old
     // position; the unit of that line is shown (unit 0 when there is no such line).
     void ApplyFilters();
+    // Makes unit `unit` (a table index) the current unit and shows it: its line is selected,
+    // after the filters and the search are cleared when they hide it. Nothing outside the table.
+    void ShowUnitAt(int unit);
     // Loads every control from the current unit (the unit of the selected line), with signals
     // blocked, and paints its icon. Does nothing without a table.
     void ShowUnit();

@@ -24,7 +24,16 @@ class RecentFileList;
 
 // The commands whose dialogs live outside the frame; each stays disabled until its handler is
 // given (setCommandHandler).
-enum class FrameCommand { About, PrintSetup, Settings, EquipmentReport, IconsReport, CostModifier };
+enum class FrameCommand {
+    About,
+    PrintSetup,
+    Settings,
+    EquipmentReport,
+    IconsReport,
+    CostModifier,
+    Compare,
+    Check,
+};
 
 class CMainFrame : public QMainWindow, public DocObserver {
     Q_OBJECT
@@ -44,6 +53,14 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void SwitchView(Game game);
     // The form of a game, or nullptr while it has not been made.
     QWidget* view(Game game) const;
+
+    // Shows unit `unit` of `game` in its form (the form of that game is shown first): what a
+    // click on a line of the compare and check panels does.
+    void showUnit(Game game, int unit);
+
+    // Docks a panel (the compare and check panels) below the form; the window keeps the size of
+    // what it shows as the panel comes and goes.
+    void addPanel(QDockWidget* panel);
 
     // The two status-bar panes.
     void setStatusPanes(const QString& countries, const QString& units);
@@ -126,6 +143,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* exportAction_ = nullptr;
     QAction* costModifierAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* compareAction_ = nullptr;
+    QAction* checkAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
