@@ -244,6 +244,53 @@ template <Game G> class AppendStep final : public EditStep {
     bool names_;
 };
 
+// Whole units put in place (another file's values taken), the table perhaps cut or grown: the
+// units it changed or removed as they were, and those it changed or added as they became.
+template <Game G> class ReplaceUnitsStep final : public EditStep {
+  public:
+    struct Kept {
+        std::uint32_t index;
+        UnitOf<G> unit; // its name ref means nothing: the name is kept as text
+        std::string name;
+    };
+    ReplaceUnitsStep(std::string text, bool data, bool names, std::size_t oldCount,
+                     std::size_t newCount, std::vector<Kept> before, std::vector<Kept> after)
+        : EditStep(std::move(text), data, names), oldCount_(oldCount), newCount_(newCount),
+          before_(std::move(before)), after_(std::move(after)) {}
+    DocChange undo(CVarnelDoc& doc) override { return put(doc, oldCount_, before_); }
+    DocChange redo(CVarnelDoc& doc) override { return put(doc, newCount_, after_); }
+    DocChange put(CVarnelDoc& doc, std::size_t count, const std::vector<Kept>& units) {
+        auto& table = EditSteps::table<G>(doc);
+        const std::size_t was = table.count();
+        table.units.resize(count);
+        for (const Kept& k : units) {
+            table.units[k.index] = k.unit;
+            table.setName(k.index, k.name);
+        }
+        const std::size_t first =
+            std::min({units.empty() ? count : std::size_t{units.front().index}, was, count});
+        if (was != count)
+            return countChange(G, first, touches(ChangeKind::Names));
+        const std::size_t last = units.empty() ? first : units.back().index + 1;
+        return unitsChange(G, first, last - first, touches(ChangeKind::Data),
+                           touches(ChangeKind::Names));
+    }
+
+  private:
+    std::size_t oldCount_;
+    std::size_t newCount_;
+    std::vector<Kept> before_;
+    std::vector<Kept> after_;
+};
+
+template <class Unit> bool sameUnit(const Unit& a, const Unit& b) {
+    if constexpr (std::is_same_v<Unit, Pg2Unit>)
+        return a.record.bytes == b.record.bytes && a.country == b.country &&
+               a.special1 == b.special1 && a.special2 == b.special2;
+    else
+        return a.record.bytes == b.record.bytes;
+}
+
 // The cost change: for each changed unit one byte, old cost XOR new cost, and one bit of a map
 // over the table saying which units changed. The same XOR takes the step back and does it again.
 class CostStep final : public EditStep {
@@ -688,6 +735,63 @@ bool CVarnelDoc::appendUnits(PegUnitTable added, const std::string& what, bool n
     pushStep(Game::Peg, std::move(step), change);
     journal(Game::Peg, [&] { return entry; });
     return true;
+}
+
+template <Game G, class Table>
+bool CVarnelDoc::replace(Table& table, const std::string& what, std::size_t count,
+                         std::vector<std::size_t> positions, Table units) {
+    using Step = ReplaceUnitsStep<G>;
+    const std::size_t was = table.count();
+    if (count > kMaxUnits || positions.size() != units.count() ||
+        !std::is_sorted(positions.begin(), positions.end()) ||
+        std::adjacent_find(positions.begin(), positions.end()) != positions.end() ||
+        (!positions.empty() && positions.back() >= count))
+        return false;
+    // Every new position must be filled: those past the old end are the last ones given.
+    const std::size_t added = count > was ? count - was : 0;
+    const auto firstNew = std::lower_bound(positions.begin(), positions.end(), was);
+    if (static_cast<std::size_t>(positions.end() - firstNew) != added)
+        return false;
+
+    std::vector<typename Step::Kept> before;
+    std::vector<typename Step::Kept> after;
+    bool data = count != was;
+    bool names = count != was;
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        const std::size_t at = positions[k];
+        const auto index = static_cast<std::uint32_t>(at);
+        const std::string_view name = units.name(k);
+        if (at < was) {
+            const bool sameRecord = sameUnit(table.units[at], units.units[k]);
+            const bool sameName = table.name(at) == name;
+            if (sameRecord && sameName)
+                continue;
+            data = data || !sameRecord;
+            names = names || !sameName;
+            before.push_back({index, table.units[at], std::string(table.name(at))});
+        }
+        after.push_back({index, units.units[k], std::string(name)});
+    }
+    for (std::size_t at = count; at < was; ++at)
+        before.push_back(
+            {static_cast<std::uint32_t>(at), table.units[at], std::string(table.name(at))});
+    if (!data && !names)
+        return false;
+    auto step =
+        std::make_unique<Step>(what, data, names, was, count, std::move(before), std::move(after));
+    const DocChange change = step->redo(*this);
+    pushStep(G, std::move(step), change);
+    return true;
+}
+
+bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
+                              std::vector<std::size_t> positions, Pg2UnitTable units) {
+    return pg2_ && replace<Game::Pg2>(*pg2_, what, count, std::move(positions), std::move(units));
+}
+
+bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
+                              std::vector<std::size_t> positions, PegUnitTable units) {
+    return peg_ && replace<Game::Peg>(*peg_, what, count, std::move(positions), std::move(units));
 }
 
 int CVarnelDoc::changeCosts(const CostChoices& choices) {

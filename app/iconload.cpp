@@ -14,20 +14,23 @@ constexpr const char* kPegArchiveName = "MODGEN.dat";
 constexpr const char* kNotFound = "%s\nnot found!";
 } // namespace
 
+std::string FindIconArchivePath(const AppSettings& settings, Game game) {
+    const char* name = game == Game::Pg2 ? kPg2ArchiveName : kPegArchiveName;
+    const std::string candidates[] = {GetPathPart(settings.eFile(game), PathPart::Folder),
+                                      settings.dir(game), settings.altDir(game)};
+    std::string path;
+    for (const auto& folder : candidates) {
+        path = Format("%s%s", folder.c_str(), name);
+        if (FileExists(path))
+            break;
+    }
+    return path;
+}
+
 bool LoadIconArchive(UiPort& ui, AppSettings& settings, IconArchive& archive,
                      const std::string& givenPath) {
     const Game game = archive.game();
-    std::string path = givenPath;
-    if (path.empty()) {
-        const char* name = game == Game::Pg2 ? kPg2ArchiveName : kPegArchiveName;
-        const std::string candidates[] = {GetPathPart(settings.eFile(game), PathPart::Folder),
-                                          settings.dir(game), settings.altDir(game)};
-        for (const auto& folder : candidates) {
-            path = Format("%s%s", folder.c_str(), name);
-            if (FileExists(path))
-                break;
-        }
-    }
+    std::string path = givenPath.empty() ? FindIconArchivePath(settings, game) : givenPath;
     if (!FileExists(path)) {
         MessageBox(ui, kNotFound, path.c_str());
         path = ChooseFile(ui, settings, {.kind = IconArchiveKind(game)});

@@ -13,6 +13,11 @@ class CVarnelDoc;
 struct AppSettings;
 class UiPort;
 
+// The archive "ReLoad Icons" looks for: "PANZER2.dat" (PG2) or "MODGEN.dat" (PeG) in the folder
+// of the game's E-File, then its main folder, then its alternative folder; the first that exists,
+// else the last candidate.
+std::string FindIconArchivePath(const AppSettings& settings, Game game);
+
 // Opens and indexes the game's archive at `path`. An empty path searches "PANZER2.dat" (PG2) or
 // "MODGEN.dat" (PeG) in the folder of the game's E-File, then its main folder, then its
 // alternative folder. A path that does not exist shows "%s\nnot found!" and asks with the file

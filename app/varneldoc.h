@@ -196,6 +196,15 @@ class CVarnelDoc {
     // are none.
     bool appendUnits(Pg2UnitTable added, const std::string& what, bool names = true);
     bool appendUnits(PegUnitTable added, const std::string& what, bool names = true);
+    // Puts units in place as one step named `what` (taking another file's values): the table is
+    // cut or grown to `count` units, then `units.units[k]` with its name goes to position
+    // `positions[k]`. Refused, changing nothing, without a table, past kMaxUnits, when the
+    // positions do not ascend, lie past `count` or leave a new position unfilled. False too when
+    // nothing would change (no step then).
+    bool replaceUnits(const std::string& what, std::size_t count,
+                      std::vector<std::size_t> positions, Pg2UnitTable units);
+    bool replaceUnits(const std::string& what, std::size_t count,
+                      std::vector<std::size_t> positions, PegUnitTable units);
     // The global cost change over the PeG table; the number of units it counts (units of a
     // chosen country, a 100 % change included). No step when it counts none.
     int changeCosts(const CostChoices& choices);
@@ -347,6 +356,9 @@ class CVarnelDoc {
     // Pushes a done step, tells the observers and refreshes the title.
     void pushStep(Game g, std::unique_ptr<EditStep> step, const DocChange& change);
     void changed(const DocChange& change);
+    template <Game G, class Table>
+    bool replace(Table& table, const std::string& what, std::size_t count,
+                 std::vector<std::size_t> positions, Table units);
     template <class Table>
     void load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
               bool namesModified);

@@ -434,6 +434,30 @@ void CUnitView::ApplyFilters() {
     emit listChanged();
 }
 
+void CUnitView::ShowUnitAt(int unit) {
+    if (!doc_.hasTable(game_) || unit < 0 ||
+        static_cast<std::size_t>(unit) >= doc_.unitCount(game_))
+        return;
+    CommitPendingEdit();
+    const int row = model_->rowOf(unit);
+    if (row >= 0) {
+        setCurrentRow(row);
+        showUnit(false);
+        return;
+    }
+    // Hidden by a filter or the search: the whole list again, with the unit current.
+    doc_.view(game_).currentUnit = unit;
+    {
+        const QSignalBlocker b1(countryFilter_);
+        const QSignalBlocker b2(classFilter_);
+        const QSignalBlocker b3(find_);
+        countryFilter_->setCurrentIndex(0);
+        classFilter_->setCurrentIndex(0);
+        find_->clear();
+    }
+    ApplyFilters();
+}
+
 void CUnitView::ShowUnit() {
     showUnit(true);
 }

@@ -60,6 +60,9 @@ class CUnitView : public QWidget, public DocObserver {
     // Takes the filter the units table may have changed into the filter controls, relists, and
     // shows the unit of the document's view slot (the table's current row) when it is listed.
     void AdoptSharedFilter();
+    // Makes unit `unit` (a table index) the current unit and shows it: its line is selected,
+    // after the filters and the search are cleared when they hide it. Nothing outside the table.
+    void ShowUnitAt(int unit);
     // Loads every control from the current unit (the unit of the selected line), with signals
     // blocked, and paints its icon. Does nothing without a table.
     void ShowUnit();

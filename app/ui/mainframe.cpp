@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "convert/ui/csvimportdialog.h"
 #include "views/edithistorymodel.h"
+#include "views/unitview.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -139,8 +140,9 @@ CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* pa
 
 CMainFrame::~CMainFrame() {
     doc_.removeObserver(this);
-    // The panel hides while the window's children go: that must not reach this part of it.
-    disconnect(historyDock_, nullptr, this, nullptr);
+    // The panels hide while the window's children go: that must not reach this part of it.
+    for (QDockWidget* dock : findChildren<QDockWidget*>())
+        disconnect(dock, nullptr, this, nullptr);
     for (Game g : {Game::Pg2, Game::Peg}) {
         if (QWidget* v = views_[slot(g)]) {
             disconnect(v, nullptr, this, nullptr);
@@ -279,6 +281,13 @@ void CMainFrame::buildActions() {
                               none, QStringLiteral("Settings,Folders and Files"),
                               [this] { runHandler(FrameCommand::Settings); });
 
+    compareAction_ = command("compareAction", QStringLiteral("Compare with E-File..."),
+                             QStringLiteral("Compare the units shown with those of another E-File"),
+                             none, [this] { runHandler(FrameCommand::Compare); });
+    checkAction_ = command("checkAction", QStringLiteral("Check Catalogue"),
+                           QStringLiteral("List what in the units shown the game would choke on"),
+                           none, [this] { runHandler(FrameCommand::Check); });
+
     aboutAction_ = command("aboutAction", QStringLiteral("&About Varnel..."), none,
                            QStringLiteral("About"), [this] { runHandler(FrameCommand::About); });
 
@@ -331,7 +340,8 @@ void CMainFrame::buildMenus() {
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
     add(fileMenu_, {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_,
                     saveAsAction_, restoreBackupAction_, nullptr, exportCsvAction_,
-                    importCsvAction_, nullptr, printSetupAction_, nullptr});
+                    importCsvAction_, nullptr, compareAction_, nullptr, printSetupAction_,
+                    nullptr});
     recentEnd_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction_);
 
@@ -355,7 +365,7 @@ void CMainFrame::buildMenus() {
     tools->setObjectName(QStringLiteral("toolsMenu"));
     add(tools, {convertAction_, nullptr, deleteAction_, cloneAction_, pasteAction_, nullptr,
                 mergeEFileAction_, mergeTxtAction_, nullptr, exportAction_, costModifierAction_,
-                nullptr, settingsAction_});
+                nullptr, checkAction_, nullptr, settingsAction_});
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -643,6 +653,22 @@ void CMainFrame::fitToContent() {
     setFixedSize(sizeHint());
 }
 
+void CMainFrame::showUnit(Game game, int unit) {
+    if (doc_.currentGame != game || views_[slot(game)] == nullptr)
+        SwitchView(game);
+    // The panels show their unit in the form, also when the table was shown.
+    setTableMode(false);
+    if (auto* form = qobject_cast<CUnitView*>(views_[slot(game)]))
+        form->ShowUnitAt(unit);
+}
+
+void CMainFrame::addPanel(QDockWidget* panel) {
+    panel->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, panel);
+    connect(panel, &QDockWidget::visibilityChanged, this, [this] { fitToContent(); });
+    connect(panel, &QDockWidget::topLevelChanged, this, [this] { fitToContent(); });
+}
+
 void CMainFrame::setStatusPanes(const QString& countries, const QString& units) {
     if (countriesPane_->text() != countries) {
         countriesPane_->setText(countries);
@@ -674,6 +700,8 @@ void CMainFrame::updateCommandStates() {
     enable(equipmentReportAction_, form && handled(FrameCommand::EquipmentReport));
     enable(iconsReportAction_, form && handled(FrameCommand::IconsReport));
     enable(settingsAction_, form && handled(FrameCommand::Settings));
+    enable(compareAction_, table && handled(FrameCommand::Compare));
+    enable(checkAction_, table && handled(FrameCommand::Check));
     enable(aboutAction_, handled(FrameCommand::About));
     enable(printSetupAction_, handled(FrameCommand::PrintSetup));
     if (historyModel_ != nullptr)

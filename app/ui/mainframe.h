@@ -26,7 +26,16 @@ class RecentFileList;
 
 // The commands whose dialogs live outside the frame; each stays disabled until its handler is
 // given (setCommandHandler).
-enum class FrameCommand { About, PrintSetup, Settings, EquipmentReport, IconsReport, CostModifier };
+enum class FrameCommand {
+    About,
+    PrintSetup,
+    Settings,
+    EquipmentReport,
+    IconsReport,
+    CostModifier,
+    Compare,
+    Check,
+};
 
 class CMainFrame : public QMainWindow, public DocObserver {
     Q_OBJECT
@@ -57,6 +66,14 @@ class CMainFrame : public QMainWindow, public DocObserver {
     bool tableMode() const { return tableMode_; }
     // Whether the page shown is a units table.
     bool tableShown() const;
+
+    // Shows unit `unit` of `game` in its form (the form of that game is shown first, also in
+    // place of its units table): what a click on a line of the compare and check panels does.
+    void showUnit(Game game, int unit);
+
+    // Docks a panel (the compare and check panels) below the form; the window keeps the size of
+    // what it shows as the panel comes and goes.
+    void addPanel(QDockWidget* panel);
 
     // The two status-bar panes.
     void setStatusPanes(const QString& countries, const QString& units);
@@ -157,6 +174,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     QAction* importCsvAction_ = nullptr;
     QAction* costModifierAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* compareAction_ = nullptr;
+    QAction* checkAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;

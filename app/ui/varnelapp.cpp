@@ -1,6 +1,7 @@
 #include "app/ui/varnelapp.h"
 
 #include "app/appsettings.h"
+#include "app/catalogcommands.h"
 #include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
@@ -10,6 +11,8 @@
 #include "base/format.h"
 #include "base/paths.h"
 #include "convert/ui/costdialog.h"
+#include "reports/ui/checkpanel.h"
+#include "reports/ui/comparepanel.h"
 #include "reports/ui/iconsreportdialog.h"
 #include "reports/ui/reportdialog.h"
 #include "tools/ui/settingsdialog.h"
@@ -173,6 +176,8 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
         CIconsReportDialog dialog(*doc_, frame_.get());
         dialog.exec();
     });
+    frame_->setCommandHandler(FrameCommand::Compare, [this] { compareWithEFile(); });
+    frame_->setCommandHandler(FrameCommand::Check, [this] { checkCatalogue(); });
     connect(frame_.get(), &CMainFrame::statusChanged, this, &CVarnelApp::updateStatusPanes);
     connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::updateStatusPanes);
 
@@ -213,6 +218,28 @@ void CVarnelApp::updateStatusPanes() {
         return;
     const StatusTexts t = StatusPaneTexts(*doc_);
     frame_->setStatusPanes(FromPath(t.countries), FromPath(t.units));
+}
+
+void CVarnelApp::compareWithEFile() {
+    const Game game = doc_->currentGame;
+    auto other = AskCompareFile(*doc_, game);
+    if (!other)
+        return;
+    if (!comparePanel_) {
+        comparePanel_ = new CComparePanel(*doc_, frame_.get());
+        frame_->addPanel(comparePanel_);
+        connect(comparePanel_, &CComparePanel::unitChosen, frame_.get(), &CMainFrame::showUnit);
+    }
+    comparePanel_->compareWith(std::move(*other));
+}
+
+void CVarnelApp::checkCatalogue() {
+    if (!checkPanel_) {
+        checkPanel_ = new CCheckPanel(*doc_, frame_.get());
+        frame_->addPanel(checkPanel_);
+        connect(checkPanel_, &CCheckPanel::unitChosen, frame_.get(), &CMainFrame::showUnit);
+    }
+    checkPanel_->runCheck(doc_->currentGame);
 }
 
 void CVarnelApp::showAbout() {

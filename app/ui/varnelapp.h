@@ -18,6 +18,8 @@ class QPrinter;
 
 namespace varnel {
 
+class CCheckPanel;
+class CComparePanel;
 class QSettingsBackend;
 class QtUiPort;
 class RecentFileList;
@@ -85,9 +87,15 @@ class CVarnelApp : public QObject {
     CMainFrame* frame() { return frame_.get(); }
     QSettingsBackend* settingsStore() { return store_.get(); }
 
+    // The compare and check panels, made the first time they are needed; owned by the frame.
+    CComparePanel* comparePanel() { return comparePanel_; }
+    CCheckPanel* checkPanel() { return checkPanel_; }
+
   private:
     void showAbout();
     void showPrintSetup();
+    void compareWithEFile();
+    void checkCatalogue();
 
     FormFactory formFactory_;
     FormFactory tableFactory_;
@@ -98,6 +106,8 @@ class CVarnelApp : public QObject {
     std::unique_ptr<CVarnelDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<QPrinter> printer_;
+    CComparePanel* comparePanel_ = nullptr;
+    CCheckPanel* checkPanel_ = nullptr;
 };
 
 } // namespace varnel

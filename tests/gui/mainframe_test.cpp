@@ -157,6 +157,8 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("Export to CSV..."),
                                          QStringLiteral("Import from CSV..."),
                                          QStringLiteral("-"),
+                                         QStringLiteral("Compare with E-File..."),
+                                         QStringLiteral("-"),
                                          QStringLiteral("P&rint Setup..."),
                                          QStringLiteral("-"),
                                          QStringLiteral("Recent File"),
@@ -192,6 +194,8 @@ void MainFrameTest::menus_data() {
                                           QStringLiteral("-"),
                                           QStringLiteral("Export EFile"),
                                           QStringLiteral("Global  Cost Modifier"),
+                                          QStringLiteral("-"),
+                                          QStringLiteral("Check Catalogue"),
                                           QStringLiteral("-"),
                                           QStringLiteral("Settings, Folders and Files...")};
     QTest::newRow("Help") << QStringLiteral("&Help")

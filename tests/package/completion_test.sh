@@ -66,6 +66,10 @@ contains "varnel-cli " "from-csv"
 expect "varnel-cli from-csv --dr" "--dry-run"
 expect "varnel-cli from-csv EQUIP97.EQP " "EQUIP97.txt units.csv"
 expect "varnel-cli to-csv EQUIP97.EQP -o " "units.csv"
+expect "varnel-cli diff a.eqp b.eqp --format " "csv text"
+expect "varnel-cli check --ar" "--archive"
+expect "varnel-cli check EQUIP97.EQP --archive " "PANZER2.DAT"
+expect "varnel-cli check --archive PANZER2.DAT " "EQUIP97.EQP units.eqp"
 
 [[ $failures -eq 0 ]] || exit 1
 echo "completion ok"

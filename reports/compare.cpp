@@ -1,0 +1,339 @@
+#include "reports/compare.h"
+
+#include "base/format.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <span>
+
+namespace varnel {
+
+namespace {
+
+constexpr int kBitsPerByte = 8;
+constexpr std::uint8_t kWholeByte = 0xFF;
+
+template <class Unit> constexpr Game gameOf() {
+    return std::is_same_v<Unit, Pg2Unit> ? Game::Pg2 : Game::Peg;
+}
+
+int stored(const Pg2Unit& unit, const FieldDef& field) {
+    return Pg2StoredValue(unit, field);
+}
+int stored(const PegUnit& unit, const FieldDef& field) {
+    return PegStoredValue(unit, field);
+}
+
+// The rows a comparison looks at, and for each record byte the bits the form's rows show.
+struct CompareRows {
+    std::vector<const FieldDef*> rows;
+    std::vector<std::uint8_t> shown; // per record offset
+};
+
+CompareRows buildRows(Game game) {
+    CompareRows out;
+    out.shown.assign(RecordSize(game), 0);
+    auto cover = [&](int offset, std::uint8_t bits) {
+        if (offset >= 0 && static_cast<std::size_t>(offset) < out.shown.size())
+            out.shown[static_cast<std::size_t>(offset)] |= bits;
+    };
+    for (const FieldDef& f : FieldTable(game)) {
+        // A second control on the same byte (PeG "Close Atk/Def") shows nothing new.
+        const bool twin = std::any_of(out.rows.begin(), out.rows.end(), [&](const FieldDef* r) {
+            return r->kind == f.kind && r->offset == f.offset && r->bit == f.bit;
+        });
+        if (twin)
+            continue;
+        out.rows.push_back(&f);
+        if (f.readOnly)
+            continue;
+        switch (f.kind) {
+        case FieldKind::Name:
+            break;
+        case FieldKind::Switch:
+            cover(f.offset, static_cast<std::uint8_t>(1u << f.bit));
+            break;
+        case FieldKind::Bit:
+            cover(f.offset + f.bit / kBitsPerByte,
+                  static_cast<std::uint8_t>(1u << (f.bit % kBitsPerByte)));
+            break;
+        case FieldKind::Icon:
+            for (int k = 0; k < pg2::kIconLength; ++k)
+                cover(f.offset + k, kWholeByte);
+            break;
+        case FieldKind::Country:
+            // The PG2 mask is rebuilt from the country: all four bytes are its.
+            for (int k = 0; k < (game == Game::Pg2 ? 4 : 1); ++k)
+                cover(f.offset + k, kWholeByte);
+            break;
+        default:
+            cover(f.offset, kWholeByte);
+            break;
+        }
+    }
+    return out;
+}
+
+const CompareRows& rowsOf(Game game) {
+    static const CompareRows pg2 = buildRows(Game::Pg2);
+    static const CompareRows peg = buildRows(Game::Peg);
+    return game == Game::Pg2 ? pg2 : peg;
+}
+
+template <class Unit> bool iconsDiffer(const Unit& a, const Unit& b, int offset) {
+    return std::memcmp(a.record.bytes.data() + offset, b.record.bytes.data() + offset,
+                       pg2::kIconLength) != 0;
+}
+
+// Whether `field` differs between the two units (names apart).
+template <class Unit>
+bool rowDiffers(const CompareRows& rows, const Unit& a, const Unit& b, const FieldDef& field) {
+    if (field.kind == FieldKind::Icon)
+        return iconsDiffer(a, b, field.offset);
+    const int va = stored(a, field);
+    const int vb = stored(b, field);
+    if (va == vb)
+        return false;
+    if (!field.readOnly || field.kind == FieldKind::Code)
+        return true;
+    // A read-only byte counts only for the bits no other row shows.
+    const int hidden = ~rows.shown[static_cast<std::size_t>(field.offset)] & kWholeByte;
+    return ((va ^ vb) & hidden) != 0;
+}
+
+// The bytes a save writes are equal: the quick test that passes most units.
+bool savedEqual(const Pg2Unit& a, const Pg2Unit& b) {
+    return Pg2SavedRecord(a).bytes == Pg2SavedRecord(b).bytes;
+}
+bool savedEqual(const PegUnit& a, const PegUnit& b) {
+    return a.record.bytes == b.record.bytes;
+}
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    out += text;
+    out += '"';
+    return out;
+}
+
+// An item text without the leading number a whole-item list carries ("1   Air").
+std::string itemWords(const FieldDef& field, int position) {
+    if (field.items == nullptr)
+        return {};
+    std::string text = field.items->text(position);
+    if (!field.numberedItems) {
+        const std::size_t words = text.find_first_not_of("0123456789 ");
+        text = words == std::string::npos ? std::string() : text.substr(words);
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+template <class Unit>
+std::string valueText(const Unit& unit, std::string_view name, const FieldDef& field) {
+    switch (field.kind) {
+    case FieldKind::Name:
+        return quoted(name);
+    case FieldKind::Icon: {
+        const std::uint8_t* begin = unit.record.bytes.data() + field.offset;
+        const std::uint8_t* end = std::find(begin, begin + pg2::kIconLength, std::uint8_t{0});
+        return quoted(std::string(begin, end));
+    }
+    case FieldKind::Switch:
+    case FieldKind::Bit:
+        return stored(unit, field) != 0 ? "1" : "0";
+    case FieldKind::Month:
+    case FieldKind::Vocabulary: {
+        const int value = stored(unit, field);
+        const std::string words =
+            field.kind == FieldKind::Month ? MonthText(value) : itemWords(field, value);
+        return words.empty() ? std::to_string(value) : std::to_string(value) + " (" + words + ")";
+    }
+    default:
+        return std::to_string(ShownValue(field, stored(unit, field)));
+    }
+}
+
+template <class Table>
+TableComparison compare(const Table& ours, const Table& theirs, bool compareNames) {
+    using Unit = typename std::decay_t<decltype(ours.units)>::value_type;
+    constexpr Game game = gameOf<Unit>();
+    const CompareRows& rows = rowsOf(game);
+    TableComparison out;
+    out.game = game;
+    out.oursCount = ours.count();
+    out.theirsCount = theirs.count();
+    out.namesCompared = compareNames;
+    const std::size_t common = std::min(ours.count(), theirs.count());
+    for (std::size_t i = 0; i < common; ++i) {
+        const Unit& a = ours.units[i];
+        const Unit& b = theirs.units[i];
+        const bool namesDiffer = compareNames && ours.name(i) != theirs.name(i);
+        if (!namesDiffer && savedEqual(a, b))
+            continue;
+        UnitDifference diff{i, a.record.code(), std::string(ours.name(i)), {}};
+        for (const FieldDef* f : rows.rows) {
+            const bool differs =
+                f->kind == FieldKind::Name ? namesDiffer : rowDiffers(rows, a, b, *f);
+            if (differs)
+                diff.fields.push_back(FieldDifference{f, valueText(a, ours.name(i), *f),
+                                                      valueText(b, theirs.name(i), *f)});
+        }
+        if (!diff.fields.empty())
+            out.changed.push_back(std::move(diff));
+    }
+    for (std::size_t i = common; i < ours.count(); ++i)
+        out.onlyOurs.push_back({i, ours.units[i].record.code(), std::string(ours.name(i))});
+    for (std::size_t i = common; i < theirs.count(); ++i)
+        out.onlyTheirs.push_back({i, theirs.units[i].record.code(), std::string(theirs.name(i))});
+    return out;
+}
+
+std::string unitLine(std::size_t unit, std::uint16_t code, const std::string& name) {
+    std::string line = Format("unit %d (code %d)", static_cast<int>(unit), int{code});
+    if (!name.empty())
+        line += ' ' + name;
+    return line;
+}
+
+// One CSV field: quoted when it holds a comma, a quote or a line break.
+void appendCsvField(Bytes& out, std::string_view text, bool last) {
+    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (quote)
+        out.push_back('"');
+    for (const char c : text) {
+        if (c == '"')
+            out.push_back('"');
+        out.push_back(static_cast<std::uint8_t>(c));
+    }
+    if (quote)
+        out.push_back('"');
+    if (last) {
+        out.push_back('\r');
+        out.push_back('\n');
+    } else {
+        out.push_back(',');
+    }
+}
+
+void appendCsvRow(Bytes& out, std::initializer_list<std::string_view> fields) {
+    std::size_t k = 0;
+    for (const std::string_view f : fields)
+        appendCsvField(out, f, ++k == fields.size());
+}
+
+template <class Unit> void takeField(Unit& ours, const Unit& theirs, const FieldDef& field) {
+    constexpr Game game = gameOf<Unit>();
+    if (FindField(game, field.name) != &field || field.kind == FieldKind::Name)
+        return;
+    auto copyBytes = [&](int offset, int count) {
+        std::copy_n(theirs.record.bytes.begin() + offset, count,
+                    ours.record.bytes.begin() + offset);
+    };
+    switch (field.kind) {
+    case FieldKind::Icon:
+        copyBytes(field.offset, pg2::kIconLength);
+        return;
+    case FieldKind::Code:
+        copyBytes(0, 2);
+        return;
+    default:
+        break;
+    }
+    if constexpr (game == Game::Pg2) {
+        const bool mask = field.offset >= pg2::CountryMask && field.offset < pg2::CountryMask + 4;
+        if (field.kind == FieldKind::Country || (field.kind == FieldKind::Saved && mask)) {
+            ours.country = theirs.country;
+            copyBytes(pg2::CountryMask, 4);
+            return;
+        }
+        if (field.kind == FieldKind::Saved) {
+            // The flag byte as saved: every switch, with the byte as read.
+            (field.offset == pg2::Special1 ? ours.special1 : ours.special2) =
+                field.offset == pg2::Special1 ? theirs.special1 : theirs.special2;
+            copyBytes(field.offset, 1);
+            return;
+        }
+        if (field.kind == FieldKind::Switch) {
+            SetPg2StoredValue(ours, field, Pg2StoredValue(theirs, field));
+            return;
+        }
+    } else if (field.kind == FieldKind::Bit) {
+        SetPegStoredValue(ours, field, PegStoredValue(theirs, field));
+        return;
+    }
+    copyBytes(field.offset, 1);
+}
+
+} // namespace
+
+TableComparison ComparePg2Tables(const Pg2UnitTable& ours, const Pg2UnitTable& theirs,
+                                 bool compareNames) {
+    return compare(ours, theirs, compareNames);
+}
+
+TableComparison ComparePegTables(const PegUnitTable& ours, const PegUnitTable& theirs,
+                                 bool compareNames) {
+    return compare(ours, theirs, compareNames);
+}
+
+std::string Pg2CompareValue(const Pg2Unit& unit, std::string_view name, const FieldDef& field) {
+    return valueText(unit, name, field);
+}
+
+std::string PegCompareValue(const PegUnit& unit, std::string_view name, const FieldDef& field) {
+    return valueText(unit, name, field);
+}
+
+std::string ComparisonText(const TableComparison& c, const std::string& a, const std::string& b) {
+    std::string out;
+    out += Format("A: %s (%s, %d units)\n", a.c_str(), GameName(c.game),
+                  static_cast<int>(c.oursCount));
+    out += Format("B: %s (%s, %d units)\n", b.c_str(), GameName(c.game),
+                  static_cast<int>(c.theirsCount));
+    if (!c.namesCompared)
+        out += "names not compared\n";
+    for (const UnitDifference& u : c.changed) {
+        out += unitLine(u.unit, u.code, u.name) + '\n';
+        for (const FieldDifference& f : u.fields)
+            out += Format("  %s: ", f.field->name) + f.ours + " -> " + f.theirs + '\n';
+    }
+    for (const LoneUnit& u : c.onlyOurs)
+        out += "only in A: " + unitLine(u.unit, u.code, u.name) + '\n';
+    for (const LoneUnit& u : c.onlyTheirs)
+        out += "only in B: " + unitLine(u.unit, u.code, u.name) + '\n';
+    out +=
+        Format("%d units differ, %d only in A, %d only in B\n", static_cast<int>(c.changed.size()),
+               static_cast<int>(c.onlyOurs.size()), static_cast<int>(c.onlyTheirs.size()));
+    return out;
+}
+
+Bytes ComparisonCsv(const TableComparison& c) {
+    Bytes out;
+    appendCsvRow(out, {"unit", "code", "name", "change", "field", "a", "b"});
+    for (const UnitDifference& u : c.changed) {
+        const std::string unit = std::to_string(u.unit);
+        const std::string code = std::to_string(u.code);
+        for (const FieldDifference& f : u.fields)
+            appendCsvRow(out, {unit, code, u.name, "changed", f.field->name, f.ours, f.theirs});
+    }
+    for (const LoneUnit& u : c.onlyOurs)
+        appendCsvRow(
+            out, {std::to_string(u.unit), std::to_string(u.code), u.name, "only in A", "", "", ""});
+    for (const LoneUnit& u : c.onlyTheirs)
+        appendCsvRow(
+            out, {std::to_string(u.unit), std::to_string(u.code), u.name, "only in B", "", "", ""});
+    return out;
+}
+
+void TakePg2Field(Pg2Unit& ours, const Pg2Unit& theirs, const FieldDef& field) {
+    takeField(ours, theirs, field);
+}
+
+void TakePegField(PegUnit& ours, const PegUnit& theirs, const FieldDef& field) {
+    takeField(ours, theirs, field);
+}
+
+} // namespace varnel
