@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.settings.pg2Dir = doc.settings.pegDir = folder();
     for (const Game g : {Game::Pg2, Game::Peg}) {
         doc.currentGame = g;
-        if (!LoadEFile(doc, g, folder() + "EQUIP97.EQP"))
+        // A file of the other game is opened in that game's view when the question gets a Yes.
+        if (!LoadEFile(doc, g, folder() + "EQUIP97.EQP") || !doc.hasTable(g))
             continue;
         const std::size_t n = doc.unitCount(g);
         check(n <= kMaxUnits);
