@@ -30,9 +30,13 @@ ActiveCommand& activeCommand() {
     return command;
 }
 
-// The help line of each option any command takes.
-const char* optionHelp(const std::string& name) {
+// The help line of each option any command takes; a command whose option means something else
+// has a line of its own, under "command --option".
+const char* optionHelp(const std::string& command, const std::string& name) {
     static const std::map<std::string, const char*> help = {
+        {"diff --format", "text or csv (default text)"},
+        {"--archive", "the icon archive (default: searched as the editor searches it)"},
+        {"--wavs", "the folder of the sound files (default: WAVS beside the E-File)"},
         {"--output", "the file to write"},
         {"--game", "pg2 or peg (default: from the file size)"},
         {"--suffix", "language suffix of the text files (default .txt)"},
@@ -51,6 +55,8 @@ const char* optionHelp(const std::string& name) {
         {"--append", "rows whose code lies past the last unit add units"},
         {"--dry-run", "check and print what would change; write nothing"},
     };
+    if (const auto own = help.find(command + " " + name); own != help.end())
+        return own->second;
     const auto it = help.find(name);
     return it == help.end() ? "" : it->second;
 }
@@ -71,10 +77,12 @@ Args::Args(const std::vector<std::string>& args, const std::vector<std::string>&
     CLI::App app(command.summary, command.name);
     app.footer(command.usage);
     app.allow_extras(false);
+    // "varnel-cli diff" -> "diff"
+    const std::string verb = command.name.substr(command.name.find(' ') + 1);
     std::map<std::string, std::vector<std::string>> given;
     for (const auto& name : valued) {
         std::string names = name == "--output" ? "-o," + name : name;
-        app.add_option(names, given[name], optionHelp(name))
+        app.add_option(names, given[name], optionHelp(verb, name))
             ->type_name("VALUE")
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
             ->expected(1)
@@ -82,7 +90,7 @@ Args::Args(const std::vector<std::string>& args, const std::vector<std::string>&
     }
     std::map<std::string, int> flagCounts;
     for (const auto& name : flags)
-        app.add_flag(name, flagCounts[name], optionHelp(name));
+        app.add_flag(name, flagCounts[name], optionHelp(verb, name));
     app.add_option("ARGS", positional_, "the files the command works on");
 
     // CLI11 takes the arguments in reverse order.

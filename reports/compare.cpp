@@ -25,9 +25,86 @@ int stored(const PegUnit& unit, const FieldDef& field) {
     return PegStoredValue(unit, field);
 }
 
+// A set of record byte offsets, one bit each: the bytes in which two units differ, and the bytes
+// a row shows. A row none of whose bytes differs cannot differ, so a unit that differs in one
+// byte has only the rows of that byte looked at.
+struct ByteSet {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    void add(std::size_t k) { (k < 64 ? low : high) |= std::uint64_t{1} << (k % 64); }
+    bool meets(const ByteSet& other) const {
+        return ((low & other.low) | (high & other.high)) != 0;
+    }
+};
+static_assert(std::max(pg2::kRecordSize, peg::kRecordSize) <= 128);
+
+void markDiffs(ByteSet& diffs, std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    // Eight bytes at a time: a unit differs in a few bytes of its record.
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    for (std::size_t k = 0; k < a.size(); k += kWord) {
+        const std::size_t n = std::min(kWord, a.size() - k);
+        if (std::memcmp(a.data() + k, b.data() + k, n) == 0)
+            continue;
+        for (std::size_t j = k; j < k + n; ++j)
+            if (a[j] != b[j])
+                diffs.add(j);
+    }
+}
+
+// The bytes held or saved differently. A country or switches held differently count as their
+// bytes, even where the saved bytes cannot tell them apart.
+ByteSet byteDiffs(const Pg2Unit& a, const Pg2Unit& b) {
+    ByteSet diffs;
+    markDiffs(diffs, a.record.bytes, b.record.bytes);
+    markDiffs(diffs, Pg2SavedRecord(a).bytes, Pg2SavedRecord(b).bytes);
+    if (a.country != b.country)
+        diffs.add(pg2::CountryMask);
+    if (a.special1 != b.special1)
+        diffs.add(pg2::Special1);
+    if (a.special2 != b.special2)
+        diffs.add(pg2::Special2);
+    return diffs;
+}
+ByteSet byteDiffs(const PegUnit& a, const PegUnit& b) {
+    ByteSet diffs;
+    markDiffs(diffs, a.record.bytes, b.record.bytes);
+    return diffs;
+}
+
+// The bytes whose difference may make `field` differ.
+ByteSet rowBytes(const FieldDef& field, Game game) {
+    const std::size_t recordSize = RecordSize(game);
+    ByteSet bytes;
+    auto cover = [&](int first, int count) {
+        for (int k = std::max(first, 0); k < first + count; ++k)
+            if (static_cast<std::size_t>(k) < recordSize)
+                bytes.add(static_cast<std::size_t>(k));
+    };
+    switch (field.kind) {
+    case FieldKind::Country:
+        // The PG2 country is saved as a four-byte mask.
+        cover(field.offset, game == Game::Pg2 ? 4 : 1);
+        break;
+    case FieldKind::Icon:
+        cover(field.offset, pg2::kIconLength);
+        break;
+    case FieldKind::Code:
+        cover(0, 2);
+        break;
+    case FieldKind::Bit:
+        cover(field.offset + field.bit / kBitsPerByte, 1);
+        break;
+    default:
+        cover(field.offset, 1);
+        break;
+    }
+    return bytes;
+}
+
 // The rows a comparison looks at, and for each record byte the bits the form's rows show.
 struct CompareRows {
     std::vector<const FieldDef*> rows;
+    std::vector<ByteSet> bytes;      // per row: the bytes it may differ by
     std::vector<std::uint8_t> shown; // per record offset
 };
 
@@ -46,6 +123,7 @@ CompareRows buildRows(Game game) {
         if (twin)
             continue;
         out.rows.push_back(&f);
+        out.bytes.push_back(rowBytes(f, game));
         if (f.readOnly)
             continue;
         switch (f.kind) {
@@ -102,8 +180,12 @@ bool rowDiffers(const CompareRows& rows, const Unit& a, const Unit& b, const Fie
     return ((va ^ vb) & hidden) != 0;
 }
 
-// The bytes a save writes are equal: the quick test that passes most units.
+// The bytes a save writes are equal: the quick test that passes most units. Equal records and
+// derived values pass it without the rebuild of the saved bytes.
 bool savedEqual(const Pg2Unit& a, const Pg2Unit& b) {
+    if (a.record.bytes == b.record.bytes && a.country == b.country && a.special1 == b.special1 &&
+        a.special2 == b.special2)
+        return true;
     return Pg2SavedRecord(a).bytes == Pg2SavedRecord(b).bytes;
 }
 bool savedEqual(const PegUnit& a, const PegUnit& b) {
@@ -174,9 +256,12 @@ TableComparison compare(const Table& ours, const Table& theirs, bool compareName
         if (!namesDiffer && savedEqual(a, b))
             continue;
         UnitDifference diff{i, a.record.code(), std::string(ours.name(i)), {}};
-        for (const FieldDef* f : rows.rows) {
-            const bool differs =
-                f->kind == FieldKind::Name ? namesDiffer : rowDiffers(rows, a, b, *f);
+        const ByteSet diffs = byteDiffs(a, b);
+        for (std::size_t r = 0; r < rows.rows.size(); ++r) {
+            const FieldDef* f = rows.rows[r];
+            const bool differs = f->kind == FieldKind::Name
+                                     ? namesDiffer
+                                     : diffs.meets(rows.bytes[r]) && rowDiffers(rows, a, b, *f);
             if (differs)
                 diff.fields.push_back(FieldDifference{f, valueText(a, ours.name(i), *f),
                                                       valueText(b, theirs.name(i), *f)});

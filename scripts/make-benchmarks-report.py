@@ -168,6 +168,45 @@ def main(core_path, views_path, memory_path, machine_path):
         out.extend(csv_rows)
         w("")
 
+    diff, load_both = core.get(f"BM_Diff/{LARGE}"), core.get(f"BM_DiffLoadBoth/{LARGE}")
+    if diff is not None and load_both is not None:
+        w("## Compare two E-Files")
+        w("")
+        w("`varnel-cli diff` of two 65,535-unit PG2 files (one unit in ten with another cost, one")
+        w("in twenty with another name), read with their Names E-Files, compared and written as")
+        w("text, beside reading both files and their Names E-Files alone.")
+        w("")
+        w("| | time | compared with | ratio | goal | | reproduce |")
+        w("|---|---|---|---|---|---|---|")
+        w(goal_row(missed, "diff", "diff beside loading both", (diff, load_both),
+                   diff / load_both, 3, command(CORE, f"BM_Diff(LoadBoth)?/{LARGE}")))
+        w("")
+
+    append_small = core.get("BM_JournalFieldEdit/1000")
+    append_large = core.get(f"BM_JournalFieldEdit/{LARGE}")
+    restore = core.get("BM_RestoreJournal/iterations:10")
+    in_memory = core.get("BM_ReplayInMemory/0/iterations:10")
+    load_steps = core.get("BM_ReplayInMemory/1/iterations:10")
+    if append_small and append_large and restore and in_memory and load_steps:
+        w("## Recovery journal")
+        w("")
+        w("One field edit journaled and flushed at both sizes (it records the step, not the")
+        w("table), and a restore of 10,000 steps from a journal left behind beside the same steps")
+        w("done in memory: on a table already there, and on the files loaded first.")
+        w("")
+        w("| | time | compared with | ratio | goal | | reproduce |")
+        w("|---|---|---|---|---|---|---|")
+        w(goal_row(missed, "journal", "one edit journaled, 65,535 beside 1,000 units",
+                   (append_large, append_small), append_large / append_small, 1.3,
+                   command(CORE, "BM_JournalFieldEdit/(1000|65535)")))
+        w(goal_row(missed, "journal", "restore beside load + the same steps", (restore, load_steps),
+                   restore / load_steps, 2,
+                   command(CORE, "BM_(RestoreJournal|ReplayInMemory/1)/iterations:10")))
+        w(goal_row(missed, "journal", "restore beside the steps in memory", (restore, in_memory),
+                   restore / in_memory, 2,
+                   command(CORE, "BM_(RestoreJournal|ReplayInMemory/0)/iterations:10")))
+        w("")
+
     w("## Growth from 1,000 to 65,535 units")
     w("")
     w(f"Linear growth is 65.5x; the goal is at most 1.3 x 65.5 = {LINEAR_GOAL:.1f}x. Conversion,")
@@ -192,6 +231,8 @@ def main(core_path, views_path, memory_path, machine_path):
          "BM_FromCsv<Pg2UnitTable>/units:{n}/changed:1", True),
         ("from-csv, PeG, every unit changed", core, CORE,
          "BM_FromCsv<PegUnitTable>/units:{n}/changed:1", True),
+        ("diff of two files", core, CORE, "BM_Diff/{n}", True),
+        ("check, every rule", core, CORE, "BM_Check/{n}/min_time:2.000", True),
         ("unit list filled", views, VIEWS, "BM_FillUnitList/{n}", True),
         ("class filter", views, VIEWS, "BM_ClassFilter/{n}", True),
         ("find by name", views, VIEWS, "BM_Find/{n}", True),
