@@ -206,6 +206,10 @@ def main(core_path, views_path, memory_path, machine_path):
                    restore / in_memory, 2,
                    command(CORE, "BM_(RestoreJournal|ReplayInMemory/0)/iterations:10")))
         w("")
+        w("A restore reads both files again and checks their hashes before it replays a step, as")
+        w("it must; the steps in memory start from a table already loaded. The like-for-like")
+        w("figure is the second row: the journal adds its reading and the new journal's writing.")
+        w("")
 
     w("## Growth from 1,000 to 65,535 units")
     w("")
