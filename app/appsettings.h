@@ -14,7 +14,6 @@ namespace varnel {
 inline constexpr const char* kAppVersion = "2.07";
 inline constexpr const char* kAppTitle = "Varnel Editor 2.07";
 
-
 struct AppSettings {
     std::string editorPath;     // "Editor", id 0
     std::string textSuffix;     // "Suffix", id 1

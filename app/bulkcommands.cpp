@@ -57,8 +57,7 @@ std::string notMergedText(const std::vector<int>& listed, const std::vector<int>
             ++h;
             continue;
         }
-        text += text.empty() ? "\nNot merged (past the source, repeated or out of order): "
-                             : ", ";
+        text += text.empty() ? "\nNot merged (past the source, repeated or out of order): " : ", ";
         text += std::to_string(code);
     }
     return text;
@@ -115,7 +114,8 @@ std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, const Table& t
         return std::nullopt;
     // Whatever the definition file names, an export never replaces the file it exports from.
     for (const std::string* written : {&request.target, &names})
-        for (const std::string* source : {&doc.settings.eFile(game), &doc.settings.namesEFile(game)})
+        for (const std::string* source :
+             {&doc.settings.eFile(game), &doc.settings.namesEFile(game)})
             if (!source->empty() && SameFile(*written, *source)) {
                 MessageBox(ui, "Exporting to %s\nwould overwrite the source %s\nNothing exported",
                            written->c_str(), source->c_str());
@@ -159,8 +159,8 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
     AppSettings probe = s;
     probe.pegEFile = eFile;
     const std::string tFilePath = pegTFile.empty() ? FindTFile(probe, Game::Peg) : pegTFile;
-    const auto tFile = ReadFileOrAsk(doc, FileKind::PegTFile, tFilePath,
-                                     "\nyou'll not see PeG Nation's names");
+    const auto tFile =
+        ReadFileOrAsk(doc, FileKind::PegTFile, tFilePath, "\nyou'll not see PeG Nation's names");
     NameTable pegNames(peg::kCountryCount);
     if (tFile)
         ParseTFile(tFile->bytes, pegNames);
@@ -276,8 +276,8 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
             return std::nullopt;
     }
     if (!QuestionBox(ui, "Merging %d units as defined\nin %s\nfrom: %s\nand : %s\nContinue ?",
-                     static_cast<int>(request.definition.parsed.codes.size()),
-                     definition.c_str(), request.source.c_str(), request.names.c_str()))
+                     static_cast<int>(request.definition.parsed.codes.size()), definition.c_str(),
+                     request.source.c_str(), request.names.c_str()))
         return std::nullopt;
     return request;
 }
@@ -306,10 +306,9 @@ bool CheckExportCodes(CVarnelDoc& doc, Game game, const ChosenDefinition& defini
         return false;
     }
     if (codes.size() > kMaxUnits) {
-        MessageBox(doc.ui,
-                   "%d units listed in %s\nAn E-File holds at most %d units\nNothing exported",
-                   static_cast<int>(codes.size()), definition.path.c_str(),
-                   static_cast<int>(kMaxUnits));
+        MessageBox(
+            doc.ui, "%d units listed in %s\nAn E-File holds at most %d units\nNothing exported",
+            static_cast<int>(codes.size()), definition.path.c_str(), static_cast<int>(kMaxUnits));
         return false;
     }
     return true;

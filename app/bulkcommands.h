@@ -28,8 +28,7 @@ std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::s
 
 // Asks for a definition file (the game's T-File kind with `title`, *.txt) and reads it; nothing
 // (quietly) when the user cancels.
-std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game,
-                                                     const char* title);
+std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game, const char* title);
 
 struct MergeRequest {
     ChosenDefinition definition;

@@ -67,7 +67,8 @@ template <class Table> void adoptNames(Table& table, Bytes names) {
         AdoptPegNames(table, std::move(names));
 }
 
-template <Game G> bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& options) {
+template <Game G>
+bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& options) {
     using Traits = GameTraits<G>;
 
     // Every question is asked while the old table still stands whole (a view may repaint behind
@@ -262,8 +263,7 @@ bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t fir
              (code > total ? QuestionBox(doc.ui,
                                          "Warning!\nUnit %d \nhas Code=%d bigger than %d\n Do "
                                          "you want to set Code=%d ?",
-                                         int{index}, int{code}, static_cast<int>(total),
-                                         int{index})
+                                         int{index}, int{code}, static_cast<int>(total), int{index})
                            : QuestionBox(doc.ui,
                                          "Warning!\nUnit %d \nhas Code=%d, which differs from "
                                          "%d\n Do you want to set Code=%d ?",
@@ -315,9 +315,13 @@ bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     return true;
 }
 
-bool SavePg2EFile(CVarnelDoc& doc, const std::string& path) { return SaveEFile(doc, Game::Pg2, path); }
+bool SavePg2EFile(CVarnelDoc& doc, const std::string& path) {
+    return SaveEFile(doc, Game::Pg2, path);
+}
 
-bool SavePegEFile(CVarnelDoc& doc, const std::string& path) { return SaveEFile(doc, Game::Peg, path); }
+bool SavePegEFile(CVarnelDoc& doc, const std::string& path) {
+    return SaveEFile(doc, Game::Peg, path);
+}
 
 bool SaveNames(CVarnelDoc& doc, Game game) {
     const auto bytes = namesBytes(doc, game);
@@ -334,9 +338,13 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     return true;
 }
 
-bool SavePg2Names(CVarnelDoc& doc) { return SaveNames(doc, Game::Pg2); }
+bool SavePg2Names(CVarnelDoc& doc) {
+    return SaveNames(doc, Game::Pg2);
+}
 
-bool SavePegNames(CVarnelDoc& doc) { return SaveNames(doc, Game::Peg); }
+bool SavePegNames(CVarnelDoc& doc) {
+    return SaveNames(doc, Game::Peg);
+}
 
 bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto eFile = eFileBytes(doc, game);

@@ -46,8 +46,7 @@ void CVarnelDoc::addObserver(DocObserver* observer) {
 }
 
 void CVarnelDoc::removeObserver(DocObserver* observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer),
-                     observers_.end());
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 std::string CVarnelDoc::title() const {
@@ -226,13 +225,17 @@ void CVarnelDoc::exportEFile() {
         ExportByDefinitionFile(*this, currentGame);
 }
 
-void CVarnelDoc::convert() { ConvertPg2ToPeg(*this); }
+void CVarnelDoc::convert() {
+    ConvertPg2ToPeg(*this);
+}
 
 int CVarnelDoc::globalCostModifier(const CostChoices& choices) {
     return ModifyPegCosts(*this, choices);
 }
 
-void CVarnelDoc::editTextFile() { EditTextFile(*this); }
+void CVarnelDoc::editTextFile() {
+    EditTextFile(*this);
+}
 
 bool CVarnelDoc::openDocument(const std::string& path, std::optional<Game> game) {
     newDocument();

@@ -51,8 +51,8 @@ int run(const std::vector<std::string>& argv) {
     if (!chosen)
         return Fail(kName, "nothing exported");
     ExportRequest request;
-    request.target = args.value("--output").value_or(
-        ResolveDefinitionTarget(definition, chosen->parsed.sourceName));
+    request.target = args.value("--output")
+                         .value_or(ResolveDefinitionTarget(definition, chosen->parsed.sourceName));
     request.definition = std::move(*chosen);
     const std::string names = NamesPathFor(session.state.settings.textSuffix, request.target);
     if (!args.has("--overwrite"))

@@ -145,9 +145,9 @@ Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
     state.settings.pegAltDir.clear();
 }
 
-std::optional<DefinitionCommand> ParseDefinitionCommand(
-    const char* command, const std::vector<std::string>& argv,
-    const std::vector<std::string>& extraFlags) {
+std::optional<DefinitionCommand>
+ParseDefinitionCommand(const char* command, const std::vector<std::string>& argv,
+                       const std::vector<std::string>& extraFlags) {
     std::vector<std::string> valued = kCommonValued;
     valued.push_back("--output");
     std::vector<std::string> flags = kCommonFlags;

@@ -2,8 +2,8 @@
 // What the varnel-cli commands share: argument parsing, the common options and the set-up of the
 // core's state over the batch Ui port.
 
-#include "app/varneldoc.h"
 #include "app/batchui.h"
+#include "app/varneldoc.h"
 
 #include <iostream>
 #include <map>
@@ -82,9 +82,9 @@ struct DefinitionCommand {
 
 // Parses and checks those arguments; nothing (after a message on stderr, or the help) when they
 // are wrong or the definition file cannot be read.
-std::optional<DefinitionCommand> ParseDefinitionCommand(
-    const char* command, const std::vector<std::string>& argv,
-    const std::vector<std::string>& extraFlags = {});
+std::optional<DefinitionCommand>
+ParseDefinitionCommand(const char* command, const std::vector<std::string>& argv,
+                       const std::vector<std::string>& extraFlags = {});
 
 // Prints "varnel-cli COMMAND: message" on stderr and returns 1.
 int Fail(const std::string& command, const std::string& message);

@@ -148,8 +148,4 @@ Bytes ConvertTFileBytes(std::span<const std::uint8_t> source, const NameTable& p
     return out;
 }
 
-
-
-
-
 } // namespace varnel

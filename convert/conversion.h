@@ -13,7 +13,6 @@
 
 namespace varnel {
 
-
 inline constexpr const char* kConvertedEFileName = "PG2_Equip97.EQP";
 inline constexpr const char* kConvertedTFileBase = "PG2_GUI97";
 
@@ -36,7 +35,5 @@ void TakeOverPg2CountryNames(const NameTable& pg2, NameTable& peg);
 // A copy of PeG T-File bytes whose lines 1 .. count-1 hold the current PeG country names; every
 // later line is kept. Lines are written with CR LF; a last line without a line end keeps none.
 Bytes ConvertTFileBytes(std::span<const std::uint8_t> source, const NameTable& peg);
-
-
 
 } // namespace varnel

@@ -1,6 +1,5 @@
 #include "convert/costmodifier.h"
 
-
 namespace varnel {
 
 std::uint8_t ScaleCost(std::uint8_t cost, int percent) {
@@ -21,7 +20,5 @@ int ApplyCostChange(PegUnitTable& table, const CostChoices& choices) {
     }
     return changed;
 }
-
-
 
 } // namespace varnel

@@ -10,7 +10,6 @@
 
 namespace varnel {
 
-
 constexpr int kNoCostChange = 100; // percent
 
 // The choices of the "Global Modifiers" dialog, per PeG country 0..20. Country 0 ("None") is
@@ -28,6 +27,5 @@ std::uint8_t ScaleCost(std::uint8_t cost, int percent);
 // Scales the cost of every unit whose country is chosen; units of country 0 or above 20 are left
 // alone. Returns the number of units changed (a 100 % change counts).
 int ApplyCostChange(PegUnitTable& table, const CostChoices& choices);
-
 
 } // namespace varnel

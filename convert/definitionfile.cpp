@@ -5,9 +5,9 @@
 #include "base/textlines.h"
 
 #include <algorithm>
-#include <optional>
 #include <cctype>
 #include <climits>
+#include <optional>
 
 namespace varnel {
 
@@ -79,8 +79,8 @@ DefinitionFile ParseDefinitionFile(std::span<const std::uint8_t> data) {
 
 std::string ResolveDefinitionTarget(const std::string& definitionPath, const std::string& name) {
     std::string target = name;
-    const bool drive = target.size() >= 2 &&
-                       std::isalpha(static_cast<unsigned char>(target[0])) && target[1] == ':';
+    const bool drive = target.size() >= 2 && std::isalpha(static_cast<unsigned char>(target[0])) &&
+                       target[1] == ':';
     if (drive)
         return target;
 #ifndef _WIN32

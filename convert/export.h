@@ -12,7 +12,6 @@
 
 namespace varnel {
 
-
 struct ExportFiles {
     Bytes eFile; // u16 count, then the listed records
     Bytes names; // the listed names, each followed by CR LF

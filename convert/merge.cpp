@@ -66,8 +66,6 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
     return merged;
 }
 
-
-
 } // namespace
 
 std::size_t SourceRecordCount(std::span<const std::uint8_t> eFile, std::size_t recordSize) {
@@ -98,7 +96,5 @@ std::size_t MergePegUnits(PegUnitTable& table, std::span<const std::uint8_t> eFi
                           std::span<const std::uint8_t> names, const std::vector<int>& codes) {
     return mergeUnits(table, eFile, names, codes);
 }
-
-
 
 } // namespace varnel

@@ -13,7 +13,6 @@
 
 namespace varnel {
 
-
 // Number of whole records of `recordSize` bytes in E-File bytes (after the 2-byte count; the
 // count itself is not consulted).
 std::size_t SourceRecordCount(std::span<const std::uint8_t> eFile, std::size_t recordSize);
@@ -30,6 +29,5 @@ std::size_t MergePg2Units(Pg2UnitTable& table, std::span<const std::uint8_t> eFi
                           std::span<const std::uint8_t> names, const std::vector<int>& codes);
 std::size_t MergePegUnits(PegUnitTable& table, std::span<const std::uint8_t> eFile,
                           std::span<const std::uint8_t> names, const std::vector<int>& codes);
-
 
 } // namespace varnel

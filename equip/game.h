@@ -43,7 +43,11 @@ constexpr std::size_t RecordSize(Game g) {
 constexpr int CountryCount(Game g) {
     return g == Game::Pg2 ? pg2::kCountryCount : peg::kCountryCount;
 }
-constexpr const char* GameName(Game g) { return g == Game::Pg2 ? "PG2" : "PeG"; }
-constexpr Game OtherGame(Game g) { return g == Game::Pg2 ? Game::Peg : Game::Pg2; }
+constexpr const char* GameName(Game g) {
+    return g == Game::Pg2 ? "PG2" : "PeG";
+}
+constexpr Game OtherGame(Game g) {
+    return g == Game::Pg2 ? Game::Peg : Game::Pg2;
+}
 
 } // namespace varnel

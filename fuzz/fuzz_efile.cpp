@@ -43,8 +43,8 @@ class FuzzUi : public UiPort {
 // A folder of this process for the files of one input.
 const std::string& folder() {
     static const std::string dir = [] {
-        const auto p = std::filesystem::temp_directory_path() /
-                       ("varnel-fuzz-" + std::to_string(::getpid()));
+        const auto p =
+            std::filesystem::temp_directory_path() / ("varnel-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(p);
         return p.string() + "/";
     }();

@@ -13,10 +13,10 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = (std::filesystem::temp_directory_path() /
-                                     ("varnel-fuzz-settings-" + std::to_string(::getpid()) +
-                                      ".ini"))
-                                        .string();
+    static const std::string path =
+        (std::filesystem::temp_directory_path() /
+         ("varnel-fuzz-settings-" + std::to_string(::getpid()) + ".ini"))
+            .string();
     varnel::SaveFileBytes(path, varnel::Bytes(data, data + size));
     varnel::IniSettingsBackend store(path);
     varnel::AppSettings settings;

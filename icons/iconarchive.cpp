@@ -64,8 +64,6 @@ bool IconArchive::SelectIcon(const std::string& name) {
     return true;
 }
 
-
-
 void IconArchive::PreviousView() {
     if (view_ > iconfile::kFirstView)
         --view_;
@@ -106,8 +104,6 @@ void IconArchive::ShowIcon(Painter& painter, const std::string& name) {
     if (SelectIcon(name))
         DrawPixels(painter);
 }
-
-
 
 std::vector<std::string> IconArchive::keys() const {
     std::vector<std::string> out;

@@ -133,6 +133,4 @@ std::string EquipmentReportPath(Game game, const std::string& eFilePath) {
                   folder.c_str(), name.c_str());
 }
 
-
-
 } // namespace varnel

@@ -42,5 +42,4 @@ Bytes WritePegReport(const PegUnitTable& table, const NameTable& countries,
 // and ".TXT" (C:\PANZER2\EQUIP97.EQP gives C:\PANZER2\PG2_REPORT_EQUIP97.TXT).
 std::string EquipmentReportPath(Game game, const std::string& eFilePath);
 
-
 } // namespace varnel

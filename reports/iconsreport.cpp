@@ -63,8 +63,6 @@ std::vector<IconUse> CollectPegIcons(const PegUnitTable& table) {
     return counter.items();
 }
 
-
-
 Bytes WriteIconsReport(const std::vector<IconUse>& items, const std::string& eFilePath, int type) {
     Bytes out;
     const int n = static_cast<int>(items.size());
@@ -83,7 +81,5 @@ Bytes WriteIconsReport(const std::vector<IconUse>& items, const std::string& eFi
 std::string IconsReportPath(const std::string& eFilePath) {
     return Format("%s_ICONS.TXT", GetPathPart(eFilePath, PathPart::PathWithoutExt).c_str());
 }
-
-
 
 } // namespace varnel

@@ -27,7 +27,6 @@ struct IconUse {
     int count = 0;    // icon-name fields that name it
 };
 
-
 // The report bytes; any `type` other than 1 writes counts.
 Bytes WriteIconsReport(const std::vector<IconUse>& items, const std::string& eFilePath, int type);
 
@@ -39,6 +38,5 @@ enum class IconsReportResult {
     Empty,   // no items: nothing written; the dialog closes
     Failed,  // the file could not be written ("Error on creating [%s]"): the dialog stays
 };
-
 
 } // namespace varnel

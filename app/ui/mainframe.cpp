@@ -338,10 +338,10 @@ void CMainFrame::buildMenus() {
 
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-    add(fileMenu_, {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_,
-                    saveAsAction_, restoreBackupAction_, nullptr, exportCsvAction_,
-                    importCsvAction_, nullptr, compareAction_, nullptr, printSetupAction_,
-                    nullptr});
+    add(fileMenu_,
+        {reloadTFileAction_, reloadIconsAction_, nullptr, openAction_, saveAction_, saveAsAction_,
+         restoreBackupAction_, nullptr, exportCsvAction_, importCsvAction_, nullptr, compareAction_,
+         nullptr, printSetupAction_, nullptr});
     recentEnd_ = fileMenu_->addSeparator();
     fileMenu_->addAction(exitAction_);
 

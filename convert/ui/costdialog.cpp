@@ -20,9 +20,8 @@ CCostDialog::CCostDialog(CVarnelDoc& doc, QWidget* parent)
         checks_[i] = findChild<QCheckBox*>(QStringLiteral("countryCheckBox%1").arg(k));
         percents_[i] = findChild<QLineEdit*>(QStringLiteral("percentLineEdit%1").arg(k));
         Q_ASSERT(checks_[i] && percents_[i]);
-        checks_[i]->setText(
-            Verbatim(FromWindows1252(
-                Format("%-2d %s", k, doc_.countries(Game::Peg).name(k).c_str()))));
+        checks_[i]->setText(Verbatim(
+            FromWindows1252(Format("%-2d %s", k, doc_.countries(Game::Peg).name(k).c_str()))));
         checks_[i]->setChecked(false);
         percents_[i]->setText(QString::number(kNoCostChange));
     }

@@ -83,8 +83,8 @@ struct Env {
 
 struct WriteCase {
     const char* name;
-    int saves;         // how many files the write saves, one after the other
-    bool keepsState;   // the write is a save: flags and paths must not move when it fails
+    int saves;       // how many files the write saves, one after the other
+    bool keepsState; // the write is a save: flags and paths must not move when it fails
     std::function<void(Env&)> prepare;
     std::function<void(Env&)> write;
 };
@@ -101,10 +101,10 @@ void editName(Env& e, Game g) {
 std::vector<WriteCase> cases() {
     std::vector<WriteCase> c;
     for (const Game g : {Game::Pg2, Game::Peg}) {
-        c.push_back({"EFile", 1, true, [g](Env& e) { editData(e, g); },
-                     [](Env& e) { e.doc.save(); }});
-        c.push_back({"Names", 1, true, [g](Env& e) { editName(e, g); },
-                     [](Env& e) { e.doc.save(); }});
+        c.push_back(
+            {"EFile", 1, true, [g](Env& e) { editData(e, g); }, [](Env& e) { e.doc.save(); }});
+        c.push_back(
+            {"Names", 1, true, [g](Env& e) { editName(e, g); }, [](Env& e) { e.doc.save(); }});
         c.push_back({"SavePair", 2, true,
                      [g](Env& e) {
                          editData(e, g);
@@ -131,8 +131,9 @@ std::vector<WriteCase> cases() {
                          r.target = e.dir.file("EXPORT.EQP");
                          EXPECT_FALSE(RunExport(e.doc, g, r));
                      }});
-        c.push_back({"EquipmentReport", 1, true, nullptr,
-                     [g](Env& e) { EXPECT_FALSE(RunEquipmentReport(e.doc, g, SimpleList, false)); }});
+        c.push_back({"EquipmentReport", 1, true, nullptr, [g](Env& e) {
+                         EXPECT_FALSE(RunEquipmentReport(e.doc, g, SimpleList, false));
+                     }});
         c.push_back({"IconsReport", 1, true, nullptr, [g](Env& e) {
                          EXPECT_EQ(RunIconsReport(e.doc, g, StatInfo, false),
                                    IconsReportResult::Failed);
@@ -164,11 +165,16 @@ constexpr SaveStage kStages[] = {SaveStage::CreateTemp, SaveStage::Write, SaveSt
                                  SaveStage::Close, SaveStage::Replace};
 const char* stageName(SaveStage s) {
     switch (s) {
-    case SaveStage::CreateTemp: return "CreateTemp";
-    case SaveStage::Write: return "Write";
-    case SaveStage::Sync: return "Sync";
-    case SaveStage::Close: return "Close";
-    case SaveStage::Replace: return "Replace";
+    case SaveStage::CreateTemp:
+        return "CreateTemp";
+    case SaveStage::Write:
+        return "Write";
+    case SaveStage::Sync:
+        return "Sync";
+    case SaveStage::Close:
+        return "Close";
+    case SaveStage::Replace:
+        return "Replace";
     }
     return "";
 }
@@ -182,8 +188,8 @@ TEST(FailingSave, EveryWrittenFileAtEveryStageLeavesEverythingAsItWas) {
             for (const SaveStage stage : kStages) {
                 // The first eight cases are PG2's, the next eight PeG's.
                 const char* game = k < 8 ? "PG2 " : k < 16 ? "PeG " : "";
-                SCOPED_TRACE(game + std::string(c.name) + " save " +
-                             std::to_string(save) + " at " + stageName(stage));
+                SCOPED_TRACE(game + std::string(c.name) + " save " + std::to_string(save) + " at " +
+                             stageName(stage));
                 Env e;
                 if (c.prepare)
                     c.prepare(e);

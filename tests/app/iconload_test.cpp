@@ -2,8 +2,8 @@
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"
 
-#include "app/varneldoc.h"
 #include "app/settingsstore.h"
+#include "app/varneldoc.h"
 
 #include <gtest/gtest.h>
 

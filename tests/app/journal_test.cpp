@@ -8,8 +8,8 @@
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "convert/csvtable.h"
-#include "equip/fieldtable.h"
 #include "equip/efile.h"
+#include "equip/fieldtable.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -90,8 +90,8 @@ std::vector<Step> sessionSteps() {
         },
         [](Session& s, Game g) {
             const std::string text = "code,hardAtk,denomination\r\n1,5,From a sheet\r\n";
-            const auto csv = ReadCsv(std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                               text.size()));
+            const auto csv =
+                ReadCsv(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
             ASSERT_TRUE(csv.file) << csv.error;
             ASSERT_TRUE(s.doc.importCsv(g, *csv.file, {}).applied);
         },

@@ -131,14 +131,14 @@ struct ModelField {
     int scale, base;
 };
 constexpr ModelField kPg2Fields[] = {
-    {"airAtk", pg2::AirAtk, 0, 255, 1, 0},      {"softAtk", pg2::SoftAtk, 0, 255, 1, 0},
-    {"cost", pg2::Cost, 0, 3060, 12, 0},        {"yearAvaible", pg2::YearAvaible, 0, 9999, 1, 1900},
-    {"atkMel", pg2::atkMel, 0, 99, 1, 0},       {"fuel", pg2::Fuel, 0, 255, 1, 0},
+    {"airAtk", pg2::AirAtk, 0, 255, 1, 0}, {"softAtk", pg2::SoftAtk, 0, 255, 1, 0},
+    {"cost", pg2::Cost, 0, 3060, 12, 0},   {"yearAvaible", pg2::YearAvaible, 0, 9999, 1, 1900},
+    {"atkMel", pg2::atkMel, 0, 99, 1, 0},  {"fuel", pg2::Fuel, 0, 255, 1, 0},
 };
 constexpr ModelField kPegFields[] = {
-    {"airAtk", peg::AirAtk, 0, 255, 1, 0},      {"heloAtk", peg::HeloAtk, 0, 255, 1, 0},
-    {"cost", peg::Cost, 0, 2559, 10, 0},        {"yearAvaible", peg::YearAvaible, 0, 9999, 1, 2000},
-    {"atkSnd", peg::atkSnd, 0, 99, 1, 0},       {"profile", peg::Profile, 0, 255, 1, 0},
+    {"airAtk", peg::AirAtk, 0, 255, 1, 0}, {"heloAtk", peg::HeloAtk, 0, 255, 1, 0},
+    {"cost", peg::Cost, 0, 2559, 10, 0},   {"yearAvaible", peg::YearAvaible, 0, 9999, 1, 2000},
+    {"atkSnd", peg::atkSnd, 0, 99, 1, 0},  {"profile", peg::Profile, 0, 255, 1, 0},
 };
 
 class ModelRun {
@@ -260,7 +260,9 @@ class ModelRun {
         m.moveTo(target);
     }
 
-    std::size_t unit(const GameModel& m) { return m.records.empty() ? 0 : rng_() % m.records.size(); }
+    std::size_t unit(const GameModel& m) {
+        return m.records.empty() ? 0 : rng_() % m.records.size();
+    }
 
     std::string edit(GameModel& m) {
         if (m.records.empty())
@@ -272,9 +274,20 @@ class ModelRun {
         int value = 0;
         bool valid = true;
         switch (rng_() % 5) {
-        case 0: text = "x" + std::to_string(rng_() % 9); valid = false; break;
-        case 1: value = f.max + 1 + static_cast<int>(rng_() % 300); text = std::to_string(value); valid = false; break;
-        case 2: value = -1 - static_cast<int>(rng_() % 50); text = std::to_string(value); valid = false; break;
+        case 0:
+            text = "x" + std::to_string(rng_() % 9);
+            valid = false;
+            break;
+        case 1:
+            value = f.max + 1 + static_cast<int>(rng_() % 300);
+            text = std::to_string(value);
+            valid = false;
+            break;
+        case 2:
+            value = -1 - static_cast<int>(rng_() % 50);
+            text = std::to_string(value);
+            valid = false;
+            break;
         default:
             value = f.min + static_cast<int>(rng_() % static_cast<unsigned>(f.max - f.min + 1));
             text = " " + std::to_string(value);
@@ -285,7 +298,8 @@ class ModelRun {
             // Stored is the low byte of (shown - base) / scale, whatever the sign.
             const int stored = ((value - f.base) / f.scale) & 0xFF;
             if (m.records[u][static_cast<std::size_t>(f.offset)] != stored) {
-                m.records[u][static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(stored);
+                m.records[u][static_cast<std::size_t>(f.offset)] =
+                    static_cast<std::uint8_t>(stored);
                 m.stepped(true, false);
             }
         }
@@ -365,8 +379,8 @@ class ModelRun {
     }
 
     void saveAs(GameModel& m) {
-        m.eFile = dir_.file(std::string(GameName(m.game)) + "_" + std::to_string(rng_() % 3) +
-                            ".EQP");
+        m.eFile =
+            dir_.file(std::string(GameName(m.game)) + "_" + std::to_string(rng_() % 3) + ".EQP");
         ui_.file = m.eFile;
         doc_.saveAs();
         ui_.file.reset();

@@ -35,8 +35,12 @@ class Doc : public ::testing::Test {
         test::WriteSampleTables(dir.dir());
     }
 
-    std::string eFile(Game g) const { return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP"); }
-    std::string names(Game g) const { return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.txt" : "peg/EQUIP97.txt"); }
+    std::string eFile(Game g) const {
+        return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP");
+    }
+    std::string names(Game g) const {
+        return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.txt" : "peg/EQUIP97.txt");
+    }
 
     void load(Game g) {
         if (g == Game::Peg && doc.currentGame == Game::Pg2)
@@ -65,7 +69,8 @@ TEST_F(Doc, TitleInItsVariants) {
     EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings.pg2EFile + "   - Varnel Editor 2.07");
     doc.settings.pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
     doc.markModified(Game::Pg2, ChangeKind::Names);
-    EXPECT_EQ(doc.title(), "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
+    EXPECT_EQ(doc.title(),
+              "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
     doc.markModified(Game::Peg, ChangeKind::Data);
     doc.currentGame = Game::Peg;
     doc.settings.pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
@@ -155,7 +160,8 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     doc.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
     store.remove("PG2 EQP");
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
+        .expectError("Error on creating [" + doc.settings.pg2EFile +
+                     "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
     EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data));
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data))
@@ -165,10 +171,12 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     // The same cancel keeps Open and a framework open from discarding the table.
     const std::size_t units = doc.pg2()->count();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
+        .expectError("Error on creating [" + doc.settings.pg2EFile +
+                     "]\nthe folder does not exist");
     doc.open();
     ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile + "]\nthe folder does not exist");
+        .expectError("Error on creating [" + doc.settings.pg2EFile +
+                     "]\nthe folder does not exist");
     EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
     EXPECT_EQ(doc.pg2()->count(), units);
 

@@ -2,14 +2,14 @@
 // What the CLI tests of the bulk commands share: the editor's state over a scripted Ui, set up as
 // varnel-cli sets up its own, so both can run the same command on the same files.
 
+#include "app/appsettings.h"
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/reportcommands.h"
 #include "app/iconload.h"
-#include "app/unitops.h"
-#include "app/appsettings.h"
-#include "app/varneldoc.h"
+#include "app/reportcommands.h"
 #include "app/settingsstore.h"
+#include "app/unitops.h"
+#include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

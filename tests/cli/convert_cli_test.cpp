@@ -38,8 +38,8 @@ TEST(CliConvert, WritesWhatTheEditorWrites) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // The same messages, but naming the files the command really writes.
     std::string shown = editor.shown;
-    for (const auto& [from, to] : {std::pair{folder + "PG2_Equip97.EQP", out},
-                                   std::pair{folder + "PG2_Equip97.txt", names}})
+    for (const auto& [from, to] :
+         {std::pair{folder + "PG2_Equip97.EQP", out}, std::pair{folder + "PG2_Equip97.txt", names}})
         shown.replace(shown.find(from), from.size(), to);
     EXPECT_EQ(r.out, shown);
     test::ExpectSameFiles(written, expected);

@@ -60,7 +60,8 @@ TEST_F(DataSafety, HeaderCountAgainstSizeIsToldAndBlocksWrites) {
         bytes[1] = static_cast<std::uint8_t>(c.count >> 8);
         const std::string odd = s + "pg2/ODD.EQP";
         test::WriteFile(odd, bytes);
-        fs::copy_file(s + "pg2/EQUIP97.txt", s + "pg2/ODD.txt", fs::copy_options::overwrite_existing);
+        fs::copy_file(s + "pg2/EQUIP97.txt", s + "pg2/ODD.txt",
+                      fs::copy_options::overwrite_existing);
         const std::string numbers = "its header counts " + std::to_string(c.count) +
                                     " units, its size holds " + std::to_string(c.held);
         test::WriteFile(s + "def.txt", std::string("X.EQP\r\n1\r\n"));
@@ -76,8 +77,8 @@ TEST_F(DataSafety, HeaderCountAgainstSizeIsToldAndBlocksWrites) {
         // Asked for in so many words, the write goes ahead (code 1 needs two units).
         if (c.count < 2)
             continue;
-        const auto trusted = test::RunCli(
-            {"export", odd, s + "def.txt", "-o", s + "pg2/X.EQP", "--trust-header"});
+        const auto trusted =
+            test::RunCli({"export", odd, s + "def.txt", "-o", s + "pg2/X.EQP", "--trust-header"});
         EXPECT_EQ(trusted.exitCode, 0) << trusted.err;
         fs::remove(s + "pg2/X.EQP");
         fs::remove(s + "pg2/X.txt");
@@ -108,8 +109,8 @@ TEST_F(DataSafety, NoPathIsCut) {
         test::RunCli({"cost", (deep / "EQUIP97.EQP").string(), "--game", "pg2", "--set", "1=50"});
     EXPECT_EQ(r.exitCode, 1); // PG2: costs are changed in PeG only
     test::WriteFile((deep / "def.txt").string(), std::string("EQUIP97.EQP\r\n1\r\n2\r\n"));
-    const auto m = test::RunCli({"merge", (deep / "EQUIP97.EQP").string(),
-                                 (deep / "def.txt").string()});
+    const auto m =
+        test::RunCli({"merge", (deep / "EQUIP97.EQP").string(), (deep / "def.txt").string()});
     ASSERT_EQ(m.exitCode, 0) << m.err;
     EXPECT_TRUE(contains(m.out, "File " + (deep / "EQUIP97.txt").string() + " updated")) << m.out;
     EXPECT_EQ(test::ReadFile(parentNames.string()), before);
@@ -234,7 +235,8 @@ TEST_F(DataSafety, UnhonouredCodesAreListedAndNoneHonouredWritesNothing) {
     fs::copy_file(s + "pg2/EQUIP97.txt", s + "pg2/T.txt");
     const auto r = test::RunCli({"merge", target, s + "pg2/def.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(contains(r.out, "Not merged (past the source, repeated or out of order): 3, 5, 400"))
+    EXPECT_TRUE(
+        contains(r.out, "Not merged (past the source, repeated or out of order): 3, 5, 400"))
         << r.out;
     test::WriteFile(s + "pg2/def.txt", std::string("EQUIP97.EQP\r\n400\r\n"));
     expectRefused({"merge", target, s + "pg2/def.txt"}, "nothing merged");

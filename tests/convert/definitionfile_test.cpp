@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TargetCase{"NoNameMarker", "/home/u/list.txt", "-", "/home/u/-"},
                       TargetCase{"RelativeFolderUnderTheDefinitionFolder", "/home/u/list.txt",
                                  "sub/x.eqp", "/home/u/sub/x.eqp"},
-                      TargetCase{"BackslashSeparatesFolders", "/home/u/list.txt",
-                                 "..\\sub\\x.eqp", "/home/u/../sub/x.eqp"},
+                      TargetCase{"BackslashSeparatesFolders", "/home/u/list.txt", "..\\sub\\x.eqp",
+                                 "/home/u/../sub/x.eqp"},
                       TargetCase{"AbsoluteKept", "/home/u/list.txt", "/g/x.eqp", "/g/x.eqp"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -4,10 +4,10 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "app/filekind.h"
 #include "app/reportcommands.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
-#include "app/filekind.h"
 #include "equip/efile.h"
 #include "tests/support/testsupport.h"
 

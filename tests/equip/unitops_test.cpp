@@ -141,11 +141,11 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     test::HookObserver viewsHook(env.state);
     viewsHook.onViews = [&] { ++views; };
     for (int i = 0; i < 3; ++i)
-        env.ui.expectQuestion(
-            "Warning!\nUnit " + std::to_string(10 + i) + " \nhas Code=" + std::to_string(i) +
-                ", which differs from " + std::to_string(10 + i) +
-                "\n Do you want to set Code=" + std::to_string(10 + i) + " ?",
-            i != 1);
+        env.ui.expectQuestion("Warning!\nUnit " + std::to_string(10 + i) +
+                                  " \nhas Code=" + std::to_string(i) + ", which differs from " +
+                                  std::to_string(10 + i) +
+                                  "\n Do you want to set Code=" + std::to_string(10 + i) + " ?",
+                              i != 1);
     ASSERT_TRUE(PastePg2Units(env.state, src));
     const auto& units = env.state.pg2()->units;
     ASSERT_EQ(units.size(), 13u);

@@ -1,5 +1,5 @@
-#include "app/reportcommands.h"
 #include "app/iconload.h"
+#include "app/reportcommands.h"
 #include "app/unitsound.h"
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"

@@ -1,7 +1,7 @@
-#include "app/reportcommands.h"
-#include "app/iconload.h"
-#include "app/unitsound.h"
 #include "tests/icons/sound_support.h"
+#include "app/iconload.h"
+#include "app/reportcommands.h"
+#include "app/unitsound.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,5 @@
-#include "app/reportcommands.h"
 #include "app/iconload.h"
-#include "app/unitsound.h"
+#include "app/reportcommands.h"
 #include "app/unitsound.h"
 
 #include "app/filekind.h"

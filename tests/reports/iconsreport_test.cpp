@@ -1,10 +1,10 @@
-#include "app/reportcommands.h"
 #include "app/iconload.h"
+#include "app/reportcommands.h"
 #include "app/unitsound.h"
 #include "reports/iconsreport.h"
 
-#include "app/varneldoc.h"
 #include "app/settingsstore.h"
+#include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -156,7 +156,8 @@ TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
 TEST_F(RunIconsReportTest, ReportsAFileThatCannotBeCreated) {
     state.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
     state.loadTable(pg2Table({"TIGER"}));
-    ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") + "]\nthe folder does not exist");
+    ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") +
+                    "]\nthe folder does not exist");
     EXPECT_EQ(RunIconsReport(state, Game::Pg2, StatInfo, true), IconsReportResult::Failed);
     EXPECT_TRUE(ui->starts().empty());
 }

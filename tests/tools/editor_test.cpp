@@ -1,7 +1,7 @@
 #include "tools/editor.h"
 
-#include "app/varneldoc.h"
 #include "app/settingsstore.h"
+#include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
