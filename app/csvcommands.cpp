@@ -9,6 +9,21 @@ namespace varnel {
 
 namespace {
 constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv|";
+
+// Asks for a CSV file of the game's units (`open`: to read, else to write), proposing the
+// E-File's base name + ".csv" beside it.
+std::optional<std::string> askCsvPath(CVarnelDoc& doc, Game game, bool open,
+                                      const std::string& title) {
+    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
+    FileDialogRequest request;
+    request.open = open;
+    request.title = title;
+    request.filter = kCsvFilter;
+    request.defaultExtension = ".csv";
+    request.initialName = GetPathPart(proposed, NameExtension);
+    request.initialFolder = GetPathPart(proposed, Folder);
+    return doc.ui.fileDialog(request);
+}
 constexpr const char* kNothingToExport = "There is nothing to export, load a file first";
 constexpr const char* kNothingToImport = "There is nothing to import into, load a file first";
 } // namespace
@@ -38,15 +53,8 @@ std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc) {
         doc.ui.information(kNothingToExport);
         return std::nullopt;
     }
-    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
-    FileDialogRequest request;
-    request.open = false;
-    request.title = Format("Export %s units to CSV", GameName(game));
-    request.filter = kCsvFilter;
-    request.defaultExtension = ".csv";
-    request.initialName = GetPathPart(proposed, NameExtension);
-    request.initialFolder = GetPathPart(proposed, Folder);
-    const auto path = doc.ui.fileDialog(request);
+    const auto path =
+        askCsvPath(doc, game, false, Format("Export %s units to CSV", GameName(game)));
     if (!path)
         return std::nullopt;
     if (!WriteTableCsv(doc, game, *path))
@@ -75,14 +83,8 @@ std::optional<CsvImportSource> ChooseCsvImport(CVarnelDoc& doc) {
         doc.ui.information(kNothingToImport);
         return std::nullopt;
     }
-    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
-    FileDialogRequest request;
-    request.title = Format("Import %s units from CSV", GameName(game));
-    request.filter = kCsvFilter;
-    request.defaultExtension = ".csv";
-    request.initialName = GetPathPart(proposed, NameExtension);
-    request.initialFolder = GetPathPart(proposed, Folder);
-    const auto path = doc.ui.fileDialog(request);
+    const auto path =
+        askCsvPath(doc, game, true, Format("Import %s units from CSV", GameName(game)));
     if (!path)
         return std::nullopt;
     std::string error;
