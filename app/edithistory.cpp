@@ -7,7 +7,7 @@ namespace varnel {
 void EditHistory::push(std::unique_ptr<EditStep> step) {
     steps_.resize(index_);
     for (ChangeKind kind : {ChangeKind::Data, ChangeKind::Names})
-        if (clean(kind) > static_cast<std::ptrdiff_t>(index_))
+        if (clean(kind) > static_cast<std::ptrdiff_t>(index_) || clean(kind) == kAhead)
             clean(kind) = kUnreachable;
     steps_.push_back(std::move(step));
     ++index_;
@@ -42,6 +42,8 @@ bool EditHistory::modified(ChangeKind kind) const {
     const std::ptrdiff_t point = clean(kind);
     if (point == kUnreachable)
         return true;
+    if (point == kAhead)
+        return aheadModified_[kind == ChangeKind::Data ? 0 : 1];
     const auto here = static_cast<std::size_t>(point);
     const std::size_t from = std::min(here, index_);
     const std::size_t to = std::max(here, index_);

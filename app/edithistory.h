@@ -1,9 +1,10 @@
 #pragma once
-// The undo history of one game. Every change to a game's units is one step: it knows how to take
-// itself back and do itself again, and keeps only what it changed. The history keeps the steps
-// in order with the position between done and undone ones, and one clean point per file (the
-// E-File and its Names E-File), where the table was as loaded or last saved.
+// The undo history of one game. Every change to a game's units is one step: the patch it applied
+// (app/patch.h), which keeps only what it changed and applies backwards to take it back. The
+// history keeps the steps in order with the position between done and undone ones, and one clean
+// point per file (the E-File and its Names E-File), where the table was as loaded or last saved.
 
+#include "app/patch.h"
 #include "equip/game.h"
 
 #include <cstddef>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace varnel {
-
-class CVarnelDoc;
 
 enum class ChangeKind { Data, Names };
 
@@ -32,23 +31,23 @@ struct DocChange {
     bool names = false; // what the Names E-File holds changed
 };
 
+// One step of a game's history: the patch it applied, its text and the files it touches.
 class EditStep {
   public:
-    EditStep(std::string text, bool data, bool names)
-        : text_(std::move(text)), data_(data), names_(names) {}
-    virtual ~EditStep() = default;
+    EditStep(std::string text, Patch patch, bool data, bool names)
+        : text_(std::move(text)), patch_(std::move(patch)), data_(data), names_(names) {}
     EditStep(const EditStep&) = delete;
     EditStep& operator=(const EditStep&) = delete;
 
-    // Takes the step back, or does it again, on the document's table; what changed.
-    virtual DocChange undo(CVarnelDoc& doc) = 0;
-    virtual DocChange redo(CVarnelDoc& doc) = 0;
     // What the step did, as the Edit menu names it after "Undo " ("Air attack of 3 Tiger I").
     const std::string& text() const { return text_; }
     bool touches(ChangeKind kind) const { return kind == ChangeKind::Data ? data_ : names_; }
+    Patch& patch() { return patch_; }
+    const Patch& patch() const { return patch_; }
 
   private:
     std::string text_;
+    Patch patch_;
     bool data_;
     bool names_;
 };
@@ -78,9 +77,22 @@ class EditHistory {
     // Whether the table differs from the file: a clean point that cannot be reached, or a step
     // touching the file between the clean point and the position.
     bool modified(ChangeKind kind) const;
+    // Whether the clean point lies among the steps undone (redo would reach it).
+    bool cleanAhead(ChangeKind kind) const {
+        return clean(kind) == kAhead || clean(kind) > static_cast<std::ptrdiff_t>(index_);
+    }
+    // After a restore that has the table but not the undone steps: the clean point lies among
+    // steps this history does not hold; `modified` says what they made of the file. The next
+    // step drops them, and the clean point with them.
+    void markCleanAhead(ChangeKind kind, bool modified) {
+        clean(kind) = kAhead;
+        aheadModified_[kind == ChangeKind::Data ? 0 : 1] = modified;
+    }
 
   private:
     static constexpr std::ptrdiff_t kUnreachable = -1;
+    static constexpr std::ptrdiff_t kAhead = -2;
+    bool aheadModified_[2] = {false, false};
     std::ptrdiff_t& clean(ChangeKind kind) { return clean_[kind == ChangeKind::Data ? 0 : 1]; }
     std::ptrdiff_t clean(ChangeKind kind) const { return clean_[kind == ChangeKind::Data ? 0 : 1]; }
 

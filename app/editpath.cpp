@@ -1,5 +1,7 @@
-// The document's one edit path: every change to a game's units is a step of that game's history,
-// made here, undone and redone here, and told to the observers from here.
+// The document's one edit path: every change to a game's units is a patch (app/patch.h) that a
+// command computes from the table and hands to the one door, commit(). The door applies it,
+// keeps it as a step of the game's history, journals it and tells the observers; undo and redo
+// go through the same door. No command changes a table, notifies or journals by itself.
 
 #include "app/varneldoc.h"
 
@@ -10,49 +12,12 @@
 #include "equip/efile.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
+#include <map>
 
 namespace varnel {
 
-// The steps reach the document's tables through this one door.
-class EditSteps {
-  public:
-    template <Game G> static auto& table(CVarnelDoc& doc) {
-        if constexpr (G == Game::Pg2)
-            return *doc.pg2_;
-        else
-            return *doc.peg_;
-    }
-    static std::optional<PegUnitTable>& pegSlot(CVarnelDoc& doc) { return doc.peg_; }
-    static NameTable& pegCountries(CVarnelDoc& doc) { return doc.pegCountries_; }
-};
-
 namespace {
-
-template <Game G> using TableOf = typename GameTraits<G>::Table;
-template <Game G> using UnitOf = typename GameTraits<G>::Unit;
-
-int storedValue(const Pg2Unit& unit, const FieldDef& field) {
-    return Pg2StoredValue(unit, field);
-}
-int storedValue(const PegUnit& unit, const FieldDef& field) {
-    return PegStoredValue(unit, field);
-}
-void setStoredValue(Pg2Unit& unit, const FieldDef& field, int stored) {
-    SetPg2StoredValue(unit, field, stored);
-}
-void setStoredValue(PegUnit& unit, const FieldDef& field, int stored) {
-    SetPegStoredValue(unit, field, stored);
-}
-
-DocChange unitsChange(Game g, std::size_t first, std::size_t count, bool data, bool names) {
-    return DocChange{g, DocChange::Scope::Units, first, count, data, names};
-}
-
-DocChange countChange(Game g, std::size_t first, bool names = true) {
-    return DocChange{g, DocChange::Scope::Count, first, 0, true, names};
-}
 
 // "Air attack of 3 Tiger I": the field and the unit as the form shows them.
 std::string fieldStepText(const FieldDef& field, std::size_t unit, std::string_view name) {
@@ -64,472 +29,61 @@ std::string fieldStepText(const FieldDef& field, std::size_t unit, std::string_v
     return text;
 }
 
-// A number, check box or drop-down of one unit: its stored value before and after.
-template <Game G> class NumberStep final : public EditStep {
-  public:
-    NumberStep(std::string text, const FieldDef& field, std::size_t unit, int before, int after)
-        : EditStep(std::move(text), true, false), field_(&field),
-          unit_(static_cast<std::uint32_t>(unit)), before_(before), after_(after) {}
-    DocChange undo(CVarnelDoc& doc) override { return put(doc, before_); }
-    DocChange redo(CVarnelDoc& doc) override { return put(doc, after_); }
-
-  private:
-    DocChange put(CVarnelDoc& doc, int value) {
-        setStoredValue(EditSteps::table<G>(doc).units[unit_], *field_, value);
-        return unitsChange(G, unit_, 1, true, false);
-    }
-    const FieldDef* field_;
-    std::uint32_t unit_;
-    int before_;
-    int after_;
-};
-
-// An icon name: the six bytes before and after.
-template <Game G> class IconStep final : public EditStep {
-  public:
-    using Icon = std::array<std::uint8_t, pg2::kIconLength>;
-    IconStep(std::string text, const FieldDef& field, std::size_t unit, const Icon& before,
-             const Icon& after)
-        : EditStep(std::move(text), true, false), offset_(field.offset),
-          unit_(static_cast<std::uint32_t>(unit)), before_(before), after_(after) {}
-    DocChange undo(CVarnelDoc& doc) override { return put(doc, before_); }
-    DocChange redo(CVarnelDoc& doc) override { return put(doc, after_); }
-
-  private:
-    DocChange put(CVarnelDoc& doc, const Icon& icon) {
-        auto& record = EditSteps::table<G>(doc).units[unit_].record;
-        std::copy(icon.begin(), icon.end(), record.bytes.begin() + offset_);
-        return unitsChange(G, unit_, 1, true, false);
-    }
-    int offset_;
-    std::uint32_t unit_;
-    Icon before_;
-    Icon after_;
-};
-
-template <class Unit>
-std::array<std::uint8_t, pg2::kIconLength> iconBytes(const Unit& unit, int offset) {
-    std::array<std::uint8_t, pg2::kIconLength> icon{};
-    std::copy_n(unit.record.bytes.begin() + offset, icon.size(), icon.begin());
-    return icon;
+FieldResult setFieldOf(Pg2UnitTable& table, std::size_t unit, const FieldDef& field,
+                       std::string_view shown) {
+    return SetPg2Field(table, unit, field, shown);
+}
+FieldResult setFieldOf(PegUnitTable& table, std::size_t unit, const FieldDef& field,
+                       std::string_view shown) {
+    return SetPegField(table, unit, field, shown);
 }
 
-// A unit's name before and after.
-template <Game G> class NameStep final : public EditStep {
+// Units of a table as they were before a command worked on the table in place, to be put back
+// once the command's patch is made: the door then applies the patch.
+template <class Table> class Originals {
   public:
-    NameStep(std::string text, std::size_t unit, std::string before, std::string after)
-        : EditStep(std::move(text), false, true), unit_(static_cast<std::uint32_t>(unit)),
-          before_(std::move(before)), after_(std::move(after)) {}
-    DocChange undo(CVarnelDoc& doc) override { return put(doc, before_); }
-    DocChange redo(CVarnelDoc& doc) override { return put(doc, after_); }
-
-  private:
-    DocChange put(CVarnelDoc& doc, const std::string& name) {
-        EditSteps::table<G>(doc).setName(unit_, name);
-        return unitsChange(G, unit_, 1, false, true);
+    using Unit = typename PatchBuilder<Table>::Unit;
+    explicit Originals(Table& table) : table_(table) {}
+    // Remembers unit `index` before its first change.
+    void keep(std::size_t index) {
+        if (kept_.find(index) == kept_.end())
+            kept_.emplace(index, Kept{table_.units[index], std::string(table_.name(index))});
     }
-    std::uint32_t unit_;
-    std::string before_;
-    std::string after_;
-};
-
-// A copy of unit `source` appended at the end; undo takes the last unit off again.
-template <Game G> class CloneStep final : public EditStep {
-  public:
-    explicit CloneStep(std::size_t source)
-        : EditStep("Clone of " + std::to_string(source), true, true),
-          source_(static_cast<std::uint32_t>(source)) {}
-    DocChange undo(CVarnelDoc& doc) override {
-        auto& table = EditSteps::table<G>(doc);
-        table.units.pop_back();
-        return countChange(G, table.count());
+    // The patch from the kept units to the table as it stands.
+    Patch patch() const {
+        PatchBuilder<Table> builder;
+        for (const auto& [index, kept] : kept_)
+            builder.change(index, kept.unit, kept.name, table_.units[index], table_.name(index));
+        return builder.finish();
     }
-    DocChange redo(CVarnelDoc& doc) override { return apply(EditSteps::table<G>(doc)); }
-    DocChange apply(TableOf<G>& table) {
-        auto copy = table.units[source_];
-        const auto code = static_cast<std::uint16_t>(table.count());
-        copy.record.setCode(code);
-        table.units.push_back(copy);
-        return countChange(G, code);
-    }
-
-  private:
-    std::uint32_t source_;
-};
-
-// A run of units whose codes count up by one: enough to put back the codes a delete renumbered,
-// which in a well-kept table are one run however many units follow.
-struct CodeRun {
-    std::uint32_t first;  // index of the first unit of the run
-    std::uint32_t length; // units in the run
-    std::uint16_t code;   // code of the first unit
-};
-
-template <class Unit>
-std::vector<CodeRun> codeRuns(const std::vector<Unit>& units, std::size_t from) {
-    std::vector<CodeRun> runs;
-    for (std::size_t k = from; k < units.size(); ++k) {
-        const std::uint16_t code = units[k].record.code();
-        if (!runs.empty()) {
-            CodeRun& last = runs.back();
-            if (static_cast<std::uint16_t>(last.code + last.length) == code) {
-                ++last.length;
-                continue;
-            }
+    // Puts every kept unit back as it was.
+    void restore() {
+        for (const auto& [index, kept] : kept_) {
+            const NameRef name = table_.units[index].name;
+            table_.units[index] = kept.unit;
+            // The kept unit's name reference may be stale: the store compacts.
+            table_.units[index].name = name;
+            if (table_.name(index) != kept.name)
+                table_.setName(index, kept.name);
         }
-        runs.push_back({static_cast<std::uint32_t>(k), 1, code});
     }
-    runs.shrink_to_fit();
-    return runs;
-}
-
-// One unit removed; the units after it take codes from its code on. Undo puts it back with its
-// name and the old codes of the units after it.
-template <Game G> class DeleteStep final : public EditStep {
-  public:
-    DeleteStep(std::string text, const TableOf<G>& table, std::size_t index)
-        : EditStep(std::move(text), true, true), index_(static_cast<std::uint32_t>(index)),
-          unit_(table.units[index]), name_(table.name(index)),
-          codes_(codeRuns(table.units, index + 1)) {}
-    DocChange undo(CVarnelDoc& doc) override {
-        auto& table = EditSteps::table<G>(doc);
-        auto& units = table.units;
-        units.insert(units.begin() + index_, unit_);
-        table.setName(index_, name_);
-        for (const CodeRun& run : codes_)
-            for (std::uint32_t k = 0; k < run.length; ++k)
-                units[run.first + k].record.setCode(static_cast<std::uint16_t>(run.code + k));
-        return countChange(G, index_);
-    }
-    DocChange redo(CVarnelDoc& doc) override { return apply(EditSteps::table<G>(doc)); }
-    DocChange apply(TableOf<G>& table) {
-        auto& units = table.units;
-        const std::uint16_t code = units[index_].record.code();
-        units.erase(units.begin() + index_);
-        for (std::size_t k = index_; k < units.size(); ++k)
-            units[k].record.setCode(static_cast<std::uint16_t>(code + (k - index_)));
-        return countChange(G, index_);
-    }
+    std::size_t size() const { return kept_.size(); }
 
   private:
-    std::uint32_t index_;
-    UnitOf<G> unit_; // its name ref means nothing: the name is kept as text
-    std::string name_;
-    std::vector<CodeRun> codes_;
-};
-
-// Units appended at the end with their names (paste, merge): undo cuts the table back.
-template <Game G> class AppendStep final : public EditStep {
-  public:
-    AppendStep(std::string text, std::size_t first, TableOf<G> added, bool names)
-        : EditStep(std::move(text), true, names), first_(first), added_(std::move(added)),
-          names_(names) {}
-    DocChange undo(CVarnelDoc& doc) override {
-        EditSteps::table<G>(doc).units.resize(first_);
-        return countChange(G, first_, names_);
-    }
-    DocChange redo(CVarnelDoc& doc) override { return apply(EditSteps::table<G>(doc)); }
-    DocChange apply(TableOf<G>& table) {
-        table.units.reserve(first_ + added_.count());
-        for (std::size_t k = 0; k < added_.count(); ++k) {
-            table.units.push_back(added_.units[k]);
-            table.setName(first_ + k, added_.name(k));
-        }
-        return countChange(G, first_, names_);
-    }
-
-  private:
-    std::size_t first_;
-    TableOf<G> added_;
-    bool names_;
-};
-
-// Whole units put in place (another file's values taken), the table perhaps cut or grown: the
-// units it changed or removed as they were, and those it changed or added as they became.
-template <Game G> class ReplaceUnitsStep final : public EditStep {
-  public:
     struct Kept {
-        std::uint32_t index;
-        UnitOf<G> unit; // its name ref means nothing: the name is kept as text
+        Unit unit;
         std::string name;
     };
-    ReplaceUnitsStep(std::string text, bool data, bool names, std::size_t oldCount,
-                     std::size_t newCount, std::vector<Kept> before, std::vector<Kept> after)
-        : EditStep(std::move(text), data, names), oldCount_(oldCount), newCount_(newCount),
-          before_(std::move(before)), after_(std::move(after)) {}
-    DocChange undo(CVarnelDoc& doc) override { return put(doc, oldCount_, before_); }
-    DocChange redo(CVarnelDoc& doc) override { return put(doc, newCount_, after_); }
-    DocChange put(CVarnelDoc& doc, std::size_t count, const std::vector<Kept>& units) {
-        auto& table = EditSteps::table<G>(doc);
-        const std::size_t was = table.count();
-        table.units.resize(count);
-        for (const Kept& k : units) {
-            table.units[k.index] = k.unit;
-            table.setName(k.index, k.name);
-        }
-        const std::size_t first =
-            std::min({units.empty() ? count : std::size_t{units.front().index}, was, count});
-        if (was != count)
-            return countChange(G, first, touches(ChangeKind::Names));
-        const std::size_t last = units.empty() ? first : units.back().index + 1;
-        return unitsChange(G, first, last - first, touches(ChangeKind::Data),
-                           touches(ChangeKind::Names));
-    }
-
-  private:
-    std::size_t oldCount_;
-    std::size_t newCount_;
-    std::vector<Kept> before_;
-    std::vector<Kept> after_;
+    Table& table_;
+    std::map<std::size_t, Kept> kept_;
 };
 
-template <class Unit> bool sameUnit(const Unit& a, const Unit& b) {
-    if constexpr (std::is_same_v<Unit, Pg2Unit>)
-        return a.record.bytes == b.record.bytes && a.country == b.country &&
-               a.special1 == b.special1 && a.special2 == b.special2;
-    else
-        return a.record.bytes == b.record.bytes;
-}
-
-// The cost change: for each changed unit one byte, old cost XOR new cost, and one bit of a map
-// over the table saying which units changed. The same XOR takes the step back and does it again.
-class CostStep final : public EditStep {
-  public:
-    CostStep(std::string text, const std::vector<std::uint8_t>& before, const PegUnitTable& after)
-        : EditStep(std::move(text), true, false), changed_((before.size() + 7) / 8) {
-        for (std::size_t i = 0; i < before.size(); ++i) {
-            const auto delta =
-                static_cast<std::uint8_t>(before[i] ^ after.units[i].record[peg::Cost]);
-            if (delta == 0)
-                continue;
-            changed_[i / 8] = static_cast<std::uint8_t>(changed_[i / 8] | (1u << (i % 8)));
-            deltas_.push_back(delta);
-            last_ = i;
-        }
-        deltas_.shrink_to_fit();
-        if (deltas_.empty())
-            changed_.clear();
-        changed_.shrink_to_fit();
-    }
-    DocChange undo(CVarnelDoc& doc) override { return flip(doc); }
-    DocChange redo(CVarnelDoc& doc) override { return flip(doc); }
-
-  private:
-    DocChange flip(CVarnelDoc& doc) {
-        auto& units = EditSteps::table<Game::Peg>(doc).units;
-        std::size_t next = 0;
-        std::size_t first = units.size();
-        for (std::size_t byte = 0; byte < changed_.size(); ++byte) {
-            for (std::uint8_t bits = changed_[byte]; bits != 0; bits &= bits - 1) {
-                const std::size_t i = byte * 8 + static_cast<std::size_t>(__builtin_ctz(bits));
-                first = std::min(first, i);
-                units[i].record[peg::Cost] ^= deltas_[next++];
-            }
-        }
-        if (deltas_.empty())
-            return unitsChange(Game::Peg, 0, 0, true, false);
-        return unitsChange(Game::Peg, first, last_ + 1 - first, true, false);
-    }
-    std::vector<std::uint8_t> changed_; // bit i: unit i changed
-    std::vector<std::uint8_t> deltas_;  // one per changed unit, in unit order
-    std::size_t last_ = 0;
+// Whether a patch changes values and names: a Replace part may touch either, units put in or
+// taken out touch both.
+struct Touches {
+    bool data = false;
+    bool names = false;
 };
-
-// A step that swaps what the document holds with what it keeps: the same move undoes and redoes.
-// The conversion keeps the PeG table it replaced (and its country names and files).
-class ReplacePegStep final : public EditStep {
-  public:
-    ReplacePegStep(std::optional<PegUnitTable> table, NameTable countries, std::string eFile,
-                   std::string namesEFile, std::string tFile)
-        : EditStep("Convert PG2 to PeG", true, true), table_(std::move(table)),
-          countries_(std::move(countries)), eFile_(std::move(eFile)),
-          namesEFile_(std::move(namesEFile)), tFile_(std::move(tFile)) {}
-    DocChange undo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange redo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange swap(CVarnelDoc& doc) {
-        std::swap(EditSteps::pegSlot(doc), table_);
-        std::swap(EditSteps::pegCountries(doc), countries_);
-        std::swap(doc.settings.pegEFile, eFile_);
-        std::swap(doc.settings.pegNamesEFile, namesEFile_);
-        std::swap(doc.settings.pegTFile, tFile_);
-        return DocChange{Game::Peg, DocChange::Scope::Table, 0, 0, true, true};
-    }
-
-  private:
-    std::optional<PegUnitTable> table_;
-    NameTable countries_;
-    std::string eFile_, namesEFile_, tFile_;
-};
-
-// The names read again from a Names E-File: the names and the file it swaps.
-template <Game G> class NamesStep final : public EditStep {
-  public:
-    NamesStep(std::vector<std::string> names, std::string path)
-        : EditStep("Reload names", false, true), names_(std::move(names)), path_(std::move(path)) {}
-    DocChange undo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange redo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange swap(CVarnelDoc& doc) {
-        auto& table = EditSteps::table<G>(doc);
-        const std::size_t count = std::min(names_.size(), table.count());
-        for (std::size_t i = 0; i < count; ++i) {
-            std::string current(table.name(i));
-            table.setName(i, names_[i]);
-            names_[i] = std::move(current);
-        }
-        std::swap(doc.settings.namesEFile(G), path_);
-        return unitsChange(G, 0, table.count(), false, true);
-    }
-
-  private:
-    std::vector<std::string> names_;
-    std::string path_;
-};
-
-// Many fields of many units changed as one (a block of cells): the parts are undone last first.
-class GroupStep final : public EditStep {
-  public:
-    GroupStep(std::string text, Game game, std::vector<std::unique_ptr<EditStep>> parts,
-              std::size_t first, std::size_t last, bool data, bool names)
-        : EditStep(std::move(text), data, names), game_(game), parts_(std::move(parts)),
-          first_(first), last_(last) {}
-    DocChange undo(CVarnelDoc& doc) override {
-        for (auto it = parts_.rbegin(); it != parts_.rend(); ++it)
-            (*it)->undo(doc);
-        return change();
-    }
-    DocChange redo(CVarnelDoc& doc) override {
-        for (auto& part : parts_)
-            part->redo(doc);
-        return change();
-    }
-
-  private:
-    DocChange change() const {
-        return unitsChange(game_, first_, last_ - first_ + 1, touches(ChangeKind::Data),
-                           touches(ChangeKind::Names));
-    }
-    Game game_;
-    std::vector<std::unique_ptr<EditStep>> parts_;
-    std::size_t first_;
-    std::size_t last_;
-};
-
-// A spreadsheet import: existing units that take new values, and units appended after them.
-// The step keeps the other side of each changed unit (at first the new values, once done the old
-// ones), so the same swap undoes and redoes it.
-template <Game G> class ImportStep final : public EditStep {
-  public:
-    ImportStep(std::string text, bool data, bool names, std::size_t first,
-               std::vector<std::uint32_t> indexes, TableOf<G> other, TableOf<G> added)
-        : EditStep(std::move(text), data, names), first_(first), indexes_(std::move(indexes)),
-          other_(std::move(other)), added_(std::move(added)) {}
-    DocChange undo(CVarnelDoc& doc) override {
-        auto& table = EditSteps::table<G>(doc);
-        table.units.resize(first_);
-        swap(table);
-        return change();
-    }
-    DocChange redo(CVarnelDoc& doc) override { return apply(EditSteps::table<G>(doc)); }
-    DocChange apply(TableOf<G>& table) {
-        swap(table);
-        table.units.reserve(first_ + added_.count());
-        for (std::size_t k = 0; k < added_.count(); ++k) {
-            table.units.push_back(added_.units[k]);
-            table.setName(first_ + k, added_.name(k));
-        }
-        return change();
-    }
-
-  private:
-    void swap(TableOf<G>& table) {
-        for (std::size_t k = 0; k < indexes_.size(); ++k) {
-            const std::size_t i = indexes_[k];
-            UnitOf<G> old = table.units[i];
-            std::string oldName(table.name(i));
-            table.units[i] = other_.units[k];
-            table.setName(i, other_.name(k));
-            other_.units[k] = old;
-            other_.setName(k, oldName);
-        }
-    }
-    DocChange change() const {
-        const std::size_t first = indexes_.empty() ? first_ : indexes_.front();
-        if (added_.count() != 0)
-            return countChange(G, first, touches(ChangeKind::Names));
-        return unitsChange(G, first, indexes_.back() + 1 - first, touches(ChangeKind::Data),
-                           touches(ChangeKind::Names));
-    }
-    std::size_t first_; // the count before the import: where the new units go
-    std::vector<std::uint32_t> indexes_;
-    TableOf<G> other_;
-    TableOf<G> added_;
-};
-
-bool sameValues(const Pg2Unit& a, const Pg2Unit& b) {
-    return a.record.bytes == b.record.bytes && a.country == b.country && a.special1 == b.special1 &&
-           a.special2 == b.special2;
-}
-bool sameValues(const PegUnit& a, const PegUnit& b) {
-    return a.record.bytes == b.record.bytes;
-}
-
-// A whole table put in place of the game's one (a backup restored): the same swap undoes and
-// redoes it.
-template <Game G> class SwapTableStep final : public EditStep {
-  public:
-    SwapTableStep(std::string text, TableOf<G> table, bool names)
-        : EditStep(std::move(text), true, names), table_(std::move(table)) {}
-    DocChange undo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange redo(CVarnelDoc& doc) override { return swap(doc); }
-    DocChange swap(CVarnelDoc& doc) {
-        std::swap(EditSteps::table<G>(doc), table_);
-        return DocChange{G, DocChange::Scope::Table, 0, 0, true, touches(ChangeKind::Names)};
-    }
-
-  private:
-    TableOf<G> table_;
-};
-
-// Stores the field through the field table's rules; when the value changed, `step` is the step
-// that takes it back.
-// `named`: whether the step gets its own text for the Edit menu (not when it is part of a
-// larger step).
-template <Game G>
-FieldResult setField(TableOf<G>& table, std::size_t unit, const FieldDef& field,
-                     std::string_view shown, std::unique_ptr<EditStep>& step, bool named = true) {
-    auto& u = table.units[unit];
-    const std::string name(field.kind == FieldKind::Name || named ? table.name(unit) : "");
-    const int before = storedValue(u, field);
-    const auto iconBefore = field.kind == FieldKind::Icon
-                                ? iconBytes(u, field.offset)
-                                : std::array<std::uint8_t, pg2::kIconLength>{};
-    FieldResult result;
-    if constexpr (G == Game::Pg2)
-        result = SetPg2Field(table, unit, field, shown);
-    else
-        result = SetPegField(table, unit, field, shown);
-    if (!result.ok || result.change == FieldChange::None)
-        return result;
-    std::string text = named ? fieldStepText(field, unit, name) : std::string();
-    if (field.kind == FieldKind::Name)
-        step = std::make_unique<NameStep<G>>(std::move(text), unit, name,
-                                             std::string(table.name(unit)));
-    else if (field.kind == FieldKind::Icon)
-        step = std::make_unique<IconStep<G>>(std::move(text), field, unit, iconBefore,
-                                             iconBytes(table.units[unit], field.offset));
-    else
-        step = std::make_unique<NumberStep<G>>(std::move(text), field, unit, before,
-                                               storedValue(table.units[unit], field));
-    return result;
-}
-
-template <Game G> std::vector<std::string> namesOf(const TableOf<G>& table) {
-    std::vector<std::string> names;
-    names.reserve(table.count());
-    for (std::size_t i = 0; i < table.count(); ++i)
-        names.emplace_back(table.name(i));
-    return names;
-}
 
 } // namespace
 
@@ -541,6 +95,9 @@ void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool data
     slot = std::move(table);
     historyOf(g).reset(dataModified, namesModified);
     journalRebase(g);
+    notify([&](DocObserver& o) {
+        o.documentChanged(DocChange{g, DocChange::Scope::Table, 0, 0, true, true});
+    });
     notify([&](DocObserver& o) { o.historyChanged(g); });
 }
 
@@ -553,7 +110,14 @@ void CVarnelDoc::loadTable(PegUnitTable table, bool dataModified, bool namesModi
 }
 
 void CVarnelDoc::markSaved(Game g, ChangeKind kind) {
-    historyOf(g).markClean(kind);
+    markSaved(g, kind == ChangeKind::Data, kind == ChangeKind::Names);
+}
+
+void CVarnelDoc::markSaved(Game g, bool data, bool names) {
+    if (data)
+        historyOf(g).markClean(ChangeKind::Data);
+    if (names)
+        historyOf(g).markClean(ChangeKind::Names);
     // What was saved needs no journal: the files (or, while the other file is unsaved, a copy)
     // are the new base.
     journalRebase(g);
@@ -585,10 +149,10 @@ void CVarnelDoc::markModified(Game g, ChangeKind kind) {
 }
 
 void CVarnelDoc::setCountries(Game g, NameTable names) {
-    (g == Game::Pg2 ? pg2Countries_ : pegCountries_) = std::move(names);
+    countriesOf(g) = std::move(names);
 }
 
-// --- The edit path ------------------------------------------------------------------------
+// --- The one door ------------------------------------------------------------------------
 
 void CVarnelDoc::changed(const DocChange& change) {
     notify([&](DocObserver& o) { o.documentChanged(change); });
@@ -596,10 +160,108 @@ void CVarnelDoc::changed(const DocChange& change) {
     refreshTitle();
 }
 
-void CVarnelDoc::pushStep(Game g, std::unique_ptr<EditStep> step, const DocChange& change) {
-    historyOf(g).push(std::move(step));
-    changed(change);
+DocChange CVarnelDoc::applyPatch(Game g, Patch& patch, bool forward, bool data, bool names,
+                                 const std::vector<std::uint64_t>* check,
+                                 std::vector<std::uint64_t>* record, bool* ok) {
+    auto swapSide = [&] {
+        SwapSide& side = *patch.swap;
+        if (side.table) {
+            if (g == Game::Pg2)
+                std::swap(pg2_, side.pg2);
+            else
+                std::swap(peg_, side.peg);
+        }
+        if (side.countries)
+            std::swap(countriesOf(g), *side.countries);
+        if (side.files) {
+            std::swap(settings.eFile(g), side.eFile);
+            std::swap(settings.namesEFile(g), side.namesEFile);
+            std::swap(settings.tFile(g), side.tFile);
+        }
+    };
+    if (patch.swap && forward)
+        swapSide();
+    PatchReach reach;
+    if (!patch.code.empty()) {
+        if (!hasTable(g))
+            reach.ok = false;
+        else if (g == Game::Pg2)
+            reach = ApplyPatch(*pg2_, patch, forward, check, record);
+        else
+            reach = ApplyPatch(*peg_, patch, forward, check, record);
+        if (!reach.ok && patch.swap && forward)
+            swapSide(); // the whole patch or nothing
+    }
+    if (patch.swap && !forward && reach.ok)
+        swapSide();
+    if (ok)
+        *ok = reach.ok;
+    if (patch.swap && (patch.swap->table || patch.swap->countries))
+        return DocChange{g, DocChange::Scope::Table, 0, 0, data, names};
+    if (reach.counted)
+        return DocChange{g, DocChange::Scope::Count, reach.first, 0, data, names};
+    if (reach.touched())
+        return DocChange{
+            g, DocChange::Scope::Units, reach.first, reach.last - reach.first + 1, data, names};
+    return DocChange{g, DocChange::Scope::Units, 0, 0, data, names};
 }
+
+bool CVarnelDoc::commit(Game g, std::string text, Patch patch, bool data, bool names,
+                        bool namesClean, const std::vector<std::uint64_t>* check) {
+    if (patch.empty())
+        return false;
+    std::vector<std::uint64_t> hashes;
+    bool ok = true;
+    const DocChange change =
+        applyPatch(g, patch, true, data, names, check, journal_ ? &hashes : nullptr, &ok);
+    if (!ok)
+        return false;
+    EditHistory& h = historyOf(g);
+    h.push(std::make_unique<EditStep>(std::move(text), std::move(patch), data, names));
+    if (namesClean)
+        h.markClean(ChangeKind::Names);
+    journalStep(g, *h.undoStep(), namesClean, hashes);
+    changed(change);
+    return true;
+}
+
+bool CVarnelDoc::undo(Game g) {
+    EditHistory& h = historyOf(g);
+    EditStep* step = h.undoStep();
+    if (step == nullptr)
+        return false;
+    const DocChange change =
+        applyPatch(g, step->patch(), false, step->touches(ChangeKind::Data),
+                   step->touches(ChangeKind::Names), nullptr, nullptr, nullptr);
+    h.stepBack();
+    journalMove(g, true, h.index() + 1);
+    changed(change);
+    return true;
+}
+
+bool CVarnelDoc::redo(Game g) {
+    EditHistory& h = historyOf(g);
+    EditStep* step = h.redoStep();
+    if (step == nullptr)
+        return false;
+    const DocChange change =
+        applyPatch(g, step->patch(), true, step->touches(ChangeKind::Data),
+                   step->touches(ChangeKind::Names), nullptr, nullptr, nullptr);
+    h.stepForward();
+    journalMove(g, false, h.index() - 1);
+    changed(change);
+    return true;
+}
+
+void CVarnelDoc::moveHistoryTo(Game g, std::size_t index) {
+    const EditHistory& h = history(g);
+    while (h.index() > index && undo(g)) {
+    }
+    while (h.index() < index && redo(g)) {
+    }
+}
+
+// --- The commands -------------------------------------------------------------------------
 
 FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field,
                                  std::string_view shown) {
@@ -608,81 +270,80 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
         refused.message = "There is no such unit";
         return refused;
     }
-    std::unique_ptr<EditStep> step;
-    const FieldResult result = g == Game::Pg2
-                                   ? varnel::setField<Game::Pg2>(*pg2_, unit, field, shown, step)
-                                   : varnel::setField<Game::Peg>(*peg_, unit, field, shown, step);
-    if (step) {
-        const bool names = field.kind == FieldKind::Name;
-        pushStep(g, std::move(step), unitsChange(g, unit, 1, !names, names));
-        journal(g, [&] { return JournalFieldEntry(unit, field.name, shown); });
-    }
-    return result;
+    return withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
+        const std::string name(table.name(unit));
+        Originals<Table> originals(table);
+        originals.keep(unit);
+        const FieldResult result = setFieldOf(table, unit, field, shown);
+        Patch patch = originals.patch();
+        originals.restore();
+        if (result.ok && result.change != FieldChange::None) {
+            const bool names = field.kind == FieldKind::Name;
+            commit(g, fieldStepText(field, unit, name), std::move(patch), !names, names);
+        }
+        return result;
+    });
 }
 
 CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
                                   const std::string& what) {
     CellsResult result;
-    std::vector<std::unique_ptr<EditStep>> parts;
-    std::size_t first = SIZE_MAX;
-    std::size_t last = 0;
-    bool data = false;
-    bool names = false;
-    for (const CellEdit& edit : edits) {
-        FieldResult r;
-        std::unique_ptr<EditStep> part;
-        if (edit.unit >= unitCount(g))
-            r.message = "There is no such unit";
-        else if (g == Game::Pg2)
-            r = varnel::setField<Game::Pg2>(*pg2_, edit.unit, *edit.field, edit.shown, part, false);
-        else
-            r = varnel::setField<Game::Peg>(*peg_, edit.unit, *edit.field, edit.shown, part, false);
-        if (!r.ok) {
-            // Nothing of the block stays: the parts done so far are taken back.
-            for (auto it = parts.rbegin(); it != parts.rend(); ++it)
-                (*it)->undo(*this);
-            const std::optional<std::string_view> name = unitName(g, edit.unit);
-            result.message = Format("Unit %zu %s, column %s:\n%s", edit.unit,
-                                    std::string(name.value_or("")).c_str(),
-                                    FieldLabel(*edit.field).c_str(), r.message.c_str());
-            result.refused = &edit - edits.data();
-            return result;
-        }
-        if (part) {
-            first = std::min(first, edit.unit);
-            last = std::max(last, edit.unit);
-            (edit.field->kind == FieldKind::Name ? names : data) = true;
-            parts.push_back(std::move(part));
-        }
+    if (!hasTable(g)) {
+        result.message = "There is no such unit";
+        result.refused = edits.empty() ? -1 : 0;
+        return result;
     }
-    result.ok = true;
-    result.changed = parts.size();
-    if (!parts.empty()) {
-        pushStep(g,
-                 std::make_unique<GroupStep>(what, g, std::move(parts), first, last, data, names),
-                 unitsChange(g, first, last - first + 1, data, names));
-        journal(g, [&] { return JournalCellsEntry(what, edits); });
-    }
-    return result;
+    return withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
+        Originals<Table> originals(table);
+        Touches touches;
+        for (const CellEdit& edit : edits) {
+            FieldResult r;
+            if (edit.unit >= table.count()) {
+                r.message = "There is no such unit";
+            } else {
+                originals.keep(edit.unit);
+                r = setFieldOf(table, edit.unit, *edit.field, edit.shown);
+            }
+            if (!r.ok) {
+                // Nothing of the block stays.
+                originals.restore();
+                const std::optional<std::string_view> name = unitName(g, edit.unit);
+                result.message = Format("Unit %zu %s, column %s:\n%s", edit.unit,
+                                        std::string(name.value_or("")).c_str(),
+                                        FieldLabel(*edit.field).c_str(), r.message.c_str());
+                result.refused = &edit - edits.data();
+                return result;
+            }
+            if (r.change != FieldChange::None) {
+                ++result.changed;
+                (edit.field->kind == FieldKind::Name ? touches.names : touches.data) = true;
+            }
+        }
+        result.ok = true;
+        Patch patch = originals.patch();
+        originals.restore();
+        if (result.changed > 0)
+            commit(g, what, std::move(patch), touches.data, touches.names);
+        return result;
+    });
 }
 
 std::optional<std::size_t> CVarnelDoc::cloneUnit(Game g, std::size_t index) {
     const std::size_t count = unitCount(g);
     if (index >= count || count >= kMaxUnits)
         return std::nullopt;
-    DocChange change;
-    std::unique_ptr<EditStep> step;
-    if (g == Game::Pg2) {
-        auto clone = std::make_unique<CloneStep<Game::Pg2>>(index);
-        change = clone->apply(*pg2_);
-        step = std::move(clone);
-    } else {
-        auto clone = std::make_unique<CloneStep<Game::Peg>>(index);
-        change = clone->apply(*peg_);
-        step = std::move(clone);
-    }
-    pushStep(g, std::move(step), change);
-    journal(g, [&] { return JournalUnitEntry(JournalRecord::Clone, index); });
+    withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
+        Table copy;
+        copy.units.push_back(table.units[index]);
+        copy.units[0].record.setCode(static_cast<std::uint16_t>(count));
+        copy.setName(0, table.name(index));
+        PatchBuilder<Table> builder;
+        builder.insert(count, copy, 0, 1);
+        commit(g, "Clone of " + std::to_string(index), builder.finish(), true, true);
+    });
     return count;
 }
 
@@ -691,56 +352,49 @@ bool CVarnelDoc::deleteUnit(Game g, std::size_t index) {
         return false;
     const std::string text =
         Format("Delete of %d ", static_cast<int>(index)) + std::string(*unitName(g, index));
-    DocChange change;
-    std::unique_ptr<EditStep> step;
-    if (g == Game::Pg2) {
-        auto del = std::make_unique<DeleteStep<Game::Pg2>>(text, *pg2_, index);
-        change = del->apply(*pg2_);
-        step = std::move(del);
-    } else {
-        auto del = std::make_unique<DeleteStep<Game::Peg>>(text, *peg_, index);
-        change = del->apply(*peg_);
-        step = std::move(del);
-    }
-    pushStep(g, std::move(step), change);
-    journal(g, [&] { return JournalUnitEntry(JournalRecord::Delete, index); });
+    withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
+        PatchBuilder<Table> builder;
+        builder.remove(index, 1, table);
+        // The units after it take codes from its code on.
+        const std::uint16_t code = table.units[index].record.code();
+        for (std::size_t k = index + 1; k < table.count(); ++k) {
+            auto after = table.units[k];
+            const auto newCode = static_cast<std::uint16_t>(code + (k - 1 - index));
+            if (after.record.code() == newCode)
+                continue;
+            after.record.setCode(newCode);
+            builder.change(k - 1, table.units[k], {}, after, {});
+        }
+        commit(g, text, builder.finish(), true, true);
+    });
     return true;
+}
+
+template <class Table>
+bool CVarnelDoc::append(Game g, Table added, const std::string& what, bool names) {
+    if (!hasTable(g) || added.count() == 0 || unitCount(g) + added.count() > kMaxUnits)
+        return false;
+    const std::string text = Format("%s (%d units)", what.c_str(), static_cast<int>(added.count()));
+    PatchBuilder<Table> builder;
+    builder.insert(unitCount(g), added, 0, added.count());
+    return commit(g, text, builder.finish(), true, names);
 }
 
 bool CVarnelDoc::appendUnits(Pg2UnitTable added, const std::string& what, bool names) {
-    if (!pg2_ || added.count() == 0 || pg2_->count() + added.count() > kMaxUnits)
-        return false;
-    const std::string text = Format("%s (%d units)", what.c_str(), static_cast<int>(added.count()));
-    Bytes entry;
-    if (journaling())
-        entry = JournalAppendEntry(what, names, WritePg2EFile(added), WriteNamesFile(added));
-    auto step =
-        std::make_unique<AppendStep<Game::Pg2>>(text, pg2_->count(), std::move(added), names);
-    const DocChange change = step->apply(*pg2_);
-    pushStep(Game::Pg2, std::move(step), change);
-    journal(Game::Pg2, [&] { return entry; });
-    return true;
+    return append(Game::Pg2, std::move(added), what, names);
 }
 
 bool CVarnelDoc::appendUnits(PegUnitTable added, const std::string& what, bool names) {
-    if (!peg_ || added.count() == 0 || peg_->count() + added.count() > kMaxUnits)
-        return false;
-    const std::string text = Format("%s (%d units)", what.c_str(), static_cast<int>(added.count()));
-    Bytes entry;
-    if (journaling())
-        entry = JournalAppendEntry(what, names, WritePegEFile(added), WriteNamesFile(added));
-    auto step =
-        std::make_unique<AppendStep<Game::Peg>>(text, peg_->count(), std::move(added), names);
-    const DocChange change = step->apply(*peg_);
-    pushStep(Game::Peg, std::move(step), change);
-    journal(Game::Peg, [&] { return entry; });
-    return true;
+    return append(Game::Peg, std::move(added), what, names);
 }
 
-template <Game G, class Table>
-bool CVarnelDoc::replace(Table& table, const std::string& what, std::size_t count,
+template <class Table>
+bool CVarnelDoc::replace(Game g, const std::string& what, std::size_t count,
                          std::vector<std::size_t> positions, Table units) {
-    using Step = ReplaceUnitsStep<G>;
+    if (!hasTable(g))
+        return false;
+    const Table& table = tableOf<Table>();
     const std::size_t was = table.count();
     if (count > kMaxUnits || positions.size() != units.count() ||
         !std::is_sorted(positions.begin(), positions.end()) ||
@@ -753,101 +407,113 @@ bool CVarnelDoc::replace(Table& table, const std::string& what, std::size_t coun
     if (static_cast<std::size_t>(positions.end() - firstNew) != added)
         return false;
 
-    std::vector<typename Step::Kept> before;
-    std::vector<typename Step::Kept> after;
+    PatchBuilder<Table> builder;
     bool data = count != was;
     bool names = count != was;
-    for (std::size_t k = 0; k < positions.size(); ++k) {
+    if (count < was)
+        builder.remove(count, was - count, table);
+    const auto kept = static_cast<std::size_t>(firstNew - positions.begin());
+    for (std::size_t k = 0; k < kept; ++k) {
         const std::size_t at = positions[k];
-        const auto index = static_cast<std::uint32_t>(at);
-        const std::string_view name = units.name(k);
-        if (at < was) {
-            const bool sameRecord = sameUnit(table.units[at], units.units[k]);
-            const bool sameName = table.name(at) == name;
-            if (sameRecord && sameName)
-                continue;
-            data = data || !sameRecord;
-            names = names || !sameName;
-            before.push_back({index, table.units[at], std::string(table.name(at))});
-        }
-        after.push_back({index, units.units[k], std::string(name)});
+        const bool sameValues = SameImage(table.units[at], units.units[k]);
+        const bool sameName = table.name(at) == units.name(k);
+        if (sameValues && sameName)
+            continue;
+        data = data || !sameValues;
+        names = names || !sameName;
+        builder.change(at, table.units[at], table.name(at), units.units[k], units.name(k));
     }
-    for (std::size_t at = count; at < was; ++at)
-        before.push_back(
-            {static_cast<std::uint32_t>(at), table.units[at], std::string(table.name(at))});
+    builder.insert(was, units, kept, added);
     if (!data && !names)
         return false;
-    auto step =
-        std::make_unique<Step>(what, data, names, was, count, std::move(before), std::move(after));
-    const DocChange change = step->redo(*this);
-    pushStep(G, std::move(step), change);
-    return true;
+    return commit(g, what, builder.finish(), data, names);
 }
 
 bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
                               std::vector<std::size_t> positions, Pg2UnitTable units) {
-    return pg2_ && replace<Game::Pg2>(*pg2_, what, count, std::move(positions), std::move(units));
+    return replace(Game::Pg2, what, count, std::move(positions), std::move(units));
 }
 
 bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
                               std::vector<std::size_t> positions, PegUnitTable units) {
-    return peg_ && replace<Game::Peg>(*peg_, what, count, std::move(positions), std::move(units));
+    return replace(Game::Peg, what, count, std::move(positions), std::move(units));
 }
 
 int CVarnelDoc::changeCosts(const CostChoices& choices) {
     if (!peg_)
         return 0;
-    std::vector<std::uint8_t> before(peg_->count());
+    PegUnitTable& table = *peg_;
+    std::vector<std::uint8_t> before(table.count());
     for (std::size_t i = 0; i < before.size(); ++i)
-        before[i] = peg_->units[i].record[peg::Cost];
-    const int counted = ApplyCostChange(*peg_, choices);
+        before[i] = table.units[i].record[peg::Cost];
+    const int counted = ApplyCostChange(table, choices);
+    PatchBuilder<PegUnitTable> builder;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        PegUnit& unit = table.units[i];
+        if (unit.record[peg::Cost] == before[i])
+            continue;
+        PegUnit old = unit;
+        old.record[peg::Cost] = before[i];
+        builder.change(i, old, {}, unit, {});
+        unit.record[peg::Cost] = before[i];
+    }
     if (counted == 0)
         return 0;
-    auto step = std::make_unique<CostStep>(Format("Global Cost Modifier (%d units)", counted),
-                                           before, *peg_);
-    before = {};
-    pushStep(Game::Peg, std::move(step), unitsChange(Game::Peg, 0, peg_->count(), true, false));
-    journal(Game::Peg, [&] { return JournalCostEntry(choices); });
+    Patch patch = builder.finish();
+    if (patch.empty()) // units counted, none changed (a 100 % change): a step all the same
+        patch.swap = std::make_unique<SwapSide>();
+    commit(Game::Peg, Format("Global Cost Modifier (%d units)", counted), std::move(patch), true,
+           false);
     return counted;
 }
 
 void CVarnelDoc::replacePegTable(ConvertedPeg converted) {
-    Bytes entry;
-    if (journaling())
-        entry = JournalConvertEntry(converted.table, converted.countries, converted.eFile,
-                                    converted.namesEFile, converted.tFile);
-    auto step = std::make_unique<ReplacePegStep>(
-        std::optional<PegUnitTable>(std::move(converted.table)), std::move(converted.countries),
-        std::move(converted.eFile), std::move(converted.namesEFile), std::move(converted.tFile));
-    const DocChange change = step->swap(*this);
-    pushStep(Game::Peg, std::move(step), change);
-    journal(Game::Peg, [&] { return entry; });
+    auto side = std::make_unique<SwapSide>();
+    side->table = true;
+    side->peg = std::move(converted.table);
+    side->countries = std::move(converted.countries);
+    side->files = true;
+    side->eFile = std::move(converted.eFile);
+    side->namesEFile = std::move(converted.namesEFile);
+    side->tFile = std::move(converted.tFile);
+    Patch patch;
+    patch.swap = std::move(side);
+    commit(Game::Peg, "Convert PG2 to PeG", std::move(patch), true, true);
+}
+
+template <class Table> void CVarnelDoc::swapTable(Game g, Table table, const std::string& what) {
+    if (!hasTable(g))
+        return;
+    const bool names = table.count() != unitCount(g);
+    auto side = std::make_unique<SwapSide>();
+    side->table = true;
+    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+        side->pg2 = std::move(table);
+    else
+        side->peg = std::move(table);
+    Patch patch;
+    patch.swap = std::move(side);
+    commit(g, what, std::move(patch), true, names);
 }
 
 void CVarnelDoc::replaceTable(Pg2UnitTable table, const std::string& what) {
-    if (!pg2_)
-        return;
-    const bool names = table.count() != pg2_->count();
-    Bytes entry;
-    if (journaling())
-        entry = JournalTableEntry(what, WritePg2EFile(table), WriteNamesFile(table));
-    auto step = std::make_unique<SwapTableStep<Game::Pg2>>(what, std::move(table), names);
-    const DocChange change = step->swap(*this);
-    pushStep(Game::Pg2, std::move(step), change);
-    journal(Game::Pg2, [&] { return entry; });
+    swapTable(Game::Pg2, std::move(table), what);
 }
 
 void CVarnelDoc::replaceTable(PegUnitTable table, const std::string& what) {
-    if (!peg_)
-        return;
-    const bool names = table.count() != peg_->count();
-    Bytes entry;
-    if (journaling())
-        entry = JournalTableEntry(what, WritePegEFile(table), WriteNamesFile(table));
-    auto step = std::make_unique<SwapTableStep<Game::Peg>>(what, std::move(table), names);
-    const DocChange change = step->swap(*this);
-    pushStep(Game::Peg, std::move(step), change);
-    journal(Game::Peg, [&] { return entry; });
+    swapTable(Game::Peg, std::move(table), what);
+}
+
+void CVarnelDoc::reloadCountries(Game g, NameTable names, const std::string& tFile) {
+    auto side = std::make_unique<SwapSide>();
+    side->countries = std::move(names);
+    side->files = true;
+    side->eFile = settings.eFile(g);
+    side->namesEFile = settings.namesEFile(g);
+    side->tFile = tFile;
+    Patch patch;
+    patch.swap = std::move(side);
+    commit(g, "Reload country names", std::move(patch), false, false);
 }
 
 CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
@@ -858,7 +524,8 @@ CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
         outcome.refusals = 1;
         return outcome;
     }
-    auto run = [&]<Game G>(TableOf<G>& table) {
+    withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
         auto plan = PlanCsvImport(table, file, options);
         outcome.changes = plan.changes.size();
         outcome.units = plan.changedUnits.size();
@@ -871,92 +538,44 @@ CVarnelDoc::CsvImportOutcome CVarnelDoc::importCsv(Game g, const CsvFile& file,
             return;
         bool data = plan.appended.count() != 0;
         bool names = data;
+        PatchBuilder<Table> builder;
         for (std::size_t k = 0; k < plan.changedUnits.size(); ++k) {
             const std::size_t i = plan.changedUnits[k];
-            data = data || !sameValues(table.units[i], plan.changed.units[k]);
+            data = data || !SameImage(table.units[i], plan.changed.units[k]);
             names = names || table.name(i) != plan.changed.name(k);
+            builder.change(i, table.units[i], table.name(i), plan.changed.units[k],
+                           plan.changed.name(k));
         }
+        builder.insert(table.count(), plan.appended, 0, plan.appended.count());
         const std::string text =
             Format("Import from CSV (%d units changed, %d added)", static_cast<int>(outcome.units),
                    static_cast<int>(outcome.added));
-        auto step = std::make_unique<ImportStep<G>>(
-            text, data, names, table.count(), std::move(plan.changedUnits), std::move(plan.changed),
-            std::move(plan.appended));
-        const DocChange change = step->apply(table);
-        pushStep(G, std::move(step), change);
-        journal(G, [&] { return JournalCsvEntry(file, options); });
-        outcome.applied = true;
-    };
-    if (g == Game::Pg2)
-        run.operator()<Game::Pg2>(*pg2_);
-    else
-        run.operator()<Game::Peg>(*peg_);
+        outcome.applied = commit(g, text, builder.finish(), data, names);
+    });
     return outcome;
 }
 
 void CVarnelDoc::reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path) {
     if (!hasTable(g))
         return;
-    std::unique_ptr<EditStep> step;
-    DocChange change;
-    // The step keeps the names as read; swapping puts them in and keeps the old ones. Units past
-    // the last line keep their names.
-    auto names = [&](auto& table) {
-        std::vector<std::string> read(table.count());
+    withTable(g, [&](auto& table) {
+        using Table = std::remove_reference_t<decltype(table)>;
+        // Units past the last line keep their names.
+        PatchBuilder<Table> builder;
         LineReader reader(bytes);
         std::string_view line;
-        for (std::size_t i = 0; i < table.count(); ++i)
-            read[i] = i < table.count() && reader.next(line) ? std::string(line)
-                                                             : std::string(table.name(i));
-        return read;
-    };
-    if (g == Game::Pg2) {
-        auto reload = std::make_unique<NamesStep<Game::Pg2>>(names(*pg2_), path);
-        change = reload->swap(*this);
-        step = std::move(reload);
-    } else {
-        auto reload = std::make_unique<NamesStep<Game::Peg>>(names(*peg_), path);
-        change = reload->swap(*this);
-        step = std::move(reload);
-    }
-    historyOf(g).push(std::move(step));
-    historyOf(g).markClean(ChangeKind::Names);
-    changed(change);
-    journal(g, [&] { return JournalNamesEntry(path, bytes); });
-}
-
-// --- Undo and redo ------------------------------------------------------------------------
-
-bool CVarnelDoc::undo(Game g) {
-    EditHistory& h = historyOf(g);
-    EditStep* step = h.undoStep();
-    if (step == nullptr)
-        return false;
-    const DocChange change = step->undo(*this);
-    h.stepBack();
-    changed(change);
-    journalMove(g, true, h.index() + 1);
-    return true;
-}
-
-bool CVarnelDoc::redo(Game g) {
-    EditHistory& h = historyOf(g);
-    EditStep* step = h.redoStep();
-    if (step == nullptr)
-        return false;
-    const DocChange change = step->redo(*this);
-    h.stepForward();
-    changed(change);
-    journalMove(g, false, h.index() - 1);
-    return true;
-}
-
-void CVarnelDoc::moveHistoryTo(Game g, std::size_t index) {
-    const EditHistory& h = history(g);
-    while (h.index() > index && undo(g)) {
-    }
-    while (h.index() < index && redo(g)) {
-    }
+        for (std::size_t i = 0; i < table.count() && reader.next(line); ++i)
+            if (line != table.name(i))
+                builder.change(i, table.units[i], table.name(i), table.units[i], line);
+        Patch patch = builder.finish();
+        patch.swap = std::make_unique<SwapSide>();
+        patch.swap->files = true;
+        patch.swap->eFile = settings.eFile(g);
+        patch.swap->namesEFile = path;
+        patch.swap->tFile = settings.tFile(g);
+        // The names are then those of the file read: clean.
+        commit(g, "Reload names", std::move(patch), false, true, true);
+    });
 }
 
 } // namespace varnel

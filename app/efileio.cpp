@@ -214,6 +214,10 @@ bool prepareSave(CVarnelDoc& doc, Game game, const std::string& path, ChangeKind
     return true;
 }
 
+SaveTarget target(const std::string& path, const Bytes& bytes) {
+    return SaveTarget{path, bytes.size(), HashBytes(bytes)};
+}
+
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
     if (game == Game::Pg2)
         return doc.pg2() ? std::optional<Bytes>(WriteNamesFile(*doc.pg2())) : std::nullopt;
@@ -306,11 +310,14 @@ std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path
 
 bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto bytes = eFileBytes(doc, game);
-    if (!bytes || !prepareSave(doc, game, path, ChangeKind::Data) || !saveBytes(doc, path, *bytes))
+    if (!bytes || !prepareSave(doc, game, path, ChangeKind::Data))
+        return false;
+    doc.journalBeforeSave(game, {target(path, *bytes), {}});
+    if (!saveBytes(doc, path, *bytes))
         return false;
     doc.rememberFile(game, ChangeKind::Data, path, *bytes);
-    doc.markSaved(game, ChangeKind::Data);
     doc.settings.eFile(game) = path;
+    doc.markSaved(game, ChangeKind::Data);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
 }
@@ -329,7 +336,10 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
         return true;
     const std::string path = NamesPathFor(doc.settings.textSuffix, doc.settings.eFile(game));
     if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) ||
-        !prepareSave(doc, game, path, ChangeKind::Names) || !saveBytes(doc, path, *bytes))
+        !prepareSave(doc, game, path, ChangeKind::Names))
+        return false;
+    doc.journalBeforeSave(game, {{}, target(path, *bytes)});
+    if (!saveBytes(doc, path, *bytes))
         return false;
     doc.rememberFile(game, ChangeKind::Names, path, *bytes);
     doc.settings.namesEFile(game) = path;
@@ -356,6 +366,7 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
         !prepareSave(doc, game, path, ChangeKind::Data) ||
         !prepareSave(doc, game, namesPath, ChangeKind::Names))
         return false;
+    doc.journalBeforeSave(game, {target(path, *eFile), target(namesPath, *names)});
     if (const auto failed = WriteFilePair(path, *eFile, namesPath, *names)) {
         SaveErrorBox(doc.ui, *failed);
         return false;
@@ -364,8 +375,7 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     doc.rememberFile(game, ChangeKind::Names, namesPath, *names);
     doc.settings.eFile(game) = path;
     doc.settings.namesEFile(game) = namesPath;
-    doc.markSaved(game, ChangeKind::Data);
-    doc.markSaved(game, ChangeKind::Names);
+    doc.markSaved(game, true, true);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     MessageBox(doc.ui, "File %s updated", namesPath.c_str());
     return true;

@@ -4,14 +4,17 @@
 #include "app/recoveryjournal.h"
 
 #include "app/efileio.h"
+#include "app/patch.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/filestamp.h"
 #include "base/paths.h"
 #include "equip/efile.h"
+#include "equip/unitimage.h"
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
@@ -151,87 +154,83 @@ Bytes namesOf(const CVarnelDoc& doc, Game g) {
     return g == Game::Pg2 ? WriteNamesFile(*doc.pg2()) : WriteNamesFile(*doc.peg());
 }
 
-} // namespace
-
-// --- Entries ------------------------------------------------------------------------------
-
-Bytes JournalFieldEntry(std::size_t unit, const std::string& field, std::string_view shown) {
-    return Record(JournalRecord::Field)
-        .u32(static_cast<std::uint32_t>(unit))
-        .text(field)
-        .text(shown)
-        .framed();
+// A whole table as a swap puts it in: u8 present, then u32 n, n images and n names.
+template <class Table> void writeTable(Record& r, const std::optional<Table>& table) {
+    r.u8(table ? 1 : 0);
+    if (!table)
+        return;
+    using Unit = typename PatchBuilder<Table>::Unit;
+    r.u32(static_cast<std::uint32_t>(table->count()));
+    Bytes images(table->count() * ImageSize<Unit>());
+    for (std::size_t i = 0; i < table->count(); ++i)
+        WriteImage(table->units[i], images.data() + i * ImageSize<Unit>());
+    r.block(images);
+    for (std::size_t i = 0; i < table->count(); ++i)
+        r.text(table->name(i));
 }
 
-Bytes JournalUnitEntry(JournalRecord type, std::size_t unit) {
-    return Record(type).u32(static_cast<std::uint32_t>(unit)).framed();
-}
-
-Bytes JournalAppendEntry(const std::string& what, bool names, const Bytes& eFile,
-                         const Bytes& namesFile) {
-    return Record(JournalRecord::Append)
-        .text(what)
-        .u8(names ? 1 : 0)
-        .block(eFile)
-        .block(namesFile)
-        .framed();
-}
-
-Bytes JournalCostEntry(const CostChoices& choices) {
-    Record r(JournalRecord::Cost);
-    for (std::size_t c = 0; c < choices.enabled.size(); ++c)
-        r.u8(choices.enabled[c] ? 1 : 0).u32(static_cast<std::uint32_t>(choices.percent[c]));
-    return r.framed();
-}
-
-Bytes JournalNamesEntry(const std::string& path, std::span<const std::uint8_t> bytes) {
-    return Record(JournalRecord::Names).text(path).block(bytes).framed();
-}
-
-Bytes JournalMoveEntry(bool undo) {
-    return Record(undo ? JournalRecord::Undo : JournalRecord::Redo).framed();
-}
-
-Bytes JournalTableEntry(const std::string& what, const Bytes& eFile, const Bytes& namesFile) {
-    return Record(JournalRecord::Table).text(what).block(eFile).block(namesFile).framed();
-}
-
-Bytes JournalCellsEntry(const std::string& what, std::span<const CellEdit> edits) {
-    Record r(JournalRecord::Cells);
-    r.text(what).u32(static_cast<std::uint32_t>(edits.size()));
-    for (const CellEdit& edit : edits)
-        r.u32(static_cast<std::uint32_t>(edit.unit)).text(edit.field->name).text(edit.shown);
-    return r.framed();
-}
-
-Bytes JournalCsvEntry(const CsvFile& file, const CsvImportOptions& options) {
-    Record r(JournalRecord::Csv);
-    r.u8(options.append ? 1 : 0)
-        .u8(static_cast<std::uint8_t>(file.delimiter))
-        .u8(file.read1252 ? 1 : 0)
-        .u32(static_cast<std::uint32_t>(file.header.size()));
-    for (const std::string& h : file.header)
-        r.text(h);
-    r.u32(static_cast<std::uint32_t>(file.rowCount()));
-    for (std::size_t row = 0; row < file.rowCount(); ++row) {
-        const std::size_t n = file.cellStart[row + 1] - file.cellStart[row];
-        r.u32(file.lines[row]).u32(static_cast<std::uint32_t>(n));
-        for (std::size_t c = 0; c < n; ++c)
-            r.text(file.cell(row, c));
+template <class Table> std::optional<Table> readTable(Fields& f, bool& ok) {
+    using Unit = typename PatchBuilder<Table>::Unit;
+    if (f.u8() == 0)
+        return std::nullopt;
+    const std::uint32_t n = f.u32();
+    const auto images = f.block();
+    if (!f.ok() || n > kMaxUnits || images.size() != n * ImageSize<Unit>()) {
+        ok = false;
+        return std::nullopt;
     }
-    return r.framed();
+    Table table;
+    table.units.resize(n);
+    for (std::uint32_t i = 0; i < n && f.ok(); ++i) {
+        ReadImage(images.data() + i * ImageSize<Unit>(), table.units[i]);
+        table.setName(i, f.text());
+    }
+    ok = ok && f.ok();
+    return table;
 }
 
-Bytes JournalConvertEntry(const PegUnitTable& table, const NameTable& countries,
-                          const std::string& eFile, const std::string& namesEFile,
-                          const std::string& tFile) {
-    Record r(JournalRecord::Convert);
-    r.block(WritePegEFile(table)).block(WriteNamesFile(table));
+void writeCountries(Record& r, const NameTable& countries) {
     r.u32(static_cast<std::uint32_t>(countries.count()));
     for (int n = 0; n < countries.count(); ++n)
         r.text(countries.name(n));
-    return r.text(eFile).text(namesEFile).text(tFile).framed();
 }
+
+NameTable readCountries(Fields& f, Game g) {
+    NameTable table(CountryCount(g));
+    const std::uint32_t count = f.u32();
+    for (std::uint32_t k = 0; f.ok() && k < count; ++k) {
+        std::string name = f.text();
+        if (static_cast<int>(k) < table.capacity())
+            table.setName(static_cast<int>(k), std::move(name));
+    }
+    table.setCount(static_cast<int>(
+        std::min<std::uint32_t>(count, static_cast<std::uint32_t>(table.capacity()))));
+    return table;
+}
+
+// What a swap of `mask` replaces in the state given: the journal's check before a swap replays.
+std::uint64_t swapStateHash(Game g, const SwapSide& mask, const std::optional<Pg2UnitTable>& pg2,
+                            const std::optional<PegUnitTable>& peg, const NameTable& countries,
+                            const std::string& eFile, const std::string& namesEFile,
+                            const std::string& tFile) {
+    PatchHash hash;
+    if (mask.table) {
+        const std::uint64_t table = g == Game::Pg2 ? TableHash(pg2) : TableHash(peg);
+        hash.feed(reinterpret_cast<const std::uint8_t*>(&table), sizeof table);
+    }
+    if (mask.countries) {
+        for (int n = 0; n < countries.count(); ++n)
+            hash.feed(countries.name(n));
+    }
+    if (mask.files) {
+        hash.feed(eFile);
+        hash.feed(namesEFile);
+        hash.feed(tFile);
+    }
+    return hash.value;
+}
+
+} // namespace
 
 // --- The files ----------------------------------------------------------------------------
 
@@ -324,15 +323,26 @@ void CVarnelDoc::endJournals() {
 }
 
 void CVarnelDoc::journalRebase(Game g) {
+    journalRebase(g, nullptr);
+}
+
+void CVarnelDoc::journalBeforeSave(Game g, const SaveTargets& targets) {
+    journalRebase(g, &targets);
+}
+
+void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
     if (!journal_)
         return;
     Record base(JournalRecord::Base);
     base.u8(g == Game::Pg2 ? 0 : 1);
     base.text(settings.eFile(g)).text(settings.namesEFile(g)).text(settings.tFile(g));
+    // The country names as they stand: the T-File may change on disk before a restore.
+    writeCountries(base, countries(g));
     const auto& data = fileStamp(g, ChangeKind::Data);
     const auto& names = fileStamp(g, ChangeKind::Names);
-    const bool onFiles = hasTable(g) && !flag(g, ChangeKind::Data) && !flag(g, ChangeKind::Names) &&
-                         data && stampedPath(g, ChangeKind::Data) == settings.eFile(g) &&
+    const bool onFiles = !targets && hasTable(g) && !flag(g, ChangeKind::Data) &&
+                         !flag(g, ChangeKind::Names) && data &&
+                         stampedPath(g, ChangeKind::Data) == settings.eFile(g) &&
                          (!names || stampedPath(g, ChangeKind::Names) == settings.namesEFile(g));
     if (!hasTable(g)) {
         base.u8(kNoTableBase);
@@ -341,16 +351,33 @@ void CVarnelDoc::journalRebase(Game g) {
         base.u8(kFilesBase).u64(data->size).u64(data->hash);
         base.u8(names ? 1 : 0).u64(names ? names->size : 0).u64(names ? names->hash : 0);
     } else {
+        // A clean point among undone steps is lost with them at the next step: the restore
+        // must know, to mark the file as this history would.
+        const auto ahead = [&](ChangeKind kind) { return history(g).cleanAhead(kind) ? 2 : 0; };
         base.u8(kCopyBase)
-            .u8(flag(g, ChangeKind::Data) ? 1 : 0)
-            .u8(flag(g, ChangeKind::Names) ? 1 : 0)
+            .u8(static_cast<std::uint8_t>((flag(g, ChangeKind::Data) ? 1 : 0) |
+                                          ahead(ChangeKind::Data)))
+            .u8(static_cast<std::uint8_t>((flag(g, ChangeKind::Names) ? 1 : 0) |
+                                          ahead(ChangeKind::Names)))
             .block(eFileOf(*this, g))
             .block(namesOf(*this, g));
+        // Just before a save: what each file will hold once written, so that a restore after a
+        // kill during the save knows which of them made it.
+        for (const SaveTarget* t :
+             {targets ? &targets->data : nullptr, targets ? &targets->names : nullptr}) {
+            const bool present = t && !t->path.empty();
+            base.u8(present ? 1 : 0);
+            if (present)
+                base.text(t->path).u64(t->size).u64(t->hash);
+        }
+        // The table's undo history is not in the copy: what the journal still holds of it
+        // starts here.
     }
     journal_->rebase(g, base.framed(), history(g).index());
 }
 
-void CVarnelDoc::journalEntry(Game g, const std::vector<std::uint8_t>& entry) {
+void CVarnelDoc::journalStep(Game g, const EditStep& step, bool namesClean,
+                             const std::vector<std::uint64_t>& hashes) {
     if (!journal_)
         return;
     // Without a journal (or after one failed) the step is already in the table: the table as
@@ -359,7 +386,38 @@ void CVarnelDoc::journalEntry(Game g, const std::vector<std::uint8_t>& entry) {
         journalRebase(g);
         return;
     }
-    journal_->append(g, entry);
+    const Patch& patch = step.patch();
+    Record r(JournalRecord::Step);
+    r.text(step.text());
+    r.u8(static_cast<std::uint8_t>((step.touches(ChangeKind::Data) ? 1 : 0) |
+                                   (step.touches(ChangeKind::Names) ? 2 : 0) |
+                                   (namesClean ? 4 : 0)));
+    r.block(patch.code);
+    r.u32(static_cast<std::uint32_t>(hashes.size()));
+    for (std::uint64_t h : hashes)
+        r.u64(h);
+    r.u8(patch.swap ? 1 : 0);
+    if (patch.swap) {
+        // The swap is applied: the document holds what it put in, the side what it replaced.
+        const SwapSide& side = *patch.swap;
+        r.u8(side.table ? 1 : 0);
+        if (side.table) {
+            if (g == Game::Pg2)
+                writeTable(r, pg2_);
+            else
+                writeTable(r, peg_);
+        }
+        r.u8(side.countries ? 1 : 0);
+        if (side.countries)
+            writeCountries(r, countries(g));
+        r.u8(side.files ? 1 : 0);
+        if (side.files)
+            r.text(settings.eFile(g)).text(settings.namesEFile(g)).text(settings.tFile(g));
+        r.u64(swapStateHash(g, side, side.pg2, side.peg,
+                            side.countries ? *side.countries : countries(g), side.eFile,
+                            side.namesEFile, side.tFile));
+    }
+    journal_->append(g, r.framed());
     journal_->setKnown(g, history(g).index() - std::min(history(g).index(), journal_->floor(g)));
 }
 
@@ -373,7 +431,7 @@ void CVarnelDoc::journalMove(Game g, bool undo, std::size_t from) {
         journal_->has(g) &&
         (undo ? from > floor : from >= floor && from - floor < journal_->known(g));
     if (expressible)
-        journal_->append(g, JournalMoveEntry(undo));
+        journal_->append(g, Record(undo ? JournalRecord::Undo : JournalRecord::Redo).framed());
     else
         journalRebase(g);
 }
@@ -382,15 +440,24 @@ void CVarnelDoc::journalMove(Game g, bool undo, std::size_t from) {
 
 namespace {
 
+struct Target {
+    bool present = false;
+    std::string path;
+    std::uint64_t size = 0, hash = 0;
+};
+
 struct Base {
     Game game = Game::Pg2;
     std::string eFile, namesEFile, tFile;
+    NameTable countries{0};
     std::uint8_t kind = kNoTableBase;
     std::uint64_t size = 0, hash = 0;
     bool hasNames = false;
     std::uint64_t namesSize = 0, namesHash = 0;
     bool dataModified = false, namesModified = false;
+    bool dataAhead = false, namesAhead = false; // their clean points lie among undone steps
     std::span<const std::uint8_t> eFileBytes, namesBytes;
+    Target data, names; // a copy made just before a save: what the save writes
 };
 
 std::optional<Base> readBase(std::span<const std::uint8_t> body) {
@@ -405,6 +472,7 @@ std::optional<Base> readBase(std::span<const std::uint8_t> body) {
     b.eFile = f.text();
     b.namesEFile = f.text();
     b.tFile = f.text();
+    b.countries = readCountries(f, b.game);
     b.kind = f.u8();
     if (b.kind == kFilesBase) {
         b.size = f.u64();
@@ -413,10 +481,22 @@ std::optional<Base> readBase(std::span<const std::uint8_t> body) {
         b.namesSize = f.u64();
         b.namesHash = f.u64();
     } else if (b.kind == kCopyBase) {
-        b.dataModified = f.u8() != 0;
-        b.namesModified = f.u8() != 0;
+        const std::uint8_t data = f.u8();
+        const std::uint8_t names = f.u8();
+        b.dataModified = (data & 1) != 0;
+        b.namesModified = (names & 1) != 0;
+        b.dataAhead = (data & 2) != 0;
+        b.namesAhead = (names & 2) != 0;
         b.eFileBytes = f.block();
         b.namesBytes = f.block();
+        for (Target* t : {&b.data, &b.names}) {
+            t->present = f.u8() != 0;
+            if (t->present) {
+                t->path = f.text();
+                t->size = f.u64();
+                t->hash = f.u64();
+            }
+        }
     } else if (b.kind != kNoTableBase) {
         return std::nullopt;
     }
@@ -429,33 +509,156 @@ bool matches(const std::optional<FileStamp>& stamp, std::uint64_t size, std::uin
     return stamp && stamp->size == size && stamp->hash == hash;
 }
 
+// Whether the save a copy base was made for wrote `target`: the file holds what it was to hold.
+bool written(const Target& target) {
+    return target.present && matches(StampFile(target.path), target.size, target.hash);
+}
+
+// The whole entries of a journal and whether bytes follow the last of them.
+struct JournalRecords {
+    std::vector<std::span<const std::uint8_t>> all;
+    bool damaged = false;
+};
+
+JournalRecords readRecords(std::span<const std::uint8_t> bytes) {
+    JournalRecords r;
+    r.all = records(bytes);
+    std::size_t used = 0;
+    for (const auto& body : r.all)
+        used += body.size() + 8;
+    r.damaged = used < bytes.size();
+    return r;
+}
+
+// The history position after the entries, from the base's: zero means the entries cancel out.
+std::ptrdiff_t netSteps(const std::vector<std::span<const std::uint8_t>>& all) {
+    std::ptrdiff_t at = 0;
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        const auto type = static_cast<JournalRecord>(all[i].front());
+        if (type == JournalRecord::Step || type == JournalRecord::Redo)
+            ++at;
+        else if (type == JournalRecord::Undo)
+            --at;
+        else
+            return 1; // unknown: let the restore say what it makes of it
+        if (at < 0)
+            return 1;
+    }
+    return at;
+}
+
+std::string damagedName(const std::string& path) {
+    return path + ".damaged";
+}
+
 } // namespace
 
 std::optional<JournalSummary> ReadJournalSummary(const std::string& path) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes)
         return std::nullopt;
-    const auto all = records(*bytes);
-    if (all.empty())
+    const JournalRecords read = readRecords(*bytes);
+    if (read.all.empty())
         return std::nullopt;
-    const auto base = readBase(all.front());
+    const auto base = readBase(read.all.front());
     if (!base)
         return std::nullopt;
-    const bool changes =
-        all.size() > 1 || (base->kind == kCopyBase && (base->dataModified || base->namesModified));
-    return JournalSummary{base->game, base->eFile, changes};
+    JournalSummary summary{base->game, base->eFile};
+    summary.damaged = read.damaged;
+    summary.entries = read.all.size() - 1;
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (!ec)
+        summary.lastChange = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::file_clock::to_sys(time).time_since_epoch())
+                                 .count();
+    bool dataModified = base->dataModified && !written(base->data);
+    bool namesModified = base->namesModified && !written(base->names);
+    const bool cleanBase = base->kind != kCopyBase || (!dataModified && !namesModified);
+    summary.changes = read.damaged || !cleanBase || netSteps(read.all) != 0;
+    return summary;
 }
+
+// Replays a journal's entries through the document's one door.
+class JournalReplay {
+  public:
+    JournalReplay(CVarnelDoc& doc, Game g) : doc_(doc), g_(g) {}
+
+    // Applies one entry; false when it does not fit the table (or is no entry).
+    bool apply(std::span<const std::uint8_t> body) {
+        Fields f(body);
+        const auto type = static_cast<JournalRecord>(f.u8());
+        if (type == JournalRecord::Undo)
+            return doc_.undo(g_);
+        if (type == JournalRecord::Redo)
+            return doc_.redo(g_);
+        if (type != JournalRecord::Step)
+            return false;
+        std::string text = f.text();
+        const std::uint8_t flags = f.u8();
+        const auto code = f.block();
+        const std::uint32_t n = f.u32();
+        std::vector<std::uint64_t> hashes;
+        for (std::uint32_t k = 0; f.ok() && k < n && k <= code.size(); ++k)
+            hashes.push_back(f.u64());
+        if (!f.ok() || hashes.size() != n || !PatchCodeIsWhole(g_, code))
+            return false;
+        Patch patch;
+        patch.code.assign(code.begin(), code.end());
+        if (f.u8() != 0) {
+            auto side = std::make_unique<SwapSide>();
+            bool ok = true;
+            side->table = f.u8() != 0;
+            if (side->table) {
+                if (g_ == Game::Pg2)
+                    side->pg2 = readTable<Pg2UnitTable>(f, ok);
+                else
+                    side->peg = readTable<PegUnitTable>(f, ok);
+            }
+            if (f.u8() != 0)
+                side->countries = readCountries(f, g_);
+            side->files = f.u8() != 0;
+            if (side->files) {
+                side->eFile = f.text();
+                side->namesEFile = f.text();
+                side->tFile = f.text();
+            }
+            const std::uint64_t before = f.u64();
+            if (!ok || !f.ok())
+                return false;
+            const std::uint64_t now = swapStateHash(
+                g_, *side, doc_.pg2_, doc_.peg_, doc_.countries(g_), doc_.settings.eFile(g_),
+                doc_.settings.namesEFile(g_), doc_.settings.tFile(g_));
+            if (now != before)
+                return false;
+            patch.swap = std::move(side);
+        }
+        return doc_.commit(g_, std::move(text), std::move(patch), (flags & 1) != 0,
+                           (flags & 2) != 0, (flags & 4) != 0, &hashes);
+    }
+
+  private:
+    CVarnelDoc& doc_;
+    Game g_;
+};
 
 bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
     JournalFile held; // taken from the dead process: no other editor restores it meanwhile
     if (!held.adopt(path))
         return false;
     const auto bytes = ReadFileBytes(path);
-    const auto all = bytes ? records(*bytes) : std::vector<std::span<const std::uint8_t>>();
-    const auto base = all.empty() ? std::nullopt : readBase(all.front());
+    const JournalRecords read = bytes ? readRecords(*bytes) : JournalRecords{};
+    const auto base = read.all.empty() ? std::nullopt : readBase(read.all.front());
     if (!base) {
-        MessageBox(doc.ui, "The recovery journal %s is damaged: nothing was restored",
-                   path.c_str());
+        // Nothing can be made of it; it is kept where nobody offers it again.
+        held.close();
+        const std::string kept = damagedName(path);
+        std::error_code ec;
+        std::filesystem::rename(path, kept, ec);
+        MessageBox(doc.ui,
+                   "The recovery journal %s is damaged: nothing could be restored.\nIt was kept "
+                   "as %s",
+                   path.c_str(), ec ? path.c_str() : kept.c_str());
         return false;
     }
     const Game g = base->game;
@@ -487,14 +690,17 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
         }
     }
 
-    // The table as the base says, then every step through the edit path; this editor's own
+    // The table as the base says, then every step through the one door; this editor's own
     // journal takes them all and is flushed once at the end.
     if (doc.journal_)
         doc.journal_->beginBatch();
     doc.settings.eFile(g) = base->eFile;
     doc.settings.namesEFile(g) = base->namesEFile;
-    if (base->kind != kNoTableBase && !base->tFile.empty())
-        LoadTFile(doc, g, base->tFile);
+    if (base->kind != kNoTableBase) {
+        // The country names as they were, as a load sets them: no step of their own.
+        doc.settings.tFile(g) = base->tFile;
+        doc.setCountries(g, base->countries);
+    }
     if (base->kind == kFilesBase) {
         doc.rememberFile(g, ChangeKind::Data, base->eFile, eStamp);
         doc.rememberFile(g, ChangeKind::Names, base->namesEFile, namesStamp);
@@ -504,189 +710,119 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
         else
             doc.loadTable(tableFrom<PegUnitTable>(*eFile, namesBytes));
     } else if (base->kind == kCopyBase) {
-        doc.rememberFile(g, ChangeKind::Data, base->eFile, StampFile(base->eFile));
-        doc.rememberFile(g, ChangeKind::Names, base->namesEFile, StampFile(base->namesEFile));
+        // A save that wrote a file leaves that file clean: it holds the copy's bytes.
+        const bool dataSaved = written(base->data);
+        const bool namesSaved = written(base->names);
+        if (dataSaved)
+            doc.settings.eFile(g) = base->data.path;
+        if (namesSaved)
+            doc.settings.namesEFile(g) = base->names.path;
+        doc.rememberFile(g, ChangeKind::Data, doc.settings.eFile(g),
+                         StampFile(doc.settings.eFile(g)));
+        doc.rememberFile(g, ChangeKind::Names, doc.settings.namesEFile(g),
+                         StampFile(doc.settings.namesEFile(g)));
+        const bool dataModified = base->dataModified && !dataSaved;
+        const bool namesModified = base->namesModified && !namesSaved;
         if (g == Game::Pg2)
-            doc.loadTable(tableFrom<Pg2UnitTable>(base->eFileBytes, base->namesBytes),
-                          base->dataModified, base->namesModified);
+            doc.loadTable(tableFrom<Pg2UnitTable>(base->eFileBytes, base->namesBytes), dataModified,
+                          namesModified);
         else
-            doc.loadTable(tableFrom<PegUnitTable>(base->eFileBytes, base->namesBytes),
-                          base->dataModified, base->namesModified);
+            doc.loadTable(tableFrom<PegUnitTable>(base->eFileBytes, base->namesBytes), dataModified,
+                          namesModified);
+        if (base->dataAhead && !dataSaved)
+            doc.historyOf(g).markCleanAhead(ChangeKind::Data, dataModified);
+        if (base->namesAhead && !namesSaved)
+            doc.historyOf(g).markCleanAhead(ChangeKind::Names, namesModified);
     }
 
-    std::unordered_map<std::string, const FieldDef*> fields;
-    for (std::size_t i = 1; i < all.size(); ++i) {
-        Fields f(all[i]);
-        const auto type = static_cast<JournalRecord>(f.u8());
-        bool done = true;
-        switch (type) {
-        case JournalRecord::Field: {
-            const std::uint32_t unit = f.u32();
-            const std::string name = f.text();
-            const std::string shown = f.text();
-            // Most steps edit a few fields: each name is looked up in the catalogue once.
-            auto known = fields.find(name);
-            if (known == fields.end())
-                known = fields.emplace(name, FindField(g, name)).first;
-            const FieldDef* field = known->second;
-            done = f.ok() && field && doc.setField(g, unit, *field, shown).ok;
+    JournalReplay replay(doc, g);
+    std::size_t done = 0;
+    const std::size_t total = read.all.size() - 1 + (read.damaged ? 1 : 0);
+    for (std::size_t i = 1; i < read.all.size(); ++i) {
+        // A step that does not fit means the journal does not: what came before it stands,
+        // what follows is not tried.
+        if (!replay.apply(read.all[i]))
             break;
-        }
-        case JournalRecord::Clone: {
-            const std::uint32_t unit = f.u32();
-            done = f.ok() && doc.cloneUnit(g, unit).has_value();
-            break;
-        }
-        case JournalRecord::Delete: {
-            const std::uint32_t unit = f.u32();
-            done = f.ok() && doc.deleteUnit(g, unit);
-            break;
-        }
-        case JournalRecord::Append: {
-            const std::string what = f.text();
-            const bool withNames = f.u8() != 0;
-            const auto e = f.block();
-            const auto n = f.block();
-            if (!f.ok())
-                done = false;
-            else if (g == Game::Pg2)
-                done = doc.appendUnits(tableFrom<Pg2UnitTable>(e, n), what, withNames);
-            else
-                done = doc.appendUnits(tableFrom<PegUnitTable>(e, n), what, withNames);
-            break;
-        }
-        case JournalRecord::Cost: {
-            CostChoices choices;
-            for (std::size_t c = 0; c < choices.enabled.size(); ++c) {
-                choices.enabled[c] = f.u8() != 0;
-                choices.percent[c] = static_cast<int>(f.u32());
-            }
-            done = f.ok() && g == Game::Peg && doc.changeCosts(choices) > 0;
-            break;
-        }
-        case JournalRecord::Convert: {
-            CVarnelDoc::ConvertedPeg c;
-            const auto e = f.block();
-            const auto n = f.block();
-            c.table = tableFrom<PegUnitTable>(e, n);
-            const std::uint32_t countries = f.u32();
-            for (std::uint32_t k = 0; f.ok() && k < countries && int(k) < c.countries.capacity();
-                 ++k)
-                c.countries.setName(static_cast<int>(k), f.text());
-            c.countries.setCount(static_cast<int>(std::min<std::uint32_t>(
-                countries, static_cast<std::uint32_t>(c.countries.capacity()))));
-            c.eFile = f.text();
-            c.namesEFile = f.text();
-            c.tFile = f.text();
-            done = f.ok() && g == Game::Peg;
-            if (done)
-                doc.replacePegTable(std::move(c));
-            break;
-        }
-        case JournalRecord::Names: {
-            const std::string namesPath = f.text();
-            const auto n = f.block();
-            done = f.ok() && doc.hasTable(g);
-            if (done)
-                doc.reloadNames(g, n, namesPath);
-            break;
-        }
-        case JournalRecord::Undo:
-            done = doc.undo(g);
-            break;
-        case JournalRecord::Redo:
-            done = doc.redo(g);
-            break;
-        case JournalRecord::Table: {
-            const std::string what = f.text();
-            const auto e = f.block();
-            const auto n = f.block();
-            done = f.ok() && doc.hasTable(g);
-            if (done && g == Game::Pg2)
-                doc.replaceTable(tableFrom<Pg2UnitTable>(e, n), what);
-            else if (done)
-                doc.replaceTable(tableFrom<PegUnitTable>(e, n), what);
-            break;
-        }
-        case JournalRecord::Cells: {
-            const std::string what = f.text();
-            const std::uint32_t n = f.u32();
-            std::vector<CellEdit> edits;
-            for (std::uint32_t k = 0; f.ok() && k < n; ++k) {
-                CellEdit edit;
-                edit.unit = f.u32();
-                const std::string name = f.text();
-                edit.shown = f.text();
-                auto known = fields.find(name);
-                if (known == fields.end())
-                    known = fields.emplace(name, FindField(g, name)).first;
-                edit.field = known->second;
-                if (!edit.field)
-                    break;
-                edits.push_back(std::move(edit));
-            }
-            done = f.ok() && edits.size() == n && doc.setFields(g, edits, what).ok;
-            break;
-        }
-        case JournalRecord::Csv: {
-            CsvImportOptions options;
-            options.append = f.u8() != 0;
-            CsvFile csv;
-            csv.delimiter = static_cast<char>(f.u8());
-            csv.read1252 = f.u8() != 0;
-            const std::uint32_t columns = f.u32();
-            for (std::uint32_t k = 0; f.ok() && k < columns; ++k)
-                csv.header.push_back(f.text());
-            const std::uint32_t rows = f.u32();
-            csv.cellStart.push_back(0);
-            for (std::uint32_t row = 0; f.ok() && row < rows; ++row) {
-                csv.lines.push_back(f.u32());
-                const std::uint32_t n = f.u32();
-                for (std::uint32_t c = 0; f.ok() && c < n; ++c) {
-                    const std::string cell = f.text();
-                    csv.cells.emplace_back(csv.pool.size(), csv.pool.size() + cell.size());
-                    csv.pool += cell;
-                }
-                csv.cellStart.push_back(csv.cells.size());
-            }
-            done = f.ok() && csv.rowCount() == rows && doc.importCsv(g, csv, options).applied;
-            break;
-        }
-        default:
-            done = false;
-        }
-        // A step that does not replay as it was done means the journal does not fit: what came
-        // before it stands, what follows is not tried.
-        if (!done)
-            break;
+        ++done;
     }
     // The restored steps are on the disk in this editor's journal before the old one goes.
     if (doc.journal_)
         doc.journal_->endBatch();
     held.remove();
-    doc.refreshAllViews();
+    if (done < total)
+        MessageBox(doc.ui,
+                   "The recovery journal of %s is damaged: %d of %d changes could be restored.",
+                   base->eFile.empty() ? GameName(g) : base->eFile.c_str(), static_cast<int>(done),
+                   static_cast<int>(total));
     doc.refreshTitle();
     return true;
 }
 
-void OfferLeftJournals(CVarnelDoc& doc, const std::string& folder) {
+namespace {
+
+std::string timeText(std::int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+#ifndef _WIN32
+    localtime_r(&t, &local);
+#else
+    localtime_s(&local, &t);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return text;
+}
+
+} // namespace
+
+OfferResult OfferLeftJournals(CVarnelDoc& doc, const std::string& folder) {
+    OfferResult result;
     for (const std::string& path : FindLeftJournals(folder)) {
         const auto summary = ReadJournalSummary(path);
+        if (!summary) {
+            // Not even its base can be read: kept under another name, and said so.
+            RestoreJournal(doc, path);
+            continue;
+        }
         // A journal with nothing unsaved in it is not worth a question.
-        if (!summary || !summary->changes) {
+        if (!summary->changes) {
             RemoveFile(path);
             continue;
         }
+        // Restoring a second journal of a game would replace the first one's table: it waits
+        // for the next start.
+        if (std::find(result.restored.begin(), result.restored.end(), summary->game) !=
+            result.restored.end())
+            continue;
         const std::string what = summary->eFile.empty()
                                      ? std::string(GameName(summary->game)) + " table"
                                      : summary->eFile;
         if (QuestionBox(doc.ui,
-                        "Varnel was not closed properly. Restore the unsaved changes to %s?",
-                        what.c_str()))
-            RestoreJournal(doc, path);
-        else
+                        "Varnel was not closed properly. Restore the unsaved changes to %s (last "
+                        "changed %s)?",
+                        what.c_str(), timeText(summary->lastChange).c_str())) {
+            if (RestoreJournal(doc, path)) {
+                result.restored.push_back(summary->game);
+                result.eFiles.push_back(doc.settings.eFile(summary->game));
+            }
+        } else {
             RemoveFile(path);
+        }
     }
+    return result;
+}
+
+std::optional<std::string> StateFolderProblem(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec)
+        return ec.message();
+    const std::string probe = WithTrailingSeparator(folder) + ".varnel-probe";
+    if (!SaveFileBytes(probe, Bytes{1}))
+        return SaveFailureReason().empty() ? std::string("it cannot be written")
+                                           : SaveFailureReason();
+    RemoveFile(probe);
+    return std::nullopt;
 }
 
 } // namespace varnel

@@ -15,10 +15,12 @@
 // Integers are little-endian; a text or a byte block is a u32 length and its bytes. The base
 // (type 0) is one of: the files the table was loaded from, with their sizes and hashes (the table
 // is at their clean point); a copy of the table with its two change flags (after a partial save,
-// or an undo past what the journal holds); or no table. Each entry names one command of the
-// document's edit path with its arguments (a field's name and the text stored, an index, the
-// units appended, the cost choices) or an undo or redo; replaying them through the same path
-// rebuilds the same table, undo history and change flags.
+// an undo past what the journal holds, or just before a save, then with what each file will
+// hold once written); or no table. Each entry is a step of the history as a patch (type 20:
+// text, u8 flags 1 data / 2 names / 4 names clean, block patch code, u32 n + n x u64 hashes of
+// its Replace parts' old bytes, u8 swap and, with a swap, what it puts in and the hash of what
+// it replaces), an undo (21) or a redo (22). Replay applies the patches through the document's
+// one door after checking their old bytes: it re-runs no field rule.
 
 #include "base/journalfile.h"
 #include "convert/costmodifier.h"
@@ -73,40 +75,13 @@ class RecoveryJournal {
     bool batch_ = false;
 };
 
-// The entries, framed, as the edit path writes them.
 enum class JournalRecord : std::uint8_t {
     Base = 0,
-    Field = 1,   // u32 unit, text field name, text shown
-    Clone = 2,   // u32 unit
-    Delete = 3,  // u32 unit
-    Append = 4,  // text what, u8 names, block E-File bytes, block Names E-File bytes
-    Cost = 5,    // per PeG country: u8 chosen, u32 percent
-    Convert = 6, // block E-File, block names, u32 countries + texts, texts E-File, names, T-File
-    Names = 7,   // text path, block Names E-File bytes
-    Undo = 8,
-    Redo = 9,
-    Table = 10, // text what, block E-File bytes, block Names E-File bytes
-    Cells = 11, // text what, u32 n, n x (u32 unit, text field name, text shown)
-    Csv = 12,   // u8 append, u8 delimiter, u8 read1252, u32 n + header texts, u32 rows,
-                // rows x (u32 line, u32 cells, cells x text)
+    Step = 20,
+    Undo = 21,
+    Redo = 22,
 };
 using Bytes = std::vector<std::uint8_t>;
-Bytes JournalFieldEntry(std::size_t unit, const std::string& field, std::string_view shown);
-Bytes JournalUnitEntry(JournalRecord type, std::size_t unit);
-Bytes JournalAppendEntry(const std::string& what, bool names, const Bytes& eFile,
-                         const Bytes& namesFile);
-Bytes JournalCostEntry(const CostChoices& choices);
-Bytes JournalConvertEntry(const PegUnitTable& table, const NameTable& countries,
-                          const std::string& eFile, const std::string& namesEFile,
-                          const std::string& tFile);
-Bytes JournalNamesEntry(const std::string& path, std::span<const std::uint8_t> bytes);
-Bytes JournalMoveEntry(bool undo);
-Bytes JournalTableEntry(const std::string& what, const Bytes& eFile, const Bytes& namesFile);
-struct CellEdit;
-Bytes JournalCellsEntry(const std::string& what, std::span<const CellEdit> edits);
-struct CsvFile;
-struct CsvImportOptions;
-Bytes JournalCsvEntry(const CsvFile& file, const CsvImportOptions& options);
 
 // The journals in `folder` that no living process holds, oldest first.
 std::vector<std::string> FindLeftJournals(const std::string& folder);
@@ -115,18 +90,32 @@ std::vector<std::string> FindLeftJournals(const std::string& folder);
 struct JournalSummary {
     Game game = Game::Pg2;
     std::string eFile;
-    bool changes = false; // false: the table stood at its files' clean point, nothing to restore
+    bool changes = false; // false: nothing to restore (clean base, steps that cancel out)
+    bool damaged = false; // bytes after the last whole entry: an entry cut short or damaged
+    std::size_t entries = 0;
+    std::int64_t lastChange = 0; // seconds since the epoch of the file's last write
 };
 // Nothing when the file is no journal (or its base is damaged).
 std::optional<JournalSummary> ReadJournalSummary(const std::string& path);
 
 // Restores the journal at `path` into `doc` and removes the file. A journal whose files are no
-// longer as they were is refused with a message and kept; nothing changes then. False when
-// nothing was restored.
+// longer as they were is refused with a message and kept; nothing changes then. A journal
+// damaged after its base restores what comes before the damage and says so; one whose base is
+// damaged is kept under another name, and the message says which. False when nothing was
+// restored.
 bool RestoreJournal(CVarnelDoc& doc, const std::string& path);
 
+// What the start-up offer did.
+struct OfferResult {
+    std::vector<Game> restored;      // games whose journal was restored
+    std::vector<std::string> eFiles; // their E-Files, in the same order
+};
 // The start-up question for each left journal in `folder`: "Varnel was not closed properly.
-// Restore the unsaved changes to %s?". Yes restores it, No deletes it.
-void OfferLeftJournals(CVarnelDoc& doc, const std::string& folder);
+// Restore the unsaved changes to %s (last changed %s)?". Yes restores it, No deletes it. Once a
+// game's journal is restored, the other journals of that game stay for the next start.
+OfferResult OfferLeftJournals(CVarnelDoc& doc, const std::string& folder);
+
+// Whether `folder` (made when missing) takes files; otherwise the reason.
+std::optional<std::string> StateFolderProblem(const std::string& folder);
 
 } // namespace varnel

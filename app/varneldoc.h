@@ -89,6 +89,17 @@ struct ViewSlot {
 
 class RecoveryJournal;
 
+// A file a save is about to write, and what it will hold.
+struct SaveTarget {
+    std::string path; // empty: the save does not write this file
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
+};
+struct SaveTargets {
+    SaveTarget data;
+    SaveTarget names;
+};
+
 class CVarnelDoc {
   public:
     CVarnelDoc(UiPort& ui, SettingsBackend& store);
@@ -114,8 +125,12 @@ class CVarnelDoc {
     const NameTable& countries(Game g) const {
         return g == Game::Pg2 ? pg2Countries_ : pegCountries_;
     }
-    // The country names of a game's T-File; the views are told.
+    // The country names of a game's T-File, as a load reads them (no step: the load that follows
+    // starts the game's history afresh and tells the views).
     void setCountries(Game g, NameTable names);
+    // The country names read again from the T-File at `tFile`, as a step ("Reload country
+    // names").
+    void reloadCountries(Game g, NameTable names, const std::string& tFile);
     IconArchive& icons(Game g) { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     const IconArchive& icons(Game g) const { return g == Game::Pg2 ? pg2Icons : pegIcons; }
     ViewSlot& view(Game g) { return views[g == Game::Pg2 ? 0 : 1]; }
@@ -161,6 +176,8 @@ class CVarnelDoc {
     void loadTable(PegUnitTable table, bool dataModified = false, bool namesModified = false);
     // The game's table now equals what its file holds (after a save).
     void markSaved(Game g, ChangeKind kind);
+    // Both files at once (a pair saved): the journal is rebased once, on both clean points.
+    void markSaved(Game g, bool data, bool names);
 
     // The change flags: whether the game's E-File (Data) or Names E-File differs from the table,
     // that is, whether the game's history is away from that file's clean point.
@@ -328,20 +345,51 @@ class CVarnelDoc {
     bool journaling() const { return journal_ != nullptr; }
     // The journal file of the game, or "" (for the tests).
     std::string journalPath(Game g) const;
+    // Just before a save writes the game's files: the journal holds a copy of the table and
+    // what each file will hold, so a restore after a kill during the save brings back exactly
+    // what is unsaved.
+    void journalBeforeSave(Game g, const SaveTargets& targets);
     // Removes both games' journals: the program ends normally.
     void endJournals();
 
   private:
-    friend class EditSteps; // the steps' one door to the tables
+    friend class JournalReplay; // replays a journal's patches through the one door
     friend bool RestoreJournal(CVarnelDoc& doc, const std::string& path);
+    // The one door: applies `patch` to game g, pushes it as the step `text` (touching the
+    // E-File's data and / or the names), marks the names clean when `namesClean` (they are a
+    // file's as read), journals it and tells the observers. With `check` (a journal's replay),
+    // the patch is first compared with the table; false, and nothing changed, when it does not
+    // fit or is empty.
+    bool commit(Game g, std::string text, Patch patch, bool data, bool names,
+                bool namesClean = false, const std::vector<std::uint64_t>* check = nullptr);
+    // Applies a patch forwards or backwards (the swap and the code); what changed.
+    DocChange applyPatch(Game g, Patch& patch, bool forward, bool data, bool names,
+                         const std::vector<std::uint64_t>* check,
+                         std::vector<std::uint64_t>* record, bool* ok);
+    template <class F> decltype(auto) withTable(Game g, F&& f) {
+        if (g == Game::Pg2)
+            return f(*pg2_);
+        return f(*peg_);
+    }
+    template <class Table> Table& tableOf() {
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            return *pg2_;
+        else
+            return *peg_;
+    }
+    NameTable& countriesOf(Game g) { return g == Game::Pg2 ? pg2Countries_ : pegCountries_; }
+    template <class Table> bool append(Game g, Table added, const std::string& what, bool names);
+    template <class Table>
+    bool replace(Game g, const std::string& what, std::size_t count,
+                 std::vector<std::size_t> positions, Table units);
+    template <class Table> void swapTable(Game g, Table table, const std::string& what);
+
     // Starts the game's journal afresh from the table as it stands (its files, or a copy).
     void journalRebase(Game g);
-    // Appends the entry `make` builds, when journaling.
-    template <class Make> void journal(Game g, Make&& make) {
-        if (journal_)
-            journalEntry(g, make());
-    }
-    void journalEntry(Game g, const std::vector<std::uint8_t>& entry);
+    void journalRebase(Game g, const SaveTargets* targets);
+    // Appends the step just pushed (with the hashes of its old bytes) to the game's journal.
+    void journalStep(Game g, const EditStep& step, bool namesClean,
+                     const std::vector<std::uint64_t>& hashes);
     // After an undo or redo from history position `from`.
     void journalMove(Game g, bool undo, std::size_t from);
     std::unique_ptr<RecoveryJournal> journal_;
@@ -353,12 +401,7 @@ class CVarnelDoc {
                 f(*o);
     }
     EditHistory& historyOf(Game g) { return g == Game::Pg2 ? pg2History_ : pegHistory_; }
-    // Pushes a done step, tells the observers and refreshes the title.
-    void pushStep(Game g, std::unique_ptr<EditStep> step, const DocChange& change);
     void changed(const DocChange& change);
-    template <Game G, class Table>
-    bool replace(Table& table, const std::string& what, std::size_t count,
-                 std::vector<std::size_t> positions, Table units);
     template <class Table>
     void load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
               bool namesModified);

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #ifndef _WIN32
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -104,9 +105,13 @@ thread_local std::string lastSaveFailure;
 thread_local std::optional<SaveFault> plannedFault;
 thread_local int savesSeen = 0;
 
+thread_local std::function<void(SaveStage, bool)> stageHook;
+
 // The test seam: true when the planned fault hits this stage of this save. errno is set as a
 // failing system call would set it.
 bool faultAt(SaveStage stage, int save) {
+    if (stageHook)
+        stageHook(stage, false);
     if (!plannedFault || plannedFault->stage != stage || plannedFault->save != save)
         return false;
     errno = EIO;
@@ -132,7 +137,63 @@ std::string saveTarget(const std::string& path) {
     return ec ? path : real.string();
 }
 
+constexpr const char* kTempMark = ".varnel-";
+
+// Whether `name` is a temporary file of a save of `stem` by a process that is gone: the pid in
+// its name answers to no running process.
+bool leftTemporary(const std::string& name, const std::string& stem) {
+    if (name.size() <= stem.size() + 8 || name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(stem.size(), 8, kTempMark) != 0)
+        return false;
+    const std::string rest = name.substr(stem.size() + 8);
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string::npos || dash == 0 || rest.size() - dash - 1 != 6)
+        return false;
+    long pid = 0;
+    for (std::size_t i = 0; i < dash; ++i) {
+        if (rest[i] < '0' || rest[i] > '9' || pid > 100000000)
+            return false;
+        pid = pid * 10 + (rest[i] - '0');
+    }
+#ifndef _WIN32
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+#else
+    return false;
+#endif
+}
+
+std::size_t removeLeft(const std::string& folder, const std::string* stem) {
+    std::size_t removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::size_t mark = name.rfind(kTempMark);
+        if (mark == std::string::npos || mark == 0)
+            continue;
+        const std::string own = stem ? *stem : name.substr(0, mark);
+        std::error_code removeError;
+        if (leftTemporary(name, own) && fs::remove(it->path(), removeError))
+            ++removed;
+    }
+    return removed;
+}
+
 } // namespace
+
+std::size_t RemoveLeftTemporaries(const std::string& path) {
+    const fs::path p(path);
+    const std::string stem = p.filename().string();
+    return stem.empty() ? 0 : removeLeft(p.parent_path().string(), &stem);
+}
+
+std::size_t RemoveLeftTemporariesIn(const std::string& folder) {
+    return removeLeft(folder, nullptr);
+}
+
+void SetSaveStageHook(std::function<void(SaveStage, bool)> hook) {
+    stageHook = std::move(hook);
+}
 
 void PlanSaveFault(std::optional<SaveFault> fault) {
     plannedFault = fault;
@@ -157,7 +218,8 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
     // An in-place write would have failed on a target we may not write: do not replace it.
     if (exists && ::access(target.c_str(), W_OK) != 0)
         return fail("it is read-only");
-    std::string tmp = target + ".XXXXXX";
+    RemoveLeftTemporaries(target);
+    std::string tmp = target + kTempMark + std::to_string(::getpid()) + "-XXXXXX";
     const int fd = faultAt(SaveStage::CreateTemp, save) ? -1 : ::mkstemp(tmp.data());
     if (fd < 0)
         return failWithErrno();
@@ -194,6 +256,8 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         ok = failWithErrno();
     if (!ok)
         ::unlink(tmp.c_str());
+    else if (stageHook)
+        stageHook(SaveStage::Replace, true);
     return ok;
 #else
     const std::string tmp = target + ".varnel-tmp";

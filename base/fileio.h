@@ -45,12 +45,24 @@ struct SaveFault {
 // nothing clears the plan. Works whatever the user's permissions, root included.
 void PlanSaveFault(std::optional<SaveFault> fault);
 
+// Test seam: calls `hook` before each stage of every save of this thread (`after` false) and
+// once a save's file has replaced its target (Replace, `after` true): a test can end the
+// process there.
+void SetSaveStageHook(std::function<void(SaveStage stage, bool after)> hook);
+
 // Why the last SaveFileBytes of this thread failed, in words ("the folder does not exist", "it
 // is read-only", "No space left on device"); empty after a success.
 const std::string& SaveFailureReason();
 
 // Sets that reason again, for a restore that saved other files after the failure.
 void SetSaveFailureReason(std::string reason);
+
+// Removes the temporary files a save of `path` left behind when its process died mid-way
+// ("<name>.varnel-<pid>-XXXXXX" beside it, of a process no longer running); how many. Every
+// save does it first for its own target.
+std::size_t RemoveLeftTemporaries(const std::string& path);
+// The same for every file in `folder` (the backups folder at start-up).
+std::size_t RemoveLeftTemporariesIn(const std::string& folder);
 
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "app/appsettings.h"
 #include "app/catalogcommands.h"
+#include "app/efileio.h"
 #include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
@@ -19,9 +20,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <cstdio>
 
@@ -183,21 +186,45 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
 
     doc_->currentGame = Game::Pg2;
 
-    // Unsaved work of an editor that died comes first: a file named on the command line then
-    // meets it through the save prompt.
+    // Unsaved work of an editor that died comes first. A state folder that takes no files turns
+    // recovery off (said once the window shows); its journals stay for a start that can use them.
+    OfferResult offered;
+    std::optional<std::string> recoveryOff;
     if (!journalFolder_.empty()) {
         doc_->newDocument();
-        doc_->enableJournal(journalFolder_);
-        OfferLeftJournals(*doc_, journalFolder_);
+        recoveryOff = StateFolderProblem(journalFolder_);
+        if (!recoveryOff) {
+            doc_->enableJournal(journalFolder_);
+            offered = OfferLeftJournals(*doc_, journalFolder_);
+        }
+        // What saves cut short by a kill left beside the files and among the backups.
+        RemoveLeftTemporariesIn(CVarnelDoc::backupFolder());
+        for (Game g : {Game::Pg2, Game::Peg}) {
+            RemoveLeftTemporaries(doc_->settings.eFile(g));
+            RemoveLeftTemporaries(doc_->settings.namesEFile(g));
+        }
     }
 
-    // The command line: the empty document, or the file it names.
+    // The command line: the empty document, or the file it names. A file whose unsaved changes
+    // were just restored is already open; another file is asked about once the window shows,
+    // since opening it would put the restored changes at stake.
+    std::optional<std::string> openLater;
+    std::optional<Game> restoredGame;
     if (commandLine.file) {
         // Kept as a full path: the settings and the recent list outlive the current folder.
         const QString full = QFileInfo(FromPath(*commandLine.file)).absoluteFilePath();
-        if (!doc_->openDocument(ToPath(QDir::toNativeSeparators(full))))
+        const std::string path = ToPath(QDir::toNativeSeparators(full));
+        for (std::size_t k = 0; k < offered.restored.size(); ++k)
+            if (SameFile(offered.eFiles[k], path))
+                restoredGame = offered.restored[k];
+        if (restoredGame) {
+            doc_->fileLoaded(doc_->settings.eFile(*restoredGame), *restoredGame);
+        } else if (!offered.restored.empty()) {
+            openLater = path;
+        } else if (!doc_->openDocument(path)) {
             return false;
-    } else {
+        }
+    } else if (offered.restored.empty()) {
         doc_->newDocument();
     }
 
@@ -207,8 +234,28 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     if (const QScreen* screen = frame_->screen())
         frame_->move(CentredPosition(screen->availableGeometry(), frame_->frameGeometry().size()));
     frame_->show();
-    if (doc_->settings.defaultEFile == "PeG")
+    if (restoredGame ? *restoredGame == Game::Peg : doc_->settings.defaultEFile == "PeG")
         frame_->SwitchView(Game::Peg);
+    if (recoveryOff) {
+        MessageBox(*ui,
+                   "Recovery is off: the folder %s cannot be written (%s).\nChanges are not "
+                   "journaled, and journals left there are kept until it can be written.",
+                   journalFolder_.c_str(), recoveryOff->c_str());
+        auto* off = new QLabel(QStringLiteral("Recovery off"), frame_.get());
+        off->setObjectName(QStringLiteral("recoveryOffLabel"));
+        off->setToolTip(FromPath(journalFolder_) + QStringLiteral(": ") + FromPath(*recoveryOff));
+        frame_->statusBar()->addPermanentWidget(off);
+    }
+    if (openLater) {
+        std::string restored;
+        for (const std::string& e : offered.eFiles)
+            restored += (restored.empty() ? "" : "\n") + e;
+        if (QuestionBox(*ui,
+                        "The changes restored to\n%s\nare not saved yet.\nOpen %s now (you are "
+                        "asked about saving them first)?",
+                        restored.c_str(), openLater->c_str()))
+            doc_->openDocument(*openLater);
+    }
     updateStatusPanes();
     return true;
 }
