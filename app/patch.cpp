@@ -382,15 +382,12 @@ PatchReach ApplyPatch(Table& table, const Patch& patch, bool forward,
         const PartView& part = (*parts)[forward ? i : n - 1 - i];
         std::optional<std::uint64_t> expected;
         std::uint64_t recorded = 0;
-        if (part.kind == Patch::Part::Replace && check) {
-            if (replaceIndex >= check->size()) {
-                reach.ok = false;
-                break;
-            }
-            expected = (*check)[replaceIndex];
-        }
         const bool isReplace = part.kind == Patch::Part::Replace;
-        if (!applyPart(table, part, forward, expected, isReplace && record ? &recorded : nullptr,
+        const bool unchecked = isReplace && check && replaceIndex >= check->size();
+        if (isReplace && check && !unchecked)
+            expected = (*check)[replaceIndex];
+        if (unchecked ||
+            !applyPart(table, part, forward, expected, isReplace && record ? &recorded : nullptr,
                        check != nullptr, reach)) {
             reach.ok = false;
             // What this patch did so far is taken back: the table is as it was.

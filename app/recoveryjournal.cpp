@@ -534,7 +534,15 @@ JournalRecords readRecords(std::span<const std::uint8_t> bytes) {
 std::ptrdiff_t netSteps(const std::vector<std::span<const std::uint8_t>>& all) {
     std::ptrdiff_t at = 0;
     for (std::size_t i = 1; i < all.size(); ++i) {
-        const auto type = static_cast<JournalRecord>(all[i].front());
+        Fields f(all[i]);
+        const auto type = static_cast<JournalRecord>(f.u8());
+        // A step that marks the names clean moves their clean point: undoing it leaves them
+        // modified, whatever the count says.
+        if (type == JournalRecord::Step) {
+            f.text();
+            if ((f.u8() & 4) != 0)
+                return 1;
+        }
         if (type == JournalRecord::Step || type == JournalRecord::Redo)
             ++at;
         else if (type == JournalRecord::Undo)
