@@ -113,7 +113,6 @@ void CVarnelDoc::restoreBackup() {
         replaceTable(tableFromBackup(ParsePg2EFile(*bytes), *pg2_), what);
     else
         replaceTable(tableFromBackup(ParsePegEFile(*bytes), *peg_), what);
-    refreshAllViews();
 }
 
 } // namespace varnel

@@ -49,15 +49,19 @@ TFileRead readTFile(CVarnelDoc& doc, const AppSettings& settings, Game game,
     return {file->path, std::move(file->bytes)};
 }
 
-void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
+NameTable countriesOf(Game game, const TFileRead& read) {
     NameTable table(CountryCount(game));
-    doc.settings.tFile(game) = read.path;
     if (read.bytes)
         ParseTFile(*read.bytes, table);
     // A T-File without a country line names no country: as if there were none.
     if (!read.bytes || table.count() <= 1)
         table.clear();
-    doc.setCountries(game, std::move(table));
+    return table;
+}
+
+void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
+    doc.settings.tFile(game) = read.path;
+    doc.setCountries(game, countriesOf(game, read));
 }
 
 template <class Table> void adoptNames(Table& table, Bytes names) {
@@ -162,7 +166,6 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     doc.loadTable(std::move(table), codesFixed, namesModified);
     doc.findings(G) = findings;
     doc.fileLoaded(eFilePath, G);
-    doc.refreshAllViews();
     doc.refreshTitle();
     if (options.showGame) {
         doc.showGame(G);
@@ -294,7 +297,13 @@ bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOp
 
 std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {
     const TFileRead read = readTFile(doc, doc.settings, game, path);
-    applyTFile(doc, game, read);
+    if (doc.hasTable(game)) {
+        // Beside a table the country names change as a step of its history.
+        doc.reloadCountries(game, countriesOf(game, read), read.path);
+    } else {
+        applyTFile(doc, game, read);
+        doc.refreshAllViews();
+    }
     if (!read.bytes)
         return std::nullopt;
     return read.path;

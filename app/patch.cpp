@@ -320,7 +320,8 @@ bool applyUnits(Table& table, std::span<const std::uint8_t> body, bool in, bool 
     if (!r.ok())
         return false;
     const std::size_t count = table.count();
-    if (in ? (position > count || n > kMaxUnits - count) : (position > count || n > count - position))
+    if (in ? (position > count || n > kMaxUnits - count)
+           : (position > count || n > count - position))
         return false;
     const auto at = static_cast<std::size_t>(position);
     const auto many = static_cast<std::size_t>(n);
@@ -367,8 +368,7 @@ bool applyPart(Table& table, const PartView& part, bool forward,
 
 template <class Table>
 PatchReach ApplyPatch(Table& table, const Patch& patch, bool forward,
-                      const std::vector<std::uint64_t>* check,
-                      std::vector<std::uint64_t>* record) {
+                      const std::vector<std::uint64_t>* check, std::vector<std::uint64_t>* record) {
     using Unit = UnitOfTable<Table>;
     PatchReach reach;
     const auto parts = splitParts(patch.code, ImageSize<Unit>());
@@ -393,8 +393,8 @@ PatchReach ApplyPatch(Table& table, const Patch& patch, bool forward,
             // What this patch did so far is taken back: the table is as it was.
             PatchReach ignored;
             for (std::size_t j = i; j-- > 0;)
-                applyPart(table, (*parts)[forward ? j : n - 1 - j], !forward, std::nullopt,
-                          nullptr, false, ignored);
+                applyPart(table, (*parts)[forward ? j : n - 1 - j], !forward, std::nullopt, nullptr,
+                          false, ignored);
             return reach;
         }
         if (isReplace) {
@@ -473,7 +473,8 @@ template <class Table> void PatchBuilder<Table>::flush() {
             code_.resize(at + static_cast<std::size_t>((span + 7) / 8), 0);
             for (std::uint32_t unit : units) {
                 const std::uint32_t bit = unit - units.front();
-                code_[at + bit / 8] = static_cast<std::uint8_t>(code_[at + bit / 8] | (1u << (bit % 8)));
+                code_[at + bit / 8] =
+                    static_cast<std::uint8_t>(code_[at + bit / 8] | (1u << (bit % 8)));
             }
         } else {
             for (std::size_t k = 1; k < units.size(); ++k)
@@ -542,10 +543,10 @@ template <class Table> std::uint64_t TableHash(const std::optional<Table>& table
     return hash.value;
 }
 
-template PatchReach ApplyPatch(Pg2UnitTable&, const Patch&, bool,
-                               const std::vector<std::uint64_t>*, std::vector<std::uint64_t>*);
-template PatchReach ApplyPatch(PegUnitTable&, const Patch&, bool,
-                               const std::vector<std::uint64_t>*, std::vector<std::uint64_t>*);
+template PatchReach ApplyPatch(Pg2UnitTable&, const Patch&, bool, const std::vector<std::uint64_t>*,
+                               std::vector<std::uint64_t>*);
+template PatchReach ApplyPatch(PegUnitTable&, const Patch&, bool, const std::vector<std::uint64_t>*,
+                               std::vector<std::uint64_t>*);
 template class PatchBuilder<Pg2UnitTable>;
 template class PatchBuilder<PegUnitTable>;
 template std::uint64_t TableHash(const std::optional<Pg2UnitTable>&);

@@ -58,9 +58,9 @@ struct Patch {
 // What applying a patch touched, for the observers.
 struct PatchReach {
     bool ok = true;
-    bool counted = false;      // units were inserted or removed: positions from `first` moved
+    bool counted = false; // units were inserted or removed: positions from `first` moved
     std::size_t first = SIZE_MAX;
-    std::size_t last = 0;      // the last unit whose values or name changed (when first <= last)
+    std::size_t last = 0; // the last unit whose values or name changed (when first <= last)
     bool touched() const { return first != SIZE_MAX; }
 };
 

@@ -340,8 +340,10 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
     writeCountries(base, countries(g));
     const auto& data = fileStamp(g, ChangeKind::Data);
     const auto& names = fileStamp(g, ChangeKind::Names);
+    // A clean point among undone steps is lost at the next step, which a files base cannot say.
     const bool onFiles = !targets && hasTable(g) && !flag(g, ChangeKind::Data) &&
-                         !flag(g, ChangeKind::Names) && data &&
+                         !flag(g, ChangeKind::Names) && !history(g).cleanAhead(ChangeKind::Data) &&
+                         !history(g).cleanAhead(ChangeKind::Names) && data &&
                          stampedPath(g, ChangeKind::Data) == settings.eFile(g) &&
                          (!names || stampedPath(g, ChangeKind::Names) == settings.namesEFile(g));
     if (!hasTable(g)) {

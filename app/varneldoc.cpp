@@ -166,7 +166,6 @@ void CVarnelDoc::reloadTFile() {
     if (path == kNoValue)
         return;
     LoadTFile(*this, g, path);
-    refreshAllViews();
 }
 
 void CVarnelDoc::reloadIcons() {

@@ -73,6 +73,17 @@ void UnitListModel::allChanged() {
         emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
 }
 
+void UnitListModel::unitsChanged(std::size_t first, std::size_t count) {
+    // The rows listed are in unit order: the units of the range are one run of rows.
+    const auto from = std::lower_bound(units_.begin(), units_.end(), static_cast<long long>(first),
+                                       [](int u, long long v) { return u < v; });
+    const auto to = std::lower_bound(from, units_.end(), static_cast<long long>(first + count),
+                                     [](int u, long long v) { return u < v; });
+    if (from != to)
+        emit dataChanged(index(static_cast<int>(from - units_.begin())),
+                         index(static_cast<int>(to - units_.begin()) - 1), {Qt::DisplayRole});
+}
+
 void UnitListModel::unitChanged(int unit) {
     const int row = rowOf(unit);
     if (row >= 0)

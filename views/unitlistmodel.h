@@ -34,6 +34,8 @@ class UnitListModel : public QAbstractListModel {
     int rowOf(int unit) const;
     // Tells the list that the line of `unit` (if listed) has a new text.
     void unitChanged(int unit);
+    // Tells the list that the lines of units first .. first + count - 1 may have new texts.
+    void unitsChanged(std::size_t first, std::size_t count);
     // Tells the list that every line may have a new text (the names were read again).
     void allChanged();
     // The text of a unit's line, whether listed or not; empty outside the table.

@@ -324,9 +324,30 @@ void CUnitView::documentChanged(const DocChange& change) {
     if (change.game != game_)
         return;
     switch (change.scope) {
-    case DocChange::Scope::Table:
-        refreshAllViews();
-        return;
+    case DocChange::Scope::Table: {
+        // A table replaced (a load, a restore, a conversion and its undo) keeps the unit shown
+        // and the filters where that unit still is.
+        const int country = countryFilter_->currentIndex();
+        const int unitClass = classFilter_->currentIndex();
+        fillCountryLists();
+        fillClassLists();
+        {
+            const QSignalBlocker b1(countryFilter_);
+            const QSignalBlocker b2(classFilter_);
+            countryFilter_->setCurrentIndex(std::clamp(country, 0, countryFilter_->count() - 1));
+            classFilter_->setCurrentIndex(std::clamp(unitClass, 0, classFilter_->count() - 1));
+        }
+        if (!doc_.hasTable(game_)) {
+            FillUnitList();
+            break;
+        }
+        loadArchive();
+        ViewSlot& slot = doc_.view(game_);
+        const int count = static_cast<int>(doc_.unitCount(game_));
+        slot.currentUnit = std::clamp(slot.currentUnit, 0, std::max(0, count - 1));
+        ApplyFilters();
+        break;
+    }
     case DocChange::Scope::Count: {
         // The filters stay; the list is made again and keeps the unit shown where it still is.
         ViewSlot& slot = doc_.view(game_);
@@ -342,7 +363,7 @@ void CUnitView::documentChanged(const DocChange& change) {
         if (change.count == 1)
             model_->unitChanged(static_cast<int>(change.first));
         else if (change.count > 1)
-            model_->allChanged();
+            model_->unitsChanged(change.first, change.count);
         const auto unit = static_cast<std::size_t>(currentUnit());
         // The form follows a change of the unit it shows, however it came (undo included).
         if (unit >= change.first && unit - change.first < change.count && !committing_)

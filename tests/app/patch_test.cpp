@@ -64,8 +64,8 @@ template <class Table> void roundTrip() {
                 for (std::size_t i = rng() % 5; i < expected.count(); i += 1 + rng() % 7) {
                     auto after = expected.units[i];
                     after.record.bytes[rng() % after.record.bytes.size()] ^= 0x5A;
-                    const std::string name = rng() % 2 ? "Changed " + std::to_string(i)
-                                                       : std::string(expected.name(i));
+                    const std::string name =
+                        rng() % 2 ? "Changed " + std::to_string(i) : std::string(expected.name(i));
                     builder.change(i, expected.units[i], expected.name(i), after, name);
                     expected.units[i] = after;
                     expected.setName(i, name);
