@@ -3,6 +3,7 @@
 // settings live in a temporary INI file.
 
 #include "app/efileio.h"
+#include "app/recoveryjournal.h"
 #include "app/fieldedit.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
@@ -30,6 +31,9 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWindow>
+
+#include <chrono>
+#include <filesystem>
 
 using namespace varnel;
 using namespace varnel::guitest;
@@ -117,7 +121,9 @@ class MainFrameTest : public QObject {
     void exitAsksInOrder();
     void exitCancelledByFailedSave();
     void recentListAfterTwoOpens();
+    void restoresAJournalLeftBehindAtStartUp_data();
     void restoresAJournalLeftBehindAtStartUp();
+    void saysWhenRecoveryIsOff();
     void asksOnFocusWhenAFileChangedOnDisk();
     void enablement();
     void formsNeedAFactory();
@@ -696,34 +702,114 @@ void MainFrameTest::recentListAfterTwoOpens() {
 
 // An editor that died left its journal: the next start offers it, and Yes brings back the edit
 // with its modified mark and its undo step.
-void MainFrameTest::restoresAJournalLeftBehindAtStartUp() {
-    Workspace ws;
-    QTemporaryDir state;
+// Leaves a journal of the PG2 sample with one unsaved name, as an editor killed after the edit;
+// its last change at a known time.
+static std::string leaveJournal(Workspace& ws, const QString& folder) {
     const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    auto ui = MakeQtScriptedUi();
+    MemorySettingsBackend store;
     {
-        auto ui = MakeQtScriptedUi();
-        MemorySettingsBackend store;
         CVarnelDoc dead(*ui, store);
         ReadAllSettings(dead.settings, store);
         dead.settingsLoaded = true;
-        dead.enableJournal(ToPath(state.path()));
-        QVERIFY(LoadEFile(dead, Game::Pg2, eFile));
-        QVERIFY(SetField(dead, Game::Pg2, 0, "denomination", "Before the crash").ok);
+        dead.enableJournal(ToPath(folder));
+        if (!LoadEFile(dead, Game::Pg2, eFile) ||
+            !SetField(dead, Game::Pg2, 0, "denomination", "Before the crash").ok)
+            return {};
         // Gone without close(): its journal stays, and nobody holds it any more.
     }
-    Editor e(ws, Forms::Placeholder, std::nullopt, [&](ScriptedUi& ui, CVarnelApp& app) {
+    const auto left = FindLeftJournals(ToPath(folder));
+    if (left.size() != 1)
+        return {};
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const std::chrono::sys_seconds when =
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 1} + std::chrono::hours{9};
+    std::filesystem::last_write_time(left[0],
+                                     std::filesystem::file_time_type::clock::from_sys(when));
+    return left[0];
+}
+
+void MainFrameTest::restoresAJournalLeftBehindAtStartUp_data() {
+    QTest::addColumn<QString>("commandLine"); // "": none; "same"; "other": the PeG sample
+    QTest::addColumn<bool>("openOther");
+    QTest::newRow("no file") << QString() << false;
+    // As the menu entry starts it: the restored file is not loaded again, nothing more asked.
+    QTest::newRow("the restored file") << QStringLiteral("same") << false;
+    // Another file is asked about once the window shows; No keeps the restored work.
+    QTest::newRow("another file, kept") << QStringLiteral("other") << false;
+    QTest::newRow("another file, opened") << QStringLiteral("other") << true;
+}
+
+void MainFrameTest::restoresAJournalLeftBehindAtStartUp() {
+    QFETCH(QString, commandLine);
+    QFETCH(bool, openOther);
+    Workspace ws;
+    QTemporaryDir state;
+    const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    const std::string other = ws.path(QStringLiteral("peg/EQUIP97.EQP"));
+    QVERIFY(!leaveJournal(ws, state.path()).empty());
+    std::optional<std::string> file;
+    if (commandLine == QStringLiteral("same"))
+        file = eFile;
+    else if (commandLine == QStringLiteral("other"))
+        file = other;
+    Editor e(ws, Forms::Placeholder, file, [&](ScriptedUi& ui, CVarnelApp& app) {
         app.setJournalFolder(ToPath(state.path()));
-        ui.expectQuestion(
-            "Varnel was not closed properly. Restore the unsaved changes to " + eFile + "?", true);
+        ui.expectQuestion("Varnel was not closed properly. Restore the unsaved changes to " +
+                              eFile + " (last changed 2026-12-01 09:00)?",
+                          true);
+        if (file == other) {
+            ui.expectQuestion("The changes restored to\n" + eFile +
+                                  "\nare not saved yet.\nOpen " + other +
+                                  " now (you are asked about saving them first)?",
+                              openOther);
+            if (openOther) {
+                ui.expectQuestion(ws.path(QStringLiteral("pg2/EQUIP97.txt")) +
+                                      "\nIS modified\n ¿ Save changes ?",
+                                  false);
+                ui.expectQuestion(other + " is a PeG E-File, not a PG2 E-File\nOpen it in the "
+                                          "PeG view?",
+                                  true);
+            }
+        }
     });
     QVERIFY(e.started());
     QVERIFY(e.ui().finished());
     QCOMPARE(std::string(*e.doc().unitName(Game::Pg2, 0)), std::string("Before the crash"));
-    QVERIFY(e.frame().windowTitle().contains(QStringLiteral("<Modified: PG2>")));
     QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{1});
-    e.action("undoAction")->trigger();
-    QVERIFY(!e.doc().isModified());
+    QCOMPARE(e.doc().hasTable(Game::Peg), openOther);
+    // The restored work is journaled again by this editor.
+    QVERIFY(!e.doc().journalPath(Game::Pg2).empty());
+    QVERIFY(e.frame().windowTitle().contains(QStringLiteral("<Modified: PG2")));
+    if (openOther)
+        QVERIFY(e.doc().undo(Game::Pg2));
+    else
+        e.action("undoAction")->trigger();
+    QVERIFY(!e.doc().flag(Game::Pg2, ChangeKind::Names));
     QVERIFY(std::string(*e.doc().unitName(Game::Pg2, 0)) != "Before the crash");
+}
+
+// A state folder that takes no files: one warning naming it and the reason, recovery off in the
+// status bar, and the journals there kept for a start that can use them.
+void MainFrameTest::saysWhenRecoveryIsOff() {
+    Workspace ws;
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    QVERIFY(SaveFileBytes(ToPath(plain), Bytes{1}));
+    const std::string folder = ToPath(plain) + "/state";
+    Editor e(ws, Forms::Placeholder, std::nullopt, [&](ScriptedUi& ui, CVarnelApp& app) {
+        app.setJournalFolder(folder);
+        ui.expectInformation("Recovery is off: the folder " + folder +
+                             " cannot be written (Not a directory).\nChanges are not journaled, "
+                             "and journals left there are kept until it can be written.");
+    });
+    QVERIFY(e.started());
+    QVERIFY(e.ui().finished());
+    auto* off = e.frame().findChild<QLabel*>(QStringLiteral("recoveryOffLabel"));
+    QVERIFY(off);
+    QVERIFY(off->isVisibleTo(&e.frame()));
+    QVERIFY(e.doc().journalPath(Game::Pg2).empty());
 }
 
 // The window getting the focus looks at the loaded files: a change by another program is asked
