@@ -146,14 +146,6 @@ Table tableFrom(std::span<const std::uint8_t> eFile, std::span<const std::uint8_
     return table;
 }
 
-Bytes eFileOf(const CVarnelDoc& doc, Game g) {
-    return g == Game::Pg2 ? WritePg2EFile(*doc.pg2()) : WritePegEFile(*doc.peg());
-}
-
-Bytes namesOf(const CVarnelDoc& doc, Game g) {
-    return g == Game::Pg2 ? WriteNamesFile(*doc.pg2()) : WriteNamesFile(*doc.peg());
-}
-
 // A whole table as a swap puts it in: u8 present, then u32 n, n images and n names.
 template <class Table> void writeTable(Record& r, const std::optional<Table>& table) {
     r.u8(table ? 1 : 0);
@@ -360,9 +352,12 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
             .u8(static_cast<std::uint8_t>((flag(g, ChangeKind::Data) ? 1 : 0) |
                                           ahead(ChangeKind::Data)))
             .u8(static_cast<std::uint8_t>((flag(g, ChangeKind::Names) ? 1 : 0) |
-                                          ahead(ChangeKind::Names)))
-            .block(eFileOf(*this, g))
-            .block(namesOf(*this, g));
+                                          ahead(ChangeKind::Names)));
+        // The units as they are in memory, image by image: an E-File would rebuild PG2 masks.
+        if (g == Game::Pg2)
+            writeTable(base, pg2_);
+        else
+            writeTable(base, peg_);
         // Just before a save: what each file will hold once written, so that a restore after a
         // kill during the save knows which of them made it.
         for (const SaveTarget* t :
@@ -458,7 +453,8 @@ struct Base {
     std::uint64_t namesSize = 0, namesHash = 0;
     bool dataModified = false, namesModified = false;
     bool dataAhead = false, namesAhead = false; // their clean points lie among undone steps
-    std::span<const std::uint8_t> eFileBytes, namesBytes;
+    std::optional<Pg2UnitTable> pg2;            // the copy
+    std::optional<PegUnitTable> peg;
     Target data, names; // a copy made just before a save: what the save writes
 };
 
@@ -489,8 +485,13 @@ std::optional<Base> readBase(std::span<const std::uint8_t> body) {
         b.namesModified = (names & 1) != 0;
         b.dataAhead = (data & 2) != 0;
         b.namesAhead = (names & 2) != 0;
-        b.eFileBytes = f.block();
-        b.namesBytes = f.block();
+        bool ok = true;
+        if (b.game == Game::Pg2)
+            b.pg2 = readTable<Pg2UnitTable>(f, ok);
+        else
+            b.peg = readTable<PegUnitTable>(f, ok);
+        if (!ok || !(b.pg2 || b.peg))
+            return std::nullopt;
         for (Target* t : {&b.data, &b.names}) {
             t->present = f.u8() != 0;
             if (t->present) {
@@ -658,7 +659,7 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
         return false;
     const auto bytes = ReadFileBytes(path);
     const JournalRecords read = bytes ? readRecords(*bytes) : JournalRecords{};
-    const auto base = read.all.empty() ? std::nullopt : readBase(read.all.front());
+    auto base = read.all.empty() ? std::nullopt : readBase(read.all.front());
     if (!base) {
         // Nothing can be made of it; it is kept where nobody offers it again.
         held.close();
@@ -734,11 +735,9 @@ bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
         const bool dataModified = base->dataModified && !dataSaved;
         const bool namesModified = base->namesModified && !namesSaved;
         if (g == Game::Pg2)
-            doc.loadTable(tableFrom<Pg2UnitTable>(base->eFileBytes, base->namesBytes), dataModified,
-                          namesModified);
+            doc.loadTable(std::move(*base->pg2), dataModified, namesModified);
         else
-            doc.loadTable(tableFrom<PegUnitTable>(base->eFileBytes, base->namesBytes), dataModified,
-                          namesModified);
+            doc.loadTable(std::move(*base->peg), dataModified, namesModified);
         if (base->dataAhead && !dataSaved)
             doc.historyOf(g).markCleanAhead(ChangeKind::Data, dataModified);
         if (base->namesAhead && !namesSaved)

@@ -109,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Input without the base's type byte at its body's start goes after the session's base.
     const bool ownBase = size > 5 && data[4] == 0;
     if (!ownBase)
-        bytes.assign(journal.begin(), journal.begin() + static_cast<std::ptrdiff_t>(baseLength(journal)));
+        bytes.assign(journal.begin(),
+                     journal.begin() + static_cast<std::ptrdiff_t>(baseLength(journal)));
     bytes.insert(bytes.end(), data, data + size);
     const std::string state = scratch("left");
     fs::create_directories(state);

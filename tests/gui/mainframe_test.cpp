@@ -3,8 +3,8 @@
 // settings live in a temporary INI file.
 
 #include "app/efileio.h"
-#include "app/recoveryjournal.h"
 #include "app/fieldedit.h"
+#include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
 #include "app/ui/text1252.h"
@@ -760,9 +760,8 @@ void MainFrameTest::restoresAJournalLeftBehindAtStartUp() {
                               eFile + " (last changed 2026-12-01 09:00)?",
                           true);
         if (file == other) {
-            ui.expectQuestion("The changes restored to\n" + eFile +
-                                  "\nare not saved yet.\nOpen " + other +
-                                  " now (you are asked about saving them first)?",
+            ui.expectQuestion("The changes restored to\n" + eFile + "\nare not saved yet.\nOpen " +
+                                  other + " now (you are asked about saving them first)?",
                               openOther);
             if (openOther) {
                 ui.expectQuestion(ws.path(QStringLiteral("pg2/EQUIP97.txt")) +
