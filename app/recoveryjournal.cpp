@@ -653,7 +653,7 @@ class JournalReplay {
     Game g_;
 };
 
-bool RestoreJournal(CVarnelDoc& doc, const std::string& path) {
+bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path) {
     JournalFile held; // taken from the dead process: no other editor restores it meanwhile
     if (!held.adopt(path))
         return false;
@@ -790,7 +790,7 @@ OfferResult OfferLeftJournals(CVarnelDoc& doc, const std::string& folder) {
         const auto summary = ReadJournalSummary(path);
         if (!summary) {
             // Not even its base can be read: kept under another name, and said so.
-            RestoreJournal(doc, path);
+            RestoreLeftJournal(doc, path);
             continue;
         }
         // A journal with nothing unsaved in it is not worth a question.
@@ -810,7 +810,7 @@ OfferResult OfferLeftJournals(CVarnelDoc& doc, const std::string& folder) {
                         "Varnel was not closed properly. Restore the unsaved changes to %s (last "
                         "changed %s)?",
                         what.c_str(), timeText(summary->lastChange).c_str())) {
-            if (RestoreJournal(doc, path)) {
+            if (RestoreLeftJournal(doc, path)) {
                 result.restored.push_back(summary->game);
                 result.eFiles.push_back(doc.settings.eFile(summary->game));
             }

@@ -103,7 +103,7 @@ std::optional<JournalSummary> ReadJournalSummary(const std::string& path);
 // damaged after its base restores what comes before the damage and says so; one whose base is
 // damaged is kept under another name, and the message says which. False when nothing was
 // restored.
-bool RestoreJournal(CVarnelDoc& doc, const std::string& path);
+bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path);
 
 // What the start-up offer did.
 struct OfferResult {

@@ -354,7 +354,7 @@ class CVarnelDoc {
 
   private:
     friend class JournalReplay; // replays a journal's patches through the one door
-    friend bool RestoreJournal(CVarnelDoc& doc, const std::string& path);
+    friend bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path);
     // The one door: applies `patch` to game g, pushes it as the step `text` (touching the
     // E-File's data and / or the names), marks the names clean when `namesClean` (they are a
     // file's as read), journals it and tells the observers. With `check` (a journal's replay),

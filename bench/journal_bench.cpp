@@ -128,7 +128,7 @@ void BM_RestoreJournal(benchmark::State& state) {
         fs::copy_file(kept, written, fs::copy_options::overwrite_existing);
         auto b = std::make_unique<JournalDoc>(0, folder.dir() + "restoring/");
         state.ResumeTiming();
-        benchmark::DoNotOptimize(RestoreJournal(b->doc, written));
+        benchmark::DoNotOptimize(RestoreLeftJournal(b->doc, written));
         state.PauseTiming();
         b.reset();
         state.ResumeTiming();

@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
     ReadJournalSummary(path);
-    RestoreJournal(doc, path);
+    RestoreLeftJournal(doc, path);
     // Whatever was restored undoes and redoes whole.
     for (Game g : {Game::Pg2, Game::Peg}) {
         const std::size_t steps = doc.history(g).index();

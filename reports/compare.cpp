@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <span>
 
 namespace varnel {
@@ -238,43 +239,88 @@ std::string valueText(const Unit& unit, std::string_view name, const FieldDef& f
     }
 }
 
+// The differences of unit i, when it differs.
+template <class Table>
+std::optional<UnitDifference> diffUnit(const Table& ours, const Table& theirs, bool compareNames,
+                                       std::size_t i) {
+    using Unit = typename std::decay_t<decltype(ours.units)>::value_type;
+    const CompareRows& rows = rowsOf(gameOf<Unit>());
+    const Unit& a = ours.units[i];
+    const Unit& b = theirs.units[i];
+    const bool namesDiffer = compareNames && ours.name(i) != theirs.name(i);
+    if (!namesDiffer && savedEqual(a, b))
+        return std::nullopt;
+    UnitDifference diff{i, a.record.code(), std::string(ours.name(i)), {}};
+    const ByteSet diffs = byteDiffs(a, b);
+    for (std::size_t r = 0; r < rows.rows.size(); ++r) {
+        const FieldDef* f = rows.rows[r];
+        const bool differs = f->kind == FieldKind::Name
+                                 ? namesDiffer
+                                 : diffs.meets(rows.bytes[r]) && rowDiffers(rows, a, b, *f);
+        if (differs)
+            diff.fields.push_back(FieldDifference{f, valueText(a, ours.name(i), *f),
+                                                  valueText(b, theirs.name(i), *f)});
+    }
+    if (diff.fields.empty())
+        return std::nullopt;
+    return diff;
+}
+
 template <class Table>
 TableComparison compare(const Table& ours, const Table& theirs, bool compareNames) {
     using Unit = typename std::decay_t<decltype(ours.units)>::value_type;
-    constexpr Game game = gameOf<Unit>();
-    const CompareRows& rows = rowsOf(game);
     TableComparison out;
-    out.game = game;
+    out.game = gameOf<Unit>();
     out.oursCount = ours.count();
     out.theirsCount = theirs.count();
     out.namesCompared = compareNames;
     const std::size_t common = std::min(ours.count(), theirs.count());
-    for (std::size_t i = 0; i < common; ++i) {
-        const Unit& a = ours.units[i];
-        const Unit& b = theirs.units[i];
-        const bool namesDiffer = compareNames && ours.name(i) != theirs.name(i);
-        if (!namesDiffer && savedEqual(a, b))
-            continue;
-        UnitDifference diff{i, a.record.code(), std::string(ours.name(i)), {}};
-        const ByteSet diffs = byteDiffs(a, b);
-        for (std::size_t r = 0; r < rows.rows.size(); ++r) {
-            const FieldDef* f = rows.rows[r];
-            const bool differs = f->kind == FieldKind::Name
-                                     ? namesDiffer
-                                     : diffs.meets(rows.bytes[r]) && rowDiffers(rows, a, b, *f);
-            if (differs)
-                diff.fields.push_back(FieldDifference{f, valueText(a, ours.name(i), *f),
-                                                      valueText(b, theirs.name(i), *f)});
-        }
-        if (!diff.fields.empty())
-            out.changed.push_back(std::move(diff));
-    }
+    for (std::size_t i = 0; i < common; ++i)
+        if (auto diff = diffUnit(ours, theirs, compareNames, i))
+            out.changed.push_back(std::move(*diff));
     for (std::size_t i = common; i < ours.count(); ++i)
         out.onlyOurs.push_back({i, ours.units[i].record.code(), std::string(ours.name(i))});
     for (std::size_t i = common; i < theirs.count(); ++i)
         out.onlyTheirs.push_back({i, theirs.units[i].record.code(), std::string(theirs.name(i))});
     return out;
 }
+
+template <class Table>
+bool update(TableComparison& comparison, const Table& ours, const Table& theirs, std::size_t first,
+            std::size_t count) {
+    if (comparison.oursCount != ours.count() || comparison.theirsCount != theirs.count())
+        return false;
+    const std::size_t end = std::min({first + count, ours.count(), theirs.count()});
+    auto& changed = comparison.changed;
+    const auto from =
+        std::lower_bound(changed.begin(), changed.end(), first,
+                         [](const UnitDifference& d, std::size_t u) { return d.unit < u; });
+    const auto to =
+        std::lower_bound(from, changed.end(), end,
+                         [](const UnitDifference& d, std::size_t u) { return d.unit < u; });
+    std::vector<UnitDifference> fresh;
+    for (std::size_t i = first; i < end; ++i)
+        if (auto diff = diffUnit(ours, theirs, comparison.namesCompared, i))
+            fresh.push_back(std::move(*diff));
+    const auto at = changed.erase(from, to);
+    changed.insert(at, std::make_move_iterator(fresh.begin()),
+                   std::make_move_iterator(fresh.end()));
+    return true;
+}
+
+} // namespace
+
+bool UpdateComparison(TableComparison& comparison, const Pg2UnitTable& ours,
+                      const Pg2UnitTable& theirs, std::size_t first, std::size_t count) {
+    return comparison.game == Game::Pg2 && update(comparison, ours, theirs, first, count);
+}
+
+bool UpdateComparison(TableComparison& comparison, const PegUnitTable& ours,
+                      const PegUnitTable& theirs, std::size_t first, std::size_t count) {
+    return comparison.game == Game::Peg && update(comparison, ours, theirs, first, count);
+}
+
+namespace {
 
 std::string unitLine(std::size_t unit, std::uint16_t code, const std::string& name) {
     std::string line = Format("unit %d (code %d)", static_cast<int>(unit), int{code});

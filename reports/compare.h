@@ -65,6 +65,14 @@ TableComparison ComparePg2Tables(const Pg2UnitTable& ours, const Pg2UnitTable& t
 TableComparison ComparePegTables(const PegUnitTable& ours, const PegUnitTable& theirs,
                                  bool compareNames = true);
 
+// Compares units first .. first + count - 1 again after they changed, keeping the rest of
+// `comparison`. False (nothing changed) when the tables no longer have the counts it was made
+// for: compare them whole then.
+bool UpdateComparison(TableComparison& comparison, const Pg2UnitTable& ours,
+                      const Pg2UnitTable& theirs, std::size_t first, std::size_t count);
+bool UpdateComparison(TableComparison& comparison, const PegUnitTable& ours,
+                      const PegUnitTable& theirs, std::size_t first, std::size_t count);
+
 // The text and CSV forms above. `a` and `b` name the two sides in the text's first lines.
 std::string ComparisonText(const TableComparison& comparison, const std::string& a,
                            const std::string& b);

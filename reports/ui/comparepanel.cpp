@@ -163,6 +163,11 @@ void CComparePanel::compareWith(OtherEFile other) {
 void CComparePanel::recompare() {
     const bool comparable = other_ && doc_.hasTable(other_->game);
     comparison_ = comparable ? CompareWithDocument(doc_, *other_) : TableComparison{};
+    showComparison();
+}
+
+void CComparePanel::showComparison() {
+    const bool comparable = other_ && doc_.hasTable(other_->game);
     model_->setComparison(comparable ? &comparison_ : nullptr);
     ui->compareTableView->resizeColumnsToContents();
     QString text;
@@ -218,8 +223,21 @@ void CComparePanel::refreshAllViews() {
 }
 
 void CComparePanel::documentChanged(const DocChange& change) {
-    if (other_ && change.game == other_->game)
-        recompare();
+    if (!other_ || change.game != other_->game)
+        return;
+    // Units that changed in place are compared again; the rest of the list stays.
+    if (change.scope == DocChange::Scope::Units && doc_.hasTable(change.game)) {
+        const bool updated = change.game == Game::Pg2
+                                 ? UpdateComparison(comparison_, *doc_.pg2(), other_->pg2,
+                                                    change.first, change.count)
+                                 : UpdateComparison(comparison_, *doc_.peg(), other_->peg,
+                                                    change.first, change.count);
+        if (updated) {
+            showComparison();
+            return;
+        }
+    }
+    recompare();
 }
 
 } // namespace varnel

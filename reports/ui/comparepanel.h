@@ -49,6 +49,8 @@ class CComparePanel : public QDockWidget, public DocObserver {
 
   private:
     void recompare();
+    // The comparison as it stands, in the list and the summary.
+    void showComparison();
     void updateButtons();
 
     std::unique_ptr<Ui::ComparePanel> ui;

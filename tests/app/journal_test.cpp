@@ -190,7 +190,7 @@ TEST(Journal, AKilledSessionIsRestoredAtEveryStepOnBothGames) {
             const auto left = FindLeftJournals(state.dir());
             ASSERT_EQ(left.size(), 1u);
             Session restored(killed.dir(), state.dir());
-            ASSERT_TRUE(RestoreJournal(restored.doc, left[0]));
+            ASSERT_TRUE(RestoreLeftJournal(restored.doc, left[0]));
             EXPECT_FALSE(fs::exists(left[0]));
             const Outcome got = outcomeOf(restored, g);
             EXPECT_EQ(got.data, expected.data);
@@ -219,7 +219,7 @@ TEST(Journal, AJournalWhoseFilesChangedIsRefusedAndKept) {
     ASSERT_EQ(left.size(), 1u);
 
     Session s(dir.dir(), "");
-    EXPECT_FALSE(RestoreJournal(s.doc, left[0]));
+    EXPECT_FALSE(RestoreLeftJournal(s.doc, left[0]));
     EXPECT_FALSE(s.doc.hasTable(Game::Pg2));
     ASSERT_EQ(s.ui.messages.size(), 1u);
     EXPECT_EQ(s.ui.messages[0],
@@ -261,11 +261,11 @@ TEST(Journal, TwoEditorsNeverTakeEachOthersJournal) {
     EXPECT_NE(left[0], mine.doc.journalPath(Game::Pg2));
 
     Session next(dir.dir(), "");
-    ASSERT_TRUE(RestoreJournal(next.doc, left[0]));
+    ASSERT_TRUE(RestoreLeftJournal(next.doc, left[0]));
     EXPECT_EQ(*next.doc.unitName(Game::Pg2, 0), "Theirs");
     // Mine is still mine, whole.
     EXPECT_TRUE(fs::exists(mine.doc.journalPath(Game::Pg2)));
-    EXPECT_FALSE(RestoreJournal(next.doc, mine.doc.journalPath(Game::Pg2)));
+    EXPECT_FALSE(RestoreLeftJournal(next.doc, mine.doc.journalPath(Game::Pg2)));
     for (int fd : {ready[0], ready[1], hold[0], hold[1]})
         ::close(fd);
 }
@@ -298,7 +298,7 @@ TEST(Journal, AJournalCutShortRestoresItsWholeSteps) {
     // The last entry (the clone) was half written when the power went.
     fs::resize_file(left[0], fs::file_size(left[0]) - 3);
     Session s(dir.dir(), "");
-    ASSERT_TRUE(RestoreJournal(s.doc, left[0]));
+    ASSERT_TRUE(RestoreLeftJournal(s.doc, left[0]));
     EXPECT_EQ(s.doc.history(Game::Pg2).count(), 2u);
     EXPECT_EQ(*s.doc.unitName(Game::Pg2, 1), "Renamed unit");
 }
@@ -439,7 +439,7 @@ TEST(Journal, StepsThatUsedToBeLostAreRestored) {
         const auto left = FindLeftJournals(state.dir());
         ASSERT_EQ(left.size(), 1u);
         Session restored(dir.dir(), "");
-        ASSERT_TRUE(RestoreJournal(restored.doc, left[0]));
+        ASSERT_TRUE(RestoreLeftJournal(restored.doc, left[0]));
         EXPECT_TRUE(restored.ui.messages.empty()) << restored.ui.messages[0];
         c.expect(restored.doc);
     }
@@ -476,7 +476,7 @@ TEST(Journal, DamageIsNeverMetWithSilence) {
     ASSERT_TRUE(ReadJournalSummary(path)->damaged);
     {
         Session s(dir.dir(), "");
-        ASSERT_TRUE(RestoreJournal(s.doc, path));
+        ASSERT_TRUE(RestoreLeftJournal(s.doc, path));
         ASSERT_EQ(s.ui.messages.size(), 1u);
         EXPECT_EQ(s.ui.messages[0], "The recovery journal of " + eFile +
                                         " is damaged: 0 of 1 changes could be restored.");
@@ -489,7 +489,7 @@ TEST(Journal, DamageIsNeverMetWithSilence) {
     test::WriteFile(path, bytes);
     {
         Session s(dir.dir(), "");
-        ASSERT_TRUE(RestoreJournal(s.doc, path));
+        ASSERT_TRUE(RestoreLeftJournal(s.doc, path));
         EXPECT_EQ(s.doc.history(Game::Pg2).count(), 2u);
         ASSERT_EQ(s.ui.messages.size(), 1u);
         EXPECT_EQ(s.ui.messages[0], "The recovery journal of " + eFile +
@@ -503,7 +503,7 @@ TEST(Journal, DamageIsNeverMetWithSilence) {
     test::WriteFile(path, bytes);
     {
         Session s(dir.dir(), "");
-        EXPECT_FALSE(RestoreJournal(s.doc, path));
+        EXPECT_FALSE(RestoreLeftJournal(s.doc, path));
         EXPECT_FALSE(fs::exists(path));
         EXPECT_TRUE(fs::exists(path + ".damaged"));
         ASSERT_EQ(s.ui.messages.size(), 1u);
@@ -600,7 +600,7 @@ TEST(Journal, AKillDuringAPairSaveRestoresExactlyWhatIsUnsaved) {
             continue;
         }
         Session s(dir.dir(), "");
-        ASSERT_TRUE(RestoreJournal(s.doc, left[0]));
+        ASSERT_TRUE(RestoreLeftJournal(s.doc, left[0]));
         EXPECT_TRUE(s.ui.messages.empty());
         EXPECT_EQ(s.doc.flag(Game::Pg2, ChangeKind::Data), c.renamesBeforeKill == 0);
         EXPECT_TRUE(s.doc.flag(Game::Pg2, ChangeKind::Names));
@@ -700,8 +700,12 @@ void runCommand(Session& s, std::mt19937& rng, Command command, Game g) {
             other.pg2.units.resize(std::min<std::size_t>(2, count));
         else
             other.peg.units.resize(std::min<std::size_t>(2, count));
-        g == Game::Pg2 ? doc.appendUnits(other.pg2, "Merge from E-File", pick(rng, 2) == 0)
-                       : doc.appendUnits(other.peg, "Merge from E-File", pick(rng, 2) == 0);
+        // Without its Names E-File a merge brings units without names, as the editor's does.
+        const bool names = pick(rng, 2) == 0;
+        for (std::size_t i = 0; !names && i < other.count(); ++i)
+            g == Game::Pg2 ? other.pg2.setName(i, "") : other.peg.setName(i, "");
+        g == Game::Pg2 ? doc.appendUnits(other.pg2, "Merge from E-File", names)
+                       : doc.appendUnits(other.peg, "Merge from E-File", names);
         break;
     }
     case Command::TakeValue: {
@@ -947,7 +951,7 @@ TEST(Journal, ARandomSessionKilledAnywhereIsRestoredExactly) {
             const auto summary = ReadJournalSummary(path);
             ASSERT_TRUE(summary);
             if (summary->changes) {
-                ASSERT_TRUE(RestoreJournal(restored.doc, path));
+                ASSERT_TRUE(RestoreLeftJournal(restored.doc, path));
             }
         }
         EXPECT_TRUE(restored.ui.messages.empty())

@@ -278,3 +278,46 @@ TEST(Compare, TakingEveryListedFieldMakesUnitsEqual) {
 
 } // namespace
 } // namespace varnel
+
+namespace varnel {
+namespace {
+
+// What a range update keeps equal to a whole comparison: the units outside the range, and the
+// units inside it compared again, in order.
+std::string summaryOf(const TableComparison& c) {
+    std::string out;
+    for (const UnitDifference& d : c.changed) {
+        out += std::to_string(d.unit) + ":";
+        for (const FieldDifference& f : d.fields)
+            out += std::string(f.field->name) + "=" + f.ours + ">" + f.theirs + ",";
+        out += d.name + ";";
+    }
+    return out;
+}
+
+TEST(Compare, ARangeComparedAgainAgreesWithTheWhole) {
+    const PegUnitTable theirs = pegTable();
+    PegUnitTable ours = theirs;
+    std::mt19937 rng(7);
+    TableComparison comparison = ComparePegTables(ours, theirs);
+    for (int round = 0; round < 40; ++round) {
+        const std::size_t first = rng() % ours.count();
+        const std::size_t count = 1 + rng() % std::min<std::size_t>(5, ours.count() - first);
+        for (std::size_t i = first; i < first + count; ++i) {
+            if (rng() % 3 == 0)
+                ours.units[i] = theirs.units[i]; // back to theirs: no longer listed
+            else
+                ours.units[i].record[peg::SoftAtk] = static_cast<std::uint8_t>(rng() % 9);
+            if (rng() % 4 == 0)
+                ours.setName(i, "Renamed " + std::to_string(round));
+        }
+        ASSERT_TRUE(UpdateComparison(comparison, ours, theirs, first, count));
+        EXPECT_EQ(summaryOf(comparison), summaryOf(ComparePegTables(ours, theirs))) << round;
+    }
+    // Units added: the counts no longer fit, and the update says so.
+    ours.units.push_back(ours.units[0]);
+    EXPECT_FALSE(UpdateComparison(comparison, ours, theirs, 0, 1));
+}
+
+} // namespace
+} // namespace varnel
