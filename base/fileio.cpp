@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -196,25 +206,52 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         ::unlink(tmp.c_str());
     return ok;
 #else
-    const std::string tmp = target + ".varnel-tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(tmp, ec);
-            return false;
+    // The read-only attribute: an in-place write would fail too.
+    if (exists && ::_access(target.c_str(), 2) != 0)
+        return fail("it is read-only");
+    std::string tmp;
+    int fd = -1;
+    if (faultAt(SaveStage::CreateTemp, save))
+        return failWithErrno();
+    // A name nobody else uses, made with the file (O_EXCL), so no other writer can share it.
+    static unsigned counter = 0;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tmp = target + "." + std::to_string(::GetCurrentProcessId()) + "-" +
+              std::to_string(++counter) + ".tmp";
+        fd = ::_open(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return failWithErrno();
+    std::size_t done = 0;
+    bool ok = true;
+    if (bytes.empty() && faultAt(SaveStage::Write, save))
+        ok = failWithErrno();
+    // _write takes an unsigned int: large files go in pieces.
+    constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
+    while (ok && done < bytes.size()) {
+        const unsigned piece = static_cast<unsigned>(std::min(bytes.size() - done, kMaxWrite));
+        const int n =
+            faultAt(SaveStage::Write, save) ? -1 : ::_write(fd, bytes.data() + done, piece);
+        if (n <= 0) {
+            ok = n < 0 ? failWithErrno() : fail("nothing could be written");
+            break;
         }
+        done += static_cast<std::size_t>(n);
     }
-    fs::rename(tmp, target, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    if (ok && (faultAt(SaveStage::Sync, save) || ::_commit(fd) != 0))
+        ok = failWithErrno();
+    if ((::_close(fd) != 0 || faultAt(SaveStage::Close, save)) && ok)
+        ok = failWithErrno();
+    if (ok && faultAt(SaveStage::Replace, save))
+        ok = failWithErrno();
+    else if (ok && !::MoveFileExA(tmp.c_str(), target.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ok = fail(std::system_category().message(static_cast<int>(::GetLastError())));
+    if (!ok)
+        ::_unlink(tmp.c_str());
+    return ok;
 #endif
 }
 
