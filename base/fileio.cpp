@@ -132,6 +132,27 @@ bool failWithErrno() {
     return fail(std::strerror(errno));
 }
 
+#ifdef _WIN32
+// `path` for the system's wide calls, in its long form ("\\?\C:\..." or "\\?\UNC\..."),
+// so a path longer than the old 260-character limit is written like any other.
+std::wstring longWidePath(const std::string& path) {
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+    const DWORD full = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (full == 0)
+        return wide.c_str();
+    std::wstring absolute(full, L'\0');
+    const DWORD got = ::GetFullPathNameW(wide.c_str(), full, absolute.data(), nullptr);
+    absolute.resize(got);
+    if (absolute.rfind(L"\\\\", 0) == 0)
+        return absolute.rfind(L"\\\\?\\", 0) == 0 ? absolute : L"\\\\?\\UNC\\" + absolute.substr(2);
+    return L"\\\\?\\" + absolute;
+}
+#endif
+
 // The file a save really replaces: a symbolic link is followed to its target, so the link stays
 // a link and the temporary file is made beside the file it names.
 std::string saveTarget(const std::string& path) {
@@ -207,18 +228,20 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
     return ok;
 #else
     // The read-only attribute: an in-place write would fail too.
-    if (exists && ::_access(target.c_str(), 2) != 0)
+    const std::wstring wideTarget = longWidePath(target);
+    if (exists && ::_waccess(wideTarget.c_str(), 2) != 0 && errno == EACCES)
         return fail("it is read-only");
-    std::string tmp;
+    std::wstring tmp;
     int fd = -1;
     if (faultAt(SaveStage::CreateTemp, save))
         return failWithErrno();
     // A name nobody else uses, made with the file (O_EXCL), so no other writer can share it.
     static unsigned counter = 0;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        tmp = target + "." + std::to_string(::GetCurrentProcessId()) + "-" +
-              std::to_string(++counter) + ".tmp";
-        fd = ::_open(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        tmp = wideTarget + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter) + L".tmp";
+        fd =
+            ::_wopen(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -246,11 +269,11 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         ok = failWithErrno();
     if (ok && faultAt(SaveStage::Replace, save))
         ok = failWithErrno();
-    else if (ok && !::MoveFileExA(tmp.c_str(), target.c_str(),
+    else if (ok && !::MoveFileExW(tmp.c_str(), wideTarget.c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ok = fail(std::system_category().message(static_cast<int>(::GetLastError())));
     if (!ok)
-        ::_unlink(tmp.c_str());
+        ::_wunlink(tmp.c_str());
     return ok;
 #endif
 }

@@ -23,8 +23,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Static libraries only: the .exe ships alone, without DLLs beside it.
-set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+# Static libraries only: the .exe ships alone, without DLLs beside it. The platform's own rules
+# prefer import libraries (libz.dll.a), so zlib is named here.
+set(ZLIB_LIBRARY /usr/${VARNEL_MINGW_PREFIX}/lib/libz.a CACHE FILEPATH "")
+set(ZLIB_INCLUDE_DIR /usr/${VARNEL_MINGW_PREFIX}/include CACHE PATH "")
 
 # The compiler's own runtime (libgcc, libstdc++, winpthread) linked in too.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,6 +1,7 @@
 #include "tests/support/testsupport.h"
 
 #include "app/samples.h"
+#include "base/paths.h"
 #include "equip/efile.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ std::string TempDir::file(const std::string& name) const {
 }
 
 std::string TempDir::dir() const {
-    return path_.string() + "/";
+    return WithTrailingSeparator(path_.string());
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
@@ -96,7 +97,7 @@ std::string shellQuote(const std::string& s) {
 }
 #endif
 
-bool endsWithExe(const std::string& s) {
+[[maybe_unused]] bool endsWithExe(const std::string& s) {
     return s.size() > 4 &&
            (s.compare(s.size() - 4, 4, ".exe") == 0 || s.compare(s.size() - 4, 4, ".EXE") == 0);
 }
@@ -110,6 +111,18 @@ std::string CliProgram() {
     return chosen && chosen[0] != '\0' ? std::string(chosen) : std::string(VARNEL_CLI_BINARY);
 }
 
+bool CliIsWindowsProgram() {
+#ifdef _WIN32
+    return true;
+#else
+    return endsWithExe(CliProgram());
+#endif
+}
+
+std::string CliSeparator() {
+    return CliIsWindowsProgram() ? "\\" : "/";
+}
+
 std::string CliCommandLine(const std::string& program) {
 #ifndef _WIN32
     // A Windows build of the tool runs here through Wine.
@@ -117,8 +130,6 @@ std::string CliCommandLine(const std::string& program) {
         const char* wine = std::getenv("VARNEL_WINE");
         return shellQuote(wine && wine[0] != '\0' ? wine : "wine") + " " + shellQuote(program);
     }
-#else
-    (void)endsWithExe;
 #endif
     return shellQuote(program);
 }

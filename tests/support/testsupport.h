@@ -63,6 +63,11 @@ std::string CliProgram();
 // through $VARNEL_WINE (by default "wine").
 std::string CliCommandLine(const std::string& program);
 
+// Whether CliProgram() is a Windows program (a .exe, here run through Wine).
+bool CliIsWindowsProgram();
+// The separator that program ends the folders it names with.
+std::string CliSeparator();
+
 // Runs varnel-cli (CliProgram()) with `args` (each one argument, quoted for the shell) and collects
 // its exit code, stdout and stderr.
 // `workingDir`, when given, is the folder it runs in.
