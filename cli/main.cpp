@@ -49,9 +49,8 @@ void printHelp(std::ostream& out) {
 }
 
 #ifdef _WIN32
-// Messages and the paths in them are UTF-8 (the manifest makes the process code page UTF-8): the
-// console shows them as such. Output is written as it is, LF and all,
-// so a redirected listing or CSV has the same bytes as on any other system.
+// The console shows UTF-8, as terminals elsewhere do. Output is written as it is, LF and all, so
+// a redirected listing or CSV has the same bytes as on any other system.
 void prepareConsole() {
     SetConsoleOutputCP(CP_UTF8);
     _setmode(_fileno(stdout), _O_BINARY);
