@@ -44,7 +44,8 @@ const KindRow* findKind(FileKind kind) {
     return nullptr;
 }
 
-bool isProgramKind(FileKind kind) {
+// Used off Windows only.
+[[maybe_unused]] bool isProgramKind(FileKind kind) {
     return kind == FileKind::Editor || kind == FileKind::Pg2Program || kind == FileKind::PegProgram;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -126,6 +136,27 @@ bool fail(std::string reason) {
 bool failWithErrno() {
     return fail(std::strerror(errno));
 }
+
+#ifdef _WIN32
+// `path` for the system's wide calls, in its long form ("\\?\C:\..." or "\\?\UNC\..."),
+// so a path longer than the old 260-character limit is written like any other.
+std::wstring longWidePath(const std::string& path) {
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+    const DWORD full = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (full == 0)
+        return wide.c_str();
+    std::wstring absolute(full, L'\0');
+    const DWORD got = ::GetFullPathNameW(wide.c_str(), full, absolute.data(), nullptr);
+    absolute.resize(got);
+    if (absolute.rfind(L"\\\\", 0) == 0)
+        return absolute.rfind(L"\\\\?\\", 0) == 0 ? absolute : L"\\\\?\\UNC\\" + absolute.substr(2);
+    return L"\\\\?\\" + absolute;
+}
+#endif
 
 // The file a save really replaces: a symbolic link is followed to its target, so the link stays
 // a link and the temporary file is made beside the file it names.
@@ -260,25 +291,54 @@ bool SaveFileBytes(const std::string& path, const Bytes& bytes) {
         stageHook(SaveStage::Replace, true);
     return ok;
 #else
-    const std::string tmp = target + ".varnel-tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(tmp, ec);
-            return false;
+    // The read-only attribute: an in-place write would fail too.
+    const std::wstring wideTarget = longWidePath(target);
+    if (exists && ::_waccess(wideTarget.c_str(), 2) != 0 && errno == EACCES)
+        return fail("it is read-only");
+    std::wstring tmp;
+    int fd = -1;
+    if (faultAt(SaveStage::CreateTemp, save))
+        return failWithErrno();
+    // A name nobody else uses, made with the file (O_EXCL), so no other writer can share it.
+    static unsigned counter = 0;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tmp = wideTarget + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+              std::to_wstring(++counter) + L".tmp";
+        fd =
+            ::_wopen(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return failWithErrno();
+    std::size_t done = 0;
+    bool ok = true;
+    if (bytes.empty() && faultAt(SaveStage::Write, save))
+        ok = failWithErrno();
+    // _write takes an unsigned int: large files go in pieces.
+    constexpr std::size_t kMaxWrite = std::size_t{1} << 30;
+    while (ok && done < bytes.size()) {
+        const unsigned piece = static_cast<unsigned>(std::min(bytes.size() - done, kMaxWrite));
+        const int n =
+            faultAt(SaveStage::Write, save) ? -1 : ::_write(fd, bytes.data() + done, piece);
+        if (n <= 0) {
+            ok = n < 0 ? failWithErrno() : fail("nothing could be written");
+            break;
         }
+        done += static_cast<std::size_t>(n);
     }
-    fs::rename(tmp, target, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    if (ok && (faultAt(SaveStage::Sync, save) || ::_commit(fd) != 0))
+        ok = failWithErrno();
+    if ((::_close(fd) != 0 || faultAt(SaveStage::Close, save)) && ok)
+        ok = failWithErrno();
+    if (ok && faultAt(SaveStage::Replace, save))
+        ok = failWithErrno();
+    else if (ok && !::MoveFileExW(tmp.c_str(), wideTarget.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ok = fail(std::system_category().message(static_cast<int>(::GetLastError())));
+    if (!ok)
+        ::_wunlink(tmp.c_str());
+    return ok;
 #endif
 }
 

@@ -6,6 +6,11 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace varnel {
@@ -67,11 +72,23 @@ std::optional<FileStamp> StatFile(const std::string& path) {
     stamp.size = fs::file_size(resolved, ec);
     if (ec)
         return std::nullopt;
+#ifdef _WIN32
+    // The C runtime's stat, under std::filesystem here, keeps whole seconds only: a file
+    // rewritten within the second with the same size would pass for unchanged.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(resolved.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    constexpr std::uint64_t kTicksFrom1601To1970 = 116444736000000000ull; // 100 ns ticks
+    const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                data.ftLastWriteTime.dwLowDateTime;
+    stamp.modified = static_cast<std::int64_t>(ticks - kTicksFrom1601To1970) * 100;
+#else
     const auto time = fs::last_write_time(resolved, ec);
     if (ec)
         return std::nullopt;
     stamp.modified =
         std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+#endif
     return stamp;
 }
 

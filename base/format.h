@@ -9,7 +9,10 @@ namespace varnel {
 // Longest message text; longer results are cut, never overrun.
 constexpr std::size_t kMaxMessageLength = 512;
 
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// mingw-w64's C++ runtime formats as C99 does (%zu included), not as the old msvcrt.
+#define VARNEL_PRINTF(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
+#elif defined(__GNUC__)
 #define VARNEL_PRINTF(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
 #else
 #define VARNEL_PRINTF(fmtIndex, firstArg)

@@ -59,6 +59,8 @@ bool entryExists(const fs::path& p) {
     return fs::exists(fs::symlink_status(p, ec)) && !ec;
 }
 
+#ifndef _WIN32
+// Windows's own file system ignores letter case; elsewhere a path is matched here.
 bool equalNoCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
@@ -92,6 +94,7 @@ bool findEntry(const fs::path& folder, const std::string& component, fs::path& f
     found = folder / matches.front();
     return true;
 }
+#endif
 
 } // namespace
 
@@ -183,17 +186,32 @@ std::string WithTrailingSeparator(const std::string& folder) {
 
 namespace {
 
-// $VARIABLE when it is an absolute path, else $HOME followed by `fallback`; "varnel" added.
+// Whether `value` names a folder from the root: "/x"; on Windows also "C:\x", "\x" and
+// "\\server\share" (a UNC path).
+bool isAbsoluteFolder(const char* value) {
+#ifdef _WIN32
+    if (std::isalpha(static_cast<unsigned char>(value[0])) && value[1] == ':' &&
+        isSeparator(value[2]))
+        return true;
+    return isSeparator(value[0]);
+#else
+    return value[0] == '/';
+#endif
+}
+
+// $VARIABLE when it is an absolute path, else the system's folder for such files ($HOME followed
+// by `fallback`; on Windows %LOCALAPPDATA%, then $HOME); "varnel" added.
 std::string userFolder(const char* variable, const char* fallback) {
     std::string base;
-    if (const char* value = std::getenv(variable); value && value[0] == '/')
+    const char* home = std::getenv("HOME");
+    if (const char* value = std::getenv(variable); value && isAbsoluteFolder(value))
         base = value;
-    else if (const char* home = std::getenv("HOME"); home && home[0] != '\0')
-        base = std::string(home) + fallback;
 #ifdef _WIN32
-    else if (const char* local = std::getenv("LOCALAPPDATA"))
+    else if (const char* local = std::getenv("LOCALAPPDATA"); local && isAbsoluteFolder(local))
         base = local;
 #endif
+    else if (home && home[0] != '\0')
+        base = std::string(home) + fallback;
     else
         base = ".";
     return WithTrailingSeparator(WithTrailingSeparator(base) + "varnel");

@@ -51,8 +51,9 @@ std::string WithTrailingSeparator(const std::string& folder);
 
 // The user's folders for this program, ending in the separator: its state (the recovery
 // journal: $XDG_STATE_HOME/varnel/, by default ~/.local/state/varnel/) and its data (backups:
-// $XDG_DATA_HOME/varnel/, by default ~/.local/share/varnel/). A relative XDG value is ignored, as
-// the XDG rules say. Not created here.
+// $XDG_DATA_HOME/varnel/, by default ~/.local/share/varnel/; on Windows both by default
+// %LOCALAPPDATA%\varnel\). A relative XDG value is ignored, as the XDG rules say. Not created
+// here.
 std::string UserStateFolder();
 std::string UserDataFolder();
 

@@ -77,6 +77,8 @@ Args::Args(const std::vector<std::string>& args, const std::vector<std::string>&
     CLI::App app(command.summary, command.name);
     app.footer(command.usage);
     app.allow_extras(false);
+    // Options are "--x" on every system: "/data/E.EQP" is a path, on Windows too.
+    app.allow_windows_style_options(false);
     // "varnel-cli diff" -> "diff"
     const std::string verb = command.name.substr(command.name.find(' ') + 1);
     std::map<std::string, std::vector<std::string>> given;

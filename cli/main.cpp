@@ -5,6 +5,12 @@
 #include <algorithm>
 #include <iostream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace varnel::cli {
 
 namespace {
@@ -42,9 +48,22 @@ void printHelp(std::ostream& out) {
            "the version.\n";
 }
 
+#ifdef _WIN32
+// The console shows UTF-8, as terminals elsewhere do. Output is written as it is, LF and all, so
+// a redirected listing or CSV has the same bytes as on any other system.
+void prepareConsole() {
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+#else
+void prepareConsole() {}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
+    prepareConsole();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         printHelp(std::cerr);

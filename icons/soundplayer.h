@@ -25,7 +25,7 @@ inline constexpr const char* kUnknownSoundError = "Unknow Error";
 inline constexpr std::size_t kMaxSoundErrorLength = 256;
 
 // The audio library under the player, in the steps the player takes. The program uses
-// SdlAudioOutput(); tests may put in one that fails on purpose.
+// DefaultAudioOutput(); tests may put in one that fails on purpose.
 class AudioOutput {
   public:
     virtual ~AudioOutput() = default;
@@ -43,12 +43,20 @@ class AudioOutput {
 // SDL2 audio. The audio subsystem starts on the first open (once per process; a failed start is
 // tried again on the next open). A sound plays with the WAV's own format on the default output
 // device; SDL's close cannot fail, so close always returns 0. One UI thread uses it.
+// Only in builds with sound (VARNEL_SOUND).
 AudioOutput& SdlAudioOutput();
+
+// The text every sound gets in a build without sound.
+inline constexpr const char* kNoSoundText = "sound is not available in this build";
+// An output that plays nothing: open fails with kSoundInitFailed and kNoSoundText.
+AudioOutput& NoAudioOutput();
+// SdlAudioOutput() in builds with sound, else NoAudioOutput().
+AudioOutput& DefaultAudioOutput();
 
 class SoundPlayer {
   public:
     // Reports through `ui`; plays through `output`, which must outlive the player.
-    explicit SoundPlayer(UiPort& ui, AudioOutput& output = SdlAudioOutput());
+    explicit SoundPlayer(UiPort& ui, AudioOutput& output = DefaultAudioOutput());
     // Closes the open device, if any.
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;

@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
 """Writes docs/BENCHMARKS.md from the JSON that scripts/benchmarks collects.
 
-usage: make-benchmarks-report.py CORE.json VIEWS.json MEMORY.json MACHINE.json > BENCHMARKS.md
+usage: make-benchmarks-report.py CORE.json VIEWS.json MEMORY.json MACHINE.json [WINDOWS.json]
+           > BENCHMARKS.md
+       make-benchmarks-report.py --windows-section WINDOWS.json BENCHMARKS.md
+
+WINDOWS.json (scripts/benchmark-windows) adds the section on varnel-cli.exe under Wine; the
+second form writes or replaces only that section of an existing page.
 
 Every figure is a median over the repetitions of one run, and every goal is a ratio taken inside
 that run: an operation beside its raw floor, or beside itself at 1,000 units.
@@ -58,7 +63,61 @@ def command(binary, name):
     return f"`{binary} --benchmark_filter='^{name}$'`".replace("|", "\\|")
 
 
-def main(core_path, views_path, memory_path, machine_path):
+WINDOWS_TITLE = "## varnel-cli.exe under Wine"
+
+
+def windows_section(path):
+    """The lines of the section on the Windows build, from scripts/benchmark-windows's JSON."""
+    with open(path) as f:
+        data = json.load(f)
+    rows = {r["operation"]: r for r in data["results"]}
+    start = rows.get("start (--version)")
+    lines = [
+        WINDOWS_TITLE,
+        "",
+        "The Linux build of `varnel-cli` beside the cross-built `varnel-cli.exe` run through Wine",
+        f"({data['wine']}) on the same {data['units']:,}-unit PG2 E-File, in one run: each figure is the",
+        f"median of {data['reps']} runs of the whole program, the two taking turns. Wine translates",
+        "every call into the system and starts a Windows process in its own way, so these figures say",
+        "how the .exe does under Wine on this machine: **no yardstick for Windows itself.** The",
+        "last column takes off each program's own start (`--version`). The load average of the",
+        f"machine was {data.get('load', 'not recorded')} when the run began. `scripts/benchmark-windows`",
+        "writes this section.",
+        "",
+        "| | Linux | .exe under Wine | ratio | ratio less the start | goal |",
+        "|---|---|---|---|---|---|",
+    ]
+    for r in data["results"]:
+        ratio = r["exe_ms"] / r["linux_ms"]
+        if start and r is not start:
+            linux_net = max(r["linux_ms"] - start["linux_ms"], 0.01)
+            net_ratio = max(r["exe_ms"] - start["exe_ms"], 0) / linux_net
+            net, goal = f"{net_ratio:.2f}x", f"≤ 2x: {verdict(net_ratio <= 2)}"
+        else:
+            net, goal = "", ""
+        lines.append(f"| {r['operation']} | {ms(r['linux_ms'])} | {ms(r['exe_ms'])} | "
+                     f"{ratio:.2f}x | {net} | {goal} |")
+    lines.append("")
+    return lines
+
+
+def splice_windows_section(json_path, page_path):
+    with open(page_path) as f:
+        page = f.read().split("\n")
+    section = windows_section(json_path)
+    if WINDOWS_TITLE in page:
+        begin = page.index(WINDOWS_TITLE)
+        end = next((i for i in range(begin + 1, len(page)) if page[i].startswith("## ")),
+                   len(page))
+        page[begin:end] = section
+    else:
+        at = page.index("## Goals missed") if "## Goals missed" in page else len(page)
+        page[at:at] = section
+    with open(page_path, "w") as f:
+        f.write("\n".join(page))
+
+
+def main(core_path, views_path, memory_path, machine_path, windows_path=None):
     context, core = medians(core_path)
     _, views = medians(views_path)
     with open(memory_path) as f:
@@ -387,6 +446,10 @@ def main(core_path, views_path, memory_path, machine_path):
       f"build/bin/varnel-memory-probe measure DIR` |")
     w("")
 
+    if windows_path:
+        for line in windows_section(windows_path):
+            w(line)
+
     w("## Goals missed")
     w("")
     if not missed:
@@ -419,6 +482,9 @@ design, which this page only reports.""",
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 5:
+    if len(sys.argv) == 4 and sys.argv[1] == "--windows-section":
+        splice_windows_section(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) in (5, 6):
+        main(*sys.argv[1:])
+    else:
         sys.exit(__doc__)
-    main(*sys.argv[1:])

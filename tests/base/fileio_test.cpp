@@ -26,7 +26,11 @@ TEST(SaveFileBytes, SavesOverAnExistingFileOfAnotherLetterCase) {
     test::WriteFile(dir.file("Equip97.eqp"), std::string("old"));
     ASSERT_TRUE(SaveFileBytes(dir.file("EQUIP97.EQP"), Bytes{'n'}));
     EXPECT_EQ(test::ReadText(dir.file("Equip97.eqp")), "n");
+    // One file, not a second one beside it (on Windows both spellings name the same file).
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+#ifndef _WIN32
     EXPECT_FALSE(fs::exists(dir.path() / "EQUIP97.EQP"));
+#endif
 }
 
 TEST(SaveFileBytes, RefusedTargetsKeepTheOldBytes) {
@@ -60,10 +64,17 @@ TEST(ReadFailure, NamesTheReasonOrNothing) {
     test::WriteFile(dir.file("Equip97.eqp"), std::string("x"));
     EXPECT_EQ(ReadFailure(dir.file("EQUIP97.EQP")), "");
     EXPECT_EQ(ReadFailure(dir.file("missing")), "No such file or directory");
-    EXPECT_EQ(ReadFailure(dir.file("Equip97.eqp/below")), "Not a directory");
     EXPECT_EQ(ReadFailure(dir.dir()), "Is a directory");
     EXPECT_EQ(ReadFailure(""), "No such file or directory");
+#ifdef _WIN32
+    // Windows tells no file below a file from a missing one, has no devices in its folders and
+    // no permission that stops a read.
+    EXPECT_EQ(ReadFailure(dir.file("Equip97.eqp/below")), "No such file or directory");
+    GTEST_SKIP() << "no permission stops a read on Windows";
+#else
+    EXPECT_EQ(ReadFailure(dir.file("Equip97.eqp/below")), "Not a directory");
     EXPECT_EQ(ReadFailure("/dev/null"), "not a regular file");
+#endif
 
     if (test::PermissionsIgnored())
         GTEST_SKIP() << "permission bits stop no read for this user";

@@ -113,8 +113,8 @@ TEST_F(DiffCheckCli, CheckFindsAndSkips) {
     EXPECT_TRUE(contains(bare.out, "skipped: icon: the icon archive " + dir.file("PANZER2.dat") +
                                        " is missing\n"))
         << bare.out;
-    EXPECT_TRUE(contains(bare.out,
-                         "skipped: sound: the WAV folder " + dir.file("WAVS/") + " is missing\n"));
+    EXPECT_TRUE(contains(bare.out, "skipped: sound: the WAV folder " + dir.file("WAVS") +
+                                       test::CliSeparator() + " is missing\n"));
 
     test::WriteFile(dir.file("icons.dat"),
                     WriteIconArchive({{"TIGER.SHP", WriteShpEntry(std::vector<ShpView>(9))}}));

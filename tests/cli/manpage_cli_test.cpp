@@ -67,6 +67,27 @@ TEST(ManPage, DescribesEveryCommandAndOption) {
         EXPECT_TRUE(hasWord(page, o)) << "option " << o;
 }
 
+// The Windows download's README lists the commands itself: a command added or renamed must show
+// there too, each with the summary the help gives it.
+TEST(WindowsReadme, ListsEveryCommandWithItsSummary) {
+    std::ifstream in(std::string(VARNEL_SOURCE_DIR) + "/res/windows/README-windows.txt");
+    ASSERT_TRUE(in) << "res/windows/README-windows.txt missing";
+    // Each line with its runs of blanks made one, so the columns may be laid out freely.
+    std::set<std::string> readme;
+    for (std::string l; std::getline(in, l);)
+        readme.insert(std::regex_replace(std::regex_replace(l, std::regex(R"(^\s+|\s+$)"), ""),
+                                         std::regex(R"(\s+)"), " "));
+    const auto r = test::RunCli({"--help"});
+    ASSERT_EQ(r.exitCode, 0);
+    const std::regex line(R"(\n  ([a-z][a-z-]*) +([^\n]*))");
+    int seen = 0;
+    for (std::sregex_iterator it(r.out.begin(), r.out.end(), line), end; it != end; ++it, ++seen) {
+        const std::string entry = std::string((*it)[1]) + " " + std::string((*it)[2]);
+        EXPECT_TRUE(readme.count(entry)) << "README-windows.txt lacks: " << entry;
+    }
+    EXPECT_GE(seen, 10);
+}
+
 TEST(ManPage, VersionOfTheProgram) {
     const auto r = test::RunCli({"--version"});
     EXPECT_EQ(r.exitCode, 0);

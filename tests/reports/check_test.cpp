@@ -4,6 +4,7 @@
 #include "app/efileio.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
+#include "base/paths.h"
 #include "equip/efile.h"
 #include "icons/archivewriter.h"
 #include "tests/support/testsupport.h"
@@ -280,7 +281,8 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     EXPECT_EQ(bare.findings[0].rule, "names");
     ASSERT_EQ(bare.skipped.size(), 2u);
     EXPECT_EQ(bare.skipped[0], "icon: the icon archive " + dir.file("PANZER2.dat") + " is missing");
-    EXPECT_EQ(bare.skipped[1], "sound: the WAV folder " + dir.file("WAVS") + "/ is missing");
+    EXPECT_EQ(bare.skipped[1],
+              "sound: the WAV folder " + dir.file("WAVS") + kNativeSeparator + " is missing");
 
     std::filesystem::create_directory(dir.path() / "WAVS");
     for (const int n : {1000, 2000, 3000})

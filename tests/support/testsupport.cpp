@@ -1,6 +1,7 @@
 #include "tests/support/testsupport.h"
 
 #include "app/samples.h"
+#include "base/paths.h"
 #include "equip/efile.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
-#include <sys/wait.h>
 
 #ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -50,7 +51,7 @@ std::string TempDir::file(const std::string& name) const {
 }
 
 std::string TempDir::dir() const {
-    return path_.string() + "/";
+    return WithTrailingSeparator(path_.string());
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
@@ -75,6 +76,15 @@ std::string ReadText(const std::string& path) {
 }
 
 namespace {
+#ifdef _WIN32
+// cmd.exe's rules: double quotes, a quote inside doubled.
+std::string shellQuote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+#else
 std::string shellQuote(const std::string& s) {
     std::string out = "'";
     for (char c : s) {
@@ -85,22 +95,64 @@ std::string shellQuote(const std::string& s) {
     }
     return out + "'";
 }
+#endif
+
+[[maybe_unused]] bool endsWithExe(const std::string& s) {
+    return s.size() > 4 &&
+           (s.compare(s.size() - 4, 4, ".exe") == 0 || s.compare(s.size() - 4, 4, ".EXE") == 0);
+}
 } // namespace
 
-CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir) {
+std::string CliProgram() {
 #ifndef VARNEL_CLI_BINARY
 #error "VARNEL_CLI_BINARY must name the built varnel-cli"
 #endif
+    const char* chosen = std::getenv("VARNEL_CLI");
+    return chosen && chosen[0] != '\0' ? std::string(chosen) : std::string(VARNEL_CLI_BINARY);
+}
+
+bool CliIsWindowsProgram() {
+#ifdef _WIN32
+    return true;
+#else
+    return endsWithExe(CliProgram());
+#endif
+}
+
+std::string CliSeparator() {
+    return CliIsWindowsProgram() ? "\\" : "/";
+}
+
+std::string CliCommandLine(const std::string& program) {
+#ifndef _WIN32
+    // A Windows build of the tool runs here through Wine.
+    if (endsWithExe(program)) {
+        const char* wine = std::getenv("VARNEL_WINE");
+        return shellQuote(wine && wine[0] != '\0' ? wine : "wine") + " " + shellQuote(program);
+    }
+#endif
+    return shellQuote(program);
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir) {
     TempDir dir;
-    std::string command = shellQuote(VARNEL_CLI_BINARY);
+    std::string command = CliCommandLine(CliProgram());
     if (!workingDir.empty())
+#ifdef _WIN32
+        command = "cd /d " + shellQuote(workingDir) + " && " + command;
+#else
         command = "cd " + shellQuote(workingDir) + " && " + command;
+#endif
     for (const auto& a : args)
         command += " " + shellQuote(a);
     command += " >" + shellQuote(dir.file("out")) + " 2>" + shellQuote(dir.file("err"));
     CliResult r;
     const int status = std::system(command.c_str());
+#ifdef _WIN32
+    r.exitCode = status;
+#else
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
     r.out = ReadText(dir.file("out"));
     r.err = ReadText(dir.file("err"));
     return r;

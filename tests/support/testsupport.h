@@ -10,6 +10,19 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <cstdlib>
+// The POSIX calls the tests use to set their environment, over the C runtime's own.
+inline int setenv(const char* name, const char* value, int overwrite) {
+    if (!overwrite && std::getenv(name))
+        return 0;
+    return _putenv_s(name, value);
+}
+inline int unsetenv(const char* name) {
+    return _putenv_s(name, "");
+}
+#endif
+
 namespace varnel::test {
 
 // A ScriptedUi whose failures fail the current GoogleTest test.
@@ -44,7 +57,18 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the built varnel-cli with `args` (each one argument, quoted for the shell) and collects
+// The varnel-cli the tests drive: $VARNEL_CLI when set, else the one built with the tests.
+std::string CliProgram();
+// The start of the shell command that runs `program`: a Windows .exe on another system runs
+// through $VARNEL_WINE (by default "wine").
+std::string CliCommandLine(const std::string& program);
+
+// Whether CliProgram() is a Windows program (a .exe, here run through Wine).
+bool CliIsWindowsProgram();
+// The separator that program ends the folders it names with.
+std::string CliSeparator();
+
+// Runs varnel-cli (CliProgram()) with `args` (each one argument, quoted for the shell) and collects
 // its exit code, stdout and stderr.
 // `workingDir`, when given, is the folder it runs in.
 CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {});
