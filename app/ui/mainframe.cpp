@@ -206,7 +206,7 @@ void CMainFrame::buildActions() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
     historyAction_->setCheckable(true);
-    unitsTableAction_ = makeAction("unitsTableAction", QStringLiteral("Units &Table"),
+    unitsTableAction_ = makeAction("unitsTableAction", QStringLiteral("&Units Table"),
                                    QStringLiteral("Every unit and field side by side"),
                                    QStringLiteral("Units Table"));
     unitsTableAction_->setCheckable(true);
@@ -262,10 +262,10 @@ void CMainFrame::buildActions() {
         command("exportAction", QStringLiteral("Export EFile"), none,
                 QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
     // The spreadsheet round trip: every unit to CSV, and back through a preview.
-    exportCsvAction_ = command("exportCsvAction", QStringLiteral("Export to CSV..."),
+    exportCsvAction_ = command("exportCsvAction", QStringLiteral("&Export to CSV..."),
                                QStringLiteral("Write every unit of the E-File to a CSV file"),
                                QStringLiteral("Export to CSV"), [this] { ExportCsvCommand(doc_); });
-    importCsvAction_ = command("importCsvAction", QStringLiteral("Import from CSV..."),
+    importCsvAction_ = command("importCsvAction", QStringLiteral("&Import from CSV..."),
                                QStringLiteral("Set the units from a CSV file, checked field by "
                                               "field, after a preview"),
                                QStringLiteral("Import from CSV"), [this] {
@@ -281,10 +281,10 @@ void CMainFrame::buildActions() {
                               none, QStringLiteral("Settings,Folders and Files"),
                               [this] { runHandler(FrameCommand::Settings); });
 
-    compareAction_ = command("compareAction", QStringLiteral("Compare with E-File..."),
+    compareAction_ = command("compareAction", QStringLiteral("&Compare with E-File..."),
                              QStringLiteral("Compare the units shown with those of another E-File"),
                              none, [this] { runHandler(FrameCommand::Compare); });
-    checkAction_ = command("checkAction", QStringLiteral("Check Catalogue"),
+    checkAction_ = command("checkAction", QStringLiteral("&Check Catalogue"),
                            QStringLiteral("List what in the units shown the game would choke on"),
                            none, [this] { runHandler(FrameCommand::Check); });
 
@@ -357,7 +357,7 @@ void CMainFrame::buildMenus() {
     add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, unitsTableAction_,
                nullptr, editTextFileAction_, nullptr, historyAction_});
 
-    QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     add(reports, {equipmentReportAction_, iconsReportAction_});
 
@@ -464,7 +464,7 @@ void CMainFrame::updateUndoActions() {
     auto label = [](const QString& verb, const EditStep* step) {
         if (step == nullptr)
             return verb;
-        QString text = FromPath(step->text());
+        QString text = FromMessage(step->text());
         // A name or an icon may hold "&": it is no mnemonic here.
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         return verb + QLatin1Char(' ') + text;

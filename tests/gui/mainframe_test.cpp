@@ -138,7 +138,7 @@ void MainFrameTest::menuBarOrder() {
     for (QAction* a : e.frame().menuBar()->actions())
         titles << a->text();
     QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
-                                  QStringLiteral("&View"), QStringLiteral("Reports"),
+                                  QStringLiteral("&View"), QStringLiteral("&Reports"),
                                   QStringLiteral("&Tools"), QStringLiteral("&Help")}));
 }
 
@@ -154,10 +154,10 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("Save &As..."),
                                          QStringLiteral("Restore &Backup..."),
                                          QStringLiteral("-"),
-                                         QStringLiteral("Export to CSV..."),
-                                         QStringLiteral("Import from CSV..."),
+                                         QStringLiteral("&Export to CSV..."),
+                                         QStringLiteral("&Import from CSV..."),
                                          QStringLiteral("-"),
-                                         QStringLiteral("Compare with E-File..."),
+                                         QStringLiteral("&Compare with E-File..."),
                                          QStringLiteral("-"),
                                          QStringLiteral("P&rint Setup..."),
                                          QStringLiteral("-"),
@@ -170,7 +170,7 @@ void MainFrameTest::menus_data() {
                                          QStringLiteral("-"),
                                          QStringLiteral("View People Data"),
                                          QStringLiteral("View PG2 Data"),
-                                         QStringLiteral("Units &Table\tCtrl+T"),
+                                         QStringLiteral("&Units Table\tCtrl+T"),
                                          QStringLiteral("-"),
                                          QStringLiteral("Edit Text File"),
                                          QStringLiteral("-"),
@@ -179,7 +179,7 @@ void MainFrameTest::menus_data() {
     QTest::newRow("Edit") << QStringLiteral("&Edit")
                           << QStringList{QStringLiteral("&Undo\tCtrl+Z"),
                                          QStringLiteral("&Redo\tCtrl+Y")};
-    QTest::newRow("Reports") << QStringLiteral("Reports")
+    QTest::newRow("Reports") << QStringLiteral("&Reports")
                              << QStringList{QStringLiteral("Equipment Report"),
                                             QStringLiteral("Icons  Report")};
     QTest::newRow("Tools") << QStringLiteral("&Tools")
@@ -195,7 +195,7 @@ void MainFrameTest::menus_data() {
                                           QStringLiteral("Export EFile"),
                                           QStringLiteral("Global  Cost Modifier"),
                                           QStringLiteral("-"),
-                                          QStringLiteral("Check Catalogue"),
+                                          QStringLiteral("&Check Catalogue"),
                                           QStringLiteral("-"),
                                           QStringLiteral("Settings, Folders and Files...")};
     QTest::newRow("Help") << QStringLiteral("&Help")
@@ -580,14 +580,15 @@ void MainFrameTest::dropLoadsAsDefaultGame() {
     QVERIFY(e.started());
     if (e.doc().currentGame != Game(shown))
         e.frame().SwitchView(Game(shown));
-    if (Game(loaded) == Game::Pg2 && Game(shown) != Game::Pg2)
-        e.ui().expectInformation("To see the file just loaded, switch to PG2 View");
     drop(&e.frame(), ws.file(file));
     QVERIFY(e.ui().finished());
     QVERIFY(e.doc().hasTable(Game(loaded)));
     QVERIFY(!e.doc().hasTable(OtherGame(Game(loaded))));
     QCOMPARE(FromPath(e.doc().settings.eFile(Game(loaded))), ws.file(file));
-    QCOMPARE(e.doc().currentGame, Game(shown));
+    // The dropped file is what the window shows, whichever game was shown before.
+    QCOMPARE(e.doc().currentGame, Game(loaded));
+    QVERIFY(e.frame().view(Game(loaded))->isVisible());
+    QVERIFY(!e.action(Game(loaded) == Game::Pg2 ? "viewPg2Action" : "viewPegAction")->isEnabled());
 }
 
 void MainFrameTest::exitAsksInOrder() {
@@ -667,18 +668,18 @@ void MainFrameTest::recentListAfterTwoOpens() {
                               QStringLiteral("-")}));
         QVERIFY(!e.action("recentFilePlaceholder"));
 
-        // The second entry opens as "Default E-File" says (PG2), and moves up.
-        e.ui().expectInformation("To see the file just loaded, switch to PG2 View");
+        // The second entry opens as "Default E-File" says (PG2), moves up and is shown.
         e.action("recentFileAction2")->trigger();
         QVERIFY(e.ui().finished());
+        QCOMPARE(e.doc().currentGame, Game::Pg2);
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
         QCOMPARE(e.action("recentFileAction2")->data().toString(), ws.pegEFile());
 
         // The PeG entry reopens as PeG, whatever "Default E-File" says and whichever form is
         // shown: no question per unit, and the PG2 table stays bound to its own file.
-        e.frame().SwitchView(Game::Pg2);
         e.action("recentFileAction2")->trigger();
         QVERIFY(e.ui().finished());
+        QCOMPARE(e.doc().currentGame, Game::Peg);
         QCOMPARE(e.doc().settings.pegEFile, ToPath(ws.pegEFile()));
         QCOMPARE(e.doc().settings.pg2EFile, ToPath(ws.pg2EFile()));
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pegEFile());
