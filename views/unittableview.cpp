@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -142,7 +144,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     bar->addWidget(label("C&lass:", classFilter_));
     bar->addWidget(classFilter_);
     bar->addSpacing(8);
-    bar->addWidget(label("&Find:", find_));
+    bar->addWidget(label("F&ind:", find_)); // Alt+F is the File menu's
     bar->addWidget(find_, 1);
 
     auto action = [this](const char* name, const char* text, auto slot) {
@@ -192,10 +194,22 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fixed_->horizontalScrollBar()->setEnabled(false);
-    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(),
-            &QScrollBar::setValue);
-    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, table_->verticalScrollBar(),
-            &QScrollBar::setValue);
+    // The scrolling view leads: the fixed view shows its rows. Each view lays itself out on its
+    // own (a relist, a resize, the first show), so a value copied to the other view while that
+    // one's range is still stale would be clipped and the rows would disagree; every change of
+    // either range copies the leading value again.
+    QScrollBar* lead = table_->verticalScrollBar();
+    QScrollBar* follower = fixed_->verticalScrollBar();
+    connect(lead, &QScrollBar::valueChanged, this, [this] { alignRows(); });
+    connect(lead, &QScrollBar::rangeChanged, this, [this] { alignRows(); });
+    connect(follower, &QScrollBar::rangeChanged, this, [this] { alignRows(); });
+    // A wheel turned or a key pressed over the code and name columns scrolls both.
+    connect(follower, &QScrollBar::valueChanged, this, [this, lead](int value) {
+        if (aligningRows_)
+            return;
+        lead->setValue(value);
+        alignRows();
+    });
     connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { updateFixedWidth(); });
     connect(
@@ -231,10 +245,12 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     layout->addLayout(bar);
     layout->addLayout(views, 1);
     updateFixedWidth();
+    alignHeaders();
 
     connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
+    find_->installEventFilter(this);
 
     fillFilterLists();
     doc_.addObserver(this);
@@ -246,6 +262,7 @@ CUnitTableView::~CUnitTableView() {
     doc_.removeObserver(this);
     for (QTableView* view : {fixed_, table_})
         view->removeEventFilter(this);
+    find_->removeEventFilter(this);
 }
 
 QTableView* CUnitTableView::viewOf(int column) const {
@@ -326,6 +343,25 @@ void CUnitTableView::sortBy(QTableView* view, int column, Qt::SortOrder order) {
         table_->scrollTo(current);
 }
 
+void CUnitTableView::alignRows() {
+    if (aligningRows_)
+        return;
+    aligningRows_ = true;
+    fixed_->verticalScrollBar()->setValue(table_->verticalScrollBar()->value());
+    aligningRows_ = false;
+}
+
+void CUnitTableView::alignHeaders() {
+    // Rows start at the same height only under headers of the same height.
+    QHeaderView* a = fixed_->horizontalHeader();
+    QHeaderView* b = table_->horizontalHeader();
+    a->setMinimumHeight(0);
+    b->setMinimumHeight(0);
+    const int height = std::max(a->sizeHint().height(), b->sizeHint().height());
+    a->setFixedHeight(height);
+    b->setFixedHeight(height);
+}
+
 void CUnitTableView::updateFixedWidth() {
     int width = 2 * fixed_->frameWidth();
     for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
@@ -397,13 +433,45 @@ void CUnitTableView::showRefusal(const QString& message) {
     MessageBox(doc_.ui, "%s", ToWindows1252(message).value_or(message.toStdString()).c_str());
 }
 
+namespace {
+
+// "3 cells of Cost, Air attack": the count and the columns the cells lie in, in the order shown.
+std::string cellsAndColumns(const std::vector<TableCell>& cells, const std::vector<int>& order,
+                            const UnitTableModel& model) {
+    constexpr std::size_t kNamedColumns = 4;
+    std::vector<std::string> names;
+    for (int column : order) {
+        const FieldDef& field = model.field(column);
+        const bool selected = std::any_of(
+            cells.begin(), cells.end(), [&field](const TableCell& c) { return c.field == &field; });
+        if (selected)
+            names.push_back(FieldLabel(field));
+    }
+    std::string text = Counted(static_cast<long long>(cells.size()), "cell", "cells") + " of ";
+    for (std::size_t i = 0; i < names.size() && i < kNamedColumns; ++i)
+        text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > kNamedColumns)
+        text += " and " + Counted(static_cast<long long>(names.size() - kNamedColumns),
+                                  "more column", "more columns");
+    return text;
+}
+
+} // namespace
+
 void CUnitTableView::SetValue() {
     const std::vector<TableCell> cells = selectedCells();
     if (cells.empty() || !doc_.hasTable(game_))
         return;
     const std::string initial = CellText(doc_, game_, cells.front().unit, *cells.front().field);
-    const std::optional<std::string> value =
-        doc_.ui.askText(Format("Value for %zu cells:", cells.size()), initial);
+    // Cells of one drop-down column take one of its items.
+    const FieldDef* field = cells.front().field;
+    const bool oneColumn = std::all_of(cells.begin(), cells.end(),
+                                       [field](const TableCell& c) { return c.field == field; });
+    std::vector<std::string> items;
+    if (oneColumn && IsListField(*field))
+        items = ListItems(doc_, game_, *field);
+    const std::optional<std::string> value = doc_.ui.askText(
+        "Value for " + cellsAndColumns(cells, shownColumns(), *model_) + ":", initial, items);
     if (!value)
         return;
     const CellsResult result = SetCellsValue(doc_, game_, cells, *value);
@@ -416,7 +484,9 @@ void CUnitTableView::ScaleByPercent() {
     if (cells.empty() || !doc_.hasTable(game_))
         return;
     const std::optional<std::string> typed =
-        doc_.ui.askText(Format("Percentage for %zu cells:", cells.size()), "100");
+        doc_.ui.askText("Percentage for " + cellsAndColumns(cells, shownColumns(), *model_) +
+                            ":\n100 % leaves the values unchanged",
+                        "100");
     if (!typed)
         return;
     std::string text = *typed;
@@ -489,6 +559,16 @@ void CUnitTableView::PasteBlock() {
 }
 
 bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
+    // Enter or Down in the search box goes to what it found: the first listed unit.
+    if (watched == find_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) &&
+            model_->rowCount() > 0) {
+            selectUnit(model_->unitAt(0));
+            table_->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == fixed_ || watched == table_)) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* view = static_cast<QTableView*>(watched);
@@ -498,6 +578,18 @@ bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Space &&
             (key->modifiers() == Qt::ShiftModifier || key->modifiers() == Qt::ControlModifier)) {
             selectWhole(key->modifiers() == Qt::ShiftModifier ? Qt::Horizontal : Qt::Vertical);
+            return true;
+        }
+        // The menu key and Shift+F10 open the cells' menu beside the current cell.
+        if ((key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier) ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            QPoint at = view->viewport()->rect().center();
+            const QRect cell = view->visualRect(current);
+            if (current.isValid() && view->viewport()->rect().intersects(cell))
+                at = cell.center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, view->viewport()->mapTo(view, at),
+                                   view->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(view, &menu);
             return true;
         }
         // While a cell is edited its editor has the keys: Enter here is on the view itself.

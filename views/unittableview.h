@@ -74,6 +74,9 @@ class CUnitTableView : public QWidget, public DocObserver {
     void currentRowChanged();
     void sortBy(QTableView* view, int column, Qt::SortOrder order);
     void updateFixedWidth();
+    // The fixed view shows the rows the scrolling view shows, at the same heights.
+    void alignRows();
+    void alignHeaders();
     void showHeaderMenu(QTableView* view, const QPoint& at);
     void showRefusal(const QString& message);
     // Adds whole rows (Horizontal) or whole columns (Vertical) through the selected cells.
@@ -97,6 +100,7 @@ class CUnitTableView : public QWidget, public DocObserver {
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
     bool settingRow_ = false;
+    bool aligningRows_ = false;
 };
 
 } // namespace varnel
