@@ -295,6 +295,20 @@ void CUnitTableView::Activate() {
     relist();
 }
 
+void CUnitTableView::ShowUnitAt(int unit) {
+    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_))
+        return;
+    ViewSlot& slot = doc_.view(game_);
+    slot.currentUnit = unit;
+    if (model_->rowOf(unit) < 0) {
+        slot.filter = UnitFilter();
+        Activate();
+    } else {
+        selectUnit(unit);
+    }
+    table_->setFocus(Qt::OtherFocusReason);
+}
+
 void CUnitTableView::relist() {
     ViewSlot& slot = doc_.view(game_);
     const int unit = slot.currentUnit;

@@ -45,6 +45,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     // The table became the shown page: the filter controls take the shared filter, the rows are
     // listed again and the current row is the unit of the document's view slot.
     void Activate();
+    // Makes `unit` the current row, scrolled into sight; a filter that leaves it out is lifted.
+    void ShowUnitAt(int unit);
     // The commands over the selected cells.
     void SetValue();
     void ScaleByPercent();
