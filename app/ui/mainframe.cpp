@@ -778,7 +778,15 @@ void CMainFrame::showUnit(Game game, int unit) {
 void CMainFrame::addPanel(QDockWidget* panel) {
     panel->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
     addDockWidget(Qt::BottomDockWidgetArea, panel);
-    connect(panel, &QDockWidget::visibilityChanged, this, [this] { fitToContent(); });
+    connect(panel, &QDockWidget::visibilityChanged, this, [this, panel](bool shown) {
+        fitToContent();
+        // A panel takes what it needs, at most a third of the window: the form keeps the rest.
+        if (shown && !panel->isFloating())
+            resizeDocks({panel},
+                        {std::max(panel->minimumSizeHint().height(),
+                                  std::min(panel->sizeHint().height(), height() / 3))},
+                        Qt::Vertical);
+    });
     connect(panel, &QDockWidget::topLevelChanged, this, [this] { fitToContent(); });
 }
 

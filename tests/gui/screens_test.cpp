@@ -143,13 +143,13 @@ void ScreensTest::windowFitsAndControlsReachable() {
         }
         if (!reachable(&frame, w))
             unreachable << QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
-                               .arg(w->objectName())
-                               .arg(w->mapTo(&frame, QPoint(0, 0)).x())
-                               .arg(w->mapTo(&frame, QPoint(0, 0)).y())
-                               .arg(w->width())
-                               .arg(w->height())
-                               .arg(frame.width())
-                               .arg(frame.height()) +
+                                   .arg(w->objectName())
+                                   .arg(w->mapTo(&frame, QPoint(0, 0)).x())
+                                   .arg(w->mapTo(&frame, QPoint(0, 0)).y())
+                                   .arg(w->width())
+                                   .arg(w->height())
+                                   .arg(frame.width())
+                                   .arg(frame.height()) +
                                QStringLiteral(" seen %1,%2 %3x%4")
                                    .arg(w->visibleRegion().boundingRect().x())
                                    .arg(w->visibleRegion().boundingRect().y())
