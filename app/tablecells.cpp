@@ -196,6 +196,7 @@ CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
                               "current cell (%zu x %zu).",
                               block.size(), width, units.size(), fields.size()));
     std::vector<CellEdit> edits;
+    edits.reserve(block.size() * width);
     for (std::size_t r = 0; r < block.size(); ++r)
         for (std::size_t c = 0; c < block[r].size(); ++c) {
             const auto unit = static_cast<std::size_t>(units[r]);

@@ -20,9 +20,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
@@ -38,6 +40,8 @@ namespace varnel {
 namespace {
 
 constexpr const char* kNoFilter = "No filter";
+// How long a count of copied or pasted cells stays in the status bar.
+constexpr int kStatusMessageMs = 5000;
 
 std::string settingName(const char* what, Game game) {
     return std::string("UnitsTable") + what + GameName(game);
@@ -519,41 +523,68 @@ void CUnitTableView::ScaleByPercent() {
 }
 
 void CUnitTableView::CopySelection() {
-    const QModelIndexList indexes = table_->selectionModel()->selectedIndexes();
-    if (indexes.isEmpty())
+    // The selection's ranges, never its cells one by one: a whole table is 4.9 million of them.
+    const QItemSelection selection = table_->selectionModel()->selection();
+    if (selection.isEmpty() || !doc_.hasTable(game_))
         return;
-    std::set<int> rows;
-    std::set<int> selectedColumns;
-    std::set<std::pair<int, int>> selected;
-    for (const QModelIndex& index : indexes) {
-        if (!isColumnShown(index.column()))
-            continue;
-        rows.insert(index.row());
-        selectedColumns.insert(index.column());
-        selected.insert({index.row(), index.column()});
+    const BusyCursor busy(doc_.ui);
+    std::vector<char> rowTouched(static_cast<std::size_t>(model_->rowCount()), 0);
+    std::vector<char> columnTouched(static_cast<std::size_t>(model_->columnCount()), 0);
+    for (const QItemSelectionRange& range : selection) {
+        std::fill(rowTouched.begin() + range.top(), rowTouched.begin() + range.bottom() + 1, 1);
+        std::fill(columnTouched.begin() + range.left(), columnTouched.begin() + range.right() + 1,
+                  1);
     }
-    // The block spanning the selection, in the order shown; cells outside it stay empty.
-    std::vector<std::vector<std::string>> block;
-    for (int row : rows) {
+    std::vector<int> columns;
+    for (int column : shownColumns())
+        if (columnTouched[static_cast<std::size_t>(column)])
+            columns.push_back(column);
+    if (columns.empty())
+        return;
+    auto selected = [&selection](int row, int column) {
+        if (selection.size() == 1)
+            return true; // one range: every cell of its rows and columns
+        for (const QItemSelectionRange& range : selection)
+            if (row >= range.top() && row <= range.bottom() && column >= range.left() &&
+                column <= range.right())
+                return true;
+        return false;
+    };
+    // The block spanning the selection, in the order shown; cells outside it stay empty. Each row
+    // becomes text at once, so the block never holds all its cells.
+    std::string text;
+    std::vector<std::vector<std::string>> line(1);
+    std::size_t cells = 0;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        if (!rowTouched[static_cast<std::size_t>(row)])
+            continue;
         const auto unit = static_cast<std::size_t>(model_->unitAt(row));
-        std::vector<std::string> line;
-        for (int column : shownColumns()) {
-            if (selectedColumns.count(column) == 0)
-                continue;
-            line.push_back(selected.count({row, column})
-                               ? CellText(doc_, game_, unit, model_->field(column))
-                               : std::string());
+        line[0].clear();
+        for (int column : columns) {
+            const bool in = selected(row, column);
+            cells += in ? 1 : 0;
+            line[0].push_back(in ? CellText(doc_, game_, unit, model_->field(column))
+                                 : std::string());
         }
-        block.push_back(std::move(line));
+        text += MakeTabText(line);
     }
     // The clipboard holds Unicode: the names' Windows-1252 letters are converted.
-    QGuiApplication::clipboard()->setText(viewtext::toQString(MakeTabText(block)));
+    QGuiApplication::clipboard()->setText(viewtext::toQString(text));
+    showStatus(
+        QStringLiteral("%1 copied")
+            .arg(QString::fromStdString(Counted(static_cast<long long>(cells), "cell", "cells"))));
+}
+
+void CUnitTableView::showStatus(const QString& text) {
+    if (auto* main = qobject_cast<QMainWindow*>(window()))
+        main->statusBar()->showMessage(text, kStatusMessageMs);
 }
 
 void CUnitTableView::PasteBlock() {
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid() || !doc_.hasTable(game_))
         return;
+    const BusyCursor busy(doc_.ui);
     const QString text = QGuiApplication::clipboard()->text();
     const std::optional<std::string> bytes = viewtext::toBytes(text);
     if (!bytes) {
@@ -567,9 +598,18 @@ void CUnitTableView::PasteBlock() {
             fields.push_back(&model_->field(column));
     const std::vector<int>& all = model_->units();
     const std::vector<int> units(all.begin() + current.row(), all.end());
-    const CellsResult result = PasteCells(doc_, game_, units, fields, ParseTabText(*bytes));
-    if (!result.ok)
+    const std::vector<std::vector<std::string>> block = ParseTabText(*bytes);
+    const CellsResult result = PasteCells(doc_, game_, units, fields, block);
+    if (!result.ok) {
         MessageBox(doc_.ui, "%s", result.message.c_str());
+        return;
+    }
+    std::size_t cells = 0;
+    for (const auto& row : block)
+        cells += row.size();
+    showStatus(
+        QStringLiteral("%1 pasted")
+            .arg(QString::fromStdString(Counted(static_cast<long long>(cells), "cell", "cells"))));
 }
 
 bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {

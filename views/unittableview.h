@@ -81,6 +81,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     void alignHeaders();
     void showHeaderMenu(QTableView* view, const QPoint& at);
     void showRefusal(const QString& message);
+    // A passing message in the window's status bar.
+    void showStatus(const QString& text);
     // Adds whole rows (Horizontal) or whole columns (Vertical) through the selected cells.
     void selectWhole(Qt::Orientation orientation);
     // The visible columns in the order shown.

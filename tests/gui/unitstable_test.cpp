@@ -26,6 +26,7 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -251,11 +252,20 @@ void UnitsTableTest::pasteBlockWithBadCell() {
     QTest::keyClick(t.view(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(int(t.byte(3, pg2::AirAtk)), 5);
     QCOMPARE(t.e.doc().history(Game::Pg2).count(), std::size_t{1});
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("6 cells pasted"));
     // Copy gives the block back as tab-separated text.
     QItemSelection block(t.cell(1, "airAtk"), m.index(m.rowOf(3), column));
     t.view()->selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
     QTest::keyClick(t.view(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t2\r\n3\t4\r\n5\t6\r\n"));
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("6 cells copied"));
+    // Two cells apart: the rows and columns between them that hold none are left out, the cells
+    // of the block outside the selection are empty.
+    t.view()->selectionModel()->select(t.cell(1, "airAtk"), QItemSelectionModel::ClearAndSelect);
+    t.view()->selectionModel()->select(m.index(m.rowOf(3), column), QItemSelectionModel::Select);
+    QTest::keyClick(t.view(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t\r\n\t6\r\n"));
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("2 cells copied"));
 }
 
 void UnitsTableTest::setValueAndScaleUndo() {
