@@ -392,6 +392,15 @@ bool CUnitTableView::isColumnShown(int column) const {
     return !viewOf(column)->isColumnHidden(column);
 }
 
+void CUnitTableView::setUnnamedShown(bool shown) {
+    unnamedShown_ = shown;
+    for (int column = UnitTableModel::kFixedColumns; column < model_->columnCount(); ++column)
+        if (model_->field(column).fullOnly)
+            table_->setColumnHidden(column, !shown);
+    doc_.store.write(settingName("Unnamed", game_), shown ? "1" : "0");
+    saveColumnSettings();
+}
+
 void CUnitTableView::setColumnShown(int column, bool shown) {
     if (column <= 0 || column >= model_->columnCount())
         return;
@@ -412,7 +421,16 @@ void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
         });
         menu.addSeparator();
     }
+    // The bytes the form does not name come and go together.
+    QAction* unnamed = menu.addAction(QStringLiteral("Show &Unnamed Bytes"));
+    unnamed->setObjectName(QStringLiteral("showUnnamedBytesAction"));
+    unnamed->setCheckable(true);
+    unnamed->setChecked(unnamedShown_);
+    connect(unnamed, &QAction::toggled, this, [this](bool on) { setUnnamedShown(on); });
+    menu.addSeparator();
     for (int column = 1; column < model_->columnCount(); ++column) {
+        if (model_->field(column).fullOnly && !unnamedShown_)
+            continue;
         QAction* a = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
         a->setCheckable(true);
         a->setChecked(isColumnShown(column));
@@ -683,6 +701,12 @@ void CUnitTableView::hideEvent(QHideEvent* event) {
 }
 
 void CUnitTableView::loadColumnSettings() {
+    // The unnamed bytes are hidden until the user asks for them.
+    unnamedShown_ = doc_.store.read(settingName("Unnamed", game_)).value_or("0") == "1";
+    if (!unnamedShown_)
+        for (int column = UnitTableModel::kFixedColumns; column < model_->columnCount(); ++column)
+            if (model_->field(column).fullOnly)
+                table_->setColumnHidden(column, true);
     const std::optional<std::string> hidden = doc_.store.read(settingName("Hidden", game_));
     if (hidden) {
         std::istringstream names(*hidden);
@@ -721,7 +745,9 @@ void CUnitTableView::saveColumnSettings() {
     std::string widths;
     for (int column = 0; column < model_->columnCount(); ++column) {
         const std::string name = model_->field(column).name;
-        if (!isColumnShown(column))
+        // Hidden with the unnamed bytes is not hidden by the user.
+        const bool withUnnamed = model_->field(column).fullOnly && !unnamedShown_;
+        if (!isColumnShown(column) && !withUnnamed)
             hidden += (hidden.empty() ? "" : ",") + name;
         const int width = viewOf(column)->columnWidth(column);
         if (width > 0)

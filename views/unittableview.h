@@ -55,6 +55,9 @@ class CUnitTableView : public QWidget, public DocObserver {
     // Shows or hides a column (not the code), and keeps the choice.
     void setColumnShown(int column, bool shown);
     bool isColumnShown(int column) const;
+    // Shows or hides the bytes the form does not name, all together, and keeps the choice.
+    void setUnnamedShown(bool shown);
+    bool unnamedShown() const { return unnamedShown_; }
 
     void refreshAllViews() override;
     void documentChanged(const DocChange& change) override;
@@ -105,6 +108,7 @@ class CUnitTableView : public QWidget, public DocObserver {
     QAction* pasteAction_ = nullptr;
     bool settingRow_ = false;
     bool aligningRows_ = false;
+    bool unnamedShown_ = false;
 };
 
 } // namespace varnel

@@ -91,6 +91,7 @@ class UnitsTableTest : public QObject {
     void setValueAndScaleUndo();
     void formAndTableAgree();
     void columnsKeptPerGame();
+    void unnamedBytesHiddenAtFirst();
     void rowsAgreeAfterRandomMoves();
     void findGoesToTheFirstMatch();
     void keysOpenTheCellsMenu_data();
@@ -373,6 +374,39 @@ void UnitsTableTest::columnsKeptPerGame() {
     QCOMPARE(again.tableView()->columnWidth(air + 1), 123);
     CUnitTableView peg(t.e.doc(), Game::Peg);
     QVERIFY(peg.isColumnShown(peg.model().columnOf(*FindField(Game::Peg, "airAtk"))));
+}
+
+// The bytes the form does not name are hidden at first and come back together; the choice is
+// kept per game and never mistaken for columns the user hid.
+void UnitsTableTest::unnamedBytesHiddenAtFirst() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    std::vector<int> unnamed;
+    for (int column = 0; column < m.columnCount(); ++column)
+        if (m.field(column).fullOnly)
+            unnamed.push_back(column);
+    QVERIFY(unnamed.size() > 10);
+    const int air = m.columnOf(*FindField(Game::Pg2, "airAtk"));
+    QVERIFY(!m.field(air).fullOnly);
+    for (int column : unnamed)
+        QVERIFY(!t.table->isColumnShown(column));
+    QVERIFY(t.table->isColumnShown(air));
+    t.table->setColumnShown(air, false);
+    t.table->setUnnamedShown(true);
+    for (int column : unnamed)
+        QVERIFY(t.table->isColumnShown(column));
+    QVERIFY(!t.table->isColumnShown(air));
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    QVERIFY(again.unnamedShown());
+    QVERIFY(again.isColumnShown(unnamed.front()));
+    QVERIFY(!again.isColumnShown(air));
+    CUnitTableView peg(t.e.doc(), Game::Peg);
+    QVERIFY(!peg.unnamedShown());
+    t.table->setUnnamedShown(false);
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableHiddenPG2").value_or("")),
+             QStringLiteral("airAtk"));
+    for (int column : unnamed)
+        QVERIFY(!t.table->isColumnShown(column));
 }
 
 namespace {
