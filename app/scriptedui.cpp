@@ -95,7 +95,9 @@ std::optional<std::string> ScriptedUi::fileDialog(const FileDialogRequest& reque
     return e ? e->file : std::nullopt;
 }
 
-std::optional<std::string> ScriptedUi::askText(const std::string& label, const std::string&) {
+std::optional<std::string> ScriptedUi::askText(const std::string& label, const std::string&,
+                                               const std::vector<std::string>& items) {
+    textItems_.push_back(items);
     const Expectation* e = take(Kind::Text, label);
     return e ? e->file : std::nullopt;
 }

@@ -33,14 +33,16 @@ class ScriptedUi : public UiPort {
     bool question(const std::string& text) override;
     void error(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> askText(const std::string& label,
-                                       const std::string& initial) override;
+    std::optional<std::string> askText(const std::string& label, const std::string& initial,
+                                       const std::vector<std::string>& items = {}) override;
     void setBusy(bool busy) override;
     bool startDetached(const std::string& program,
                        const std::vector<std::string>& arguments) override;
 
     // Every file dialog request shown, in order, for checks of its presets.
     const std::vector<FileDialogRequest>& fileRequests() const { return fileRequests_; }
+    // The items offered by each text asked for (empty for a plain line of text), in order.
+    const std::vector<std::vector<std::string>>& textItems() const { return textItems_; }
     // Every process start, program first.
     const std::vector<std::vector<std::string>>& starts() const { return starts_; }
     bool busy() const { return busyDepth_ > 0; }
@@ -63,6 +65,7 @@ class ScriptedUi : public UiPort {
     Expectation current_;
     std::vector<FileDialogRequest> fileRequests_;
     std::vector<std::vector<std::string>> starts_;
+    std::vector<std::vector<std::string>> textItems_;
     int busyDepth_ = 0;
 };
 

@@ -159,7 +159,9 @@ CellsResult SetCellsValue(CVarnelDoc& doc, Game g, std::span<const TableCell> ce
     edits.reserve(cells.size());
     for (const TableCell& cell : cells)
         edits.push_back({cell.unit, cell.field, CellInput(doc, g, *cell.field, value)});
-    return doc.setFields(g, edits, Format("Set Value (%zu cells)", cells.size()));
+    return doc.setFields(g, edits,
+                         "Set Value (" +
+                             Counted(static_cast<long long>(cells.size()), "cell", "cells") + ")");
 }
 
 CellsResult ScaleCells(CVarnelDoc& doc, Game g, std::span<const TableCell> cells, int percent) {
@@ -176,7 +178,9 @@ CellsResult ScaleCells(CVarnelDoc& doc, Game g, std::span<const TableCell> cells
         const std::int64_t scaled = std::stoll(shown) * percent / 100;
         edits.push_back({cell.unit, cell.field, std::to_string(scaled)});
     }
-    return doc.setFields(g, edits, Format("Scale by %d%% (%zu cells)", percent, cells.size()));
+    return doc.setFields(g, edits,
+                         Format("Scale by %d%% (", percent) +
+                             Counted(static_cast<long long>(cells.size()), "cell", "cells") + ")");
 }
 
 CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
@@ -192,12 +196,14 @@ CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
                               "current cell (%zu x %zu).",
                               block.size(), width, units.size(), fields.size()));
     std::vector<CellEdit> edits;
+    edits.reserve(block.size() * width);
     for (std::size_t r = 0; r < block.size(); ++r)
         for (std::size_t c = 0; c < block[r].size(); ++c) {
             const auto unit = static_cast<std::size_t>(units[r]);
             edits.push_back({unit, fields[c], CellInput(doc, g, *fields[c], block[r][c])});
         }
-    return doc.setFields(g, edits, Format("Paste (%zu cells)", edits.size()));
+    return doc.setFields(
+        g, edits, "Paste (" + Counted(static_cast<long long>(edits.size()), "cell", "cells") + ")");
 }
 
 } // namespace varnel

@@ -241,7 +241,10 @@ bool CVarnelDoc::openDocument(const std::string& path, std::optional<Game> game)
     if (!saveModified())
         return false;
     const Game g = game ? *game : settings.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
-    return LoadEFile(*this, g, path);
+    // The file the user opened is what the window shows, whichever game was shown.
+    LoadOptions options;
+    options.showGame = true;
+    return LoadEFile(*this, g, path, options);
 }
 
 bool CVarnelDoc::close() {

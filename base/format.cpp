@@ -40,4 +40,8 @@ std::string Format(const char* format, ...) {
     return out;
 }
 
+std::string Counted(long long count, const char* one, const char* many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
 } // namespace varnel

@@ -25,4 +25,7 @@ std::string FormatMessageV(const char* format, std::va_list args);
 // Formats without a length limit (file names, report lines).
 std::string Format(const char* format, ...) VARNEL_PRINTF(1, 2);
 
+// A count with its noun: "1 cell", "0 cells", "3 cells" (`one` for exactly one, `many` else).
+std::string Counted(long long count, const char* one, const char* many);
+
 } // namespace varnel

@@ -33,11 +33,13 @@ class UiPort {
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
     // A line of text asked for with `label` ("Value for 12 cells:"), `initial` shown selected;
-    // Windows-1252 bytes, or nothing when cancelled. A port without a person to ask cancels.
-    virtual std::optional<std::string> askText(const std::string& label,
-                                               const std::string& initial) {
+    // Windows-1252 bytes, or nothing when cancelled. With `items` the answer is one of them,
+    // chosen from a list. A port without a person to ask cancels.
+    virtual std::optional<std::string> askText(const std::string& label, const std::string& initial,
+                                               const std::vector<std::string>& items = {}) {
         (void)label;
         (void)initial;
+        (void)items;
         return std::nullopt;
     }
     // Shows or hides the busy cursor; calls nest.

@@ -12,8 +12,11 @@
 #include "views/view2.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 
@@ -122,6 +125,49 @@ void BM_SortUnitsTable(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Copying every shown cell of the table (Ctrl+A, Ctrl+C), and pasting that block back over the
+// same cells (Ctrl+V): both walk each cell once, so the larger size should cost about 65.5 times
+// the smaller.
+struct ShownTable {
+    explicit ShownTable(std::size_t units) : form(units) {
+        form.view->hide();
+        table = std::make_unique<CUnitTableView>(form.doc, Game::Pg2);
+        table->resize(1000, 600);
+        table->show();
+        table->Activate();
+        QCoreApplication::processEvents();
+    }
+    Form form;
+    std::unique_ptr<CUnitTableView> table;
+};
+
+void BM_CopyAllCells(benchmark::State& state) {
+    ShownTable shown(static_cast<std::size_t>(state.range(0)));
+    shown.table->tableView()->selectAll();
+    for (auto _ : state)
+        shown.table->CopySelection();
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_PasteAllCells(benchmark::State& state) {
+    ShownTable shown(static_cast<std::size_t>(state.range(0)));
+    QTableView* view = shown.table->tableView();
+    view->selectAll();
+    shown.table->CopySelection();
+    // The block without the code and name: what the scrolling view's first cell takes.
+    QString text = QGuiApplication::clipboard()->text();
+    QStringList lines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.section(QLatin1Char('\t'), 2);
+    QGuiApplication::clipboard()->setText(lines.join(QStringLiteral("\r\n")));
+    view->setCurrentIndex(view->model()->index(0, UnitTableModel::kFixedColumns));
+    for (auto _ : state)
+        shown.table->PasteBlock();
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(BM_CopyAllCells)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteAllCells)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenUnitsTable)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortUnitsTable)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FillUnitList)->Arg(1000)->Arg(65535)->Unit(benchmark::kMillisecond);

@@ -216,8 +216,10 @@ std::string CheckText(const CheckResult& result) {
         }
         out += ": " + f.message + '\n';
     }
-    out += Format("%d errors, %d warnings\n", static_cast<int>(result.count(Severity::Error)),
-                  static_cast<int>(result.count(Severity::Warning)));
+    out += Counted(static_cast<long long>(result.count(Severity::Error)), "error", "errors") +
+           ", " +
+           Counted(static_cast<long long>(result.count(Severity::Warning)), "warning", "warnings") +
+           '\n';
     for (const std::string& s : result.skipped)
         out += "skipped: " + s + '\n';
     return out;

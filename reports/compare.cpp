@@ -435,9 +435,9 @@ std::string ComparisonText(const TableComparison& c, const std::string& a, const
         out += "only in A: " + unitLine(u.unit, u.code, u.name) + '\n';
     for (const LoneUnit& u : c.onlyTheirs)
         out += "only in B: " + unitLine(u.unit, u.code, u.name) + '\n';
-    out +=
-        Format("%d units differ, %d only in A, %d only in B\n", static_cast<int>(c.changed.size()),
-               static_cast<int>(c.onlyOurs.size()), static_cast<int>(c.onlyTheirs.size()));
+    out += Counted(static_cast<long long>(c.changed.size()), "unit differs", "units differ") +
+           Format(", %d only in A, %d only in B\n", static_cast<int>(c.onlyOurs.size()),
+                  static_cast<int>(c.onlyTheirs.size()));
     return out;
 }
 

@@ -34,8 +34,7 @@ QVariant EditHistoryModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return row == 0 ? QStringLiteral("<as loaded>")
-                        : viewtext::toQString(history.step(row - 1).text());
+        return row == 0 ? QStringLiteral("<as loaded>") : FromMessage(history.step(row - 1).text());
     case Qt::ForegroundRole:
         // The steps after the position are undone: redo would take them.
         if (row > history.index())

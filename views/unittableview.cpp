@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,9 +20,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
@@ -36,6 +40,8 @@ namespace varnel {
 namespace {
 
 constexpr const char* kNoFilter = "No filter";
+// How long a count of copied or pasted cells stays in the status bar.
+constexpr int kStatusMessageMs = 5000;
 
 std::string settingName(const char* what, Game game) {
     return std::string("UnitsTable") + what + GameName(game);
@@ -142,7 +148,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     bar->addWidget(label("C&lass:", classFilter_));
     bar->addWidget(classFilter_);
     bar->addSpacing(8);
-    bar->addWidget(label("&Find:", find_));
+    bar->addWidget(label("F&ind:", find_)); // Alt+F is the File menu's
     bar->addWidget(find_, 1);
 
     auto action = [this](const char* name, const char* text, auto slot) {
@@ -192,10 +198,22 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     fixed_->horizontalScrollBar()->setEnabled(false);
-    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(),
-            &QScrollBar::setValue);
-    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, table_->verticalScrollBar(),
-            &QScrollBar::setValue);
+    // The scrolling view leads: the fixed view shows its rows. Each view lays itself out on its
+    // own (a relist, a resize, the first show), so a value copied to the other view while that
+    // one's range is still stale would be clipped and the rows would disagree; every change of
+    // either range copies the leading value again.
+    QScrollBar* lead = table_->verticalScrollBar();
+    QScrollBar* follower = fixed_->verticalScrollBar();
+    connect(lead, &QScrollBar::valueChanged, this, [this] { alignRows(); });
+    connect(lead, &QScrollBar::rangeChanged, this, [this] { alignRows(); });
+    connect(follower, &QScrollBar::rangeChanged, this, [this] { alignRows(); });
+    // A wheel turned or a key pressed over the code and name columns scrolls both.
+    connect(follower, &QScrollBar::valueChanged, this, [this, lead](int value) {
+        if (aligningRows_)
+            return;
+        lead->setValue(value);
+        alignRows();
+    });
     connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { updateFixedWidth(); });
     connect(
@@ -231,10 +249,12 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     layout->addLayout(bar);
     layout->addLayout(views, 1);
     updateFixedWidth();
+    alignHeaders();
 
     connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
+    find_->installEventFilter(this);
 
     fillFilterLists();
     doc_.addObserver(this);
@@ -246,6 +266,7 @@ CUnitTableView::~CUnitTableView() {
     doc_.removeObserver(this);
     for (QTableView* view : {fixed_, table_})
         view->removeEventFilter(this);
+    find_->removeEventFilter(this);
 }
 
 QTableView* CUnitTableView::viewOf(int column) const {
@@ -276,6 +297,20 @@ void CUnitTableView::filterControlsChanged() {
 void CUnitTableView::Activate() {
     FilterControls{countryFilter_, classFilter_, find_}.show(doc_.view(game_).filter);
     relist();
+}
+
+void CUnitTableView::ShowUnitAt(int unit) {
+    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_))
+        return;
+    ViewSlot& slot = doc_.view(game_);
+    slot.currentUnit = unit;
+    if (model_->rowOf(unit) < 0) {
+        slot.filter = UnitFilter();
+        Activate();
+    } else {
+        selectUnit(unit);
+    }
+    table_->setFocus(Qt::OtherFocusReason);
 }
 
 void CUnitTableView::relist() {
@@ -326,6 +361,25 @@ void CUnitTableView::sortBy(QTableView* view, int column, Qt::SortOrder order) {
         table_->scrollTo(current);
 }
 
+void CUnitTableView::alignRows() {
+    if (aligningRows_)
+        return;
+    aligningRows_ = true;
+    fixed_->verticalScrollBar()->setValue(table_->verticalScrollBar()->value());
+    aligningRows_ = false;
+}
+
+void CUnitTableView::alignHeaders() {
+    // Rows start at the same height only under headers of the same height.
+    QHeaderView* a = fixed_->horizontalHeader();
+    QHeaderView* b = table_->horizontalHeader();
+    a->setMinimumHeight(0);
+    b->setMinimumHeight(0);
+    const int height = std::max(a->sizeHint().height(), b->sizeHint().height());
+    a->setFixedHeight(height);
+    b->setFixedHeight(height);
+}
+
 void CUnitTableView::updateFixedWidth() {
     int width = 2 * fixed_->frameWidth();
     for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
@@ -336,6 +390,15 @@ void CUnitTableView::updateFixedWidth() {
 
 bool CUnitTableView::isColumnShown(int column) const {
     return !viewOf(column)->isColumnHidden(column);
+}
+
+void CUnitTableView::setUnnamedShown(bool shown) {
+    unnamedShown_ = shown;
+    for (int column = UnitTableModel::kFixedColumns; column < model_->columnCount(); ++column)
+        if (model_->field(column).fullOnly)
+            table_->setColumnHidden(column, !shown);
+    doc_.store.write(settingName("Unnamed", game_), shown ? "1" : "0");
+    saveColumnSettings();
 }
 
 void CUnitTableView::setColumnShown(int column, bool shown) {
@@ -358,7 +421,16 @@ void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
         });
         menu.addSeparator();
     }
+    // The bytes the form does not name come and go together.
+    QAction* unnamed = menu.addAction(QStringLiteral("Show &Unnamed Bytes"));
+    unnamed->setObjectName(QStringLiteral("showUnnamedBytesAction"));
+    unnamed->setCheckable(true);
+    unnamed->setChecked(unnamedShown_);
+    connect(unnamed, &QAction::toggled, this, [this](bool on) { setUnnamedShown(on); });
+    menu.addSeparator();
     for (int column = 1; column < model_->columnCount(); ++column) {
+        if (model_->field(column).fullOnly && !unnamedShown_)
+            continue;
         QAction* a = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
         a->setCheckable(true);
         a->setChecked(isColumnShown(column));
@@ -397,13 +469,45 @@ void CUnitTableView::showRefusal(const QString& message) {
     MessageBox(doc_.ui, "%s", ToWindows1252(message).value_or(message.toStdString()).c_str());
 }
 
+namespace {
+
+// "3 cells of Cost, Air attack": the count and the columns the cells lie in, in the order shown.
+std::string cellsAndColumns(const std::vector<TableCell>& cells, const std::vector<int>& order,
+                            const UnitTableModel& model) {
+    constexpr std::size_t kNamedColumns = 4;
+    std::vector<std::string> names;
+    for (int column : order) {
+        const FieldDef& field = model.field(column);
+        const bool selected = std::any_of(
+            cells.begin(), cells.end(), [&field](const TableCell& c) { return c.field == &field; });
+        if (selected)
+            names.push_back(FieldLabel(field));
+    }
+    std::string text = Counted(static_cast<long long>(cells.size()), "cell", "cells") + " of ";
+    for (std::size_t i = 0; i < names.size() && i < kNamedColumns; ++i)
+        text += (i == 0 ? "" : ", ") + names[i];
+    if (names.size() > kNamedColumns)
+        text += " and " + Counted(static_cast<long long>(names.size() - kNamedColumns),
+                                  "more column", "more columns");
+    return text;
+}
+
+} // namespace
+
 void CUnitTableView::SetValue() {
     const std::vector<TableCell> cells = selectedCells();
     if (cells.empty() || !doc_.hasTable(game_))
         return;
     const std::string initial = CellText(doc_, game_, cells.front().unit, *cells.front().field);
-    const std::optional<std::string> value =
-        doc_.ui.askText(Format("Value for %zu cells:", cells.size()), initial);
+    // Cells of one drop-down column take one of its items.
+    const FieldDef* field = cells.front().field;
+    const bool oneColumn = std::all_of(cells.begin(), cells.end(),
+                                       [field](const TableCell& c) { return c.field == field; });
+    std::vector<std::string> items;
+    if (oneColumn && IsListField(*field))
+        items = ListItems(doc_, game_, *field);
+    const std::optional<std::string> value = doc_.ui.askText(
+        "Value for " + cellsAndColumns(cells, shownColumns(), *model_) + ":", initial, items);
     if (!value)
         return;
     const CellsResult result = SetCellsValue(doc_, game_, cells, *value);
@@ -416,7 +520,9 @@ void CUnitTableView::ScaleByPercent() {
     if (cells.empty() || !doc_.hasTable(game_))
         return;
     const std::optional<std::string> typed =
-        doc_.ui.askText(Format("Percentage for %zu cells:", cells.size()), "100");
+        doc_.ui.askText("Percentage for " + cellsAndColumns(cells, shownColumns(), *model_) +
+                            ":\n100 % leaves the values unchanged",
+                        "100");
     if (!typed)
         return;
     std::string text = *typed;
@@ -435,41 +541,68 @@ void CUnitTableView::ScaleByPercent() {
 }
 
 void CUnitTableView::CopySelection() {
-    const QModelIndexList indexes = table_->selectionModel()->selectedIndexes();
-    if (indexes.isEmpty())
+    // The selection's ranges, never its cells one by one: a whole table is 4.9 million of them.
+    const QItemSelection selection = table_->selectionModel()->selection();
+    if (selection.isEmpty() || !doc_.hasTable(game_))
         return;
-    std::set<int> rows;
-    std::set<int> selectedColumns;
-    std::set<std::pair<int, int>> selected;
-    for (const QModelIndex& index : indexes) {
-        if (!isColumnShown(index.column()))
-            continue;
-        rows.insert(index.row());
-        selectedColumns.insert(index.column());
-        selected.insert({index.row(), index.column()});
+    const BusyCursor busy(doc_.ui);
+    std::vector<char> rowTouched(static_cast<std::size_t>(model_->rowCount()), 0);
+    std::vector<char> columnTouched(static_cast<std::size_t>(model_->columnCount()), 0);
+    for (const QItemSelectionRange& range : selection) {
+        std::fill(rowTouched.begin() + range.top(), rowTouched.begin() + range.bottom() + 1, 1);
+        std::fill(columnTouched.begin() + range.left(), columnTouched.begin() + range.right() + 1,
+                  1);
     }
-    // The block spanning the selection, in the order shown; cells outside it stay empty.
-    std::vector<std::vector<std::string>> block;
-    for (int row : rows) {
+    std::vector<int> columns;
+    for (int column : shownColumns())
+        if (columnTouched[static_cast<std::size_t>(column)])
+            columns.push_back(column);
+    if (columns.empty())
+        return;
+    auto selected = [&selection](int row, int column) {
+        if (selection.size() == 1)
+            return true; // one range: every cell of its rows and columns
+        for (const QItemSelectionRange& range : selection)
+            if (row >= range.top() && row <= range.bottom() && column >= range.left() &&
+                column <= range.right())
+                return true;
+        return false;
+    };
+    // The block spanning the selection, in the order shown; cells outside it stay empty. Each row
+    // becomes text at once, so the block never holds all its cells.
+    std::string text;
+    std::vector<std::vector<std::string>> line(1);
+    std::size_t cells = 0;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        if (!rowTouched[static_cast<std::size_t>(row)])
+            continue;
         const auto unit = static_cast<std::size_t>(model_->unitAt(row));
-        std::vector<std::string> line;
-        for (int column : shownColumns()) {
-            if (selectedColumns.count(column) == 0)
-                continue;
-            line.push_back(selected.count({row, column})
-                               ? CellText(doc_, game_, unit, model_->field(column))
-                               : std::string());
+        line[0].clear();
+        for (int column : columns) {
+            const bool in = selected(row, column);
+            cells += in ? 1 : 0;
+            line[0].push_back(in ? CellText(doc_, game_, unit, model_->field(column))
+                                 : std::string());
         }
-        block.push_back(std::move(line));
+        text += MakeTabText(line);
     }
     // The clipboard holds Unicode: the names' Windows-1252 letters are converted.
-    QGuiApplication::clipboard()->setText(viewtext::toQString(MakeTabText(block)));
+    QGuiApplication::clipboard()->setText(viewtext::toQString(text));
+    showStatus(
+        QStringLiteral("%1 copied")
+            .arg(QString::fromStdString(Counted(static_cast<long long>(cells), "cell", "cells"))));
+}
+
+void CUnitTableView::showStatus(const QString& text) {
+    if (auto* main = qobject_cast<QMainWindow*>(window()))
+        main->statusBar()->showMessage(text, kStatusMessageMs);
 }
 
 void CUnitTableView::PasteBlock() {
     const QModelIndex current = table_->currentIndex();
     if (!current.isValid() || !doc_.hasTable(game_))
         return;
+    const BusyCursor busy(doc_.ui);
     const QString text = QGuiApplication::clipboard()->text();
     const std::optional<std::string> bytes = viewtext::toBytes(text);
     if (!bytes) {
@@ -483,12 +616,31 @@ void CUnitTableView::PasteBlock() {
             fields.push_back(&model_->field(column));
     const std::vector<int>& all = model_->units();
     const std::vector<int> units(all.begin() + current.row(), all.end());
-    const CellsResult result = PasteCells(doc_, game_, units, fields, ParseTabText(*bytes));
-    if (!result.ok)
+    const std::vector<std::vector<std::string>> block = ParseTabText(*bytes);
+    const CellsResult result = PasteCells(doc_, game_, units, fields, block);
+    if (!result.ok) {
         MessageBox(doc_.ui, "%s", result.message.c_str());
+        return;
+    }
+    std::size_t cells = 0;
+    for (const auto& row : block)
+        cells += row.size();
+    showStatus(
+        QStringLiteral("%1 pasted")
+            .arg(QString::fromStdString(Counted(static_cast<long long>(cells), "cell", "cells"))));
 }
 
 bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
+    // Enter or Down in the search box goes to what it found: the first listed unit.
+    if (watched == find_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) &&
+            model_->rowCount() > 0) {
+            selectUnit(model_->unitAt(0));
+            table_->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && (watched == fixed_ || watched == table_)) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* view = static_cast<QTableView*>(watched);
@@ -498,6 +650,18 @@ bool CUnitTableView::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Space &&
             (key->modifiers() == Qt::ShiftModifier || key->modifiers() == Qt::ControlModifier)) {
             selectWhole(key->modifiers() == Qt::ShiftModifier ? Qt::Horizontal : Qt::Vertical);
+            return true;
+        }
+        // The menu key and Shift+F10 open the cells' menu beside the current cell.
+        if ((key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier) ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            QPoint at = view->viewport()->rect().center();
+            const QRect cell = view->visualRect(current);
+            if (current.isValid() && view->viewport()->rect().intersects(cell))
+                at = cell.center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, view->viewport()->mapTo(view, at),
+                                   view->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(view, &menu);
             return true;
         }
         // While a cell is edited its editor has the keys: Enter here is on the view itself.
@@ -537,6 +701,12 @@ void CUnitTableView::hideEvent(QHideEvent* event) {
 }
 
 void CUnitTableView::loadColumnSettings() {
+    // The unnamed bytes are hidden until the user asks for them.
+    unnamedShown_ = doc_.store.read(settingName("Unnamed", game_)).value_or("0") == "1";
+    if (!unnamedShown_)
+        for (int column = UnitTableModel::kFixedColumns; column < model_->columnCount(); ++column)
+            if (model_->field(column).fullOnly)
+                table_->setColumnHidden(column, true);
     const std::optional<std::string> hidden = doc_.store.read(settingName("Hidden", game_));
     if (hidden) {
         std::istringstream names(*hidden);
@@ -575,7 +745,9 @@ void CUnitTableView::saveColumnSettings() {
     std::string widths;
     for (int column = 0; column < model_->columnCount(); ++column) {
         const std::string name = model_->field(column).name;
-        if (!isColumnShown(column))
+        // Hidden with the unnamed bytes is not hidden by the user.
+        const bool withUnnamed = model_->field(column).fullOnly && !unnamedShown_;
+        if (!isColumnShown(column) && !withUnnamed)
             hidden += (hidden.empty() ? "" : ",") + name;
         const int width = viewOf(column)->columnWidth(column);
         if (width > 0)

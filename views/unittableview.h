@@ -45,6 +45,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     // The table became the shown page: the filter controls take the shared filter, the rows are
     // listed again and the current row is the unit of the document's view slot.
     void Activate();
+    // Makes `unit` the current row, scrolled into sight; a filter that leaves it out is lifted.
+    void ShowUnitAt(int unit);
     // The commands over the selected cells.
     void SetValue();
     void ScaleByPercent();
@@ -53,6 +55,9 @@ class CUnitTableView : public QWidget, public DocObserver {
     // Shows or hides a column (not the code), and keeps the choice.
     void setColumnShown(int column, bool shown);
     bool isColumnShown(int column) const;
+    // Shows or hides the bytes the form does not name, all together, and keeps the choice.
+    void setUnnamedShown(bool shown);
+    bool unnamedShown() const { return unnamedShown_; }
 
     void refreshAllViews() override;
     void documentChanged(const DocChange& change) override;
@@ -74,8 +79,13 @@ class CUnitTableView : public QWidget, public DocObserver {
     void currentRowChanged();
     void sortBy(QTableView* view, int column, Qt::SortOrder order);
     void updateFixedWidth();
+    // The fixed view shows the rows the scrolling view shows, at the same heights.
+    void alignRows();
+    void alignHeaders();
     void showHeaderMenu(QTableView* view, const QPoint& at);
     void showRefusal(const QString& message);
+    // A passing message in the window's status bar.
+    void showStatus(const QString& text);
     // Adds whole rows (Horizontal) or whole columns (Vertical) through the selected cells.
     void selectWhole(Qt::Orientation orientation);
     // The visible columns in the order shown.
@@ -97,6 +107,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
     bool settingRow_ = false;
+    bool aligningRows_ = false;
+    bool unnamedShown_ = false;
 };
 
 } // namespace varnel

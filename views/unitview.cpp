@@ -225,6 +225,17 @@ void CUnitView::setUpForm() {
 }
 
 bool CUnitView::eventFilter(QObject* watched, QEvent* event) {
+    // Enter or Down in the search box goes to what it found: the first listed unit.
+    if (watched == find_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) &&
+            model_->rowCount() > 0) {
+            listSelection_ = 0;
+            setCurrentRow(0);
+            showUnit(true);
+            return true;
+        }
+    }
     // Undo and redo in a field's edit box are the document's, not the box's own: the typed text
     // is committed first (below), so undo takes back the value the user typed.
     if (event->type() == QEvent::ShortcutOverride && isFieldEdit(watched)) {
@@ -442,8 +453,9 @@ void CUnitView::ApplyFilters() {
         return;
     ViewSlot& slot = doc_.view(game_);
     std::vector<int> units = doc_.filterUnits(game_, slot.filter);
-    // The unit shown stays selected when it is listed; otherwise the line at the old position.
-    int newRow = std::max(0, listSelection_);
+    // The unit shown stays selected when it is listed; otherwise the first listed unit, so the
+    // form never shows (and takes edits for) a unit the list leaves out.
+    int newRow = 0;
     const auto at = std::lower_bound(units.begin(), units.end(), slot.currentUnit);
     if (at != units.end() && *at == slot.currentUnit)
         newRow = static_cast<int>(at - units.begin());
@@ -486,17 +498,16 @@ void CUnitView::ShowUnit() {
 void CUnitView::showUnit(bool focusList) {
     if (!doc_.hasTable(game_))
         return;
-    if (listSelection_ < 0)
+    if (listSelection_ < 0 || listSelection_ >= model_->rowCount())
         listSelection_ = 0;
-    int unit = model_->unitAt(listSelection_);
+    // An empty list shows no unit: the form is cleared and takes no edits.
+    const int unit = model_->unitAt(listSelection_);
     if (unit >= 0) {
         if (list_->currentIndex().row() != listSelection_)
             setCurrentRow(listSelection_);
-    } else {
-        unit = 0;
+        doc_.view(game_).currentUnit = unit;
     }
-    doc_.view(game_).currentUnit = unit;
-    if (static_cast<std::size_t>(unit) >= doc_.unitCount(game_)) {
+    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_)) {
         clearControls();
     } else {
         for (const FieldControl& c : controls_) {
@@ -629,7 +640,7 @@ void CUnitView::chooseIcon(const FieldDef& field) {
 
 void CUnitView::DrawUnitIcon() {
     iconImage_.fill(palette().color(QPalette::Window));
-    if (doc_.hasTable(game_)) {
+    if (doc_.hasTable(game_) && model_->rowCount() > 0) {
         IconArchive& archive = doc_.icons(game_);
         QImagePainter painter(iconImage_);
         archive.SetOrigin(kFormIconOriginX, kFormIconOriginY);

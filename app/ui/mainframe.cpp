@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "convert/ui/csvimportdialog.h"
 #include "views/edithistorymodel.h"
+#include "views/unittableview.h"
 #include "views/unitview.h"
 
 #include <QAction>
@@ -23,6 +24,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
@@ -52,6 +55,9 @@ constexpr int kTableHeight = 680;
 constexpr int kTableMinWidth = 480;
 constexpr int kTableMinHeight = 320;
 constexpr int kRecentPathLength = 60;
+// The smallest the form's scrolled area gets while a panel shares the window.
+constexpr int kFormMinWidth = 240;
+constexpr int kFormMinHeight = 160;
 
 int slot(Game g) {
     return g == Game::Pg2 ? 0 : 1;
@@ -99,6 +105,49 @@ class StatusPane : public QLabel {
     }
 };
 
+// The central area while no form exists: a size to open at, and none it insists on (the stack's
+// smallest size is that of its largest page, however hidden).
+class EmptyArea : public QWidget {
+  public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return {kEmptyWidth, kEmptyHeight}; }
+};
+
+// A form inside the window: at its own size where the window has room, scrolled where it has
+// not (a small screen, a large scale, a panel below it).
+class FormScrollArea : public QScrollArea {
+  public:
+    FormScrollArea(QWidget* form, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(form->objectName() + QStringLiteral("ScrollArea"));
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(form);
+        // A form is never squeezed below its own size (its rows would overlap): it scrolls.
+        keepWhole();
+        form->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            keepWhole();
+        return QScrollArea::eventFilter(watched, event);
+    }
+    // The form's whole size (a scroll area's own hint is capped at a few hundred pixels).
+    QSize sizeHint() const override {
+        const QWidget* form = widget();
+        if (form == nullptr)
+            return QScrollArea::sizeHint();
+        const int frame = 2 * frameWidth();
+        return form->sizeHint().expandedTo(form->minimumSizeHint()) + QSize(frame, frame);
+    }
+    QSize minimumSizeHint() const override { return {kFormMinWidth, kFormMinHeight}; }
+
+  private:
+    void keepWhole() {
+        QWidget* form = widget();
+        form->setMinimumSize(form->sizeHint().expandedTo(form->minimumSizeHint()));
+    }
+};
+
 QIcon picture(const char* themeName, const char* file) {
     const QIcon bundled(QStringLiteral(":/pictures/%1.png").arg(QLatin1String(file)));
     if (!themeName)
@@ -119,9 +168,8 @@ CMainFrame::CMainFrame(CVarnelDoc& doc, RecentFileList& recentFiles, QWidget* pa
 
     stack_ = new QStackedWidget(this);
     stack_->setObjectName(QStringLiteral("viewStack"));
-    emptyArea_ = new QWidget(stack_);
+    emptyArea_ = new EmptyArea(stack_);
     emptyArea_->setObjectName(QStringLiteral("emptyArea"));
-    emptyArea_->setMinimumSize(kEmptyWidth, kEmptyHeight);
     stack_->addWidget(emptyArea_);
     setCentralWidget(stack_);
 
@@ -206,7 +254,7 @@ void CMainFrame::buildActions() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
     historyAction_->setCheckable(true);
-    unitsTableAction_ = makeAction("unitsTableAction", QStringLiteral("Units &Table"),
+    unitsTableAction_ = makeAction("unitsTableAction", QStringLiteral("&Units Table"),
                                    QStringLiteral("Every unit and field side by side"),
                                    QStringLiteral("Units Table"));
     unitsTableAction_->setCheckable(true);
@@ -262,10 +310,10 @@ void CMainFrame::buildActions() {
         command("exportAction", QStringLiteral("Export EFile"), none,
                 QStringLiteral("Export based in extern Txt file"), [this] { doc_.exportEFile(); });
     // The spreadsheet round trip: every unit to CSV, and back through a preview.
-    exportCsvAction_ = command("exportCsvAction", QStringLiteral("Export to CSV..."),
+    exportCsvAction_ = command("exportCsvAction", QStringLiteral("&Export to CSV..."),
                                QStringLiteral("Write every unit of the E-File to a CSV file"),
                                QStringLiteral("Export to CSV"), [this] { ExportCsvCommand(doc_); });
-    importCsvAction_ = command("importCsvAction", QStringLiteral("Import from CSV..."),
+    importCsvAction_ = command("importCsvAction", QStringLiteral("&Import from CSV..."),
                                QStringLiteral("Set the units from a CSV file, checked field by "
                                               "field, after a preview"),
                                QStringLiteral("Import from CSV"), [this] {
@@ -281,10 +329,10 @@ void CMainFrame::buildActions() {
                               none, QStringLiteral("Settings,Folders and Files"),
                               [this] { runHandler(FrameCommand::Settings); });
 
-    compareAction_ = command("compareAction", QStringLiteral("Compare with E-File..."),
+    compareAction_ = command("compareAction", QStringLiteral("&Compare with E-File..."),
                              QStringLiteral("Compare the units shown with those of another E-File"),
                              none, [this] { runHandler(FrameCommand::Compare); });
-    checkAction_ = command("checkAction", QStringLiteral("Check Catalogue"),
+    checkAction_ = command("checkAction", QStringLiteral("&Check Catalogue"),
                            QStringLiteral("List what in the units shown the game would choke on"),
                            none, [this] { runHandler(FrameCommand::Check); });
 
@@ -357,7 +405,7 @@ void CMainFrame::buildMenus() {
     add(view, {statusBarAction_, nullptr, viewPegAction_, viewPg2Action_, unitsTableAction_,
                nullptr, editTextFileAction_, nullptr, historyAction_});
 
-    QMenu* reports = menuBar()->addMenu(QStringLiteral("Reports"));
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("&Reports"));
     reports->setObjectName(QStringLiteral("reportsMenu"));
     add(reports, {equipmentReportAction_, iconsReportAction_});
 
@@ -464,7 +512,7 @@ void CMainFrame::updateUndoActions() {
     auto label = [](const QString& verb, const EditStep* step) {
         if (step == nullptr)
             return verb;
-        QString text = FromPath(step->text());
+        QString text = FromMessage(step->text());
         // A name or an icon may hold "&": it is no mnemonic here.
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         return verb + QLatin1Char(' ') + text;
@@ -543,6 +591,14 @@ QWidget* CMainFrame::table(Game game) const {
     return tables_[slot(game)];
 }
 
+QWidget* CMainFrame::pageOf(QWidget* form) const {
+    // The form stands in the viewport of its scroll area, a page of the stack.
+    for (QWidget* w = form; w != nullptr; w = w->parentWidget())
+        if (w->parentWidget() == stack_)
+            return w;
+    return form;
+}
+
 bool CMainFrame::isTable(const QWidget* page) const {
     return page != nullptr && (page == tables_[0] || page == tables_[1]);
 }
@@ -556,7 +612,7 @@ void CMainFrame::makePages(Game game) {
     if (!form && viewFactory_) {
         form = viewFactory_(game);
         if (form) {
-            stack_->addWidget(form);
+            stack_->addWidget(new FormScrollArea(form, stack_));
             doc_.view(game).registered = true;
             connect(form, &QObject::destroyed, this, [this, game] {
                 views_[slot(game)] = nullptr;
@@ -581,7 +637,7 @@ void CMainFrame::makePages(Game game) {
 void CMainFrame::showPage(Game game) {
     QWidget* form = views_[slot(game)];
     QWidget* table = tables_[slot(game)];
-    QWidget* current = tableMode_ && table ? table : (form ? form : emptyArea_);
+    QWidget* current = tableMode_ && table ? table : (form ? pageOf(form) : emptyArea_);
     // Only the shown page may size the window.
     for (int i = 0; i < stack_->count(); ++i) {
         QWidget* page = stack_->widget(i);
@@ -638,26 +694,83 @@ void CMainFrame::setTableMode(bool on) {
     emit statusChanged();
 }
 
+QSize CMainFrame::fitInScreen(QSize size) const {
+    const QScreen* s = screen();
+    if (s == nullptr)
+        return size;
+    // The window manager's frame comes on top of the window's own size.
+    const QSize frame = frameGeometry().size() - this->size();
+    return size.boundedTo(s->availableGeometry().size() - frame.expandedTo(QSize(0, 0)));
+}
+
 void CMainFrame::fitToContent() {
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (tableShown()) {
-        // The table is as large as the user makes the window.
+        // The table is as large as the user makes the window, within the screen.
         setMinimumSize(kTableMinWidth, kTableMinHeight);
+        const QSize fitting = fitInScreen(size());
+        if (fitting != size())
+            resize(fitting);
         return;
     }
+    ensurePolished();
     if (QLayout* l = layout()) {
         l->invalidate();
         l->activate();
     }
-    setFixedSize(sizeHint());
+    // The form at its whole size where the screen has room for it, otherwise as much as the
+    // screen's free area holds, scrolled; panels share that space and never grow it.
+    setMinimumSize(minimumSizeHint().boundedTo(fitInScreen(minimumSizeHint())));
+    resize(fitInScreen(sizeHint()));
+    keepOnScreen();
+}
+
+void CMainFrame::keepOnScreen() {
+    const QScreen* s = screen();
+    if (s == nullptr || !isVisible())
+        return;
+    const QRect area = s->availableGeometry();
+    const QRect outer = frameGeometry();
+    if (area.contains(outer))
+        return;
+    QPoint at = outer.topLeft();
+    at.setX(
+        std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+    at.setY(
+        std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+    move(at);
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous() || centred_)
+        return;
+    // Laid out and polished only now: the size is final, so the window is centred at it.
+    centred_ = true;
+    fitToContent();
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        auto start = [](int areaStart, int areaLength, int length) {
+            return length > areaLength ? areaStart : areaStart + (areaLength - length) / 2;
+        };
+        move(start(area.left(), area.width(), outer.width()),
+             start(area.top(), area.height(), outer.height()));
+    }
 }
 
 void CMainFrame::showUnit(Game game, int unit) {
     if (doc_.currentGame != game || views_[slot(game)] == nullptr)
         SwitchView(game);
-    // The panels show their unit in the form, also when the table was shown.
-    setTableMode(false);
+    // The panels show their unit where the user looks: the table when it is shown, the form
+    // otherwise.
+    if (tableShown()) {
+        if (auto* table = qobject_cast<CUnitTableView*>(tables_[slot(game)])) {
+            table->ShowUnitAt(unit);
+            return;
+        }
+    }
     if (auto* form = qobject_cast<CUnitView*>(views_[slot(game)]))
         form->ShowUnitAt(unit);
 }
@@ -665,7 +778,15 @@ void CMainFrame::showUnit(Game game, int unit) {
 void CMainFrame::addPanel(QDockWidget* panel) {
     panel->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
     addDockWidget(Qt::BottomDockWidgetArea, panel);
-    connect(panel, &QDockWidget::visibilityChanged, this, [this] { fitToContent(); });
+    connect(panel, &QDockWidget::visibilityChanged, this, [this, panel](bool shown) {
+        fitToContent();
+        // A panel takes what it needs, at most a third of the window: the form keeps the rest.
+        if (shown && !panel->isFloating())
+            resizeDocks({panel},
+                        {std::max(panel->minimumSizeHint().height(),
+                                  std::min(panel->sizeHint().height(), height() / 3))},
+                        Qt::Vertical);
+    });
     connect(panel, &QDockWidget::topLevelChanged, this, [this] { fitToContent(); });
 }
 

@@ -67,8 +67,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     // Whether the page shown is a units table.
     bool tableShown() const;
 
-    // Shows unit `unit` of `game` in its form (the form of that game is shown first, also in
-    // place of its units table): what a click on a line of the compare and check panels does.
+    // Shows unit `unit` of `game` in its units table when that is shown, otherwise in its form
+    // (the game is shown first): what a click on a line of the compare and check panels does.
     void showUnit(Game game, int unit);
 
     // Docks a panel (the compare and check panels) below the form; the window keeps the size of
@@ -110,6 +110,7 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     QAction* makeAction(const char* objectName, const QString& text, const QString& statusTip,
@@ -120,6 +121,12 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void buildStatusBar();
     void rebuildRecentFiles();
     void fitToContent();
+    // `size` made no larger than the screen's free area (less the window manager's frame).
+    QSize fitInScreen(QSize size) const;
+    // Moves the window back inside the screen's free area where it reaches out of it.
+    void keepOnScreen();
+    // The page of the stack that holds `form` (its scroll area).
+    QWidget* pageOf(QWidget* form) const;
     void runHandler(FrameCommand command);
     void buildHistoryPanel();
     void makePages(Game game);
@@ -134,7 +141,8 @@ class CMainFrame : public QMainWindow, public DocObserver {
     ViewFactory tableFactory_;
     std::array<QWidget*, 2> tables_{};
     bool tableMode_ = false;
-    QSize tableSize_; // the window's size when a table was last shown; invalid before
+    QSize tableSize_;      // the window's size when a table was last shown; invalid before
+    bool centred_ = false; // centred on its screen at its first show
 
     std::map<FrameCommand, std::function<void()>> handlers_;
     std::array<QWidget*, 2> views_{};

@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace varnel {
 
 namespace {
@@ -100,11 +102,22 @@ void QtUiPort::error(const std::string& text) {
             QMessageBox::Ok);
 }
 
-std::optional<std::string> QtUiPort::askText(const std::string& label, const std::string& initial) {
+std::optional<std::string> QtUiPort::askText(const std::string& label, const std::string& initial,
+                                             const std::vector<std::string>& items) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(parentWidget(), QStringLiteral("Varnel"), FromMessage(label),
-                              QLineEdit::Normal, FromWindows1252(initial), &ok);
+    QString text;
+    if (items.empty()) {
+        text = QInputDialog::getText(parentWidget(), QStringLiteral("Varnel"), FromMessage(label),
+                                     QLineEdit::Normal, FromWindows1252(initial), &ok);
+    } else {
+        QStringList list;
+        for (const std::string& item : items)
+            list.append(FromWindows1252(item));
+        const auto at = std::find(items.begin(), items.end(), initial);
+        const int current = at == items.end() ? 0 : static_cast<int>(at - items.begin());
+        text = QInputDialog::getItem(parentWidget(), QStringLiteral("Varnel"), FromMessage(label),
+                                     list, current, false, &ok);
+    }
     if (!ok)
         return std::nullopt;
     std::optional<std::string> bytes = ToWindows1252(text);

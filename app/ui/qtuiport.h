@@ -33,8 +33,8 @@ class QtUiPort : public UiPort {
     bool question(const std::string& text) override;
     void error(const std::string& text) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
-    std::optional<std::string> askText(const std::string& label,
-                                       const std::string& initial) override;
+    std::optional<std::string> askText(const std::string& label, const std::string& initial,
+                                       const std::vector<std::string>& items = {}) override;
     void setBusy(bool busy) override;
     bool startDetached(const std::string& program,
                        const std::vector<std::string>& arguments) override;

@@ -2,6 +2,7 @@
 
 #include "app/catalogcommands.h"
 #include "app/ui/text1252.h"
+#include "base/format.h"
 #include "base/paths.h"
 
 #include "ui_checkpanel.h"
@@ -92,9 +93,13 @@ void CCheckPanel::runCheck(Game game) {
     model_->setFindings(&result_.findings);
     ui->findingsTableView->resizeColumnsToContents();
     const QString file = FromPath(GetPathPart(doc_.settings.eFile(game), PathPart::NameExtension));
-    ui->checkSummaryLabel->setText(QStringLiteral("%1 errors, %2 warnings in the %3 units of %4")
-                                       .arg(result_.count(Severity::Error))
-                                       .arg(result_.count(Severity::Warning))
+    const auto counted = [this](Severity severity, const char* one, const char* many) {
+        return QString::fromStdString(
+            Counted(static_cast<long long>(result_.count(severity)), one, many));
+    };
+    ui->checkSummaryLabel->setText(QStringLiteral("%1, %2 in the %3 units of %4")
+                                       .arg(counted(Severity::Error, "error", "errors"))
+                                       .arg(counted(Severity::Warning, "warning", "warnings"))
                                        .arg(QString::fromLatin1(GameName(game)))
                                        .arg(file));
     QStringList skipped;

@@ -1,6 +1,7 @@
 #include "reports/ui/comparepanel.h"
 
 #include "app/ui/text1252.h"
+#include "base/format.h"
 #include "base/paths.h"
 
 #include "ui_comparepanel.h"
@@ -173,13 +174,14 @@ void CComparePanel::showComparison() {
     QString text;
     if (comparable) {
         const QString file = FromPath(GetPathPart(other_->path, PathPart::NameExtension));
-        text = comparison_.equal()
-                   ? QStringLiteral("The units shown are those of %1").arg(file)
-                   : QStringLiteral("%1 units differ, %2 only in the table shown, %3 only in %4")
-                         .arg(comparison_.changed.size())
-                         .arg(comparison_.onlyOurs.size())
-                         .arg(comparison_.onlyTheirs.size())
-                         .arg(file);
+        text = comparison_.equal() ? QStringLiteral("The units shown are those of %1").arg(file)
+                                   : QStringLiteral("%1, %2 only in the table shown, %3 only in %4")
+                                         .arg(QString::fromStdString(Counted(
+                                             static_cast<long long>(comparison_.changed.size()),
+                                             "unit differs", "units differ")))
+                                         .arg(comparison_.onlyOurs.size())
+                                         .arg(comparison_.onlyTheirs.size())
+                                         .arg(file);
         if (!other_->namesRead)
             text += QStringLiteral(" (names not compared)");
         setWindowTitle(QStringLiteral("Compare with %1").arg(file));

@@ -8,10 +8,13 @@
 #include "tests/gui/support/guisupport.h"
 #include "tests/gui/views_fixture.h"
 #include "tests/support/testsupport.h"
+#include "views/unittablemodel.h"
+#include "views/unittableview.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -84,6 +87,19 @@ void ComparePanelTest::takeTheirValueAndUndo() {
     QCOMPARE(e.doc().view(Game::Pg2).currentUnit, kTiger);
     auto* costEdit = form->findChild<QLineEdit*>(QStringLiteral("costLineEdit"));
     QCOMPARE(costEdit->text(), QString::number(cost * 12));
+    // With the units table shown a click keeps the table, its current row the line's unit, also
+    // when the table's filter had left that unit out.
+    e.action("unitsTableAction")->trigger();
+    auto* table = qobject_cast<CUnitTableView*>(e.frame().table(Game::Pg2));
+    QVERIFY(table);
+    table->findChild<QLineEdit*>(QStringLiteral("tableFindLineEdit"))
+        ->setText(QStringLiteral("no such unit"));
+    QCOMPARE(table->model().rowCount(), 0);
+    clickLine(view, costRow);
+    QVERIFY(e.frame().tableShown());
+    QCOMPARE(table->model().unitAt(table->tableView()->currentIndex().row()), kTiger);
+    QCOMPARE(e.doc().view(Game::Pg2).currentUnit, kTiger);
+    e.action("unitsTableAction")->trigger();
 
     auto* takeValue = dock->findChild<QPushButton*>(QStringLiteral("takeTheirValueButton"));
     auto* takeAll = dock->findChild<QPushButton*>(QStringLiteral("takeAllButton"));

@@ -42,6 +42,7 @@ class UndoTest : public QObject {
     void undoCommitsWhatIsTyped();
     void historyPanelGoesBack();
     void undoActsOnTheGameShown();
+    void accentedNamesShownAsTyped();
 };
 
 void UndoTest::typeUndoRedoSave() {
@@ -154,6 +155,26 @@ void UndoTest::undoActsOnTheGameShown() {
     QCOMPARE(int(e.doc().pg2()->units[1].record[pg2::Fuel]), 9);
     e.frame().SwitchView(Game::Pg2);
     QCOMPARE(e.action("undoAction")->text(), QStringLiteral("&Undo Fuel of 1 Wehrmacht Infantry"));
+}
+
+// Names are Windows-1252 bytes: the Edit menu and the history panel show their letters.
+void UndoTest::accentedNamesShownAsTyped() {
+    Workspace ws;
+    Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
+    QVERIFY(e.started());
+    QVERIFY(e.doc()
+                .setField(Game::Pg2, kTiger, *FindField(Game::Pg2, "denomination"),
+                          "Pak 40 Panzerj\xe4ger")
+                .ok);
+    QVERIFY(e.doc().setField(Game::Pg2, kTiger, *FindField(Game::Pg2, "airAtk"), "5").ok);
+    const QString name = QStringLiteral("Pak 40 Panzerj") + QChar(0xe4) + QStringLiteral("ger");
+    QCOMPARE(e.action("undoAction")->text(), QStringLiteral("&Undo Air attack of 3 ") + name);
+    e.action("editHistoryAction")->trigger();
+    auto* list = e.frame().findChild<QListView*>(QStringLiteral("editHistoryListView"));
+    QCOMPARE(list->model()->index(2, 0).data().toString(),
+             QStringLiteral("Air attack of 3 ") + name);
+    e.action("undoAction")->trigger();
+    QCOMPARE(e.action("redoAction")->text(), QStringLiteral("&Redo Air attack of 3 ") + name);
 }
 
 QTEST_MAIN(UndoTest)

@@ -4,6 +4,7 @@
 
 #include "app/efileio.h"
 #include "app/fieldedit.h"
+#include "app/tablecells.h"
 #include "app/ui/mainframe.h"
 #include "equip/fieldtable.h"
 #include "tests/gui/support/guisupport.h"
@@ -20,8 +21,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 
 using namespace varnel;
 using namespace varnel::guitest;
@@ -82,6 +91,12 @@ class UnitsTableTest : public QObject {
     void setValueAndScaleUndo();
     void formAndTableAgree();
     void columnsKeptPerGame();
+    void unnamedBytesHiddenAtFirst();
+    void rowsAgreeAfterRandomMoves();
+    void findGoesToTheFirstMatch();
+    void keysOpenTheCellsMenu_data();
+    void keysOpenTheCellsMenu();
+    void mnemonicsDoNotClash();
 };
 
 void UnitsTableTest::switchesAndCountsRows() {
@@ -106,13 +121,13 @@ void UnitsTableTest::switchesAndCountsRows() {
                 .headerData(3, Qt::Horizontal, Qt::ToolTipRole)
                 .toString()
                 .contains(QStringLiteral("Report column")));
-    // Ctrl+T goes back to the form, whose size is fixed; the table comes back at the size the
-    // user gave it.
+    // Ctrl+T goes back to the form, in a window within the screen; the table comes back at the
+    // size the user gave it.
     t.e.frame().resize(700, 450);
     QTest::keyClick(&t.e.frame(), Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!t.e.frame().tableShown());
     QVERIFY(t.e.frame().view(Game::Pg2)->isVisible());
-    QCOMPARE(t.e.frame().minimumSize(), t.e.frame().maximumSize());
+    QVERIFY(t.e.frame().screen()->availableGeometry().contains(t.e.frame().frameGeometry()));
     QTest::keyClick(&t.e.frame(), Qt::Key_T, Qt::ControlModifier);
     QCOMPARE(t.e.frame().size(), QSize(700, 450));
 }
@@ -238,11 +253,20 @@ void UnitsTableTest::pasteBlockWithBadCell() {
     QTest::keyClick(t.view(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(int(t.byte(3, pg2::AirAtk)), 5);
     QCOMPARE(t.e.doc().history(Game::Pg2).count(), std::size_t{1});
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("6 cells pasted"));
     // Copy gives the block back as tab-separated text.
     QItemSelection block(t.cell(1, "airAtk"), m.index(m.rowOf(3), column));
     t.view()->selectionModel()->select(block, QItemSelectionModel::ClearAndSelect);
     QTest::keyClick(t.view(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t2\r\n3\t4\r\n5\t6\r\n"));
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("6 cells copied"));
+    // Two cells apart: the rows and columns between them that hold none are left out, the cells
+    // of the block outside the selection are empty.
+    t.view()->selectionModel()->select(t.cell(1, "airAtk"), QItemSelectionModel::ClearAndSelect);
+    t.view()->selectionModel()->select(m.index(m.rowOf(3), column), QItemSelectionModel::Select);
+    QTest::keyClick(t.view(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t\r\n\t6\r\n"));
+    QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("2 cells copied"));
 }
 
 void UnitsTableTest::setValueAndScaleUndo() {
@@ -257,17 +281,19 @@ void UnitsTableTest::setValueAndScaleUndo() {
                                        QItemSelectionModel::ClearAndSelect);
     QCOMPARE(first.column(), last.column());
     QCOMPARE(m.rowOf(3) - m.rowOf(1), 2);
-    t.e.ui().expectText("Value for 3 cells:", "240");
+    t.e.ui().expectText("Value for 3 cells of Cost:", "240");
     t.table->findChild<QAction*>(QStringLiteral("setValueAction"))->trigger();
     for (int u = 1; u <= 3; ++u)
         QCOMPARE(int(t.byte(u, pg2::Cost)), 20);
-    t.e.ui().expectText("Percentage for 3 cells:", "150%");
+    const std::string percentage =
+        "Percentage for 3 cells of Cost:\n100 % leaves the values unchanged";
+    t.e.ui().expectText(percentage, "150%");
     t.table->findChild<QAction*>(QStringLiteral("scaleAction"))->trigger();
     for (int u = 1; u <= 3; ++u)
         QCOMPARE(int(t.byte(u, pg2::Cost)), 30);
     QCOMPARE(t.shown(2, "cost"), QStringLiteral("360"));
     // Nonsense as a percentage changes nothing.
-    t.e.ui().expectText("Percentage for 3 cells:", "lots");
+    t.e.ui().expectText(percentage, "lots");
     t.e.ui().expectInformation("Please enter an integer.");
     t.table->findChild<QAction*>(QStringLiteral("scaleAction"))->trigger();
     QCOMPARE(t.e.action("undoAction")->text(), QStringLiteral("&Undo Scale by 150% (3 cells)"));
@@ -276,6 +302,23 @@ void UnitsTableTest::setValueAndScaleUndo() {
     for (int u = 1; u <= 3; ++u)
         QCOMPARE(int(t.byte(u, pg2::Cost)), costs[static_cast<std::size_t>(u - 1)]);
     QVERIFY(!t.e.doc().isModified());
+
+    // One cell of a drop-down column: its items are offered, the one chosen is stored, and the
+    // texts count one cell.
+    const FieldDef& target = *FindField(Game::Pg2, "target");
+    const std::vector<std::string> items = ListItems(t.e.doc(), Game::Pg2, target);
+    QVERIFY(items.size() > 2);
+    t.view()->selectionModel()->setCurrentIndex(t.cell(2, "target"),
+                                                QItemSelectionModel::ClearAndSelect);
+    const int chosen = t.byte(2, pg2::Target) == 2 ? 1 : 2;
+    t.e.ui().expectText("Value for 1 cell of " + FieldLabel(target) + ":",
+                        items[static_cast<std::size_t>(chosen)]);
+    t.table->findChild<QAction*>(QStringLiteral("setValueAction"))->trigger();
+    QVERIFY(t.e.ui().finished());
+    QVERIFY(t.e.ui().textItems().back() == items);
+    QCOMPARE(int(t.byte(2, pg2::Target)), chosen);
+    QCOMPARE(t.e.action("undoAction")->text(), QStringLiteral("&Undo Set Value (1 cell)"));
+    t.e.action("undoAction")->trigger();
 
     // Ctrl+Space takes the whole column, Shift+Space the whole row.
     QItemSelectionModel* selection = t.view()->selectionModel();
@@ -331,6 +374,305 @@ void UnitsTableTest::columnsKeptPerGame() {
     QCOMPARE(again.tableView()->columnWidth(air + 1), 123);
     CUnitTableView peg(t.e.doc(), Game::Peg);
     QVERIFY(peg.isColumnShown(peg.model().columnOf(*FindField(Game::Peg, "airAtk"))));
+}
+
+// The bytes the form does not name are hidden at first and come back together; the choice is
+// kept per game and never mistaken for columns the user hid.
+void UnitsTableTest::unnamedBytesHiddenAtFirst() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    std::vector<int> unnamed;
+    for (int column = 0; column < m.columnCount(); ++column)
+        if (m.field(column).fullOnly)
+            unnamed.push_back(column);
+    QVERIFY(unnamed.size() > 10);
+    const int air = m.columnOf(*FindField(Game::Pg2, "airAtk"));
+    QVERIFY(!m.field(air).fullOnly);
+    for (int column : unnamed)
+        QVERIFY(!t.table->isColumnShown(column));
+    QVERIFY(t.table->isColumnShown(air));
+    t.table->setColumnShown(air, false);
+    t.table->setUnnamedShown(true);
+    for (int column : unnamed)
+        QVERIFY(t.table->isColumnShown(column));
+    QVERIFY(!t.table->isColumnShown(air));
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    QVERIFY(again.unnamedShown());
+    QVERIFY(again.isColumnShown(unnamed.front()));
+    QVERIFY(!again.isColumnShown(air));
+    CUnitTableView peg(t.e.doc(), Game::Peg);
+    QVERIFY(!peg.unnamedShown());
+    t.table->setUnnamedShown(false);
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableHiddenPG2").value_or("")),
+             QStringLiteral("airAtk"));
+    for (int column : unnamed)
+        QVERIFY(!t.table->isColumnShown(column));
+}
+
+namespace {
+
+// The sample units repeated to `count`, each with the code of its place and a name of its own,
+// so that a row holds more units than a screen shows.
+Pg2UnitTable longTable(const Pg2UnitTable& sample, std::size_t count) {
+    Pg2UnitTable table;
+    table.units.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        table.units[i] = sample.units[i % sample.count()];
+        table.units[i].record.setCode(static_cast<std::uint16_t>(i));
+        table.setName(i, std::string(sample.name(i % sample.count())) + " " + std::to_string(i));
+    }
+    return table;
+}
+
+// Each visible row of the scrolling view has the fixed view's row beside it, at the same height,
+// and the code shown there is the code of the unit whose cells the row shows.
+void checkRowsAgree(CUnitTableView& table, const CVarnelDoc& doc, int move) {
+    QTableView* fixed = table.fixedView();
+    QTableView* view = table.tableView();
+    const int top = view->viewport()->mapTo(&table, QPoint(0, 0)).y();
+    QVERIFY2(fixed->viewport()->mapTo(&table, QPoint(0, 0)).y() == top,
+             qPrintable(QString::number(move)));
+    const int step = std::max(1, view->verticalHeader()->defaultSectionSize() / 2);
+    for (int y = 0; y < view->viewport()->height(); y += step) {
+        const int row = view->rowAt(y);
+        QVERIFY2(fixed->rowAt(y) == row,
+                 qPrintable(QStringLiteral("move %1, y %2: fixed row %3, row %4")
+                                .arg(move)
+                                .arg(y)
+                                .arg(fixed->rowAt(y))
+                                .arg(row)));
+        if (row < 0)
+            continue;
+        const QString code = fixed->indexAt(QPoint(1, y)).data().toString();
+        const int unit = table.model().unitAt(row);
+        QCOMPARE(code,
+                 QString::number(doc.pg2()->units[static_cast<std::size_t>(unit)].record.code()));
+    }
+}
+
+} // namespace
+
+// The fixed code and name columns and the scrolling columns must show the same units after
+// every way the view moves; a row out of step makes an edit land on another unit.
+void UnitsTableTest::rowsAgreeAfterRandomMoves() {
+    TableEditor t;
+    CVarnelDoc& doc = t.e.doc();
+    doc.loadTable(longTable(*doc.pg2(), 600));
+    doc.refreshAllViews();
+    CUnitTableView* table = t.table;
+    UnitTableModel& m = table->model();
+    QTableView* fixed = table->fixedView();
+    QTableView* view = t.view();
+    QWidget* form = t.e.frame().view(Game::Pg2);
+    auto* find = table->findChild<QLineEdit*>(QStringLiteral("tableFindLineEdit"));
+    auto* classes = table->findChild<QComboBox*>(QStringLiteral("tableClassFilterComboBox"));
+    const int airColumn = m.columnOf(*FindField(Game::Pg2, "airAtk"));
+    const QStringList fragments = {QString(), QStringLiteral("1"), QStringLiteral("3"),
+                                   QStringLiteral("Tiger"), QStringLiteral("5")};
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    qInfo("seed %u", seed);
+    auto pick = [&random](int bound) { return bound <= 0 ? 0 : int(random.bounded(bound)); };
+    auto wheel = [](QWidget* target, int notches) {
+        const QPoint at(5, 5);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    };
+    int edits = 0;
+    for (int move = 0; move < 300; ++move) {
+        const bool tableShown = t.e.frame().tableShown();
+        switch (pick(tableShown ? 10 : 3)) {
+        case 0: // to the other page
+            t.e.action("unitsTableAction")->trigger();
+            break;
+        case 1: // a unit chosen in the form, or in the table from the keyboard
+            if (!tableShown) {
+                const int rows = viewstest::unitList(form)->model()->rowCount();
+                if (rows > 0)
+                    clickRow(form, pick(rows));
+            } else {
+                view->setFocus();
+                const Qt::Key keys[] = {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_End, Qt::Key_Home,
+                                        Qt::Key_Down};
+                QTest::keyClick(pick(2) ? view : fixed, keys[pick(5)]);
+            }
+            break;
+        case 2: // a window of another size
+            t.e.frame().resize(500 + pick(700), 380 + pick(500));
+            break;
+        case 3: // a sort by a column of either view
+            (pick(3) == 0 ? fixed : view)
+                ->horizontalHeader()
+                ->setSortIndicator(pick(3) == 0 ? pick(2) : airColumn + pick(6),
+                                   pick(2) ? Qt::AscendingOrder : Qt::DescendingOrder);
+            break;
+        case 4: // a filter
+            if (pick(2)) {
+                find->setText(fragments[pick(int(fragments.size()))]);
+            } else {
+                const int index = pick(3);
+                classes->setCurrentIndex(index);
+                emit classes->activated(index);
+            }
+            break;
+        case 5: // the scroll bar dragged
+            view->verticalScrollBar()->setValue(pick(view->verticalScrollBar()->maximum() + 1));
+            break;
+        case 6: // a wheel turned over either part
+            wheel((pick(2) ? fixed : view)->viewport(), pick(7) - 3);
+            break;
+        case 7: // a click on a row
+        case 8:
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              QPoint(5, pick(view->viewport()->height())));
+            break;
+        case 9: { // a value typed into the row beside a code
+            const int y = pick(view->viewport()->height());
+            const int row = view->rowAt(y);
+            if (row < 0)
+                break;
+            const int code = fixed->indexAt(QPoint(1, y)).data().toInt();
+            view->horizontalScrollBar()->setValue(
+                view->horizontalHeader()->sectionPosition(airColumn));
+            QApplication::processEvents();
+            const QPoint at(view->columnViewportPosition(airColumn) + 4, y);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+            const int value = 1 + edits++ % 200;
+            // The first key opens the cell's editor, which takes the others.
+            const QString digits = QString::number(value);
+            QTest::keyClick(view, digits.at(0).toLatin1());
+            QTest::keyClicks(QApplication::focusWidget(), digits.mid(1));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QApplication::processEvents();
+            QCOMPARE(int(doc.pg2()->units[static_cast<std::size_t>(code)].record[pg2::AirAtk]),
+                     value);
+            break;
+        }
+        }
+        QApplication::processEvents();
+        if (t.e.frame().tableShown()) {
+            checkRowsAgree(*table, doc, move);
+            if (QTest::currentTestFailed()) {
+                qWarning("seed %u", seed);
+                return;
+            }
+        }
+    }
+    QVERIFY(edits > 0);
+}
+
+// Enter or Down in the Find box goes to the first unit it left in the table.
+void UnitsTableTest::findGoesToTheFirstMatch() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    auto* find = t.table->findChild<QLineEdit*>(QStringLiteral("tableFindLineEdit"));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Down}) {
+        t.view()->setCurrentIndex(t.cell(1, "airAtk"));
+        find->setFocus();
+        find->clear();
+        QTest::keyClicks(find, QStringLiteral("TIG"));
+        QVERIFY(m.rowCount() > 0);
+        QVERIFY(m.unitAt(0) != 1);
+        QTest::keyClick(find, key);
+        QVERIFY(t.view()->hasFocus());
+        QCOMPARE(t.view()->currentIndex().row(), 0);
+        QCOMPARE(t.e.doc().view(Game::Pg2).currentUnit, m.unitAt(0));
+    }
+    // Nothing found: the keys do nothing.
+    find->setFocus();
+    find->setText(QStringLiteral("no such unit"));
+    QCOMPARE(m.rowCount(), 0);
+    QTest::keyClick(find, Qt::Key_Return);
+    QVERIFY(find->hasFocus());
+}
+
+void UnitsTableTest::keysOpenTheCellsMenu_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("fixedPart");
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << false;
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier) << false;
+    QTest::newRow("menu key over the codes") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true;
+}
+
+void UnitsTableTest::keysOpenTheCellsMenu() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, fixedPart);
+    TableEditor t;
+    QTableView* view = fixedPart ? t.table->fixedView() : t.view();
+    view->setCurrentIndex(fixedPart ? t.cell(kTiger, "denomination") : t.cell(kTiger, "airAtk"));
+    view->setFocus();
+    // Every menu that opens is closed again at once, and its entries kept.
+    int menus = 0;
+    QStringList entries;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            ++menus;
+            for (QAction* a : menu->actions())
+                entries << a->objectName();
+            menu->close();
+        }
+    });
+    closer.start(10);
+    QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QTest::qWait(100);
+    closer.stop();
+    QCOMPARE(menus, 1);
+    QVERIFY(entries.contains(QStringLiteral("setValueAction")));
+    QVERIFY(entries.contains(QStringLiteral("copyCellsAction")));
+}
+
+namespace {
+
+// The letter after a single "&", lower case; nothing when the text has none.
+QChar mnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != QLatin1Char('&'))
+            continue;
+        if (text.at(i + 1) != QLatin1Char('&'))
+            return text.at(i + 1).toLower();
+        ++i;
+    }
+    return {};
+}
+
+} // namespace
+
+// Alt and a letter reach one thing: the table's labels take no menu's letter, and within a menu
+// no two entries share one.
+void UnitsTableTest::mnemonicsDoNotClash() {
+    TableEditor t;
+    QSet<QChar> menuLetters;
+    for (QAction* top : t.e.frame().menuBar()->actions()) {
+        const QChar letter = mnemonic(top->text());
+        QVERIFY2(!letter.isNull(), qPrintable(top->text()));
+        QVERIFY2(!menuLetters.contains(letter), qPrintable(top->text()));
+        menuLetters.insert(letter);
+        QSet<QChar> entryLetters;
+        for (QAction* entry : top->menu()->actions()) {
+            const QChar own = mnemonic(entry->text());
+            if (own.isNull())
+                continue;
+            QVERIFY2(!entryLetters.contains(own), qPrintable(entry->text()));
+            entryLetters.insert(own);
+        }
+    }
+    int labels = 0;
+    for (QLabel* label : t.table->findChildren<QLabel*>()) {
+        const QChar letter = mnemonic(label->text());
+        if (letter.isNull() || !label->buddy())
+            continue;
+        ++labels;
+        QVERIFY2(!menuLetters.contains(letter), qPrintable(label->text()));
+    }
+    QVERIFY(labels >= 3);
+    // The entries this editor added to the File and Tools menus can be reached by a letter.
+    for (const char* name : {"exportCsvAction", "importCsvAction", "compareAction", "checkAction",
+                             "restoreBackupAction", "unitsTableAction", "editHistoryAction"})
+        QVERIFY2(!mnemonic(t.e.action(name)->text()).isNull(), name);
 }
 
 QTEST_MAIN(UnitsTableTest)

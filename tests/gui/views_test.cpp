@@ -658,19 +658,24 @@ void ViewsTest::filtersAndSearch() {
     }
     QCOMPARE(listedIndexes(view.get()), expected);
     QCOMPARE(s.doc.view(game).listedUnits, static_cast<int>(expected.size()));
-    // The form shows the unit of the selected line, or unit 0 when the list is empty.
+    // The form shows the unit of the selected line, a listed one; nothing when none is listed.
     const int shown = s.doc.view(game).currentUnit;
-    if (expected.empty())
-        QCOMPARE(shown, 0);
-    QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
-             nameOf(s.doc, game, shown));
+    if (expected.empty()) {
+        QVERIFY(editOf(view.get(), "denomination")->text().isEmpty());
+        QVERIFY(!editOf(view.get(), "denomination")->isEnabled());
+    } else {
+        QVERIFY(std::count(expected.begin(), expected.end(), shown) == 1);
+        QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
+                 nameOf(s.doc, game, shown));
+    }
     if (!find.isEmpty())
         QVERIFY(findEdit->hasFocus());
     if (find == QStringLiteral("PANZER") || find == QStringLiteral("a"))
         QVERIFY(expected.size() > 1); // the sample names do contain it
 }
 
-// A filter that leaves the current unit out shows the line at the old position, or unit 0.
+// A filter that leaves the current unit out shows the first listed unit, or no unit at all: the
+// form never takes edits for a unit its list leaves out.
 void ViewsTest::selectionFallsBack() {
     Session s;
     QVERIFY(s.load(Game::Pg2));
@@ -682,19 +687,22 @@ void ViewsTest::selectionFallsBack() {
     QVERIFY(tanks.size() >= 5);
     clickRow(view.get(), 1);
     QCOMPARE(s.doc.view(Game::Pg2).currentUnit, tanks[1]);
-    // Infantry: the current tank is not listed; the line at position 1 is shown.
+    // Infantry: the current tank is not listed; the first listed unit is shown.
     chooseItem(classFilter, 1);
     const std::vector<int> infantry = listedIndexes(view.get());
     QVERIFY(infantry.size() > 2);
-    QCOMPARE(s.doc.view(Game::Pg2).currentUnit, infantry[1]);
-    QCOMPARE(unitList(view.get())->currentIndex().row(), 1);
-    // A list shorter than the old position: unit 0.
+    QCOMPARE(s.doc.view(Game::Pg2).currentUnit, infantry[0]);
+    QCOMPARE(unitList(view.get())->currentIndex().row(), 0);
+    QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
+             nameOf(s.doc, Game::Pg2, static_cast<std::size_t>(infantry[0])));
+    // A list shorter than the old position: its first unit, never unit 0 when it is not listed.
     clickRow(view.get(), 2);
     chooseItem(classFilter, 21);
-    QVERIFY(listedIndexes(view.get()).size() <= 2);
-    QCOMPARE(s.doc.view(Game::Pg2).currentUnit, 0);
+    const std::vector<int> few = listedIndexes(view.get());
+    QVERIFY(!few.empty() && few.size() <= 2);
+    QCOMPARE(s.doc.view(Game::Pg2).currentUnit, few[0]);
     QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
-             nameOf(s.doc, Game::Pg2, 0));
+             nameOf(s.doc, Game::Pg2, static_cast<std::size_t>(few[0])));
     // The current unit stays selected when it is listed.
     chooseItem(classFilter, 0);
     clickRow(view.get(), 28);
@@ -720,6 +728,17 @@ void ViewsTest::searchKeys() {
     QCOMPARE(listedIndexes(view.get()), std::vector<int>{3});
     QCOMPARE(s.doc.view(Game::Pg2).listedUnits, 1);
     QCOMPARE(s.doc.view(Game::Pg2).currentUnit, 3);
+    // Enter and Down go from the search to the first listed unit, in the list.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Down}) {
+        findEdit->setFocus();
+        QTest::keyClick(findEdit, key);
+        QVERIFY(unitList(view.get())->hasFocus());
+        QCOMPARE(unitList(view.get())->currentIndex().row(), 0);
+        QCOMPARE(s.doc.view(Game::Pg2).currentUnit, 3);
+        QCOMPARE(ToWindows1252(editOf(view.get(), "denomination")->text()).value(),
+                 nameOf(s.doc, Game::Pg2, 3));
+    }
+    findEdit->setFocus();
     QTest::keyClick(findEdit, Qt::Key_Escape);
     QVERIFY(findEdit->text().isEmpty());
     QCOMPARE(listedIndexes(view.get()), tanks);

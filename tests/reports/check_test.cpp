@@ -255,7 +255,7 @@ TEST(Check, Text) {
               "error: unit 1 (code 7) Tiger: code 7 differs from its position 1\n"
               "warning: unit 3 (code 3) Tiger: death sound 77: 3077.wav is "
               "missing\n"
-              "1 errors, 1 warnings\n"
+              "1 error, 1 warning\n"
               "skipped: icon: the icon archive X is missing\n");
 }
 

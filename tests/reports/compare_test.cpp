@@ -235,7 +235,7 @@ TEST(Compare, TextAndCsv) {
               "  denomination: \"Tiger 1\" -> \"Tiger, \"late\"\"\n"
               "  cost: 96 -> 108\n"
               "only in A: unit 5 (code 5) Tiger 5\n"
-              "1 units differ, 1 only in A, 0 only in B\n");
+              "1 unit differs, 1 only in A, 0 only in B\n");
     const Bytes csv = ComparisonCsv(c);
     EXPECT_EQ(
         std::string(csv.begin(), csv.end()),
