@@ -1,9 +1,11 @@
 #include "app/csvcommands.h"
 
+#include "app/efileio.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "equip/efile.h"
 
 namespace varnel {
 
@@ -38,7 +40,25 @@ std::string TableCsv(const CVarnelDoc& doc, Game game) {
     return doc.peg() ? WriteCsv(*doc.peg()) : std::string();
 }
 
+std::string CsvSourceClash(const std::string& path, const std::string& eFile,
+                           const std::string& suffix) {
+    if (eFile.empty())
+        return {};
+    if (SameFile(path, eFile))
+        return "E-File";
+    if (SameFile(path, NamesPathFor(suffix, eFile)))
+        return "Names E-File";
+    return {};
+}
+
 bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path) {
+    const std::string clash =
+        CsvSourceClash(path, doc.settings.eFile(game), doc.settings.textSuffix);
+    if (!clash.empty()) {
+        doc.ui.error(Format("%s is the %s the units are read from\nNothing was written",
+                            path.c_str(), clash.c_str()));
+        return false;
+    }
     const std::string csv = TableCsv(doc, game);
     if (!SaveFileBytes(path, Bytes(csv.begin(), csv.end()))) {
         doc.ui.error(Format("Error on creating [%s]", path.c_str()));

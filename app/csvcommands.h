@@ -19,8 +19,16 @@ std::string CsvPathFor(const std::string& eFilePath);
 // The CSV bytes of the game's table; empty when the game has no table.
 std::string TableCsv(const CVarnelDoc& doc, Game game);
 
-// Writes the game's table to `path` through a temporary file beside it. On failure shows
-// "Error on creating [%s]" and returns false; the old file, if any, stays.
+// What `path` would replace of the files a CSV export reads: "E-File" when it is the E-File
+// (`eFile`), "Names E-File" when it is the Names E-File beside it (by `suffix`), else empty.
+// Files are compared by identity: another spelling, letter case or link of the same file counts.
+std::string CsvSourceClash(const std::string& path, const std::string& eFile,
+                           const std::string& suffix);
+
+// Writes the game's table to `path` through a temporary file beside it. Refuses a path that is
+// the game's E-File or Names E-File ("%s is the E-File the units are read from\nNothing was
+// written"). On failure shows "Error on creating [%s]" and returns false; the old file, if any,
+// stays.
 bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path);
 
 // "Export to CSV...": asks for the file in a save dialog (which asks before replacing one),

@@ -6,13 +6,14 @@
 #include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
+#include "equip/efile.h"
 
 namespace varnel::cli {
 namespace {
 
 constexpr const char* kName = "from-csv";
 constexpr const char* kUsage =
-    "Usage: varnel-cli from-csv EFILE IN.csv [-o OUT] [--append] [--dry-run]\n"
+    "Usage: varnel-cli from-csv EFILE IN.csv [-o OUT] [--overwrite] [--append] [--dry-run]\n"
     "                           [--game pg2|peg] [--suffix S]\n"
     "Reads a CSV file (as to-csv writes it, or a semicolon-delimited equipment report) and\n"
     "sets the fields of the units of EFILE from it. Rows are matched to units by the code\n"
@@ -21,6 +22,7 @@ constexpr const char* kUsage =
     "it. Prints every change and every refusal; writes nothing when a cell is refused (exit\n"
     "status 1).\n\n"
     "  -o, --output OUT  write the E-File to OUT (default: EFILE), its Names E-File beside it\n"
+    "  --overwrite       replace OUT or its Names E-File when they exist (never IN.csv)\n"
     "  --append          rows whose code lies past the last unit add units, in code order\n"
     "  --dry-run         check and print what would change; write nothing\n"
     "  --game G          pg2 or peg (default: from the file size)\n"
@@ -32,7 +34,7 @@ int run(const std::vector<std::string>& argv) {
     std::vector<std::string> valued = kCommonValued;
     valued.push_back("--output");
     std::vector<std::string> flags = kCommonFlags;
-    flags.insert(flags.end(), {"--append", "--dry-run"});
+    flags.insert(flags.end(), {"--append", "--dry-run", "--overwrite"});
     const Args args(argv, valued, flags);
     if (!args.ok())
         return args.stop(kName);
@@ -43,6 +45,18 @@ int run(const std::vector<std::string>& argv) {
     const std::string output = args.value("--output").value_or(input);
     if (output.empty())
         return Fail(kName, "--output needs a file name");
+    const std::string suffix = args.value("--suffix").value_or(kDefaultSuffix);
+    const std::string outNames = NamesPathFor(suffix, output);
+    if (SameFile(csvPath, output) || SameFile(csvPath, outNames))
+        return Fail(kName, "the output would replace " + csvPath +
+                               ", the CSV file it reads; "
+                               "nothing written");
+    // EFILE itself (and its names) is updated in place; any other existing file only on request.
+    if (!SameFile(output, input) && !args.has("--overwrite")) {
+        for (const std::string& target : {output, outNames})
+            if (FileExists(target))
+                return Fail(kName, target + " exists; nothing written (--overwrite replaces it)");
+    }
     const std::string outFolder = GetPathPart(output, PathPart::Folder);
     if (!outFolder.empty() && !FileExists(outFolder))
         return Fail(kName, "the output folder " + outFolder + " does not exist");

@@ -44,6 +44,89 @@ TEST(CliCsv, ToCsvReplacesAFileOnlyWithOverwrite) {
                                                 "code,denomination,"));
 }
 
+// to-csv never writes over the files it reads, whatever the options and however the path is
+// spelled: the CSV text would destroy the E-File or its names.
+struct SourceCase {
+    const char* name;
+    const char* output; // relative to the PG2 sample folder
+    const char* names;  // the Names E-File to expect in the message
+};
+
+class CliToCsvSource : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(CliToCsvSource, IsNeverReplaced) {
+    const SourceCase& c = GetParam();
+    test::TempDir dir;
+    const std::string s = test::MakeSamples(dir);
+    const std::string folder = s + "pg2/";
+    const Bytes eFile = test::ReadFile(folder + "EQUIP97.EQP");
+    const Bytes names = test::ReadFile(folder + "EQUIP97.txt");
+    const auto r =
+        test::RunCli({"to-csv", folder + "EQUIP97.EQP", "-o", folder + c.output, "--overwrite"});
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_NE(r.err.find(std::string("is the ") + c.names + " the units are read from"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(test::ReadFile(folder + "EQUIP97.EQP"), eFile);
+    EXPECT_EQ(test::ReadFile(folder + "EQUIP97.txt"), names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, CliToCsvSource,
+    ::testing::Values(SourceCase{"TheEFile", "EQUIP97.EQP", "E-File"},
+                      SourceCase{"TheEFileInOtherCase", "equip97.eqp", "E-File"},
+                      SourceCase{"TheEFileByAnotherPath", "../pg2/./EQUIP97.EQP", "E-File"},
+                      SourceCase{"TheNamesEFile", "EQUIP97.txt", "Names E-File"},
+                      SourceCase{"TheNamesEFileInOtherCase", "Equip97.TXT", "Names E-File"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliCsv, ToCsvIsNeverOverALinkToItsEFile) {
+    test::TempDir dir;
+    const std::string s = test::MakeSamples(dir);
+    const std::string input = s + "pg2/EQUIP97.EQP";
+    const Bytes eFile = test::ReadFile(input);
+    std::filesystem::create_hard_link(input, dir.file("linked.csv"));
+    const auto r = test::RunCli({"to-csv", input, "-o", dir.file("linked.csv"), "--overwrite"});
+    EXPECT_EQ(r.exitCode, 1) << r.out;
+    EXPECT_EQ(test::ReadFile(input), eFile);
+}
+
+// from-csv -o replaces an existing file only when asked, and never the CSV file it reads.
+TEST(CliCsv, FromCsvReplacesAnOutputOnlyWithOverwriteAndNeverItsInput) {
+    test::TempDir dir;
+    const std::string s = test::MakeSamples(dir);
+    const std::string input = s + "peg/EQUIP97.EQP";
+    const std::string csv = dir.file("in.csv");
+    const std::string csvText = "code,cost\r\n2,500\r\n";
+    test::WriteFile(csv, csvText);
+    const std::string other = dir.file("other.eqp");
+    test::WriteFile(other, std::string("keep"));
+
+    auto r = test::RunCli({"from-csv", input, csv, "-o", other});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("exists; nothing written (--overwrite replaces it)"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(test::ReadText(other), "keep");
+
+    for (const std::string& target : {csv, dir.file("IN.CSV")}) {
+        r = test::RunCli({"from-csv", input, csv, "-o", target, "--overwrite"});
+        EXPECT_EQ(r.exitCode, 1) << target;
+        EXPECT_NE(r.err.find("the CSV file it reads"), std::string::npos) << r.err;
+        EXPECT_EQ(test::ReadText(csv), csvText);
+    }
+    // Its Names E-File would be the CSV file: refused as well.
+    r = test::RunCli({"from-csv", input, csv, "-o", dir.file("in.eqp"), "--suffix", ".csv"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(test::ReadText(csv), csvText);
+
+    r = test::RunCli({"from-csv", input, csv, "-o", other, "--overwrite"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(test::ReadText(other), "keep");
+    // A new file needs no --overwrite.
+    r = test::RunCli({"from-csv", input, csv, "-o", dir.file("new.eqp")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
 struct FromCsvCase {
     const char* name;
     std::vector<std::string> flags;

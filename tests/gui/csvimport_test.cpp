@@ -40,6 +40,8 @@ class CsvImportTest : public QObject {
 
   private slots:
     void exportProposesTheCsvBesideTheEFile();
+    void exportNeverWritesOverItsSource_data();
+    void exportNeverWritesOverItsSource();
     void previewThenApplyIsOneUndoStep();
     void refusalsKeepApplyDisabled();
     void damagedFileIsNamedAndNothingOpens();
@@ -65,6 +67,43 @@ void CsvImportTest::exportProposesTheCsvBesideTheEFile() {
     QCOMPARE(bytes.toStdString(), TableCsv(e.doc(), Game::Pg2));
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
                              "code,denomination,"));
+}
+
+void CsvImportTest::exportNeverWritesOverItsSource_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("E-File") << QStringLiteral("pg2/EQUIP97.EQP") << QStringLiteral("E-File");
+    QTest::newRow("E-File in other case")
+        << QStringLiteral("pg2/equip97.eqp") << QStringLiteral("E-File");
+    QTest::newRow("Names E-File") << QStringLiteral("pg2/EQUIP97.txt")
+                                  << QStringLiteral("Names E-File");
+}
+
+// The save dialog has asked before replacing: the export still refuses the files it reads.
+void CsvImportTest::exportNeverWritesOverItsSource() {
+    QFETCH(QString, target);
+    QFETCH(QString, what);
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws);
+    QVERIFY(e.started());
+    const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    const std::string names = ws.path(QStringLiteral("pg2/EQUIP97.txt"));
+    QVERIFY(LoadEFile(e.doc(), Game::Pg2, eFile));
+    e.frame().SwitchView(Game::Pg2);
+    auto bytesOf = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray eFileBefore = bytesOf(eFile);
+    const QByteArray namesBefore = bytesOf(names);
+    const std::string out = ws.path(target);
+    e.ui().expectFileDialog("Export PG2 units to CSV", out);
+    e.ui().expectError(out + " is the " + what.toStdString() +
+                       " the units are read from\nNothing was written");
+    e.action("exportCsvAction")->trigger();
+    QCOMPARE(bytesOf(eFile), eFileBefore);
+    QCOMPARE(bytesOf(names), namesBefore);
 }
 
 void CsvImportTest::previewThenApplyIsOneUndoStep() {
