@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 namespace varnel {
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr char kCodeColumn[] = "code";
-constexpr std::string_view kReportCodeColumn = "Code"; // how an equipment report begins
 // The full PeG report's last column names a byte past the record; it comes back ignored.
 constexpr char kPegPaddingColumn[] = "byte74";
 constexpr long kNulSymbol = 0x2400;
@@ -100,6 +100,28 @@ std::size_t lineAt(std::string_view text, std::size_t offset) {
 }
 
 // --- Writing -------------------------------------------------------------------------------
+
+constexpr char kTextGuard = '\'';
+
+// Whether a text cell needs the leading apostrophe: it starts (after any apostrophes of its own)
+// with a character a spreadsheet takes as the start of a formula. A text whose own apostrophes
+// come before such a character gets one more, so the reader's removing exactly one keeps it.
+bool needsGuard(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kTextGuard);
+    if (first == std::string_view::npos)
+        return false;
+    switch (text[first]) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool needsQuotes(std::string_view cell) {
     for (const char c : cell) {
@@ -214,9 +236,12 @@ template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
 
 template <class Table>
 void appendShown(std::string& out, const Table& table, std::size_t i, const FieldDef& field) {
-    if (IsTextField(field))
-        out += Utf8From1252(textOf(table, i, field));
-    else
+    if (IsTextField(field)) {
+        const std::string text = textOf(table, i, field);
+        if (needsGuard(text))
+            out += kTextGuard;
+        out += Utf8From1252(text);
+    } else
         appendNumber(out, shownOf(table.units[i], field));
 }
 
@@ -378,11 +403,15 @@ std::string WriteCsv(const PegUnitTable& table) {
 
 CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
     std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // UTF-16 is full of NUL bytes; say what it is rather than calling it binary.
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF"))
+        return failAt(1, "UTF-16: save the file as UTF-8");
     // A NUL byte never appears in text the writer makes or a spreadsheet saves.
     if (const auto nul = raw.find('\0'); nul != std::string_view::npos)
         return failAt(lineAt(raw, nul), "the file holds binary data (a NUL byte), not CSV text");
     const bool bom = raw.starts_with(kBom);
-    if (bom)
+    // A file saved twice through a tool that adds a mark each time carries two: neither is text.
+    while (raw.starts_with(kBom))
         raw.remove_prefix(kBom.size());
 
     CsvFile file;
@@ -494,6 +523,27 @@ const FieldDef* fieldOfHeader(Game game, std::string_view header) {
     return it == names.end() ? nullptr : it->second;
 }
 
+// Whether `header` is the header row of an equipment report of `game` (the short or the full
+// table), as the report writes it; empty cells a spreadsheet adds at the end do not count.
+bool isReportHeader(Game game, const std::vector<std::string>& header) {
+    std::size_t used = header.size();
+    while (used > 0 && trimmed(header[used - 1]).empty())
+        --used;
+    for (const bool full : {false, true}) {
+        std::vector<std::string_view> columns;
+        for (const FieldDef* f : ReportColumns(game))
+            if (full || !f->fullOnly)
+                columns.push_back(f->report);
+        if (full && game == Game::Peg)
+            columns.push_back(kPegPaddingColumn);
+        if (columns.size() == used &&
+            std::equal(columns.begin(), columns.end(), header.begin(),
+                       [](std::string_view c, const std::string& h) { return trimmed(h) == c; }))
+            return true;
+    }
+    return false;
+}
+
 // A whole number 0..max with blanks around it, or nothing.
 std::optional<long> parseCode(std::string_view text, long max) {
     text = trimmed(text);
@@ -522,16 +572,22 @@ template <class Table> class Planner {
         if (file_.read1252)
             plan_.notes.push_back("The file is not UTF-8: it was read as Windows-1252.");
         // The equipment reports write costs and years as stored, the rest as the form shows it.
-        reportValues_ = file_.delimiter == ';' && !file_.header.empty() &&
-                        trimmed(file_.header[0]) == kReportCodeColumn;
+        // Only a header that is a report's own says so: any other semicolon file is a
+        // spreadsheet's, in the form's units, and reading its 72 as stored would make it 864.
+        reportValues_ = file_.delimiter == ';' && isReportHeader(gameOf(&table_), file_.header);
         if (reportValues_)
             plan_.notes.push_back("Read as an equipment report: costs and years as stored.");
+        else if (file_.delimiter == ';')
+            plan_.notes.push_back("Semicolon-delimited, read as the unit form shows values "
+                                  "(its header is not an equipment report's).");
         if (!mapColumns())
             return;
         std::vector<std::pair<std::size_t, std::size_t>> added;      // code, row
         std::vector<std::uint32_t> seen(kMaxUnits + 1, 0);           // code -> line + 1 of its row
         std::vector<std::pair<std::uint32_t, std::size_t>> existing; // code, row
         for (std::size_t r = 0; r < file_.rowCount(); ++r) {
+            if (blankRow(r))
+                continue; // spreadsheets keep rows whose cells were all cleared
             const std::string_view text = file_.cell(r, code_);
             const auto code = parseCode(text, static_cast<long>(kMaxUnits));
             if (!code) {
@@ -585,6 +641,16 @@ template <class Table> class Planner {
         bool found = false;
         for (std::size_t k = 0; k < file_.header.size(); ++k) {
             const std::string_view header = trimmed(file_.header[k]);
+            if (header.empty()) {
+                // Spreadsheets add empty columns past the last one; one with values is no such.
+                for (std::size_t r = 0; r < file_.rowCount(); ++r)
+                    if (!trimmed(file_.cell(r, k)).empty()) {
+                        headerRefusal(header, Format("Column %d has values but no header.",
+                                                     static_cast<int>(k + 1)));
+                        break;
+                    }
+                continue;
+            }
             const std::string name = lower(header);
             if (name == kCodeColumn) {
                 if (found)
@@ -612,6 +678,13 @@ template <class Table> class Planner {
         return plan_.refusals.empty();
     }
 
+    bool blankRow(std::size_t row) const {
+        for (std::size_t k = 0; k < file_.header.size(); ++k)
+            if (!trimmed(file_.cell(row, k)).empty())
+                return false;
+        return true;
+    }
+
     void headerRefusal(std::string_view header, std::string reason) {
         plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason)});
     }
@@ -636,8 +709,12 @@ template <class Table> class Planner {
         }
         if (!IsTextField(f))
             return cell;
+        // The writer's guard against formulas: exactly one apostrophe, and only that one.
+        std::string_view text = cell;
+        if (text.size() > 1 && text.front() == kTextGuard && needsGuard(text.substr(1)))
+            text.remove_prefix(1);
         long bad = -1;
-        auto bytes = Utf8To1252(cell, &bad);
+        auto bytes = Utf8To1252(text, &bad);
         if (!bytes) {
             refuse(row, file_.header[column.index], cell,
                    bad < 0 ? std::string("The text is not valid UTF-8.")
@@ -686,6 +763,18 @@ template <class Table> class Planner {
                 }
                 if (same(scratch_, 0, f, *value))
                     continue;
+                if (f.readOnly && fresh && takesSwitchByte(f)) {
+                    // A row copied from another unit brings its switch bytes.
+                    const auto byte = parseCode(*value, 255);
+                    if (!byte) {
+                        refuse(row, file_.header[column.index], *value,
+                               "Please enter an integer between 0 and 255.");
+                        ok = false;
+                    } else {
+                        takeSwitchByte(f, static_cast<int>(*byte));
+                    }
+                    continue;
+                }
                 if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
                     // A new unit takes its unnamed bytes from the file.
                     const auto byte = parseCode(*value, 255);
@@ -721,6 +810,33 @@ template <class Table> class Planner {
             }
         }
         return ok;
+    }
+
+    // Whether `f` is a PG2 switch byte (special1, special2), which a save rebuilds from the
+    // switches: the form shows only some of its bits.
+    static bool takesSwitchByte(const FieldDef& f) {
+        return std::is_same_v<Unit, Pg2Unit> && f.kind == FieldKind::Saved &&
+               (f.offset == pg2::Special1 || f.offset == pg2::Special2);
+    }
+
+    // Puts a switch byte into the new unit: switch k is bit k of it, except the switches a
+    // column of the file sets, whose column decides.
+    void takeSwitchByte(const FieldDef& byte, int value) {
+        if constexpr (std::is_same_v<Unit, Pg2Unit>) {
+            Pg2Unit& unit = scratch_.units[0];
+            auto& switches = byte.offset == pg2::Special1 ? unit.special1 : unit.special2;
+            for (std::size_t k = 0; k < switches.size(); ++k) {
+                const bool ownColumn =
+                    std::any_of(columns_.begin(), columns_.end(), [&](const Column& c) {
+                        return c.field->kind == FieldKind::Switch &&
+                               c.field->offset == byte.offset &&
+                               c.field->bit == static_cast<int>(k);
+                    });
+                if (!ownColumn)
+                    switches[k] = static_cast<std::uint8_t>((value >> k) & 1);
+            }
+            touched_ = true;
+        }
     }
 
     void resetScratch(const Unit& unit, std::string_view name) {

@@ -16,10 +16,11 @@
 // of the same number, and byte 0x00 becomes U+2400 (the symbol for NUL) so that a CSV file never
 // holds a NUL byte: every one of the 256 byte values comes back.
 //
-// Reading takes the same files, and also the semicolon-delimited equipment reports: the
-// delimiter is the one the header row uses, headers match a row's stable name or its report
-// column in any letter case, and a file without a byte-order mark that is not valid UTF-8 is
-// read as Windows-1252.
+// Reading takes the same files, and also semicolon-delimited ones: the delimiter is the one the
+// header row uses, headers match a row's stable name or its report column in any letter case,
+// and a file without a byte-order mark that is not valid UTF-8 is read as Windows-1252. A
+// semicolon file whose header row is an equipment report's (short or full table, as the report
+// writes it) holds costs and years as stored; any other holds them as the form shows them.
 
 #include "equip/fieldtable.h"
 #include "equip/game.h"
@@ -71,7 +72,8 @@ struct CsvReadResult {
 
 // Parses the bytes of a CSV file. Refused, with the line named: unbalanced quotes, a row with
 // more or fewer cells than the header, an empty file, a binary one (a NUL byte), a file with a
-// byte-order mark that is not valid UTF-8. Blank lines are skipped.
+// byte-order mark that is not valid UTF-8, UTF-16 ("UTF-16: save the file as UTF-8"). Blank
+// lines are skipped; a doubled byte-order mark counts as one.
 CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes);
 
 // --- Import ----------------------------------------------------------------------------------
@@ -116,7 +118,8 @@ struct CsvImportOptions {
 // header (a row's stable name or report column, any case). Each cell goes through SetField on a
 // copy of its unit, so the refusals carry the form's messages; a read-only column must hold the
 // unit's value. A cell equal to what the form shows leaves its field untouched. An absent column
-// leaves its field as it is.
+// leaves its field as it is. Columns with an empty header and no values, and rows whose cells
+// are all empty, are what spreadsheets add: they are skipped.
 Pg2CsvImportPlan PlanCsvImport(const Pg2UnitTable& table, const CsvFile& file,
                                const CsvImportOptions& options);
 PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
