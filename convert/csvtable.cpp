@@ -555,6 +555,81 @@ std::optional<long> parseCode(std::string_view text, long max) {
     return value;
 }
 
+// `text` cut after kCsvCellShown characters (UTF-8 sequences kept whole), with "..." added.
+std::string shownCell(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<std::uint8_t>(text[i]) & 0xC0) == 0x80)
+            continue; // inside a character
+        if (chars++ == kCsvCellShown)
+            return std::string(text.substr(0, i)) + "...";
+    }
+    return std::string(text);
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// A decimal number as a spreadsheet writes it: an optional sign, digits, an optional fraction.
+bool isPlainNumber(std::string_view text) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    const auto dot = text.find('.');
+    if (dot == std::string_view::npos)
+        return allDigits(text);
+    return allDigits(text.substr(0, dot)) &&
+           (dot + 1 == text.size() || allDigits(text.substr(dot + 1)));
+}
+
+// "1E5", "1.23E+10", "2e-3".
+bool isExponentNumber(std::string_view text) {
+    const auto e = text.find_first_of("eE");
+    if (e == std::string_view::npos || e == 0)
+        return false;
+    std::string_view power = text.substr(e + 1);
+    if (!power.empty() && (power.front() == '-' || power.front() == '+'))
+        power.remove_prefix(1);
+    return isPlainNumber(text.substr(0, e)) && allDigits(power);
+}
+
+// Three groups of digits joined by the same '/', '-' or '.': 12/03/2024, 2024-03-12, 1.2.24.
+bool isDate(std::string_view text) {
+    const auto first = text.find_first_of("/-.");
+    if (first == std::string_view::npos || first == 0)
+        return false;
+    const char separator = text[first];
+    const auto second = text.find(separator, first + 1);
+    if (second == std::string_view::npos)
+        return false;
+    const std::string_view a = text.substr(0, first);
+    const std::string_view b = text.substr(first + 1, second - first - 1);
+    const std::string_view c = text.substr(second + 1);
+    return allDigits(a) && allDigits(b) && allDigits(c) && a.size() <= 4 && b.size() <= 2 &&
+           c.size() <= 4;
+}
+
+// Why a text change looks like a spreadsheet's doing; nullptr when it does not.
+const char* spreadsheetChange(std::string_view before, std::string_view after) {
+    if (allDigits(before) && before.size() > 1 && before.front() == '0' && allDigits(after)) {
+        const auto first = before.find_first_not_of('0');
+        const std::string_view rest =
+            first == std::string_view::npos ? std::string_view("0") : before.substr(first);
+        if (after == rest)
+            return "leading zeros dropped";
+    }
+    if ((isExponentNumber(before) && isPlainNumber(after)) ||
+        (isExponentNumber(after) && (isPlainNumber(before) || isExponentNumber(before))))
+        return "a number in exponent form";
+    if (isDate(after) && !isDate(before))
+        return "a date";
+    return nullptr;
+}
+
 struct Column {
     std::size_t index;
     const FieldDef* field;
@@ -678,6 +753,22 @@ template <class Table> class Planner {
         return plan_.refusals.empty();
     }
 
+    // The unit a row is about, for a message: its code and name, or its name in the file when
+    // it would be a new unit; empty when its code is no unit's.
+    std::string unitOf(std::size_t row) const {
+        const auto code = parseCode(file_.cell(row, code_), static_cast<long>(kMaxUnits));
+        if (!code)
+            return {};
+        const auto c = static_cast<std::size_t>(*code);
+        if (c < table_.count())
+            return Format("unit %d ", static_cast<int>(c)) + Utf8From1252(table_.name(c));
+        std::string unit = Format("new unit %d", static_cast<int>(c));
+        for (const Column& column : columns_)
+            if (column.field->kind == FieldKind::Name)
+                unit += " " + shownCell(file_.cell(row, column.index));
+        return unit;
+    }
+
     bool blankRow(std::size_t row) const {
         for (std::size_t k = 0; k < file_.header.size(); ++k)
             if (!trimmed(file_.cell(row, k)).empty())
@@ -686,13 +777,13 @@ template <class Table> class Planner {
     }
 
     void headerRefusal(std::string_view header, std::string reason) {
-        plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason)});
+        plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason), {}});
     }
 
     void refuse(std::size_t row, std::string_view column, std::string_view value,
                 std::string reason) {
         plan_.refusals.push_back(CsvRefusal{file_.lines[row], std::string(trimmed(column)),
-                                            std::string(value), std::move(reason)});
+                                            shownCell(value), std::move(reason), unitOf(row)});
     }
 
     // The cell as the field stores it: text converted to Windows-1252; nothing after a refusal.
@@ -862,6 +953,9 @@ template <class Table> class Planner {
                 after = textOf(scratch_, 0, f);
                 if (before == after)
                     continue;
+                if (const char* why = spreadsheetChange(before, after))
+                    plan_.warnings.push_back(
+                        CsvWarning{file_.lines[row], index, &f, before, after, why});
             } else {
                 const int was = shownOf(table_.units[index], f);
                 const int is = shownOf(scratch_.units[0], f);
@@ -924,6 +1018,63 @@ PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
     return planImport(table, file, options);
 }
 
+namespace {
+
+// `file` without the rows that start on one of `lines` (ascending).
+CsvFile withoutLines(const CsvFile& file, const std::vector<std::size_t>& lines) {
+    CsvFile out;
+    out.delimiter = file.delimiter;
+    out.read1252 = file.read1252;
+    out.header = file.header;
+    out.pool = file.pool;
+    out.cellStart.push_back(0);
+    for (std::size_t row = 0; row < file.rowCount(); ++row) {
+        if (std::binary_search(lines.begin(), lines.end(), file.lines[row]))
+            continue;
+        out.lines.push_back(file.lines[row]);
+        for (std::size_t k = file.cellStart[row]; k < file.cellStart[row + 1]; ++k)
+            out.cells.push_back(file.cells[k]);
+        out.cellStart.push_back(out.cells.size());
+    }
+    return out;
+}
+
+template <class Table>
+std::optional<CsvFile> withoutRefusedRows(const Table& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    skipped.clear();
+    CsvFile current = file;
+    // Each round leaves out at least one row, so this ends.
+    for (;;) {
+        const auto plan = PlanCsvImport(table, current, options);
+        if (plan.ok())
+            return current;
+        for (const CsvRefusal& r : plan.refusals) {
+            if (r.line <= 1)
+                return std::nullopt; // the header: no row to leave out
+            skipped.push_back(r.line);
+        }
+        std::sort(skipped.begin(), skipped.end());
+        skipped.erase(std::unique(skipped.begin(), skipped.end()), skipped.end());
+        current = withoutLines(current, skipped);
+    }
+}
+
+} // namespace
+
+std::optional<CsvFile> WithoutRefusedRows(const Pg2UnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    return withoutRefusedRows(table, file, options, skipped);
+}
+
+std::optional<CsvFile> WithoutRefusedRows(const PegUnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    return withoutRefusedRows(table, file, options, skipped);
+}
+
 template <class Table>
 std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
                            std::size_t limit) {
@@ -934,6 +1085,36 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
     for (const std::string& note : plan.notes)
         out += note + "\n";
     std::size_t shown = 0;
+    for (const CsvRefusal& r : plan.refusals) {
+        if (limit != 0 && shown++ == limit) {
+            out +=
+                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
+            break;
+        }
+        out += Format("refused: line %d", static_cast<int>(r.line));
+        if (!r.column.empty())
+            out += ", column " + r.column;
+        if (!r.value.empty() || !r.column.empty())
+            out += ", value \"" + r.value + "\"";
+        out += ": " + r.reason;
+        if (!r.unit.empty())
+            out += " (" + r.unit + ")";
+        out += "\n";
+    }
+    shown = 0;
+    for (const CsvWarning& w : plan.warnings) {
+        if (limit != 0 && shown++ == limit) {
+            out += Format("... and %d more warnings\n",
+                          static_cast<int>(plan.warnings.size() - limit));
+            break;
+        }
+        out += Format("warning: line %d, unit %d ", static_cast<int>(w.line),
+                      static_cast<int>(w.unit)) +
+               Utf8From1252(table.name(w.unit)) + ", " + FieldLabel(*w.field) + " \"" +
+               Utf8From1252(w.before) + "\" -> \"" + Utf8From1252(w.after) + "\": " + w.why +
+               ", as a spreadsheet does\n";
+    }
+    shown = 0;
     for (const CsvChange& c : plan.changes) {
         if (limit != 0 && shown++ == limit) {
             out += "...\n";
@@ -947,20 +1128,6 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
     for (std::size_t k = 0; k < plan.appended.count(); ++k)
         out += Format("new unit %d ", static_cast<int>(table.count() + k)) +
                Utf8From1252(plan.appended.name(k)) + "\n";
-    shown = 0;
-    for (const CsvRefusal& r : plan.refusals) {
-        if (limit != 0 && shown++ == limit) {
-            out +=
-                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
-            break;
-        }
-        out += Format("line %d", static_cast<int>(r.line));
-        if (!r.column.empty())
-            out += ", column " + r.column;
-        if (!r.value.empty() || !r.column.empty())
-            out += ", value \"" + r.value + "\"";
-        out += ": " + r.reason + "\n";
-    }
     return out;
 }
 

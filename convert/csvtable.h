@@ -87,11 +87,27 @@ struct CsvChange {
 };
 
 // A cell the import refuses, or a row or column it cannot take.
+// How much of a cell a message shows: longer cells are cut there and end in "...".
+constexpr std::size_t kCsvCellShown = 80;
+
 struct CsvRefusal {
     std::size_t line = 0;
     std::string column; // the header as written; empty for the whole file
-    std::string value;  // the cell as written
+    std::string value;  // the cell as written, cut at kCsvCellShown characters
     std::string reason; // the form's message, or what is wrong
+    std::string unit;   // "unit 3 Tiger I", "new unit 40 Name" (UTF-8); empty when unknown
+};
+
+// A text change that looks like a spreadsheet's doing rather than the user's: leading zeros
+// dropped ("0123" -> "123"), a number turned into or out of exponent form ("1E5" -> "100000"),
+// a text turned into a date. The change is still planned; the warning says to look at it.
+struct CsvWarning {
+    std::size_t line = 0;
+    std::size_t unit = 0;
+    const FieldDef* field = nullptr;
+    std::string before; // Windows-1252, as the field stores it
+    std::string after;
+    std::string why; // "leading zeros dropped", "a number in exponent form", "a date"
 };
 
 // What an import of a CSV file into a table would do. Nothing changes the table: the document
@@ -100,6 +116,7 @@ struct CsvRefusal {
 template <class Table> struct CsvImportPlan {
     std::vector<CsvChange> changes;
     std::vector<CsvRefusal> refusals;
+    std::vector<CsvWarning> warnings;
     std::vector<std::string> notes;          // what the user should know ("read as Windows-1252")
     std::vector<std::uint32_t> changedUnits; // ascending positions of existing units that change
     Table changed;                           // their new values, in the same order
@@ -125,10 +142,24 @@ Pg2CsvImportPlan PlanCsvImport(const Pg2UnitTable& table, const CsvFile& file,
 PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
                                const CsvImportOptions& options);
 
-// The plan as text, one line each: "unit 3 Tiger I: Air attack 4 -> 6", new units, then every
-// refusal as "line 5, column cost, value \"abc\": Please enter an integer.", with a count line
-// first. Names and icon texts in UTF-8. At most `limit` change lines and `limit` refusal lines
-// (0: all), then a line saying more follow.
+// The rows of `file` that an import may apply when the refused rows are left out: `file`
+// without every row that holds a refusal, again while leaving rows out refuses others (a new
+// unit after a left-out one would leave a gap). Nothing when a refusal concerns the whole file
+// (the header: an unknown column, no code column), which no row can be left out for. `skipped`
+// receives the lines of the rows left out, ascending.
+std::optional<CsvFile> WithoutRefusedRows(const Pg2UnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped);
+std::optional<CsvFile> WithoutRefusedRows(const PegUnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped);
+
+// The plan as text, one line each, the problems first: a count line, the notes, every refusal
+// as "refused: line 5, column cost, value \"abc\": Please enter an integer. (unit 3 Tiger I)",
+// every warning as "warning: line 6, unit 4 Panther, Icon \"0123\" -> \"123\": leading zeros
+// dropped, as a spreadsheet does", then the changes ("unit 3 Tiger I: Air attack 4 -> 6") and
+// the new units. Names and icon texts in UTF-8. At most `limit` lines of each kind (0: all),
+// then a line saying more follow.
 template <class Table>
 std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
                            std::size_t limit = 0);

@@ -406,6 +406,112 @@ TEST(CsvFormulaGuard, CoversIconTexts) {
     EXPECT_EQ(plan.changes[0].after, "=A1");
 }
 
+// A text change a spreadsheet makes on its own is listed as a warning; the change stays planned.
+struct WarningCase {
+    const char* name;
+    const char* field;
+    std::string before;
+    std::string after;
+    const char* why; // "" when no warning is due
+};
+
+class CsvSpreadsheetChanges : public ::testing::TestWithParam<WarningCase> {};
+
+TEST_P(CsvSpreadsheetChanges, AreListedAsWarnings) {
+    const WarningCase& c = GetParam();
+    Pg2UnitTable table = FourUnits();
+    const FieldDef& f = *FindField(Game::Pg2, c.field);
+    ASSERT_TRUE(SetPg2Field(table, 2, f, c.before).ok);
+    const auto plan = PlanCsvImport(
+        table, Read<Pg2UnitTable>(std::string("code,") + c.field + "\r\n2," + c.after + "\r\n"),
+        {});
+    ASSERT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    EXPECT_EQ(plan.changes.size(), 1u);
+    const std::string summary = CsvPlanSummary(plan, table);
+    if (*c.why == '\0') {
+        EXPECT_TRUE(plan.warnings.empty()) << summary;
+        return;
+    }
+    ASSERT_EQ(plan.warnings.size(), 1u) << summary;
+    EXPECT_EQ(plan.warnings[0].why, c.why);
+    EXPECT_EQ(plan.warnings[0].line, 2u);
+    // The unit by its name before the import.
+    const std::string unit = f.kind == FieldKind::Name ? c.before : std::string("unit2");
+    EXPECT_NE(summary.find("warning: line 2, unit 2 " + unit + ", " + FieldLabel(f) + " \"" +
+                           c.before + "\" -> \"" + c.after + "\": " + c.why +
+                           ", as a spreadsheet does"),
+              std::string::npos)
+        << summary;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Import, CsvSpreadsheetChanges,
+    ::testing::Values(
+        WarningCase{"IconLeadingZeros", "icon", "0123", "123", "leading zeros dropped"},
+        WarningCase{"NameAllZeros", "denomination", "000", "0", "leading zeros dropped"},
+        WarningCase{"IconFromExponent", "icon", "1E5", "100000", "a number in exponent form"},
+        WarningCase{"NameIntoExponent", "denomination", "123456789012345", "1.23457E+14",
+                    "a number in exponent form"},
+        WarningCase{"NameIntoDate", "denomination", "3-4", "2024-03-04", "a date"},
+        WarningCase{"NameIntoSlashDate", "denomination", "1/2", "01/02/2024", "a date"},
+        WarningCase{"OrdinaryRename", "denomination", "T-34", "T-34/85", ""},
+        WarningCase{"ZerosAdded", "icon", "123", "0123", ""},
+        WarningCase{"OtherNumber", "icon", "0123", "124", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The summary leads with what is refused, naming the unit; a huge cell is cut in the message.
+TEST(CsvSummary, LeadsWithRefusalsNamingTheUnitAndCutsLongCells) {
+    const Pg2UnitTable table = FourUnits();
+    const std::string wide = std::string(5000, '7');
+    std::string cyrillic;
+    for (int k = 0; k < 100; ++k)
+        cyrillic += "\u0416";
+    const std::string csv = "code,cost,denomination\r\n1,24,unit1\r\n2," + wide +
+                            ",unit2\r\n3,36," + cyrillic + "\r\n5,x,Late\r\n";
+    const auto plan = PlanCsvImport(table, Read<Pg2UnitTable>(csv), {.append = true});
+    ASSERT_EQ(plan.refusals.size(), 3u);
+    EXPECT_EQ(plan.refusals[0].value, std::string(80, '7') + "...");
+    EXPECT_EQ(plan.refusals[0].unit, "unit 2 unit2");
+    std::string cut;
+    for (int k = 0; k < 80; ++k)
+        cut += "\u0416";
+    EXPECT_EQ(plan.refusals[1].value, cut + "...");
+    EXPECT_EQ(plan.refusals[2].unit, "new unit 5 Late");
+    const std::string summary = CsvPlanSummary(plan, table);
+    const auto refused =
+        summary.find("refused: line 3, column cost, value \"" + std::string(80, '7') +
+                     "...\": Please enter an integer. (unit 2 unit2)");
+    EXPECT_NE(refused, std::string::npos) << summary;
+    const auto change = summary.find("unit 1 unit1: Cost 132 -> 24");
+    EXPECT_NE(change, std::string::npos) << summary;
+    EXPECT_LT(refused, change);
+    EXPECT_EQ(summary.find(std::string(81, '7')), std::string::npos);
+}
+
+// Leaving the refused rows out: what remains applies, a new unit after a left-out one goes too,
+// and a refused column leaves nothing to apply.
+TEST(CsvImport, RefusedRowsAreLeftOutUntilTheRestApplies) {
+    const Pg2UnitTable table = FourUnits();
+    const std::string csv = "code,cost\r\n1,abc\r\n2,24\r\n4,36\r\n5,48\r\n6,x\r\n";
+    std::vector<std::size_t> skipped;
+    const auto rest = WithoutRefusedRows(table, Read<Pg2UnitTable>(csv), {.append = true}, skipped);
+    ASSERT_TRUE(rest);
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 6}));
+    const auto plan = PlanCsvImport(table, *rest, {.append = true});
+    EXPECT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    EXPECT_EQ(plan.changedUnits, (std::vector<std::uint32_t>{2}));
+    EXPECT_EQ(plan.appended.count(), 2u);
+    EXPECT_EQ(rest->lines, (std::vector<std::uint32_t>{3, 4, 5}));
+
+    // A new unit whose row is refused takes the units after it out as well.
+    const std::string gap = "code,cost\r\n4,abc\r\n5,48\r\n6,60\r\n";
+    ASSERT_TRUE(WithoutRefusedRows(table, Read<Pg2UnitTable>(gap), {.append = true}, skipped));
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 3, 4}));
+
+    EXPECT_FALSE(
+        WithoutRefusedRows(table, Read<Pg2UnitTable>("code,kost\r\n1,12\r\n"), {}, skipped));
+}
+
 TEST(CsvReader, SaysUtf16IsToBeSavedAsUtf8) {
     for (const std::string& bom : {std::string("\xFF\xFE"), std::string("\xFE\xFF")}) {
         std::string text = bom;

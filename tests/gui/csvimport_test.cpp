@@ -44,6 +44,7 @@ class CsvImportTest : public QObject {
     void exportNeverWritesOverItsSource();
     void previewThenApplyIsOneUndoStep();
     void refusalsKeepApplyDisabled();
+    void refusedRowsCanBeLeftOut();
     void damagedFileIsNamedAndNothingOpens();
 };
 
@@ -183,6 +184,40 @@ void CsvImportTest::refusalsKeepApplyDisabled() {
     e.action("importCsvAction")->trigger();
     QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{0});
     QVERIFY(!e.doc().isModified());
+}
+
+// Refusals lead the preview, highlighted; "Apply Without Refused Rows" applies the rest as one
+// step of the history.
+void CsvImportTest::refusedRowsCanBeLeftOut() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws);
+    QVERIFY(e.started());
+    QVERIFY(LoadEFile(e.doc(), Game::Pg2, ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
+    e.frame().SwitchView(Game::Pg2);
+    const int air1 = e.doc().pg2()->units[1].record[pg2::AirAtk];
+    const QString csv = ws.file(QStringLiteral("pg2/bad.csv"));
+    writeText(csv, "code,cost,airAtk\r\n1,abc,3\r\n2,24,4\r\n3,36,5\r\n");
+    e.ui().expectFileDialog("Import PG2 units from CSV", csv.toStdString());
+    const std::string imported = "Imported from " + csv.toStdString();
+    e.ui().expectInformation(imported + ":\n4 fields changed in 2 units, 0 units added\n1 rows "
+                                        "with a refused cell were left out");
+    WhenModal([&](QWidget* d) {
+        auto* preview = child<QPlainTextEdit>(d, "previewTextEdit");
+        const QString text = preview->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("refused: line 2, column cost")));
+        QVERIFY(text.indexOf(QStringLiteral("refused:")) < text.indexOf(QStringLiteral("unit 2")));
+        QCOMPARE(preview->extraSelections().size(), 1);
+        QVERIFY(!child<QPushButton>(d, "applyButton")->isEnabled());
+        auto* skip = child<QPushButton>(d, "skipRefusedButton");
+        QVERIFY(skip->isEnabled());
+        QTest::mouseClick(skip, Qt::LeftButton);
+    });
+    e.action("importCsvAction")->trigger();
+    QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{1});
+    QCOMPARE(int(e.doc().pg2()->units[1].record[pg2::AirAtk]), air1);
+    QCOMPARE(int(e.doc().pg2()->units[2].record[pg2::AirAtk]), 4);
+    QCOMPARE(int(e.doc().pg2()->units[3].record[pg2::Cost]), 3);
 }
 
 void CsvImportTest::damagedFileIsNamedAndNothingOpens() {
