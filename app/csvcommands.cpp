@@ -83,6 +83,35 @@ std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc) {
     return path;
 }
 
+std::string NamesSaveNote(const std::string& namesPath, std::size_t units) {
+    const auto bytes = ReadFileBytes(namesPath);
+    if (!bytes)
+        return {};
+    std::size_t lines = 0;
+    std::size_t lfOnly = 0;
+    for (std::size_t i = 0; i < bytes->size(); ++i)
+        if ((*bytes)[i] == '\n') {
+            ++lines;
+            if (i == 0 || (*bytes)[i - 1] != '\r')
+                ++lfOnly;
+        }
+    if (!bytes->empty() && bytes->back() != '\n')
+        ++lines; // a last line without its line end
+    std::vector<std::string> does;
+    if (lines > units)
+        does.push_back(Format("its %zu lines past the last unit are dropped", lines - units));
+    if (lines < units)
+        does.push_back(Format("%zu units without a line get an empty one", units - lines));
+    if (lfOnly != 0)
+        does.push_back(Format("its %zu LF line ends become CR LF", lfOnly));
+    if (does.empty())
+        return {};
+    std::string note = "Saving rewrites the Names E-File " + namesPath + ": ";
+    for (std::size_t k = 0; k < does.size(); ++k)
+        note += (k == 0 ? "" : k + 1 == does.size() ? " and " : ", ") + does[k];
+    return note + ".";
+}
+
 std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes) {

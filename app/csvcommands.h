@@ -40,6 +40,13 @@ std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc);
 // or the parser's "line N: ..." message).
 std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error);
 
+// What saving after an import does to the Names E-File at `namesPath` besides the names the
+// import changes, for a table of `units` units: a save writes exactly one CR LF line per unit, so
+// lines past the last unit are dropped, units without a line get an empty one, and LF line ends
+// become CR LF. One sentence naming each of these that applies; empty when none does or the file
+// cannot be read.
+std::string NamesSaveNote(const std::string& namesPath, std::size_t units);
+
 // "Import from CSV...", the part before the preview: asks for the file in an open dialog and
 // reads it; a file that cannot be read or parsed is shown in a message box naming the file and
 // the line. Nothing when the game has no table, the user cancelled or the file was refused.

@@ -99,6 +99,10 @@ int run(const std::vector<std::string>& argv) {
         return Fail(kName, args.has("--skip-refused")
                                ? "a column is refused, no row can be left out; nothing written"
                                : "cells refused; nothing written");
+    // What the save does to the Names E-File beyond the names, before it does it.
+    if (const std::string note = NamesSaveNote(NamesPathFor(suffix, input), state.unitCount(*game));
+        !note.empty())
+        std::cout << note << '\n';
     if (!skipped.empty()) {
         std::cout << "Left out " << skipped.size() << " refused rows (lines";
         for (const std::size_t line : skipped)

@@ -661,9 +661,10 @@ template <class Table> class Planner {
         std::vector<std::uint32_t> seen(kMaxUnits + 1, 0);           // code -> line + 1 of its row
         std::vector<std::pair<std::uint32_t, std::size_t>> existing; // code, row
         for (std::size_t r = 0; r < file_.rowCount(); ++r) {
-            if (blankRow(r))
-                continue; // spreadsheets keep rows whose cells were all cleared
             const std::string_view text = file_.cell(r, code_);
+            // Spreadsheets keep rows whose cells were all cleared; a row with a code is none.
+            if (trimmed(text).empty() && blankRow(r))
+                continue;
             const auto code = parseCode(text, static_cast<long>(kMaxUnits));
             if (!code) {
                 refuse(r, file_.header[code_], text,

@@ -2,6 +2,7 @@
 
 #include "app/ui/text1252.h"
 #include "base/format.h"
+#include "equip/efile.h"
 
 #include "ui_csvimportdialog.h"
 
@@ -71,6 +72,10 @@ void CCsvImportDialog::preview() {
                        .arg(refused);
     else if (changes == 0 && added == 0)
         summary += QStringLiteral(" Nothing would change.");
+    const std::string names = NamesSaveNote(
+        NamesPathFor(doc_.settings.textSuffix, doc_.settings.eFile(game_)), doc_.unitCount(game_));
+    if (!names.empty())
+        summary += QLatin1Char(' ') + FromPath(names);
     ui->summaryLabel->setText(summary);
     ui->previewTextEdit->setPlainText(
         QString::fromUtf8(rest.data(), static_cast<int>(rest.size())));

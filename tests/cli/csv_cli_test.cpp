@@ -127,6 +127,36 @@ TEST(CliCsv, FromCsvReplacesAnOutputOnlyWithOverwriteAndNeverItsInput) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+// The summary says what a save does to the Names E-File besides the names: the dry run too.
+TEST(CliCsv, FromCsvSaysWhatTheSaveDoesToTheNamesEFile) {
+    test::TempDir dir;
+    const std::string s = test::MakeSamples(dir);
+    const std::string input = s + "peg/EQUIP97.EQP";
+    const std::string names = s + "peg/EQUIP97.txt";
+    test::WriteFile(dir.file("in.csv"), std::string("code,cost\r\n2,500\r\n"));
+    auto r = test::RunCli({"from-csv", input, dir.file("in.csv"), "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out.find("Saving rewrites"), std::string::npos) << r.out;
+
+    // LF line ends and two lines past the last unit.
+    std::string text = test::ReadText(names);
+    std::string lf;
+    std::size_t lines = 0;
+    for (const char c : text)
+        if (c != '\r') {
+            lf += c;
+            lines += c == '\n' ? 1 : 0;
+        }
+    test::WriteFile(names, lf + "Spare\nSpare\n");
+    r = test::RunCli({"from-csv", input, dir.file("in.csv"), "--dry-run"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Saving rewrites the Names E-File " + names +
+                         ": its 2 lines past the last unit are dropped and its " +
+                         std::to_string(lines + 2) + " LF line ends become CR LF."),
+              std::string::npos)
+        << r.out;
+}
+
 struct FromCsvCase {
     const char* name;
     std::vector<std::string> flags;
