@@ -11,10 +11,8 @@
 // | row, in order   | years + base, drop-downs and countries by number, check boxes 0/1,     |
 // |                 | names and icons as text, read-only bytes as numbers)                   |
 //
-// Names and icons are Windows-1252 bytes in the tables; the file holds them as Unicode. Bytes
-// 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which Windows-1252 leaves undefined, become the C1 controls
-// of the same number, and byte 0x00 becomes U+2400 (the symbol for NUL) so that a CSV file never
-// holds a NUL byte: every one of the 256 byte values comes back.
+// Names and icons are Windows-1252 bytes in the tables; the file holds them as Unicode, by the
+// mapping of base/csvtext.h, so every one of the 256 byte values comes back.
 //
 // Reading takes the same files, and also semicolon-delimited ones: the delimiter is the one the
 // header row uses, headers match a row's stable name or its report column in any letter case,
@@ -22,6 +20,7 @@
 // semicolon file whose header row is an equipment report's (short or full table, as the report
 // writes it) holds costs and years as stored; any other holds them as the form shows them.
 
+#include "base/csvtext.h"
 #include "equip/fieldtable.h"
 #include "equip/game.h"
 #include "equip/unittable.h"
@@ -39,12 +38,6 @@ namespace varnel {
 // The whole CSV file of a table, byte-order mark first.
 std::string WriteCsv(const Pg2UnitTable& table);
 std::string WriteCsv(const PegUnitTable& table);
-
-// Windows-1252 bytes as UTF-8, by the mapping above, and back. Back gives nothing when the text
-// is not valid UTF-8 or holds a character Windows-1252 cannot store; `bad` is then that
-// character's code point (or -1 for invalid UTF-8).
-std::string Utf8From1252(std::string_view bytes);
-std::optional<std::string> Utf8To1252(std::string_view text, long* bad = nullptr);
 
 // A parsed CSV file: every cell as UTF-8 text, in one pool.
 struct CsvFile {

@@ -65,7 +65,10 @@ TableComparison ComparePg2Tables(const Pg2UnitTable& ours, const Pg2UnitTable& t
 TableComparison ComparePegTables(const PegUnitTable& ours, const PegUnitTable& theirs,
                                  bool compareNames = true);
 
-// The text and CSV forms above. `a` and `b` name the two sides in the text's first lines.
+// The text and CSV forms above. `a` and `b` name the two sides in the text's first lines. Names
+// and icon texts are written as UTF-8; the CSV starts with a byte-order mark, quotes as RFC 4180
+// does, gives text values without the text form's quotes and guards formula texts with a
+// leading ' as to-csv does.
 std::string ComparisonText(const TableComparison& comparison, const std::string& a,
                            const std::string& b);
 Bytes ComparisonCsv(const TableComparison& comparison);

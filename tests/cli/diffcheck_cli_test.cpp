@@ -77,7 +77,12 @@ TEST_F(DiffCheckCli, DiffExitsAsDiffDoes) {
 
     const auto csv = test::RunCli({"diff", pathA, pathB, "--format", "csv"});
     EXPECT_EQ(csv.exitCode, 1);
-    EXPECT_EQ(csv.out.rfind("unit,code,name,change,field,a,b\r\n", 0), 0u) << csv.out;
+    EXPECT_EQ(csv.out.rfind("\xEF\xBB\xBF"
+                            "unit,code,name,change,field,a,b\r\n",
+                            0),
+              0u)
+        << csv.out;
+    EXPECT_TRUE(contains(csv.out, "1,1,Unit 1,changed,denomination,Unit 1,\"Tiger, late\"\r\n"));
     EXPECT_TRUE(contains(csv.out, "2,2,Unit 2,changed,cost,96,108\r\n"));
 
     // Without B's names the names are left out, with a warning.
