@@ -606,7 +606,9 @@ FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
 
 template <class Unit>
 FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_view shown) {
-    const std::optional<int> value = parseInteger(shown);
+    std::optional<int> value = parseInteger(shown);
+    if (!value)
+        value = FieldItemPosition(field, shown); // a drop-down's item by its text
     if (!value)
         return refuse(kNotInteger);
     if (field.kind != FieldKind::AnyInteger && (*value < field.minShown || *value > field.maxShown))
@@ -803,6 +805,52 @@ std::string FieldItemText(const FieldDef& field, int position) {
     default:
         return {};
     }
+}
+
+namespace {
+
+// Text for comparing item texts: blanks around cut, runs of blanks as one, ASCII letters lower.
+std::string itemKey(std::string_view text) {
+    std::string key;
+    for (const char c : text) {
+        if (isBlank(c)) {
+            if (!key.empty() && key.back() != ' ')
+                key += ' ';
+            continue;
+        }
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    while (!key.empty() && key.back() == ' ')
+        key.pop_back();
+    return key;
+}
+
+// An item's words without the number a whole-item list puts first ("1   Air" -> "air").
+std::string itemWords(const std::string& key) {
+    const std::size_t words = key.find_first_not_of("0123456789");
+    if (words == 0 || words == std::string::npos || key[words] != ' ')
+        return key;
+    return key.substr(words + 1);
+}
+
+} // namespace
+
+std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view text) {
+    if (field.kind != FieldKind::Month && field.kind != FieldKind::Vocabulary)
+        return std::nullopt;
+    const std::string wanted = itemKey(text);
+    if (wanted.empty())
+        return std::nullopt;
+    for (int position = field.minShown; position <= field.maxShown; ++position) {
+        const std::string item = itemKey(FieldItemText(field, position));
+        if (item.empty())
+            continue;
+        const std::string words = itemWords(item);
+        // The words alone, or the number and the words as the list shows them.
+        if (wanted == item || wanted == words || wanted == std::to_string(position) + " " + words)
+            return position;
+    }
+    return std::nullopt;
 }
 
 int PegIconedCount(const PegUnit& unit) {

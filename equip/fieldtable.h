@@ -38,6 +38,7 @@
 #include "equip/unittable.h"
 #include "equip/vocabulary.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -118,7 +119,8 @@ const FieldDef* FindFieldByControl(Game game, int control);
 
 // Checks the text a control shows and stores its value into unit `index` of the table. Numbers
 // allow blanks around them and a leading sign. On failure nothing of the unit changes and `message`
-// says why: "Please enter an integer." (not a whole number, empty, or outside the int range),
+// says why: "Please enter an integer." (not a whole number nor, for a drop-down, an item's text
+// as FieldItemPosition takes it; empty; or outside the int range),
 // "Please enter an integer between %d and %d." (outside the field's range or list), "Please
 // enter a multiple of %d, such as %d or %d." (a cost between two stored values, naming the
 // nearest two), "Please enter no more than %d characters." (names 1024, icons 6), a line break in a
@@ -163,6 +165,12 @@ inline bool IsTextField(const FieldDef& field) {
 // itself, or MonthText for months. Empty for countries (the T-File names them), for a position
 // outside the list and for fields that are not drop-downs.
 std::string FieldItemText(const FieldDef& field, int position);
+
+// The position of the drop-down item `text` names: its words ("Recon"), the item as the list
+// shows it ("3  Recon"), or its number and words ("3 Recon"), without regard to ASCII letter
+// case or the blanks between. Nothing for text no item has, and for fields that are not month
+// or vocabulary drop-downs (countries are named by the T-File, not the catalogue).
+std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view text);
 
 // The two items of the ground-or-air lists (PG2 MoveMode, PeG AirUnit), whole item texts.
 extern const Vocabulary GroundAirItems;

@@ -343,6 +343,8 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"RowsOfEmptyCells", "code,cost\r\n,\r\n1,144\r\n , \r\n", "", "144", ""},
         SheetCase{"LfLineEnds", "code,cost\n1,144\n", "", "144", ""},
         SheetCase{"CrLineEnds", "code,cost\r1,144\r", "", "144", ""},
+        SheetCase{"ClassByItemWords",
+                  "code,class\r\n1," + std::string(Pg2ClassNames.text(3)) + "\r\n", "", "3", ""},
         SheetCase{"DoubledByteOrderMark",
                   "\xEF\xBB\xBF\xEF\xBB\xBF"
                   "code,cost\r\n1,144\r\n",

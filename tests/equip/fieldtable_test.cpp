@@ -706,6 +706,68 @@ INSTANTIATE_TEST_SUITE_P(
                 "Please enter an integer between 0 and 99.", "1", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A drop-down takes its number, its item's words in any letter case, or both as the list shows
+// them; the words must be the item's own. What the form, the table and CSV all go through.
+struct ItemCase {
+    const char* name;
+    Game game;
+    const char* field;
+    int position;
+    const char* form; // "words", "UPPER", "item", "numberWords", "otherNumber"
+    bool ok;
+};
+
+class DropDownByText : public ::testing::TestWithParam<ItemCase> {};
+
+TEST_P(DropDownByText, StoresTheItemsPosition) {
+    const ItemCase& c = GetParam();
+    const FieldDef& f = *FindField(c.game, c.field);
+    const std::string item = FieldItemText(f, c.position);
+    ASSERT_FALSE(item.empty());
+    // The words: the item without the number a numbered or whole-item list puts first.
+    std::string words = item;
+    const std::size_t at = words.find_first_not_of("0123456789 ");
+    if (at != 0 && at != std::string::npos)
+        words = words.substr(at);
+    std::string shown;
+    const std::string form = c.form;
+    if (form == "words")
+        shown = words;
+    else if (form == "UPPER")
+        for (const char ch : words)
+            shown += ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+    else if (form == "item")
+        shown = " " + item + " ";
+    else if (form == "numberWords")
+        shown = std::to_string(c.position) + " " + words;
+    else
+        shown = std::to_string(c.position + 1) + " " + words;
+    AnyUnit unit = AnyUnit::Filled(c.game, 0);
+    const AnyUnit before = unit;
+    const FieldResult r = unit.set(f, shown);
+    EXPECT_EQ(r.ok, c.ok) << shown << ": " << r.message;
+    if (c.ok) {
+        EXPECT_EQ(unit.text(f), std::to_string(c.position)) << shown;
+    } else {
+        EXPECT_EQ(r.message, "Please enter an integer.");
+        ExpectSameUnit(unit, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, DropDownByText,
+    ::testing::Values(
+        ItemCase{"Pg2ClassWords", Game::Pg2, "class", 3, "words", true},
+        ItemCase{"Pg2ClassUpperCase", Game::Pg2, "class", 3, "UPPER", true},
+        ItemCase{"Pg2ClassWholeItem", Game::Pg2, "class", 3, "item", true},
+        ItemCase{"Pg2ClassNumberAndWords", Game::Pg2, "class", 3, "numberWords", true},
+        ItemCase{"Pg2ClassWrongNumber", Game::Pg2, "class", 3, "otherNumber", false},
+        ItemCase{"Pg2MoveModeWholeItem", Game::Pg2, "moveMode", 1, "item", true},
+        ItemCase{"Pg2MoveModeWords", Game::Pg2, "moveMode", 1, "UPPER", true},
+        ItemCase{"PegMonthWords", Game::Peg, "monthAvaible", 5, "words", true},
+        ItemCase{"PegMovTypeNumberAndWords", Game::Peg, "movType", 7, "numberWords", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(FieldChangeFlag, SameValueIsNoChangeNewValueIsData) {
     PegUnitTable table = PatternPegTable();
     PegUnit& unit = table.units[0];
