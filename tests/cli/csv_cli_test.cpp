@@ -1,5 +1,6 @@
 #include "tests/cli/bulkcli_support.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace varnel {
@@ -26,6 +27,51 @@ TEST(CliCsv, RoundTripOfBothGamesChangesNothing) {
         EXPECT_EQ(test::ReadFile(s + game + "/OUT.EQP"), eFile);
         EXPECT_EQ(test::ReadFile(s + game + "/OUT.txt"), names);
         EXPECT_EQ(test::ReadFile(input), eFile);
+    }
+}
+
+// The program on PATH of that name, or empty.
+std::string OnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "";
+    std::size_t begin = 0;
+    while (begin <= folders.size()) {
+        std::size_t end = folders.find(':', begin);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::filesystem::path candidate =
+            std::filesystem::path(folders.substr(begin, end - begin)) / name;
+        if (end > begin && std::filesystem::exists(candidate))
+            return candidate.string();
+        begin = end + 1;
+    }
+    return {};
+}
+
+// A real spreadsheet in between: LibreOffice Calc, headless, opens to-csv's file (UTF-8, comma,
+// quotes) and saves it as CSV again; from-csv finds nothing to change.
+TEST(CliCsv, LibreOfficeRoundTripChangesNothing) {
+    const std::string soffice = OnPath("soffice");
+    if (soffice.empty())
+        GTEST_SKIP() << "soffice is not installed: the LibreOffice round trip was skipped";
+    test::TempDir dir;
+    const std::string s = test::MakeSamples(dir);
+    for (const char* game : {"pg2", "peg"}) {
+        const std::string input = s + game + "/EQUIP97.EQP";
+        ASSERT_EQ(test::RunCli({"to-csv", input}).exitCode, 0);
+        const std::string out = dir.file(std::string("calc-") + game);
+        std::filesystem::create_directories(out);
+        // Comma, double quote, UTF-8 (76), from line 1; a profile of its own in the folder.
+        const std::string command =
+            "'" + soffice + "' --headless --norestore '-env:UserInstallation=file://" +
+            dir.file("profile") + "' --infilter=CSV:44,34,76,1 --convert-to " +
+            "'csv:Text - txt - csv (StarCalc):44,34,76,1' --outdir '" + out + "' '" + s + game +
+            "/EQUIP97.csv' >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const auto r = test::RunCli({"from-csv", input, out + "/EQUIP97.csv", "--dry-run"});
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("0 changes in 0 units, 0 new units, 0 refused"), std::string::npos)
+            << r.out;
     }
 }
 
