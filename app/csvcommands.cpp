@@ -1,9 +1,11 @@
 #include "app/csvcommands.h"
 
+#include "app/efileio.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/format.h"
 #include "base/paths.h"
+#include "equip/efile.h"
 
 namespace varnel {
 
@@ -38,7 +40,25 @@ std::string TableCsv(const CVarnelDoc& doc, Game game) {
     return doc.peg() ? WriteCsv(*doc.peg()) : std::string();
 }
 
+std::string CsvSourceClash(const std::string& path, const std::string& eFile,
+                           const std::string& suffix) {
+    if (eFile.empty())
+        return {};
+    if (SameFile(path, eFile))
+        return "E-File";
+    if (SameFile(path, NamesPathFor(suffix, eFile)))
+        return "Names E-File";
+    return {};
+}
+
 bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path) {
+    const std::string clash =
+        CsvSourceClash(path, doc.settings.eFile(game), doc.settings.textSuffix);
+    if (!clash.empty()) {
+        doc.ui.error(Format("%s is the %s the units are read from\nNothing was written",
+                            path.c_str(), clash.c_str()));
+        return false;
+    }
     const std::string csv = TableCsv(doc, game);
     if (!SaveFileBytes(path, Bytes(csv.begin(), csv.end()))) {
         doc.ui.error(Format("Error on creating [%s]", path.c_str()));
@@ -61,6 +81,35 @@ std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc) {
         return std::nullopt;
     doc.ui.information(Format("File %s updated", path->c_str()));
     return path;
+}
+
+std::string NamesSaveNote(const std::string& namesPath, std::size_t units) {
+    const auto bytes = ReadFileBytes(namesPath);
+    if (!bytes)
+        return {};
+    std::size_t lines = 0;
+    std::size_t lfOnly = 0;
+    for (std::size_t i = 0; i < bytes->size(); ++i)
+        if ((*bytes)[i] == '\n') {
+            ++lines;
+            if (i == 0 || (*bytes)[i - 1] != '\r')
+                ++lfOnly;
+        }
+    if (!bytes->empty() && bytes->back() != '\n')
+        ++lines; // a last line without its line end
+    std::vector<std::string> does;
+    if (lines > units)
+        does.push_back(Format("its %zu lines past the last unit are dropped", lines - units));
+    if (lines < units)
+        does.push_back(Format("%zu units without a line get an empty one", units - lines));
+    if (lfOnly != 0)
+        does.push_back(Format("its %zu LF line ends become CR LF", lfOnly));
+    if (does.empty())
+        return {};
+    std::string note = "Saving rewrites the Names E-File " + namesPath + ": ";
+    for (std::size_t k = 0; k < does.size(); ++k)
+        note += (k == 0 ? "" : k + 1 == does.size() ? " and " : ", ") + does[k];
+    return note + ".";
 }
 
 std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error) {

@@ -174,8 +174,10 @@ CellsResult ScaleCells(CVarnelDoc& doc, Game g, std::span<const TableCell> cells
         const std::string shown = FieldText(doc, g, cell.unit, *cell.field);
         if (shown.empty())
             return refusal("There is no such unit");
-        // Cut toward zero, as the cost change cuts.
-        const std::int64_t scaled = std::stoll(shown) * percent / 100;
+        // Cut toward zero to a value the field stores (a multiple of 12 or 10 for costs), as
+        // the cost change cuts: the field itself refuses anything in between.
+        std::int64_t scaled = std::stoll(shown) * percent / 100;
+        scaled -= (scaled - cell.field->base) % cell.field->scale;
         edits.push_back({cell.unit, cell.field, std::to_string(scaled)});
     }
     return doc.setFields(g, edits,

@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
+#include "equip/efile.h"
 #include "reports/compare.h"
 
 #include <iostream>
@@ -83,6 +84,17 @@ int run(const std::vector<std::string>& argv) {
     auto theirs = ReadOtherEFile(ui, *game, b, suffix);
     if (!theirs)
         return kTrouble;
+    // A file cut short by whole records reads as units of zeros past its end: say so, as info
+    // and check do, so the missing units are not taken for real differences.
+    for (const std::string& path : {a, b})
+        if (const auto bytes = ReadFileBytes(path); bytes && bytes->size() >= kEFileHeaderSize) {
+            const std::size_t header = (*bytes)[0] | ((*bytes)[1] << 8);
+            const std::size_t record = *game == Game::Pg2 ? pg2::kRecordSize : peg::kRecordSize;
+            const std::size_t held = (bytes->size() - kEFileHeaderSize) / record;
+            if (header != held)
+                std::cerr << "varnel-cli diff: warning: " << path << ": its header counts "
+                          << header << " units, its size holds " << held << '\n';
+        }
     const bool names = ours->namesRead && theirs->namesRead;
     for (const OtherEFile* side : {&*ours, &*theirs})
         if (!side->namesRead)

@@ -47,6 +47,8 @@ bool HelpShown();
 inline const std::vector<std::string> kCommonValued = {"--suffix", "--game", "--tfile", "--dir",
                                                        "--alt-dir"};
 inline const std::vector<std::string> kCommonFlags = {"--fix-codes", "--trust-header"};
+// The language suffix of the Names E-Files when --suffix does not name one.
+inline constexpr const char* kDefaultSuffix = ".txt";
 
 // The core's state for one command: batch Ui on stdout/stderr, settings in memory only.
 struct Session {

@@ -8,121 +8,22 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 namespace varnel {
 
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr char kCodeColumn[] = "code";
-constexpr std::string_view kReportCodeColumn = "Code"; // how an equipment report begins
 // The full PeG report's last column names a byte past the record; it comes back ignored.
 constexpr char kPegPaddingColumn[] = "byte74";
-constexpr long kNulSymbol = 0x2400;
-
-// Windows-1252 0x80..0x9F; the five undefined bytes map to the C1 control of their number.
-constexpr std::array<std::uint16_t, 32> kHigh1252 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-long codePointOf(std::uint8_t byte) {
-    if (byte == 0)
-        return kNulSymbol;
-    if (byte >= 0x80 && byte < 0xA0)
-        return kHigh1252[byte - 0x80];
-    return byte;
-}
-
-void appendUtf8(std::string& out, long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The next code point of UTF-8 text at `i`, advancing `i`; -1 for an invalid sequence
-// (overlong forms, surrogates and values past U+10FFFF included).
-long nextCodePoint(std::string_view text, std::size_t& i) {
-    const auto b0 = static_cast<std::uint8_t>(text[i++]);
-    if (b0 < 0x80)
-        return b0;
-    int extra = 0;
-    long cp = 0;
-    long min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        return -1;
-    }
-    for (int k = 0; k < extra; ++k) {
-        if (i >= text.size())
-            return -1;
-        const auto b = static_cast<std::uint8_t>(text[i]);
-        if ((b & 0xC0) != 0x80)
-            return -1;
-        cp = (cp << 6) | (b & 0x3F);
-        ++i;
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return -1;
-    return cp;
-}
-
-// The Windows-1252 byte of a code point, or -1 when it has none.
-int byteOf(long cp) {
-    if (cp == kNulSymbol)
-        return 0;
-    if (cp == 0 || cp > 0xFFFF)
-        return -1;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
-    for (std::size_t k = 0; k < kHigh1252.size(); ++k)
-        if (kHigh1252[k] == cp)
-            return static_cast<int>(0x80 + k);
-    return -1;
-}
-
 // The line (1-based) on which byte `offset` of `text` lies.
 std::size_t lineAt(std::string_view text, std::size_t offset) {
     return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
 }
 
 // --- Writing -------------------------------------------------------------------------------
-
-bool needsQuotes(std::string_view cell) {
-    for (const char c : cell) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (c == ',' || c == '"' || c == ';' || b < 0x20 || b == 0x7F)
-            return true;
-    }
-    // Spreadsheets trim unquoted blanks at either end.
-    return !cell.empty() && (cell.front() == ' ' || cell.back() == ' ');
-}
-
-void appendCell(std::string& out, std::string_view cell) {
-    if (!needsQuotes(cell)) {
-        out += cell;
-        return;
-    }
-    // csv_write quotes the cell and doubles its quotes: at most 2 + 2 n bytes.
-    const std::size_t at = out.size();
-    out.resize(at + 2 + 2 * cell.size());
-    const std::size_t written =
-        csv_write(out.data() + at, out.size() - at, cell.data(), cell.size());
-    out.resize(at + written);
-}
 
 void appendNumber(std::string& out, int value) {
     char buffer[16];
@@ -214,15 +115,18 @@ template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
 
 template <class Table>
 void appendShown(std::string& out, const Table& table, std::size_t i, const FieldDef& field) {
-    if (IsTextField(field))
-        out += Utf8From1252(textOf(table, i, field));
-    else
+    if (IsTextField(field)) {
+        const std::string text = textOf(table, i, field);
+        if (NeedsFormulaGuard(text))
+            out += kFormulaGuard;
+        out += Utf8From1252(text);
+    } else
         appendNumber(out, shownOf(table.units[i], field));
 }
 
 template <class Table> std::string writeCsv(const Table& table) {
     const auto columns = csvColumns(gameOf(&table));
-    std::string out(kBom);
+    std::string out(kUtf8Bom);
     out.reserve(table.count() * (columns.size() * 3 + 32) + 1024);
     out += kCodeColumn;
     for (const FieldDef* f : columns) {
@@ -252,7 +156,7 @@ template <class Table> std::string writeCsv(const Table& table) {
                 flush();
                 text.clear();
                 appendShown(text, table, i, *f);
-                appendCell(out, text);
+                AppendCsvCell(out, text);
             } else {
                 number(shownOf(table.units[i], *f));
             }
@@ -334,40 +238,6 @@ CsvReadResult failAt(std::size_t line, const std::string& what) {
 
 } // namespace
 
-std::string Utf8From1252(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (b >= 0x01 && b < 0x80)
-            out += c;
-        else
-            appendUtf8(out, codePointOf(b));
-    }
-    return out;
-}
-
-std::optional<std::string> Utf8To1252(std::string_view text, long* bad) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<std::uint8_t>(text[i]);
-        if (b >= 0x01 && b < 0x80) {
-            out += text[i++];
-            continue;
-        }
-        const long cp = nextCodePoint(text, i);
-        const int byte = cp < 0 ? -1 : byteOf(cp);
-        if (byte < 0) {
-            if (bad != nullptr)
-                *bad = cp;
-            return std::nullopt;
-        }
-        out += static_cast<char>(byte);
-    }
-    return out;
-}
-
 std::string WriteCsv(const Pg2UnitTable& table) {
     return writeCsv(table);
 }
@@ -378,12 +248,16 @@ std::string WriteCsv(const PegUnitTable& table) {
 
 CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
     std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    // UTF-16 is full of NUL bytes; say what it is rather than calling it binary.
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF"))
+        return failAt(1, "UTF-16: save the file as UTF-8");
     // A NUL byte never appears in text the writer makes or a spreadsheet saves.
     if (const auto nul = raw.find('\0'); nul != std::string_view::npos)
         return failAt(lineAt(raw, nul), "the file holds binary data (a NUL byte), not CSV text");
-    const bool bom = raw.starts_with(kBom);
-    if (bom)
-        raw.remove_prefix(kBom.size());
+    const bool bom = raw.starts_with(kUtf8Bom);
+    // A file saved twice through a tool that adds a mark each time carries two: neither is text.
+    while (raw.starts_with(kUtf8Bom))
+        raw.remove_prefix(kUtf8Bom.size());
 
     CsvFile file;
     std::string converted;
@@ -394,7 +268,7 @@ CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
             continue;
         }
         const std::size_t at = i;
-        if (nextCodePoint(raw, i) >= 0)
+        if (NextUtf8CodePoint(raw, i) >= 0)
             continue;
         if (bom)
             return failAt(lineAt(raw, at), "the file has a UTF-8 byte-order mark but is not "
@@ -494,6 +368,27 @@ const FieldDef* fieldOfHeader(Game game, std::string_view header) {
     return it == names.end() ? nullptr : it->second;
 }
 
+// Whether `header` is the header row of an equipment report of `game` (the short or the full
+// table), as the report writes it; empty cells a spreadsheet adds at the end do not count.
+bool isReportHeader(Game game, const std::vector<std::string>& header) {
+    std::size_t used = header.size();
+    while (used > 0 && trimmed(header[used - 1]).empty())
+        --used;
+    for (const bool full : {false, true}) {
+        std::vector<std::string_view> columns;
+        for (const FieldDef* f : ReportColumns(game))
+            if (full || !f->fullOnly)
+                columns.push_back(f->report);
+        if (full && game == Game::Peg)
+            columns.push_back(kPegPaddingColumn);
+        if (columns.size() == used &&
+            std::equal(columns.begin(), columns.end(), header.begin(),
+                       [](std::string_view c, const std::string& h) { return trimmed(h) == c; }))
+            return true;
+    }
+    return false;
+}
+
 // A whole number 0..max with blanks around it, or nothing.
 std::optional<long> parseCode(std::string_view text, long max) {
     text = trimmed(text);
@@ -503,6 +398,81 @@ std::optional<long> parseCode(std::string_view text, long max) {
         value > max)
         return std::nullopt;
     return value;
+}
+
+// `text` cut after kCsvCellShown characters (UTF-8 sequences kept whole), with "..." added.
+std::string shownCell(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<std::uint8_t>(text[i]) & 0xC0) == 0x80)
+            continue; // inside a character
+        if (chars++ == kCsvCellShown)
+            return std::string(text.substr(0, i)) + "...";
+    }
+    return std::string(text);
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// A decimal number as a spreadsheet writes it: an optional sign, digits, an optional fraction.
+bool isPlainNumber(std::string_view text) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    const auto dot = text.find('.');
+    if (dot == std::string_view::npos)
+        return allDigits(text);
+    return allDigits(text.substr(0, dot)) &&
+           (dot + 1 == text.size() || allDigits(text.substr(dot + 1)));
+}
+
+// "1E5", "1.23E+10", "2e-3".
+bool isExponentNumber(std::string_view text) {
+    const auto e = text.find_first_of("eE");
+    if (e == std::string_view::npos || e == 0)
+        return false;
+    std::string_view power = text.substr(e + 1);
+    if (!power.empty() && (power.front() == '-' || power.front() == '+'))
+        power.remove_prefix(1);
+    return isPlainNumber(text.substr(0, e)) && allDigits(power);
+}
+
+// Three groups of digits joined by the same '/', '-' or '.': 12/03/2024, 2024-03-12, 1.2.24.
+bool isDate(std::string_view text) {
+    const auto first = text.find_first_of("/-.");
+    if (first == std::string_view::npos || first == 0)
+        return false;
+    const char separator = text[first];
+    const auto second = text.find(separator, first + 1);
+    if (second == std::string_view::npos)
+        return false;
+    const std::string_view a = text.substr(0, first);
+    const std::string_view b = text.substr(first + 1, second - first - 1);
+    const std::string_view c = text.substr(second + 1);
+    return allDigits(a) && allDigits(b) && allDigits(c) && a.size() <= 4 && b.size() <= 2 &&
+           c.size() <= 4;
+}
+
+// Why a text change looks like a spreadsheet's doing; nullptr when it does not.
+const char* spreadsheetChange(std::string_view before, std::string_view after) {
+    if (allDigits(before) && before.size() > 1 && before.front() == '0' && allDigits(after)) {
+        const auto first = before.find_first_not_of('0');
+        const std::string_view rest =
+            first == std::string_view::npos ? std::string_view("0") : before.substr(first);
+        if (after == rest)
+            return "leading zeros dropped";
+    }
+    if ((isExponentNumber(before) && isPlainNumber(after)) ||
+        (isExponentNumber(after) && (isPlainNumber(before) || isExponentNumber(before))))
+        return "a number in exponent form";
+    if (isDate(after) && !isDate(before))
+        return "a date";
+    return nullptr;
 }
 
 struct Column {
@@ -522,10 +492,14 @@ template <class Table> class Planner {
         if (file_.read1252)
             plan_.notes.push_back("The file is not UTF-8: it was read as Windows-1252.");
         // The equipment reports write costs and years as stored, the rest as the form shows it.
-        reportValues_ = file_.delimiter == ';' && !file_.header.empty() &&
-                        trimmed(file_.header[0]) == kReportCodeColumn;
+        // Only a header that is a report's own says so: any other semicolon file is a
+        // spreadsheet's, in the form's units, and reading its 72 as stored would make it 864.
+        reportValues_ = file_.delimiter == ';' && isReportHeader(gameOf(&table_), file_.header);
         if (reportValues_)
             plan_.notes.push_back("Read as an equipment report: costs and years as stored.");
+        else if (file_.delimiter == ';')
+            plan_.notes.push_back("Semicolon-delimited, read as the unit form shows values "
+                                  "(its header is not an equipment report's).");
         if (!mapColumns())
             return;
         std::vector<std::pair<std::size_t, std::size_t>> added;      // code, row
@@ -533,6 +507,9 @@ template <class Table> class Planner {
         std::vector<std::pair<std::uint32_t, std::size_t>> existing; // code, row
         for (std::size_t r = 0; r < file_.rowCount(); ++r) {
             const std::string_view text = file_.cell(r, code_);
+            // Spreadsheets keep rows whose cells were all cleared; a row with a code is none.
+            if (trimmed(text).empty() && blankRow(r))
+                continue;
             const auto code = parseCode(text, static_cast<long>(kMaxUnits));
             if (!code) {
                 refuse(r, file_.header[code_], text,
@@ -585,6 +562,16 @@ template <class Table> class Planner {
         bool found = false;
         for (std::size_t k = 0; k < file_.header.size(); ++k) {
             const std::string_view header = trimmed(file_.header[k]);
+            if (header.empty()) {
+                // Spreadsheets add empty columns past the last one; one with values is no such.
+                for (std::size_t r = 0; r < file_.rowCount(); ++r)
+                    if (!trimmed(file_.cell(r, k)).empty()) {
+                        headerRefusal(header, Format("Column %d has values but no header.",
+                                                     static_cast<int>(k + 1)));
+                        break;
+                    }
+                continue;
+            }
             const std::string name = lower(header);
             if (name == kCodeColumn) {
                 if (found)
@@ -612,14 +599,37 @@ template <class Table> class Planner {
         return plan_.refusals.empty();
     }
 
+    // The unit a row is about, for a message: its code and name, or its name in the file when
+    // it would be a new unit; empty when its code is no unit's.
+    std::string unitOf(std::size_t row) const {
+        const auto code = parseCode(file_.cell(row, code_), static_cast<long>(kMaxUnits));
+        if (!code)
+            return {};
+        const auto c = static_cast<std::size_t>(*code);
+        if (c < table_.count())
+            return Format("unit %d ", static_cast<int>(c)) + Utf8From1252(table_.name(c));
+        std::string unit = Format("new unit %d", static_cast<int>(c));
+        for (const Column& column : columns_)
+            if (column.field->kind == FieldKind::Name)
+                unit += " " + shownCell(file_.cell(row, column.index));
+        return unit;
+    }
+
+    bool blankRow(std::size_t row) const {
+        for (std::size_t k = 0; k < file_.header.size(); ++k)
+            if (!trimmed(file_.cell(row, k)).empty())
+                return false;
+        return true;
+    }
+
     void headerRefusal(std::string_view header, std::string reason) {
-        plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason)});
+        plan_.refusals.push_back(CsvRefusal{1, std::string(header), {}, std::move(reason), {}});
     }
 
     void refuse(std::size_t row, std::string_view column, std::string_view value,
                 std::string reason) {
         plan_.refusals.push_back(CsvRefusal{file_.lines[row], std::string(trimmed(column)),
-                                            std::string(value), std::move(reason)});
+                                            shownCell(value), std::move(reason), unitOf(row)});
     }
 
     // The cell as the field stores it: text converted to Windows-1252; nothing after a refusal.
@@ -636,8 +646,12 @@ template <class Table> class Planner {
         }
         if (!IsTextField(f))
             return cell;
+        // The writer's guard against formulas: exactly one apostrophe, and only that one.
+        std::string_view text = cell;
+        if (text.size() > 1 && text.front() == kFormulaGuard && NeedsFormulaGuard(text.substr(1)))
+            text.remove_prefix(1);
         long bad = -1;
-        auto bytes = Utf8To1252(cell, &bad);
+        auto bytes = Utf8To1252(text, &bad);
         if (!bytes) {
             refuse(row, file_.header[column.index], cell,
                    bad < 0 ? std::string("The text is not valid UTF-8.")
@@ -686,6 +700,18 @@ template <class Table> class Planner {
                 }
                 if (same(scratch_, 0, f, *value))
                     continue;
+                if (f.readOnly && fresh && takesSwitchByte(f)) {
+                    // A row copied from another unit brings its switch bytes.
+                    const auto byte = parseCode(*value, 255);
+                    if (!byte) {
+                        refuse(row, file_.header[column.index], *value,
+                               "Please enter an integer between 0 and 255.");
+                        ok = false;
+                    } else {
+                        takeSwitchByte(f, static_cast<int>(*byte));
+                    }
+                    continue;
+                }
                 if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
                     // A new unit takes its unnamed bytes from the file.
                     const auto byte = parseCode(*value, 255);
@@ -723,6 +749,33 @@ template <class Table> class Planner {
         return ok;
     }
 
+    // Whether `f` is a PG2 switch byte (special1, special2), which a save rebuilds from the
+    // switches: the form shows only some of its bits.
+    static bool takesSwitchByte(const FieldDef& f) {
+        return std::is_same_v<Unit, Pg2Unit> && f.kind == FieldKind::Saved &&
+               (f.offset == pg2::Special1 || f.offset == pg2::Special2);
+    }
+
+    // Puts a switch byte into the new unit: switch k is bit k of it, except the switches a
+    // column of the file sets, whose column decides.
+    void takeSwitchByte(const FieldDef& byte, int value) {
+        if constexpr (std::is_same_v<Unit, Pg2Unit>) {
+            Pg2Unit& unit = scratch_.units[0];
+            auto& switches = byte.offset == pg2::Special1 ? unit.special1 : unit.special2;
+            for (std::size_t k = 0; k < switches.size(); ++k) {
+                const bool ownColumn =
+                    std::any_of(columns_.begin(), columns_.end(), [&](const Column& c) {
+                        return c.field->kind == FieldKind::Switch &&
+                               c.field->offset == byte.offset &&
+                               c.field->bit == static_cast<int>(k);
+                    });
+                if (!ownColumn)
+                    switches[k] = static_cast<std::uint8_t>((value >> k) & 1);
+            }
+            touched_ = true;
+        }
+    }
+
     void resetScratch(const Unit& unit, std::string_view name) {
         if (scratch_.names.size() > kMinNameCompactBytes)
             scratch_ = Table{};
@@ -746,6 +799,9 @@ template <class Table> class Planner {
                 after = textOf(scratch_, 0, f);
                 if (before == after)
                     continue;
+                if (const char* why = spreadsheetChange(before, after))
+                    plan_.warnings.push_back(
+                        CsvWarning{file_.lines[row], index, &f, before, after, why});
             } else {
                 const int was = shownOf(table_.units[index], f);
                 const int is = shownOf(scratch_.units[0], f);
@@ -808,6 +864,63 @@ PegCsvImportPlan PlanCsvImport(const PegUnitTable& table, const CsvFile& file,
     return planImport(table, file, options);
 }
 
+namespace {
+
+// `file` without the rows that start on one of `lines` (ascending).
+CsvFile withoutLines(const CsvFile& file, const std::vector<std::size_t>& lines) {
+    CsvFile out;
+    out.delimiter = file.delimiter;
+    out.read1252 = file.read1252;
+    out.header = file.header;
+    out.pool = file.pool;
+    out.cellStart.push_back(0);
+    for (std::size_t row = 0; row < file.rowCount(); ++row) {
+        if (std::binary_search(lines.begin(), lines.end(), file.lines[row]))
+            continue;
+        out.lines.push_back(file.lines[row]);
+        for (std::size_t k = file.cellStart[row]; k < file.cellStart[row + 1]; ++k)
+            out.cells.push_back(file.cells[k]);
+        out.cellStart.push_back(out.cells.size());
+    }
+    return out;
+}
+
+template <class Table>
+std::optional<CsvFile> withoutRefusedRows(const Table& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    skipped.clear();
+    CsvFile current = file;
+    // Each round leaves out at least one row, so this ends.
+    for (;;) {
+        const auto plan = PlanCsvImport(table, current, options);
+        if (plan.ok())
+            return current;
+        for (const CsvRefusal& r : plan.refusals) {
+            if (r.line <= 1)
+                return std::nullopt; // the header: no row to leave out
+            skipped.push_back(r.line);
+        }
+        std::sort(skipped.begin(), skipped.end());
+        skipped.erase(std::unique(skipped.begin(), skipped.end()), skipped.end());
+        current = withoutLines(current, skipped);
+    }
+}
+
+} // namespace
+
+std::optional<CsvFile> WithoutRefusedRows(const Pg2UnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    return withoutRefusedRows(table, file, options, skipped);
+}
+
+std::optional<CsvFile> WithoutRefusedRows(const PegUnitTable& table, const CsvFile& file,
+                                          const CsvImportOptions& options,
+                                          std::vector<std::size_t>& skipped) {
+    return withoutRefusedRows(table, file, options, skipped);
+}
+
 template <class Table>
 std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
                            std::size_t limit) {
@@ -818,6 +931,36 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
     for (const std::string& note : plan.notes)
         out += note + "\n";
     std::size_t shown = 0;
+    for (const CsvRefusal& r : plan.refusals) {
+        if (limit != 0 && shown++ == limit) {
+            out +=
+                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
+            break;
+        }
+        out += Format("refused: line %d", static_cast<int>(r.line));
+        if (!r.column.empty())
+            out += ", column " + r.column;
+        if (!r.value.empty() || !r.column.empty())
+            out += ", value \"" + r.value + "\"";
+        out += ": " + r.reason;
+        if (!r.unit.empty())
+            out += " (" + r.unit + ")";
+        out += "\n";
+    }
+    shown = 0;
+    for (const CsvWarning& w : plan.warnings) {
+        if (limit != 0 && shown++ == limit) {
+            out += Format("... and %d more warnings\n",
+                          static_cast<int>(plan.warnings.size() - limit));
+            break;
+        }
+        out += Format("warning: line %d, unit %d ", static_cast<int>(w.line),
+                      static_cast<int>(w.unit)) +
+               Utf8From1252(table.name(w.unit)) + ", " + FieldLabel(*w.field) + " \"" +
+               Utf8From1252(w.before) + "\" -> \"" + Utf8From1252(w.after) + "\": " + w.why +
+               ", as a spreadsheet does\n";
+    }
+    shown = 0;
     for (const CsvChange& c : plan.changes) {
         if (limit != 0 && shown++ == limit) {
             out += "...\n";
@@ -831,20 +974,6 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
     for (std::size_t k = 0; k < plan.appended.count(); ++k)
         out += Format("new unit %d ", static_cast<int>(table.count() + k)) +
                Utf8From1252(plan.appended.name(k)) + "\n";
-    shown = 0;
-    for (const CsvRefusal& r : plan.refusals) {
-        if (limit != 0 && shown++ == limit) {
-            out +=
-                Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
-            break;
-        }
-        out += Format("line %d", static_cast<int>(r.line));
-        if (!r.column.empty())
-            out += ", column " + r.column;
-        if (!r.value.empty() || !r.column.empty())
-            out += ", value \"" + r.value + "\"";
-        out += ": " + r.reason + "\n";
-    }
     return out;
 }
 

@@ -17,16 +17,17 @@ namespace {
 
 constexpr int kByteMax = 255;
 constexpr int kSoundMax = 99; // the sound files are numbered 2000 + n, 1000 + n, 3000 + n
-constexpr int kYearMax = 9999;
-constexpr int kPg2CostMax = 255 * GameTraits<Game::Pg2>::kCostFactor;
-// The largest cost whose tenth still fits the byte (2559 stores 255).
-constexpr int kPegCostMax = 255 * GameTraits<Game::Peg>::kCostFactor + 9;
+// A year is one byte past its base: 1900..2155 (PG2), 2000..2255 (PeG).
+constexpr int kYearSpan = kByteMax;
+constexpr int kPg2CostMax = kByteMax * GameTraits<Game::Pg2>::kCostFactor;
+constexpr int kPegCostMax = kByteMax * GameTraits<Game::Peg>::kCostFactor;
 constexpr int kMonthItems = 13; // "not set" and the twelve months
 constexpr int kBitsPerByte = 8;
 
 constexpr const char* kNotInteger = "Please enter an integer.";
 constexpr const char* kRangeFormat = "Please enter an integer between %d and %d.";
 constexpr const char* kNameTooLong = "Please enter no more than %d characters.";
+constexpr const char* kNotMultiple = "Please enter a multiple of %d, such as %d or %d.";
 constexpr const char* kNameLineBreak = "A unit name cannot hold a line break.";
 constexpr const char* kNotThisGame = "This field is not part of the unit form of this game.";
 constexpr const char* kReadOnly = "The field %s cannot be changed.";
@@ -61,7 +62,9 @@ FieldDef byteField(const char* name, int control, const char* tooltip, int offse
 }
 
 FieldDef yearField(const char* name, int control, int offset, int base) {
-    return number(name, control, "", "", FieldKind::Year, offset, kYearMax, 1, base);
+    FieldDef f = number(name, control, "", "", FieldKind::Year, offset, base + kYearSpan, 1, base);
+    f.minShown = base;
+    return f;
 }
 
 FieldDef costField(const char* tooltip, int offset, int scale, int maxShown) {
@@ -139,7 +142,8 @@ FieldDef iconField(const char* name, int control, const char* caption, const cha
                     .caption = caption,
                     .tooltip = tooltip,
                     .kind = FieldKind::Icon,
-                    .offset = offset};
+                    .offset = offset,
+                    .maxShown = pg2::kIconLength};
 }
 
 FieldDef nameField() {
@@ -587,6 +591,9 @@ FieldResult setName(Table& table, std::size_t index, const FieldDef& field,
 
 template <class Unit>
 FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
+    // Cutting a longer name would store another icon's name without a word.
+    if (shown.size() > static_cast<std::size_t>(field.maxShown))
+        return refuse(FormatMessage(kNameTooLong, field.maxShown));
     std::array<std::uint8_t, pg2::kIconLength> wanted{};
     std::copy_n(shown.begin(), std::min(shown.size(), wanted.size()), wanted.begin());
     std::uint8_t* current = unit.record.bytes.data() + field.offset;
@@ -599,11 +606,18 @@ FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
 
 template <class Unit>
 FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_view shown) {
-    const std::optional<int> value = parseInteger(shown);
+    std::optional<int> value = parseInteger(shown);
+    if (!value)
+        value = FieldItemPosition(field, shown); // a drop-down's item by its text
     if (!value)
         return refuse(kNotInteger);
     if (field.kind != FieldKind::AnyInteger && (*value < field.minShown || *value > field.maxShown))
         return refuse(FormatMessage(kRangeFormat, field.minShown, field.maxShown));
+    // Dropping the remainder would store another value than the one entered.
+    if (field.kind != FieldKind::AnyInteger && (*value - field.base) % field.scale != 0) {
+        const int below = *value - (*value - field.base) % field.scale;
+        return refuse(FormatMessage(kNotMultiple, field.scale, below, below + field.scale));
+    }
     const std::uint8_t wanted = storedFromShown(field, *value);
     const int current = storedValue(unit, field);
     if (field.limitMessage != nullptr && wanted != 0 && current == 0 &&
@@ -791,6 +805,52 @@ std::string FieldItemText(const FieldDef& field, int position) {
     default:
         return {};
     }
+}
+
+namespace {
+
+// Text for comparing item texts: blanks around cut, runs of blanks as one, ASCII letters lower.
+std::string itemKey(std::string_view text) {
+    std::string key;
+    for (const char c : text) {
+        if (isBlank(c)) {
+            if (!key.empty() && key.back() != ' ')
+                key += ' ';
+            continue;
+        }
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    while (!key.empty() && key.back() == ' ')
+        key.pop_back();
+    return key;
+}
+
+// An item's words without the number a whole-item list puts first ("1   Air" -> "air").
+std::string itemWords(const std::string& key) {
+    const std::size_t words = key.find_first_not_of("0123456789");
+    if (words == 0 || words == std::string::npos || key[words] != ' ')
+        return key;
+    return key.substr(words + 1);
+}
+
+} // namespace
+
+std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view text) {
+    if (field.kind != FieldKind::Month && field.kind != FieldKind::Vocabulary)
+        return std::nullopt;
+    const std::string wanted = itemKey(text);
+    if (wanted.empty())
+        return std::nullopt;
+    for (int position = field.minShown; position <= field.maxShown; ++position) {
+        const std::string item = itemKey(FieldItemText(field, position));
+        if (item.empty())
+            continue;
+        const std::string words = itemWords(item);
+        // The words alone, or the number and the words as the list shows them.
+        if (wanted == item || wanted == words || wanted == std::to_string(position) + " " + words)
+            return position;
+    }
+    return std::nullopt;
 }
 
 int PegIconedCount(const PegUnit& unit) {

@@ -6,20 +6,24 @@
 // where its value lives and how the shown value maps to the stored one. Numbers follow
 //
 //     shown  = stored * scale + base
-//     stored = low 8 bits of (shown - base) / scale      (the remainder of the division dropped)
+//     stored = (shown - base) / scale
+//
+// A shown value the byte cannot hold exactly (a cost between two multiples, a year past the
+// byte, an icon name longer than the field) is refused, never rounded, wrapped or cut. Only
+// AnyInteger keeps the low 8 bits of any int, as its box always has.
 //
 // | kind       | scale / base       | shown range                | value held in            |
 // |------------|--------------------|----------------------------|--------------------------|
 // | Byte       | 1 / 0              | 0..255, sounds 0..99       | record byte `offset`     |
-// | Year       | 1 / 1900 PG2, 2000 | 0..9999, stored mod 256    | record byte `offset`     |
-// | Cost       | 12 PG2, 10 PeG / 0 | 0..3060 PG2, 0..2559 PeG   | record byte `offset`     |
+// | Year       | 1 / 1900 PG2, 2000 | 1900..2155, 2000..2255     | record byte `offset`     |
+// | Cost       | 12 PG2, 10 PeG / 0 | multiples, up to 3060/2550 | record byte `offset`     |
 // | AnyInteger | 1 / 0              | any int, low 8 bits stored | record byte `offset`     |
 // | Month      | list position      | 0..12, 0 "not set"         | record byte `offset`     |
 // | Vocabulary | list position      | 0..items->size - 1         | record byte `offset`     |
 // | Country    | list position      | 0..country count - 1       | PG2 country, PeG byte    |
 // | Switch     | "0" / "1"          | 0..1                       | PG2 special1/2[bit]      |
 // | Bit        | "0" / "1"          | 0..1                       | PeG u16 word at `offset` |
-// | Icon       | text               | 6 bytes kept, NUL-padded   | 6 bytes at `offset`      |
+// | Icon       | text               | at most 6 bytes, NUL-padded| 6 bytes at `offset`      |
 // | Name       | text               | at most 1024 bytes         | the name (offset -1)     |
 // | Code       | 1 / 0, read-only   | 0..65535                   | u16 at `offset` 0        |
 // | Saved      | 1 / 0, read-only   | 0..255                     | PG2 byte as a save writes it |
@@ -27,9 +31,6 @@
 // After the form's rows come read-only rows for every byte the form does not show, so that the
 // rows of a game cover its whole record: the equipment report, and whatever else lists every
 // field, go through this one catalogue. A read-only row accepts only the value it holds.
-//
-// PeG costs stop at 2559: with the factor 10 a larger cost does not fit the byte and would wrap
-// to a small one without a word to the user.
 
 #include "equip/game.h"
 #include "equip/pegrecord.h"
@@ -37,6 +38,7 @@
 #include "equip/unittable.h"
 #include "equip/vocabulary.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -117,12 +119,14 @@ const FieldDef* FindFieldByControl(Game game, int control);
 
 // Checks the text a control shows and stores its value into unit `index` of the table. Numbers
 // allow blanks around them and a leading sign. On failure nothing of the unit changes and `message`
-// says why: "Please enter an integer." (not a whole number, empty, or outside the int range),
-// "Please enter an integer between %d and %d." (outside the field's range or list),
-// "Please enter no more than 1024 characters.", a line break in a name (it would split the
-// Names E-File line), or the iconed-option limit. A field that is not a row of this game's table
-// is refused too. `change` tells which change flag to set; None when the stored value is equal.
-// `index` must lie inside the table.
+// says why: "Please enter an integer." (not a whole number nor, for a drop-down, an item's text
+// as FieldItemPosition takes it; empty; or outside the int range),
+// "Please enter an integer between %d and %d." (outside the field's range or list), "Please
+// enter a multiple of %d, such as %d or %d." (a cost between two stored values, naming the
+// nearest two), "Please enter no more than %d characters." (names 1024, icons 6), a line break in a
+// name (it would split the Names E-File line), or the iconed-option limit. A field that is not a
+// row of this game's table is refused too. `change` tells which change flag to set; None when the
+// stored value is equal. `index` must lie inside the table.
 FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,
                         std::string_view shown);
 FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& field,
@@ -161,6 +165,12 @@ inline bool IsTextField(const FieldDef& field) {
 // itself, or MonthText for months. Empty for countries (the T-File names them), for a position
 // outside the list and for fields that are not drop-downs.
 std::string FieldItemText(const FieldDef& field, int position);
+
+// The position of the drop-down item `text` names: its words ("Recon"), the item as the list
+// shows it ("3  Recon"), or its number and words ("3 Recon"), without regard to ASCII letter
+// case or the blanks between. Nothing for text no item has, and for fields that are not month
+// or vocabulary drop-downs (countries are named by the T-File, not the catalogue).
+std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view text);
 
 // The two items of the ground-or-air lists (PG2 MoveMode, PeG AirUnit), whole item texts.
 extern const Vocabulary GroundAirItems;

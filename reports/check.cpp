@@ -1,5 +1,6 @@
 #include "reports/check.h"
 
+#include "base/csvtext.h"
 #include "base/format.h"
 #include "equip/fieldtable.h"
 
@@ -209,8 +210,9 @@ std::string CheckText(const CheckResult& result) {
         out += ": ";
         if (f.unit) {
             out += Format("unit %d (code %d)", static_cast<int>(*f.unit), int{f.code});
+            // The name's Windows-1252 bytes as UTF-8, for the terminal.
             if (!f.name.empty())
-                out += ' ' + f.name;
+                out += ' ' + Utf8From1252(f.name);
         } else {
             out += "Names E-File";
         }

@@ -1,5 +1,6 @@
 #include "reports/compare.h"
 
+#include "base/csvtext.h"
 #include "base/format.h"
 
 #include <algorithm>
@@ -329,30 +330,23 @@ std::string unitLine(std::size_t unit, std::uint16_t code, const std::string& na
     return line;
 }
 
-// One CSV field: quoted when it holds a comma, a quote or a line break.
-void appendCsvField(Bytes& out, std::string_view text, bool last) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos;
-    if (quote)
-        out.push_back('"');
-    for (const char c : text) {
-        if (c == '"')
-            out.push_back('"');
-        out.push_back(static_cast<std::uint8_t>(c));
-    }
-    if (quote)
-        out.push_back('"');
-    if (last) {
-        out.push_back('\r');
-        out.push_back('\n');
-    } else {
-        out.push_back(',');
-    }
+// A text value as a file holds it: UTF-8, without the quotes the comparison shows it in.
+std::string textValue(const FieldDef& field, const std::string& shown) {
+    if (IsTextField(field) && shown.size() >= 2 && shown.front() == '"' && shown.back() == '"')
+        return Utf8From1252(std::string_view(shown).substr(1, shown.size() - 2));
+    return Utf8From1252(shown);
 }
 
-void appendCsvRow(Bytes& out, std::initializer_list<std::string_view> fields) {
-    std::size_t k = 0;
-    for (const std::string_view f : fields)
-        appendCsvField(out, f, ++k == fields.size());
+// A row of the CSV: texts (names, values) guarded against formulas as to-csv guards them.
+void appendCsvRow(std::string& out, std::initializer_list<std::string_view> cells) {
+    bool first = true;
+    for (const std::string_view cell : cells) {
+        if (!first)
+            out += ',';
+        first = false;
+        AppendCsvText(out, cell);
+    }
+    out += "\r\n";
 }
 
 template <class Unit> void takeField(Unit& ours, const Unit& theirs, const FieldDef& field) {
@@ -426,15 +420,17 @@ std::string ComparisonText(const TableComparison& c, const std::string& a, const
                   static_cast<int>(c.theirsCount));
     if (!c.namesCompared)
         out += "names not compared\n";
+    // Names and icon texts are Windows-1252 bytes: the terminal gets them as UTF-8.
     for (const UnitDifference& u : c.changed) {
-        out += unitLine(u.unit, u.code, u.name) + '\n';
+        out += unitLine(u.unit, u.code, Utf8From1252(u.name)) + '\n';
         for (const FieldDifference& f : u.fields)
-            out += Format("  %s: ", f.field->name) + f.ours + " -> " + f.theirs + '\n';
+            out += Format("  %s: ", f.field->name) + Utf8From1252(f.ours) + " -> " +
+                   Utf8From1252(f.theirs) + '\n';
     }
     for (const LoneUnit& u : c.onlyOurs)
-        out += "only in A: " + unitLine(u.unit, u.code, u.name) + '\n';
+        out += "only in A: " + unitLine(u.unit, u.code, Utf8From1252(u.name)) + '\n';
     for (const LoneUnit& u : c.onlyTheirs)
-        out += "only in B: " + unitLine(u.unit, u.code, u.name) + '\n';
+        out += "only in B: " + unitLine(u.unit, u.code, Utf8From1252(u.name)) + '\n';
     out += Counted(static_cast<long long>(c.changed.size()), "unit differs", "units differ") +
            Format(", %d only in A, %d only in B\n", static_cast<int>(c.onlyOurs.size()),
                   static_cast<int>(c.onlyTheirs.size()));
@@ -442,21 +438,23 @@ std::string ComparisonText(const TableComparison& c, const std::string& a, const
 }
 
 Bytes ComparisonCsv(const TableComparison& c) {
-    Bytes out;
+    std::string out(kUtf8Bom);
     appendCsvRow(out, {"unit", "code", "name", "change", "field", "a", "b"});
     for (const UnitDifference& u : c.changed) {
         const std::string unit = std::to_string(u.unit);
         const std::string code = std::to_string(u.code);
+        const std::string name = Utf8From1252(u.name);
         for (const FieldDifference& f : u.fields)
-            appendCsvRow(out, {unit, code, u.name, "changed", f.field->name, f.ours, f.theirs});
+            appendCsvRow(out, {unit, code, name, "changed", f.field->name,
+                               textValue(*f.field, f.ours), textValue(*f.field, f.theirs)});
     }
     for (const LoneUnit& u : c.onlyOurs)
-        appendCsvRow(
-            out, {std::to_string(u.unit), std::to_string(u.code), u.name, "only in A", "", "", ""});
+        appendCsvRow(out, {std::to_string(u.unit), std::to_string(u.code), Utf8From1252(u.name),
+                           "only in A", "", "", ""});
     for (const LoneUnit& u : c.onlyTheirs)
-        appendCsvRow(
-            out, {std::to_string(u.unit), std::to_string(u.code), u.name, "only in B", "", "", ""});
-    return out;
+        appendCsvRow(out, {std::to_string(u.unit), std::to_string(u.code), Utf8From1252(u.name),
+                           "only in B", "", "", ""});
+    return Bytes(out.begin(), out.end());
 }
 
 void TakePg2Field(Pg2Unit& ours, const Pg2Unit& theirs, const FieldDef& field) {

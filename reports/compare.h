@@ -73,7 +73,10 @@ bool UpdateComparison(TableComparison& comparison, const Pg2UnitTable& ours,
 bool UpdateComparison(TableComparison& comparison, const PegUnitTable& ours,
                       const PegUnitTable& theirs, std::size_t first, std::size_t count);
 
-// The text and CSV forms above. `a` and `b` name the two sides in the text's first lines.
+// The text and CSV forms above. `a` and `b` name the two sides in the text's first lines. Names
+// and icon texts are written as UTF-8; the CSV starts with a byte-order mark, quotes as RFC 4180
+// does, gives text values without the text form's quotes and guards formula texts with a
+// leading ' as to-csv does.
 std::string ComparisonText(const TableComparison& comparison, const std::string& a,
                            const std::string& b);
 Bytes ComparisonCsv(const TableComparison& comparison);

@@ -354,7 +354,7 @@ TEST_F(EditPath, ARefusedCsvImportChangesNothing) {
     EXPECT_FALSE(outcome.applied);
     EXPECT_EQ(outcome.refusals, 1u);
     EXPECT_NE(outcome.summary.find("line 3, column cost, value \"99999\": Please enter an "
-                                   "integer between 0 and 2559."),
+                                   "integer between 0 and 2550."),
               std::string::npos)
         << outcome.summary;
     EXPECT_EQ(snapshot(doc, Game::Peg), before);

@@ -132,12 +132,12 @@ struct ModelField {
 };
 constexpr ModelField kPg2Fields[] = {
     {"airAtk", pg2::AirAtk, 0, 255, 1, 0}, {"softAtk", pg2::SoftAtk, 0, 255, 1, 0},
-    {"cost", pg2::Cost, 0, 3060, 12, 0},   {"yearAvaible", pg2::YearAvaible, 0, 9999, 1, 1900},
+    {"cost", pg2::Cost, 0, 3060, 12, 0},   {"yearAvaible", pg2::YearAvaible, 1900, 2155, 1, 1900},
     {"atkMel", pg2::atkMel, 0, 99, 1, 0},  {"fuel", pg2::Fuel, 0, 255, 1, 0},
 };
 constexpr ModelField kPegFields[] = {
     {"airAtk", peg::AirAtk, 0, 255, 1, 0}, {"heloAtk", peg::HeloAtk, 0, 255, 1, 0},
-    {"cost", peg::Cost, 0, 2559, 10, 0},   {"yearAvaible", peg::YearAvaible, 0, 9999, 1, 2000},
+    {"cost", peg::Cost, 0, 2550, 10, 0},   {"yearAvaible", peg::YearAvaible, 2000, 2255, 1, 2000},
     {"atkSnd", peg::atkSnd, 0, 99, 1, 0},  {"profile", peg::Profile, 0, 255, 1, 0},
 };
 
@@ -291,12 +291,13 @@ class ModelRun {
         default:
             value = f.min + static_cast<int>(rng_() % static_cast<unsigned>(f.max - f.min + 1));
             text = " " + std::to_string(value);
+            // A cost between two stored values is refused, never rounded.
+            valid = (value - f.base) % f.scale == 0;
         }
         const FieldResult r = SetField(doc_, m.game, u, f.name, text);
         EXPECT_EQ(r.ok, valid) << f.name << " '" << text << "': " << r.message;
         if (valid) {
-            // Stored is the low byte of (shown - base) / scale, whatever the sign.
-            const int stored = ((value - f.base) / f.scale) & 0xFF;
+            const int stored = (value - f.base) / f.scale;
             if (m.records[u][static_cast<std::size_t>(f.offset)] != stored) {
                 m.records[u][static_cast<std::size_t>(f.offset)] =
                     static_cast<std::uint8_t>(stored);

@@ -108,7 +108,7 @@ TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
     EXPECT_FALSE(no.ok);
     EXPECT_EQ(no.refused, 2);
     EXPECT_EQ(no.message,
-              "Unit 3 Zebra, column Cost:\nPlease enter an integer between 0 and 2559.");
+              "Unit 3 Zebra, column Cost:\nPlease enter an integer between 0 and 2550.");
     EXPECT_EQ(record(2), before2);
     EXPECT_EQ(record(3), before3);
     EXPECT_EQ(doc.history(Game::Peg).count(), 0u);

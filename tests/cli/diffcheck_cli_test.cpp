@@ -42,6 +42,19 @@ class DiffCheckCli : public testing::Test {
     test::TempDir dir;
 };
 
+// A file whose header counts more units than its size holds is named, with both counts.
+TEST_F(DiffCheckCli, DiffWarnsAboutAFileCutShort) {
+    const Pg2UnitTable a = pg2Units(4);
+    const std::string ours = write("a", a);
+    const std::string theirs = write("b", a);
+    Bytes cut = WritePg2EFile(a);
+    cut.resize(cut.size() - 2 * pg2::kRecordSize);
+    test::WriteFile(theirs, cut);
+    const auto r = test::RunCli({"diff", ours, theirs});
+    EXPECT_TRUE(contains(r.err, theirs + ": its header counts 4 units, its size holds 2")) << r.err;
+    EXPECT_FALSE(contains(r.err, ours + ": its header")) << r.err;
+}
+
 TEST_F(DiffCheckCli, DiffExitsAsDiffDoes) {
     const Pg2UnitTable a = pg2Units(4);
     Pg2UnitTable b = a;
@@ -64,7 +77,12 @@ TEST_F(DiffCheckCli, DiffExitsAsDiffDoes) {
 
     const auto csv = test::RunCli({"diff", pathA, pathB, "--format", "csv"});
     EXPECT_EQ(csv.exitCode, 1);
-    EXPECT_EQ(csv.out.rfind("unit,code,name,change,field,a,b\r\n", 0), 0u) << csv.out;
+    EXPECT_EQ(csv.out.rfind("\xEF\xBB\xBF"
+                            "unit,code,name,change,field,a,b\r\n",
+                            0),
+              0u)
+        << csv.out;
+    EXPECT_TRUE(contains(csv.out, "1,1,Unit 1,changed,denomination,Unit 1,\"Tiger, late\"\r\n"));
     EXPECT_TRUE(contains(csv.out, "2,2,Unit 2,changed,cost,96,108\r\n"));
 
     // Without B's names the names are left out, with a warning.

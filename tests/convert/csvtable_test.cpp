@@ -90,7 +90,13 @@ template <class Table> void ExpectRoundTrip(unsigned seed) {
                 shown = Pg2FieldText(table, i, f);
             else
                 shown = PegFieldText(table, i, f);
-            ASSERT_EQ(file.cell(i, c), Utf8From1252(shown)) << f.name << " of " << i;
+            // A text a spreadsheet would read as a formula carries one apostrophe before it.
+            const std::size_t first = shown.find_first_not_of('\'');
+            const bool guarded =
+                IsTextField(f) && first != std::string::npos &&
+                std::string_view("=+-@\t\r").find(shown[first]) != std::string_view::npos;
+            ASSERT_EQ(file.cell(i, c), (guarded ? "'" : "") + Utf8From1252(shown))
+                << f.name << " of " << i;
         }
     }
 
@@ -197,8 +203,9 @@ TEST(CsvReader, ReadsAFileThatIsNotUtf8AsWindows1252) {
     PegUnitTable table;
     table.units.resize(1);
     const auto plan = PlanCsvImport(table, *r.file, {});
-    ASSERT_EQ(plan.notes.size(), 1u);
+    ASSERT_EQ(plan.notes.size(), 2u);
     EXPECT_NE(plan.notes[0].find("Windows-1252"), std::string::npos);
+    EXPECT_NE(plan.notes[1].find("Semicolon-delimited"), std::string::npos);
 }
 
 // --- Import ----------------------------------------------------------------------------------
@@ -275,6 +282,247 @@ TEST(CsvImport, RefusesARangeAndAReadOnlyValueWithTheFormsMessages) {
     EXPECT_NE(summary.find("line 2, column cost, value \"9999\""), std::string::npos) << summary;
     EXPECT_EQ(summary.find("byteB21"), std::string::npos) << summary;
     EXPECT_NE(summary.find("... and 1 more refused"), std::string::npos) << summary;
+}
+
+// What a spreadsheet may hand back: a value the byte cannot hold exactly is refused with the
+// form's message, never rounded, wrapped or cut; what spreadsheets add around the data is
+// skipped; a semicolon file is a report only when its header is a report's.
+struct SheetCase {
+    const char* name;
+    std::string csv;
+    const char* refusal; // the reason of the one refusal; "" when none
+    const char* after;   // the cost (or the one changed field) afterwards; "" when no change
+    const char* note;    // a note the plan carries; "" when none is checked
+};
+
+class CsvFromSheets : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(CsvFromSheets, KeepsEveryValueExactOrSaysWhy) {
+    const SheetCase& c = GetParam();
+    const Pg2UnitTable table = FourUnits();
+    const CsvReadResult read = ReadCsv(Span(c.csv));
+    ASSERT_TRUE(read.file) << read.error;
+    const auto plan = PlanCsvImport(table, *read.file, {});
+    if (*c.refusal != '\0') {
+        ASSERT_EQ(plan.refusals.size(), 1u) << CsvPlanSummary(plan, table);
+        EXPECT_EQ(plan.refusals[0].reason, c.refusal);
+    } else {
+        EXPECT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    }
+    if (*c.after != '\0') {
+        ASSERT_EQ(plan.changes.size(), 1u) << CsvPlanSummary(plan, table);
+        EXPECT_EQ(plan.changes[0].after, c.after);
+    } else {
+        EXPECT_TRUE(plan.changes.empty()) << CsvPlanSummary(plan, table);
+    }
+    if (*c.note != '\0') {
+        EXPECT_NE(CsvPlanSummary(plan, table).find(c.note), std::string::npos)
+            << CsvPlanSummary(plan, table);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Import, CsvFromSheets,
+    ::testing::Values(
+        SheetCase{"CostBetweenMultiples", "code,cost\r\n1,227\r\n",
+                  "Please enter a multiple of 12, such as 216 or 228.", "", ""},
+        SheetCase{"CostMultiple", "code,cost\r\n1,228\r\n", "", "228", ""},
+        SheetCase{"YearOfTwoDigits", "code,yearAvaible\r\n1,39\r\n",
+                  "Please enter an integer between 1900 and 2155.", "", ""},
+        SheetCase{"YearPastTheByte", "code,yearExpired\r\n1,3000\r\n",
+                  "Please enter an integer between 1900 and 2155.", "", ""},
+        SheetCase{"IconTooLong", "code,icon\r\n1,ABCDEFG\r\n",
+                  "Please enter no more than 6 characters.", "", ""},
+        SheetCase{"SemicolonsInTheFormsUnits", "Code;cost\r\n1;72\r\n", "", "72",
+                  "Semicolon-delimited, read as the unit form shows values"},
+        SheetCase{"PartOfAReportHeader", "Code;Denomination;Country;Class\r\n1;unit1;0;0\r\n", "",
+                  "", "Semicolon-delimited"},
+        SheetCase{"TrailingEmptyColumns", "code,cost,,\r\n1,144,,\r\n", "", "144", ""},
+        SheetCase{"EmptyColumnWithValues", "code,cost,\r\n1,144,7\r\n",
+                  "Column 3 has values but no header.", "", ""},
+        SheetCase{"RowsOfEmptyCells", "code,cost\r\n,\r\n1,144\r\n , \r\n", "", "144", ""},
+        SheetCase{"LfLineEnds", "code,cost\n1,144\n", "", "144", ""},
+        SheetCase{"CrLineEnds", "code,cost\r1,144\r", "", "144", ""},
+        SheetCase{"ClassByItemWords",
+                  "code,class\r\n1," + std::string(Pg2ClassNames.text(3)) + "\r\n", "", "3", ""},
+        SheetCase{"DoubledByteOrderMark",
+                  "\xEF\xBB\xBF\xEF\xBB\xBF"
+                  "code,cost\r\n1,144\r\n",
+                  "", "144", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A text a spreadsheet would take as a formula is written with one leading apostrophe, which
+// the reader removes again: the sheet shows text and every name comes back exactly.
+struct GuardCase {
+    const char* name;
+    std::string text;
+    std::string cell; // as the CSV holds it
+};
+
+class CsvFormulaGuard : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(CsvFormulaGuard, WritesTextAndReadsItBackExactly) {
+    const GuardCase& c = GetParam();
+    Pg2UnitTable table = FourUnits();
+    table.setName(1, c.text);
+    const std::string csv = WriteCsv(table);
+    const CsvFile file = Read<Pg2UnitTable>(csv);
+    ASSERT_EQ(file.rowCount(), 4u);
+    EXPECT_EQ(file.cell(1, 1), c.cell);
+
+    EXPECT_TRUE(PlanCsvImport(table, file, {}).empty());
+    Pg2UnitTable renamed = table;
+    renamed.setName(1, "before");
+    const auto plan = PlanCsvImport(renamed, file, {});
+    ASSERT_EQ(plan.changes.size(), 1u) << CsvPlanSummary(plan, renamed);
+    EXPECT_EQ(plan.changes[0].after, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Csv, CsvFormulaGuard,
+    ::testing::Values(GuardCase{"Equals", "=1+1", "'=1+1"}, GuardCase{"Plus", "+49 MG", "'+49 MG"},
+                      GuardCase{"Minus", "-5", "'-5"}, GuardCase{"At", "@SUM(A1)", "'@SUM(A1)"},
+                      GuardCase{"Tab", "\tTiger", "'\tTiger"},
+                      GuardCase{"Hyperlink", "=HYPERLINK(\"x\")", "'=HYPERLINK(\"x\")"},
+                      GuardCase{"OwnApostropheBeforeFormula", "'=x", "''=x"},
+                      GuardCase{"TwoOwnApostrophes", "''-y", "'''-y"},
+                      GuardCase{"OwnApostropheOnly", "'plain", "'plain"},
+                      GuardCase{"ApostropheAlone", "'", "'"},
+                      GuardCase{"FormulaCharacterInside", "T-34", "T-34"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvFormulaGuard, CoversIconTexts) {
+    Pg2UnitTable table = FourUnits();
+    const FieldDef& icon = *FindField(Game::Pg2, "icon");
+    ASSERT_TRUE(SetPg2Field(table, 2, icon, "=A1").ok);
+    const CsvFile file = Read<Pg2UnitTable>(WriteCsv(table));
+    std::size_t column = 0;
+    while (column < file.header.size() && file.header[column] != "icon")
+        ++column;
+    ASSERT_LT(column, file.header.size());
+    EXPECT_EQ(file.cell(2, column), "'=A1");
+    Pg2UnitTable other = table;
+    ASSERT_TRUE(SetPg2Field(other, 2, icon, "B").ok);
+    const auto plan = PlanCsvImport(other, file, {});
+    ASSERT_EQ(plan.changes.size(), 1u);
+    EXPECT_EQ(plan.changes[0].after, "=A1");
+}
+
+// A text change a spreadsheet makes on its own is listed as a warning; the change stays planned.
+struct WarningCase {
+    const char* name;
+    const char* field;
+    std::string before;
+    std::string after;
+    const char* why; // "" when no warning is due
+};
+
+class CsvSpreadsheetChanges : public ::testing::TestWithParam<WarningCase> {};
+
+TEST_P(CsvSpreadsheetChanges, AreListedAsWarnings) {
+    const WarningCase& c = GetParam();
+    Pg2UnitTable table = FourUnits();
+    const FieldDef& f = *FindField(Game::Pg2, c.field);
+    ASSERT_TRUE(SetPg2Field(table, 2, f, c.before).ok);
+    const auto plan = PlanCsvImport(
+        table, Read<Pg2UnitTable>(std::string("code,") + c.field + "\r\n2," + c.after + "\r\n"),
+        {});
+    ASSERT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    EXPECT_EQ(plan.changes.size(), 1u);
+    const std::string summary = CsvPlanSummary(plan, table);
+    if (*c.why == '\0') {
+        EXPECT_TRUE(plan.warnings.empty()) << summary;
+        return;
+    }
+    ASSERT_EQ(plan.warnings.size(), 1u) << summary;
+    EXPECT_EQ(plan.warnings[0].why, c.why);
+    EXPECT_EQ(plan.warnings[0].line, 2u);
+    // The unit by its name before the import.
+    const std::string unit = f.kind == FieldKind::Name ? c.before : std::string("unit2");
+    EXPECT_NE(summary.find("warning: line 2, unit 2 " + unit + ", " + FieldLabel(f) + " \"" +
+                           c.before + "\" -> \"" + c.after + "\": " + c.why +
+                           ", as a spreadsheet does"),
+              std::string::npos)
+        << summary;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Import, CsvSpreadsheetChanges,
+    ::testing::Values(
+        WarningCase{"IconLeadingZeros", "icon", "0123", "123", "leading zeros dropped"},
+        WarningCase{"NameAllZeros", "denomination", "000", "0", "leading zeros dropped"},
+        WarningCase{"IconFromExponent", "icon", "1E5", "100000", "a number in exponent form"},
+        WarningCase{"NameIntoExponent", "denomination", "123456789012345", "1.23457E+14",
+                    "a number in exponent form"},
+        WarningCase{"NameIntoDate", "denomination", "3-4", "2024-03-04", "a date"},
+        WarningCase{"NameIntoSlashDate", "denomination", "1/2", "01/02/2024", "a date"},
+        WarningCase{"OrdinaryRename", "denomination", "T-34", "T-34/85", ""},
+        WarningCase{"ZerosAdded", "icon", "123", "0123", ""},
+        WarningCase{"OtherNumber", "icon", "0123", "124", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The summary leads with what is refused, naming the unit; a huge cell is cut in the message.
+TEST(CsvSummary, LeadsWithRefusalsNamingTheUnitAndCutsLongCells) {
+    const Pg2UnitTable table = FourUnits();
+    const std::string wide = std::string(5000, '7');
+    std::string cyrillic;
+    for (int k = 0; k < 100; ++k)
+        cyrillic += "\u0416";
+    const std::string csv = "code,cost,denomination\r\n1,24,unit1\r\n2," + wide +
+                            ",unit2\r\n3,36," + cyrillic + "\r\n5,x,Late\r\n";
+    const auto plan = PlanCsvImport(table, Read<Pg2UnitTable>(csv), {.append = true});
+    ASSERT_EQ(plan.refusals.size(), 3u);
+    EXPECT_EQ(plan.refusals[0].value, std::string(80, '7') + "...");
+    EXPECT_EQ(plan.refusals[0].unit, "unit 2 unit2");
+    std::string cut;
+    for (int k = 0; k < 80; ++k)
+        cut += "\u0416";
+    EXPECT_EQ(plan.refusals[1].value, cut + "...");
+    EXPECT_EQ(plan.refusals[2].unit, "new unit 5 Late");
+    const std::string summary = CsvPlanSummary(plan, table);
+    const auto refused =
+        summary.find("refused: line 3, column cost, value \"" + std::string(80, '7') +
+                     "...\": Please enter an integer. (unit 2 unit2)");
+    EXPECT_NE(refused, std::string::npos) << summary;
+    const auto change = summary.find("unit 1 unit1: Cost 132 -> 24");
+    EXPECT_NE(change, std::string::npos) << summary;
+    EXPECT_LT(refused, change);
+    EXPECT_EQ(summary.find(std::string(81, '7')), std::string::npos);
+}
+
+// Leaving the refused rows out: what remains applies, a new unit after a left-out one goes too,
+// and a refused column leaves nothing to apply.
+TEST(CsvImport, RefusedRowsAreLeftOutUntilTheRestApplies) {
+    const Pg2UnitTable table = FourUnits();
+    const std::string csv = "code,cost\r\n1,abc\r\n2,24\r\n4,36\r\n5,48\r\n6,x\r\n";
+    std::vector<std::size_t> skipped;
+    const auto rest = WithoutRefusedRows(table, Read<Pg2UnitTable>(csv), {.append = true}, skipped);
+    ASSERT_TRUE(rest);
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 6}));
+    const auto plan = PlanCsvImport(table, *rest, {.append = true});
+    EXPECT_TRUE(plan.ok()) << CsvPlanSummary(plan, table);
+    EXPECT_EQ(plan.changedUnits, (std::vector<std::uint32_t>{2}));
+    EXPECT_EQ(plan.appended.count(), 2u);
+    EXPECT_EQ(rest->lines, (std::vector<std::uint32_t>{3, 4, 5}));
+
+    // A new unit whose row is refused takes the units after it out as well.
+    const std::string gap = "code,cost\r\n4,abc\r\n5,48\r\n6,60\r\n";
+    ASSERT_TRUE(WithoutRefusedRows(table, Read<Pg2UnitTable>(gap), {.append = true}, skipped));
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{2, 3, 4}));
+
+    EXPECT_FALSE(
+        WithoutRefusedRows(table, Read<Pg2UnitTable>("code,kost\r\n1,12\r\n"), {}, skipped));
+}
+
+TEST(CsvReader, SaysUtf16IsToBeSavedAsUtf8) {
+    for (const std::string& bom : {std::string("\xFF\xFE"), std::string("\xFE\xFF")}) {
+        std::string text = bom;
+        for (const char c : std::string("code,cost\r\n1,12\r\n"))
+            text += bom[0] == '\xFF' ? std::string{c, '\0'} : std::string{'\0', c};
+        const CsvReadResult r = ReadCsv(Span(text));
+        EXPECT_FALSE(r.file);
+        EXPECT_NE(r.error.find("UTF-16: save the file as UTF-8"), std::string::npos) << r.error;
+    }
 }
 
 TEST(CsvImport, NoCodeColumnIsRefusedOnTheHeaderLine) {
@@ -391,6 +639,65 @@ TEST(CsvImport, Pg2EquipmentReportsComeBack) {
 
 TEST(CsvImport, PegEquipmentReportsComeBack) {
     ExpectReportsComeBack<PegUnitTable>(Game::Peg, 4);
+}
+
+// A row copied in a spreadsheet, read-only columns and all, given the next code: a new unit
+// that is the copy, with its own code.
+template <class Table> void ExpectCopiedRowAppends(unsigned seed) {
+    constexpr bool pg2 = std::is_same_v<Table, Pg2UnitTable>;
+    const Game game = pg2 ? Game::Pg2 : Game::Peg;
+    Table table = RandomTable<Table>(30, seed);
+    // Random bytes, each form field brought into what its box takes; the rest stays random.
+    for (auto& unit : table.units)
+        for (const FieldDef& f : FormFields(game)) {
+            if (IsTextField(f) || f.kind == FieldKind::AnyInteger)
+                continue;
+            const int top = (f.maxShown - f.base) / f.scale;
+            const int bottom = (f.minShown - f.base) / f.scale;
+            if constexpr (pg2) {
+                SetPg2StoredValue(unit, f, bottom + Pg2StoredValue(unit, f) % (top - bottom + 1));
+            } else {
+                SetPegStoredValue(unit, f, bottom + PegStoredValue(unit, f) % (top - bottom + 1));
+            }
+        }
+    const std::string csv = WriteCsv(table);
+    for (std::size_t source : {std::size_t{0}, std::size_t{17}, std::size_t{29}}) {
+        const CsvFile file = Read<Table>(csv);
+        std::string copy = "30";
+        for (std::size_t c = 1; c < file.header.size(); ++c) {
+            // Every cell quoted, its quotes doubled, as RFC 4180 allows.
+            std::string quoted;
+            for (const char ch : file.cell(source, c))
+                quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            copy += ",\"" + quoted + "\"";
+        }
+        const auto plan = PlanCsvImport(table, Read<Table>(csv + copy + "\r\n"), {.append = true});
+        ASSERT_TRUE(plan.ok()) << source << " " << CsvPlanSummary(plan, table, 5);
+        ASSERT_EQ(plan.appended.count(), 1u);
+        EXPECT_TRUE(plan.changes.empty());
+        Table both = table;
+        both.units.push_back(plan.appended.units[0]);
+        both.setName(30, plan.appended.name(0));
+        const Bytes bytes = EFileOf(both);
+        const std::size_t size = (bytes.size() - 2) / 31;
+        Bytes original(bytes.begin() + 2 + static_cast<std::ptrdiff_t>(source * size),
+                       bytes.begin() + 2 + static_cast<std::ptrdiff_t>((source + 1) * size));
+        Bytes copied(bytes.begin() + 2 + static_cast<std::ptrdiff_t>(30 * size), bytes.end());
+        EXPECT_EQ(copied[0], 30);
+        EXPECT_EQ(copied[1], 0);
+        original[0] = 30;
+        original[1] = 0;
+        EXPECT_EQ(copied, original) << "copy of " << source;
+        EXPECT_EQ(both.name(30), table.name(source));
+    }
+}
+
+TEST(CsvImport, Pg2CopiedRowAppendsAsACopy) {
+    ExpectCopiedRowAppends<Pg2UnitTable>(11);
+}
+
+TEST(CsvImport, PegCopiedRowAppendsAsACopy) {
+    ExpectCopiedRowAppends<PegUnitTable>(12);
 }
 
 TEST(CsvImport, NewUnitsNeedAppendingAndTakeTheirPositionsAsCodes) {

@@ -38,9 +38,9 @@ const std::vector<Expected>& Pg2Expected() {
         {"country", 1128, "Country", "", Value::List, 26, Place::Country, kNoOffset, 0},
         {"class", 1129, "Class", "", Value::List, 21, Place::Byte, Class, 0},
         {"montAvaible", 1113, "From ", "", Value::List, 12, Place::Byte, MontAvaible, 0},
-        {"yearAvaible", 1112, "", "", Value::Year, 9999, Place::Byte, YearAvaible, 0},
+        {"yearAvaible", 1112, "", "", Value::Year, 2155, Place::Byte, YearAvaible, 0},
         {"monthExpired", 1127, "Until ", "", Value::List, 12, Place::Byte, MonthExpired, 0},
-        {"yearExpired", 1115, "", "", Value::Year, 9999, Place::Byte, YearExpired, 0},
+        {"yearExpired", 1115, "", "", Value::Year, 2155, Place::Byte, YearExpired, 0},
         {"airAtk", 1108, "", "Air attack", Value::Number, 255, Place::Byte, AirAtk, 0},
         {"airDef", 1097, "", "Air Defense", Value::Number, 255, Place::Byte, AirDef, 0},
         {"ammo", 1101, "", "Ammunition", Value::Number, 255, Place::Byte, Ammo, 0},
@@ -98,14 +98,14 @@ const std::vector<Expected>& PegExpected() {
         {"class", 1129, "Class", "", Value::List, 21, Place::Byte, Class, 0},
         {"monthAvaible", 1113, "Available From ", "", Value::List, 12, Place::Byte, MonthAvaible,
          0},
-        {"yearAvaible", 1112, "", "", Value::Year, 9999, Place::Byte, YearAvaible, 0},
+        {"yearAvaible", 1112, "", "", Value::Year, 2255, Place::Byte, YearAvaible, 0},
         {"airAtk", 1108, "", "Air attack", Value::Number, 255, Place::Byte, AirAtk, 0},
         {"airDef", 1097, "", "Air Defense", Value::Number, 255, Place::Byte, AirDef, 0},
         {"ammo", 1101, "", "Ammunition", Value::Number, 255, Place::Byte, Ammo, 0},
         {"closeAtkDef", 1098, "", "Close defense", Value::Number, 255, Place::Byte, CloseAtkDef, 0},
         {"closeAtkDef2", 1111, "", "Close Atk/Def", Value::Number, 255, Place::Byte, CloseAtkDef,
          0},
-        {"cost", 1110, "", "Cost = Number*10", Value::Cost, 2559, Place::Byte, Cost, 0},
+        {"cost", 1110, "", "Cost = Number*10", Value::Cost, 2550, Place::Byte, Cost, 0},
         {"profile", 1005, "", "", Value::Number, 255, Place::Byte, Profile, 0},
         {"groundDef", 1096, "", "Ground defense", Value::Number, 255, Place::Byte, GroundDef, 0},
         {"hardAtk", 1106, "", "Hard attack", Value::Number, 255, Place::Byte, HardAtk, 0},
@@ -286,6 +286,13 @@ class FieldTest : public ::testing::TestWithParam<FieldCase> {
     }
     const Expected& expected() { return GetParam().expected; }
     Game game() { return GetParam().game; }
+    // The smallest shown value: a year starts at its game's base, every other number at 0.
+    int minShown() {
+        if (expected().value != Value::Year)
+            return 0;
+        return game() == Game::Pg2 ? GameTraits<Game::Pg2>::kYearBase
+                                   : GameTraits<Game::Peg>::kYearBase;
+    }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -320,7 +327,8 @@ TEST_P(EveryField, StoreTouchesOnlyItsPlace) {
         shown = std::to_string(std::stoi(unit.text(field())) + 1);
         break;
     default:
-        shown = unit.text(field()) == std::to_string(e.maxShown) ? "0" : std::to_string(e.maxShown);
+        shown = unit.text(field()) == std::to_string(e.maxShown) ? std::to_string(minShown())
+                                                                 : std::to_string(e.maxShown);
         break;
     }
     const FieldResult r = unit.set(field(), shown);
@@ -502,7 +510,7 @@ TEST(FieldTable, SavedRowsFollowTheCountryAndSwitches) {
 class RangedField : public FieldTest {};
 
 TEST_P(RangedField, AcceptsBothEndsOfItsRange) {
-    for (int shown : {0, expected().maxShown}) {
+    for (int shown : {minShown(), expected().maxShown}) {
         AnyUnit unit = AnyUnit::Pattern(game());
         const FieldResult r = unit.set(field(), std::to_string(shown));
         EXPECT_TRUE(r.ok) << shown << ": " << r.message;
@@ -511,8 +519,8 @@ TEST_P(RangedField, AcceptsBothEndsOfItsRange) {
 }
 
 TEST_P(RangedField, RefusesJustOutsideItsRangeAndKeepsTheUnit) {
-    const std::string message = RangeMessage(0, expected().maxShown);
-    for (int shown : {-1, expected().maxShown + 1}) {
+    const std::string message = RangeMessage(minShown(), expected().maxShown);
+    for (int shown : {minShown() - 1, expected().maxShown + 1}) {
         AnyUnit unit = AnyUnit::Pattern(game());
         const AnyUnit before = unit;
         const FieldResult r = unit.set(field(), std::to_string(shown));
@@ -523,35 +531,37 @@ TEST_P(RangedField, RefusesJustOutsideItsRangeAndKeepsTheUnit) {
     }
 }
 
+// Every value in the range either comes back exactly or is refused with the unit kept: a value
+// is never rounded or wrapped into another.
 TEST_P(RangedField, EveryAcceptedValueShowsBackAndStoresBackUnchanged) {
     const int factor = game() == Game::Pg2 ? GameTraits<Game::Pg2>::kCostFactor
                                            : GameTraits<Game::Peg>::kCostFactor;
-    const int base =
-        game() == Game::Pg2 ? GameTraits<Game::Pg2>::kYearBase : GameTraits<Game::Peg>::kYearBase;
     AnyUnit unit = AnyUnit::Pattern(game());
-    for (int shown = 0; shown <= expected().maxShown; ++shown) {
-        ASSERT_TRUE(unit.set(field(), std::to_string(shown)).ok) << shown;
-        const std::string text = unit.text(field());
-        const int back = std::stoi(text);
-        switch (expected().value) {
-        case Value::Year: // kept modulo 256, shown from the game's base year
-            EXPECT_GE(back, base) << shown;
-            EXPECT_LT(back, base + 256) << shown;
-            EXPECT_EQ(((back - shown) % 256 + 256) % 256, 0) << shown;
-            break;
-        case Value::Cost: // rounded down to a multiple of the factor
-            EXPECT_EQ(back, shown - shown % factor) << shown;
-            break;
-        default:
-            EXPECT_EQ(text, std::to_string(shown));
-            break;
+    int accepted = 0;
+    for (int shown = minShown(); shown <= expected().maxShown; ++shown) {
+        const AnyUnit kept = unit;
+        const FieldResult r = unit.set(field(), std::to_string(shown));
+        if (expected().value == Value::Cost && shown % factor != 0) {
+            const int below = shown - shown % factor;
+            EXPECT_EQ(r.message, "Please enter a multiple of " + std::to_string(factor) +
+                                     ", such as " + std::to_string(below) + " or " +
+                                     std::to_string(below + factor) + ".");
+            ExpectSameUnit(unit, kept);
+            continue;
         }
+        ASSERT_TRUE(r.ok) << shown << ": " << r.message;
+        ++accepted;
+        const std::string text = unit.text(field());
+        EXPECT_EQ(text, std::to_string(shown));
         const AnyUnit before = unit;
         const FieldResult again = unit.set(field(), text);
         ASSERT_TRUE(again.ok) << text << ": " << again.message;
         EXPECT_EQ(again.change, FieldChange::None) << text;
         ExpectSameUnit(unit, before);
     }
+    // A cost field stores all 256 bytes; every other field each value of its range.
+    EXPECT_EQ(accepted,
+              expected().value == Value::Cost ? 256 : expected().maxShown - minShown() + 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, RangedField, ::testing::ValuesIn(Cases(IsRangedNumber)), CaseName);
@@ -574,9 +584,12 @@ TEST_P(NumericField, RefusesTextThatIsNoInteger) {
 }
 
 TEST_P(NumericField, AllowsBlanksAroundAndASign) {
+    // The top of the range: a value every field stores exactly (a year has no 1).
+    const std::string v = std::to_string(expected().maxShown);
     AnyUnit plain = AnyUnit::Pattern(game());
-    ASSERT_TRUE(plain.set(field(), "1").ok);
-    for (const char* shown : {" 1", "1 ", "\t+1\t", "  +1  ", "01", "+0001"}) {
+    ASSERT_TRUE(plain.set(field(), v).ok);
+    for (const std::string& shown :
+         {" " + v, v + " ", "\t+" + v + "\t", "  +" + v + "  ", "0" + v, "+000" + v}) {
         AnyUnit unit = AnyUnit::Pattern(game());
         const FieldResult r = unit.set(field(), shown);
         EXPECT_TRUE(r.ok) << '"' << shown << "\": " << r.message;
@@ -632,15 +645,25 @@ constexpr const char* kNotInteger = "Please enter an integer.";
 INSTANTIATE_TEST_SUITE_P(
     Forms, FieldExample,
     ::testing::Values(
-        Example{"Pg2CostDropsTheRemainder", Game::Pg2, "cost", "100", kOk, "96", 8},
+        Example{"Pg2CostBetweenMultiples", Game::Pg2, "cost", "227",
+                "Please enter a multiple of 12, such as 216 or 228.", "120", 10},
+        Example{"Pg2CostJustAboveZero", Game::Pg2, "cost", "5",
+                "Please enter a multiple of 12, such as 0 or 12.", "120", 10},
+        Example{"Pg2CostMultiple", Game::Pg2, "cost", "228", kOk, "228", 19},
         Example{"Pg2CostTop", Game::Pg2, "cost", "3060", kOk, "3060", 255},
         Example{"Pg2CostPastTop", Game::Pg2, "cost", "3061",
                 "Please enter an integer between 0 and 3060.", "120", 10},
-        Example{"Pg2YearWrapsModulo256", Game::Pg2, "yearAvaible", "2200", kOk, "1944", 44},
-        Example{"Pg2YearBeforeBase", Game::Pg2, "yearExpired", "1899", kOk, "2155", 255},
-        Example{"Pg2YearZero", Game::Pg2, "yearExpired", "0", kOk, "2048", 148},
-        Example{"Pg2YearPastTop", Game::Pg2, "yearAvaible", "10000",
-                "Please enter an integer between 0 and 9999.", "2100", 200},
+        Example{"Pg2YearPastTheByte", Game::Pg2, "yearAvaible", "2156",
+                "Please enter an integer between 1900 and 2155.", "2100", 200},
+        Example{"Pg2YearBeforeBase", Game::Pg2, "yearExpired", "1899",
+                "Please enter an integer between 1900 and 2155.", "2100", 200},
+        Example{"Pg2YearTwoDigits", Game::Pg2, "yearExpired", "39",
+                "Please enter an integer between 1900 and 2155.", "2100", 200},
+        Example{"Pg2YearFirst", Game::Pg2, "yearExpired", "1900", kOk, "1900", 0},
+        Example{"Pg2YearLast", Game::Pg2, "yearAvaible", "2155", kOk, "2155", 255},
+        Example{"Pg2IconSixLetters", Game::Pg2, "icon", "ABCDEF", kOk, "ABCDEF", 'A'},
+        Example{"Pg2IconSevenLetters", Game::Pg2, "icon", "ABCDEFG",
+                "Please enter no more than 6 characters.", "1", '1'},
         Example{"Pg2AirAttackPastByte", Game::Pg2, "airAtk", "300",
                 "Please enter an integer between 0 and 255.", "1", 1},
         Example{"Pg2SoundPastFile", Game::Pg2, "atkMel", "100",
@@ -655,11 +678,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "Please enter an integer between 0 and 1.", "1", -1},
         Example{"Pg2BlanksAndSign", Game::Pg2, "fuel", " +42\t", kOk, "42", 42},
         Example{"Pg2Letters", Game::Pg2, "fuel", "4two", kNotInteger, "1", 1},
-        Example{"PegCostDropsTheRemainder", Game::Peg, "cost", "2555", kOk, "2550", 255},
-        Example{"PegCostTopStaysInTheByte", Game::Peg, "cost", "2559", kOk, "2550", 255},
+        Example{"PegCostBetweenMultiples", Game::Peg, "cost", "2545",
+                "Please enter a multiple of 10, such as 2540 or 2550.", "120", 12},
+        Example{"PegCostTop", Game::Peg, "cost", "2550", kOk, "2550", 255},
         Example{"PegCostThatWouldWrap", Game::Peg, "cost", "2560",
-                "Please enter an integer between 0 and 2559.", "120", 12},
-        Example{"PegYearBeforeBase", Game::Peg, "yearAvaible", "1999", kOk, "2255", 255},
+                "Please enter an integer between 0 and 2550.", "120", 12},
+        Example{"PegYearBeforeBase", Game::Peg, "yearAvaible", "1999",
+                "Please enter an integer between 2000 and 2255.", "2100", 100},
+        Example{"PegYearPastTheByte", Game::Peg, "yearAvaible", "3000",
+                "Please enter an integer between 2000 and 2255.", "2100", 100},
+        Example{"PegYearLast", Game::Peg, "yearAvaible", "2255", kOk, "2255", 255},
         Example{"PegYearStoredFromBase", Game::Peg, "yearAvaible", "2009", kOk, "2009", 9},
         Example{"PegByte55KeepsLowBits", Game::Peg, "byte55", "256", kOk, "0", 0},
         Example{"PegByte55Negative", Game::Peg, "byte55", "-1", kOk, "255", 255},
@@ -678,13 +706,75 @@ INSTANTIATE_TEST_SUITE_P(
                 "Please enter an integer between 0 and 99.", "1", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A drop-down takes its number, its item's words in any letter case, or both as the list shows
+// them; the words must be the item's own. What the form, the table and CSV all go through.
+struct ItemCase {
+    const char* name;
+    Game game;
+    const char* field;
+    int position;
+    const char* form; // "words", "UPPER", "item", "numberWords", "otherNumber"
+    bool ok;
+};
+
+class DropDownByText : public ::testing::TestWithParam<ItemCase> {};
+
+TEST_P(DropDownByText, StoresTheItemsPosition) {
+    const ItemCase& c = GetParam();
+    const FieldDef& f = *FindField(c.game, c.field);
+    const std::string item = FieldItemText(f, c.position);
+    ASSERT_FALSE(item.empty());
+    // The words: the item without the number a numbered or whole-item list puts first.
+    std::string words = item;
+    const std::size_t at = words.find_first_not_of("0123456789 ");
+    if (at != 0 && at != std::string::npos)
+        words = words.substr(at);
+    std::string shown;
+    const std::string form = c.form;
+    if (form == "words")
+        shown = words;
+    else if (form == "UPPER")
+        for (const char ch : words)
+            shown += ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+    else if (form == "item")
+        shown = " " + item + " ";
+    else if (form == "numberWords")
+        shown = std::to_string(c.position) + " " + words;
+    else
+        shown = std::to_string(c.position + 1) + " " + words;
+    AnyUnit unit = AnyUnit::Filled(c.game, 0);
+    const AnyUnit before = unit;
+    const FieldResult r = unit.set(f, shown);
+    EXPECT_EQ(r.ok, c.ok) << shown << ": " << r.message;
+    if (c.ok) {
+        EXPECT_EQ(unit.text(f), std::to_string(c.position)) << shown;
+    } else {
+        EXPECT_EQ(r.message, "Please enter an integer.");
+        ExpectSameUnit(unit, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, DropDownByText,
+    ::testing::Values(
+        ItemCase{"Pg2ClassWords", Game::Pg2, "class", 3, "words", true},
+        ItemCase{"Pg2ClassUpperCase", Game::Pg2, "class", 3, "UPPER", true},
+        ItemCase{"Pg2ClassWholeItem", Game::Pg2, "class", 3, "item", true},
+        ItemCase{"Pg2ClassNumberAndWords", Game::Pg2, "class", 3, "numberWords", true},
+        ItemCase{"Pg2ClassWrongNumber", Game::Pg2, "class", 3, "otherNumber", false},
+        ItemCase{"Pg2MoveModeWholeItem", Game::Pg2, "moveMode", 1, "item", true},
+        ItemCase{"Pg2MoveModeWords", Game::Pg2, "moveMode", 1, "UPPER", true},
+        ItemCase{"PegMonthWords", Game::Peg, "monthAvaible", 5, "words", true},
+        ItemCase{"PegMovTypeNumberAndWords", Game::Peg, "movType", 7, "numberWords", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(FieldChangeFlag, SameValueIsNoChangeNewValueIsData) {
     PegUnitTable table = PatternPegTable();
     PegUnit& unit = table.units[0];
     const FieldDef& cost = *FindField(Game::Peg, "cost");
     EXPECT_EQ(SetPegField(table, 0, cost, "1230").change, FieldChange::Data);
-    // 1239 stores the same 123.
-    const FieldResult same = SetPegField(table, 0, cost, "1239");
+    // The same value with blanks and a sign stores the same 123.
+    const FieldResult same = SetPegField(table, 0, cost, " +1230");
     EXPECT_TRUE(same.ok);
     EXPECT_EQ(same.change, FieldChange::None);
     EXPECT_EQ(unit.record[peg::Cost], 123);
@@ -882,22 +972,25 @@ TEST_P(IconField, KeepsSixCharactersAndZeroFillsTheRest) {
     struct Row {
         std::string before, shown, after;
         FieldChange change;
+        bool ok = true; // a longer name is refused, never cut to another icon's name
     };
     const std::string z(1, '\0');
     for (const Row& row : {
-             Row{"ABCDEF", "GHIJKLMN", "GHIJKL", FieldChange::Data},
+             Row{"ABCDEF", "GHIJKLMN", "ABCDEF", FieldChange::None, false},
+             Row{"ABCDEF", "GHIJKL", "GHIJKL", FieldChange::Data},
              Row{"ABCDEF", "AB", "AB" + z + z + z + z, FieldChange::Data},
              Row{"AB" + z + "XYZ", "AB", "AB" + z + z + z + z, FieldChange::Data},
              Row{"AB" + z + z + z + z, "AB", "AB" + z + z + z + z, FieldChange::None},
              Row{"ABCDEF", "", z + z + z + z + z + z, FieldChange::Data},
-             Row{"ABCDEF", "ABCDEFG", "ABCDEF", FieldChange::None},
+             Row{"ABCDEF", "ABCDEFG", "ABCDEF", FieldChange::None, false},
          }) {
         AnyUnit unit = AnyUnit::Pattern(game());
         std::uint8_t* field0 = unit.mutableBytes() + expected().offset;
         std::copy(row.before.begin(), row.before.end(), field0);
         const AnyUnit before = unit;
         const FieldResult r = unit.set(field(), row.shown);
-        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.ok, row.ok) << row.shown;
+        EXPECT_EQ(r.message, row.ok ? "" : "Please enter no more than 6 characters.");
         EXPECT_EQ(r.change, row.change) << row.shown;
         EXPECT_EQ(fieldBytes(unit), row.after) << row.shown;
         const auto x = before.bytes();

@@ -40,8 +40,11 @@ class CsvImportTest : public QObject {
 
   private slots:
     void exportProposesTheCsvBesideTheEFile();
+    void exportNeverWritesOverItsSource_data();
+    void exportNeverWritesOverItsSource();
     void previewThenApplyIsOneUndoStep();
     void refusalsKeepApplyDisabled();
+    void refusedRowsCanBeLeftOut();
     void damagedFileIsNamedAndNothingOpens();
 };
 
@@ -65,6 +68,43 @@ void CsvImportTest::exportProposesTheCsvBesideTheEFile() {
     QCOMPARE(bytes.toStdString(), TableCsv(e.doc(), Game::Pg2));
     QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
                              "code,denomination,"));
+}
+
+void CsvImportTest::exportNeverWritesOverItsSource_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("E-File") << QStringLiteral("pg2/EQUIP97.EQP") << QStringLiteral("E-File");
+    QTest::newRow("E-File in other case")
+        << QStringLiteral("pg2/equip97.eqp") << QStringLiteral("E-File");
+    QTest::newRow("Names E-File") << QStringLiteral("pg2/EQUIP97.txt")
+                                  << QStringLiteral("Names E-File");
+}
+
+// The save dialog has asked before replacing: the export still refuses the files it reads.
+void CsvImportTest::exportNeverWritesOverItsSource() {
+    QFETCH(QString, target);
+    QFETCH(QString, what);
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws);
+    QVERIFY(e.started());
+    const std::string eFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+    const std::string names = ws.path(QStringLiteral("pg2/EQUIP97.txt"));
+    QVERIFY(LoadEFile(e.doc(), Game::Pg2, eFile));
+    e.frame().SwitchView(Game::Pg2);
+    auto bytesOf = [](const std::string& path) {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray eFileBefore = bytesOf(eFile);
+    const QByteArray namesBefore = bytesOf(names);
+    const std::string out = ws.path(target);
+    e.ui().expectFileDialog("Export PG2 units to CSV", out);
+    e.ui().expectError(out + " is the " + what.toStdString() +
+                       " the units are read from\nNothing was written");
+    e.action("exportCsvAction")->trigger();
+    QCOMPARE(bytesOf(eFile), eFileBefore);
+    QCOMPARE(bytesOf(names), namesBefore);
 }
 
 void CsvImportTest::previewThenApplyIsOneUndoStep() {
@@ -144,6 +184,40 @@ void CsvImportTest::refusalsKeepApplyDisabled() {
     e.action("importCsvAction")->trigger();
     QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{0});
     QVERIFY(!e.doc().isModified());
+}
+
+// Refusals lead the preview, highlighted; "Apply Without Refused Rows" applies the rest as one
+// step of the history.
+void CsvImportTest::refusedRowsCanBeLeftOut() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws);
+    QVERIFY(e.started());
+    QVERIFY(LoadEFile(e.doc(), Game::Pg2, ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
+    e.frame().SwitchView(Game::Pg2);
+    const int air1 = e.doc().pg2()->units[1].record[pg2::AirAtk];
+    const QString csv = ws.file(QStringLiteral("pg2/bad.csv"));
+    writeText(csv, "code,cost,airAtk\r\n1,abc,3\r\n2,24,4\r\n3,36,5\r\n");
+    e.ui().expectFileDialog("Import PG2 units from CSV", csv.toStdString());
+    const std::string imported = "Imported from " + csv.toStdString();
+    e.ui().expectInformation(imported + ":\n4 fields changed in 2 units, 0 units added\n1 rows "
+                                        "with a refused cell were left out");
+    WhenModal([&](QWidget* d) {
+        auto* preview = child<QPlainTextEdit>(d, "previewTextEdit");
+        const QString text = preview->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("refused: line 2, column cost")));
+        QVERIFY(text.indexOf(QStringLiteral("refused:")) < text.indexOf(QStringLiteral("unit 2")));
+        QCOMPARE(preview->extraSelections().size(), 1);
+        QVERIFY(!child<QPushButton>(d, "applyButton")->isEnabled());
+        auto* skip = child<QPushButton>(d, "skipRefusedButton");
+        QVERIFY(skip->isEnabled());
+        QTest::mouseClick(skip, Qt::LeftButton);
+    });
+    e.action("importCsvAction")->trigger();
+    QCOMPARE(e.doc().history(Game::Pg2).count(), std::size_t{1});
+    QCOMPARE(int(e.doc().pg2()->units[1].record[pg2::AirAtk]), air1);
+    QCOMPARE(int(e.doc().pg2()->units[2].record[pg2::AirAtk]), 4);
+    QCOMPARE(int(e.doc().pg2()->units[3].record[pg2::Cost]), 3);
 }
 
 void CsvImportTest::damagedFileIsNamedAndNothingOpens() {

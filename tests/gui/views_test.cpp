@@ -274,12 +274,12 @@ void ViewsTest::editBox_data() {
     QTest::newRow("PG2 air attack, focus leaves")
         << Game::Pg2 << "airAtk"
         << "77" << false << pg2::AirAtk << QByteArray("\x4d", 1) << "77" << false;
-    QTest::newRow("PG2 cost 100 stores 8, shows 96")
+    QTest::newRow("PG2 cost 108 stores 9")
         << Game::Pg2 << "cost"
-        << "100" << true << pg2::Cost << QByteArray("\x08", 1) << "96" << false;
-    QTest::newRow("PG2 year 2200 stores 44, shows 1944")
+        << "108" << true << pg2::Cost << QByteArray("\x09", 1) << "108" << false;
+    QTest::newRow("PG2 year 2155 stores 255")
         << Game::Pg2 << "yearAvaible"
-        << "2200" << false << pg2::YearAvaible << QByteArray("\x2c", 1) << "1944" << false;
+        << "2155" << false << pg2::YearAvaible << QByteArray("\xff", 1) << "2155" << false;
     QTest::newRow("PG2 until year")
         << Game::Pg2 << "yearExpired"
         << "1946" << true << pg2::YearExpired << QByteArray("\x2e", 1) << "1946" << false;
@@ -292,12 +292,12 @@ void ViewsTest::editBox_data() {
     QTest::newRow("PG2 name marks names only")
         << Game::Pg2 << "denomination" << QString::fromUtf8("Panzer \u00c4 \u20ac") << false << -1
         << QByteArray("Panzer \xc4 \x80") << QString::fromUtf8("Panzer \u00c4 \u20ac") << true;
-    QTest::newRow("PeG cost 2555 stores 255, shows 2550")
+    QTest::newRow("PeG cost 2550 stores 255")
         << Game::Peg << "cost"
-        << "2555" << true << peg::Cost << QByteArray("\xff", 1) << "2550" << false;
-    QTest::newRow("PeG year 1999 stores 255, shows 2255")
+        << "2550" << true << peg::Cost << QByteArray("\xff", 1) << "2550" << false;
+    QTest::newRow("PeG year 2000 stores 0")
         << Game::Peg << "yearAvaible"
-        << "1999" << false << peg::YearAvaible << QByteArray("\xff", 1) << "2255" << false;
+        << "2000" << false << peg::YearAvaible << QByteArray("\x00", 1) << "2000" << false;
     QTest::newRow("PeG byte55 256 stores 0")
         << Game::Peg << "byte55"
         << "256" << true << peg::byte55 << QByteArray("\x00", 1) << "0" << false;
@@ -375,13 +375,21 @@ void ViewsTest::refusedValue_data() {
                                    << "Please enter an integer between 0 and 3060.";
     QTest::newRow("PG2 year 10000") << Game::Pg2 << "yearExpired"
                                     << "10000"
-                                    << "Please enter an integer between 0 and 9999.";
+                                    << "Please enter an integer between 1900 and 2155.";
     QTest::newRow("PG2 sound 100") << Game::Pg2 << "dieMel"
                                    << "100"
                                    << "Please enter an integer between 0 and 99.";
     QTest::newRow("PeG cost 2560") << Game::Peg << "cost"
                                    << "2560"
-                                   << "Please enter an integer between 0 and 2559.";
+                                   << "Please enter an integer between 0 and 2550.";
+    QTest::newRow("PeG cost between multiples") << Game::Peg << "cost"
+                                                << "2545"
+                                                << "Please enter a multiple of 10, such as 2540 "
+                                                   "or 2550.";
+    QTest::newRow("PG2 year that would wrap") << Game::Pg2 << "yearAvaible"
+                                              << "2200"
+                                              << "Please enter an integer between 1900 and "
+                                                 "2155.";
     QTest::newRow("PeG byte55 not a number") << Game::Peg << "byte55"
                                              << "x1"
                                              << "Please enter an integer.";

@@ -236,13 +236,31 @@ TEST(Compare, TextAndCsv) {
               "  cost: 96 -> 108\n"
               "only in A: unit 5 (code 5) Tiger 5\n"
               "1 unit differs, 1 only in A, 0 only in B\n");
+    // UTF-8 with a byte-order mark, RFC 4180 quoting, text values without the text's quotes.
     const Bytes csv = ComparisonCsv(c);
-    EXPECT_EQ(
-        std::string(csv.begin(), csv.end()),
-        "unit,code,name,change,field,a,b\r\n"
-        "1,1,Tiger 1,changed,denomination,\"\"\"Tiger 1\"\"\",\"\"\"Tiger, \"\"late\"\"\"\"\"\r\n"
-        "1,1,Tiger 1,changed,cost,96,108\r\n"
-        "5,5,Tiger 5,only in A,,,\r\n");
+    EXPECT_EQ(std::string(csv.begin(), csv.end()),
+              "\xEF\xBB\xBF"
+              "unit,code,name,change,field,a,b\r\n"
+              "1,1,Tiger 1,changed,denomination,Tiger 1,\"Tiger, \"\"late\"\"\"\r\n"
+              "1,1,Tiger 1,changed,cost,96,108\r\n"
+              "5,5,Tiger 5,only in A,,,\r\n");
+}
+
+// Names are Windows-1252 bytes: both forms give them as UTF-8, and the CSV guards a name a
+// spreadsheet would run as a formula.
+TEST(Compare, NamesAsUtf8AndFormulasGuarded) {
+    const Pg2UnitTable ours = pg2Table();
+    Pg2UnitTable theirs = ours;
+    theirs.setName(2, "=HYPERLINK(\"x\")");
+    theirs.setName(3, "Fl\xE4"
+                      "chenbrand \x80");
+    const TableComparison c = ComparePg2Tables(ours, theirs);
+    const std::string text = ComparisonText(c, "a", "b");
+    EXPECT_NE(text.find("\"Tiger 3\" -> \"Fl\u00E4chenbrand \u20AC\""), std::string::npos) << text;
+    const Bytes bytes = ComparisonCsv(c);
+    const std::string csv(bytes.begin(), bytes.end());
+    EXPECT_NE(csv.find(",Tiger 2,\"'=HYPERLINK(\"\"x\"\")\"\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",Fl\u00E4chenbrand \u20AC\r\n"), std::string::npos) << csv;
 }
 
 // Taking every listed field of units that differ in every byte leaves nothing to list: each
