@@ -900,12 +900,13 @@ TEST(Journal, ARandomSessionKilledAnywhereIsRestoredExactly) {
         std::mt19937 rng(seed);
         int replacedBeforeDeath = -1;
         std::array<State, 2> before{};
+        // Counted while the hook may be called: they outlive the loop's body.
+        std::size_t calls = 0;
+        int replaced = 0;
         for (std::size_t i = 0; i < session.size(); ++i) {
             const bool last = i + 1 == session.size();
             if (last && inSave) {
                 before = {stateOf(reference, Game::Pg2), stateOf(reference, Game::Peg)};
-                std::size_t calls = 0;
-                int replaced = 0;
                 SetSaveStageHook([&](SaveStage, bool after) {
                     if (calls++ == dieAt && replacedBeforeDeath < 0)
                         replacedBeforeDeath = replaced + (after ? 1 : 0);
@@ -934,11 +935,11 @@ TEST(Journal, ARandomSessionKilledAnywhereIsRestoredExactly) {
             if (!s.load(Game::Pg2) || !s.load(Game::Peg))
                 ::_exit(2);
             std::mt19937 childRng(seed);
+            std::size_t childCalls = 0;
             for (std::size_t i = 0; i < session.size(); ++i) {
                 if (i + 1 == session.size() && inSave) {
-                    std::size_t calls = 0;
                     SetSaveStageHook([&](SaveStage, bool) {
-                        if (calls++ == dieAt)
+                        if (childCalls++ == dieAt)
                             std::raise(SIGKILL);
                     });
                 }
