@@ -226,29 +226,26 @@ bool CVarnelDoc::commit(Game g, std::string text, Patch patch, bool data, bool n
 }
 
 bool CVarnelDoc::undo(Game g) {
-    EditHistory& h = historyOf(g);
-    EditStep* step = h.undoStep();
-    if (step == nullptr)
-        return false;
-    const DocChange change =
-        applyPatch(g, step->patch(), false, step->touches(ChangeKind::Data),
-                   step->touches(ChangeKind::Names), nullptr, nullptr, nullptr);
-    h.stepBack();
-    journalMove(g, true, h.index() + 1);
-    changed(change);
-    return true;
+    return stepHistory(g, false);
 }
 
 bool CVarnelDoc::redo(Game g) {
+    return stepHistory(g, true);
+}
+
+bool CVarnelDoc::stepHistory(Game g, bool forward) {
     EditHistory& h = historyOf(g);
-    EditStep* step = h.redoStep();
+    EditStep* step = forward ? h.redoStep() : h.undoStep();
     if (step == nullptr)
         return false;
     const DocChange change =
-        applyPatch(g, step->patch(), true, step->touches(ChangeKind::Data),
+        applyPatch(g, step->patch(), forward, step->touches(ChangeKind::Data),
                    step->touches(ChangeKind::Names), nullptr, nullptr, nullptr);
-    h.stepForward();
-    journalMove(g, false, h.index() - 1);
+    if (forward)
+        h.stepForward();
+    else
+        h.stepBack();
+    journalMove(g, !forward, forward ? h.index() - 1 : h.index() + 1);
     changed(change);
     return true;
 }

@@ -362,6 +362,8 @@ class CVarnelDoc {
     // fit or is empty.
     bool commit(Game g, std::string text, Patch patch, bool data, bool names,
                 bool namesClean = false, const std::vector<std::uint64_t>* check = nullptr);
+    // Undo (backwards) or redo (forwards) of the game's history through the door.
+    bool stepHistory(Game g, bool forward);
     // Applies a patch forwards or backwards (the swap and the code); what changed.
     DocChange applyPatch(Game g, Patch& patch, bool forward, bool data, bool names,
                          const std::vector<std::uint64_t>* check,
