@@ -1,4 +1,5 @@
 #include "app/appsettings.h"
+#include "base/numbers.h"
 
 #include "base/format.h"
 #include "base/paths.h"
@@ -89,7 +90,7 @@ int ParseBackupCount(const std::string& value) {
     if (value.empty() || value.size() > 2 ||
         !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return kDefaultBackups;
-    return std::stoi(value);
+    return ParseInteger(value).value_or(kDefaultBackups);
 }
 
 void WriteSetting(SettingsBackend& store, int id, const std::string& value) {

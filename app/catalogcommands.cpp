@@ -105,7 +105,7 @@ bool take(CVarnelDoc& doc, const OtherEFile& other, const std::vector<TakeItem>&
     }
     const std::string text = items.size() == 1 && items[0].field
                                  ? stepText("Take their value", other) + ": " +
-                                       FieldLabel(*items[0].field) + " of " +
+                                       items[0].field->label + std::string(" of ") +
                                        std::to_string(items[0].unit)
                                  : stepText("Take their values", other);
     return doc.replaceUnits(text, count, std::move(positions), std::move(changed));

@@ -21,7 +21,7 @@ namespace {
 
 // "Air attack of 3 Tiger I": the field and the unit as the form shows them.
 std::string fieldStepText(const FieldDef& field, std::size_t unit, std::string_view name) {
-    std::string text = FieldLabel(field) + " of " + std::to_string(unit);
+    std::string text = field.label + (" of " + std::to_string(unit));
     if (!name.empty()) {
         text += ' ';
         text += name;
@@ -30,12 +30,12 @@ std::string fieldStepText(const FieldDef& field, std::size_t unit, std::string_v
 }
 
 FieldResult setFieldOf(Pg2UnitTable& table, std::size_t unit, const FieldDef& field,
-                       std::string_view shown) {
-    return SetPg2Field(table, unit, field, shown);
+                       std::string_view shown, const NameTable& countries) {
+    return SetPg2Field(table, unit, field, shown, FieldStyle::Form, &countries);
 }
 FieldResult setFieldOf(PegUnitTable& table, std::size_t unit, const FieldDef& field,
-                       std::string_view shown) {
-    return SetPegField(table, unit, field, shown);
+                       std::string_view shown, const NameTable& countries) {
+    return SetPegField(table, unit, field, shown, FieldStyle::Form, &countries);
 }
 
 // Units of a table as they were before a command worked on the table in place, to be put back
@@ -272,7 +272,7 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
         const std::string name(table.name(unit));
         Originals<Table> originals(table);
         originals.keep(unit);
-        const FieldResult result = setFieldOf(table, unit, field, shown);
+        const FieldResult result = setFieldOf(table, unit, field, shown, countries(g));
         Patch patch = originals.patch();
         originals.restore();
         if (result.ok && result.change != FieldChange::None) {
@@ -281,6 +281,29 @@ FieldResult CVarnelDoc::setField(Game g, std::size_t unit, const FieldDef& field
         }
         return result;
     });
+}
+
+FieldResult CVarnelDoc::setField(Game g, std::size_t unit, std::string_view field,
+                                 std::string_view shown) {
+    if (const FieldDef* def = FindField(g, field))
+        return setField(g, unit, *def, shown);
+    FieldResult refused;
+    refused.message = "There is no such field";
+    return refused;
+}
+
+std::string CVarnelDoc::formatField(Game g, std::size_t unit, const FieldDef& field,
+                                    FieldStyle style) const {
+    if (unit >= unitCount(g))
+        return {};
+    return g == Game::Pg2 ? FormatField(*pg2(), unit, field, style, &countries(g))
+                          : FormatField(*peg(), unit, field, style, &countries(g));
+}
+
+FieldValue CVarnelDoc::readField(Game g, std::size_t unit, const FieldDef& field) const {
+    if (unit >= unitCount(g))
+        return {};
+    return g == Game::Pg2 ? ReadValue(*pg2(), unit, field) : ReadValue(*peg(), unit, field);
 }
 
 CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
@@ -301,15 +324,15 @@ CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
                 r.message = "There is no such unit";
             } else {
                 originals.keep(edit.unit);
-                r = setFieldOf(table, edit.unit, *edit.field, edit.shown);
+                r = setFieldOf(table, edit.unit, *edit.field, edit.shown, countries(g));
             }
             if (!r.ok) {
                 // Nothing of the block stays.
                 originals.restore();
                 const std::optional<std::string_view> name = unitName(g, edit.unit);
                 result.message = Format("Unit %zu %s, column %s:\n%s", edit.unit,
-                                        std::string(name.value_or("")).c_str(),
-                                        FieldLabel(*edit.field).c_str(), r.message.c_str());
+                                        std::string(name.value_or("")).c_str(), edit.field->label,
+                                        r.message.c_str());
                 result.refused = &edit - edits.data();
                 return result;
             }

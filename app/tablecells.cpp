@@ -1,6 +1,5 @@
 #include "app/tablecells.h"
 
-#include "app/fieldedit.h"
 #include "base/format.h"
 
 #include <algorithm>
@@ -9,14 +8,6 @@
 namespace varnel {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 CellsResult refusal(std::string message) {
     CellsResult result;
@@ -48,30 +39,6 @@ std::vector<std::string> ListItems(const CVarnelDoc& doc, Game g, const FieldDef
                             ? ListItem(position, doc.countries(g).name(position))
                             : FieldItemText(field, position));
     return items;
-}
-
-std::string CellText(const CVarnelDoc& doc, Game g, std::size_t unit, const FieldDef& field) {
-    std::string text = FieldText(doc, g, unit, field);
-    if (!IsListField(field) || text.empty())
-        return text;
-    const int position = std::stoi(text);
-    if (position < 0 || position > field.maxShown)
-        return text;
-    if (field.kind == FieldKind::Country)
-        return ListItem(position, doc.countries(g).name(position));
-    std::string item = FieldItemText(field, position);
-    return item.empty() ? text : item;
-}
-
-std::string CellInput(const CVarnelDoc& doc, Game g, const FieldDef& field, std::string_view text) {
-    if (!IsListField(field))
-        return std::string(text);
-    const std::string wanted = Folded1252(trimmed(text));
-    const std::vector<std::string> items = ListItems(doc, g, field);
-    for (std::size_t position = 0; position < items.size(); ++position)
-        if (!items[position].empty() && Folded1252(trimmed(items[position])) == wanted)
-            return std::to_string(position);
-    return std::string(text);
 }
 
 std::vector<std::vector<std::string>> ParseTabText(std::string_view text) {
@@ -158,7 +125,7 @@ CellsResult SetCellsValue(CVarnelDoc& doc, Game g, std::span<const TableCell> ce
     std::vector<CellEdit> edits;
     edits.reserve(cells.size());
     for (const TableCell& cell : cells)
-        edits.push_back({cell.unit, cell.field, CellInput(doc, g, *cell.field, value)});
+        edits.push_back({cell.unit, cell.field, std::string(value)});
     return doc.setFields(g, edits,
                          "Set Value (" +
                              Counted(static_cast<long long>(cells.size()), "cell", "cells") + ")");
@@ -169,14 +136,14 @@ CellsResult ScaleCells(CVarnelDoc& doc, Game g, std::span<const TableCell> cells
     edits.reserve(cells.size());
     for (const TableCell& cell : cells) {
         if (!IsNumberField(*cell.field))
-            return refusal(Format("The column %s holds no numbers to scale.",
-                                  FieldLabel(*cell.field).c_str()));
-        const std::string shown = FieldText(doc, g, cell.unit, *cell.field);
-        if (shown.empty())
+            return refusal(Format("The column %s holds no numbers to scale.", cell.field->label));
+        if (cell.unit >= doc.unitCount(g))
             return refusal("There is no such unit");
+        const std::int64_t shown =
+            ShownValue(*cell.field, doc.readField(g, cell.unit, *cell.field).stored);
         // Cut toward zero to a value the field stores (a multiple of 12 or 10 for costs), as
         // the cost change cuts: the field itself refuses anything in between.
-        std::int64_t scaled = std::stoll(shown) * percent / 100;
+        std::int64_t scaled = shown * percent / 100;
         scaled -= (scaled - cell.field->base) % cell.field->scale;
         edits.push_back({cell.unit, cell.field, std::to_string(scaled)});
     }
@@ -202,7 +169,7 @@ CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
     for (std::size_t r = 0; r < block.size(); ++r)
         for (std::size_t c = 0; c < block[r].size(); ++c) {
             const auto unit = static_cast<std::size_t>(units[r]);
-            edits.push_back({unit, fields[c], CellInput(doc, g, *fields[c], block[r][c])});
+            edits.push_back({unit, fields[c], block[r][c]});
         }
     return doc.setFields(
         g, edits, "Paste (" + Counted(static_cast<long long>(edits.size()), "cell", "cells") + ")");

@@ -21,15 +21,6 @@ bool IsNumberField(const FieldDef& field);
 
 // The items of a drop-down; countries are "N  name" with the game's T-File names.
 std::vector<std::string> ListItems(const CVarnelDoc& doc, Game g, const FieldDef& field);
-// What a cell shows: numbers as the form shows them (costs x 12 or x 10, years + 1900 or + 2000),
-// a drop-down's item at its position (the number when the position has no item), check boxes
-// "1" or "0", icons and names as they are. Empty outside the table.
-std::string CellText(const CVarnelDoc& doc, Game g, std::size_t unit, const FieldDef& field);
-// The text SetField takes for what was typed or pasted into a cell: a drop-down's item text
-// (without regard to case or surrounding blanks) becomes its position; anything else stays as it
-// is, for the field's own rules to take or refuse.
-std::string CellInput(const CVarnelDoc& doc, Game g, const FieldDef& field, std::string_view text);
-
 // Tab-separated text: rows end in LF or CR LF, cells holding a tab, a line break or a double
 // quote are quoted with doubled quotes inside. A last line break ends the last row.
 std::vector<std::vector<std::string>> ParseTabText(std::string_view text);

@@ -122,6 +122,12 @@ class CVarnelDoc {
     // game has no table.
     const Pg2UnitTable* pg2() const { return pg2_ ? &*pg2_ : nullptr; }
     const PegUnitTable* peg() const { return peg_ ? &*peg_ : nullptr; }
+    // The field of a unit written in `style`, countries named by the game's T-File; empty when
+    // there is no such unit.
+    std::string formatField(Game g, std::size_t unit, const FieldDef& field,
+                            FieldStyle style = FieldStyle::Form) const;
+    // The value of the field of a unit; empty when there is no such unit.
+    FieldValue readField(Game g, std::size_t unit, const FieldDef& field) const;
     const NameTable& countries(Game g) const {
         return g == Game::Pg2 ? pg2Countries_ : pegCountries_;
     }
@@ -197,6 +203,8 @@ class CVarnelDoc {
     // Checks the text a control shows and stores it into the field of `unit` (the field table's
     // rules and messages; "There is no such unit" for an index outside the table).
     FieldResult setField(Game g, std::size_t unit, const FieldDef& field, std::string_view shown);
+    // The same, the field named by its catalogue name; refused when the game has no such field.
+    FieldResult setField(Game g, std::size_t unit, std::string_view field, std::string_view shown);
     // Stores many values (a block of cells, a column set to one value) as one step named `what`,
     // each through the field table's rules in the order given. When one is refused nothing
     // changes, and the message names the unit, the column and the reason. No step when no value

@@ -3,6 +3,7 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
+#include "base/numbers.h"
 #include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
@@ -32,9 +33,9 @@ constexpr const char* kUsage =
     "links becomes a new file, and its other names keep the old content.\n";
 
 bool parseInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && !text.empty();
+    const std::optional<int> parsed = ParseInteger(text);
+    value = parsed.value_or(0);
+    return parsed.has_value();
 }
 
 // "K=PCT" into the choices; false for anything else.

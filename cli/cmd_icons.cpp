@@ -2,6 +2,7 @@
 
 #include "app/iconload.h"
 #include "base/fileio.h"
+#include "base/numbers.h"
 #include "base/paths.h"
 #include "base/png.h"
 #include "cli/command.h"
@@ -104,17 +105,10 @@ int runIcon(const std::vector<std::string>& argv) {
 
     IconArchive archive(*game);
     if (const auto view = args.value("--view")) {
-        int n = 0;
-        std::size_t used = 0;
-        try {
-            n = std::stoi(*view, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != view->size() || n < iconfile::kFirstView ||
-            n > iconfile::kLastView)
+        const std::optional<int> n = ParseInteger(*view, iconfile::kFirstView, iconfile::kLastView);
+        if (!n)
             return Fail("icon", "--view must be a number from 1 to 9, not '" + *view + "'");
-        archive.SetView(n);
+        archive.SetView(*n);
     }
     const std::string& path = args.positional()[0];
     if (!openArchive("icon", archive, path))

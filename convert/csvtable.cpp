@@ -1,6 +1,7 @@
 #include "convert/csvtable.h"
 
 #include "base/format.h"
+#include "base/numbers.h"
 
 #include <csv.h>
 
@@ -25,46 +26,19 @@ std::size_t lineAt(std::string_view text, std::size_t offset) {
 
 // --- Writing -------------------------------------------------------------------------------
 
-void appendNumber(std::string& out, int value) {
-    char buffer[16];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    out.append(buffer, static_cast<std::size_t>(end - buffer));
-}
-
-// Whether a row's stored value is the record byte at its offset in both games, so the value can
-// be read without asking the catalogue (the hot path of writing and comparing every cell).
-bool plainByte(const FieldDef& field) {
-    switch (field.kind) {
-    case FieldKind::Byte:
-    case FieldKind::Year:
-    case FieldKind::Cost:
-    case FieldKind::Month:
-    case FieldKind::Vocabulary:
-    case FieldKind::AnyInteger:
-        return true;
-    default:
-        return false;
-    }
-}
-
 int storedOf(const Pg2Unit& unit, const FieldDef& field) {
     return Pg2StoredValue(unit, field);
 }
 int storedOf(const PegUnit& unit, const FieldDef& field) {
     return PegStoredValue(unit, field);
 }
-std::string textOf(const Pg2UnitTable& table, std::size_t i, const FieldDef& field) {
-    return Pg2FieldText(table, i, field);
+FieldResult setOf(Pg2UnitTable& table, std::size_t i, const FieldDef& field, std::string_view s,
+                  FieldStyle style) {
+    return SetPg2Field(table, i, field, s, style);
 }
-std::string textOf(const PegUnitTable& table, std::size_t i, const FieldDef& field) {
-    return PegFieldText(table, i, field);
-}
-FieldResult setOf(Pg2UnitTable& table, std::size_t i, const FieldDef& field, std::string_view s) {
-    return SetPg2Field(table, i, field, s);
-}
-FieldResult setOf(PegUnitTable& table, std::size_t i, const FieldDef& field, std::string_view s) {
-    return SetPegField(table, i, field, s);
+FieldResult setOf(PegUnitTable& table, std::size_t i, const FieldDef& field, std::string_view s,
+                  FieldStyle style) {
+    return SetPegField(table, i, field, s, style);
 }
 constexpr Game gameOf(const Pg2UnitTable*) {
     return Game::Pg2;
@@ -80,48 +54,6 @@ std::vector<const FieldDef*> csvColumns(Game game) {
         if (f.kind != FieldKind::Code)
             columns.push_back(&f);
     return columns;
-}
-
-// The text the form shows for a field of unit `i`, as a CSV cell holds it (text as UTF-8).
-// The stored value of a catalogue row, read where each game keeps it without asking the
-// catalogue again: the hot path of writing and comparing every cell.
-int fastStored(const Pg2Unit& unit, const FieldDef& field) {
-    if (plainByte(field))
-        return unit.record[field.offset];
-    switch (field.kind) {
-    case FieldKind::Country:
-        return unit.country;
-    case FieldKind::Switch:
-        return (field.offset == pg2::Special1 ? unit.special1
-                                              : unit.special2)[static_cast<std::size_t>(field.bit)];
-    case FieldKind::Saved:
-        return Pg2SavedByte(unit, field.offset);
-    default:
-        return storedOf(unit, field);
-    }
-}
-
-int fastStored(const PegUnit& unit, const FieldDef& field) {
-    if (plainByte(field))
-        return unit.record[field.offset];
-    if (field.kind == FieldKind::Bit)
-        return (unit.record[field.offset + field.bit / 8] >> (field.bit % 8)) & 1;
-    return storedOf(unit, field);
-}
-
-template <class Unit> int shownOf(const Unit& unit, const FieldDef& field) {
-    return ShownValue(field, fastStored(unit, field));
-}
-
-template <class Table>
-void appendShown(std::string& out, const Table& table, std::size_t i, const FieldDef& field) {
-    if (IsTextField(field)) {
-        const std::string text = textOf(table, i, field);
-        if (NeedsFormulaGuard(text))
-            out += kFormulaGuard;
-        out += Utf8From1252(text);
-    } else
-        appendNumber(out, shownOf(table.units[i], field));
 }
 
 template <class Table> std::string writeCsv(const Table& table) {
@@ -155,10 +87,10 @@ template <class Table> std::string writeCsv(const Table& table) {
             if (IsTextField(*f)) {
                 flush();
                 text.clear();
-                appendShown(text, table, i, *f);
+                AppendValue(text, *f, ReadValue(table, i, *f), FieldStyle::Csv);
                 AppendCsvCell(out, text);
             } else {
-                number(shownOf(table.units[i], *f));
+                number(WrittenNumber(*f, storedOf(table.units[i], *f), FieldStyle::Csv));
             }
         }
         *at++ = '\r';
@@ -390,14 +322,8 @@ bool isReportHeader(Game game, const std::vector<std::string>& header) {
 }
 
 // A whole number 0..max with blanks around it, or nothing.
-std::optional<long> parseCode(std::string_view text, long max) {
-    text = trimmed(text);
-    long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < 0 ||
-        value > max)
-        return std::nullopt;
-    return value;
+std::optional<int> parseCode(std::string_view text, int max) {
+    return ParseInteger(text, 0, max);
 }
 
 // `text` cut after kCsvCellShown characters (UTF-8 sequences kept whole), with "..." added.
@@ -510,7 +436,7 @@ template <class Table> class Planner {
             // Spreadsheets keep rows whose cells were all cleared; a row with a code is none.
             if (trimmed(text).empty() && blankRow(r))
                 continue;
-            const auto code = parseCode(text, static_cast<long>(kMaxUnits));
+            const auto code = parseCode(text, static_cast<int>(kMaxUnits));
             if (!code) {
                 refuse(r, file_.header[code_], text,
                        Format("The code must be a unit's position, 0 to %d.",
@@ -602,7 +528,7 @@ template <class Table> class Planner {
     // The unit a row is about, for a message: its code and name, or its name in the file when
     // it would be a new unit; empty when its code is no unit's.
     std::string unitOf(std::size_t row) const {
-        const auto code = parseCode(file_.cell(row, code_), static_cast<long>(kMaxUnits));
+        const auto code = parseCode(file_.cell(row, code_), static_cast<int>(kMaxUnits));
         if (!code)
             return {};
         const auto c = static_cast<std::size_t>(*code);
@@ -632,52 +558,14 @@ template <class Table> class Planner {
                                             shownCell(value), std::move(reason), unitOf(row)});
     }
 
-    // The cell as the field stores it: text converted to Windows-1252; nothing after a refusal.
-    // A converted value lives in `storage`; a plain number is a view into the file.
-    std::optional<std::string_view> cellValue(std::size_t row, const Column& column,
-                                              std::string& storage) {
-        const std::string_view cell = file_.cell(row, column.index);
-        const FieldDef& f = *column.field;
-        if (reportValues_ && !IsTextField(f) && (f.scale != 1 || f.base != 0)) {
-            if (const auto stored = parseCode(cell, 255)) {
-                storage = std::to_string(ShownValue(f, static_cast<int>(*stored)));
-                return std::string_view(storage);
-            }
-        }
-        if (!IsTextField(f))
-            return cell;
-        // The writer's guard against formulas: exactly one apostrophe, and only that one.
-        std::string_view text = cell;
-        if (text.size() > 1 && text.front() == kFormulaGuard && NeedsFormulaGuard(text.substr(1)))
-            text.remove_prefix(1);
-        long bad = -1;
-        auto bytes = Utf8To1252(text, &bad);
-        if (!bytes) {
-            refuse(row, file_.header[column.index], cell,
-                   bad < 0 ? std::string("The text is not valid UTF-8.")
-                           : Format("The character U+%04X has no Windows-1252 byte.",
-                                    static_cast<unsigned>(bad)));
-            return std::nullopt;
-        }
-        storage = std::move(*bytes);
-        return std::string_view(storage);
-    }
+    // How the file writes values: an old equipment report holds costs and years as stored.
+    FieldStyle style() const { return reportValues_ ? FieldStyle::Report : FieldStyle::Csv; }
 
-    // Shown text of unit `i` of `t` for a number field, without allocating.
-    static std::string_view shownNumber(const Table& t, std::size_t i, const FieldDef& f,
-                                        char (&buffer)[16]) {
-        const int value = shownOf(t.units[i], f);
-        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-        (void)ec;
-        return std::string_view(buffer, static_cast<std::size_t>(end - buffer));
-    }
-
-    // Whether the cell says what the field already shows.
+    // Whether the cell says what the field already holds, as this file writes it.
     bool same(const Table& t, std::size_t i, const FieldDef& f, std::string_view cell) {
-        if (IsTextField(f))
-            return textOf(t, i, f) == cell;
-        char buffer[16];
-        return shownNumber(t, i, f, buffer) == cell;
+        sameText_.clear();
+        AppendValue(sameText_, f, ReadValue(t, i, f), style());
+        return sameText_ == cell;
     }
 
     // Puts the cells of `row` into the one unit of `scratch_` through SetField: read-only
@@ -687,24 +575,19 @@ template <class Table> class Planner {
     bool applyCells(std::size_t row, bool fresh) {
         bool ok = true;
         std::vector<std::pair<const Column*, std::string>> retry;
-        std::string storage;
         for (int pass = 0; pass < 2; ++pass) {
             for (const Column& column : columns_) {
                 const FieldDef& f = *column.field;
                 if (f.readOnly != (pass == (fresh ? 1 : 0)))
                     continue;
-                const auto value = cellValue(row, column, storage);
-                if (!value) {
-                    ok = false;
-                    continue;
-                }
-                if (same(scratch_, 0, f, *value))
+                const std::string_view value = file_.cell(row, column.index);
+                if (same(scratch_, 0, f, value))
                     continue;
                 if (f.readOnly && fresh && takesSwitchByte(f)) {
                     // A row copied from another unit brings its switch bytes.
-                    const auto byte = parseCode(*value, 255);
+                    const auto byte = parseCode(value, 255);
                     if (!byte) {
-                        refuse(row, file_.header[column.index], *value,
+                        refuse(row, file_.header[column.index], value,
                                "Please enter an integer between 0 and 255.");
                         ok = false;
                     } else {
@@ -714,9 +597,9 @@ template <class Table> class Planner {
                 }
                 if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
                     // A new unit takes its unnamed bytes from the file.
-                    const auto byte = parseCode(*value, 255);
+                    const auto byte = parseCode(value, 255);
                     if (!byte) {
-                        refuse(row, file_.header[column.index], *value,
+                        refuse(row, file_.header[column.index], value,
                                "Please enter an integer between 0 and 255.");
                         ok = false;
                     } else {
@@ -724,12 +607,12 @@ template <class Table> class Planner {
                     }
                     continue;
                 }
-                const FieldResult result = setOf(scratch_, 0, f, *value);
+                const FieldResult result = setOf(scratch_, 0, f, value, style());
                 touched_ = touched_ || result.change != FieldChange::None;
                 if (result.ok)
                     continue;
                 if (f.limitMessage != nullptr) {
-                    retry.emplace_back(&column, std::string(*value));
+                    retry.emplace_back(&column, std::string(value));
                     continue;
                 }
                 refuse(row, file_.header[column.index], file_.cell(row, column.index),
@@ -738,7 +621,7 @@ template <class Table> class Planner {
             }
         }
         for (const auto& [column, value] : retry) {
-            const FieldResult result = setOf(scratch_, 0, *column->field, value);
+            const FieldResult result = setOf(scratch_, 0, *column->field, value, style());
             touched_ = touched_ || result.change != FieldChange::None;
             if (!result.ok) {
                 refuse(row, file_.header[column->index], file_.cell(row, column->index),
@@ -793,23 +676,16 @@ template <class Table> class Planner {
             const FieldDef& f = *column.field;
             if (f.readOnly)
                 continue;
-            std::string before, after;
-            if (IsTextField(f)) {
-                before = textOf(table_, index, f);
-                after = textOf(scratch_, 0, f);
-                if (before == after)
-                    continue;
+            const FieldValue was = ReadValue(table_, index, f);
+            const FieldValue is = ReadValue(scratch_, 0, f);
+            if (was == is)
+                continue;
+            std::string before = FormatValue(f, was, FieldStyle::Form);
+            std::string after = FormatValue(f, is, FieldStyle::Form);
+            if (IsTextField(f))
                 if (const char* why = spreadsheetChange(before, after))
                     plan_.warnings.push_back(
                         CsvWarning{file_.lines[row], index, &f, before, after, why});
-            } else {
-                const int was = shownOf(table_.units[index], f);
-                const int is = shownOf(scratch_.units[0], f);
-                if (was == is)
-                    continue;
-                before = std::to_string(was);
-                after = std::to_string(is);
-            }
             changed = true;
             plan_.changes.push_back(CsvChange{index, &f, std::move(before), std::move(after)});
         }
@@ -840,6 +716,7 @@ template <class Table> class Planner {
     Table scratch_;
     bool touched_ = false;      // a cell of the scratch unit changed its field
     bool reportValues_ = false; // an equipment report: costs and years as stored
+    std::string sameText_;      // what same() compares, kept to spare an allocation a cell
 };
 
 template <class Table>
@@ -956,7 +833,7 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
         }
         out += Format("warning: line %d, unit %d ", static_cast<int>(w.line),
                       static_cast<int>(w.unit)) +
-               Utf8From1252(table.name(w.unit)) + ", " + FieldLabel(*w.field) + " \"" +
+               Utf8From1252(table.name(w.unit)) + ", " + std::string(w.field->label) + " \"" +
                Utf8From1252(w.before) + "\" -> \"" + Utf8From1252(w.after) + "\": " + w.why +
                ", as a spreadsheet does\n";
     }
@@ -968,7 +845,7 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
         }
         out += Format("unit %d ", static_cast<int>(c.unit)) +
                Utf8From1252(c.unit < table.count() ? table.name(c.unit) : "") + ": " +
-               FieldLabel(*c.field) + " " + Utf8From1252(c.before) + " -> " +
+               std::string(c.field->label) + " " + Utf8From1252(c.before) + " -> " +
                Utf8From1252(c.after) + "\n";
     }
     for (std::size_t k = 0; k < plan.appended.count(); ++k)

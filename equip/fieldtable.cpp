@@ -1,9 +1,13 @@
 #include "equip/fieldtable.h"
 
+#include "base/csvtext.h"
 #include "base/format.h"
+#include "base/numbers.h"
+#include "equip/unitfilter.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -179,16 +183,66 @@ FieldDef codeField() {
     return f;
 }
 
+// The label of a row: a name of its own where the caption or tooltip says something else.
+std::string labelOf(const FieldDef& field) {
+    static const std::unordered_map<std::string_view, const char*> own = {
+        {"denomination", "Name"},
+        {"cost", "Cost"},
+        {"yearAvaible", "Year available"},
+        {"yearExpired", "Year expired"},
+        {"montAvaible", "Month available"},
+        {"monthAvaible", "Month available"},
+        {"monthExpired", "Month expired"},
+        {"bomberCode", "Bomber code"},
+        {"atkMel", "Attack sound"},
+        {"movMel", "Move sound"},
+        {"dieMel", "Death sound"},
+        {"atkSnd", "Attack sound"},
+        {"movSnd", "Move sound"},
+        {"dieSnd", "Death sound"},
+        {"profile", "Profile"},
+        {"closeAtkDef2", "Close Atk/Def"},
+        {"byte55", "Air missions"},
+    };
+    if (const auto it = own.find(field.name); it != own.end())
+        return it->second;
+    const std::string_view text = *field.caption != '\0'   ? field.caption
+                                  : *field.tooltip != '\0' ? field.tooltip
+                                                           : field.name;
+    // Captions pad with blanks ("Move  Method", "From ").
+    std::string label;
+    for (const char c : text)
+        if (c != ' ' || (!label.empty() && label.back() != ' '))
+            label += c;
+    while (!label.empty() && label.back() == ' ')
+        label.pop_back();
+    return label;
+}
+
+std::string asciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 // A game's rows: the form's, then the read-only ones.
 struct Catalogue {
     std::vector<FieldDef> rows;
     std::size_t formRows = 0;
     std::vector<const FieldDef*> report;
     std::unordered_map<std::string_view, const FieldDef*> byName;
+    std::vector<std::string> labels; // what the rows' labels point to
 
     Catalogue(std::vector<FieldDef> form, std::vector<FieldDef> readOnly)
         : rows(std::move(form)), formRows(rows.size()) {
         rows.insert(rows.end(), readOnly.begin(), readOnly.end());
+        labels.reserve(rows.size());
+        for (FieldDef& f : rows) {
+            labels.push_back(labelOf(f));
+            f.label = labels.back().c_str();
+        }
         for (const FieldDef& f : rows) {
             byName.emplace(f.name, &f);
             if (*f.report != '\0')
@@ -453,42 +507,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// A whole number with optional blanks around it and an optional sign; nothing when the text is
-// anything else or does not fit an int.
-std::optional<int> parseInteger(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    bool negative = false;
-    if (begin < end && (text[begin] == '+' || text[begin] == '-')) {
-        negative = text[begin] == '-';
-        ++begin;
-    }
-    if (begin == end)
-        return std::nullopt;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    long long magnitude = 0;
-    for (std::size_t i = begin; i < end; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    return static_cast<int>(negative ? -magnitude : magnitude);
-}
-
-// The value as stored: the low 8 bits of the converted number (two's complement, so a negative
-// year difference wraps modulo 256).
-std::uint8_t storedFromShown(const FieldDef& field, int shown) {
-    const long long converted = (static_cast<long long>(shown) - field.base) / field.scale;
-    return static_cast<std::uint8_t>(converted & 0xFF);
-}
-
 // --- Where each game keeps a field's value ------------------------------------------------
 
 // Works on a const or a mutable unit.
@@ -577,25 +595,17 @@ template <class Unit> int iconedCount(Game game, const Unit& unit) {
 }
 
 template <class Table>
-FieldResult setName(Table& table, std::size_t index, const FieldDef& field,
-                    std::string_view shown) {
-    if (shown.size() > static_cast<std::size_t>(field.maxShown))
-        return refuse(FormatMessage(kNameTooLong, field.maxShown));
-    if (shown.find_first_of("\r\n") != std::string_view::npos)
-        return refuse(kNameLineBreak);
-    const bool changed = table.name(index) != shown;
+FieldResult setName(Table& table, std::size_t index, const std::string& name) {
+    const bool changed = table.name(index) != name;
     if (changed)
-        table.setName(index, shown);
+        table.setName(index, name);
     return accepted(changed, FieldChange::Names);
 }
 
 template <class Unit>
-FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
-    // Cutting a longer name would store another icon's name without a word.
-    if (shown.size() > static_cast<std::size_t>(field.maxShown))
-        return refuse(FormatMessage(kNameTooLong, field.maxShown));
+FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view icon) {
     std::array<std::uint8_t, pg2::kIconLength> wanted{};
-    std::copy_n(shown.begin(), std::min(shown.size(), wanted.size()), wanted.begin());
+    std::copy_n(icon.begin(), std::min(icon.size(), wanted.size()), wanted.begin());
     std::uint8_t* current = unit.record.bytes.data() + field.offset;
     // Compared over the whole field, so bytes after a NUL are cleared too.
     const bool changed = !std::equal(wanted.begin(), wanted.end(), current);
@@ -605,84 +615,254 @@ FieldResult setIcon(Unit& unit, const FieldDef& field, std::string_view shown) {
 }
 
 template <class Unit>
-FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, std::string_view shown) {
-    std::optional<int> value = parseInteger(shown);
-    if (!value)
-        value = FieldItemPosition(field, shown); // a drop-down's item by its text
-    if (!value)
-        return refuse(kNotInteger);
-    if (field.kind != FieldKind::AnyInteger && (*value < field.minShown || *value > field.maxShown))
-        return refuse(FormatMessage(kRangeFormat, field.minShown, field.maxShown));
-    // Dropping the remainder would store another value than the one entered.
-    if (field.kind != FieldKind::AnyInteger && (*value - field.base) % field.scale != 0) {
-        const int below = *value - (*value - field.base) % field.scale;
-        return refuse(FormatMessage(kNotMultiple, field.scale, below, below + field.scale));
-    }
-    const std::uint8_t wanted = storedFromShown(field, *value);
+FieldResult setNumber(Game game, Unit& unit, const FieldDef& field, int wanted) {
     const int current = storedValue(unit, field);
     if (field.limitMessage != nullptr && wanted != 0 && current == 0 &&
         iconedCount(game, unit) >= kMaxIconedOptions)
         return refuse(field.limitMessage);
     const bool changed = current != wanted;
     if (changed)
-        store(unit, field, wanted);
+        store(unit, field, static_cast<std::uint8_t>(wanted));
     return accepted(changed, FieldChange::Data);
 }
 
 // A read-only row takes only the value it holds, so that a list of every field can be given back
 // unchanged.
 template <class Unit>
-FieldResult checkReadOnly(const Unit& unit, const FieldDef& field, std::string_view shown) {
-    const std::optional<int> value = parseInteger(shown);
-    if (!value)
-        return refuse(kNotInteger);
-    if (*value != storedValue(unit, field))
+FieldResult checkReadOnly(const Unit& unit, const FieldDef& field, int value) {
+    if (value != storedValue(unit, field))
         return refuse(FormatMessage(kReadOnly, field.name));
     return accepted(false, FieldChange::None);
 }
 
 template <class Table>
 FieldResult setField(Game game, Table& table, std::size_t index, const FieldDef& requested,
-                     std::string_view shown) {
+                     std::string_view shown, FieldStyle style, const NameTable* countries) {
     const FieldDef* field = ownRow(game, requested);
     if (field == nullptr)
         return refuse(kNotThisGame);
+    ParsedValue parsed = ParseValue(*field, shown, style, countries);
+    if (!parsed.ok)
+        return refuse(std::move(parsed.message));
     auto& unit = table.units[index];
     if (field->readOnly)
-        return checkReadOnly(unit, *field, shown);
+        return checkReadOnly(unit, *field, parsed.value.stored);
     switch (field->kind) {
     case FieldKind::Name:
-        return setName(table, index, *field, shown);
+        return setName(table, index, parsed.value.text);
     case FieldKind::Icon:
-        return setIcon(unit, *field, shown);
+        return setIcon(unit, *field, parsed.value.text);
     default:
-        return setNumber(game, unit, *field, shown);
+        return setNumber(game, unit, *field, parsed.value.stored);
     }
 }
 
 template <class Table>
-std::string fieldText(Game game, const Table& table, std::size_t index, const FieldDef& requested) {
+FieldValue readValue(Game game, const Table& table, std::size_t index, const FieldDef& requested) {
     const FieldDef* field = ownRow(game, requested);
     if (field == nullptr)
         return {};
     const auto& unit = table.units[index];
     switch (field->kind) {
     case FieldKind::Name:
-        return std::string(table.name(index));
+        return FieldValue{0, std::string(table.name(index))};
     case FieldKind::Icon: {
         const std::uint8_t* begin = unit.record.bytes.data() + field->offset;
         const std::uint8_t* end = std::find(begin, begin + pg2::kIconLength, std::uint8_t{0});
-        return std::string(begin, end);
+        return FieldValue{0, std::string(begin, end)};
     }
-    case FieldKind::Switch:
-    case FieldKind::Bit:
-        return storedValue(unit, *field) != 0 ? "1" : "0";
     default:
-        return std::to_string(storedValue(unit, *field) * field->scale + field->base);
+        return FieldValue{storedValue(unit, *field), {}};
     }
 }
 
+// --- The codec -----------------------------------------------------------------------------
+
+bool isDropDown(const FieldDef& field) {
+    return field.kind == FieldKind::Month || field.kind == FieldKind::Vocabulary ||
+           field.kind == FieldKind::Country;
+}
+
+void appendInteger(std::string& out, int value) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// An item's words without the number a whole-item list puts first ("1   Air" -> "Air").
+std::string itemWords(const FieldDef& field, int position) {
+    std::string text;
+    if (field.kind == FieldKind::Month)
+        text = MonthText(position);
+    else if (field.items != nullptr && position >= 0 && position <= field.maxShown)
+        text = field.items->text(position);
+    if (!field.numberedItems && field.kind == FieldKind::Vocabulary) {
+        const std::size_t words = text.find_first_not_of("0123456789 ");
+        text = words == std::string::npos ? std::string() : text.substr(words);
+    }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+std::string_view trimmedText(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A country named by the T-File, alone or as the list shows it ("3  Germany"), any case.
+std::optional<int> countryPosition(const FieldDef& field, std::string_view text,
+                                   const NameTable* countries) {
+    if (countries == nullptr)
+        return std::nullopt;
+    const std::string wanted = Folded1252(trimmedText(text));
+    if (wanted.empty())
+        return std::nullopt;
+    for (int position = 0; position <= field.maxShown; ++position) {
+        const std::string& name = countries->name(position);
+        if (name.empty())
+            continue;
+        if (Folded1252(trimmedText(name)) == wanted ||
+            Folded1252(trimmedText(ListItem(position, name))) == wanted)
+            return position;
+    }
+    return std::nullopt;
+}
+
+ParsedValue refusedValue(std::string message) {
+    ParsedValue parsed;
+    parsed.message = std::move(message);
+    return parsed;
+}
+
+ParsedValue parsedNumber(int stored) {
+    return ParsedValue{true, FieldValue{stored, {}}, {}};
+}
+
+ParsedValue parseText(const FieldDef& field, std::string_view text, FieldStyle style) {
+    std::string bytes;
+    if (style == FieldStyle::Csv) {
+        // The writer's guard against formulas: exactly one apostrophe, and only that one.
+        if (text.size() > 1 && text.front() == kFormulaGuard && NeedsFormulaGuard(text.substr(1)))
+            text.remove_prefix(1);
+        long bad = -1;
+        std::optional<std::string> converted = Utf8To1252(text, &bad);
+        if (!converted)
+            return refusedValue(bad < 0 ? std::string("The text is not valid UTF-8.")
+                                        : Format("The character U+%04X has no Windows-1252 byte.",
+                                                 static_cast<unsigned>(bad)));
+        bytes = std::move(*converted);
+    } else {
+        bytes = text;
+    }
+    // Cutting a longer text would store another name or icon without a word.
+    if (bytes.size() > static_cast<std::size_t>(field.maxShown))
+        return refusedValue(FormatMessage(kNameTooLong, field.maxShown));
+    if (field.kind == FieldKind::Name && bytes.find_first_of("\r\n") != std::string::npos)
+        return refusedValue(kNameLineBreak);
+    return ParsedValue{true, FieldValue{0, std::move(bytes)}, {}};
+}
+
 } // namespace
+
+ParsedValue ParseValue(const FieldDef& field, std::string_view text, FieldStyle style,
+                       const NameTable* countries) {
+    if (IsTextField(field))
+        return parseText(field, text, style);
+    // The report holds the stored byte of a scaled number.
+    if (style == FieldStyle::Report && !field.readOnly && (field.scale != 1 || field.base != 0)) {
+        const std::optional<int> stored = ParseInteger(text, 0, kByteMax);
+        if (!stored)
+            return refusedValue(FormatMessage(kRangeFormat, 0, kByteMax));
+        return parsedNumber(*stored);
+    }
+    std::optional<int> value = ParseInteger(text);
+    if (!value && isDropDown(field))
+        value = field.kind == FieldKind::Country ? countryPosition(field, text, countries)
+                                                 : FieldItemPosition(field, text);
+    if (!value)
+        return refusedValue(kNotInteger);
+    if (field.readOnly)
+        return parsedNumber(*value);
+    if (field.kind == FieldKind::AnyInteger)
+        return parsedNumber(*value & kByteMax);
+    if (*value < field.minShown || *value > field.maxShown)
+        return refusedValue(FormatMessage(kRangeFormat, field.minShown, field.maxShown));
+    // Dropping the remainder would store another value than the one entered.
+    if ((*value - field.base) % field.scale != 0) {
+        const int below = *value - (*value - field.base) % field.scale;
+        return refusedValue(FormatMessage(kNotMultiple, field.scale, below, below + field.scale));
+    }
+    return parsedNumber((*value - field.base) / field.scale);
+}
+
+void AppendValue(std::string& out, const FieldDef& field, const FieldValue& value, FieldStyle style,
+                 const NameTable* countries) {
+    if (IsTextField(field)) {
+        switch (style) {
+        case FieldStyle::Csv:
+            if (NeedsFormulaGuard(value.text))
+                out += kFormulaGuard;
+            out += Utf8From1252(value.text);
+            return;
+        case FieldStyle::Diff:
+            out += '"';
+            out += value.text;
+            out += '"';
+            return;
+        default:
+            out += value.text;
+            return;
+        }
+    }
+    if (field.kind == FieldKind::Switch || field.kind == FieldKind::Bit) {
+        out += value.stored != 0 ? '1' : '0';
+        return;
+    }
+    const int shown = ShownValue(field, value.stored);
+    if (isDropDown(field) && (style == FieldStyle::Cell || style == FieldStyle::Diff)) {
+        if (style == FieldStyle::Cell) {
+            // A code outside the list shows its number.
+            if (field.kind == FieldKind::Country) {
+                if (countries != nullptr && shown >= 0 && shown <= field.maxShown) {
+                    out += ListItem(shown, countries->name(shown));
+                    return;
+                }
+            } else if (std::string item = FieldItemText(field, shown); !item.empty()) {
+                out += item;
+                return;
+            }
+        } else if (field.kind != FieldKind::Country) {
+            const std::string words = itemWords(field, shown);
+            appendInteger(out, shown);
+            if (!words.empty()) {
+                out += " (";
+                out += words;
+                out += ')';
+            }
+            return;
+        }
+    }
+    appendInteger(out, WrittenNumber(field, value.stored, style));
+}
+
+int WrittenNumber(const FieldDef& field, int stored, FieldStyle style) {
+    if (field.kind == FieldKind::Switch || field.kind == FieldKind::Bit)
+        return stored != 0 ? 1 : 0;
+    return style == FieldStyle::Report ? stored : ShownValue(field, stored);
+}
+
+std::string FormatValue(const FieldDef& field, const FieldValue& value, FieldStyle style,
+                        const NameTable* countries) {
+    std::string out;
+    AppendValue(out, field, value, style, countries);
+    return out;
+}
+
+namespace {} // namespace
 
 const Vocabulary GroundAirItems{kGroundAir, static_cast<int>(std::size(kGroundAir))};
 
@@ -720,41 +900,6 @@ const FieldDef* FindFieldByControl(Game game, int control) {
     return nullptr;
 }
 
-std::string FieldLabel(const FieldDef& field) {
-    static const std::unordered_map<std::string_view, const char*> own = {
-        {"denomination", "Name"},
-        {"cost", "Cost"},
-        {"yearAvaible", "Year available"},
-        {"yearExpired", "Year expired"},
-        {"montAvaible", "Month available"},
-        {"monthAvaible", "Month available"},
-        {"monthExpired", "Month expired"},
-        {"bomberCode", "Bomber code"},
-        {"atkMel", "Attack sound"},
-        {"movMel", "Move sound"},
-        {"dieMel", "Death sound"},
-        {"atkSnd", "Attack sound"},
-        {"movSnd", "Move sound"},
-        {"dieSnd", "Death sound"},
-        {"profile", "Profile"},
-        {"closeAtkDef2", "Close Atk/Def"},
-        {"byte55", "Air missions"},
-    };
-    if (const auto it = own.find(field.name); it != own.end())
-        return it->second;
-    std::string text = *field.caption != '\0'   ? field.caption
-                       : *field.tooltip != '\0' ? field.tooltip
-                                                : field.name;
-    // Captions pad with blanks ("Move  Method", "From ").
-    std::string label;
-    for (const char c : text)
-        if (c != ' ' || (!label.empty() && label.back() != ' '))
-            label += c;
-    while (!label.empty() && label.back() == ' ')
-        label.pop_back();
-    return label;
-}
-
 int Pg2StoredValue(const Pg2Unit& unit, const FieldDef& field) {
     return ownRow(Game::Pg2, field) != nullptr ? storedValue(unit, field) : 0;
 }
@@ -774,21 +919,47 @@ void SetPegStoredValue(PegUnit& unit, const FieldDef& field, int stored) {
 }
 
 FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,
-                        std::string_view shown) {
-    return setField(Game::Pg2, table, index, field, shown);
+                        std::string_view shown, FieldStyle style, const NameTable* countries) {
+    return setField(Game::Pg2, table, index, field, shown, style, countries);
 }
 
 FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& field,
-                        std::string_view shown) {
-    return setField(Game::Peg, table, index, field, shown);
+                        std::string_view shown, FieldStyle style, const NameTable* countries) {
+    return setField(Game::Peg, table, index, field, shown, style, countries);
 }
 
-std::string Pg2FieldText(const Pg2UnitTable& table, std::size_t index, const FieldDef& field) {
-    return fieldText(Game::Pg2, table, index, field);
+FieldValue ReadValue(const UnitTable<Pg2Unit>& table, std::size_t index, const FieldDef& field) {
+    return readValue(Game::Pg2, table, index, field);
 }
 
-std::string PegFieldText(const PegUnitTable& table, std::size_t index, const FieldDef& field) {
-    return fieldText(Game::Peg, table, index, field);
+FieldValue ReadValue(const UnitTable<PegUnit>& table, std::size_t index, const FieldDef& field) {
+    return readValue(Game::Peg, table, index, field);
+}
+
+std::string FormatField(const UnitTable<Pg2Unit>& table, std::size_t index, const FieldDef& field,
+                        FieldStyle style, const NameTable* countries) {
+    if (ownRow(Game::Pg2, field) == nullptr)
+        return {};
+    return FormatValue(field, ReadValue(table, index, field), style, countries);
+}
+
+std::string FormatField(const UnitTable<PegUnit>& table, std::size_t index, const FieldDef& field,
+                        FieldStyle style, const NameTable* countries) {
+    if (ownRow(Game::Peg, field) == nullptr)
+        return {};
+    return FormatValue(field, ReadValue(table, index, field), style, countries);
+}
+
+const FieldDef* FindColumn(Game game, std::string_view text) {
+    if (const FieldDef* exact = FindField(game, text))
+        return exact;
+    const std::string wanted = asciiLower(trimmedText(text));
+    if (wanted.empty())
+        return nullptr;
+    for (const FieldDef& f : FieldTable(game))
+        if (asciiLower(f.name) == wanted || asciiLower(f.label) == wanted)
+            return &f;
+    return nullptr;
 }
 
 std::string FieldItemText(const FieldDef& field, int position) {

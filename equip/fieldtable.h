@@ -31,10 +31,15 @@
 // After the form's rows come read-only rows for every byte the form does not show, so that the
 // rows of a game cover its whole record: the equipment report, and whatever else lists every
 // field, go through this one catalogue. A read-only row accepts only the value it holds.
+//
+// Each kind has one codec: FormatValue writes a value in a style (the form, a table cell, CSV, a
+// comparison, the equipment report) and ParseValue reads it back or says why not. Everything that
+// shows or takes a field's value goes through them, so a new kind touches this file only.
 
 #include "equip/game.h"
 #include "equip/pegrecord.h"
 #include "equip/pg2record.h"
+#include "equip/tfile.h"
 #include "equip/unittable.h"
 #include "equip/vocabulary.h"
 
@@ -75,6 +80,10 @@ struct FieldDef {
     const char* name = "";    // stable lowerCamelCase name ("airAtk", "closeAtkDef2")
     int control = 0;          // the form's control id, unique within a game
     const char* caption = ""; // the control's own caption or check-box text; "" when it has none
+    // A short name for people: the caption, else the tooltip, else a name of its own where those
+    // say something else ("Cost", "Year available"); read-only rows their name. Set by the
+    // catalogue.
+    const char* label = "";
     const char* tooltip = ""; // "" when the control has none
     FieldKind kind = FieldKind::Byte;
     // Record offset of the byte, word or text; -1 for the name. PG2 switches: Special1 or
@@ -117,31 +126,79 @@ const std::vector<const FieldDef*>& ReportColumns(Game game);
 const FieldDef* FindField(Game game, std::string_view name);
 const FieldDef* FindFieldByControl(Game game, int control);
 
-// Checks the text a control shows and stores its value into unit `index` of the table. Numbers
-// allow blanks around them and a leading sign. On failure nothing of the unit changes and `message`
-// says why: "Please enter an integer." (not a whole number nor, for a drop-down, an item's text
-// as FieldItemPosition takes it; empty; or outside the int range),
-// "Please enter an integer between %d and %d." (outside the field's range or list), "Please
-// enter a multiple of %d, such as %d or %d." (a cost between two stored values, naming the
-// nearest two), "Please enter no more than %d characters." (names 1024, icons 6), a line break in a
-// name (it would split the Names E-File line), or the iconed-option limit. A field that is not a
-// row of this game's table is refused too. `change` tells which change flag to set; None when the
-// stored value is equal. `index` must lie inside the table.
+// How a value is written for its reader.
+enum class FieldStyle {
+    Form,   // a control: numbers as shown, drop-downs by list position, check boxes 1/0, texts as
+            // they are
+    Cell,   // the units table: as Form, but drop-downs as their item ("3  Recon", "3  Germany")
+    Csv,    // a spreadsheet: as Form, texts in UTF-8 with kFormulaGuard where they need it
+    Diff,   // a comparison: drop-downs "3 (Recon)", texts in double quotes
+    Report, // the equipment report: the stored byte, texts as they are
+};
+
+// A field's value: the stored number of a number, drop-down or check box, or the Windows-1252
+// bytes of a name or icon.
+struct FieldValue {
+    int stored = 0;
+    std::string text;
+    bool operator==(const FieldValue&) const = default;
+};
+
+struct ParsedValue {
+    bool ok = false;
+    FieldValue value;
+    std::string message; // why it was refused; empty when ok
+};
+
+// Writes `value` of `field` in `style`. `countries` names the country items of the Cell style
+// (nullptr: the number).
+std::string FormatValue(const FieldDef& field, const FieldValue& value, FieldStyle style,
+                        const NameTable* countries = nullptr);
+void AppendValue(std::string& out, const FieldDef& field, const FieldValue& value, FieldStyle style,
+                 const NameTable* countries = nullptr);
+
+// The number a value of a number, drop-down or check box is written as in the Form, Csv and
+// Report styles: check boxes 1 or 0, the stored byte in the Report style, else the shown value.
+// FormatValue writes it in those styles; a writer of many cells may write it itself.
+int WrittenNumber(const FieldDef& field, int stored, FieldStyle style);
+
+// Reads a value written in `style`. Numbers allow blanks around them and a leading sign, through
+// the one ParseInteger. A drop-down takes its number, its item's words ("Recon") or the item as
+// the list shows it ("3  Recon"), any case; a country also its T-File name when `countries` is
+// given. The Csv style takes UTF-8 and removes the formula guard; the Report style reads stored
+// bytes. Refusals: "Please enter an integer." (not a whole number nor an item; empty; outside the
+// int range), "Please enter an integer between %d and %d." (outside the field's range or list),
+// "Please enter a multiple of %d, such as %d or %d." (a cost between two stored values, naming the
+// nearest two), "Please enter no more than %d characters." (names 1024, icons 6), a line break in
+// a name, text that is not UTF-8 or has no Windows-1252 byte (Csv). A read-only row reads any
+// integer: only the setters compare it with what the unit holds.
+ParsedValue ParseValue(const FieldDef& field, std::string_view text, FieldStyle style,
+                       const NameTable* countries = nullptr);
+
+// The value of unit `index`'s field. Empty for a field that is not a row of this game.
+FieldValue ReadValue(const UnitTable<Pg2Unit>& table, std::size_t index, const FieldDef& field);
+FieldValue ReadValue(const UnitTable<PegUnit>& table, std::size_t index, const FieldDef& field);
+// FormatValue of ReadValue; empty for a field that is not a row of this game.
+std::string FormatField(const UnitTable<Pg2Unit>& table, std::size_t index, const FieldDef& field,
+                        FieldStyle style, const NameTable* countries = nullptr);
+std::string FormatField(const UnitTable<PegUnit>& table, std::size_t index, const FieldDef& field,
+                        FieldStyle style, const NameTable* countries = nullptr);
+
+// The column a CSV header, a condition or a user names: a row's catalogue name or its label,
+// without regard to ASCII letter case or the blanks around; nullptr when no row has it.
+const FieldDef* FindColumn(Game game, std::string_view text);
+
+// Reads `shown` as ParseValue does and stores it into unit `index` of the table. On failure
+// nothing of the unit changes and `message` says why: ParseValue's refusals, a fifth iconed
+// option, a changed read-only row ("The field %s cannot be changed."), or a field that is not a
+// row of this game's table. `change` tells which change flag to set; None when the stored value is
+// equal. `index` must lie inside the table.
 FieldResult SetPg2Field(Pg2UnitTable& table, std::size_t index, const FieldDef& field,
-                        std::string_view shown);
+                        std::string_view shown, FieldStyle style = FieldStyle::Form,
+                        const NameTable* countries = nullptr);
 FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& field,
-                        std::string_view shown);
-
-// The text the control shows for the unit's stored value: numbers as decimal text, drop-downs as
-// the list position (a code outside the list gives its number: the form shows no selection),
-// check boxes "1" when the bit or switch is set, else "0"; icons up to the first NUL, names as
-// they are. Empty for a field of the other game.
-std::string Pg2FieldText(const Pg2UnitTable& table, std::size_t index, const FieldDef& field);
-std::string PegFieldText(const PegUnitTable& table, std::size_t index, const FieldDef& field);
-
-// A short name of the field for people: the form's caption, else its tooltip, else a name of its
-// own where those say something else ("Cost", "Year available"); read-only rows their name.
-std::string FieldLabel(const FieldDef& field);
+                        std::string_view shown, FieldStyle style = FieldStyle::Form,
+                        const NameTable* countries = nullptr);
 
 // The stored value of a row as a number, without text: the record byte (the PG2 country and
 // switches from the unit's derived values, the Saved rows as a save writes them), the code, or

@@ -194,52 +194,6 @@ bool savedEqual(const PegUnit& a, const PegUnit& b) {
     return a.record.bytes == b.record.bytes;
 }
 
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    out += text;
-    out += '"';
-    return out;
-}
-
-// An item text without the leading number a whole-item list carries ("1   Air").
-std::string itemWords(const FieldDef& field, int position) {
-    if (field.items == nullptr)
-        return {};
-    std::string text = field.items->text(position);
-    if (!field.numberedItems) {
-        const std::size_t words = text.find_first_not_of("0123456789 ");
-        text = words == std::string::npos ? std::string() : text.substr(words);
-    }
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
-template <class Unit>
-std::string valueText(const Unit& unit, std::string_view name, const FieldDef& field) {
-    switch (field.kind) {
-    case FieldKind::Name:
-        return quoted(name);
-    case FieldKind::Icon: {
-        const std::uint8_t* begin = unit.record.bytes.data() + field.offset;
-        const std::uint8_t* end = std::find(begin, begin + pg2::kIconLength, std::uint8_t{0});
-        return quoted(std::string(begin, end));
-    }
-    case FieldKind::Switch:
-    case FieldKind::Bit:
-        return stored(unit, field) != 0 ? "1" : "0";
-    case FieldKind::Month:
-    case FieldKind::Vocabulary: {
-        const int value = stored(unit, field);
-        const std::string words =
-            field.kind == FieldKind::Month ? MonthText(value) : itemWords(field, value);
-        return words.empty() ? std::to_string(value) : std::to_string(value) + " (" + words + ")";
-    }
-    default:
-        return std::to_string(ShownValue(field, stored(unit, field)));
-    }
-}
-
 // The differences of unit i, when it differs.
 template <class Table>
 std::optional<UnitDifference> diffUnit(const Table& ours, const Table& theirs, bool compareNames,
@@ -259,8 +213,8 @@ std::optional<UnitDifference> diffUnit(const Table& ours, const Table& theirs, b
                                  ? namesDiffer
                                  : diffs.meets(rows.bytes[r]) && rowDiffers(rows, a, b, *f);
         if (differs)
-            diff.fields.push_back(FieldDifference{f, valueText(a, ours.name(i), *f),
-                                                  valueText(b, theirs.name(i), *f)});
+            diff.fields.push_back(FieldDifference{f, FormatField(ours, i, *f, FieldStyle::Diff),
+                                                  FormatField(theirs, i, *f, FieldStyle::Diff)});
     }
     if (diff.fields.empty())
         return std::nullopt;
@@ -402,14 +356,6 @@ TableComparison ComparePg2Tables(const Pg2UnitTable& ours, const Pg2UnitTable& t
 TableComparison ComparePegTables(const PegUnitTable& ours, const PegUnitTable& theirs,
                                  bool compareNames) {
     return compare(ours, theirs, compareNames);
-}
-
-std::string Pg2CompareValue(const Pg2Unit& unit, std::string_view name, const FieldDef& field) {
-    return valueText(unit, name, field);
-}
-
-std::string PegCompareValue(const PegUnit& unit, std::string_view name, const FieldDef& field) {
-    return valueText(unit, name, field);
 }
 
 std::string ComparisonText(const TableComparison& c, const std::string& a, const std::string& b) {

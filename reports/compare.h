@@ -81,11 +81,6 @@ std::string ComparisonText(const TableComparison& comparison, const std::string&
                            const std::string& b);
 Bytes ComparisonCsv(const TableComparison& comparison);
 
-// The value of `field` of a unit as a comparison shows it; `name` is the unit's name, used only
-// for the name row.
-std::string Pg2CompareValue(const Pg2Unit& unit, std::string_view name, const FieldDef& field);
-std::string PegCompareValue(const PegUnit& unit, std::string_view name, const FieldDef& field);
-
 // Copies what `field` holds from `theirs` into `ours`: the bytes the row stands for (a read-only
 // row included, a PG2 country with its mask, a flag byte with its switches). Not for names,
 // which the table keeps; a row of the other game changes nothing.

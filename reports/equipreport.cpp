@@ -21,19 +21,6 @@ constexpr const char* kSimpleListTitle = "'    CODE    DENOMINATION";
 // and always shows 0.
 constexpr const char* kPegPaddingColumn = "byte74";
 
-void appendNumber(std::string& line, unsigned value) {
-    char digits[12];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    line.append(digits, end);
-}
-
-int storedValue(const Pg2Unit& unit, const FieldDef& field) {
-    return Pg2StoredValue(unit, field);
-}
-int storedValue(const PegUnit& unit, const FieldDef& field) {
-    return PegStoredValue(unit, field);
-}
-
 // The report's columns: the catalogue's rows that have one, in its order.
 template <class Unit>
 void appendTable(Bytes& out, Game game, const UnitTable<Unit>& table, bool full) {
@@ -56,21 +43,13 @@ void appendTable(Bytes& out, Game game, const UnitTable<Unit>& table, bool full)
     out.reserve(out.size() + table.count() * (columns.size() * 4 + 16));
 
     for (std::size_t i = 0; i < table.count(); ++i) {
-        const Unit& unit = table.units[i];
         line.clear();
         bool first = true;
         for (const FieldDef* f : columns) {
             if (!first)
                 line += ';';
             first = false;
-            if (f->kind == FieldKind::Name) {
-                line += table.name(i);
-            } else if (f->kind == FieldKind::Icon) {
-                const std::uint8_t* begin = unit.record.bytes.data() + f->offset;
-                line.append(begin, std::find(begin, begin + pg2::kIconLength, std::uint8_t{0}));
-            } else {
-                appendNumber(line, static_cast<unsigned>(storedValue(unit, *f)));
-            }
+            AppendValue(line, *f, ReadValue(table, i, *f), FieldStyle::Report);
         }
         if (padding)
             line += ";0";

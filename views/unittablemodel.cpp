@@ -1,6 +1,5 @@
 #include "views/unittablemodel.h"
 
-#include "app/fieldedit.h"
 #include "app/tablecells.h"
 #include "views/viewtext.h"
 
@@ -63,17 +62,17 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         if (IsCheckField(f))
             return {};
-        return viewtext::toQString(CellText(doc_, game_, u, f));
+        return viewtext::toQString(doc_.formatField(game_, u, f, FieldStyle::Cell));
     case Qt::EditRole:
         if (IsListField(f))
-            return std::stoi(FieldText(doc_, game_, u, f));
+            return doc_.readField(game_, u, f).stored;
         if (IsCheckField(f))
             return {};
-        return viewtext::toQString(FieldText(doc_, game_, u, f));
+        return viewtext::toQString(doc_.formatField(game_, u, f));
     case Qt::CheckStateRole:
         if (!IsCheckField(f))
             return {};
-        return QVariant(FieldText(doc_, game_, u, f) == "1" ? Qt::Checked : Qt::Unchecked);
+        return QVariant(doc_.readField(game_, u, f).stored != 0 ? Qt::Checked : Qt::Unchecked);
     case Qt::TextAlignmentRole:
         if (IsTextField(f) || IsListField(f))
             return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
@@ -98,10 +97,11 @@ QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole) {
         if (f.kind == FieldKind::Code)
             return QStringLiteral("Code");
-        return viewtext::ascii(FieldLabel(f));
+        return viewtext::ascii(std::string(f.label));
     }
     if (role == Qt::ToolTipRole) {
-        QString tip = *f.tooltip ? QString::fromLatin1(f.tooltip) : viewtext::ascii(FieldLabel(f));
+        QString tip =
+            *f.tooltip ? QString::fromLatin1(f.tooltip) : viewtext::ascii(std::string(f.label));
         if (*f.report)
             tip += QStringLiteral("\nReport column: ") + viewtext::ascii(f.report);
         if (f.readOnly)
@@ -138,8 +138,6 @@ bool UnitTableModel::setData(const QModelIndex& index, const QVariant& value, in
         shown = viewtext::toBytes(value.toString());
         if (!shown)
             refusal = Windows1252Refusal(value.toString());
-        else
-            shown = CellInput(doc_, game_, f, *shown);
     } else {
         return false;
     }

@@ -1,9 +1,9 @@
 #include "views/unittableview.h"
 
-#include "app/fieldedit.h"
 #include "app/settingsstore.h"
 #include "app/tablecells.h"
 #include "base/format.h"
+#include "base/numbers.h"
 #include "views/filtercontrols.h"
 #include "views/unittablemodel.h"
 #include "views/viewtext.h"
@@ -481,7 +481,7 @@ std::string cellsAndColumns(const std::vector<TableCell>& cells, const std::vect
         const bool selected = std::any_of(
             cells.begin(), cells.end(), [&field](const TableCell& c) { return c.field == &field; });
         if (selected)
-            names.push_back(FieldLabel(field));
+            names.push_back(std::string(field.label));
     }
     std::string text = Counted(static_cast<long long>(cells.size()), "cell", "cells") + " of ";
     for (std::size_t i = 0; i < names.size() && i < kNamedColumns; ++i)
@@ -498,7 +498,8 @@ void CUnitTableView::SetValue() {
     const std::vector<TableCell> cells = selectedCells();
     if (cells.empty() || !doc_.hasTable(game_))
         return;
-    const std::string initial = CellText(doc_, game_, cells.front().unit, *cells.front().field);
+    const std::string initial =
+        doc_.formatField(game_, cells.front().unit, *cells.front().field, FieldStyle::Cell);
     // Cells of one drop-down column take one of its items.
     const FieldDef* field = cells.front().field;
     const bool oneColumn = std::all_of(cells.begin(), cells.end(),
@@ -525,17 +526,15 @@ void CUnitTableView::ScaleByPercent() {
                         "100");
     if (!typed)
         return;
-    std::string text = *typed;
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    if (!text.empty() && text.back() == '%')
-        text.pop_back();
-    int percent = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), percent);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    std::string_view text = *typed;
+    while (!text.empty() && (text.back() == ' ' || text.back() == '%'))
+        text.remove_suffix(1);
+    const std::optional<int> percent = ParseInteger(text);
+    if (!percent) {
         MessageBox(doc_.ui, "%s", "Please enter an integer.");
         return;
     }
-    const CellsResult result = ScaleCells(doc_, game_, cells, percent);
+    const CellsResult result = ScaleCells(doc_, game_, cells, *percent);
     if (!result.ok)
         MessageBox(doc_.ui, "%s", result.message.c_str());
 }
@@ -581,8 +580,9 @@ void CUnitTableView::CopySelection() {
         for (int column : columns) {
             const bool in = selected(row, column);
             cells += in ? 1 : 0;
-            line[0].push_back(in ? CellText(doc_, game_, unit, model_->field(column))
-                                 : std::string());
+            line[0].push_back(
+                in ? doc_.formatField(game_, unit, model_->field(column), FieldStyle::Cell)
+                   : std::string());
         }
         text += MakeTabText(line);
     }

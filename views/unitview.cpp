@@ -1,6 +1,6 @@
 #include "views/unitview.h"
+#include "base/numbers.h"
 
-#include "app/fieldedit.h"
 #include "app/filekind.h"
 #include "app/iconload.h"
 #include "app/openfile.h"
@@ -63,9 +63,7 @@ QString controlSuffix(FieldKind kind) {
 }
 
 int parseInt(const std::string& text, int fallback) {
-    int value = fallback;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() ? value : fallback;
+    return ParseInteger(text).value_or(fallback);
 }
 
 } // namespace
@@ -512,7 +510,7 @@ void CUnitView::showUnit(bool focusList) {
     } else {
         for (const FieldControl& c : controls_) {
             const std::string text =
-                FieldText(doc_, game_, static_cast<std::size_t>(unit), *c.field);
+                doc_.formatField(game_, static_cast<std::size_t>(unit), *c.field);
             QWidget* widget = c.widget();
             const QSignalBlocker block(widget);
             widget->setEnabled(true);
@@ -589,7 +587,7 @@ void CUnitView::commit(const FieldControl& control) {
 
     FieldResult result;
     if (shown)
-        result = SetField(doc_, game_, static_cast<std::size_t>(unit), *control.field, *shown);
+        result = doc_.setField(game_, static_cast<std::size_t>(unit), *control.field, *shown);
     else
         result.message = refusal;
 
@@ -626,9 +624,9 @@ void CUnitView::chooseIcon(const FieldDef& field) {
         return;
     const auto index = static_cast<std::size_t>(unit);
     CIconChooser chooser(doc_.icons(game_), doc_.settings.iconArchive(game_),
-                         FieldText(doc_, game_, index, field), this);
+                         doc_.formatField(game_, index, field), this);
     if (chooser.exec() == QDialog::Accepted) {
-        const FieldResult result = SetField(doc_, game_, index, field, chooser.name());
+        const FieldResult result = doc_.setField(game_, index, field, chooser.name());
         if (!result.ok) {
             showUnit(true);
             showRefusal(result.message);

@@ -108,7 +108,7 @@ class CompareModel : public QAbstractTableModel {
                 return l.kind == Kind::OnlyOurs ? QStringLiteral("only in the table shown")
                                                 : QStringLiteral("only in the other file");
             return role == Qt::ToolTipRole ? QString::fromLatin1(field->field->name)
-                                           : FromWindows1252(FieldLabel(*field->field));
+                                           : FromWindows1252(std::string(field->field->label));
         case OursColumn:
             return field ? FromWindows1252(field->ours) : QVariant();
         case TheirsColumn:

@@ -3,7 +3,6 @@
 // a change the user then saves.
 
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/varneldoc.h"
 #include "base/backups.h"
 #include "base/fileio.h"
@@ -52,7 +51,7 @@ class DiskFiles : public ::testing::Test {
         fs::last_write_time(eFile(), fs::last_write_time(eFile()) + std::chrono::seconds(2));
     }
     void edit(int value) {
-        ASSERT_TRUE(SetField(doc, Game::Pg2, 0, "airAtk", std::to_string(value)).ok);
+        ASSERT_TRUE(doc.setField(Game::Pg2, 0, "airAtk", std::to_string(value)).ok);
     }
     std::string updated(const std::string& path) { return "File " + path + " updated"; }
 

@@ -4,7 +4,6 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -112,7 +111,7 @@ struct StepCase {
 std::vector<StepCase> stepCases() {
     auto set = [](Game g, std::size_t unit, const char* field, const char* value) {
         return [=](CVarnelDoc& doc, QuietUi&, const std::string&) {
-            ASSERT_TRUE(SetField(doc, g, unit, field, value).ok);
+            ASSERT_TRUE(doc.setField(g, unit, field, value).ok);
         };
     };
     return {
@@ -122,7 +121,7 @@ std::vector<StepCase> stepCases() {
         {"Switch", Game::Pg2, true, "Bridge of 3 Tiger I",
          [](CVarnelDoc& doc, QuietUi&, const std::string&) {
              const FieldDef& bridge = *FindField(Game::Pg2, "bridge");
-             const bool set = FieldText(doc, Game::Pg2, 3, bridge) == "1";
+             const bool set = doc.formatField(Game::Pg2, 3, bridge) == "1";
              ASSERT_TRUE(doc.setField(Game::Pg2, 3, bridge, set ? "0" : "1").ok);
          }},
         {"Bit", Game::Peg, true, "Hide of 2 Leopard 2A6", set(Game::Peg, 2, "hide", "1")},
@@ -144,7 +143,7 @@ std::vector<StepCase> stepCases() {
              odd.units[5].record.setCode(90);
              odd.units[6].record.setCode(7);
              doc.loadTable(std::move(odd));
-             ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "1").ok); // a step before
+             ASSERT_TRUE(doc.setField(Game::Pg2, 3, "airAtk", "1").ok); // a step before
          }},
         {"Paste", Game::Peg, true, "Merge from E-File (",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
@@ -196,7 +195,7 @@ std::vector<StepCase> stepCases() {
              doc.reloadNames(Game::Pg2, shorter, dir + "other.txt");
          },
          [](CVarnelDoc& doc) {
-             ASSERT_TRUE(SetField(doc, Game::Pg2, 0, "denomination", "Edited").ok);
+             ASSERT_TRUE(doc.setField(Game::Pg2, 0, "denomination", "Edited").ok);
          }},
     };
 }
@@ -246,12 +245,12 @@ TEST_F(EditPath, RefusedValuesMakeNoStep) {
     load(Game::Pg2);
     const Snapshot before = snapshot(doc, Game::Pg2);
     for (const char* value : {"x", "256", "-1", ""})
-        EXPECT_FALSE(SetField(doc, Game::Pg2, 3, "airAtk", value).ok) << value;
-    EXPECT_FALSE(SetField(doc, Game::Pg2, 3, "denomination", "two\nlines").ok);
-    EXPECT_FALSE(SetField(doc, Game::Pg2, 999, "airAtk", "1").ok);
+        EXPECT_FALSE(doc.setField(Game::Pg2, 3, "airAtk", value).ok) << value;
+    EXPECT_FALSE(doc.setField(Game::Pg2, 3, "denomination", "two\nlines").ok);
+    EXPECT_FALSE(doc.setField(Game::Pg2, 999, "airAtk", "1").ok);
     // The same value again changes nothing either.
-    const std::string held = FieldText(doc, Game::Pg2, 3, *FindField(Game::Pg2, "airAtk"));
-    EXPECT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", held).ok);
+    const std::string held = doc.formatField(Game::Pg2, 3, *FindField(Game::Pg2, "airAtk"));
+    EXPECT_TRUE(doc.setField(Game::Pg2, 3, "airAtk", held).ok);
     EXPECT_EQ(doc.history(Game::Pg2).count(), 0u);
     EXPECT_EQ(snapshot(doc, Game::Pg2), before);
     EXPECT_FALSE(doc.isModified());
@@ -262,8 +261,8 @@ TEST_F(EditPath, RefusedValuesMakeNoStep) {
 TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     load(Game::Pg2);
     auto marked = [&] { return doc.title().find("<Modified: PG2>") != std::string::npos; };
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "10").ok);
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "20").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 3, "airAtk", "10").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 3, "airAtk", "20").ok);
     EXPECT_TRUE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
     ASSERT_TRUE(doc.undo(Game::Pg2));
@@ -278,19 +277,19 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     ASSERT_TRUE(doc.redo(Game::Pg2));
     EXPECT_FALSE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "airAtk", "30").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 3, "airAtk", "30").ok);
     EXPECT_FALSE(doc.redo(Game::Pg2));
     doc.moveHistoryTo(Game::Pg2, 0);
     EXPECT_TRUE(marked()) << "the saved state cannot be reached any more";
     // A name step marks the names only.
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 3, "denomination", "Tiger II").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 3, "denomination", "Tiger II").ok);
     EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Names));
 }
 
 TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     load(Game::Peg);
     doc.settings.backups = 0; // the planned fault hits the E-File itself
-    ASSERT_TRUE(SetField(doc, Game::Peg, 1, "airAtk", "9").ok);
+    ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
     EXPECT_FALSE(SavePegEFile(doc, doc.settings.pegEFile));
     PlanSaveFault(std::nullopt);
@@ -304,8 +303,8 @@ TEST_F(EditPath, AFailedSaveKeepsTheMark) {
 TEST_F(EditPath, HistoriesArePerGameAndALoadClearsOne) {
     load(Game::Pg2);
     load(Game::Peg);
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 1, "airAtk", "9").ok);
-    ASSERT_TRUE(SetField(doc, Game::Peg, 1, "airAtk", "8").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 1, "airAtk", "9").ok);
+    ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "8").ok);
     EXPECT_EQ(doc.history(Game::Pg2).count(), 1u);
     EXPECT_EQ(doc.history(Game::Peg).count(), 1u);
     ASSERT_TRUE(doc.undo(Game::Peg));
@@ -326,7 +325,7 @@ TEST_F(EditPath, ObserversHearWhatChanged) {
         void historyChanged(Game) override { ++moves; }
     } listener;
     doc.addObserver(&listener);
-    ASSERT_TRUE(SetField(doc, Game::Peg, 5, "airAtk", "4").ok);
+    ASSERT_TRUE(doc.setField(Game::Peg, 5, "airAtk", "4").ok);
     ASSERT_TRUE(doc.undo(Game::Peg));
     ASSERT_TRUE(doc.deleteUnit(Game::Peg, 2));
     doc.removeObserver(&listener);

@@ -4,7 +4,6 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/reportcommands.h"
 #include "app/samples.h"
 #include "app/varneldoc.h"
@@ -91,11 +90,11 @@ struct WriteCase {
 
 void editData(Env& e, Game g) {
     e.doc.currentGame = g;
-    ASSERT_TRUE(SetField(e.doc, g, 2, "airAtk", "99").ok);
+    ASSERT_TRUE(e.doc.setField(g, 2, "airAtk", "99").ok);
 }
 void editName(Env& e, Game g) {
     e.doc.currentGame = g;
-    ASSERT_TRUE(SetField(e.doc, g, 2, "denomination", "Renamed").ok);
+    ASSERT_TRUE(e.doc.setField(g, 2, "denomination", "Renamed").ok);
 }
 
 std::vector<WriteCase> cases() {

@@ -4,7 +4,6 @@
 
 #include "app/catalogcommands.h"
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/recoveryjournal.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -77,7 +76,7 @@ using Step = std::function<void(Session&, Game)>;
 constexpr std::size_t kSaveStep = 10; // the session's save, counted from 1
 
 void field(Session& s, Game g, std::size_t unit, const char* name, const char* shown) {
-    ASSERT_TRUE(SetField(s.doc, g, unit, name, shown).ok) << name;
+    ASSERT_TRUE(s.doc.setField(g, unit, name, shown).ok) << name;
 }
 
 // Field edits, names, clone, delete, a cost change, undo and redo, a save in the middle and undo
@@ -244,7 +243,7 @@ TEST(Journal, TwoEditorsNeverTakeEachOthersJournal) {
     if (other == 0) {
         Session s(dir.dir(), state.dir());
         s.load(Game::Pg2);
-        SetField(s.doc, Game::Pg2, 0, "denomination", "Theirs");
+        s.doc.setField(Game::Pg2, 0, "denomination", "Theirs");
         char c = 1;
         [[maybe_unused]] const auto w = ::write(ready[1], &c, 1);
         [[maybe_unused]] const auto r = ::read(hold[0], &c, 1); // until killed
@@ -452,8 +451,8 @@ std::string leftJournal(const std::string& dir, const std::string& state, int ed
         if (!s.load(Game::Pg2))
             ::_exit(2);
         for (int i = 0; i < edits; ++i)
-            SetField(s.doc, Game::Pg2, static_cast<std::size_t>(i), "denomination",
-                     "Edited " + std::to_string(i));
+            s.doc.setField(Game::Pg2, static_cast<std::size_t>(i), "denomination",
+                           "Edited " + std::to_string(i));
         for (int i = 0; i < undos; ++i)
             s.doc.undo(Game::Pg2);
     });

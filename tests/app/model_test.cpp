@@ -8,7 +8,6 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
@@ -294,7 +293,7 @@ class ModelRun {
             // A cost between two stored values is refused, never rounded.
             valid = (value - f.base) % f.scale == 0;
         }
-        const FieldResult r = SetField(doc_, m.game, u, f.name, text);
+        const FieldResult r = doc_.setField(m.game, u, f.name, text);
         EXPECT_EQ(r.ok, valid) << f.name << " '" << text << "': " << r.message;
         if (valid) {
             const int stored = (value - f.base) / f.scale;
@@ -317,7 +316,7 @@ class ModelRun {
         const bool valid = rng_() % 8 != 0;
         if (!valid)
             name += "\nsecond line";
-        EXPECT_EQ(SetField(doc_, m.game, u, "denomination", name).ok, valid);
+        EXPECT_EQ(doc_.setField(m.game, u, "denomination", name).ok, valid);
         if (valid && m.names[u] != name) {
             m.names[u] = name;
             m.stepped(false, true);

@@ -1,7 +1,6 @@
 // The units table without widgets: the shared filter and the sort, the block edits (one step,
 // all or nothing), what a cell shows and takes, and spreadsheet text.
 
-#include "app/fieldedit.h"
 #include "app/scriptedui.h"
 #include "app/tablecells.h"
 #include "equip/unitfilter.h"
@@ -119,7 +118,7 @@ TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
     const CellsResult yes = doc.setFields(Game::Peg, good, "Block");
     ASSERT_TRUE(yes.ok);
     EXPECT_EQ(yes.changed, 3u);
-    EXPECT_EQ(FieldText(doc, Game::Peg, 2, cost), "300");
+    EXPECT_EQ(doc.formatField(Game::Peg, 2, cost), "300");
     EXPECT_EQ(*doc.unitName(Game::Peg, 3), "Zebu");
     ASSERT_EQ(doc.history(Game::Peg).count(), 1u);
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data));
@@ -131,7 +130,7 @@ TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
     EXPECT_EQ(*doc.unitName(Game::Peg, 3), "Zebra");
     EXPECT_FALSE(doc.isModified());
     ASSERT_TRUE(doc.redo(Game::Peg));
-    EXPECT_EQ(FieldText(doc, Game::Peg, 3, air), "17");
+    EXPECT_EQ(doc.formatField(Game::Peg, 3, air), "17");
     EXPECT_EQ(*doc.unitName(Game::Peg, 3), "Zebu");
 
     // Values equal to the stored ones make no step.
@@ -147,15 +146,32 @@ TEST_F(TableCells, CellTextAndInput) {
     names.setName(1, "Germany");
     names.setCount(peg::kCountryCount);
     doc.setCountries(Game::Peg, std::move(names));
-    const std::string item = CellText(doc, Game::Peg, 0, unitClass);
+    const std::string item = doc.formatField(Game::Peg, 0, unitClass, FieldStyle::Cell);
     EXPECT_EQ(item, FieldItemText(unitClass, 3));
-    EXPECT_EQ(CellText(doc, Game::Peg, 0, country), ListItem(1, "Germany"));
-    EXPECT_EQ(CellText(doc, Game::Peg, 0, field(Game::Peg, "cost")), "500");
-    // An item's text, in any case and with blanks around it, stores its position.
-    EXPECT_EQ(CellInput(doc, Game::Peg, unitClass, " " + Folded1252(item) + " "), "3");
-    EXPECT_EQ(CellInput(doc, Game::Peg, country, ListItem(1, "Germany")), "1");
-    EXPECT_EQ(CellInput(doc, Game::Peg, unitClass, "5"), "5");
-    EXPECT_EQ(CellInput(doc, Game::Peg, unitClass, "no such"), "no such");
+    EXPECT_EQ(doc.formatField(Game::Peg, 0, country, FieldStyle::Cell), ListItem(1, "Germany"));
+    EXPECT_EQ(doc.formatField(Game::Peg, 0, field(Game::Peg, "cost"), FieldStyle::Cell), "500");
+    // An item's text, in any case and with blanks around it, stores its position; so does a
+    // country's T-File name, alone or as the list shows it.
+    const struct {
+        const FieldDef* field;
+        std::string typed;
+        std::string stored; // as the form shows it; "" refused
+    } cases[] = {
+        {&unitClass, " " + Folded1252(item) + " ", "3"},
+        {&unitClass, "5", "5"},
+        {&unitClass, "no such", ""},
+        {&country, ListItem(2, "Germany"), ""}, // the wrong number for the name
+        {&country, "  GERMANY ", "1"},
+        {&country, ListItem(1, "Germany"), "1"},
+        {&country, "0", "0"},
+    };
+    for (const auto& c : cases) {
+        const FieldResult r = doc.setField(Game::Peg, 1, *c.field, c.typed);
+        EXPECT_EQ(r.ok, !c.stored.empty()) << c.typed;
+        if (r.ok) {
+            EXPECT_EQ(doc.formatField(Game::Peg, 1, *c.field), c.stored) << c.typed;
+        }
+    }
 }
 
 TEST(TabText, SpreadsheetQuoting) {
@@ -211,23 +227,23 @@ TEST_F(TableCells, PasteScaleAndSetValue) {
     r = PasteCells(doc, Game::Peg, units, fields, good);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(*doc.unitName(Game::Peg, 2), "B");
-    EXPECT_EQ(FieldText(doc, Game::Peg, 3, cost), "30");
+    EXPECT_EQ(doc.formatField(Game::Peg, 3, cost), "30");
     EXPECT_EQ(doc.history(Game::Peg).undoStep()->text(), "Paste (12 cells)");
 
     // Scaling cuts toward zero; costs are stored / 10, so 30 * 155 % = 46 stores 4 (shown 40).
     const std::vector<TableCell> costs = {{1, &cost}, {2, &cost}, {3, &cost}};
     r = ScaleCells(doc, Game::Peg, costs, 155);
     ASSERT_TRUE(r.ok) << r.message;
-    EXPECT_EQ(FieldText(doc, Game::Peg, 1, cost), "10"); // 15 -> 10
-    EXPECT_EQ(FieldText(doc, Game::Peg, 2, cost), "30"); // 31 -> 30
-    EXPECT_EQ(FieldText(doc, Game::Peg, 3, cost), "40"); // 46 -> 40
+    EXPECT_EQ(doc.formatField(Game::Peg, 1, cost), "10"); // 15 -> 10
+    EXPECT_EQ(doc.formatField(Game::Peg, 2, cost), "30"); // 31 -> 30
+    EXPECT_EQ(doc.formatField(Game::Peg, 3, cost), "40"); // 46 -> 40
     const std::vector<TableCell> names = {{1, &name}};
     EXPECT_FALSE(ScaleCells(doc, Game::Peg, names, 50).ok);
 
     r = SetCellsValue(doc, Game::Peg, costs, "250");
     ASSERT_TRUE(r.ok);
     for (std::size_t u = 1; u <= 3; ++u)
-        EXPECT_EQ(FieldText(doc, Game::Peg, u, cost), "250");
+        EXPECT_EQ(doc.formatField(Game::Peg, u, cost), "250");
     EXPECT_EQ(doc.history(Game::Peg).undoStep()->text(), "Set Value (3 cells)");
     // Three steps back is the table as it was.
     for (int k = 0; k < 3; ++k)

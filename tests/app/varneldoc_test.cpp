@@ -2,7 +2,6 @@
 // prompt and its failed-save cancel, open, clone, delete, files opened by the framework, exit.
 
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/samples.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -116,7 +115,7 @@ TEST_F(Doc, SaveWithNothingChangedAsksTwiceAndNoWritesNothing) {
 
 TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
     load(Game::Pg2);
-    ASSERT_TRUE(SetField(doc, Game::Pg2, 1, "airAtk", "77").ok);
+    ASSERT_TRUE(doc.setField(Game::Pg2, 1, "airAtk", "77").ok);
     ui->expectQuestion(question(kNotModified, names(Game::Pg2)), false)
         .expectInformation("File " + eFile(Game::Pg2) + " updated");
     doc.save();
@@ -129,8 +128,8 @@ TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
 TEST_F(Doc, SaveOfBothFilesWritesThePair) {
     load(Game::Peg);
     doc.currentGame = Game::Peg;
-    ASSERT_TRUE(SetField(doc, Game::Peg, 0, "airAtk", "12").ok);
-    ASSERT_TRUE(SetField(doc, Game::Peg, 0, "denomination", "Renamed").ok);
+    ASSERT_TRUE(doc.setField(Game::Peg, 0, "airAtk", "12").ok);
+    ASSERT_TRUE(doc.setField(Game::Peg, 0, "denomination", "Renamed").ok);
     ui->expectInformation("File " + eFile(Game::Peg) + " updated")
         .expectInformation("File " + names(Game::Peg) + " updated");
     doc.save();

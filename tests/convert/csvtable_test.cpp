@@ -87,9 +87,9 @@ template <class Table> void ExpectRoundTrip(unsigned seed) {
         for (std::size_t i = 0; i < table.count(); i += 7) {
             std::string shown;
             if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-                shown = Pg2FieldText(table, i, f);
+                shown = FormatField(table, i, f, FieldStyle::Form);
             else
-                shown = PegFieldText(table, i, f);
+                shown = FormatField(table, i, f, FieldStyle::Form);
             // A text a spreadsheet would read as a formula carries one apostrophe before it.
             const std::size_t first = shown.find_first_not_of('\'');
             const bool guarded =
@@ -439,7 +439,7 @@ TEST_P(CsvSpreadsheetChanges, AreListedAsWarnings) {
     EXPECT_EQ(plan.warnings[0].line, 2u);
     // The unit by its name before the import.
     const std::string unit = f.kind == FieldKind::Name ? c.before : std::string("unit2");
-    EXPECT_NE(summary.find("warning: line 2, unit 2 " + unit + ", " + FieldLabel(f) + " \"" +
+    EXPECT_NE(summary.find("warning: line 2, unit 2 " + unit + ", " + std::string(f.label) + " \"" +
                            c.before + "\" -> \"" + c.after + "\": " + c.why +
                            ", as a spreadsheet does"),
               std::string::npos)
@@ -556,7 +556,7 @@ TEST(CsvImport, EditsInTheTextEqualTheSameEditsThroughSetField) {
         for (const char* name : {"cost", "yearAvaible", "denomination", "airAtk", "unitIcon",
                                  "country", "hide", "byte55"}) {
             const FieldDef& f = *FindField(Game::Peg, name);
-            std::string cell = PegFieldText(table, i, f);
+            std::string cell = FormatField(table, i, f, FieldStyle::Form);
             for (const Edit& e : edits)
                 if (e.unit == i && f.name == std::string_view(e.field))
                     cell = e.shown;

@@ -218,7 +218,8 @@ struct AnyUnit {
                                  : SetPegField(pegTable, 0, f, shown);
     }
     std::string text(const FieldDef& f) const {
-        return game == Game::Pg2 ? Pg2FieldText(pg2Table, 0, f) : PegFieldText(pegTable, 0, f);
+        return game == Game::Pg2 ? FormatField(pg2Table, 0, f, FieldStyle::Form)
+                                 : FormatField(pegTable, 0, f, FieldStyle::Form);
     }
     std::uint8_t* mutableBytes() {
         return game == Game::Pg2 ? pg2().record.bytes.data() : peg().record.bytes.data();
@@ -473,7 +474,7 @@ TEST(FieldTable, ReadOnlyRowsTakeOnlyTheValueTheyHold) {
     const PegUnitTable pegBefore = pegTable;
     for (const char* name : {"code", "byteB21", "special1", "countryMask2", "byte73"}) {
         const FieldDef& f = *FindField(Game::Pg2, name);
-        const std::string held = Pg2FieldText(pg2Table, 0, f);
+        const std::string held = FormatField(pg2Table, 0, f, FieldStyle::Form);
         EXPECT_EQ(held, std::to_string(Pg2StoredValue(pg2Table.units[0], f))) << name;
         EXPECT_TRUE(SetPg2Field(pg2Table, 0, f, " " + held + " ").ok) << name;
         const FieldResult r = SetPg2Field(pg2Table, 0, f, std::to_string(std::stoi(held) + 1));
@@ -482,7 +483,7 @@ TEST(FieldTable, ReadOnlyRowsTakeOnlyTheValueTheyHold) {
     }
     for (const char* name : {"code", "options2", "byteB22", "byte61"}) {
         const FieldDef& f = *FindField(Game::Peg, name);
-        const std::string held = PegFieldText(pegTable, 0, f);
+        const std::string held = FormatField(pegTable, 0, f, FieldStyle::Form);
         EXPECT_TRUE(SetPegField(pegTable, 0, f, held).ok) << name;
         EXPECT_FALSE(SetPegField(pegTable, 0, f, "x").ok) << name;
         EXPECT_FALSE(SetPegField(pegTable, 0, f, std::to_string(std::stoi(held) ^ 1)).ok) << name;
@@ -785,9 +786,9 @@ TEST(PegCloseAtkDef, BothBoxesEditTheSameByte) {
     const FieldDef& first = *FindField(Game::Peg, "closeAtkDef");
     const FieldDef& second = *FindField(Game::Peg, "closeAtkDef2");
     ASSERT_TRUE(SetPegField(table, 0, second, "77").ok);
-    EXPECT_EQ(PegFieldText(table, 0, first), "77");
+    EXPECT_EQ(FormatField(table, 0, first, FieldStyle::Form), "77");
     ASSERT_TRUE(SetPegField(table, 0, first, "12").ok);
-    EXPECT_EQ(PegFieldText(table, 0, second), "12");
+    EXPECT_EQ(FormatField(table, 0, second, FieldStyle::Form), "12");
     EXPECT_EQ(SetPegField(table, 0, second, "12").change, FieldChange::None);
 }
 
@@ -821,7 +822,7 @@ TEST(Pg2DerivedFields, AnyNonZeroSwitchShowsChecked) {
     Pg2Unit& unit = table.units.emplace_back();
     const FieldDef& bridge = *FindField(Game::Pg2, "bridge");
     unit.special1[3] = 7;
-    EXPECT_EQ(Pg2FieldText(table, 0, bridge), "1");
+    EXPECT_EQ(FormatField(table, 0, bridge, FieldStyle::Form), "1");
     // Checking it stores the plain 1.
     const FieldResult r = SetPg2Field(table, 0, bridge, "1");
     EXPECT_TRUE(r.ok);
@@ -879,7 +880,7 @@ TEST_P(PegBitField, ChangesOnlyItsBitAmongAllSetOrAllClear) {
                       i == expected().offset ? expected().mask : 0)
                 << "byte " << i;
         }
-        EXPECT_EQ(PegFieldText(table, 0, field()), fill == 0 ? "1" : "0");
+        EXPECT_EQ(FormatField(table, 0, field(), FieldStyle::Form), fill == 0 ? "1" : "0");
     }
 }
 
@@ -901,7 +902,7 @@ TEST_P(IconedOption, FifthIsRefusedAndTheBitStaysClear) {
     EXPECT_EQ(r.message, std::string(expected().name) == "cbtSupport" ? "Only 4 iconic options"
                                                                       : "Only 4 iconed options");
     EXPECT_EQ(unit.record.bytes, before.record.bytes);
-    EXPECT_EQ(PegFieldText(table, 0, field()), "0");
+    EXPECT_EQ(FormatField(table, 0, field(), FieldStyle::Form), "0");
     EXPECT_EQ(PegIconsTitle(unit), "4 Icons");
 }
 
@@ -946,7 +947,7 @@ TEST_P(PlainOption, IsNeverLimitedByTheIconedOptions) {
         const FieldResult r = SetPegField(table, 0, field(), "1");
         EXPECT_TRUE(r.ok) << iconed << ": " << r.message;
         EXPECT_EQ(r.change, FieldChange::Data);
-        EXPECT_EQ(PegFieldText(table, 0, field()), "1");
+        EXPECT_EQ(FormatField(table, 0, field(), FieldStyle::Form), "1");
         EXPECT_EQ(PegIconedCount(unit), iconed);
     }
 }
@@ -1081,14 +1082,14 @@ TEST(ForeignField, IsRefusedAndShowsNothing) {
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue; // the same field in both games
         EXPECT_FALSE(SetPg2Field(pg2Table, 0, f, "1").ok) << f.name;
-        EXPECT_EQ(Pg2FieldText(pg2Table, 0, f), "") << f.name;
+        EXPECT_EQ(FormatField(pg2Table, 0, f, FieldStyle::Form), "") << f.name;
     }
     for (const FieldDef& f : FieldTable(Game::Pg2)) {
         const FieldDef* own = FindField(Game::Peg, f.name);
         if (own != nullptr && own->kind == f.kind && own->offset == f.offset && own->bit == f.bit)
             continue;
         EXPECT_FALSE(SetPegField(pegTable, 0, f, "1").ok) << f.name;
-        EXPECT_EQ(PegFieldText(pegTable, 0, f), "") << f.name;
+        EXPECT_EQ(FormatField(pegTable, 0, f, FieldStyle::Form), "") << f.name;
     }
     EXPECT_EQ(pg2.record.bytes, pg2Before.record.bytes);
     EXPECT_EQ(pg2.special1, pg2Before.special1);

@@ -3,7 +3,6 @@
 // settings live in a temporary INI file.
 
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
 #include "app/ui/qsettingsbackend.h"
@@ -717,7 +716,7 @@ static std::string leaveJournal(Workspace& ws, const QString& folder) {
         dead.settingsLoaded = true;
         dead.enableJournal(ToPath(folder));
         if (!LoadEFile(dead, Game::Pg2, eFile) ||
-            !SetField(dead, Game::Pg2, 0, "denomination", "Before the crash").ok)
+            !dead.setField(Game::Pg2, 0, "denomination", "Before the crash").ok)
             return {};
         // Gone without close(): its journal stays, and nobody holds it any more.
     }

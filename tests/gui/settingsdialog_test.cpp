@@ -3,7 +3,6 @@
 // each writes to the store.
 
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/filekind.h"
 #include "app/settingsstore.h"
 #include "app/ui/text1252.h"
@@ -359,7 +358,7 @@ void SettingsDialogTest::eFileLoadButton() {
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
     f.doc.currentGame = Game::Pg2;
     const std::string unchangedName(f.doc.pg2()->name(0));
-    QVERIFY(SetField(f.doc, Game::Pg2, 0, "denomination", "EDITED").ok);
+    QVERIFY(f.doc.setField(Game::Pg2, 0, "denomination", "EDITED").ok);
     const FileDialogRequest request =
         PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2EFile, .fileName = original});
     CSettingsDialog d(f.doc, kCaption);
@@ -395,7 +394,7 @@ void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
     const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
     f.doc.currentGame = Game::Pg2;
-    QVERIFY(SetField(f.doc, Game::Pg2, 0, "denomination", "EDITED").ok);
+    QVERIFY(f.doc.setField(Game::Pg2, 0, "denomination", "EDITED").ok);
     const QString copy = f.ws.file(QStringLiteral("pg2/OTHER.EQP"));
     QVERIFY(QFile::copy(FromPath(original), copy));
     const FileDialogRequest request =

@@ -3,7 +3,6 @@
 // with their undo, and the form and the table agreeing.
 
 #include "app/efileio.h"
-#include "app/fieldedit.h"
 #include "app/tablecells.h"
 #include "app/ui/mainframe.h"
 #include "equip/fieldtable.h"
@@ -239,7 +238,7 @@ void UnitsTableTest::pasteBlockWithBadCell() {
     int column = m.columnOf(*FindField(Game::Pg2, "airAtk")) + 1;
     while (t.view()->isColumnHidden(column))
         ++column;
-    t.e.ui().expectInformation("Unit 2 " + unit + ", column " + FieldLabel(m.field(column)) +
+    t.e.ui().expectInformation("Unit 2 " + unit + ", column " + std::string(m.field(column).label) +
                                ":\nPlease enter an integer.");
     t.e.frame().activateWindow();
     t.view()->setFocus();
@@ -311,7 +310,7 @@ void UnitsTableTest::setValueAndScaleUndo() {
     t.view()->selectionModel()->setCurrentIndex(t.cell(2, "target"),
                                                 QItemSelectionModel::ClearAndSelect);
     const int chosen = t.byte(2, pg2::Target) == 2 ? 1 : 2;
-    t.e.ui().expectText("Value for 1 cell of " + FieldLabel(target) + ":",
+    t.e.ui().expectText("Value for 1 cell of " + std::string(target.label) + ":",
                         items[static_cast<std::size_t>(chosen)]);
     t.table->findChild<QAction*>(QStringLiteral("setValueAction"))->trigger();
     QVERIFY(t.e.ui().finished());

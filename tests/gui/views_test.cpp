@@ -3,7 +3,6 @@
 
 #include "tests/gui/views_fixture.h"
 
-#include "app/fieldedit.h"
 #include "app/filekind.h"
 #include "app/unitsound.h"
 #include "base/format.h"
@@ -97,7 +96,7 @@ const FieldDef& field(Game g, const char* name) {
 }
 
 std::string stored(const Session& s, Game g, int unit, const char* name) {
-    return FieldText(s.doc, g, static_cast<std::size_t>(unit), field(g, name));
+    return s.doc.formatField(g, static_cast<std::size_t>(unit), field(g, name));
 }
 
 Bytes recordOf(const Session& s, Game g, int unit) {
@@ -596,7 +595,7 @@ void ViewsTest::pegDisplays() {
              QStringLiteral("AirStrike (16) Defense (32) "));
     clickRow(view.get(), 5);
     QCOMPARE(widget<QLabel>(view.get(), QStringLiteral("airMissionLabel"))->text(), QString());
-    QVERIFY(SetField(s.doc, Game::Peg, 4, "byte55", "0").ok);
+    QVERIFY(s.doc.setField(Game::Peg, 4, "byte55", "0").ok);
     clickRow(view.get(), 4);
     QCOMPARE(widget<QLabel>(view.get(), QStringLiteral("airMissionLabel"))->text(), QString());
 }
@@ -848,7 +847,7 @@ void ViewsTest::iconBoxAndViews() {
                           Qt::LeftButton);
     QCOMPARE(archive.view(), 1);
     // A unit whose icon the archive lacks: the empty frame.
-    QVERIFY(SetField(s.doc, game, 3, game == Game::Pg2 ? "icon" : "unitIcon", "QQQQQ").ok);
+    QVERIFY(s.doc.setField(game, 3, game == Game::Pg2 ? "icon" : "unitIcon", "QQQQQ").ok);
     view->ShowUnit();
     painted = 0;
     for (int y = iconfile::kInnerTop; y < iconfile::kInnerBottom; ++y)
