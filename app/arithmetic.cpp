@@ -56,6 +56,13 @@ std::int64_t computed(const Arithmetic& edit, int shown, bool& rounded) {
     return std::clamp<std::int64_t>(result, INT_MIN, INT_MAX);
 }
 
+// Item texts carry the list's padding ("Tank  "); a summary line does without it.
+std::string unpadded(std::string text) {
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
 std::string unitText(const CVarnelDoc& doc, Game g, std::size_t unit) {
     return Format("unit %zu ", unit) + Utf8From1252(doc.unitName(g, unit).value_or(""));
 }
@@ -92,10 +99,9 @@ std::optional<Arithmetic> ParseArithmetic(Game g, std::string_view text, std::st
     if (!value.empty() && (value[0] == '+' || value[0] == '-' || value[0] == '*')) {
         const std::optional<std::int64_t> amount = parseAmount(value.substr(1));
         if (!amount || *amount > kMaxArithmeticAmount) {
-            message =
-                Format("\"%s\": expected a whole number from 0 to %lld after \"%c\"",
-                       std::string(text).c_str(), static_cast<long long>(kMaxArithmeticAmount),
-                       value[0]);
+            message = Format("\"%s\": expected a whole number from 0 to %lld after \"%c\"",
+                             std::string(text).c_str(),
+                             static_cast<long long>(kMaxArithmeticAmount), value[0]);
             return std::nullopt;
         }
         edit.kind = value[0] == '*' ? ArithmeticKind::Scale : ArithmeticKind::Add;
@@ -142,8 +148,7 @@ ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> u
                 continue;
             }
             bool rounded = false;
-            const std::int64_t value =
-                computed(edit, shownOf(doc, g, index, *edit.field), rounded);
+            const std::int64_t value = computed(edit, shownOf(doc, g, index, *edit.field), rounded);
             result.rounded += rounded ? 1 : 0;
             cells.push_back({index, edit.field, std::to_string(value)});
         }
@@ -190,8 +195,8 @@ ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> u
         const auto unit = static_cast<std::uint32_t>(cells[k].unit);
         if (result.changedUnits.empty() || result.changedUnits.back() != unit)
             result.changedUnits.push_back(unit);
-        result.changes.push_back(
-            {cells[k].unit, cells[k].field, std::move(before[k]), std::move(after)});
+        result.changes.push_back({cells[k].unit, cells[k].field, unpadded(std::move(before[k])),
+                                  unpadded(std::move(after))});
     }
     // Units may come in any order.
     std::sort(result.changedUnits.begin(), result.changedUnits.end());
@@ -213,8 +218,9 @@ std::string ArithmeticSummary(const CVarnelDoc& doc, Game g, const ArithmeticRes
             plan.refusals.push_back(std::move(refusal));
         }
         if (result.rounded != 0)
-            plan.notes.push_back(Counted(static_cast<long long>(result.rounded), "value", "values") +
-                                 " rounded to the nearest value the field can store");
+            plan.notes.push_back(
+                Counted(static_cast<long long>(result.rounded), "value", "values") +
+                " rounded to the nearest value the field can store");
         return CsvPlanSummary(plan, table);
     };
     if (!doc.hasTable(g))

@@ -41,7 +41,7 @@ struct ArithmeticResult {
     std::string message;
     // The refused value as CSV import lists its refusals (line 0: no file line).
     std::optional<CsvRefusal> refusal;
-    std::vector<CsvChange> changes; // what changed, as the form shows it (Windows-1252)
+    std::vector<CsvChange> changes;          // what changed, as the form shows it (Windows-1252)
     std::vector<std::uint32_t> changedUnits; // ascending
 };
 

@@ -84,7 +84,8 @@ int run(const std::vector<std::string>& argv) {
     for (const int unit : units) {
         std::vector<std::string> row;
         for (const FieldDef* field : columns)
-            row.push_back(Utf8From1252(CellText(state, *game, static_cast<std::size_t>(unit), *field)));
+            row.push_back(
+                Utf8From1252(CellText(state, *game, static_cast<std::size_t>(unit), *field)));
         rows.push_back(std::move(row));
     }
 

@@ -8,8 +8,8 @@
 
 namespace varnel::cli {
 
-std::optional<Condition> ParseWhere(const std::string& command, Game game,
-                                    const std::string& text, const NameTable& countries) {
+std::optional<Condition> ParseWhere(const std::string& command, Game game, const std::string& text,
+                                    const NameTable& countries) {
     long bad = 0;
     const std::optional<std::string> bytes = Utf8To1252(text, &bad);
     if (!bytes) {
@@ -22,8 +22,8 @@ std::optional<Condition> ParseWhere(const std::string& command, Game game,
     if (parse.ok)
         return std::move(parse.condition);
     // One Windows-1252 byte is one character: the position counts characters of the text typed.
-    Fail(command, "--where: " + parse.reason + " (at character " +
-                      std::to_string(parse.position) + ")");
+    Fail(command,
+         "--where: " + parse.reason + " (at character " + std::to_string(parse.position) + ")");
     std::cerr << "  " << text << '\n' << "  " << std::string(parse.position, ' ') << "^\n";
     return std::nullopt;
 }

@@ -11,7 +11,7 @@ namespace varnel::cli {
 // Parses the UTF-8 condition over the units of `game`, countries named by the T-File. Prints the
 // fault on stderr, with the condition and a mark under the place, and returns nothing when it is
 // wrong.
-std::optional<Condition> ParseWhere(const std::string& command, Game game,
-                                    const std::string& text, const NameTable& countries);
+std::optional<Condition> ParseWhere(const std::string& command, Game game, const std::string& text,
+                                    const NameTable& countries);
 
 } // namespace varnel::cli

@@ -291,7 +291,8 @@ class ConditionParser {
         if (pos_ < text_.size() && text_[pos_] == '(') {
             const std::size_t open = pos_++;
             if (depth + 1 > kMaxConditionDepth) {
-                fail(open, Format("More than %d parentheses inside each other", kMaxConditionDepth));
+                fail(open,
+                     Format("More than %d parentheses inside each other", kMaxConditionDepth));
                 return std::nullopt;
             }
             const auto inner = parseOr(depth + 1);
@@ -405,8 +406,7 @@ class ConditionParser {
                 const std::size_t wordEnd = pos_;
                 skipBlanks();
                 if (words && pos_ < text_.size() && !keywordAt(pos_, "and") &&
-                    !keywordAt(pos_, "or") &&
-                    std::strchr("()\"", text_[pos_]) == nullptr)
+                    !keywordAt(pos_, "or") && std::strchr("()\"", text_[pos_]) == nullptr)
                     continue;
                 pos_ = wordEnd;
                 break;
@@ -475,8 +475,7 @@ class ConditionParser {
                 position = FieldItemPosition(field, value);
             }
             if (!position) {
-                fail(valueAt,
-                     Format("\"%s\" is not an item of %s", value.c_str(), label.c_str()));
+                fail(valueAt, Format("\"%s\" is not an item of %s", value.c_str(), label.c_str()));
                 return false;
             }
             test.number = *position;

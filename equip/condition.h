@@ -66,7 +66,8 @@ class Condition {
         std::uint32_t count = 0;
     };
 
-    template <class Table> bool eval(const Table& table, std::size_t index, std::uint32_t node) const;
+    template <class Table>
+    bool eval(const Table& table, std::size_t index, std::uint32_t node) const;
     template <class Table> bool test(const Table& table, std::size_t index, const Test& t) const;
 
     Game game_ = Game::Pg2;
@@ -92,7 +93,8 @@ ConditionParse ParseCondition(Game game, std::string_view text,
 const FieldDef* FindColumn(Game game, std::string_view name);
 
 // The indexes of the units that pass, in table order: of `units` when given, else of the table.
-template <class Table> std::vector<int> MatchingUnits(const Table& table, const Condition& condition);
+template <class Table>
+std::vector<int> MatchingUnits(const Table& table, const Condition& condition);
 template <class Table>
 std::vector<int> MatchingUnits(const Table& table, const Condition& condition,
                                const std::vector<int>& units);
