@@ -83,9 +83,14 @@ int run(const std::vector<std::string>& argv) {
     rows.push_back(std::move(header));
     for (const int unit : units) {
         std::vector<std::string> row;
-        for (const FieldDef* field : columns)
-            row.push_back(
-                Utf8From1252(CellText(state, *game, static_cast<std::size_t>(unit), *field)));
+        for (const FieldDef* field : columns) {
+            std::string cell = CellText(state, *game, static_cast<std::size_t>(unit), *field);
+            // Item texts carry the drop-down's padding ("2  Tank  "); names keep theirs.
+            if (!IsTextField(*field))
+                while (!cell.empty() && cell.back() == ' ')
+                    cell.pop_back();
+            row.push_back(Utf8From1252(cell));
+        }
         rows.push_back(std::move(row));
     }
 

@@ -116,8 +116,12 @@ TEST_F(Arithmetics, ARefusedValueRefusesEverything) {
         const char* message; // the start of the message
     } cases[] = {
         // Unit 2 (Maus) is refused after units 0 and 1 were fine.
-        {"hardAtk=+1", {0, 1, 2}, "Unit 2 Maus, column Hard attack:\nPlease enter an integer between 0 and 255."},
-        {"hardAtk=*200", {2}, "Unit 2 Maus, column Hard attack:\nPlease enter an integer between 0 and 255."},
+        {"hardAtk=+1",
+         {0, 1, 2},
+         "Unit 2 Maus, column Hard attack:\nPlease enter an integer between 0 and 255."},
+        {"hardAtk=*200",
+         {2},
+         "Unit 2 Maus, column Hard attack:\nPlease enter an integer between 0 and 255."},
         // A typed cost between two steps is refused, never rounded.
         {"cost=255", {0}, "Unit 0 Tiger, column Cost:\nPlease enter a multiple of 10"},
         {"cost=+1000000", {0}, "Unit 0 Tiger, column Cost:\nPlease enter an integer between 0 and"},
@@ -159,8 +163,8 @@ TEST_F(Arithmetics, RefusalNamesUnitColumnValueAndReason) {
 TEST_F(Arithmetics, SetTakesItemTextsAndTheSameFieldOnlyOnce) {
     const Arithmetic set = op("class=Recon");
     ASSERT_TRUE(ApplyArithmetic(doc, Game::Peg, std::vector<int>{0}, {&set, 1}).ok);
-    EXPECT_EQ(shown(0, "class"), std::to_string(*FieldItemPosition(field(Game::Peg, "class"),
-                                                                    "Recon")));
+    EXPECT_EQ(shown(0, "class"),
+              std::to_string(*FieldItemPosition(field(Game::Peg, "class"), "Recon")));
     const Arithmetic twice[] = {op("cost=+10"), op("Cost=*200")};
     const ArithmeticResult r = ApplyArithmetic(doc, Game::Peg, std::vector<int>{0}, twice);
     EXPECT_FALSE(r.ok);

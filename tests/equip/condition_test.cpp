@@ -71,9 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Empty and blank: everything.
         Good{"", {0, 1, 2, 3}}, Good{"  \t ", {0, 1, 2, 3}},
         // Shown values: years as years, costs as shown costs.
-        Good{"yearAvaible >= 1943", {0, 2}}, Good{"cost > 200", {0, 1}},
-        Good{"cost = 216", {0}}, Good{"cost != 216", {1, 2, 3}}, Good{"cost<=120", {2, 3}},
-        Good{"hardAtk < 9", {2, 3}}, Good{"hardAtk>-1", {0, 1, 2, 3}},
+        Good{"yearAvaible >= 1943", {0, 2}}, Good{"cost > 200", {0, 1}}, Good{"cost = 216", {0}},
+        Good{"cost != 216", {1, 2, 3}}, Good{"cost<=120", {2, 3}}, Good{"hardAtk < 9", {2, 3}},
+        Good{"hardAtk>-1", {0, 1, 2, 3}},
         // Captions, in any case; with blanks in quotes.
         Good{"\"Year available\" = 1942", {1}}, Good{"\"year   AVAILABLE\" = 1942", {1}},
         Good{"Cost >= 1944", {1}}, Good{"\"Hard attack\" > 10", {0}},
@@ -131,11 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"engineer = 2", 11, "Engineer is a check box: expected 0 or 1, not \"2\""},
         Bad{"cost contains 2", 5, "\"contains\" is for texts (names, icons); Cost is not a text"},
         Bad{"name < b", 5, "Name is a text: compare it with =, != or contains, not \"<\""},
-        Bad{"cost 600", 5,
-            "Expected an operator (=, !=, <, <=, >, >=, contains) after Cost"},
+        Bad{"cost 600", 5, "Expected an operator (=, !=, <, <=, >, >=, contains) after Cost"},
         Bad{"cost > 600 hardAtk > 2", 11, "Expected \"and\" or \"or\" before \"hardAtk\""},
         Bad{"(cost > 600", 11, "Missing \")\" for the \"(\" at 0"},
-        Bad{"cost > 600)", 10, "Unmatched \")\""}, Bad{"()", 1, "Expected a column name before \")\""},
+        Bad{"cost > 600)", 10, "Unmatched \")\""},
+        Bad{"()", 1, "Expected a column name before \")\""},
         Bad{"cost > 1 and", 12, "Expected a column name"},
         Bad{"= 3", 0, "Expected a column name before \"=\""},
         Bad{"name = \"open", 7, "Missing the closing \" of the text that starts here"},
@@ -147,8 +147,8 @@ TEST(Condition, DeepNestingIsRefusedNotRecursedInto) {
     EXPECT_FALSE(parse.ok);
     EXPECT_EQ(parse.position, static_cast<std::size_t>(kMaxConditionDepth));
 
-    const std::string allowed = std::string(kMaxConditionDepth, '(') + "cost = 0" +
-                                std::string(kMaxConditionDepth, ')');
+    const std::string allowed =
+        std::string(kMaxConditionDepth, '(') + "cost = 0" + std::string(kMaxConditionDepth, ')');
     EXPECT_TRUE(ParseCondition(Game::Pg2, allowed).ok);
 }
 
