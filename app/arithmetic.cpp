@@ -166,10 +166,16 @@ ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> u
             what = Format("Scale by %lld%%", static_cast<long long>(edits[0].amount)) + counted;
     }
 
-    std::vector<std::string> before;
-    before.reserve(cells.size());
-    for (const CellEdit& cell : cells)
-        before.push_back(CellText(doc, g, cell.unit, *cell.field));
+    // What each cell showed: numbers as numbers (no text per cell on the way, at 65,535 units),
+    // anything else as the table's text.
+    std::vector<int> beforeNumber(cells.size());
+    std::vector<std::string> before(cells.size());
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        if (IsNumberField(*cells[k].field))
+            beforeNumber[k] = shownOf(doc, g, cells[k].unit, *cells[k].field);
+        else
+            before[k] = CellText(doc, g, cells[k].unit, *cells[k].field);
+    }
 
     const CellsResult applied = doc.setFields(g, cells, what);
     if (!applied.ok) {
@@ -189,9 +195,19 @@ ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> u
     result.ok = true;
     result.changed = applied.changed;
     for (std::size_t k = 0; k < cells.size(); ++k) {
-        std::string after = CellText(doc, g, cells[k].unit, *cells[k].field);
-        if (after == before[k])
-            continue;
+        const CellEdit& cell = cells[k];
+        std::string after;
+        if (IsNumberField(*cell.field)) {
+            const int shown = shownOf(doc, g, cell.unit, *cell.field);
+            if (shown == beforeNumber[k])
+                continue;
+            before[k] = std::to_string(beforeNumber[k]);
+            after = std::to_string(shown);
+        } else {
+            after = CellText(doc, g, cell.unit, *cell.field);
+            if (after == before[k])
+                continue;
+        }
         const auto unit = static_cast<std::uint32_t>(cells[k].unit);
         if (result.changedUnits.empty() || result.changedUnits.back() != unit)
             result.changedUnits.push_back(unit);

@@ -35,16 +35,16 @@ TEST(CliWhere, SetChangesThePickedUnitsAndWritesThePair) {
                                           "code,softAtk,Cost", "--format", "csv"});
         ASSERT_EQ(before.exitCode, 0) << before.err;
 
-        auto r = test::RunCli({"set", input, "--where", kTanks, "softAtk=+1", "cost=*100",
-                               "-o", out});
+        auto r =
+            test::RunCli({"set", input, "--where", kTanks, "softAtk=+1", "cost=*100", "-o", out});
         ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
         EXPECT_NE(r.out.find("0 refused"), std::string::npos) << r.out;
         EXPECT_TRUE(std::filesystem::exists(s + game + "/OUT.txt"));
         EXPECT_EQ(test::ReadFile(input), original);
 
         // Every picked unit has one more soft attack and the same cost; no other unit changed.
-        const auto after = test::RunCli({"list", out, "--where", kTanks, "--columns",
-                                         "code,softAtk,Cost", "--format", "csv"});
+        const auto after = test::RunCli(
+            {"list", out, "--where", kTanks, "--columns", "code,softAtk,Cost", "--format", "csv"});
         ASSERT_EQ(after.exitCode, 0) << after.err;
         std::istringstream a(before.out), b(after.out);
         std::string x, y;
@@ -158,7 +158,11 @@ TEST(CliWhere, ListPicksAndShowsAsTheTable) {
     const auto csv = test::RunCli(
         {"list", input, "--where", "class = 2", "--columns", "code,class", "--format", "csv"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
-    EXPECT_EQ(csv.out.rfind("\xEF\xBB\xBF" "code,class\r\n", 0), 0u) << csv.out;
+    EXPECT_EQ(csv.out.rfind("\xEF\xBB\xBF"
+                            "code,class\r\n",
+                            0),
+              0u)
+        << csv.out;
     EXPECT_NE(csv.out.find(",2  Tank\r\n"), std::string::npos) << csv.out;
     EXPECT_EQ(csv.out.find("Recon"), std::string::npos) << csv.out;
 }
