@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <set>
 
 namespace varnel {
@@ -79,93 +80,58 @@ std::string reasonOf(const CVarnelDoc& doc, Game g, std::size_t unit, const Fiel
     return g == Game::Pg2 ? one(*doc.pg2(), SetPg2Field) : one(*doc.peg(), SetPegField);
 }
 
-} // namespace
+struct Job {
+    int unit = 0;
+    const Arithmetic* edit = nullptr;
+};
 
-std::optional<Arithmetic> ParseArithmetic(Game g, std::string_view text, std::string& message) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos || equals == 0) {
-        message = Format("\"%s\": expected FIELD=VALUE, FIELD=+N, FIELD=-N or FIELD=*PCT",
-                         std::string(text).c_str());
-        return std::nullopt;
-    }
-    Arithmetic edit;
-    const std::string_view name = text.substr(0, equals);
-    edit.field = FindColumn(g, name);
-    if (edit.field == nullptr) {
-        message = Format("Unknown column \"%s\"", std::string(name).c_str());
-        return std::nullopt;
-    }
-    const std::string_view value = text.substr(equals + 1);
-    if (!value.empty() && (value[0] == '+' || value[0] == '-' || value[0] == '*')) {
-        const std::optional<std::int64_t> amount = parseAmount(value.substr(1));
-        if (!amount || *amount > kMaxArithmeticAmount) {
-            message = Format("\"%s\": expected a whole number from 0 to %lld after \"%c\"",
-                             std::string(text).c_str(),
-                             static_cast<long long>(kMaxArithmeticAmount), value[0]);
-            return std::nullopt;
-        }
-        edit.kind = value[0] == '*' ? ArithmeticKind::Scale : ArithmeticKind::Add;
-        edit.amount = value[0] == '-' ? -*amount : *amount;
-        return edit;
-    }
-    edit.kind = ArithmeticKind::Set;
-    edit.value = std::string(value);
-    return edit;
+// False, with the message, when an Add or Scale names a column without numbers.
+bool refuseNonNumbers(const Arithmetic& edit, ArithmeticResult& result) {
+    if (edit.kind == ArithmeticKind::Set || IsNumberField(*edit.field))
+        return true;
+    result.message =
+        Format("The column %s holds no numbers to %s.", FieldLabel(*edit.field).c_str(),
+               edit.kind == ArithmeticKind::Add ? "add to" : "scale");
+    return false;
 }
 
-ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> units,
-                                 std::span<const Arithmetic> edits, std::string what) {
+// The step's name as the table's other commands name theirs: "Add +2 (40 cells)".
+std::string stepName(std::span<const Arithmetic> edits, std::size_t cells, std::string what) {
+    if (!what.empty())
+        return what;
+    const std::string counted =
+        " (" + Counted(static_cast<long long>(cells), "cell", "cells") + ")";
+    if (edits.size() != 1)
+        return "Arithmetic" + counted;
+    if (edits[0].kind == ArithmeticKind::Set)
+        return "Set Value" + counted;
+    if (edits[0].kind == ArithmeticKind::Add)
+        return Format("Add %+lld", static_cast<long long>(edits[0].amount)) + counted;
+    return Format("Scale by %lld%%", static_cast<long long>(edits[0].amount)) + counted;
+}
+
+ArithmeticResult applyJobs(CVarnelDoc& doc, Game g, std::span<const Job> jobs,
+                           const std::string& what) {
     ArithmeticResult result;
-    if (!doc.hasTable(g)) {
-        result.message = "There is no table to change.";
-        return result;
-    }
-    std::set<const FieldDef*> seen;
-    for (const Arithmetic& edit : edits) {
-        const std::string label = FieldLabel(*edit.field);
-        if (!seen.insert(edit.field).second) {
-            result.message = Format("The column %s is given twice.", label.c_str());
-            return result;
-        }
-        if (edit.kind != ArithmeticKind::Set && !IsNumberField(*edit.field)) {
-            result.message = Format("The column %s holds no numbers to %s.", label.c_str(),
-                                    edit.kind == ArithmeticKind::Add ? "add to" : "scale");
-            return result;
-        }
-    }
     const std::size_t count = doc.unitCount(g);
     std::vector<CellEdit> cells;
-    cells.reserve(units.size() * edits.size());
-    for (const int unit : units) {
-        if (unit < 0 || static_cast<std::size_t>(unit) >= count) {
+    cells.reserve(jobs.size());
+    for (const Job& job : jobs) {
+        if (job.unit < 0 || static_cast<std::size_t>(job.unit) >= count) {
             result.message = "There is no such unit";
             return result;
         }
-        const auto index = static_cast<std::size_t>(unit);
-        for (const Arithmetic& edit : edits) {
-            if (edit.kind == ArithmeticKind::Set) {
-                cells.push_back({index, edit.field, CellInput(doc, g, *edit.field, edit.value)});
-                continue;
-            }
-            bool rounded = false;
-            const std::int64_t value = computed(edit, shownOf(doc, g, index, *edit.field), rounded);
-            result.rounded += rounded ? 1 : 0;
-            cells.push_back({index, edit.field, std::to_string(value)});
+        const auto index = static_cast<std::size_t>(job.unit);
+        const Arithmetic& edit = *job.edit;
+        if (edit.kind == ArithmeticKind::Set) {
+            cells.push_back({index, edit.field, CellInput(doc, g, *edit.field, edit.value)});
+            continue;
         }
+        bool rounded = false;
+        const std::int64_t value = computed(edit, shownOf(doc, g, index, *edit.field), rounded);
+        result.rounded += rounded ? 1 : 0;
+        cells.push_back({index, edit.field, std::to_string(value)});
     }
-    if (what.empty()) {
-        const std::string counted =
-            " (" + Counted(static_cast<long long>(cells.size()), "cell", "cells") + ")";
-        if (edits.size() != 1)
-            what = "Arithmetic" + counted;
-        else if (edits[0].kind == ArithmeticKind::Set)
-            what = "Set Value" + counted;
-        else if (edits[0].kind == ArithmeticKind::Add)
-            what = Format("Add %+lld", static_cast<long long>(edits[0].amount)) + counted;
-        else
-            what = Format("Scale by %lld%%", static_cast<long long>(edits[0].amount)) + counted;
-    }
-
     // What each cell showed: numbers as numbers (no text per cell on the way, at 65,535 units),
     // anything else as the table's text.
     std::vector<int> beforeNumber(cells.size());
@@ -219,6 +185,89 @@ ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> u
     result.changedUnits.erase(std::unique(result.changedUnits.begin(), result.changedUnits.end()),
                               result.changedUnits.end());
     return result;
+}
+
+} // namespace
+
+std::optional<Arithmetic> ParseArithmetic(Game g, std::string_view text, std::string& message) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        message = Format("\"%s\": expected FIELD=VALUE, FIELD=+N, FIELD=-N or FIELD=*PCT",
+                         std::string(text).c_str());
+        return std::nullopt;
+    }
+    Arithmetic edit;
+    const std::string_view name = text.substr(0, equals);
+    edit.field = FindColumn(g, name);
+    if (edit.field == nullptr) {
+        message = Format("Unknown column \"%s\"", std::string(name).c_str());
+        return std::nullopt;
+    }
+    const std::string_view value = text.substr(equals + 1);
+    if (!value.empty() && (value[0] == '+' || value[0] == '-' || value[0] == '*')) {
+        const std::optional<std::int64_t> amount = parseAmount(value.substr(1));
+        if (!amount || *amount > kMaxArithmeticAmount) {
+            message = Format("\"%s\": expected a whole number from 0 to %lld after \"%c\"",
+                             std::string(text).c_str(),
+                             static_cast<long long>(kMaxArithmeticAmount), value[0]);
+            return std::nullopt;
+        }
+        edit.kind = value[0] == '*' ? ArithmeticKind::Scale : ArithmeticKind::Add;
+        edit.amount = value[0] == '-' ? -*amount : *amount;
+        return edit;
+    }
+    edit.kind = ArithmeticKind::Set;
+    edit.value = std::string(value);
+    return edit;
+}
+
+ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> units,
+                                 std::span<const Arithmetic> edits, std::string what) {
+    ArithmeticResult result;
+    if (!doc.hasTable(g)) {
+        result.message = "There is no table to change.";
+        return result;
+    }
+    std::set<const FieldDef*> seen;
+    for (const Arithmetic& edit : edits) {
+        if (!seen.insert(edit.field).second) {
+            result.message =
+                Format("The column %s is given twice.", FieldLabel(*edit.field).c_str());
+            return result;
+        }
+        if (!refuseNonNumbers(edit, result))
+            return result;
+    }
+    std::vector<Job> jobs;
+    jobs.reserve(units.size() * edits.size());
+    for (const int unit : units)
+        for (const Arithmetic& edit : edits)
+            jobs.push_back({unit, &edit});
+    return applyJobs(doc, g, jobs, stepName(edits, jobs.size(), std::move(what)));
+}
+
+ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const TableCell> cells,
+                                 const Arithmetic& edit, std::string what) {
+    ArithmeticResult result;
+    if (!doc.hasTable(g)) {
+        result.message = "There is no table to change.";
+        return result;
+    }
+    // The edit once per column, each with its own field.
+    std::map<const FieldDef*, Arithmetic> columns;
+    for (const TableCell& cell : cells) {
+        auto [it, added] = columns.try_emplace(cell.field, edit);
+        it->second.field = cell.field;
+        if (added && !refuseNonNumbers(it->second, result))
+            return result;
+    }
+    std::vector<Job> jobs;
+    jobs.reserve(cells.size());
+    for (const TableCell& cell : cells)
+        jobs.push_back(
+            {cell.unit > static_cast<std::size_t>(INT_MAX) ? -1 : static_cast<int>(cell.unit),
+             &columns.at(cell.field)});
+    return applyJobs(doc, g, jobs, stepName({&edit, 1}, jobs.size(), std::move(what)));
 }
 
 std::string ArithmeticSummary(const CVarnelDoc& doc, Game g, const ArithmeticResult& result) {

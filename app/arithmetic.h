@@ -52,6 +52,11 @@ struct ArithmeticResult {
 ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const int> units,
                                  std::span<const Arithmetic> edits, std::string what = {});
 
+// The same over the cells of a selection (the units table's "Add..."): `edit` applied to each
+// cell's own column (its `field` is not used), as one step.
+ArithmeticResult ApplyArithmetic(CVarnelDoc& doc, Game g, std::span<const TableCell> cells,
+                                 const Arithmetic& edit, std::string what = {});
+
 // The result as varnel-cli from-csv prints its plan: the count line, the rounding, the refusal,
 // then one line per change.
 std::string ArithmeticSummary(const CVarnelDoc& doc, Game g, const ArithmeticResult& result);

@@ -174,6 +174,32 @@ TEST_F(Arithmetics, SetTakesItemTextsAndTheSameFieldOnlyOnce) {
     EXPECT_FALSE(outside.ok);
 }
 
+TEST_F(Arithmetics, SelectionOfCellsInTwoColumns) {
+    const std::vector<TableCell> cells = {{0, &field(Game::Peg, "cost")},
+                                          {1, &field(Game::Peg, "hardAtk")},
+                                          {0, &field(Game::Peg, "hardAtk")}};
+    Arithmetic add;
+    add.kind = ArithmeticKind::Add;
+    add.amount = 5;
+    ArithmeticResult r = ApplyArithmetic(doc, Game::Peg, cells, add);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(shown(0, "cost"), "510"); // 505 put on the steps of 10
+    EXPECT_EQ(shown(1, "hardAtk"), "8");
+    EXPECT_EQ(shown(0, "hardAtk"), "15");
+    EXPECT_EQ(r.rounded, 1u);
+    EXPECT_EQ(doc.history(Game::Peg).step(0).text(), "Add +5 (3 cells)");
+    ASSERT_TRUE(doc.undo(Game::Peg));
+    EXPECT_EQ(shown(0, "cost"), "500");
+
+    // A cell of a column without numbers refuses the whole selection.
+    const std::vector<TableCell> mixed = {{0, &field(Game::Peg, "hardAtk")},
+                                          {1, &field(Game::Peg, "denomination")}};
+    r = ApplyArithmetic(doc, Game::Peg, mixed, add);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "The column Name holds no numbers to add to.");
+    EXPECT_EQ(shown(0, "hardAtk"), "10");
+}
+
 TEST(ParseArithmetic, Forms) {
     const struct {
         const char* text;
