@@ -89,6 +89,10 @@ struct Job {
 bool refuseNonNumbers(const Arithmetic& edit, ArithmeticResult& result) {
     if (edit.kind == ArithmeticKind::Set || IsNumberField(*edit.field))
         return true;
+    if (edit.field->readOnly) {
+        result.message = Format("The column %s is read-only.", FieldLabel(*edit.field).c_str());
+        return false;
+    }
     result.message =
         Format("The column %s holds no numbers to %s.", FieldLabel(*edit.field).c_str(),
                edit.kind == ArithmeticKind::Add ? "add to" : "scale");

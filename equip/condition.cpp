@@ -470,6 +470,16 @@ class ConditionParser {
                     for (int n = 0; n < countries_->count() && !position; ++n)
                         if (!countries_->name(n).empty() && key(countries_->name(n)) == wanted)
                             position = n;
+                    // "3  USA" as the table's cell shows it.
+                    const std::size_t digits = wanted.find_first_not_of("0123456789");
+                    if (!position && digits != std::string::npos && digits > 0 &&
+                        wanted[digits] == ' ') {
+                        const std::optional<std::int64_t> n = parseNumber(wanted.substr(0, digits));
+                        if (n && *n < countries_->count() &&
+                            key(countries_->name(static_cast<int>(*n))) ==
+                                wanted.substr(digits + 1))
+                            position = static_cast<int>(*n);
+                    }
                 }
             } else {
                 position = FieldItemPosition(field, value);

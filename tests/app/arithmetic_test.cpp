@@ -127,6 +127,8 @@ TEST_F(Arithmetics, ARefusedValueRefusesEverything) {
         {"cost=+1000000", {0}, "Unit 0 Tiger, column Cost:\nPlease enter an integer between 0 and"},
         {"name=+1", {0}, "The column Name holds no numbers to add to."},
         {"class=*50", {0}, "The column Class holds no numbers to scale."},
+        {"code=+1", {0}, "The column code is read-only."},
+        {"code=5", {0}, "Unit 0 Tiger, column code:\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.edit);

@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         Good{"class = Tank", {0, 1}}, Good{"class = 3", {2}}, Good{"class = recon", {2}},
         Good{"class != tank", {2, 3}}, Good{"country = Germany", {0, 2}},
         Good{"country = great   britain", {3}}, Good{"country = \"USA\"", {1}},
-        Good{"country = 3", {1}}, Good{"country > 1", {1, 3}},
+        Good{"country = 3", {1}}, Good{"country > 1", {1, 3}}, Good{"country = \"3  USA\"", {1}},
+        Good{"country = 1 germany", {0, 2}},
         // Check boxes.
         Good{"engineer = 1", {1, 3}}, Good{"engineer = 0", {0, 2}},
         // Texts: contains, = and != without regard to ASCII case.
@@ -125,6 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"cost = and hardAtk = 1", 7, "Expected a value after \"=\""},
         Bad{"class = Recon2", 8, "\"Recon2\" is not an item of Class"},
         Bad{"country = France", 10, "\"France\" is not an item of Country"},
+        Bad{"country = 2 USA", 10, "\"2 USA\" is not an item of Country"},
         Bad{"cost > lots", 7, "Cost holds numbers: \"lots\" is not a number"},
         Bad{"cost > 99999999999999999999", 7,
             "Cost holds numbers: \"99999999999999999999\" is not a number"},
