@@ -182,6 +182,15 @@ TEST(Condition, PegColumnsAndMonthsByText) {
     const ConditionParse parse = ParseCondition(Game::Peg, "monthAvaible = \"" + item + "\"");
     ASSERT_TRUE(parse.ok) << parse.reason;
     EXPECT_EQ(MatchingUnits(table, parse.condition), std::vector<int>{1});
+    // Years from 2000, and bits of a word, as the PeG form shows them.
+    ASSERT_TRUE(SetPegField(table, 0, *FindField(Game::Peg, "yearAvaible"), "2005").ok);
+    ASSERT_TRUE(SetPegField(table, 0, *FindField(Game::Peg, "bridge"), "1").ok);
+    for (const char* text :
+         {"\"Year available\" = 2005 and bridge = 1", "Bridge=1", "yearAvaible > 2004"}) {
+        const ConditionParse peg = ParseCondition(Game::Peg, text);
+        ASSERT_TRUE(peg.ok) << text << ": " << peg.reason;
+        EXPECT_EQ(MatchingUnits(table, peg.condition), std::vector<int>{0}) << text;
+    }
     // A PG2 condition matches no unit of a PeG table.
     const ConditionParse pg2 = ParseCondition(Game::Pg2, "cost = 0");
     EXPECT_EQ(MatchingUnits(table, pg2.condition), std::vector<int>{});
