@@ -814,12 +814,13 @@ std::string CsvPlanSummary(const CsvImportPlan<Table>& plan, const Table& table,
                 Format("... and %d more refused\n", static_cast<int>(plan.refusals.size() - limit));
             break;
         }
-        out += Format("refused: line %d", static_cast<int>(r.line));
+        // Line 0: a refusal that comes from no file line (varnel-cli set).
+        std::string where = r.line != 0 ? Format("line %d", static_cast<int>(r.line)) : "";
         if (!r.column.empty())
-            out += ", column " + r.column;
+            where += (where.empty() ? "column " : ", column ") + r.column;
         if (!r.value.empty() || !r.column.empty())
-            out += ", value \"" + r.value + "\"";
-        out += ": " + r.reason;
+            where += (where.empty() ? "value \"" : ", value \"") + r.value + "\"";
+        out += "refused: " + where + (where.empty() ? "" : ": ") + r.reason;
         if (!r.unit.empty())
             out += " (" + r.unit + ")";
         out += "\n";

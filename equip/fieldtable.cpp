@@ -219,12 +219,21 @@ std::string labelOf(const FieldDef& field) {
     return label;
 }
 
-std::string asciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
+// A column name as a person may type it: ASCII letters lower, blanks around cut and runs of
+// blanks as one.
+std::string columnKey(std::string_view text) {
+    std::string key;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t') {
+            if (!key.empty() && key.back() != ' ')
+                key += ' ';
+            continue;
+        }
+        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    while (!key.empty() && key.back() == ' ')
+        key.pop_back();
+    return key;
 }
 
 // A game's rows: the form's, then the read-only ones.
@@ -705,28 +714,21 @@ std::string itemWords(const FieldDef& field, int position) {
     return text;
 }
 
-std::string_view trimmedText(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A country named by the T-File, alone or as the list shows it ("3  Germany"), any case.
 std::optional<int> countryPosition(const FieldDef& field, std::string_view text,
                                    const NameTable* countries) {
     if (countries == nullptr)
         return std::nullopt;
-    const std::string wanted = Folded1252(trimmedText(text));
+    // Letters folded as the name search folds them, blanks as columnKey counts them.
+    auto key = [](std::string_view t) { return columnKey(Folded1252(t)); };
+    const std::string wanted = key(text);
     if (wanted.empty())
         return std::nullopt;
     for (int position = 0; position <= field.maxShown; ++position) {
         const std::string& name = countries->name(position);
         if (name.empty())
             continue;
-        if (Folded1252(trimmedText(name)) == wanted ||
-            Folded1252(trimmedText(ListItem(position, name))) == wanted)
+        if (key(name) == wanted || key(ListItem(position, name)) == wanted)
             return position;
     }
     return std::nullopt;
@@ -953,11 +955,15 @@ std::string FormatField(const UnitTable<PegUnit>& table, std::size_t index, cons
 const FieldDef* FindColumn(Game game, std::string_view text) {
     if (const FieldDef* exact = FindField(game, text))
         return exact;
-    const std::string wanted = asciiLower(trimmedText(text));
+    const std::string wanted = columnKey(text);
     if (wanted.empty())
         return nullptr;
+    // Catalogue names first: a label may repeat another row's name.
     for (const FieldDef& f : FieldTable(game))
-        if (asciiLower(f.name) == wanted || asciiLower(f.label) == wanted)
+        if (columnKey(f.name) == wanted)
+            return &f;
+    for (const FieldDef& f : FieldTable(game))
+        if (columnKey(f.label) == wanted)
             return &f;
     return nullptr;
 }

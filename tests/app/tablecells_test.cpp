@@ -139,7 +139,7 @@ TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
     EXPECT_EQ(doc.history(Game::Peg).count(), 1u);
 }
 
-TEST_F(TableCells, CellTextAndInput) {
+TEST_F(TableCells, CellItemsByPositionOrText) {
     const FieldDef& unitClass = field(Game::Peg, "class");
     const FieldDef& country = field(Game::Peg, "country");
     NameTable names(peg::kCountryCount);

@@ -56,8 +56,8 @@ TEST(FieldCodec, EveryRowRoundTripsThroughEveryReadableStyle) {
                     const std::string text = FormatValue(f, v, style, &countries);
                     const ParsedValue back = ParseValue(f, text, style, &countries);
                     ASSERT_TRUE(back.ok) << f.name << " '" << text << "': " << back.message;
-                    EXPECT_EQ(back.value, v) << f.name << " style " << static_cast<int>(style)
-                                             << " '" << text << "'";
+                    EXPECT_EQ(back.value, v)
+                        << f.name << " style " << static_cast<int>(style) << " '" << text << "'";
                 }
         }
     }
@@ -174,7 +174,8 @@ TEST(FieldCodec, ReadsTexts) {
         {"denomination", "\xE2\x82\xAC", FieldStyle::Csv, "\x80", ""}, // the euro sign
         {"denomination", "\xE4\xB8\x80", FieldStyle::Csv, "",
          "The character U+4E00 has no Windows-1252 byte."},
-        {"denomination", "two\nlines", FieldStyle::Form, "", "A unit name cannot hold a line break."},
+        {"denomination", "two\nlines", FieldStyle::Form, "",
+         "A unit name cannot hold a line break."},
         {"icon", "ABCDEFG", FieldStyle::Csv, "", "Please enter no more than 6 characters."},
         {"icon", "'-TANK", FieldStyle::Csv, "-TANK", ""},
         {"icon", "0123", FieldStyle::Csv, "0123", ""},
