@@ -31,6 +31,9 @@ struct DocChange {
     bool names = false; // what the Names E-File holds changed
 };
 
+// A step that changed at most this many values lists them.
+constexpr std::size_t kStepDetailValues = 20;
+
 // One step of a game's history: the patch it applied, its text and the files it touches.
 class EditStep {
   public:
@@ -41,12 +44,17 @@ class EditStep {
 
     // What the step did, as the Edit menu names it after "Undo " ("Air attack of 3 Tiger I").
     const std::string& text() const { return text_; }
+    // What it changed, value by value ("3 Tiger I, Air attack: 5 -> 7", one line each) when it
+    // changed at most kStepDetailValues values, else their number; empty when not told.
+    const std::string& details() const { return details_; }
+    void setDetails(std::string details) { details_ = std::move(details); }
     bool touches(ChangeKind kind) const { return kind == ChangeKind::Data ? data_ : names_; }
     Patch& patch() { return patch_; }
     const Patch& patch() const { return patch_; }
 
   private:
     std::string text_;
+    std::string details_;
     Patch patch_;
     bool data_;
     bool names_;

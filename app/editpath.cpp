@@ -93,6 +93,7 @@ template <class Table>
 void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
                       bool namesModified) {
     slot = std::move(table);
+    keepSaved(g);
     historyOf(g).reset(dataModified, namesModified);
     journalRebase(g);
     notify([&](DocObserver& o) {
@@ -118,6 +119,7 @@ void CVarnelDoc::markSaved(Game g, bool data, bool names) {
         historyOf(g).markClean(ChangeKind::Data);
     if (names)
         historyOf(g).markClean(ChangeKind::Names);
+    keepSaved(g);
     // What was saved needs no journal: the files (or, while the other file is unsaved, a copy)
     // are the new base.
     journalRebase(g);
@@ -216,8 +218,10 @@ bool CVarnelDoc::commit(Game g, std::string text, Patch patch, bool data, bool n
         applyPatch(g, patch, true, data, names, check, journal_ ? &hashes : nullptr, &ok);
     if (!ok)
         return false;
+    std::string details = stepDetails(g, patch, change);
     EditHistory& h = historyOf(g);
     h.push(std::make_unique<EditStep>(std::move(text), std::move(patch), data, names));
+    h.undoStep()->setDetails(std::move(details));
     if (namesClean)
         h.markClean(ChangeKind::Names);
     journalStep(g, *h.undoStep(), namesClean, hashes);

@@ -154,11 +154,8 @@ class CVarnelDoc {
         return g == Game::Pg2 ? UnitClass(pg2_->units[index]) : UnitClass(peg_->units[index]);
     }
     // The units of the game that pass `filter`, in table order; none without a table.
-    std::vector<int> filterUnits(Game g, const UnitFilter& filter) const {
-        if (!hasTable(g))
-            return {};
-        return g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
-    }
+    // The condition (UnitFilter::where) is one that parses: the views keep only those.
+    std::vector<int> filterUnits(Game g, const UnitFilter& filter) const;
     // Orders units of the game by a row of its field table (SortUnits).
     void sortUnits(Game g, const FieldDef& field, bool ascending, std::vector<int>& units) const {
         if (g == Game::Pg2)
@@ -169,6 +166,16 @@ class CVarnelDoc {
     // The name of unit `index` of the game, or nothing outside the table. Valid until the next
     // change of a name of that table.
     std::optional<std::string_view> unitName(Game g, std::size_t index) const;
+
+    // --- What changed since the game's last load or save (changes.cpp) ---------------------
+    // Whether the field of unit `unit` differs from what the game's files held at their last
+    // load or save, position by position: a unit past the files' count is new, every field of
+    // it changed. False outside the table.
+    bool fieldChanged(Game g, std::size_t unit, const FieldDef& field) const;
+    // Whether any value or the name of unit `unit` differs so.
+    bool unitChanged(Game g, std::size_t unit) const;
+    // The units of the game that differ so, ascending.
+    std::vector<int> changedUnits(Game g) const;
 
     // Observers are not owned; remove one before it dies.
     void addObserver(DocObserver* observer);
@@ -418,6 +425,12 @@ class CVarnelDoc {
 
     std::optional<Pg2UnitTable> pg2_; // absent until first loaded
     std::optional<PegUnitTable> peg_;
+    // The tables as the files held them at the last load or save: what "changed" is told from.
+    std::optional<Pg2UnitTable> pg2Saved_;
+    std::optional<PegUnitTable> pegSaved_;
+    void keepSaved(Game g);
+    // The details of a step just applied (EditStep::details), from its patch.
+    std::string stepDetails(Game g, Patch& patch, const DocChange& change);
     NameTable pg2Countries_{pg2::kCountryCount};
     NameTable pegCountries_{peg::kCountryCount};
     EditHistory pg2History_;

@@ -19,8 +19,16 @@ struct UnitFilter {
     std::string find;
     // The search holds a character no name can hold: no unit matches.
     bool unmatchable = false;
+    // A condition on any column (equip/condition.h), Windows-1252; empty: every unit. The
+    // document applies it and `changedOnly`: FilterUnits leaves both to it.
+    std::string where;
+    // Only the units changed since the game's last load or save.
+    bool changedOnly = false;
 
-    bool active() const { return country != 0 || unitClass != 0 || !find.empty() || unmatchable; }
+    bool active() const {
+        return country != 0 || unitClass != 0 || !find.empty() || unmatchable || !where.empty() ||
+               changedOnly;
+    }
     bool operator==(const UnitFilter&) const = default;
 };
 

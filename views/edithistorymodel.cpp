@@ -27,6 +27,26 @@ int EditHistoryModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(doc_.history(game_).count() + 1);
 }
 
+namespace {
+
+// The step's text, then what it changed, one indented line each.
+QString stepText(const EditStep& step) {
+    std::string text = step.text();
+    std::size_t start = 0;
+    const std::string& details = step.details();
+    while (start < details.size()) {
+        std::size_t end = details.find('\n', start);
+        if (end == std::string::npos)
+            end = details.size();
+        text += "\n    ";
+        text.append(details, start, end - start);
+        start = end + 1;
+    }
+    return FromMessage(text);
+}
+
+} // namespace
+
 QVariant EditHistoryModel::data(const QModelIndex& index, int role) const {
     const EditHistory& history = doc_.history(game_);
     const auto row = static_cast<std::size_t>(index.row());
@@ -34,7 +54,9 @@ QVariant EditHistoryModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return row == 0 ? QStringLiteral("<as loaded>") : FromMessage(history.step(row - 1).text());
+        if (row == 0)
+            return QStringLiteral("<as loaded>");
+        return stepText(history.step(row - 1));
     case Qt::ForegroundRole:
         // The steps after the position are undone: redo would take them.
         if (row > history.index())

@@ -3,6 +3,8 @@
 #include "equip/vocabulary.h"
 #include "views/viewtext.h"
 
+#include <QBrush>
+
 #include <algorithm>
 
 namespace varnel {
@@ -44,6 +46,8 @@ QVariant UnitListModel::data(const QModelIndex& index, int role) const {
         return viewtext::toQString(lineText(unit));
     if (role == kUnitIndexRole)
         return unit;
+    if (role == Qt::BackgroundRole && doc_.unitChanged(game_, static_cast<std::size_t>(unit)))
+        return QBrush(viewtext::changedTint());
     return {};
 }
 

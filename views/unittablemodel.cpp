@@ -4,6 +4,7 @@
 #include "views/viewtext.h"
 
 #include <QApplication>
+#include <QBrush>
 #include <QPalette>
 
 #include <algorithm>
@@ -82,6 +83,9 @@ QVariant UnitTableModel::data(const QModelIndex& index, int role) const {
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         return {};
     case Qt::BackgroundRole:
+        // The code marks a changed unit; other cells their own change.
+        if (f.kind == FieldKind::Code ? doc_.unitChanged(game_, u) : doc_.fieldChanged(game_, u, f))
+            return QBrush(viewtext::changedTint());
         if (f.readOnly)
             return QApplication::palette().brush(QPalette::Window);
         return {};

@@ -1,5 +1,6 @@
 #include "views/unittableview.h"
 
+#include "app/arithmetic.h"
 #include "app/settingsstore.h"
 #include "app/tablecells.h"
 #include "base/format.h"
@@ -150,6 +151,22 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     bar->addSpacing(8);
     bar->addWidget(label("F&ind:", find_)); // Alt+F is the File menu's
     bar->addWidget(find_, 1);
+    where_ = new QComboBox(this);
+    where_->setObjectName(QStringLiteral("tableWhereComboBox"));
+    where_->setEditable(true);
+    where_->setInsertPolicy(QComboBox::NoInsert);
+    where_->lineEdit()->setPlaceholderText(QStringLiteral("cost > 600 and class = Tank"));
+    where_->setToolTip(QStringLiteral(
+        "A condition on any column, e.g. cost > 600 and class = Tank (Enter keeps it)"));
+    whereError_ = new QLabel(this);
+    whereError_->setObjectName(QStringLiteral("tableWhereErrorLabel"));
+    whereError_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    whereError_->hide();
+    LoadConditionHistory(doc_.store, game_, where_);
+    auto* whereBar = new QHBoxLayout;
+    whereBar->addWidget(label("&Where:", where_));
+    whereBar->addWidget(where_, 1);
+    whereBar->addWidget(whereError_, 1);
 
     auto action = [this](const char* name, const char* text, auto slot) {
         auto* a = new QAction(QString::fromLatin1(text), this);
@@ -160,11 +177,12 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     };
     setValueAction_ = action("setValueAction", "Set &Value...", [this] { SetValue(); });
     scaleAction_ = action("scaleAction", "&Scale by %...", [this] { ScaleByPercent(); });
+    addAction_ = action("addAction", "&Add...", [this] { AddAmount(); });
     copyAction_ = action("copyCellsAction", "&Copy", [this] { CopySelection(); });
     copyAction_->setShortcut(QKeySequence::Copy);
     pasteAction_ = action("pasteCellsAction", "&Paste", [this] { PasteBlock(); });
     pasteAction_->setShortcut(QKeySequence::Paste);
-    for (QAction* a : {setValueAction_, scaleAction_}) {
+    for (QAction* a : {setValueAction_, addAction_, scaleAction_}) {
         auto* button = new QToolButton(this);
         button->setObjectName(
             a->objectName().replace(QStringLiteral("Action"), QStringLiteral("Button")));
@@ -177,7 +195,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     for (QTableView* view : {fixed_, table_}) {
         view->setModel(model_.get());
         view->setItemDelegate(new CellDelegate(doc_, game_, *model_, view));
-        view->addActions({copyAction_, pasteAction_, setValueAction_, scaleAction_});
+        view->addActions({copyAction_, pasteAction_, setValueAction_, addAction_, scaleAction_});
         view->installEventFilter(this);
         QHeaderView* header = view->horizontalHeader();
         connect(header, &QHeaderView::sortIndicatorChanged, this,
@@ -247,6 +265,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     views->addWidget(table_, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
+    layout->addLayout(whereBar);
     layout->addLayout(views, 1);
     updateFixedWidth();
     alignHeaders();
@@ -254,6 +273,11 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
+    connect(where_, &QComboBox::editTextChanged, this, [this] { filterControlsChanged(); });
+    connect(where_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (CheckCondition(game_, doc_.countries(game_), where_, whereError_))
+            RememberCondition(doc_.store, game_, where_);
+    });
     find_->installEventFilter(this);
 
     fillFilterLists();
@@ -287,15 +311,20 @@ void CUnitTableView::fillFilterLists() {
     const FieldDef* unitClass = FindField(game_, "class");
     for (int i = 1; i <= unitClass->maxShown; ++i)
         classFilter_->addItem(viewtext::ascii(FieldItemText(*unitClass, i)));
+    AddChangedOnlyItem(classFilter_);
 }
 
 void CUnitTableView::filterControlsChanged() {
-    doc_.view(game_).filter = FilterControls{countryFilter_, classFilter_, find_}.filter();
+    UnitFilter filter = FilterControls{countryFilter_, classFilter_, find_, where_}.filter();
+    // A condition that does not parse is marked; the rows keep the last good one.
+    if (!CheckCondition(game_, doc_.countries(game_), where_, whereError_))
+        filter.where = doc_.view(game_).filter.where;
+    doc_.view(game_).filter = filter;
     relist();
 }
 
 void CUnitTableView::Activate() {
-    FilterControls{countryFilter_, classFilter_, find_}.show(doc_.view(game_).filter);
+    FilterControls{countryFilter_, classFilter_, find_, where_}.show(doc_.view(game_).filter);
     relist();
 }
 
@@ -593,6 +622,39 @@ void CUnitTableView::CopySelection() {
             .arg(QString::fromStdString(Counted(static_cast<long long>(cells), "cell", "cells"))));
 }
 
+void CUnitTableView::AddAmount() {
+    const std::vector<TableCell> cells = selectedCells();
+    if (cells.empty() || !doc_.hasTable(game_))
+        return;
+    const std::optional<std::string> typed =
+        doc_.ui.askText("Amount to add to " + cellsAndColumns(cells, shownColumns(), *model_) +
+                            ":\nA negative amount subtracts; costs go to the nearest value "
+                            "they can hold",
+                        "+1");
+    if (!typed)
+        return;
+    const std::optional<int> amount = ParseInteger(*typed);
+    if (!amount || *amount < -kMaxArithmeticAmount || *amount > kMaxArithmeticAmount) {
+        MessageBox(doc_.ui, "%s", "Please enter an integer.");
+        return;
+    }
+    Arithmetic add;
+    add.kind = ArithmeticKind::Add;
+    add.amount = *amount;
+    const ArithmeticResult result = ApplyArithmetic(doc_, game_, cells, add);
+    if (!result.ok) {
+        MessageBox(doc_.ui, "%s", result.message.c_str());
+        return;
+    }
+    std::string status = "Added " + std::to_string(*amount) + ": " +
+                         Counted(static_cast<long long>(result.changed), "value", "values") +
+                         " changed";
+    if (result.rounded > 0)
+        status += ", " + Counted(static_cast<long long>(result.rounded), "value", "values") +
+                  " rounded to the nearest the field can hold";
+    showStatus(viewtext::toQString(status));
+}
+
 void CUnitTableView::showStatus(const QString& text) {
     if (auto* main = qobject_cast<QMainWindow*>(window()))
         main->statusBar()->showMessage(text, kStatusMessageMs);
@@ -759,6 +821,14 @@ void CUnitTableView::saveColumnSettings() {
         doc_.store.write(hiddenKey, hidden);
     if (doc_.store.read(widthsKey).value_or("") != widths)
         doc_.store.write(widthsKey, widths);
+}
+
+void CUnitTableView::historyChanged(Game game) {
+    // A save makes the table the files' again: the tints go.
+    if (game == game_) {
+        table_->viewport()->update();
+        fixed_->viewport()->update();
+    }
 }
 
 void CUnitTableView::refreshAllViews() {

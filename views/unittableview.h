@@ -16,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTableView;
 
@@ -50,6 +51,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     // The commands over the selected cells.
     void SetValue();
     void ScaleByPercent();
+    // Adds a signed amount to every selected cell, as one step (costs on their steps, rounded).
+    void AddAmount();
     void CopySelection();
     void PasteBlock();
     // Shows or hides a column (not the code), and keeps the choice.
@@ -60,6 +63,7 @@ class CUnitTableView : public QWidget, public DocObserver {
     bool unnamedShown() const { return unnamedShown_; }
 
     void refreshAllViews() override;
+    void historyChanged(Game game) override;
     void documentChanged(const DocChange& change) override;
 
   signals:
@@ -102,8 +106,11 @@ class CUnitTableView : public QWidget, public DocObserver {
     QComboBox* countryFilter_ = nullptr;
     QComboBox* classFilter_ = nullptr;
     QLineEdit* find_ = nullptr;
+    QComboBox* where_ = nullptr;
+    QLabel* whereError_ = nullptr;
     QAction* setValueAction_ = nullptr;
     QAction* scaleAction_ = nullptr;
+    QAction* addAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
     bool settingRow_ = false;

@@ -117,6 +117,10 @@ void CUnitView::setUpForm() {
     countryFilter_ = child<QComboBox>(QStringLiteral("countryFilterComboBox"));
     classFilter_ = child<QComboBox>(QStringLiteral("classFilterComboBox"));
     find_ = child<QLineEdit>(QStringLiteral("findLineEdit"));
+    where_ = child<QComboBox>(QStringLiteral("whereComboBox"));
+    whereError_ = child<QLabel>(QStringLiteral("whereErrorLabel"));
+    whereError_->hide();
+    LoadConditionHistory(doc_.store, game_, where_);
     icon_ = child<QLabel>(QStringLiteral("iconFrameLabel"));
     iconSize_ = child<QLabel>(QStringLiteral("iconSizeLabel"));
     icon_->setFixedSize(iconImage_.size());
@@ -184,6 +188,11 @@ void CUnitView::setUpForm() {
     connect(countryFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(classFilter_, &QComboBox::activated, this, [this] { filterControlsChanged(); });
     connect(find_, &QLineEdit::textChanged, this, [this] { filterControlsChanged(); });
+    connect(where_, &QComboBox::editTextChanged, this, [this] { filterControlsChanged(); });
+    connect(where_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (CheckCondition(game_, doc_.countries(game_), where_, whereError_))
+            RememberCondition(doc_.store, game_, where_);
+    });
     auto* findShortcut = new QShortcut(QKeySequence::Find, this);
     findShortcut->setContext(Qt::WidgetWithChildrenShortcut);
     connect(findShortcut, &QShortcut::activated, this, [this] {
@@ -305,6 +314,7 @@ void CUnitView::fillClassLists() {
     classFilter_->addItem(viewtext::ascii(kNoFilter));
     for (int i = 1; i <= field->maxShown; ++i)
         classFilter_->addItem(viewtext::ascii(FieldItemText(*field, i)));
+    AddChangedOnlyItem(classFilter_);
 }
 
 void CUnitView::loadArchive() {
@@ -408,9 +418,12 @@ void CUnitView::FillUnitList() {
         const QSignalBlocker b1(countryFilter_);
         const QSignalBlocker b2(classFilter_);
         const QSignalBlocker b3(find_);
+        const QSignalBlocker b4(where_);
         countryFilter_->setCurrentIndex(0);
         classFilter_->setCurrentIndex(0);
         find_->clear();
+        where_->setEditText(QString());
+        CheckCondition(game_, doc_.countries(game_), where_, whereError_);
     }
     slot.filter = UnitFilter();
     if (!doc_.hasTable(game_)) {
@@ -432,17 +445,21 @@ void CUnitView::FillUnitList() {
 }
 
 UnitFilter CUnitView::controlsFilter() const {
-    return FilterControls{countryFilter_, classFilter_, find_}.filter();
+    return FilterControls{countryFilter_, classFilter_, find_, where_}.filter();
 }
 
 void CUnitView::AdoptSharedFilter() {
-    FilterControls{countryFilter_, classFilter_, find_}.show(doc_.view(game_).filter);
+    FilterControls{countryFilter_, classFilter_, find_, where_}.show(doc_.view(game_).filter);
     listSelection_ = -1;
     ApplyFilters();
 }
 
 void CUnitView::filterControlsChanged() {
-    doc_.view(game_).filter = controlsFilter();
+    UnitFilter filter = controlsFilter();
+    // A condition that does not parse is marked; the list keeps the last good one.
+    if (!CheckCondition(game_, doc_.countries(game_), where_, whereError_))
+        filter.where = doc_.view(game_).filter.where;
+    doc_.view(game_).filter = filter;
     ApplyFilters();
 }
 
@@ -482,9 +499,12 @@ void CUnitView::ShowUnitAt(int unit) {
         const QSignalBlocker b1(countryFilter_);
         const QSignalBlocker b2(classFilter_);
         const QSignalBlocker b3(find_);
+        const QSignalBlocker b4(where_);
         countryFilter_->setCurrentIndex(0);
         classFilter_->setCurrentIndex(0);
         find_->clear();
+        where_->setEditText(QString());
+        CheckCondition(game_, doc_.countries(game_), where_, whereError_);
     }
     ApplyFilters();
 }
@@ -524,6 +544,7 @@ void CUnitView::showUnit(bool focusList) {
                 c.check->setChecked(text == "1");
             }
         }
+        showChanges();
         showGameDisplays(unit);
     }
     DrawUnitIcon();
@@ -547,8 +568,36 @@ void CUnitView::clearControls() {
         else
             c.check->setChecked(false);
         widget->setEnabled(false);
+        tint(widget, false);
     }
     showGameDisplays(-1);
+}
+
+void CUnitView::tint(QWidget* widget, bool changed) {
+    // Each control's own palette role behind its value: an edit box's base, a drop-down's
+    // button, a check box's window.
+    QPalette palette = widget->parentWidget() ? widget->parentWidget()->palette() : QPalette();
+    if (changed) {
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window})
+            palette.setColor(role, viewtext::changedTint());
+    }
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(changed && qobject_cast<QCheckBox*>(widget) != nullptr);
+}
+
+void CUnitView::showChanges() {
+    const int unit = model_->unitAt(listSelection_);
+    for (const FieldControl& c : controls_)
+        tint(c.widget(),
+             unit >= 0 && doc_.fieldChanged(game_, static_cast<std::size_t>(unit), *c.field));
+}
+
+void CUnitView::historyChanged(Game game) {
+    // A save makes the table the files' again: the tints go.
+    if (game != game_ || !doc_.hasTable(game_))
+        return;
+    showChanges();
+    list_->viewport()->update();
 }
 
 void CUnitView::listSelectionChanged() {

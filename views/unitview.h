@@ -83,6 +83,7 @@ class CUnitView : public QWidget, public DocObserver {
     // A step of the edit path (or its undo or redo) changed the table: the list lines and the
     // form follow the units it names; added or removed units relist, keeping the unit shown.
     void documentChanged(const DocChange& change) override;
+    void historyChanged(Game game) override;
 
   signals:
     // The listed units changed (a filter, a search, a change of the table): the status bar's
@@ -131,6 +132,9 @@ class CUnitView : public QWidget, public DocObserver {
     void showUnit(bool focusList);
     void setCurrentRow(int row);
     void clearControls();
+    // Tints the controls whose value changed since the last load or save, and untints the rest.
+    void showChanges();
+    static void tint(QWidget* widget, bool changed);
     void listSelectionChanged();
     void listDoubleClicked();
     UnitFilter controlsFilter() const;
@@ -145,6 +149,8 @@ class CUnitView : public QWidget, public DocObserver {
     QComboBox* countryFilter_ = nullptr;
     QComboBox* classFilter_ = nullptr;
     QLineEdit* find_ = nullptr;
+    QComboBox* where_ = nullptr;
+    QLabel* whereError_ = nullptr;
     QLabel* icon_ = nullptr;
     QLabel* iconSize_ = nullptr;
     QImage iconImage_;

@@ -4,6 +4,7 @@
 
 #include "app/ui/text1252.h"
 
+#include <QColor>
 #include <QString>
 
 #include <optional>
@@ -22,6 +23,11 @@ inline std::optional<std::string> toBytes(const QString& text) {
 // An ASCII text of the core (formats, vocabularies) as a QString.
 inline QString ascii(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The tint of a value, a unit or a field changed since the game's last load or save.
+inline QColor changedTint() {
+    return QColor(255, 236, 170);
 }
 
 } // namespace varnel::viewtext

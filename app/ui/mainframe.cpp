@@ -487,7 +487,8 @@ void CMainFrame::buildHistoryPanel() {
     auto* list = new QListView(historyDock_);
     list->setObjectName(QStringLiteral("editHistoryListView"));
     list->setModel(historyModel_);
-    list->setUniformItemSizes(true);
+    // A step lists the values it changed below its text: lines differ in height.
+    list->setUniformItemSizes(false);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     historyDock_->setWidget(list);
     addDockWidget(Qt::RightDockWidgetArea, historyDock_);

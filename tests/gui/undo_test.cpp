@@ -121,8 +121,9 @@ void UndoTest::historyPanelGoesBack() {
     QVERIFY(dock && dock->isVisible());
     auto* list = dock->findChild<QListView*>(QStringLiteral("editHistoryListView"));
     QCOMPARE(list->model()->rowCount(), 4);
+    // A step lists the values it changed, old and new, under its text.
     QCOMPARE(list->model()->index(2, 0).data().toString(),
-             QStringLiteral("Air attack of 3 Tiger I"));
+             QStringLiteral("Air attack of 3 Tiger I\n    3 Tiger I, Air attack: 1 -> 2"));
     QCOMPARE(list->currentIndex().row(), 3);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(1, 0)).center());
@@ -172,7 +173,8 @@ void UndoTest::accentedNamesShownAsTyped() {
     e.action("editHistoryAction")->trigger();
     auto* list = e.frame().findChild<QListView*>(QStringLiteral("editHistoryListView"));
     QCOMPARE(list->model()->index(2, 0).data().toString(),
-             QStringLiteral("Air attack of 3 ") + name);
+             QStringLiteral("Air attack of 3 ") + name + QStringLiteral("\n    3 ") + name +
+                 QStringLiteral(", Air attack: 16 -> 5"));
     e.action("undoAction")->trigger();
     QCOMPARE(e.action("redoAction")->text(), QStringLiteral("&Redo Air attack of 3 ") + name);
 }

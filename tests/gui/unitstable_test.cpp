@@ -10,9 +10,11 @@
 #include "tests/gui/views_fixture.h"
 #include "views/unittablemodel.h"
 #include "views/unittableview.h"
+#include "views/viewtext.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBrush>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -88,6 +90,7 @@ class UnitsTableTest : public QObject {
     void refusedValue();
     void pasteBlockWithBadCell();
     void setValueAndScaleUndo();
+    void whereAndAddUndo();
     void formAndTableAgree();
     void columnsKeptPerGame();
     void unnamedBytesHiddenAtFirst();
@@ -266,6 +269,65 @@ void UnitsTableTest::pasteBlockWithBadCell() {
     QTest::keyClick(t.view(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t\r\n\t6\r\n"));
     QCOMPARE(t.e.frame().statusBar()->currentMessage(), QStringLiteral("2 cells copied"));
+}
+
+void UnitsTableTest::whereAndAddUndo() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    auto* where = t.table->findChild<QComboBox*>(QStringLiteral("tableWhereComboBox"));
+    auto* error = t.table->findChild<QLabel*>(QStringLiteral("tableWhereErrorLabel"));
+    QVERIFY(where && error);
+    where->lineEdit()->setFocus();
+    QTest::keyClicks(where->lineEdit(), QStringLiteral("Cost >= 600"));
+    QVERIFY(m.rowCount() > 0);
+    QVERIFY(static_cast<std::size_t>(m.rowCount()) < t.e.doc().unitCount(Game::Pg2));
+    for (int row = 0; row < m.rowCount(); ++row)
+        QVERIFY(t.byte(m.unitAt(row), pg2::Cost) * 12 >= 600);
+    const int listed = m.rowCount();
+    QVERIFY(error->isHidden());
+    // A condition cut short is marked with its place; the rows keep the last good condition.
+    QTest::keyClicks(where->lineEdit(), QStringLiteral(" and"));
+    QVERIFY(!error->isHidden());
+    QVERIFY(error->text().startsWith(QStringLiteral("At ")));
+    QCOMPARE(m.rowCount(), listed);
+    QTest::keyClick(where->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClick(where->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClick(where->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClick(where->lineEdit(), Qt::Key_Backspace);
+    QVERIFY(error->isHidden());
+    // Enter keeps it in the game's history.
+    QTest::keyClick(where->lineEdit(), Qt::Key_Return);
+    QCOMPARE(where->count(), 1);
+    QCOMPARE(where->itemText(0), QStringLiteral("Cost >= 600"));
+
+    // "Add..." over the first two listed costs: one step, a cost on its steps of 12.
+    const int a = m.unitAt(0);
+    const int b = m.unitAt(1);
+    const std::uint8_t costA = t.byte(a, pg2::Cost);
+    const std::uint8_t costB = t.byte(b, pg2::Cost);
+    QVERIFY(costA < 250 && costB < 250);
+    t.view()->selectionModel()->select(QItemSelection(t.cell(a, "cost"), t.cell(b, "cost")),
+                                       QItemSelectionModel::ClearAndSelect);
+    QVERIFY(t.cell(a, "cost").data(Qt::BackgroundRole).value<QBrush>().color() !=
+            viewtext::changedTint());
+    t.e.ui().expectText("Amount to add to 2 cells of Cost:\nA negative amount subtracts; costs "
+                        "go to the nearest value they can hold",
+                        "+13");
+    t.table->findChild<QAction*>(QStringLiteral("addAction"))->trigger();
+    QCOMPARE(int(t.byte(a, pg2::Cost)), costA + 1);
+    QCOMPARE(int(t.byte(b, pg2::Cost)), costB + 1);
+    QVERIFY(t.e.frame().statusBar()->currentMessage().contains(QStringLiteral("2 values rounded")));
+    QCOMPARE(t.cell(a, "cost").data(Qt::BackgroundRole).value<QBrush>().color(),
+             viewtext::changedTint());
+    QVERIFY(t.e.action("undoAction")->text().startsWith(QStringLiteral("&Undo Add +13")));
+    t.e.action("undoAction")->trigger();
+    QCOMPARE(t.byte(a, pg2::Cost), costA);
+    QCOMPARE(t.byte(b, pg2::Cost), costB);
+    QVERIFY(t.cell(a, "cost").data(Qt::BackgroundRole).value<QBrush>().color() !=
+            viewtext::changedTint());
+    QVERIFY(!t.e.doc().isModified());
+    // The condition is the shared filter's: the form's list shows the same units.
+    QCOMPARE(t.e.doc().view(Game::Pg2).filter.where, std::string("Cost >= 600"));
 }
 
 void UnitsTableTest::setValueAndScaleUndo() {
