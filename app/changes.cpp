@@ -1,8 +1,8 @@
 // What changed since a game's last load or save, and the filter that lists units by it.
 
 #include "app/varneldoc.h"
-#include "equip/condition.h"
 #include "base/format.h"
+#include "equip/condition.h"
 #include "equip/unitimage.h"
 
 #include <algorithm>
@@ -53,7 +53,8 @@ std::string describe(Table& table, const Patch& patch, const DocChange& change,
     std::vector<std::string> lines;
     std::size_t values = 0;
     for (std::size_t k = 0; k < after.count(); ++k)
-        for (const FieldDef& f : FieldTable(std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg)) {
+        for (const FieldDef& f :
+             FieldTable(std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg)) {
             if (f.readOnly)
                 continue;
             const FieldValue was = ReadValue(before, k, f);
@@ -126,7 +127,8 @@ std::vector<int> CVarnelDoc::changedUnits(Game g) const {
 std::vector<int> CVarnelDoc::filterUnits(Game g, const UnitFilter& filter) const {
     if (!hasTable(g))
         return {};
-    std::vector<int> units = g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
+    std::vector<int> units =
+        g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
     if (filter.changedOnly)
         std::erase_if(units, [&](int u) { return !unitChanged(g, static_cast<std::size_t>(u)); });
     if (!filter.where.empty()) {

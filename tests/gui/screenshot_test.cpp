@@ -7,14 +7,18 @@
 #include "app/ui/text1252.h"
 #include "tests/gui/support/guisupport.h"
 
+#include <QAbstractItemModel>
+#include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 
@@ -48,6 +52,7 @@ class ScreenshotTest : public QObject {
     void editHistory();
     void aboutBox();
     void unitsTables();
+    void conditions();
 };
 
 void ScreenshotTest::mainWindow() {
@@ -185,6 +190,44 @@ void ScreenshotTest::unitsTables() {
     QVERIFY(frame.table(Game::Peg) && frame.table(Game::Peg)->isVisible());
     e.app().updateStatusPanes();
     save(frame.grab().toImage(), QStringLiteral("units-table-peg.png"));
+}
+
+// The units table with a condition in the "Where:" box, costs raised by "Add..." (tinted as
+// changed since the load) and the history panel listing the values the step changed.
+void ScreenshotTest::conditions() {
+    Workspace ws;
+    QVERIFY(ws.ok());
+    Editor e(ws, Forms::Real, ws.path(QStringLiteral("pg2/EQUIP97.EQP")));
+    QVERIFY(e.started());
+    CMainFrame& frame = e.frame();
+    e.action("unitsTableAction")->trigger();
+    e.action("editHistoryAction")->trigger();
+    frame.resize(1100, 620);
+    auto* tableView = frame.table(Game::Pg2);
+    auto* where = tableView->findChild<QComboBox*>(QStringLiteral("tableWhereComboBox"));
+    QVERIFY(where);
+    where->setEditText(QStringLiteral("cost >= 600 and \"Year available\" >= 1942"));
+    auto* view = tableView->findChild<QTableView*>(QStringLiteral("unitTableView"));
+    QAbstractItemModel* model = view->model();
+    QVERIFY(model->rowCount() >= 3);
+    const auto* cost = FindField(Game::Pg2, "cost");
+    int column = -1;
+    for (int c = 0; c < model->columnCount(); ++c)
+        if (model->headerData(c, Qt::Horizontal).toString() == QString::fromLatin1(cost->label))
+            column = c;
+    QVERIFY(column >= 0);
+    view->selectionModel()->select(QItemSelection(model->index(0, column), model->index(2, column)),
+                                   QItemSelectionModel::ClearAndSelect);
+    e.ui().expectText("Amount to add to 3 cells of Cost:\nA negative amount subtracts; costs go "
+                      "to the nearest value they can hold",
+                      "+24");
+    tableView->findChild<QAction*>(QStringLiteral("addAction"))->trigger();
+    view->clearSelection();
+    view->scrollTo(model->index(0, column), QAbstractItemView::PositionAtCenter);
+    e.app().updateStatusPanes();
+    const QImage image = frame.grab().toImage();
+    QVERIFY(drawnIn(image, QRect(view->mapTo(&frame, QPoint(4, 40)), QSize(200, 40))));
+    save(image, QStringLiteral("conditions.png"));
 }
 
 #include "screenshot_test.moc"
