@@ -297,7 +297,8 @@ const FieldDef* fieldOfHeader(Game game, std::string_view header) {
     static const Names pegNames = build(Game::Peg);
     const Names& names = game == Game::Pg2 ? pg2Names : pegNames;
     const auto it = names.find(lower(header));
-    return it == names.end() ? nullptr : it->second;
+    // A person may head a column with the form's caption ("Air attack").
+    return it == names.end() ? FindColumn(game, header) : it->second;
 }
 
 // Whether `header` is the header row of an equipment report of `game` (the short or the full

@@ -327,6 +327,10 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"CostBetweenMultiples", "code,cost\r\n1,227\r\n",
                   "Please enter a multiple of 12, such as 216 or 228.", "", ""},
         SheetCase{"CostMultiple", "code,cost\r\n1,228\r\n", "", "228", ""},
+        // Columns by the form's caption, any case; drop-downs by their item's words.
+        SheetCase{"CaptionHeader", "code,YEAR AVAILABLE\r\n1,1944\r\n", "", "1944", ""},
+        SheetCase{"ClassByItsWords", "code,class\r\n1,recon\r\n", "", "3", ""},
+        SheetCase{"ClassNotAnItem", "code,class\r\n1,Reco\r\n", "Please enter an integer.", "", ""},
         SheetCase{"YearOfTwoDigits", "code,yearAvaible\r\n1,39\r\n",
                   "Please enter an integer between 1900 and 2155.", "", ""},
         SheetCase{"YearPastTheByte", "code,yearExpired\r\n1,3000\r\n",
