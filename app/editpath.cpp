@@ -102,13 +102,15 @@ void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool data
     notify([&](DocObserver& o) { o.historyChanged(g); });
 }
 
-void CVarnelDoc::loadTable(Pg2UnitTable table, bool dataModified, bool namesModified) {
-    load(pg2_, Game::Pg2, std::move(table), dataModified, namesModified);
+template <class Table>
+void CVarnelDoc::loadTable(Table table, bool dataModified, bool namesModified) {
+    if constexpr (GameOfTable<Table>() == Game::Pg2)
+        load(pg2_, Game::Pg2, std::move(table), dataModified, namesModified);
+    else
+        load(peg_, Game::Peg, std::move(table), dataModified, namesModified);
 }
-
-void CVarnelDoc::loadTable(PegUnitTable table, bool dataModified, bool namesModified) {
-    load(peg_, Game::Peg, std::move(table), dataModified, namesModified);
-}
+template void CVarnelDoc::loadTable(Pg2UnitTable, bool, bool);
+template void CVarnelDoc::loadTable(PegUnitTable, bool, bool);
 
 void CVarnelDoc::markSaved(Game g, ChangeKind kind) {
     markSaved(g, kind == ChangeKind::Data, kind == ChangeKind::Names);
@@ -405,13 +407,12 @@ bool CVarnelDoc::append(Game g, Table added, const std::string& what, bool names
     return commit(g, text, builder.finish(), true, names);
 }
 
-bool CVarnelDoc::appendUnits(Pg2UnitTable added, const std::string& what, bool names) {
-    return append(Game::Pg2, std::move(added), what, names);
+template <class Table>
+bool CVarnelDoc::appendUnits(Table added, const std::string& what, bool names) {
+    return append(GameOfTable<Table>(), std::move(added), what, names);
 }
-
-bool CVarnelDoc::appendUnits(PegUnitTable added, const std::string& what, bool names) {
-    return append(Game::Peg, std::move(added), what, names);
-}
+template bool CVarnelDoc::appendUnits(Pg2UnitTable, const std::string&, bool);
+template bool CVarnelDoc::appendUnits(PegUnitTable, const std::string&, bool);
 
 template <class Table>
 bool CVarnelDoc::replace(Game g, const std::string& what, std::size_t count,
@@ -453,15 +454,15 @@ bool CVarnelDoc::replace(Game g, const std::string& what, std::size_t count,
     return commit(g, what, builder.finish(), data, names);
 }
 
+template <class Table>
 bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
-                              std::vector<std::size_t> positions, Pg2UnitTable units) {
-    return replace(Game::Pg2, what, count, std::move(positions), std::move(units));
+                              std::vector<std::size_t> positions, Table units) {
+    return replace(GameOfTable<Table>(), what, count, std::move(positions), std::move(units));
 }
-
-bool CVarnelDoc::replaceUnits(const std::string& what, std::size_t count,
-                              std::vector<std::size_t> positions, PegUnitTable units) {
-    return replace(Game::Peg, what, count, std::move(positions), std::move(units));
-}
+template bool CVarnelDoc::replaceUnits(const std::string&, std::size_t, std::vector<std::size_t>,
+                                       Pg2UnitTable);
+template bool CVarnelDoc::replaceUnits(const std::string&, std::size_t, std::vector<std::size_t>,
+                                       PegUnitTable);
 
 int CVarnelDoc::changeCosts(const CostChoices& choices) {
     if (!peg_)
@@ -520,13 +521,11 @@ template <class Table> void CVarnelDoc::swapTable(Game g, Table table, const std
     commit(g, what, std::move(patch), true, names);
 }
 
-void CVarnelDoc::replaceTable(Pg2UnitTable table, const std::string& what) {
-    swapTable(Game::Pg2, std::move(table), what);
+template <class Table> void CVarnelDoc::replaceTable(Table table, const std::string& what) {
+    swapTable(GameOfTable<Table>(), std::move(table), what);
 }
-
-void CVarnelDoc::replaceTable(PegUnitTable table, const std::string& what) {
-    swapTable(Game::Peg, std::move(table), what);
-}
+template void CVarnelDoc::replaceTable(Pg2UnitTable, const std::string&);
+template void CVarnelDoc::replaceTable(PegUnitTable, const std::string&);
 
 void CVarnelDoc::reloadCountries(Game g, NameTable names, const std::string& tFile) {
     auto side = std::make_unique<SwapSide>();

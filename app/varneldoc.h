@@ -185,8 +185,8 @@ class CVarnelDoc {
     // A loaded table replaces the game's table and starts its history afresh; the table is
     // clean for each file unless `dataModified` / `namesModified` (a code fixed while loading,
     // names that could not be read). The observers are told once, as a table replaced.
-    void loadTable(Pg2UnitTable table, bool dataModified = false, bool namesModified = false);
-    void loadTable(PegUnitTable table, bool dataModified = false, bool namesModified = false);
+    template <class Table>
+    void loadTable(Table table, bool dataModified = false, bool namesModified = false);
     // The game's table now equals what its file holds (after a save).
     void markSaved(Game g, ChangeKind kind);
     // Both files at once (a pair saved): the journal is rebased once, on both clean points.
@@ -226,17 +226,16 @@ class CVarnelDoc {
     // ("Merge from E-File"); `names`: whether the Names E-File changes with it (a paste without
     // its names file leaves it as it was). False when they would not fit (kMaxUnits) or there
     // are none.
-    bool appendUnits(Pg2UnitTable added, const std::string& what, bool names = true);
-    bool appendUnits(PegUnitTable added, const std::string& what, bool names = true);
+    template <class Table>
+    bool appendUnits(Table added, const std::string& what, bool names = true);
     // Puts units in place as one step named `what` (taking another file's values): the table is
     // cut or grown to `count` units, then `units.units[k]` with its name goes to position
     // `positions[k]`. Refused, changing nothing, without a table, past kMaxUnits, when the
     // positions do not ascend, lie past `count` or leave a new position unfilled. False too when
     // nothing would change (no step then).
+    template <class Table>
     bool replaceUnits(const std::string& what, std::size_t count,
-                      std::vector<std::size_t> positions, Pg2UnitTable units);
-    bool replaceUnits(const std::string& what, std::size_t count,
-                      std::vector<std::size_t> positions, PegUnitTable units);
+                      std::vector<std::size_t> positions, Table units);
     // The global cost change over the PeG table; the number of units it counts (units of a
     // chosen country, a 100 % change included). No step when it counts none.
     int changeCosts(const CostChoices& choices);
@@ -265,8 +264,7 @@ class CVarnelDoc {
 
     // Replaces the game's whole table (units and names) by `table`, as the step named `what` (a
     // backup restored). The names' file counts as changed only when the number of units does.
-    void replaceTable(Pg2UnitTable table, const std::string& what);
-    void replaceTable(PegUnitTable table, const std::string& what);
+    template <class Table> void replaceTable(Table table, const std::string& what);
     // Names the units from the lines of a Names E-File read at `path` (units past the last line
     // keep their names); the names are then clean, as read from that file.
     void reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path);

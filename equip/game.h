@@ -7,6 +7,7 @@
 #include "equip/unittable.h"
 
 #include <cstddef>
+#include <type_traits>
 
 namespace varnel {
 
@@ -14,6 +15,11 @@ namespace varnel {
 enum class Game { Pg2 = 1, Peg = 2 };
 
 template <Game G> struct GameTraits;
+
+// The game whose units a table holds.
+template <class Table> constexpr Game GameOfTable() {
+    return std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg;
+}
 
 template <> struct GameTraits<Game::Pg2> {
     using Record = Pg2UnitRecord;
