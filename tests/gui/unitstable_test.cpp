@@ -9,6 +9,7 @@
 #include "equip/fieldtable.h"
 #include "tests/gui/support/guisupport.h"
 #include "tests/gui/views_fixture.h"
+#include "views/columnsdialog.h"
 #include "views/unittablemodel.h"
 #include "views/unittableview.h"
 
@@ -16,13 +17,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
@@ -92,6 +96,11 @@ class UnitsTableTest : public QObject {
     void formAndTableAgree();
     void columnsKeptPerGame();
     void unnamedBytesHiddenAtFirst();
+    void columnsDialog_data();
+    void columnsDialog();
+    void columnOrderKeptAndFollowed();
+    void columnOrderFromDamagedSettings_data();
+    void columnOrderFromDamagedSettings();
     void rowsAgreeAfterRandomMoves();
     void findGoesToTheFirstMatch();
     void keysOpenTheCellsMenu_data();
@@ -409,6 +418,168 @@ void UnitsTableTest::unnamedBytesHiddenAtFirst() {
         QVERIFY(!t.table->isColumnShown(column));
 }
 
+// Each way through the "Columns" dialog, opened from the cells' menu: which columns it leaves
+// shown, and that Cancel leaves them as they were.
+void UnitsTableTest::columnsDialog_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("shown");  // fields that must show
+    QTest::addColumn<QString>("hidden"); // fields that must not
+    QTest::addColumn<bool>("unnamed");   // the unnamed bytes show
+    QTest::newRow("All") << QStringLiteral("allButton") << true
+                         << QStringLiteral("code denomination cost icon special1 byteB21")
+                         << QString() << true;
+    QTest::newRow("Form fields") << QStringLiteral("formFieldsButton") << true
+                                 << QStringLiteral("code denomination cost engineer")
+                                 << QStringLiteral("special1 countryMask0 byteB21") << false;
+    QTest::newRow("Combat values")
+        << QStringLiteral("combatValuesButton") << true
+        << QStringLiteral("code denomination airAtk softAtk initiativa gunRange")
+        << QStringLiteral("cost fuel country icon engineer special1") << false;
+    QTest::newRow("Cancel") << QStringLiteral("combatValuesButton") << false
+                            << QStringLiteral("code denomination cost fuel special1")
+                            << QStringLiteral("byteB21") << false;
+}
+
+void UnitsTableTest::columnsDialog() {
+    QFETCH(QString, button);
+    QFETCH(bool, ok);
+    QFETCH(QString, shown);
+    QFETCH(QString, hidden);
+    QFETCH(bool, unnamed);
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    bool seen = false;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<CColumnsDialog*>(w);
+        QVERIFY(dialog);
+        seen = true;
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("columnsListWidget"));
+        QCOMPARE(list->count(), m.columnCount());
+        // The code names the row: its box cannot be cleared.
+        QVERIFY(!(list->item(0)->flags() & Qt::ItemIsUserCheckable));
+        dialog->findChild<QPushButton*>(button)->click();
+        QCOMPARE(list->item(0)->checkState(), Qt::Checked);
+        auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    t.table->findChild<QAction*>(QStringLiteral("columnsAction"))->trigger();
+    QVERIFY(seen);
+    for (const QString& name : shown.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        QVERIFY2(t.table->isColumnShown(m.columnOf(*FindField(Game::Pg2, name.toStdString()))),
+                 qPrintable(name));
+    for (const QString& name : hidden.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        QVERIFY2(!t.table->isColumnShown(m.columnOf(*FindField(Game::Pg2, name.toStdString()))),
+                 qPrintable(name));
+    QCOMPARE(t.table->unnamedShown(), unnamed);
+    // The choice outlives the view.
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    for (int column = 0; column < m.columnCount(); ++column)
+        QCOMPARE(again.isColumnShown(column), t.table->isColumnShown(column));
+}
+
+namespace {
+
+// The fields of the visible cells of `row`, left to right, read from the clipboard after a copy.
+QStringList copiedRow(TableEditor& t, int row) {
+    UnitTableModel& m = t.table->model();
+    t.view()->selectionModel()->select(
+        QItemSelection(m.index(row, 0), m.index(row, m.columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    t.table->CopySelection();
+    return QApplication::clipboard()->text().trimmed().split(QLatin1Char('\t'));
+}
+
+} // namespace
+
+// A column dragged elsewhere stays there in a new view, and copy, paste and the dialog follow the
+// order shown rather than the form's.
+void UnitsTableTest::columnOrderKeptAndFollowed() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    QHeaderView* header = t.view()->horizontalHeader();
+    QVERIFY(header->sectionsMovable());
+    const int cost = m.columnOf(*FindField(Game::Pg2, "cost"));
+    const int country = m.columnOf(*FindField(Game::Pg2, "country"));
+    // Cost dragged to the front of the scrolling part, as a user drags a header.
+    header->moveSection(header->visualIndex(cost), header->visualIndex(country));
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableOrderPG2").value_or(""))
+                 .section(QLatin1Char(','), 0, 0),
+             QStringLiteral("cost"));
+    const int row = m.rowOf(kTiger);
+    const QStringList cells = copiedRow(t, row);
+    QVERIFY(cells.size() > 4);
+    QCOMPARE(cells.at(0), m.index(row, 0).data().toString());
+    QCOMPARE(cells.at(1), m.index(row, 1).data().toString());
+    QCOMPARE(cells.at(2), m.index(row, cost).data().toString());
+    QCOMPARE(cells.at(3), m.index(row, country).data().toString());
+    // A block pasted at the cost cell fills cost, then the column shown beside it (the country),
+    // not the one after cost on the form (the fuel).
+    const QString fuel = t.shown(kTiger, "fuel");
+    const QString airAtk = t.shown(kTiger, "airAtk");
+    QVERIFY(t.cell(kTiger, "country").data(Qt::EditRole).toInt() != 5);
+    QApplication::clipboard()->setText(QStringLiteral("240\t5\r\n"));
+    t.view()->setCurrentIndex(t.cell(kTiger, "cost"));
+    t.table->PasteBlock();
+    QCOMPARE(t.shown(kTiger, "cost"), QStringLiteral("240"));
+    QCOMPARE(t.cell(kTiger, "country").data(Qt::EditRole).toInt(), 5);
+    QCOMPARE(t.shown(kTiger, "fuel"), fuel);
+    QCOMPARE(t.shown(kTiger, "airAtk"), airAtk);
+    // A new view of the game takes the order; the other game keeps the form's.
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    QCOMPARE(again.tableView()->horizontalHeader()->visualIndex(cost), header->visualIndex(cost));
+    CUnitTableView peg(t.e.doc(), Game::Peg);
+    QHeaderView* pegHeader = peg.tableView()->horizontalHeader();
+    for (int column = 0; column < peg.model().columnCount(); ++column)
+        QCOMPARE(pegHeader->visualIndex(column), column);
+    // "Form Order" in the dialog puts it back, and the setting is gone.
+    WhenModal([](QWidget* w) {
+        w->findChild<QPushButton*>(QStringLiteral("formOrderButton"))->click();
+        auto* list = w->findChild<QListWidget*>(QStringLiteral("columnsListWidget"));
+        QCOMPARE(list->item(2)->data(Qt::UserRole).toInt(), 2);
+        w->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    t.table->ChooseColumns();
+    for (int column = 0; column < m.columnCount(); ++column)
+        QCOMPARE(header->visualIndex(column), column);
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableOrderPG2").value_or("x")),
+             QString());
+}
+
+void UnitsTableTest::columnOrderFromDamagedSettings_data() {
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("first"); // the field that must lead the scrolling part
+    QTest::newRow("unknown names and blanks")
+        << QStringLiteral("nonsense,,fuel,  ,airAtk") << QStringLiteral("fuel");
+    QTest::newRow("twice the same") << QStringLiteral("fuel,airAtk,fuel") << QStringLiteral("fuel");
+    QTest::newRow("the code and name")
+        << QStringLiteral("code,denomination,ammo") << QStringLiteral("ammo");
+    QTest::newRow("letters of another alphabet")
+        << QStringLiteral("\u00ff\u00fe,cost") << QStringLiteral("cost");
+    QTest::newRow("empty") << QString() << QStringLiteral("country");
+}
+
+// A damaged order in the settings gives every column once, the code and name first.
+void UnitsTableTest::columnOrderFromDamagedSettings() {
+    QFETCH(QString, setting);
+    QFETCH(QString, first);
+    TableEditor t;
+    t.e.doc().store.write("UnitsTableOrderPG2", setting.toStdString());
+    CUnitTableView view(t.e.doc(), Game::Pg2);
+    UnitTableModel& m = view.model();
+    QHeaderView* header = view.tableView()->horizontalHeader();
+    QSet<int> seen;
+    for (int visual = 0; visual < m.columnCount(); ++visual)
+        seen.insert(header->logicalIndex(visual));
+    QCOMPARE(seen.size(), m.columnCount());
+    for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
+        QCOMPARE(header->visualIndex(column), column);
+    QCOMPARE(header->logicalIndex(UnitTableModel::kFixedColumns),
+             m.columnOf(*FindField(Game::Pg2, first.toStdString())));
+}
+
 namespace {
 
 // The sample units repeated to `count`, each with the code of its place and a name of its own,
@@ -482,7 +653,7 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
     int edits = 0;
     for (int move = 0; move < 300; ++move) {
         const bool tableShown = t.e.frame().tableShown();
-        switch (pick(tableShown ? 10 : 3)) {
+        switch (pick(tableShown ? 11 : 3)) {
         case 0: // to the other page
             t.e.action("unitsTableAction")->trigger();
             break;
@@ -547,6 +718,13 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
             QApplication::processEvents();
             QCOMPARE(int(doc.pg2()->units[static_cast<std::size_t>(code)].record[pg2::AirAtk]),
                      value);
+            break;
+        }
+        case 10: { // a column dragged to another place of the scrolling part
+            QHeaderView* header = view->horizontalHeader();
+            const int first = UnitTableModel::kFixedColumns;
+            const int span = m.columnCount() - first;
+            header->moveSection(first + pick(span), first + pick(span));
             break;
         }
         }
