@@ -153,6 +153,13 @@ class CVarnelDoc {
             return {};
         return g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
     }
+    // Whether unit `index` of the game passes `filter`; false outside the table.
+    bool passesFilter(Game g, int index, const UnitFilter& filter) const {
+        if (!hasTable(g) || index < 0)
+            return false;
+        const auto i = static_cast<std::size_t>(index);
+        return g == Game::Pg2 ? PassesFilter(*pg2_, i, filter) : PassesFilter(*peg_, i, filter);
+    }
     // Orders units of the game by a row of its field table (SortUnits).
     void sortUnits(Game g, const FieldDef& field, bool ascending, std::vector<int>& units) const {
         if (g == Game::Pg2)

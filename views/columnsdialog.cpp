@@ -13,8 +13,8 @@ namespace varnel {
 bool IsCombatValue(const FieldDef& field) {
     // Both games' names: PeG's close combat value has two rows, and only PG2 has an initiative.
     static constexpr std::string_view kNames[] = {
-        "airAtk",    "airDef",  "closeDef",   "closeAtkDef", "closeAtkDef2",
-        "groundDef", "hardAtk", "heloAtk",    "initiativa",  "navalAtk",
+        "airAtk",    "airDef",  "closeDef",    "closeAtkDef", "closeAtkDef2",
+        "groundDef", "hardAtk", "heloAtk",     "initiativa",  "navalAtk",
         "gunRange",  "range",   "rangeDefMod", "indirectDef", "softAtk"};
     return !field.readOnly &&
            std::find(std::begin(kNames), std::end(kNames), field.name) != std::end(kNames);
@@ -80,8 +80,9 @@ void CColumnsDialog::applyPreset(Preset preset) {
 
 void CColumnsDialog::restoreFormOrder() {
     readBoxes();
-    std::stable_sort(columns_.begin(), columns_.end(),
-                     [](const ColumnChoice& a, const ColumnChoice& b) { return a.column < b.column; });
+    std::stable_sort(
+        columns_.begin(), columns_.end(),
+        [](const ColumnChoice& a, const ColumnChoice& b) { return a.column < b.column; });
     fillList();
 }
 

@@ -6,6 +6,7 @@
 #include "base/format.h"
 #include "views/columnsdialog.h"
 #include "views/filtercontrols.h"
+#include "views/keepcurrentinview.h"
 #include "views/unittablemodel.h"
 #include "views/viewtext.h"
 
@@ -194,6 +195,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
                 openRequested(model_->unitAt(index.row()));
         });
     }
+    new KeepCurrentInView(table_);
     // One selection and one current cell for both views.
     delete fixed_->selectionModel();
     fixed_->setSelectionModel(table_->selectionModel());

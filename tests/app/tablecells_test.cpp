@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace varnel {
 namespace {
 
@@ -91,10 +93,18 @@ TEST_F(TableCells, FilterAndSortTogether) {
         filter.unitClass = c.unitClass;
         filter.find = c.find;
         EXPECT_EQ(sorted(c.sortBy, c.ascending, filter), c.expected) << c.label;
+        // One unit asked alone passes exactly when the list holds it.
+        for (int unit = -1; unit <= 7; ++unit) {
+            const bool listed =
+                std::find(c.expected.begin(), c.expected.end(), unit) != c.expected.end();
+            EXPECT_EQ(doc.passesFilter(Game::Peg, unit, filter), listed) << c.label << unit;
+        }
     }
     UnitFilter nothing;
     nothing.unmatchable = true;
     EXPECT_TRUE(doc.filterUnits(Game::Peg, nothing).empty());
+    EXPECT_FALSE(doc.passesFilter(Game::Peg, 0, nothing));
+    EXPECT_FALSE(doc.passesFilter(Game::Pg2, 0, UnitFilter())); // no PG2 table
 }
 
 TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {

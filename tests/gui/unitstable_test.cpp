@@ -103,6 +103,8 @@ class UnitsTableTest : public QObject {
     void columnOrderFromDamagedSettings();
     void rowsAgreeAfterRandomMoves();
     void findGoesToTheFirstMatch();
+    void emptyListShowsNoUnit_data();
+    void emptyListShowsNoUnit();
     void keysOpenTheCellsMenu_data();
     void keysOpenTheCellsMenu();
     void mnemonicsDoNotClash();
@@ -763,6 +765,49 @@ void UnitsTableTest::findGoesToTheFirstMatch() {
     QCOMPARE(m.rowCount(), 0);
     QTest::keyClick(find, Qt::Key_Return);
     QVERIFY(find->hasFocus());
+}
+
+void UnitsTableTest::emptyListShowsNoUnit_data() {
+    QTest::addColumn<bool>("inTable");
+    QTest::addColumn<QString>("filter"); // the object name of the search box
+    QTest::newRow("form's search") << false << QStringLiteral("findLineEdit");
+    QTest::newRow("table's search") << true << QStringLiteral("tableFindLineEdit");
+}
+
+// A search that lists nothing leaves the form empty and the commands that act on the current
+// unit disabled, on the form and in the table; clearing it brings them back.
+void UnitsTableTest::emptyListShowsNoUnit() {
+    QFETCH(bool, inTable);
+    QFETCH(QString, filter);
+    TableEditor t;
+    QWidget* form = t.e.frame().view(Game::Pg2);
+    if (!inTable)
+        t.e.action("unitsTableAction")->trigger();
+    clickRow(form, kTiger);
+    QWidget* page = inTable ? static_cast<QWidget*>(t.table) : form;
+    auto* find = page->findChild<QLineEdit*>(filter);
+    QVERIFY(find);
+    auto enabled = [&t](const char* name) { return t.e.action(name)->isEnabled(); };
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
+    find->setText(QStringLiteral("no unit is called this"));
+    QApplication::processEvents();
+    QCOMPARE(t.e.doc().view(Game::Pg2).listedUnits, 0);
+    QVERIFY(!enabled("cloneAction") && !enabled("deleteAction"));
+    if (inTable)
+        t.e.action("unitsTableAction")->trigger(); // the form takes the table's filter
+    auto* name = form->findChild<QLineEdit*>(QStringLiteral("denominationLineEdit"));
+    auto* select = form->findChild<QPushButton*>(QStringLiteral("selectIconButton"));
+    QVERIFY(name && select);
+    QVERIFY(name->text().isEmpty() && !name->isEnabled());
+    QVERIFY(!select->isEnabled());
+    QVERIFY(!enabled("cloneAction") && !enabled("deleteAction"));
+    const std::size_t units = t.e.doc().unitCount(Game::Pg2);
+    QTest::keySequence(&t.e.frame(), QKeySequence(Qt::CTRL | Qt::Key_Insert)); // Clone's key
+    QCOMPARE(t.e.doc().unitCount(Game::Pg2), units);
+    form->findChild<QLineEdit*>(QStringLiteral("findLineEdit"))->clear();
+    QApplication::processEvents();
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
+    QVERIFY(name->isEnabled() && !name->text().isEmpty() && select->isEnabled());
 }
 
 void UnitsTableTest::keysOpenTheCellsMenu_data() {
