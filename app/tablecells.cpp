@@ -18,6 +18,25 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
+// A drop-down's items as typed text is compared with them: folded and trimmed, each with
+// whether the item has a text at all (an empty item is never matched).
+using FoldedItems = std::vector<std::pair<bool, std::string>>;
+
+FoldedItems foldedItems(const CVarnelDoc& doc, Game g, const FieldDef& field) {
+    FoldedItems folded;
+    for (const std::string& item : ListItems(doc, g, field))
+        folded.emplace_back(!item.empty(), Folded1252(trimmed(item)));
+    return folded;
+}
+
+std::string listInput(const FoldedItems& items, std::string_view text) {
+    const std::string wanted = Folded1252(trimmed(text));
+    for (std::size_t position = 0; position < items.size(); ++position)
+        if (items[position].first && items[position].second == wanted)
+            return std::to_string(position);
+    return std::string(text);
+}
+
 CellsResult refusal(std::string message) {
     CellsResult result;
     result.message = std::move(message);
@@ -66,12 +85,7 @@ std::string CellText(const CVarnelDoc& doc, Game g, std::size_t unit, const Fiel
 std::string CellInput(const CVarnelDoc& doc, Game g, const FieldDef& field, std::string_view text) {
     if (!IsListField(field))
         return std::string(text);
-    const std::string wanted = Folded1252(trimmed(text));
-    const std::vector<std::string> items = ListItems(doc, g, field);
-    for (std::size_t position = 0; position < items.size(); ++position)
-        if (!items[position].empty() && Folded1252(trimmed(items[position])) == wanted)
-            return std::to_string(position);
-    return std::string(text);
+    return listInput(foldedItems(doc, g, field), text);
 }
 
 std::vector<std::vector<std::string>> ParseTabText(std::string_view text) {
@@ -197,12 +211,19 @@ CellsResult PasteCells(CVarnelDoc& doc, Game g, std::span<const int> units,
         return refusal(Format("The pasted block (%zu x %zu) does not fit in the table from the "
                               "current cell (%zu x %zu).",
                               block.size(), width, units.size(), fields.size()));
+    // A drop-down's items are made once per column, not once per cell.
+    std::vector<FoldedItems> items(width);
+    for (std::size_t c = 0; c < width; ++c)
+        if (IsListField(*fields[c]))
+            items[c] = foldedItems(doc, g, *fields[c]);
     std::vector<CellEdit> edits;
     edits.reserve(block.size() * width);
     for (std::size_t r = 0; r < block.size(); ++r)
         for (std::size_t c = 0; c < block[r].size(); ++c) {
             const auto unit = static_cast<std::size_t>(units[r]);
-            edits.push_back({unit, fields[c], CellInput(doc, g, *fields[c], block[r][c])});
+            const std::string& text = block[r][c];
+            edits.push_back(
+                {unit, fields[c], IsListField(*fields[c]) ? listInput(items[c], text) : text});
         }
     return doc.setFields(
         g, edits, "Paste (" + Counted(static_cast<long long>(edits.size()), "cell", "cells") + ")");

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace varnel {
 namespace {
@@ -166,6 +167,19 @@ TEST_F(TableCells, CellTextAndInput) {
     EXPECT_EQ(CellInput(doc, Game::Peg, country, ListItem(1, "Germany")), "1");
     EXPECT_EQ(CellInput(doc, Game::Peg, unitClass, "5"), "5");
     EXPECT_EQ(CellInput(doc, Game::Peg, unitClass, "no such"), "no such");
+    // A pasted block takes the items as a typed cell does, row after row.
+    const FieldDef& air = field(Game::Peg, "airAtk");
+    const std::vector<const FieldDef*> fields = {&unitClass, &country, &air};
+    const auto block = ParseTabText(" " + Folded1252(item) + " \t" + ListItem(1, "Germany") +
+                                    "\t7\n5\t" + Folded1252(ListItem(1, "Germany")) + "\t8\n");
+    const CellsResult r = PasteCells(doc, Game::Peg, std::vector<int>{5, 6}, fields, block);
+    ASSERT_TRUE(r.ok) << r.message;
+    for (const auto& [unit, classShown, airShown] :
+         {std::tuple{5, "3", "7"}, std::tuple{6, "5", "8"}}) {
+        EXPECT_EQ(FieldText(doc, Game::Peg, unit, unitClass), classShown) << unit;
+        EXPECT_EQ(FieldText(doc, Game::Peg, unit, country), "1") << unit;
+        EXPECT_EQ(FieldText(doc, Game::Peg, unit, air), airShown) << unit;
+    }
 }
 
 TEST(TabText, SpreadsheetQuoting) {
