@@ -342,8 +342,15 @@ void CUnitTableView::selectUnit(int unit) {
     if (row < 0)
         return;
     int column = table_->currentIndex().column();
-    if (column < 0)
+    if (column < 0) {
+        // The first scrolling column shown, wherever it was dragged from.
         column = UnitTableModel::kFixedColumns;
+        for (int shown : shownColumns())
+            if (shown >= UnitTableModel::kFixedColumns) {
+                column = shown;
+                break;
+            }
+    }
     const QModelIndex index = model_->index(row, column);
     settingRow_ = true;
     table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);

@@ -530,6 +530,9 @@ void UnitsTableTest::columnOrderKeptAndFollowed() {
     // A new view of the game takes the order; the other game keeps the form's.
     CUnitTableView again(t.e.doc(), Game::Pg2);
     QCOMPARE(again.tableView()->horizontalHeader()->visualIndex(cost), header->visualIndex(cost));
+    // Its first current cell is in the first column shown, the dragged one.
+    again.Activate();
+    QCOMPARE(again.tableView()->currentIndex().column(), cost);
     CUnitTableView peg(t.e.doc(), Game::Peg);
     QHeaderView* pegHeader = peg.tableView()->horizontalHeader();
     for (int column = 0; column < peg.model().columnCount(); ++column)
