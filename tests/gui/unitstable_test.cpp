@@ -102,6 +102,7 @@ class UnitsTableTest : public QObject {
     void columnOrderFromDamagedSettings_data();
     void columnOrderFromDamagedSettings();
     void rowsAgreeAfterRandomMoves();
+    void smallerWindowKeepsCurrentRow();
     void findGoesToTheFirstMatch();
     void emptyListShowsNoUnit_data();
     void emptyListShowsNoUnit();
@@ -743,6 +744,38 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
         }
     }
     QVERIFY(edits > 0);
+}
+
+// A window made smaller keeps the current row in sight when it was; a row the user scrolled
+// away from stays away.
+void UnitsTableTest::smallerWindowKeepsCurrentRow() {
+    TableEditor t;
+    CVarnelDoc& doc = t.e.doc();
+    doc.loadTable(longTable(*doc.pg2(), 600));
+    doc.refreshAllViews();
+    QTableView* view = t.view();
+    t.e.frame().resize(900, 700);
+    QApplication::processEvents();
+    auto inSight = [view] {
+        const QRect item = view->visualRect(view->currentIndex());
+        return item.top() >= 0 && item.bottom() < view->viewport()->height();
+    };
+    // The last row in sight.
+    const int last = view->rowAt(view->viewport()->height() - 2);
+    QVERIFY(last > 5);
+    view->setCurrentIndex(view->model()->index(last, UnitTableModel::kFixedColumns));
+    QVERIFY(inSight());
+    t.e.frame().resize(900, 450);
+    QApplication::processEvents();
+    QVERIFY(inSight());
+    checkRowsAgree(*t.table, doc, 0);
+    // Scrolled away: the view stays where the user put it.
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    const int value = view->verticalScrollBar()->value();
+    t.e.frame().resize(900, 400);
+    QApplication::processEvents();
+    QVERIFY(!inSight());
+    QCOMPARE(view->verticalScrollBar()->value(), value);
 }
 
 // Enter or Down in the Find box goes to the first unit it left in the table.
