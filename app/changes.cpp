@@ -124,6 +124,25 @@ std::vector<int> CVarnelDoc::changedUnits(Game g) const {
     return units;
 }
 
+bool CVarnelDoc::passesFilter(Game g, int index, const UnitFilter& filter) const {
+    if (!hasTable(g) || index < 0)
+        return false;
+    const auto i = static_cast<std::size_t>(index);
+    const bool passes =
+        g == Game::Pg2 ? PassesFilter(*pg2_, i, filter) : PassesFilter(*peg_, i, filter);
+    if (!passes || (filter.changedOnly && !unitChanged(g, i)))
+        return false;
+    if (filter.where.empty())
+        return true;
+    const ConditionParse parse = ParseCondition(g, filter.where, &countries(g));
+    if (!parse.ok)
+        return false;
+    const std::vector<int> one{index};
+    return !(g == Game::Pg2 ? MatchingUnits(*pg2_, parse.condition, one)
+                            : MatchingUnits(*peg_, parse.condition, one))
+                .empty();
+}
+
 std::vector<int> CVarnelDoc::filterUnits(Game g, const UnitFilter& filter) const {
     if (!hasTable(g))
         return {};

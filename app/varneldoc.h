@@ -156,6 +156,9 @@ class CVarnelDoc {
     // The units of the game that pass `filter`, in table order; none without a table.
     // The condition (UnitFilter::where) is one that parses: the views keep only those.
     std::vector<int> filterUnits(Game g, const UnitFilter& filter) const;
+    // Whether unit `index` of the game passes `filter` (its condition and changedOnly too);
+    // false outside the table.
+    bool passesFilter(Game g, int index, const UnitFilter& filter) const;
     // Orders units of the game by a row of its field table (SortUnits).
     void sortUnits(Game g, const FieldDef& field, bool ascending, std::vector<int>& units) const {
         if (g == Game::Pg2)

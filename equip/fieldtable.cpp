@@ -11,6 +11,8 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -724,11 +726,17 @@ std::optional<int> countryPosition(const FieldDef& field, std::string_view text,
     const std::string wanted = key(text);
     if (wanted.empty())
         return std::nullopt;
+    // "3  Germany" as the list shows it: only country 3 is looked at.
+    const std::size_t digits = wanted.find_first_not_of("0123456789");
+    if (digits > 0 && digits != std::string::npos && wanted[digits] == ' ') {
+        const std::optional<int> number = ParseInteger(std::string_view(wanted).substr(0, digits));
+        if (number && *number <= field.maxShown &&
+            key(ListItem(*number, countries->name(*number))) == wanted)
+            return number;
+    }
     for (int position = 0; position <= field.maxShown; ++position) {
         const std::string& name = countries->name(position);
-        if (name.empty())
-            continue;
-        if (key(name) == wanted || key(ListItem(position, name)) == wanted)
+        if (!name.empty() && key(name) == wanted)
             return position;
     }
     return std::nullopt;
@@ -1012,19 +1020,53 @@ std::string itemWords(const std::string& key) {
 
 } // namespace
 
+namespace {
+
+// The keys of a drop-down's items, made once per list: a paste or an import compares many cells
+// with them.
+struct ItemKeys {
+    std::string item;     // the item as the list shows it
+    std::string words;    // without the number
+    std::string numbered; // the number and the words
+};
+
+const std::vector<ItemKeys>& itemKeys(const FieldDef& field) {
+    static std::mutex guard;
+    static std::map<const void*, std::vector<ItemKeys>> lists;
+    static const int months = 0;
+    const void* list = field.kind == FieldKind::Month ? static_cast<const void*>(&months)
+                                                      : static_cast<const void*>(field.items);
+    const std::lock_guard<std::mutex> lock(guard);
+    auto [it, fresh] = lists.try_emplace(list);
+    if (fresh) {
+        for (int position = 0; position <= field.maxShown; ++position) {
+            ItemKeys keys{itemKey(FieldItemText(field, position)), {}, {}};
+            if (!keys.item.empty()) {
+                keys.words = itemWords(keys.item);
+                keys.numbered = std::to_string(position) + " " + keys.words;
+            }
+            it->second.push_back(std::move(keys));
+        }
+    }
+    return it->second;
+}
+
+} // namespace
+
 std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view text) {
     if (field.kind != FieldKind::Month && field.kind != FieldKind::Vocabulary)
+        return std::nullopt;
+    if (field.kind == FieldKind::Vocabulary && field.items == nullptr)
         return std::nullopt;
     const std::string wanted = itemKey(text);
     if (wanted.empty())
         return std::nullopt;
-    for (int position = field.minShown; position <= field.maxShown; ++position) {
-        const std::string item = itemKey(FieldItemText(field, position));
-        if (item.empty())
-            continue;
-        const std::string words = itemWords(item);
+    const std::vector<ItemKeys>& keys = itemKeys(field);
+    const int last = std::min(field.maxShown, static_cast<int>(keys.size()) - 1);
+    for (int position = std::max(field.minShown, 0); position <= last; ++position) {
+        const ItemKeys& k = keys[static_cast<std::size_t>(position)];
         // The words alone, or the number and the words as the list shows them.
-        if (wanted == item || wanted == words || wanted == std::to_string(position) + " " + words)
+        if (!k.item.empty() && (wanted == k.item || wanted == k.words || wanted == k.numbered))
             return position;
     }
     return std::nullopt;

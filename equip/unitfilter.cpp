@@ -81,6 +81,22 @@ int CompareFolded1252(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+namespace {
+
+// `needle` is the filter's search, folded once for the whole table.
+template <class Table>
+bool passes(const Table& table, std::size_t i, const UnitFilter& filter,
+            const std::string& needle) {
+    const auto& unit = table.units[i];
+    if (filter.country > 0 && UnitCountry(unit) != filter.country)
+        return false;
+    if (filter.unitClass > 0 && UnitClass(unit) != filter.unitClass)
+        return false;
+    return needle.empty() || ContainsFolded1252(table.name(i), needle);
+}
+
+} // namespace
+
 template <class Table> std::vector<int> FilterUnits(const Table& table, const UnitFilter& filter) {
     std::vector<int> units;
     if (filter.unmatchable)
@@ -88,17 +104,16 @@ template <class Table> std::vector<int> FilterUnits(const Table& table, const Un
     const std::string needle = Folded1252(filter.find);
     const std::size_t count = table.count();
     units.reserve(filter.active() ? 0 : count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto& unit = table.units[i];
-        if (filter.country > 0 && UnitCountry(unit) != filter.country)
-            continue;
-        if (filter.unitClass > 0 && UnitClass(unit) != filter.unitClass)
-            continue;
-        if (!needle.empty() && !ContainsFolded1252(table.name(i), needle))
-            continue;
-        units.push_back(static_cast<int>(i));
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (passes(table, i, filter, needle))
+            units.push_back(static_cast<int>(i));
     return units;
+}
+
+template <class Table>
+bool PassesFilter(const Table& table, std::size_t index, const UnitFilter& filter) {
+    return !filter.unmatchable && index < table.count() &&
+           passes(table, index, filter, Folded1252(filter.find));
 }
 
 template <class Table>
@@ -123,6 +138,8 @@ void SortUnits(const Table& table, const FieldDef& field, bool ascending, std::v
 
 template std::vector<int> FilterUnits(const Pg2UnitTable&, const UnitFilter&);
 template std::vector<int> FilterUnits(const PegUnitTable&, const UnitFilter&);
+template bool PassesFilter(const Pg2UnitTable&, std::size_t, const UnitFilter&);
+template bool PassesFilter(const PegUnitTable&, std::size_t, const UnitFilter&);
 template void SortUnits(const Pg2UnitTable&, const FieldDef&, bool, std::vector<int>&);
 template void SortUnits(const PegUnitTable&, const FieldDef&, bool, std::vector<int>&);
 

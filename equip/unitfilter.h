@@ -43,6 +43,9 @@ int CompareFolded1252(std::string_view a, std::string_view b);
 
 // The indexes of the units that pass the filter, in table order.
 template <class Table> std::vector<int> FilterUnits(const Table& table, const UnitFilter& filter);
+// Whether unit `index` (inside the table) is one FilterUnits lists.
+template <class Table>
+bool PassesFilter(const Table& table, std::size_t index, const UnitFilter& filter);
 
 // Orders `units` (indexes into the table) by the row's value: numbers by their value, texts
 // (names, icons) without regard to case. Units of equal value keep their order either way.

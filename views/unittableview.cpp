@@ -5,7 +5,9 @@
 #include "app/tablecells.h"
 #include "base/format.h"
 #include "base/numbers.h"
+#include "views/columnsdialog.h"
 #include "views/filtercontrols.h"
+#include "views/keepcurrentinview.h"
 #include "views/unittablemodel.h"
 #include "views/viewtext.h"
 
@@ -182,6 +184,9 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     copyAction_->setShortcut(QKeySequence::Copy);
     pasteAction_ = action("pasteCellsAction", "&Paste", [this] { PasteBlock(); });
     pasteAction_->setShortcut(QKeySequence::Paste);
+    columnsAction_ = action("columnsAction", "C&olumns...", [this] { ChooseColumns(); });
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
     for (QAction* a : {setValueAction_, addAction_, scaleAction_}) {
         auto* button = new QToolButton(this);
         button->setObjectName(
@@ -195,7 +200,8 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     for (QTableView* view : {fixed_, table_}) {
         view->setModel(model_.get());
         view->setItemDelegate(new CellDelegate(doc_, game_, *model_, view));
-        view->addActions({copyAction_, pasteAction_, setValueAction_, addAction_, scaleAction_});
+        view->addActions({copyAction_, pasteAction_, setValueAction_, addAction_, scaleAction_,
+                          separator, columnsAction_});
         view->installEventFilter(this);
         QHeaderView* header = view->horizontalHeader();
         connect(header, &QHeaderView::sortIndicatorChanged, this,
@@ -207,6 +213,7 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
                 openRequested(model_->unitAt(index.row()));
         });
     }
+    new KeepCurrentInView(table_);
     // One selection and one current cell for both views.
     delete fixed_->selectionModel();
     fixed_->setSelectionModel(table_->selectionModel());
@@ -234,6 +241,12 @@ CUnitTableView::CUnitTableView(CVarnelDoc& doc, Game game, QWidget* parent)
     });
     connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { updateFixedWidth(); });
+    // The scrolling columns can be dragged into another order; the code and name stay first.
+    table_->horizontalHeader()->setSectionsMovable(true);
+    connect(table_->horizontalHeader(), &QHeaderView::sectionMoved, this, [this] {
+        if (!movingColumns_)
+            saveColumnSettings();
+    });
     connect(
         model_.get(), &UnitTableModel::refused, this,
         [this](const QString& message) { showRefusal(message); }, Qt::QueuedConnection);
@@ -358,8 +371,15 @@ void CUnitTableView::selectUnit(int unit) {
     if (row < 0)
         return;
     int column = table_->currentIndex().column();
-    if (column < 0)
+    if (column < 0) {
+        // The first scrolling column shown, wherever it was dragged from.
         column = UnitTableModel::kFixedColumns;
+        for (int shown : shownColumns())
+            if (shown >= UnitTableModel::kFixedColumns) {
+                column = shown;
+                break;
+            }
+    }
     const QModelIndex index = model_->index(row, column);
     settingRow_ = true;
     table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -456,9 +476,10 @@ void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
     unnamed->setCheckable(true);
     unnamed->setChecked(unnamedShown_);
     connect(unnamed, &QAction::toggled, this, [this](bool on) { setUnnamedShown(on); });
+    menu.addAction(columnsAction_);
     menu.addSeparator();
-    for (int column = 1; column < model_->columnCount(); ++column) {
-        if (model_->field(column).fullOnly && !unnamedShown_)
+    for (int column : columnOrder()) {
+        if (column == 0 || (model_->field(column).fullOnly && !unnamedShown_))
             continue;
         QAction* a = menu.addAction(model_->headerData(column, Qt::Horizontal).toString());
         a->setCheckable(true);
@@ -469,12 +490,90 @@ void CUnitTableView::showHeaderMenu(QTableView* view, const QPoint& at) {
     menu.exec(view->horizontalHeader()->mapToGlobal(at));
 }
 
+int CUnitTableView::orderKey(int column) const {
+    if (column < UnitTableModel::kFixedColumns)
+        return column;
+    return UnitTableModel::kFixedColumns + table_->horizontalHeader()->visualIndex(column);
+}
+
+std::vector<int> CUnitTableView::columnOrder() const {
+    std::vector<int> order;
+    for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
+        order.push_back(column);
+    for (int visual = 0; visual < model_->columnCount(); ++visual) {
+        const int column = table_->horizontalHeader()->logicalIndex(visual);
+        if (column >= UnitTableModel::kFixedColumns)
+            order.push_back(column);
+    }
+    return order;
+}
+
 std::vector<int> CUnitTableView::shownColumns() const {
     std::vector<int> columns;
-    for (int column = 0; column < model_->columnCount(); ++column)
+    for (int column : columnOrder())
         if (isColumnShown(column))
             columns.push_back(column);
     return columns;
+}
+
+void CUnitTableView::setScrollingOrder(const std::vector<int>& columns) {
+    QHeaderView* header = table_->horizontalHeader();
+    std::vector<char> placed(static_cast<std::size_t>(model_->columnCount()), 0);
+    std::vector<int> order;
+    for (int column : columns)
+        if (column >= UnitTableModel::kFixedColumns && column < model_->columnCount() &&
+            !placed[static_cast<std::size_t>(column)]) {
+            placed[static_cast<std::size_t>(column)] = 1;
+            order.push_back(column);
+        }
+    for (int column = UnitTableModel::kFixedColumns; column < model_->columnCount(); ++column)
+        if (!placed[static_cast<std::size_t>(column)])
+            order.push_back(column);
+    // The hidden code and name first, then each column moved to its place in turn: the ones not
+    // placed yet all lie after it, so no move disturbs a column already placed.
+    movingColumns_ = true;
+    for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
+        header->moveSection(header->visualIndex(column), column);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        header->moveSection(header->visualIndex(order[k]),
+                            UnitTableModel::kFixedColumns + static_cast<int>(k));
+    movingColumns_ = false;
+}
+
+void CUnitTableView::ChooseColumns() {
+    std::vector<ColumnChoice> choices;
+    for (int column : columnOrder()) {
+        const FieldDef& f = model_->field(column);
+        ColumnChoice c;
+        c.column = column;
+        c.caption = model_->headerData(column, Qt::Horizontal).toString();
+        c.shown = isColumnShown(column);
+        c.locked = column == 0;
+        c.formField = !f.readOnly;
+        c.combatValue = f.kind == FieldKind::Name || IsCombatValue(f);
+        choices.push_back(c);
+    }
+    CColumnsDialog dialog(std::move(choices), this);
+    dialog.setObjectName(QStringLiteral("columnsDialog"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::vector<ColumnChoice> chosen = dialog.choices();
+    // The unnamed bytes show while any of them is ticked; those left unticked then count as
+    // hidden by the user.
+    unnamedShown_ = std::any_of(chosen.begin(), chosen.end(), [this](const ColumnChoice& c) {
+        return c.shown && model_->field(c.column).fullOnly;
+    });
+    doc_.store.write(settingName("Unnamed", game_), unnamedShown_ ? "1" : "0");
+    std::vector<int> scrolling;
+    for (const ColumnChoice& c : chosen) {
+        if (c.column > 0)
+            viewOf(c.column)->setColumnHidden(c.column, !c.shown);
+        if (c.column >= UnitTableModel::kFixedColumns)
+            scrolling.push_back(c.column);
+    }
+    setScrollingOrder(scrolling);
+    updateFixedWidth();
+    saveColumnSettings();
 }
 
 std::vector<TableCell> CUnitTableView::selectedCells() const {
@@ -674,7 +773,7 @@ void CUnitTableView::PasteBlock() {
     const std::vector<int> columns = shownColumns();
     std::vector<const FieldDef*> fields;
     for (int column : columns)
-        if (column >= current.column())
+        if (orderKey(column) >= orderKey(current.column()))
             fields.push_back(&model_->field(column));
     const std::vector<int>& all = model_->units();
     const std::vector<int> units(all.begin() + current.row(), all.end());
@@ -780,6 +879,15 @@ void CUnitTableView::loadColumnSettings() {
                     viewOf(column)->setColumnHidden(column, true);
             }
     }
+    if (const std::optional<std::string> order = doc_.store.read(settingName("Order", game_))) {
+        std::istringstream names(*order);
+        std::string name;
+        std::vector<int> columns;
+        while (std::getline(names, name, ','))
+            if (const FieldDef* f = FindField(game_, name))
+                columns.push_back(model_->columnOf(*f));
+        setScrollingOrder(columns);
+    }
     const std::optional<std::string> widths = doc_.store.read(settingName("Widths", game_));
     if (widths) {
         std::istringstream entries(*widths);
@@ -789,15 +897,13 @@ void CUnitTableView::loadColumnSettings() {
             if (equals == std::string::npos)
                 continue;
             const FieldDef* f = FindField(game_, entry.substr(0, equals));
-            int width = 0;
-            const char* first = entry.data() + equals + 1;
-            const char* last = entry.data() + entry.size();
-            const auto [end, error] = std::from_chars(first, last, width);
-            if (f == nullptr || error != std::errc() || end != last || width < 8 || width > 2000)
+            const std::optional<int> width =
+                ParseInteger(std::string_view(entry).substr(equals + 1), 8, 2000);
+            if (f == nullptr || !width)
                 continue;
             const int column = model_->columnOf(*f);
             if (column >= 0)
-                viewOf(column)->setColumnWidth(column, width);
+                viewOf(column)->setColumnWidth(column, *width);
         }
     }
 }
@@ -815,6 +921,22 @@ void CUnitTableView::saveColumnSettings() {
         if (width > 0)
             widths += (widths.empty() ? "" : ",") + name + "=" + std::to_string(width);
     }
+    std::string order;
+    for (int column : columnOrder())
+        if (column >= UnitTableModel::kFixedColumns)
+            order += (order.empty() ? "" : ",") + std::string(model_->field(column).name);
+    // The form's order is kept as none, so columns a later version adds find their own place.
+    bool formOrder = true;
+    int previous = -1;
+    for (int column : columnOrder()) {
+        formOrder = formOrder && column > previous;
+        previous = column;
+    }
+    if (formOrder)
+        order.clear();
+    const std::string orderSetting = settingName("Order", game_);
+    if (doc_.store.read(orderSetting).value_or("") != order)
+        doc_.store.write(orderSetting, order);
     const std::string hiddenKey = settingName("Hidden", game_);
     const std::string widthsKey = settingName("Widths", game_);
     if (doc_.store.read(hiddenKey).value_or("") != hidden)

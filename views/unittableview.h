@@ -4,7 +4,8 @@
 // model and selection) while the others scroll. Above it the shared filter: the country and
 // class filters and the name search, the same filter the form's list uses. Cells edit in place
 // through the edit path; a selection takes "Set Value...", "Scale by %...", copy and paste, each
-// one undo step. Hidden columns and column widths are kept in the settings store per game.
+// one undo step. The scrolling columns can be dragged into another order; hidden columns, their
+// order and widths are kept in the settings store per game.
 
 #include "app/varneldoc.h"
 
@@ -58,6 +59,8 @@ class CUnitTableView : public QWidget, public DocObserver {
     // Shows or hides a column (not the code), and keeps the choice.
     void setColumnShown(int column, bool shown);
     bool isColumnShown(int column) const;
+    // The "Columns" dialog: which columns show, by box or preset, and the form's order back.
+    void ChooseColumns();
     // Shows or hides the bytes the form does not name, all together, and keeps the choice.
     void setUnnamedShown(bool shown);
     bool unnamedShown() const { return unnamedShown_; }
@@ -92,8 +95,15 @@ class CUnitTableView : public QWidget, public DocObserver {
     void showStatus(const QString& text);
     // Adds whole rows (Horizontal) or whole columns (Vertical) through the selected cells.
     void selectWhole(Qt::Orientation orientation);
+    // Every column in the order shown, hidden ones included.
+    std::vector<int> columnOrder() const;
     // The visible columns in the order shown.
     std::vector<int> shownColumns() const;
+    // Where a column stands in the order shown: the code and name first, then the scrolling
+    // columns as dragged.
+    int orderKey(int column) const;
+    // Puts the scrolling columns in this order; columns it leaves out follow in the form's order.
+    void setScrollingOrder(const std::vector<int>& columns);
     std::vector<TableCell> selectedCells() const;
     void loadColumnSettings();
     void saveColumnSettings();
@@ -113,8 +123,10 @@ class CUnitTableView : public QWidget, public DocObserver {
     QAction* addAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
+    QAction* columnsAction_ = nullptr;
     bool settingRow_ = false;
     bool aligningRows_ = false;
+    bool movingColumns_ = false;
     bool unnamedShown_ = false;
 };
 

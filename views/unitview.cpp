@@ -12,6 +12,7 @@
 #include "icons/ui/iconchooser.h"
 #include "icons/ui/qimagepainter.h"
 #include "views/filtercontrols.h"
+#include "views/keepcurrentinview.h"
 #include "views/unitlistmodel.h"
 #include "views/viewtext.h"
 
@@ -128,6 +129,7 @@ void CUnitView::setUpForm() {
     list_->setModel(model_.get());
     list_->setUniformItemSizes(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    new KeepCurrentInView(list_);
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { listSelectionChanged(); });
     connect(list_, &QListView::doubleClicked, this, [this] { listDoubleClicked(); });
@@ -179,8 +181,10 @@ void CUnitView::setUpForm() {
             QString button = name;
             button[0] = button[0].toUpper();
             if (auto* select = findChild<QPushButton*>(QStringLiteral("select") + button +
-                                                       QStringLiteral("Button")))
+                                                       QStringLiteral("Button"))) {
                 connect(select, &QPushButton::clicked, this, [this, &field] { chooseIcon(field); });
+                selectButtons_.push_back(select);
+            }
         }
         controls_.push_back(control);
     }
@@ -546,6 +550,8 @@ void CUnitView::showUnit(bool focusList) {
         }
         showChanges();
         showGameDisplays(unit);
+        for (QPushButton* select : selectButtons_)
+            select->setEnabled(true);
     }
     DrawUnitIcon();
     if (focusList) {
@@ -570,6 +576,8 @@ void CUnitView::clearControls() {
         widget->setEnabled(false);
         tint(widget, false);
     }
+    for (QPushButton* select : selectButtons_)
+        select->setEnabled(false);
     showGameDisplays(-1);
 }
 
@@ -619,8 +627,10 @@ void CUnitView::listDoubleClicked() {
 void CUnitView::commit(const FieldControl& control) {
     if (committing_ || !doc_.hasTable(game_))
         return;
+    // Only the unit the form shows, which the list holds, takes edits.
     const int unit = currentUnit();
-    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_))
+    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_) ||
+        model_->rowOf(unit) < 0)
         return;
     std::optional<std::string> shown;
     std::string refusal;
@@ -669,7 +679,8 @@ void CUnitView::chooseIcon(const FieldDef& field) {
     if (!doc_.hasTable(game_))
         return;
     const int unit = currentUnit();
-    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_))
+    if (unit < 0 || static_cast<std::size_t>(unit) >= doc_.unitCount(game_) ||
+        model_->rowOf(unit) < 0)
         return;
     const auto index = static_cast<std::size_t>(unit);
     CIconChooser chooser(doc_.icons(game_), doc_.settings.iconArchive(game_),

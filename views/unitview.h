@@ -146,6 +146,8 @@ class CUnitView : public QWidget, public DocObserver {
     std::unique_ptr<UnitListModel> model_;
     std::vector<FieldControl> controls_;
     QListView* list_ = nullptr;
+    // The icon fields' "Select..." buttons: they act on the unit shown.
+    std::vector<QPushButton*> selectButtons_;
     QComboBox* countryFilter_ = nullptr;
     QComboBox* classFilter_ = nullptr;
     QLineEdit* find_ = nullptr;

@@ -20,6 +20,7 @@ QWidget* MakeUnitView(CMainFrame& frame, CVarnelDoc& doc, Game game) {
             view->CommitPendingEdit();
     });
     QObject::connect(view, &CUnitView::listChanged, &frame, &CMainFrame::statusChanged);
+    QObject::connect(view, &CUnitView::listChanged, &frame, &CMainFrame::updateCommandStates);
     // Back from the table: the filter and the current unit are the table's.
     QObject::connect(&frame, &CMainFrame::tableModeChanged, view,
                      [view, game](Game shown, bool on) {
@@ -46,6 +47,7 @@ QWidget* MakeUnitTable(CMainFrame& frame, CVarnelDoc& doc, Game game) {
             activate(shown);
     });
     QObject::connect(table, &CUnitTableView::listChanged, &frame, &CMainFrame::statusChanged);
+    QObject::connect(table, &CUnitTableView::listChanged, &frame, &CMainFrame::updateCommandStates);
     return table;
 }
 

@@ -25,9 +25,11 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -500,6 +502,10 @@ void CMainFrame::buildHistoryPanel() {
     });
     connect(historyAction_, &QAction::toggled, historyDock_, &QDockWidget::setVisible);
     connect(historyDock_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+        if (shown)
+            keepCurrentUnitInSight();
+    });
+    connect(historyDock_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
         const QSignalBlocker block(historyAction_);
         historyAction_->setChecked(shown || (historyDock_->isVisible() && !isMinimized()));
         fitToContent();
@@ -776,6 +782,33 @@ void CMainFrame::showUnit(Game game, int unit) {
         form->ShowUnitAt(unit);
 }
 
+void CMainFrame::keepCurrentUnitInSight() {
+    QTimer::singleShot(0, this, [this] {
+        QWidget* page = stack_->currentWidget();
+        if (page == nullptr)
+            return;
+        QAbstractItemView* view =
+            page->findChild<QAbstractItemView*>(QStringLiteral("unitListView"));
+        if (view == nullptr)
+            view = page->findChild<QAbstractItemView*>(QStringLiteral("unitTableView"));
+        if (view == nullptr || !view->currentIndex().isValid())
+            return;
+        const QModelIndex current = view->currentIndex();
+        view->scrollTo(current);
+        // The rows only: the columns the user scrolled to stay.
+        const QRect item = view->visualRect(current);
+        const QPoint centre(view->viewport()->width() / 2, item.center().y());
+        for (QWidget* w = view->parentWidget(); w != nullptr && w != page->parentWidget();
+             w = w->parentWidget())
+            if (auto* area = qobject_cast<QScrollArea*>(w); area && area->widget()) {
+                const QPoint at = view->viewport()->mapTo(area->widget(), centre);
+                area->ensureVisible(area->horizontalScrollBar()->value() +
+                                        area->viewport()->width() / 2,
+                                    at.y(), 0, item.height() / 2 + 1);
+            }
+    });
+}
+
 void CMainFrame::addPanel(QDockWidget* panel) {
     panel->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
     addDockWidget(Qt::BottomDockWidgetArea, panel);
@@ -787,6 +820,8 @@ void CMainFrame::addPanel(QDockWidget* panel) {
                         {std::max(panel->minimumSizeHint().height(),
                                   std::min(panel->sizeHint().height(), height() / 3))},
                         Qt::Vertical);
+        if (shown)
+            keepCurrentUnitInSight();
     });
     connect(panel, &QDockWidget::topLevelChanged, this, [this] { fitToContent(); });
 }
@@ -810,8 +845,10 @@ void CMainFrame::updateCommandStates() {
     for (QAction* action : {saveAction_, saveAsAction_, restoreBackupAction_, mergeEFileAction_,
                             mergeTxtAction_, exportAction_, exportCsvAction_, importCsvAction_})
         enable(action, table);
-    // Clone and Delete need a unit to act on.
-    const bool units = doc_.unitCount(g) > 0;
+    // Clone and Delete need a unit to act on: the current one, which the list shows (a filter
+    // that lists nothing leaves the form empty, and the current unit is then filtered out).
+    const ViewSlot& viewSlot = doc_.view(g);
+    const bool units = doc_.passesFilter(g, viewSlot.currentUnit, viewSlot.filter);
     enable(cloneAction_, table && form && units);
     enable(deleteAction_, table && form && units);
     enable(pasteAction_, false);

@@ -121,6 +121,9 @@ class CMainFrame : public QMainWindow, public DocObserver {
     void buildStatusBar();
     void rebuildRecentFiles();
     void fitToContent();
+    // Once the window has laid itself out again (a panel docked), the current unit of the page
+    // shown is scrolled into sight: in its list or table, and the form in its scroll area.
+    void keepCurrentUnitInSight();
     // `size` made no larger than the screen's free area (less the window manager's frame).
     QSize fitInScreen(QSize size) const;
     // Moves the window back inside the screen's free area where it reaches out of it.

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 namespace varnel {
 namespace {
 
@@ -90,10 +93,18 @@ TEST_F(TableCells, FilterAndSortTogether) {
         filter.unitClass = c.unitClass;
         filter.find = c.find;
         EXPECT_EQ(sorted(c.sortBy, c.ascending, filter), c.expected) << c.label;
+        // One unit asked alone passes exactly when the list holds it.
+        for (int unit = -1; unit <= 7; ++unit) {
+            const bool listed =
+                std::find(c.expected.begin(), c.expected.end(), unit) != c.expected.end();
+            EXPECT_EQ(doc.passesFilter(Game::Peg, unit, filter), listed) << c.label << unit;
+        }
     }
     UnitFilter nothing;
     nothing.unmatchable = true;
     EXPECT_TRUE(doc.filterUnits(Game::Peg, nothing).empty());
+    EXPECT_FALSE(doc.passesFilter(Game::Peg, 0, nothing));
+    EXPECT_FALSE(doc.passesFilter(Game::Pg2, 0, UnitFilter())); // no PG2 table
 }
 
 TEST_F(TableCells, BlockEditIsOneStepAndAllOrNothing) {
@@ -171,6 +182,19 @@ TEST_F(TableCells, CellItemsByPositionOrText) {
         if (r.ok) {
             EXPECT_EQ(doc.formatField(Game::Peg, 1, *c.field), c.stored) << c.typed;
         }
+    }
+    // A pasted block takes the items as a typed cell does, row after row.
+    const FieldDef& air = field(Game::Peg, "airAtk");
+    const std::vector<const FieldDef*> fields = {&unitClass, &country, &air};
+    const auto block = ParseTabText(" " + Folded1252(item) + " \t" + ListItem(1, "Germany") +
+                                    "\t7\n5\t" + Folded1252(ListItem(1, "Germany")) + "\t8\n");
+    const CellsResult pasted = PasteCells(doc, Game::Peg, std::vector<int>{5, 6}, fields, block);
+    ASSERT_TRUE(pasted.ok) << pasted.message;
+    for (const auto& [unit, classShown, airShown] :
+         {std::tuple{5, "3", "7"}, std::tuple{6, "5", "8"}}) {
+        EXPECT_EQ(doc.formatField(Game::Peg, unit, unitClass), classShown) << unit;
+        EXPECT_EQ(doc.formatField(Game::Peg, unit, country), "1") << unit;
+        EXPECT_EQ(doc.formatField(Game::Peg, unit, air), airShown) << unit;
     }
 }
 

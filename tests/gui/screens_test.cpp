@@ -10,6 +10,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -124,6 +125,20 @@ void ScreensTest::windowFitsAndControlsReachable() {
                             .arg(frame.frameGeometry().height())
                             .arg(screen.width())
                             .arg(screen.height())));
+    // The unit chosen before the panel opened is still in sight in the list or the table.
+    if (panel != Panel::None) {
+        QAbstractItemView* list =
+            panel == Panel::Table ? static_cast<QAbstractItemView*>(frame.findChild<QTableView*>(
+                                        QStringLiteral("unitTableView")))
+                                  : viewstest::unitList(form);
+        QVERIFY(list && list->currentIndex().isValid());
+        const QRect item = list->visualRect(list->currentIndex());
+        QVERIFY2(
+            list->viewport()->visibleRegion().intersects(QRect(0, item.top(), 1, item.height())),
+            qPrintable(QStringLiteral("row at %1, viewport %2 high")
+                           .arg(item.top())
+                           .arg(list->viewport()->height())));
+    }
     // The window is the user's to size.
     QVERIFY(frame.minimumSize() != frame.maximumSize());
     // Every control of the page shown and of the panels can be brought into sight.

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
@@ -184,6 +185,20 @@ void ScreenshotTest::unitsTables() {
     QImage image = frame.grab().toImage();
     QVERIFY(drawnIn(image, QRect(table->mapTo(&frame, QPoint(4, 40)), QSize(200, 40))));
     save(image, QStringLiteral("units-table-pg2.png"));
+
+    // The Columns dialog over it, the combat values chosen: every box is drawn.
+    bool shown = false;
+    WhenModal([&shown](QWidget* dialog) {
+        shown = true;
+        dialog->findChild<QPushButton*>(QStringLiteral("combatValuesButton"))->click();
+        QApplication::processEvents();
+        const QImage picture = dialog->grab().toImage();
+        auto* list = dialog->findChild<QWidget*>(QStringLiteral("columnsListWidget"));
+        QVERIFY(drawnIn(picture, QRect(list->mapTo(dialog, QPoint(4, 4)), QSize(100, 40))));
+        save(picture, QStringLiteral("columns-dialog.png"));
+    });
+    frame.table(Game::Pg2)->findChild<QAction*>(QStringLiteral("columnsAction"))->trigger();
+    QVERIFY(shown);
 
     frame.SwitchView(Game::Peg);
     QVERIFY(LoadEFile(e.doc(), Game::Peg, ws.path(QStringLiteral("peg/EQUIP97.EQP"))));

@@ -8,6 +8,7 @@
 #include "equip/fieldtable.h"
 #include "tests/gui/support/guisupport.h"
 #include "tests/gui/views_fixture.h"
+#include "views/columnsdialog.h"
 #include "views/unittablemodel.h"
 #include "views/unittableview.h"
 #include "views/viewtext.h"
@@ -17,13 +18,16 @@
 #include <QBrush>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
@@ -94,8 +98,16 @@ class UnitsTableTest : public QObject {
     void formAndTableAgree();
     void columnsKeptPerGame();
     void unnamedBytesHiddenAtFirst();
+    void columnsDialog_data();
+    void columnsDialog();
+    void columnOrderKeptAndFollowed();
+    void columnOrderFromDamagedSettings_data();
+    void columnOrderFromDamagedSettings();
     void rowsAgreeAfterRandomMoves();
+    void smallerWindowKeepsCurrentRow();
     void findGoesToTheFirstMatch();
+    void emptyListShowsNoUnit_data();
+    void emptyListShowsNoUnit();
     void keysOpenTheCellsMenu_data();
     void keysOpenTheCellsMenu();
     void mnemonicsDoNotClash();
@@ -470,6 +482,171 @@ void UnitsTableTest::unnamedBytesHiddenAtFirst() {
         QVERIFY(!t.table->isColumnShown(column));
 }
 
+// Each way through the "Columns" dialog, opened from the cells' menu: which columns it leaves
+// shown, and that Cancel leaves them as they were.
+void UnitsTableTest::columnsDialog_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("shown");  // fields that must show
+    QTest::addColumn<QString>("hidden"); // fields that must not
+    QTest::addColumn<bool>("unnamed");   // the unnamed bytes show
+    QTest::newRow("All") << QStringLiteral("allButton") << true
+                         << QStringLiteral("code denomination cost icon special1 byteB21")
+                         << QString() << true;
+    QTest::newRow("Form fields") << QStringLiteral("formFieldsButton") << true
+                                 << QStringLiteral("code denomination cost engineer")
+                                 << QStringLiteral("special1 countryMask0 byteB21") << false;
+    QTest::newRow("Combat values")
+        << QStringLiteral("combatValuesButton") << true
+        << QStringLiteral("code denomination airAtk softAtk initiativa gunRange")
+        << QStringLiteral("cost fuel country icon engineer special1") << false;
+    QTest::newRow("Cancel") << QStringLiteral("combatValuesButton") << false
+                            << QStringLiteral("code denomination cost fuel special1")
+                            << QStringLiteral("byteB21") << false;
+}
+
+void UnitsTableTest::columnsDialog() {
+    QFETCH(QString, button);
+    QFETCH(bool, ok);
+    QFETCH(QString, shown);
+    QFETCH(QString, hidden);
+    QFETCH(bool, unnamed);
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    bool seen = false;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<CColumnsDialog*>(w);
+        QVERIFY(dialog);
+        seen = true;
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("columnsListWidget"));
+        QCOMPARE(list->count(), m.columnCount());
+        // The code names the row: its box cannot be cleared.
+        QVERIFY(!(list->item(0)->flags() & Qt::ItemIsUserCheckable));
+        dialog->findChild<QPushButton*>(button)->click();
+        QCOMPARE(list->item(0)->checkState(), Qt::Checked);
+        auto* box = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        box->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    t.table->findChild<QAction*>(QStringLiteral("columnsAction"))->trigger();
+    QVERIFY(seen);
+    for (const QString& name : shown.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        QVERIFY2(t.table->isColumnShown(m.columnOf(*FindField(Game::Pg2, name.toStdString()))),
+                 qPrintable(name));
+    for (const QString& name : hidden.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        QVERIFY2(!t.table->isColumnShown(m.columnOf(*FindField(Game::Pg2, name.toStdString()))),
+                 qPrintable(name));
+    QCOMPARE(t.table->unnamedShown(), unnamed);
+    // The choice outlives the view.
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    for (int column = 0; column < m.columnCount(); ++column)
+        QCOMPARE(again.isColumnShown(column), t.table->isColumnShown(column));
+}
+
+namespace {
+
+// The fields of the visible cells of `row`, left to right, read from the clipboard after a copy.
+QStringList copiedRow(TableEditor& t, int row) {
+    UnitTableModel& m = t.table->model();
+    t.view()->selectionModel()->select(
+        QItemSelection(m.index(row, 0), m.index(row, m.columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    t.table->CopySelection();
+    return QApplication::clipboard()->text().trimmed().split(QLatin1Char('\t'));
+}
+
+} // namespace
+
+// A column dragged elsewhere stays there in a new view, and copy, paste and the dialog follow the
+// order shown rather than the form's.
+void UnitsTableTest::columnOrderKeptAndFollowed() {
+    TableEditor t;
+    UnitTableModel& m = t.table->model();
+    QHeaderView* header = t.view()->horizontalHeader();
+    QVERIFY(header->sectionsMovable());
+    const int cost = m.columnOf(*FindField(Game::Pg2, "cost"));
+    const int country = m.columnOf(*FindField(Game::Pg2, "country"));
+    // Cost dragged to the front of the scrolling part, as a user drags a header.
+    header->moveSection(header->visualIndex(cost), header->visualIndex(country));
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableOrderPG2").value_or(""))
+                 .section(QLatin1Char(','), 0, 0),
+             QStringLiteral("cost"));
+    const int row = m.rowOf(kTiger);
+    const QStringList cells = copiedRow(t, row);
+    QVERIFY(cells.size() > 4);
+    QCOMPARE(cells.at(0), m.index(row, 0).data().toString());
+    QCOMPARE(cells.at(1), m.index(row, 1).data().toString());
+    QCOMPARE(cells.at(2), m.index(row, cost).data().toString());
+    QCOMPARE(cells.at(3), m.index(row, country).data().toString());
+    // A block pasted at the cost cell fills cost, then the column shown beside it (the country),
+    // not the one after cost on the form (the fuel).
+    const QString fuel = t.shown(kTiger, "fuel");
+    const QString airAtk = t.shown(kTiger, "airAtk");
+    QVERIFY(t.cell(kTiger, "country").data(Qt::EditRole).toInt() != 5);
+    QApplication::clipboard()->setText(QStringLiteral("240\t5\r\n"));
+    t.view()->setCurrentIndex(t.cell(kTiger, "cost"));
+    t.table->PasteBlock();
+    QCOMPARE(t.shown(kTiger, "cost"), QStringLiteral("240"));
+    QCOMPARE(t.cell(kTiger, "country").data(Qt::EditRole).toInt(), 5);
+    QCOMPARE(t.shown(kTiger, "fuel"), fuel);
+    QCOMPARE(t.shown(kTiger, "airAtk"), airAtk);
+    // A new view of the game takes the order; the other game keeps the form's.
+    CUnitTableView again(t.e.doc(), Game::Pg2);
+    QCOMPARE(again.tableView()->horizontalHeader()->visualIndex(cost), header->visualIndex(cost));
+    // Its first current cell is in the first column shown, the dragged one.
+    again.Activate();
+    QCOMPARE(again.tableView()->currentIndex().column(), cost);
+    CUnitTableView peg(t.e.doc(), Game::Peg);
+    QHeaderView* pegHeader = peg.tableView()->horizontalHeader();
+    for (int column = 0; column < peg.model().columnCount(); ++column)
+        QCOMPARE(pegHeader->visualIndex(column), column);
+    // "Form Order" in the dialog puts it back, and the setting is gone.
+    WhenModal([](QWidget* w) {
+        w->findChild<QPushButton*>(QStringLiteral("formOrderButton"))->click();
+        auto* list = w->findChild<QListWidget*>(QStringLiteral("columnsListWidget"));
+        QCOMPARE(list->item(2)->data(Qt::UserRole).toInt(), 2);
+        w->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+    });
+    t.table->ChooseColumns();
+    for (int column = 0; column < m.columnCount(); ++column)
+        QCOMPARE(header->visualIndex(column), column);
+    QCOMPARE(QString::fromStdString(t.e.doc().store.read("UnitsTableOrderPG2").value_or("x")),
+             QString());
+}
+
+void UnitsTableTest::columnOrderFromDamagedSettings_data() {
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("first"); // the field that must lead the scrolling part
+    QTest::newRow("unknown names and blanks")
+        << QStringLiteral("nonsense,,fuel,  ,airAtk") << QStringLiteral("fuel");
+    QTest::newRow("twice the same") << QStringLiteral("fuel,airAtk,fuel") << QStringLiteral("fuel");
+    QTest::newRow("the code and name")
+        << QStringLiteral("code,denomination,ammo") << QStringLiteral("ammo");
+    QTest::newRow("letters of another alphabet")
+        << QStringLiteral("\u00ff\u00fe,cost") << QStringLiteral("cost");
+    QTest::newRow("empty") << QString() << QStringLiteral("country");
+}
+
+// A damaged order in the settings gives every column once, the code and name first.
+void UnitsTableTest::columnOrderFromDamagedSettings() {
+    QFETCH(QString, setting);
+    QFETCH(QString, first);
+    TableEditor t;
+    t.e.doc().store.write("UnitsTableOrderPG2", setting.toStdString());
+    CUnitTableView view(t.e.doc(), Game::Pg2);
+    UnitTableModel& m = view.model();
+    QHeaderView* header = view.tableView()->horizontalHeader();
+    QSet<int> seen;
+    for (int visual = 0; visual < m.columnCount(); ++visual)
+        seen.insert(header->logicalIndex(visual));
+    QCOMPARE(seen.size(), m.columnCount());
+    for (int column = 0; column < UnitTableModel::kFixedColumns; ++column)
+        QCOMPARE(header->visualIndex(column), column);
+    QCOMPARE(header->logicalIndex(UnitTableModel::kFixedColumns),
+             m.columnOf(*FindField(Game::Pg2, first.toStdString())));
+}
+
 namespace {
 
 // The sample units repeated to `count`, each with the code of its place and a name of its own,
@@ -543,7 +720,7 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
     int edits = 0;
     for (int move = 0; move < 300; ++move) {
         const bool tableShown = t.e.frame().tableShown();
-        switch (pick(tableShown ? 10 : 3)) {
+        switch (pick(tableShown ? 11 : 3)) {
         case 0: // to the other page
             t.e.action("unitsTableAction")->trigger();
             break;
@@ -610,6 +787,13 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
                      value);
             break;
         }
+        case 10: { // a column dragged to another place of the scrolling part
+            QHeaderView* header = view->horizontalHeader();
+            const int first = UnitTableModel::kFixedColumns;
+            const int span = m.columnCount() - first;
+            header->moveSection(first + pick(span), first + pick(span));
+            break;
+        }
         }
         QApplication::processEvents();
         if (t.e.frame().tableShown()) {
@@ -621,6 +805,38 @@ void UnitsTableTest::rowsAgreeAfterRandomMoves() {
         }
     }
     QVERIFY(edits > 0);
+}
+
+// A window made smaller keeps the current row in sight when it was; a row the user scrolled
+// away from stays away.
+void UnitsTableTest::smallerWindowKeepsCurrentRow() {
+    TableEditor t;
+    CVarnelDoc& doc = t.e.doc();
+    doc.loadTable(longTable(*doc.pg2(), 600));
+    doc.refreshAllViews();
+    QTableView* view = t.view();
+    t.e.frame().resize(900, 700);
+    QApplication::processEvents();
+    auto inSight = [view] {
+        const QRect item = view->visualRect(view->currentIndex());
+        return item.top() >= 0 && item.bottom() < view->viewport()->height();
+    };
+    // The last row in sight.
+    const int last = view->rowAt(view->viewport()->height() - 2);
+    QVERIFY(last > 5);
+    view->setCurrentIndex(view->model()->index(last, UnitTableModel::kFixedColumns));
+    QVERIFY(inSight());
+    t.e.frame().resize(900, 450);
+    QApplication::processEvents();
+    QVERIFY(inSight());
+    checkRowsAgree(*t.table, doc, 0);
+    // Scrolled away: the view stays where the user put it.
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    const int value = view->verticalScrollBar()->value();
+    t.e.frame().resize(900, 400);
+    QApplication::processEvents();
+    QVERIFY(!inSight());
+    QCOMPARE(view->verticalScrollBar()->value(), value);
 }
 
 // Enter or Down in the Find box goes to the first unit it left in the table.
@@ -646,6 +862,49 @@ void UnitsTableTest::findGoesToTheFirstMatch() {
     QCOMPARE(m.rowCount(), 0);
     QTest::keyClick(find, Qt::Key_Return);
     QVERIFY(find->hasFocus());
+}
+
+void UnitsTableTest::emptyListShowsNoUnit_data() {
+    QTest::addColumn<bool>("inTable");
+    QTest::addColumn<QString>("filter"); // the object name of the search box
+    QTest::newRow("form's search") << false << QStringLiteral("findLineEdit");
+    QTest::newRow("table's search") << true << QStringLiteral("tableFindLineEdit");
+}
+
+// A search that lists nothing leaves the form empty and the commands that act on the current
+// unit disabled, on the form and in the table; clearing it brings them back.
+void UnitsTableTest::emptyListShowsNoUnit() {
+    QFETCH(bool, inTable);
+    QFETCH(QString, filter);
+    TableEditor t;
+    QWidget* form = t.e.frame().view(Game::Pg2);
+    if (!inTable)
+        t.e.action("unitsTableAction")->trigger();
+    clickRow(form, kTiger);
+    QWidget* page = inTable ? static_cast<QWidget*>(t.table) : form;
+    auto* find = page->findChild<QLineEdit*>(filter);
+    QVERIFY(find);
+    auto enabled = [&t](const char* name) { return t.e.action(name)->isEnabled(); };
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
+    find->setText(QStringLiteral("no unit is called this"));
+    QApplication::processEvents();
+    QCOMPARE(t.e.doc().view(Game::Pg2).listedUnits, 0);
+    QVERIFY(!enabled("cloneAction") && !enabled("deleteAction"));
+    if (inTable)
+        t.e.action("unitsTableAction")->trigger(); // the form takes the table's filter
+    auto* name = form->findChild<QLineEdit*>(QStringLiteral("denominationLineEdit"));
+    auto* select = form->findChild<QPushButton*>(QStringLiteral("selectIconButton"));
+    QVERIFY(name && select);
+    QVERIFY(name->text().isEmpty() && !name->isEnabled());
+    QVERIFY(!select->isEnabled());
+    QVERIFY(!enabled("cloneAction") && !enabled("deleteAction"));
+    const std::size_t units = t.e.doc().unitCount(Game::Pg2);
+    QTest::keySequence(&t.e.frame(), QKeySequence(Qt::CTRL | Qt::Key_Insert)); // Clone's key
+    QCOMPARE(t.e.doc().unitCount(Game::Pg2), units);
+    form->findChild<QLineEdit*>(QStringLiteral("findLineEdit"))->clear();
+    QApplication::processEvents();
+    QVERIFY(enabled("cloneAction") && enabled("deleteAction"));
+    QVERIFY(name->isEnabled() && !name->text().isEmpty() && select->isEnabled());
 }
 
 void UnitsTableTest::keysOpenTheCellsMenu_data() {
