@@ -45,7 +45,7 @@ constexpr int kProbePegCountry = 3;
 constexpr int kProbePg2Country = 8;
 
 // ChooseFile's part that asks with a save dialog and returns the full path.
-constexpr int kSaveDialogPart = 7;
+constexpr int kSavePart = 7;
 
 // The listed codes a merge could not honour (past the source, repeated or out of order), for the
 // final message; empty when every code was honoured.
@@ -186,7 +186,7 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
                 converted =
                     ChooseFile(ui, s,
                                {.kind = FileKind::PegTFile,
-                                .part = kSaveDialogPart,
+                                .part = kSavePart,
                                 .title = "Save converted names AS",
                                 .fileName = Format("%s%s%s", folder.c_str(), kConvertedTFileBase,
                                                    s.textSuffix.c_str()),

@@ -11,7 +11,7 @@ namespace varnel {
 
 namespace {
 
-bool isBlank(char c) {
+bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
@@ -168,7 +168,7 @@ class ConditionParser {
     }
 
     void skipBlanks() {
-        while (pos_ < text_.size() && isBlank(text_[pos_]))
+        while (pos_ < text_.size() && isSpace(text_[pos_]))
             ++pos_;
     }
 
@@ -195,7 +195,7 @@ class ConditionParser {
     // The word at `at` for a message, cut short.
     std::string_view shownWord(std::size_t at) const {
         std::size_t end = at;
-        while (end < text_.size() && !isBlank(text_[end]) && end - at < 20)
+        while (end < text_.size() && !isSpace(text_[end]) && end - at < 20)
             ++end;
         return text_.substr(at, std::max<std::size_t>(end - at, 1));
     }
@@ -291,7 +291,7 @@ class ConditionParser {
                 return std::nullopt;
             column = std::move(*q);
         } else {
-            while (pos_ < text_.size() && !isBlank(text_[pos_]) &&
+            while (pos_ < text_.size() && !isSpace(text_[pos_]) &&
                    std::strchr("()\"=!<>", text_[pos_]) == nullptr)
                 column += text_[pos_++];
         }
@@ -347,7 +347,7 @@ class ConditionParser {
             const bool words = isTextKind(*field) || isListKind(*field);
             while (pos_ < text_.size() && !keywordAt(pos_, "and") && !keywordAt(pos_, "or")) {
                 const std::size_t start = pos_;
-                while (pos_ < text_.size() && !isBlank(text_[pos_]) &&
+                while (pos_ < text_.size() && !isSpace(text_[pos_]) &&
                        std::strchr("()\"", text_[pos_]) == nullptr)
                     ++pos_;
                 if (pos_ == start)

@@ -11,7 +11,7 @@ namespace varnel {
 namespace {
 
 constexpr int kMaskBytes = 4;
-constexpr int kBitsPerByte = 8;
+constexpr int kCountriesPerByte = 8;
 constexpr std::uint8_t kHighBit = 0x80;
 
 // The position 0..7 of the one bit of each mask byte value (128 is 0), or -1 when it holds none or
@@ -29,7 +29,7 @@ int singleBitPosition(std::uint8_t b) {
     return kSingleBitPosition[b];
 }
 
-std::string iconText(const std::uint8_t* field) {
+std::string pg2IconText(const std::uint8_t* field) {
     const auto* end = std::find(field, field + pg2::kIconLength, std::uint8_t{0});
     return std::string(field, end);
 }
@@ -41,7 +41,7 @@ void Pg2UnitRecord::setCode(std::uint16_t code) {
 }
 
 std::string Pg2UnitRecord::icon() const {
-    return iconText(bytes.data() + pg2::Icon);
+    return pg2IconText(bytes.data() + pg2::Icon);
 }
 
 void Pg2UnitRecord::setIcon(const std::string& name) {
@@ -56,7 +56,7 @@ std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b
     const std::uint8_t mask[kMaskBytes] = {b30, b31, b32, b33};
     for (int i = 0; i < kMaskBytes; ++i) {
         const int bit = singleBitPosition(mask[i]);
-        const int country = i * kBitsPerByte + bit;
+        const int country = i * kCountriesPerByte + bit;
         // Byte 33 carries only countries 24..26; any other single bit there names no country.
         if (bit >= 0 && country < pg2::kCountryCount)
             return static_cast<std::uint8_t>(country);
@@ -80,8 +80,8 @@ void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
     for (int i = 0; i < kMaskBytes; ++i)
         record[pg2::CountryMask + i] = 0;
     if (country < pg2::kCountryCount)
-        record[pg2::CountryMask + country / kBitsPerByte] =
-            static_cast<std::uint8_t>(kHighBit >> (country % kBitsPerByte));
+        record[pg2::CountryMask + country / kCountriesPerByte] =
+            static_cast<std::uint8_t>(kHighBit >> (country % kCountriesPerByte));
 }
 
 namespace {
@@ -126,9 +126,9 @@ std::uint8_t Pg2SavedByte(const Pg2Unit& unit, int offset) {
         return switchByte(unit.special2);
     if (offset >= pg2::CountryMask && offset < pg2::CountryMask + kMaskBytes) {
         const int byte = offset - pg2::CountryMask;
-        if (unit.country >= pg2::kCountryCount || unit.country / kBitsPerByte != byte)
+        if (unit.country >= pg2::kCountryCount || unit.country / kCountriesPerByte != byte)
             return 0;
-        return static_cast<std::uint8_t>(kHighBit >> (unit.country % kBitsPerByte));
+        return static_cast<std::uint8_t>(kHighBit >> (unit.country % kCountriesPerByte));
     }
     return unit.record[offset];
 }

@@ -30,10 +30,10 @@ unsigned char fold(char c) {
     return kFold[static_cast<unsigned char>(c)];
 }
 
-int storedValue(const Pg2Unit& unit, const FieldDef& field) {
+int sortValue(const Pg2Unit& unit, const FieldDef& field) {
     return Pg2StoredValue(unit, field);
 }
-int storedValue(const PegUnit& unit, const FieldDef& field) {
+int sortValue(const PegUnit& unit, const FieldDef& field) {
     return PegStoredValue(unit, field);
 }
 
@@ -128,7 +128,7 @@ void SortUnits(const Table& table, const FieldDef& field, bool ascending, std::v
     // The values are read once; the sort then moves pairs.
     std::vector<std::pair<int, int>> keyed(units.size());
     for (std::size_t k = 0; k < units.size(); ++k)
-        keyed[k] = {storedValue(table.units[static_cast<std::size_t>(units[k])], field), units[k]};
+        keyed[k] = {sortValue(table.units[static_cast<std::size_t>(units[k])], field), units[k]};
     std::stable_sort(keyed.begin(), keyed.end(), [ascending](const auto& a, const auto& b) {
         return ascending ? a.first < b.first : a.first > b.first;
     });

@@ -244,7 +244,7 @@ Bytes s16Entry(IconShape shape, bool runLength) {
     return WriteS16Entry(views);
 }
 
-std::string upper(std::string text) {
+std::string upperName(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -254,7 +254,7 @@ std::string upper(std::string text) {
 } // namespace
 
 IconShape GuessIconShape(const std::string& name, std::size_t position) {
-    const std::string n = upper(name);
+    const std::string n = upperName(name);
     auto any = [&](std::initializer_list<const char*> words) {
         return std::any_of(words.begin(), words.end(),
                            [&](const char* w) { return n.find(w) != std::string::npos; });
@@ -284,7 +284,7 @@ Bytes MakeSampleIconArchive(Game game, const std::vector<SampleIcon>& icons) {
     std::set<std::string> seen;
     std::size_t position = 0;
     for (const auto& icon : icons) {
-        if (icon.name.empty() || !seen.insert(upper(icon.name)).second)
+        if (icon.name.empty() || !seen.insert(upperName(icon.name)).second)
             continue;
         if (game == Game::Pg2)
             entries.push_back({icon.name + ".SHP", shpEntry(icon.shape)});

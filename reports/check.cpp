@@ -28,10 +28,10 @@ constexpr SoundRow kPegSounds[] = {{peg::movSnd, kSoundBases[0], "move"},
                                    {peg::atkSnd, kSoundBases[1], "attack"},
                                    {peg::dieSnd, kSoundBases[2], "death"}};
 
-int stored(const Pg2Unit& unit, const FieldDef& field) {
+int storedOf(const Pg2Unit& unit, const FieldDef& field) {
     return Pg2StoredValue(unit, field);
 }
-int stored(const PegUnit& unit, const FieldDef& field) {
+int storedOf(const PegUnit& unit, const FieldDef& field) {
     return PegStoredValue(unit, field);
 }
 
@@ -95,7 +95,7 @@ template <class Table> class Checker {
             add(kGame == Game::Pg2 ? Severity::Error : Severity::Warning, "code", i,
                 Format("code %d differs from its position %d", code, static_cast<int>(i)));
         for (const FieldDef* f : ranged_) {
-            const int shown = ShownValue(*f, stored(unit, *f));
+            const int shown = ShownValue(*f, storedOf(unit, *f));
             if (shown < f->minShown || shown > f->maxShown)
                 add(Severity::Error, "value", i,
                     Format("%s %d is outside %d..%d", f->name, shown, f->minShown, f->maxShown));

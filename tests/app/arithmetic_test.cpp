@@ -2,7 +2,7 @@
 // or nothing, costs put on the byte's steps with the rounded ones counted.
 
 #include "app/arithmetic.h"
-#include "app/scriptedui.h"
+#include "tests/support/scriptedui.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

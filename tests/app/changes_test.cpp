@@ -1,8 +1,8 @@
 // What changed since the last load or save: the tint's question, the filters that list units by a
 // condition or by a change, and the values a step lists in the history.
 
-#include "app/scriptedui.h"
 #include "app/tablecells.h"
+#include "tests/support/scriptedui.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

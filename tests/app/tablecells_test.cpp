@@ -1,9 +1,9 @@
 // The units table without widgets: the shared filter and the sort, the block edits (one step,
 // all or nothing), what a cell shows and takes, and spreadsheet text.
 
-#include "app/scriptedui.h"
 #include "app/tablecells.h"
 #include "equip/unitfilter.h"
+#include "tests/support/scriptedui.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "app/batchui.h"
-#include "app/scriptedui.h"
+#include "tests/support/scriptedui.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // Shared helpers of the test programs: temporary folders, a scripted Ui port that fails the
 // running test, file helpers.
 
-#include "app/scriptedui.h"
 #include "base/bytes.h"
+#include "tests/support/scriptedui.h"
 
 #include <filesystem>
 #include <memory>

@@ -3,8 +3,8 @@
 // Qt test, a temporary folder with the sample game folders and an INI settings file, and the
 // editor started on them.
 
-#include "app/scriptedui.h"
 #include "app/ui/varnelapp.h"
+#include "tests/support/scriptedui.h"
 
 #include <QSettings>
 #include <QString>

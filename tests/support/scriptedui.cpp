@@ -1,4 +1,4 @@
-#include "app/scriptedui.h"
+#include "tests/support/scriptedui.h"
 
 namespace varnel {
 
