@@ -5,12 +5,15 @@
 
 namespace varnel {
 
-KeepCurrentInView::KeepCurrentInView(QAbstractItemView* view) : QObject(view), view_(view) {
-    view->viewport()->installEventFilter(this);
+KeepCurrentInView::KeepCurrentInView(QAbstractItemView* view)
+    : QObject(view), view_(view), viewport_(view->viewport()) {
+    viewport_->installEventFilter(this);
 }
 
 bool KeepCurrentInView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_->viewport() && event->type() == QEvent::Resize) {
+    // The viewport's other events come while the view is being destroyed too: nothing of the
+    // view is touched before the event is known to be a resize of the viewport.
+    if (event->type() == QEvent::Resize && watched == viewport_) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         const QModelIndex current = view_->currentIndex();
         if (current.isValid()) {

@@ -19,6 +19,7 @@ class KeepCurrentInView : public QObject {
 
   private:
     QAbstractItemView* view_;
+    QObject* viewport_; // compared, never called: it may outlive the view's own parts
 };
 
 } // namespace varnel
