@@ -564,6 +564,14 @@ template <class Table> class Planner {
 
     // Whether the cell says what the field already holds, as this file writes it.
     bool same(const Table& t, std::size_t i, const FieldDef& f, std::string_view cell) {
+        if (!IsTextField(f)) {
+            // The number the codec writes in this style, without a string per cell.
+            char digits[16];
+            const char* end = std::to_chars(digits, digits + sizeof digits,
+                                            WrittenNumber(f, storedOf(t.units[i], f), style()))
+                                  .ptr;
+            return cell == std::string_view(digits, static_cast<std::size_t>(end - digits));
+        }
         sameText_.clear();
         AppendValue(sameText_, f, ReadValue(t, i, f), style());
         return sameText_ == cell;
