@@ -514,10 +514,6 @@ FieldResult accepted(bool changed, FieldChange kind) {
     return FieldResult{true, changed ? kind : FieldChange::None, {}};
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // --- Where each game keeps a field's value ------------------------------------------------
 
 // Works on a const or a mutable unit.
@@ -994,22 +990,6 @@ std::string FieldItemText(const FieldDef& field, int position) {
 
 namespace {
 
-// Text for comparing item texts: blanks around cut, runs of blanks as one, ASCII letters lower.
-std::string itemKey(std::string_view text) {
-    std::string key;
-    for (const char c : text) {
-        if (isBlank(c)) {
-            if (!key.empty() && key.back() != ' ')
-                key += ' ';
-            continue;
-        }
-        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    while (!key.empty() && key.back() == ' ')
-        key.pop_back();
-    return key;
-}
-
 // An item's words without the number a whole-item list puts first ("1   Air" -> "air").
 std::string itemWords(const std::string& key) {
     const std::size_t words = key.find_first_not_of("0123456789");
@@ -1040,7 +1020,7 @@ const std::vector<ItemKeys>& itemKeys(const FieldDef& field) {
     auto [it, fresh] = lists.try_emplace(list);
     if (fresh) {
         for (int position = 0; position <= field.maxShown; ++position) {
-            ItemKeys keys{itemKey(FieldItemText(field, position)), {}, {}};
+            ItemKeys keys{columnKey(FieldItemText(field, position)), {}, {}};
             if (!keys.item.empty()) {
                 keys.words = itemWords(keys.item);
                 keys.numbered = std::to_string(position) + " " + keys.words;
@@ -1058,7 +1038,7 @@ std::optional<int> FieldItemPosition(const FieldDef& field, std::string_view tex
         return std::nullopt;
     if (field.kind == FieldKind::Vocabulary && field.items == nullptr)
         return std::nullopt;
-    const std::string wanted = itemKey(text);
+    const std::string wanted = columnKey(text);
     if (wanted.empty())
         return std::nullopt;
     const std::vector<ItemKeys>& keys = itemKeys(field);
