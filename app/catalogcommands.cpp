@@ -276,6 +276,10 @@ CheckResult CheckCatalogue(CVarnelDoc& doc, Game game, const CheckRequest& reque
     else
         skipped.push_back("sound: the WAV folder " + wavs + " is missing");
 
+    // The masks set right at load are the file's while the table is what the file held.
+    if (!doc.flag(game, ChangeKind::Data))
+        sources.loadedMasks = doc.findings(game).oddMaskBytes;
+
     BusyCursor busy(doc.ui);
     CheckResult result =
         game == Game::Pg2 ? CheckPg2Table(*doc.pg2(), sources) : CheckPegTable(*doc.peg(), sources);

@@ -117,8 +117,11 @@ void CVarnelDoc::markSaved(Game g, ChangeKind kind) {
 }
 
 void CVarnelDoc::markSaved(Game g, bool data, bool names) {
-    if (data)
+    if (data) {
         historyOf(g).markClean(ChangeKind::Data);
+        // The file holds the masks as set right now.
+        findings(g).oddMaskBytes.clear();
+    }
     if (names)
         historyOf(g).markClean(ChangeKind::Names);
     keepSaved(g);

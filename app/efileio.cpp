@@ -121,6 +121,7 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
                    static_cast<int>(findings.recordsHeld));
     if constexpr (G == Game::Pg2) {
         findings.oddMasks = parsed.oddMasks;
+        findings.oddMaskBytes = parsed.oddMaskBytes;
         if (findings.oddMasks > 0)
             MessageBox(doc.ui,
                        "%d units of\n%s\nhave a country mask that names no single country:\n"

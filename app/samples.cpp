@@ -190,20 +190,13 @@ Pg2UnitTable MakeSamplePg2Table() {
         r[pg2::dieMel] = static_cast<std::uint8_t>(i % 3);
         for (int off = pg2::byte52; off < static_cast<int>(pg2::kRecordSize); ++off)
             r[off] = i + 1 == n ? 255 : spread(i, off) % 4;
-        u.country = static_cast<std::uint8_t>(i % pg2::kCountryCount);
+        EncodePg2Country(r, static_cast<std::uint8_t>(i % pg2::kCountryCount));
         // Every bit of both flag bytes is set somewhere; unit n-1 has them all.
-        const std::uint8_t s1 = i + 1 == n ? 0xFF : static_cast<std::uint8_t>(1u << (i % 8));
-        const std::uint8_t s2 = i + 1 == n ? 0xFF : static_cast<std::uint8_t>(1u << ((i + 3) % 8));
-        for (int k = 0; k < 8; ++k) {
-            u.special1[static_cast<std::size_t>(k)] = (s1 >> k) & 1;
-            u.special2[static_cast<std::size_t>(k)] = (s2 >> k) & 1;
-        }
+        r[pg2::Special1] = i + 1 == n ? 0xFF : static_cast<std::uint8_t>(1u << (i % 8));
+        r[pg2::Special2] = i + 1 == n ? 0xFF : static_cast<std::uint8_t>(1u << ((i + 3) % 8));
         table.units.push_back(u);
         table.setName(i, kPg2Units[i].name);
     }
-    // The record bytes follow the derived values, as after a save.
-    for (Pg2Unit& unit : table.units)
-        unit.record = Pg2SavedRecord(unit);
     return table;
 }
 

@@ -56,10 +56,11 @@ inline constexpr std::size_t kCodeExamples = 10;
 
 // What the last load of a game's E-File found that the user was told about.
 struct LoadFindings {
-    std::size_t headerCount = 0;    // the u16 count of the file
-    std::size_t recordsHeld = 0;    // whole records its size holds
-    std::size_t oddMasks = 0;       // PG2 units whose country mask names no single country
-    std::size_t codeMismatches = 0; // PG2 units whose code differs from their position
+    std::size_t headerCount = 0;          // the u16 count of the file
+    std::size_t recordsHeld = 0;          // whole records its size holds
+    std::size_t oddMasks = 0;             // PG2 units whose country mask names no single country
+    std::vector<Pg2OddMask> oddMaskBytes; // their masks as the file held them (set right since)
+    std::size_t codeMismatches = 0;       // PG2 units whose code differs from their position
     std::vector<std::pair<std::size_t, std::uint16_t>> codeExamples; // the first few: unit, code
     bool headerMismatch() const { return headerCount != recordsHeld; }
 };

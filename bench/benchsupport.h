@@ -62,9 +62,8 @@ inline Pg2UnitTable MakeBenchPg2Table(std::size_t count) {
             u.record.bytes[k] = static_cast<std::uint8_t>(i * 31 + k * 7);
         u.record.setCode(static_cast<std::uint16_t>(i));
         u.record.setIcon(BenchIconName(i));
-        u.country = static_cast<std::uint8_t>(i % pg2::kCountryCount);
-        EncodePg2Country(u.record, u.country);
-        u.special1[i % 8] = 1;
+        EncodePg2Country(u.record, static_cast<std::uint8_t>(i % pg2::kCountryCount));
+        u.record[pg2::Special1] = static_cast<std::uint8_t>(1u << (i % 8));
         t.setName(i, "Unit number " + std::to_string(i));
     }
     return t;

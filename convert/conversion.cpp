@@ -54,9 +54,7 @@ void copyIcon(const Pg2UnitRecord& from, PegUnitRecord& to, int offset) {
 } // namespace
 
 std::uint8_t MapPg2Country(const Pg2UnitRecord& record) {
-    const int m = pg2::CountryMask;
-    const std::uint8_t country =
-        DecodePg2Country(record[m], record[m + 1], record[m + 2], record[m + 3]);
+    const std::uint8_t country = Pg2Country(record);
     return country < kPegCountryOfPg2.size() ? kPegCountryOfPg2[country] : 0;
 }
 
@@ -68,7 +66,7 @@ PegUnit ConvertPg2Unit(const Pg2Unit& unit) {
     const Pg2UnitRecord& p = unit.record;
     PegUnit result;
     PegUnitRecord& r = result.record;
-    const auto on = [&](int sw) { return unit.special1[static_cast<std::size_t>(sw)] != 0; };
+    const auto on = [&](int sw) { return ((p[pg2::Special1] >> sw) & 1) != 0; };
     const std::uint8_t pg2Class = p[pg2::Class];
 
     r[peg::Code] = p[pg2::Code];

@@ -578,34 +578,22 @@ template <class Table> class Planner {
     }
 
     // Puts the cells of `row` into the one unit of `scratch_` through SetField: read-only
-    // columns checked first against the unit as it was, then the others; a cell refused by the
-    // four-option limit is tried again after the rest, which may clear another option. False
-    // when a cell was refused.
+    // columns first (checked against the unit as it was, or for a new unit its bytes taken from
+    // the file, as a row copied from another unit brings them), then the others, which set their
+    // own bits and bytes over them; a cell refused by the four-option limit is tried again after
+    // the rest, which may clear another option. False when a cell was refused.
     bool applyCells(std::size_t row, bool fresh) {
         bool ok = true;
         std::vector<std::pair<const Column*, std::string>> retry;
         for (int pass = 0; pass < 2; ++pass) {
             for (const Column& column : columns_) {
                 const FieldDef& f = *column.field;
-                if (f.readOnly != (pass == (fresh ? 1 : 0)))
+                if (f.readOnly != (pass == 0))
                     continue;
                 const std::string_view value = file_.cell(row, column.index);
                 if (same(scratch_, 0, f, value))
                     continue;
-                if (f.readOnly && fresh && takesSwitchByte(f)) {
-                    // A row copied from another unit brings its switch bytes.
-                    const auto byte = parseCode(value, 255);
-                    if (!byte) {
-                        refuse(row, file_.header[column.index], value,
-                               "Please enter an integer between 0 and 255.");
-                        ok = false;
-                    } else {
-                        takeSwitchByte(f, static_cast<int>(*byte));
-                    }
-                    continue;
-                }
                 if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
-                    // A new unit takes its unnamed bytes from the file.
                     const auto byte = parseCode(value, 255);
                     if (!byte) {
                         refuse(row, file_.header[column.index], value,
@@ -639,33 +627,6 @@ template <class Table> class Planner {
             }
         }
         return ok;
-    }
-
-    // Whether `f` is a PG2 switch byte (special1, special2), which a save rebuilds from the
-    // switches: the form shows only some of its bits.
-    static bool takesSwitchByte(const FieldDef& f) {
-        return std::is_same_v<Unit, Pg2Unit> && f.kind == FieldKind::Saved &&
-               (f.offset == pg2::Special1 || f.offset == pg2::Special2);
-    }
-
-    // Puts a switch byte into the new unit: switch k is bit k of it, except the switches a
-    // column of the file sets, whose column decides.
-    void takeSwitchByte(const FieldDef& byte, int value) {
-        if constexpr (std::is_same_v<Unit, Pg2Unit>) {
-            Pg2Unit& unit = scratch_.units[0];
-            auto& switches = byte.offset == pg2::Special1 ? unit.special1 : unit.special2;
-            for (std::size_t k = 0; k < switches.size(); ++k) {
-                const bool ownColumn =
-                    std::any_of(columns_.begin(), columns_.end(), [&](const Column& c) {
-                        return c.field->kind == FieldKind::Switch &&
-                               c.field->offset == byte.offset &&
-                               c.field->bit == static_cast<int>(k);
-                    });
-                if (!ownColumn)
-                    switches[k] = static_cast<std::uint8_t>((value >> k) & 1);
-            }
-            touched_ = true;
-        }
     }
 
     void resetScratch(const Unit& unit, std::string_view name) {
@@ -712,6 +673,7 @@ template <class Table> class Planner {
         resetScratch(unit, {});
         if (!applyCells(row, true))
             return;
+        SetMaskRight(scratch_.units[0]);
         plan_.appended.units.push_back(scratch_.units[0]);
         plan_.appended.setName(plan_.appended.count() - 1, scratch_.name(0));
     }

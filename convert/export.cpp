@@ -11,20 +11,13 @@ namespace varnel {
 
 namespace {
 
-Pg2UnitRecord savedRecord(const Pg2Unit& unit) {
-    return Pg2SavedRecord(unit);
-}
-const PegUnitRecord& savedRecord(const PegUnit& unit) {
-    return unit.record;
-}
-
 template <class Table> ExportFiles buildExport(const Table& table, const std::vector<int>& codes) {
     ExportFiles files;
     ByteWriter out(files.eFile);
     out.u16(static_cast<std::uint16_t>(codes.size()));
     for (const int code : codes) {
         const auto& unit = table.units[static_cast<std::size_t>(code)];
-        out.append(savedRecord(unit).bytes);
+        out.append(unit.record.bytes);
         AppendLine(files.names, table.name(static_cast<std::size_t>(code)));
     }
     return files;

@@ -21,8 +21,7 @@ struct ExportFiles {
 std::optional<int> FirstCodeOutside(const std::vector<int>& codes, std::size_t unitCount);
 
 // The files an export of `codes` writes. Every code must be below the table's count and there
-// must be at most kMaxUnits codes. PG2 records are written as a save writes them
-// (Pg2SavedRecord); the table is not changed.
+// must be at most kMaxUnits codes. The table is not changed.
 ExportFiles BuildPg2Export(const Pg2UnitTable& table, const std::vector<int>& codes);
 ExportFiles BuildPegExport(const PegUnitTable& table, const std::vector<int>& codes);
 

@@ -21,11 +21,6 @@ template <class Record> void fillRecord(Record& record, std::span<const std::uin
     std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
 }
 
-void finishUnit(Pg2Unit& unit) {
-    UnpackPg2Specials(unit);
-}
-void finishUnit(PegUnit&) {}
-
 template <class Table>
 std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
                        std::span<const std::uint8_t> names, const std::vector<int>& codes) {
@@ -60,7 +55,7 @@ std::size_t mergeUnits(Table& table, std::span<const std::uint8_t> eFile,
         }
         if (haveName)
             table.setName(table.units.size() - 1, line);
-        finishUnit(unit);
+        SetMaskRight(unit);
         ++merged;
     }
     return merged;

@@ -12,11 +12,6 @@ namespace varnel {
 
 namespace {
 
-void finishUnit(Pg2Unit& unit) {
-    UnpackPg2Specials(unit);
-}
-void finishUnit(PegUnit&) {}
-
 Bytes eFileHeader(std::size_t count, std::size_t recordSize) {
     Bytes out;
     out.reserve(kEFileHeaderSize + count * recordSize);
@@ -24,11 +19,11 @@ Bytes eFileHeader(std::size_t count, std::size_t recordSize) {
     return out;
 }
 
-Bytes pg2EFileBytes(const Pg2UnitTable& table) {
-    Bytes out = eFileHeader(table.units.size(), pg2::kRecordSize);
+template <class Table> Bytes eFileBytes(const Table& table) {
+    Bytes out = eFileHeader(table.units.size(), sizeof(table.units[0].record.bytes));
     ByteWriter writer(out);
     for (const auto& unit : table.units)
-        writer.append(Pg2SavedRecord(unit).bytes);
+        writer.append(unit.record.bytes);
     return out;
 }
 
@@ -70,12 +65,16 @@ template <class Unit> void EFileParser<Unit>::takeRecord(const std::uint8_t* byt
     const std::size_t position = parsed_.units.size();
     Unit& unit = parsed_.units.emplace_back();
     std::copy(bytes, bytes + kRecordSize, unit.record.bytes.begin());
-    finishUnit(unit);
     if (unit.record.code() != position)
         ++parsed_.codeMismatches;
     if constexpr (std::is_same_v<Unit, Pg2Unit>) {
-        if (!Pg2MaskIsSingle(unit.record))
+        if (!Pg2MaskIsSingle(unit.record)) {
             ++parsed_.oddMasks;
+            Pg2OddMask odd{position, {}};
+            std::copy_n(bytes + pg2::CountryMask, odd.bytes.size(), odd.bytes.begin());
+            parsed_.oddMaskBytes.push_back(odd);
+            SetPg2MaskRight(unit.record);
+        }
     }
 }
 
@@ -118,8 +117,12 @@ template <class Unit> void EFileParser<Unit>::feed(std::span<const std::uint8_t>
 template <class Unit> ParsedEFile<Unit> EFileParser<Unit>::finish() {
     ParsedEFile<Unit> parsed = std::move(parsed_);
     parsed.supplied = parsed.units.size();
-    // The records the file does not hold in full are zero, a cut one included.
+    // The records the file does not hold in full are zero, a cut one included, but for the mask
+    // of country 0 that every PG2 unit carries.
     parsed.units.resize(parsed.count);
+    if constexpr (std::is_same_v<Unit, Pg2Unit>)
+        for (std::size_t i = parsed.supplied; i < parsed.units.size(); ++i)
+            SetPg2MaskRight(parsed.units[i].record);
     *this = EFileParser();
     return parsed;
 }
@@ -140,15 +143,11 @@ ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data) {
 }
 
 Bytes WritePg2EFile(const Pg2UnitTable& table) {
-    return pg2EFileBytes(table);
+    return eFileBytes(table);
 }
 
 Bytes WritePegEFile(const PegUnitTable& table) {
-    Bytes out = eFileHeader(table.units.size(), peg::kRecordSize);
-    ByteWriter writer(out);
-    for (const auto& unit : table.units)
-        writer.append(unit.record.bytes);
-    return out;
+    return eFileBytes(table);
 }
 
 std::string NamesPathFor(const std::string& suffix, const std::string& eFilePath) {

@@ -26,8 +26,8 @@ struct AppSettings;
 
 constexpr std::size_t kEFileHeaderSize = 2;
 
-// What the one E-File reader of each game found: the units the header counts (their records,
-// and for PG2 the country and switches unpacked; no names), how many of them the bytes held in
+// What the one E-File reader of each game found: the units the header counts (their records, a
+// PG2 mask that names no single country set right; no names), how many of them the bytes held in
 // full, and how many bytes follow the last counted record.
 template <class Unit> struct ParsedEFile {
     std::uint16_t count = 0;  // from the header; 0 for a file under 2 bytes
@@ -37,6 +37,8 @@ template <class Unit> struct ParsedEFile {
     // Counted while each record is at hand, so a load need not walk the table again:
     std::size_t codeMismatches = 0; // records whose code differs from their position in the file
     std::size_t oddMasks = 0;       // PG2 records whose country mask names no single country
+    // Those records' masks as the file held them; the units' masks are set right as they are read.
+    std::vector<Pg2OddMask> oddMaskBytes;
 
     bool headerFitsSize() const { return supplied == count && trailing == 0; }
 };
@@ -74,8 +76,7 @@ extern template class EFileParser<PegUnit>;
 ParsedEFile<Pg2Unit> ParsePg2EFile(std::span<const std::uint8_t> data);
 ParsedEFile<PegUnit> ParsePegEFile(std::span<const std::uint8_t> data);
 
-// The E-File bytes of a table. The PG2 writer writes each record as Pg2SavedRecord gives it
-// (mask and special bytes from the unit's country and switches); the table is not changed.
+// The E-File bytes of a table: the header and every record as the table holds it.
 Bytes WritePg2EFile(const Pg2UnitTable& table);
 Bytes WritePegEFile(const PegUnitTable& table);
 

@@ -169,9 +169,8 @@ FieldDef reported(const char* report, FieldDef f, bool fullOnly = false) {
 
 // A byte the form does not show; `report` its column ("" none), unnamed bytes in the full table
 // only.
-FieldDef readOnlyByte(const char* name, int offset, const char* report, bool fullOnly,
-                      FieldKind kind = FieldKind::Byte) {
-    FieldDef f{.name = name, .kind = kind, .offset = offset, .maxShown = kByteMax};
+FieldDef readOnlyByte(const char* name, int offset, const char* report, bool fullOnly) {
+    FieldDef f{.name = name, .kind = FieldKind::Byte, .offset = offset, .maxShown = kByteMax};
     f.report = report;
     f.fullOnly = fullOnly;
     f.readOnly = true;
@@ -334,12 +333,12 @@ const Catalogue& pg2Catalogue() {
             readOnlyByte("byteB23", byteB23, "byteB23", true),
             readOnlyByte("byteB24", byteB24, "byteB24", true),
             readOnlyByte("byteB25", byteB25, "byteB25", true),
-            readOnlyByte("countryMask0", CountryMask, "", false, FieldKind::Saved),
-            readOnlyByte("countryMask1", CountryMask + 1, "", false, FieldKind::Saved),
-            readOnlyByte("countryMask2", CountryMask + 2, "", false, FieldKind::Saved),
-            readOnlyByte("countryMask3", CountryMask + 3, "", false, FieldKind::Saved),
-            readOnlyByte("special1", Special1, "Special1", false, FieldKind::Saved),
-            readOnlyByte("special2", Special2, "Special2", false, FieldKind::Saved),
+            readOnlyByte("countryMask0", CountryMask, "", false),
+            readOnlyByte("countryMask1", CountryMask + 1, "", false),
+            readOnlyByte("countryMask2", CountryMask + 2, "", false),
+            readOnlyByte("countryMask3", CountryMask + 3, "", false),
+            readOnlyByte("special1", Special1, "Special1", false),
+            readOnlyByte("special2", Special2, "Special2", false),
             readOnlyByte("byteB37", byteB37, "byteB37", true),
             readOnlyByte("byteB38", byteB38, "byteB38", true),
             readOnlyByte("byteAt46", atkMel + 1, "", false),
@@ -516,22 +515,14 @@ FieldResult accepted(bool changed, FieldChange kind) {
 
 // --- Where each game keeps a field's value ------------------------------------------------
 
-// Works on a const or a mutable unit.
-template <class Unit> auto& pg2Switch(Unit& unit, const FieldDef& field) {
-    auto& switches = field.offset == pg2::Special1 ? unit.special1 : unit.special2;
-    return switches[static_cast<std::size_t>(field.bit)];
-}
-
 int storedValue(const Pg2Unit& unit, const FieldDef& field) {
     switch (field.kind) {
     case FieldKind::Country:
-        return unit.country;
+        return Pg2Country(unit.record);
     case FieldKind::Switch:
-        return pg2Switch(unit, field);
+        return (unit.record[field.offset] >> field.bit) & 1;
     case FieldKind::Code:
         return unit.record.code();
-    case FieldKind::Saved:
-        return Pg2SavedByte(unit, field.offset);
     case FieldKind::Name:
     case FieldKind::Icon:
         return 0;
@@ -543,11 +534,15 @@ int storedValue(const Pg2Unit& unit, const FieldDef& field) {
 void store(Pg2Unit& unit, const FieldDef& field, std::uint8_t value) {
     switch (field.kind) {
     case FieldKind::Country:
-        unit.country = value;
+        EncodePg2Country(unit.record, value);
         break;
-    case FieldKind::Switch:
-        pg2Switch(unit, field) = value;
+    case FieldKind::Switch: {
+        // Only this switch: the byte carries switches no control shows.
+        auto& byte = unit.record[field.offset];
+        const auto bit = static_cast<std::uint8_t>(1u << field.bit);
+        byte = static_cast<std::uint8_t>(value != 0 ? byte | bit : byte & ~bit);
         break;
+    }
     default:
         unit.record[field.offset] = value;
         break;
@@ -574,7 +569,6 @@ int storedValue(const PegUnit& unit, const FieldDef& field) {
         return unit.record.code();
     case FieldKind::Name:
     case FieldKind::Icon:
-    case FieldKind::Saved:
         return 0;
     default:
         return unit.record[field.offset];
@@ -904,6 +898,24 @@ const FieldDef* FindFieldByControl(Game game, int control) {
         if (f.control == control)
             return &f;
     return nullptr;
+}
+
+FieldSpan FieldBytes(Game game, const FieldDef& field) {
+    switch (field.kind) {
+    case FieldKind::Name:
+        return {};
+    case FieldKind::Country:
+        // The PG2 country is a four-byte mask.
+        return {field.offset, game == Game::Pg2 ? 4 : 1};
+    case FieldKind::Icon:
+        return {field.offset, pg2::kIconLength};
+    case FieldKind::Code:
+        return {0, 2};
+    case FieldKind::Bit:
+        return {field.offset + field.bit / kBitsPerByte, 1};
+    default:
+        return {field.offset, 1};
+    }
 }
 
 int Pg2StoredValue(const Pg2Unit& unit, const FieldDef& field) {

@@ -20,13 +20,12 @@
 // | AnyInteger | 1 / 0              | any int, low 8 bits stored | record byte `offset`     |
 // | Month      | list position      | 0..12, 0 "not set"         | record byte `offset`     |
 // | Vocabulary | list position      | 0..items->size - 1         | record byte `offset`     |
-// | Country    | list position      | 0..country count - 1       | PG2 country, PeG byte    |
-// | Switch     | "0" / "1"          | 0..1                       | PG2 special1/2[bit]      |
+// | Country    | list position      | 0..country count - 1       | PG2 mask 30..33, PeG byte|
+// | Switch     | "0" / "1"          | 0..1                       | PG2 bit `bit` of `offset`|
 // | Bit        | "0" / "1"          | 0..1                       | PeG u16 word at `offset` |
 // | Icon       | text               | at most 6 bytes, NUL-padded| 6 bytes at `offset`      |
 // | Name       | text               | at most 1024 bytes         | the name (offset -1)     |
 // | Code       | 1 / 0, read-only   | 0..65535                   | u16 at `offset` 0        |
-// | Saved      | 1 / 0, read-only   | 0..255                     | PG2 byte as a save writes it |
 //
 // After the form's rows come read-only rows for every byte the form does not show, so that the
 // rows of a game cover its whole record: the equipment report, and whatever else lists every
@@ -63,8 +62,7 @@ enum class FieldKind {
     Icon,
     Name,
     AnyInteger,
-    Code,  // the unit's 16-bit code
-    Saved, // PG2 country-mask and switch bytes, as a save rebuilds them
+    Code, // the unit's 16-bit code
 };
 
 // The change flag a successful store sets: the game's data changed or its names changed.
@@ -87,7 +85,7 @@ struct FieldDef {
     const char* tooltip = ""; // "" when the control has none
     FieldKind kind = FieldKind::Byte;
     // Record offset of the byte, word or text; -1 for the name. PG2 switches: Special1 or
-    // Special2, naming the switch array; PG2 country: CountryMask, rebuilt on save.
+    // Special2, the byte holding the switch; PG2 country: CountryMask, the first mask byte.
     int offset = -1;
     int bit = -1;     // Switch: switch number 0..7; Bit: bit 0..15 of the u16 word; else -1
     int minShown = 0; // accepted shown values (AnyInteger: the whole int range, unchecked)
@@ -200,9 +198,16 @@ FieldResult SetPegField(PegUnitTable& table, std::size_t index, const FieldDef& 
                         std::string_view shown, FieldStyle style = FieldStyle::Form,
                         const NameTable* countries = nullptr);
 
-// The stored value of a row as a number, without text: the record byte (the PG2 country and
-// switches from the unit's derived values, the Saved rows as a save writes them), the code, or
-// 0/1 for a check box. 0 for names, icons and rows of the other game.
+// The record bytes a row's value lies in: the first and how many (the name: none).
+struct FieldSpan {
+    int offset = 0;
+    int count = 0;
+    bool contains(int byte) const { return byte >= offset && byte < offset + count; }
+};
+FieldSpan FieldBytes(Game game, const FieldDef& field);
+
+// The stored value of a row as a number, without text: the record byte (the PG2 country read
+// from its mask), the code, or 0/1 for a check box. 0 for names, icons and rows of the other game.
 int Pg2StoredValue(const Pg2Unit& unit, const FieldDef& field);
 int PegStoredValue(const PegUnit& unit, const FieldDef& field);
 // The value the form shows for a stored value: stored * scale + base.

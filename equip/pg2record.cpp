@@ -84,61 +84,16 @@ void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country) {
             static_cast<std::uint8_t>(kHighBit >> (country % kCountriesPerByte));
 }
 
-namespace {
-
-using Switches = std::array<std::uint8_t, 8>;
-
-// The eight switches of every flag byte: unpacking runs for each of up to 65,535 units per load.
-constexpr std::array<Switches, 256> kSwitchesOf = [] {
-    std::array<Switches, 256> table{};
-    for (std::size_t b = 0; b < table.size(); ++b)
-        for (std::size_t k = 0; k < 8; ++k)
-            table[b][k] = static_cast<std::uint8_t>((b >> k) & 1);
-    return table;
-}();
-
-} // namespace
-
-void UnpackPg2Specials(Pg2Unit& unit) {
-    const auto& r = unit.record;
-    unit.special1 = kSwitchesOf[r[pg2::Special1]];
-    unit.special2 = kSwitchesOf[r[pg2::Special2]];
-    unit.country = DecodePg2Country(r[pg2::CountryMask], r[pg2::CountryMask + 1],
-                                    r[pg2::CountryMask + 2], r[pg2::CountryMask + 3]);
+std::uint8_t Pg2Country(const Pg2UnitRecord& record) {
+    return DecodePg2Country(record[pg2::CountryMask], record[pg2::CountryMask + 1],
+                            record[pg2::CountryMask + 2], record[pg2::CountryMask + 3]);
 }
 
-namespace {
-
-std::uint8_t switchByte(const Switches& switches) {
-    std::uint8_t b = 0;
-    for (std::size_t k = 0; k < switches.size(); ++k)
-        if (switches[k] != 0)
-            b = static_cast<std::uint8_t>(b | (1u << k));
-    return b;
-}
-
-} // namespace
-
-std::uint8_t Pg2SavedByte(const Pg2Unit& unit, int offset) {
-    if (offset == pg2::Special1)
-        return switchByte(unit.special1);
-    if (offset == pg2::Special2)
-        return switchByte(unit.special2);
-    if (offset >= pg2::CountryMask && offset < pg2::CountryMask + kMaskBytes) {
-        const int byte = offset - pg2::CountryMask;
-        if (unit.country >= pg2::kCountryCount || unit.country / kCountriesPerByte != byte)
-            return 0;
-        return static_cast<std::uint8_t>(kHighBit >> (unit.country % kCountriesPerByte));
-    }
-    return unit.record[offset];
-}
-
-Pg2UnitRecord Pg2SavedRecord(const Pg2Unit& unit) {
-    Pg2UnitRecord saved = unit.record;
-    saved[pg2::Special1] = switchByte(unit.special1);
-    saved[pg2::Special2] = switchByte(unit.special2);
-    EncodePg2Country(saved, unit.country);
-    return saved;
+bool SetPg2MaskRight(Pg2UnitRecord& record) {
+    if (Pg2MaskIsSingle(record))
+        return false;
+    EncodePg2Country(record, Pg2Country(record));
+    return true;
 }
 
 } // namespace varnel

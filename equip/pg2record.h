@@ -91,30 +91,32 @@ struct Pg2UnitRecord {
     void setIcon(const std::string& name); // cut to six, NUL-padded
 };
 
-// One entry of the PG2 table: the record, its derived values and its name.
+// One entry of the PG2 table: the record and its name. The record's bytes are the whole truth:
+// the country and the special switches are read from and written to them.
 struct Pg2Unit {
     Pg2UnitRecord record;
-    std::uint8_t country = 0;               // decoded from the mask; rebuilt into it on save
-    std::array<std::uint8_t, 8> special1{}; // switch k: bit k of Special1, 0 or 1
-    std::array<std::uint8_t, 8> special2{};
     NameRef name; // Denomination: where its bytes lie in the table's name store
+};
+
+// A country mask that named no single country, as its file held it (the unit's position).
+struct Pg2OddMask {
+    std::size_t unit = 0;
+    std::array<std::uint8_t, 4> bytes{};
+    bool operator==(const Pg2OddMask&) const = default;
 };
 
 // Country number from the four mask bytes: the first byte holding exactly one of its bit values
 // decides (byte 33 only for 128, 64, 32); 0 when none does.
 std::uint8_t DecodePg2Country(std::uint8_t b30, std::uint8_t b31, std::uint8_t b32,
                               std::uint8_t b33);
+// The country the record's mask names (DecodePg2Country of bytes 30..33).
+std::uint8_t Pg2Country(const Pg2UnitRecord& record);
 // True when the four mask bytes hold exactly one bit and it is one of the 27 country positions.
 bool Pg2MaskIsSingle(const Pg2UnitRecord& record);
 // Writes the mask of `country` into bytes 30..33; 27 and above leave all four zero.
 void EncodePg2Country(Pg2UnitRecord& record, std::uint8_t country);
-// Switches from bytes 34 and 35, and the country from the mask.
-void UnpackPg2Specials(Pg2Unit& unit);
-// The one rebuild of the bytes a save writes from the unit's derived values: byte `offset` of
-// the record as saved. Bytes 34 and 35 come from the switches (non-zero counts as set), bytes
-// 30..33 from the country's mask; every other byte is the record's own. The unit is not changed.
-std::uint8_t Pg2SavedByte(const Pg2Unit& unit, int offset);
-// The whole record as a save writes it (every byte as Pg2SavedByte gives it).
-Pg2UnitRecord Pg2SavedRecord(const Pg2Unit& unit);
+// Sets a mask that names no single country to the mask of the country it is read as. True when
+// the bytes changed.
+bool SetPg2MaskRight(Pg2UnitRecord& record);
 
 } // namespace varnel

@@ -54,9 +54,9 @@ struct Pg2UnitTable : UnitTable<Pg2Unit> {};
 struct PegUnitTable : UnitTable<PegUnit> {};
 
 // The country and the class a unit's form shows: the one place that knows where each game keeps
-// them (the PG2 country is derived from the mask).
+// them (the PG2 country is read from the mask).
 inline int UnitCountry(const Pg2Unit& unit) {
-    return unit.country;
+    return Pg2Country(unit.record);
 }
 inline int UnitCountry(const PegUnit& unit) {
     return unit.record[peg::Country];
@@ -67,6 +67,13 @@ inline int UnitClass(const Pg2Unit& unit) {
 inline int UnitClass(const PegUnit& unit) {
     return unit.record[peg::Class];
 }
+
+// Sets right what a unit's bytes may hold that names nothing: a PG2 mask of no single country
+// (see SetPg2MaskRight). For a unit whose bytes were given one by one.
+inline void SetMaskRight(Pg2Unit& unit) {
+    SetPg2MaskRight(unit.record);
+}
+inline void SetMaskRight(PegUnit&) {}
 
 // The four change flags at one moment (the document derives them from its histories).
 struct ChangeFlags {

@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(doc.countries(g).count() <= CountryCount(g));
         if (g == Game::Pg2)
             for (const auto& unit : doc.pg2()->units)
-                check(unit.country < pg2::kCountryCount);
+                check(Pg2MaskIsSingle(unit.record)); // set right at load
         // Paste the same file and merge from it: both read it through their own paths.
         if (g == Game::Pg2)
             PastePg2Units(doc, folder() + "EQUIP97.EQP");

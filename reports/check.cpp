@@ -125,11 +125,19 @@ template <class Table> class Checker {
     }
 
     void checkPg2(std::size_t i, const Pg2Unit& unit) {
-        if (!Pg2MaskIsSingle(unit.record))
+        const auto& loaded = sources_.loadedMasks;
+        while (nextLoadedMask_ < loaded.size() && loaded[nextLoadedMask_].unit < i)
+            ++nextLoadedMask_;
+        const bool loadedOdd = nextLoadedMask_ < loaded.size() && loaded[nextLoadedMask_].unit == i;
+        if (loadedOdd || !Pg2MaskIsSingle(unit.record)) {
+            std::array<std::uint8_t, 4> mask;
+            std::copy_n(unit.record.bytes.begin() + pg2::CountryMask, mask.size(), mask.begin());
+            if (loadedOdd)
+                mask = loaded[nextLoadedMask_].bytes;
             add(Severity::Error, "country", i,
-                Format("its country mask %02X %02X %02X %02X names no single country",
-                       unit.record[pg2::CountryMask], unit.record[pg2::CountryMask + 1],
-                       unit.record[pg2::CountryMask + 2], unit.record[pg2::CountryMask + 3]));
+                Format("its country mask %02X %02X %02X %02X names no single country", mask[0],
+                       mask[1], mask[2], mask[3]));
+        }
         const int fromYear = unit.record[pg2::YearAvaible];
         const int fromMonth = unit.record[pg2::MontAvaible];
         const int untilYear = unit.record[pg2::YearExpired];
@@ -178,6 +186,7 @@ template <class Table> class Checker {
 
     const Table& table_;
     const CheckSources& sources_;
+    std::size_t nextLoadedMask_ = 0; // the first of sources_.loadedMasks not yet passed
     std::vector<const FieldDef*> ranged_;
     std::array<int, 3 * kByteValues> soundKnown_{};
     CheckResult result_;

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ struct CheckSources {
     // Whether the WAV file of a sound file number (1000 + move, 2000 + attack, 3000 + death)
     // exists.
     std::function<bool(int number)> hasSound;
+    // PG2 masks that named no single country in the E-File as it was loaded, in unit order (the
+    // table holds them set right): reported as the file's while the table is what it loaded.
+    std::span<const Pg2OddMask> loadedMasks;
 };
 
 struct CheckResult {

@@ -53,21 +53,8 @@ void markDiffs(ByteSet& diffs, std::span<const std::uint8_t> a, std::span<const 
     }
 }
 
-// The bytes held or saved differently. A country or switches held differently count as their
-// bytes, even where the saved bytes cannot tell them apart.
-ByteSet byteDiffs(const Pg2Unit& a, const Pg2Unit& b) {
-    ByteSet diffs;
-    markDiffs(diffs, a.record.bytes, b.record.bytes);
-    markDiffs(diffs, Pg2SavedRecord(a).bytes, Pg2SavedRecord(b).bytes);
-    if (a.country != b.country)
-        diffs.add(pg2::CountryMask);
-    if (a.special1 != b.special1)
-        diffs.add(pg2::Special1);
-    if (a.special2 != b.special2)
-        diffs.add(pg2::Special2);
-    return diffs;
-}
-ByteSet byteDiffs(const PegUnit& a, const PegUnit& b) {
+// The bytes held differently.
+template <class Unit> ByteSet byteDiffs(const Unit& a, const Unit& b) {
     ByteSet diffs;
     markDiffs(diffs, a.record.bytes, b.record.bytes);
     return diffs;
@@ -76,30 +63,11 @@ ByteSet byteDiffs(const PegUnit& a, const PegUnit& b) {
 // The bytes whose difference may make `field` differ.
 ByteSet rowBytes(const FieldDef& field, Game game) {
     const std::size_t recordSize = RecordSize(game);
+    const FieldSpan span = FieldBytes(game, field);
     ByteSet bytes;
-    auto cover = [&](int first, int count) {
-        for (int k = std::max(first, 0); k < first + count; ++k)
-            if (static_cast<std::size_t>(k) < recordSize)
-                bytes.add(static_cast<std::size_t>(k));
-    };
-    switch (field.kind) {
-    case FieldKind::Country:
-        // The PG2 country is saved as a four-byte mask.
-        cover(field.offset, game == Game::Pg2 ? 4 : 1);
-        break;
-    case FieldKind::Icon:
-        cover(field.offset, pg2::kIconLength);
-        break;
-    case FieldKind::Code:
-        cover(0, 2);
-        break;
-    case FieldKind::Bit:
-        cover(field.offset + field.bit / kBitsPerByte, 1);
-        break;
-    default:
-        cover(field.offset, 1);
-        break;
-    }
+    for (int k = std::max(span.offset, 0); k < span.offset + span.count; ++k)
+        if (static_cast<std::size_t>(k) < recordSize)
+            bytes.add(static_cast<std::size_t>(k));
     return bytes;
 }
 
@@ -138,18 +106,12 @@ CompareRows buildRows(Game game) {
             cover(f.offset + f.bit / kBitsPerByte,
                   static_cast<std::uint8_t>(1u << (f.bit % kBitsPerByte)));
             break;
-        case FieldKind::Icon:
-            for (int k = 0; k < pg2::kIconLength; ++k)
-                cover(f.offset + k, kWholeByte);
+        default: {
+            const FieldSpan span = FieldBytes(game, f);
+            for (int k = 0; k < span.count; ++k)
+                cover(span.offset + k, kWholeByte);
             break;
-        case FieldKind::Country:
-            // The PG2 mask is rebuilt from the country: all four bytes are its.
-            for (int k = 0; k < (game == Game::Pg2 ? 4 : 1); ++k)
-                cover(f.offset + k, kWholeByte);
-            break;
-        default:
-            cover(f.offset, kWholeByte);
-            break;
+        }
         }
     }
     return out;
@@ -182,18 +144,6 @@ bool rowDiffers(const CompareRows& rows, const Unit& a, const Unit& b, const Fie
     return ((va ^ vb) & hidden) != 0;
 }
 
-// The bytes a save writes are equal: the quick test that passes most units. Equal records and
-// derived values pass it without the rebuild of the saved bytes.
-bool savedEqual(const Pg2Unit& a, const Pg2Unit& b) {
-    if (a.record.bytes == b.record.bytes && a.country == b.country && a.special1 == b.special1 &&
-        a.special2 == b.special2)
-        return true;
-    return Pg2SavedRecord(a).bytes == Pg2SavedRecord(b).bytes;
-}
-bool savedEqual(const PegUnit& a, const PegUnit& b) {
-    return a.record.bytes == b.record.bytes;
-}
-
 // The differences of unit i, when it differs.
 template <class Table>
 std::optional<UnitDifference> diffUnit(const Table& ours, const Table& theirs, bool compareNames,
@@ -203,7 +153,7 @@ std::optional<UnitDifference> diffUnit(const Table& ours, const Table& theirs, b
     const Unit& a = ours.units[i];
     const Unit& b = theirs.units[i];
     const bool namesDiffer = compareNames && ours.name(i) != theirs.name(i);
-    if (!namesDiffer && savedEqual(a, b))
+    if (!namesDiffer && a.record.bytes == b.record.bytes)
         return std::nullopt;
     UnitDifference diff{i, a.record.code(), std::string(ours.name(i)), {}};
     const ByteSet diffs = byteDiffs(a, b);
@@ -307,43 +257,21 @@ template <class Unit> void takeField(Unit& ours, const Unit& theirs, const Field
     constexpr Game game = gameOf<Unit>();
     if (FindField(game, field.name) != &field || field.kind == FieldKind::Name)
         return;
-    auto copyBytes = [&](int offset, int count) {
-        std::copy_n(theirs.record.bytes.begin() + offset, count,
-                    ours.record.bytes.begin() + offset);
-    };
-    switch (field.kind) {
-    case FieldKind::Icon:
-        copyBytes(field.offset, pg2::kIconLength);
-        return;
-    case FieldKind::Code:
-        copyBytes(0, 2);
-        return;
-    default:
-        break;
-    }
-    if constexpr (game == Game::Pg2) {
-        const bool mask = field.offset >= pg2::CountryMask && field.offset < pg2::CountryMask + 4;
-        if (field.kind == FieldKind::Country || (field.kind == FieldKind::Saved && mask)) {
-            ours.country = theirs.country;
-            copyBytes(pg2::CountryMask, 4);
-            return;
-        }
-        if (field.kind == FieldKind::Saved) {
-            // The flag byte as saved: every switch, with the byte as read.
-            (field.offset == pg2::Special1 ? ours.special1 : ours.special2) =
-                field.offset == pg2::Special1 ? theirs.special1 : theirs.special2;
-            copyBytes(field.offset, 1);
-            return;
-        }
-        if (field.kind == FieldKind::Switch) {
+    if (field.kind == FieldKind::Switch || field.kind == FieldKind::Bit) {
+        // Only its bit: the byte carries others.
+        if constexpr (game == Game::Pg2)
             SetPg2StoredValue(ours, field, Pg2StoredValue(theirs, field));
-            return;
-        }
-    } else if (field.kind == FieldKind::Bit) {
-        SetPegStoredValue(ours, field, PegStoredValue(theirs, field));
+        else
+            SetPegStoredValue(ours, field, PegStoredValue(theirs, field));
         return;
     }
-    copyBytes(field.offset, 1);
+    FieldSpan span = FieldBytes(game, field);
+    // A byte of the country's mask takes the whole mask: one byte of it names no country.
+    if (const FieldSpan country = FieldBytes(game, *FindField(game, "country"));
+        country.contains(span.offset))
+        span = country;
+    std::copy_n(theirs.record.bytes.begin() + span.offset, span.count,
+                ours.record.bytes.begin() + span.offset);
 }
 
 } // namespace

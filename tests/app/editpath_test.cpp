@@ -20,7 +20,6 @@ namespace {
 // Everything a step may touch of one game, compared whole.
 struct Snapshot {
     std::vector<Bytes> records;
-    std::vector<std::array<std::uint8_t, 17>> derived; // PG2 country and switches
     std::vector<std::string> names;
     std::string eFile, namesEFile, tFile;
     std::vector<std::string> countries;
@@ -33,11 +32,6 @@ Snapshot snapshot(const CVarnelDoc& doc, Game g) {
         if (g == Game::Pg2) {
             const Pg2Unit& u = doc.pg2()->units[i];
             s.records.emplace_back(u.record.bytes.begin(), u.record.bytes.end());
-            std::array<std::uint8_t, 17> d{};
-            d[0] = u.country;
-            std::copy(u.special1.begin(), u.special1.end(), d.begin() + 1);
-            std::copy(u.special2.begin(), u.special2.end(), d.begin() + 9);
-            s.derived.push_back(d);
         } else {
             const PegUnit& u = doc.peg()->units[i];
             s.records.emplace_back(u.record.bytes.begin(), u.record.bytes.end());

@@ -61,7 +61,7 @@ TEST(TakeValues, SeveralUnitsAndTheirNamesInOneStep) {
     Fixture f;
     f.other.pg2.setName(1, "Renamed");
     f.other.pg2.units[5].record[pg2::Fuel] = 3;
-    f.other.pg2.units[5].special2[1] = 1;
+    f.other.pg2.units[5].record[pg2::Special2] |= 2;
     ASSERT_TRUE(
         TakeTheirValues(f.doc, f.other, {{5, nullptr}, {1, FindField(Game::Pg2, "denomination")}}));
     EXPECT_TRUE(f.diff().equal());

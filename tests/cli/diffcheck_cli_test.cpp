@@ -24,7 +24,6 @@ Pg2UnitTable pg2Units(std::size_t count) {
         u.record.setCode(static_cast<std::uint16_t>(i));
         u.record[pg2::Cost] = 8;
         u.record.setIcon("TIGER");
-        u.country = 1;
         EncodePg2Country(u.record, 1);
         t.units.push_back(u);
         t.setName(i, "Unit " + std::to_string(i));

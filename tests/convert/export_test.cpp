@@ -33,14 +33,14 @@ TEST(BuildPegExport, CodesThreeOneThree) {
     EXPECT_EQ(std::string(files.names.begin(), files.names.end()), Lines({"u3", "u1", "u3"}));
 }
 
-TEST(BuildPg2Export, RebuildsMaskAndSpecialBytes) {
+TEST(BuildPg2Export, WritesTheCountryAndSwitchesTheRecordHolds) {
     Pg2UnitTable t;
     test::AddPg2Unit(t, 0, 0, "a");
     test::AddPg2Unit(t, 1, 0xFF, "b");
     Pg2Unit& b = t.units[1];
-    b.country = 26;
-    b.special1 = {1, 0, 0, 0, 0, 0, 0, 1};
-    b.special2 = {0, 0, 0, 0, 0, 0, 0, 0};
+    EncodePg2Country(b.record, 26);
+    b.record[pg2::Special1] = 0x81;
+    b.record[pg2::Special2] = 0;
     const ExportFiles files = BuildPg2Export(t, {1});
     const std::uint8_t* r = files.eFile.data() + 2;
     EXPECT_EQ(r[30], 0);
@@ -49,7 +49,7 @@ TEST(BuildPg2Export, RebuildsMaskAndSpecialBytes) {
     EXPECT_EQ(r[33], 0x20);
     EXPECT_EQ(r[pg2::Special1], 0x81);
     EXPECT_EQ(r[pg2::Special2], 0);
-    EXPECT_EQ(t.units[1].record[pg2::Special1], 0xFF) << "the table is not changed";
+    EXPECT_EQ(r[pg2::Fuel], 0xFF);
 }
 
 TEST(WriteFilePair, NamesFailureRestoresTheEFile) {
@@ -151,7 +151,7 @@ TEST_F(ExportCommand, WithoutANameLineTheMarkerIsProposed) {
 TEST_F(ExportCommand, Pg2TitlesAndRecords) {
     Pg2UnitTable table;
     test::AddPg2Unit(table, 0, 0, "first");
-    table.units[0].country = 3;
+    EncodePg2Country(table.units[0].record, 3);
     f.state.loadTable(table);
     test::WriteFile(definition(), Lines({"NEW.EQP", "0", "-1"}));
     f.ui->expectFileDialog("Select TXT file with the Export info", definition())

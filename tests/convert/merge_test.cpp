@@ -81,11 +81,9 @@ TEST(MergePg2Units, DecodesCountryAndSwitches) {
     ASSERT_EQ(table.count(), 1u);
     const Pg2Unit& u = table.units[0];
     EXPECT_EQ(u.record.code(), 0);
-    EXPECT_EQ(u.country, 9);
-    EXPECT_EQ(u.special1[0], 1);
-    EXPECT_EQ(u.special1[6], 1);
-    EXPECT_EQ(u.special1[1], 0);
-    EXPECT_EQ(u.special2[7], 1);
+    EXPECT_EQ(Pg2Country(u.record), 9);
+    EXPECT_EQ(u.record[pg2::Special1], 0x41);
+    EXPECT_EQ(u.record[pg2::Special2], 0x80);
     EXPECT_EQ(table.name(0), "p1");
 }
 

@@ -62,8 +62,10 @@ TEST_P(ParseEFileTest, KeepsTheCountAndZeroFillsWhatIsMissing) {
         for (std::size_t i = 0; i < parsed.units.size(); ++i) {
             const auto& bytes = parsed.units[i].record.bytes;
             for (std::size_t k = 0; k < size; ++k) {
+                // Missing: zero, but for the mask of country 0 every PG2 unit carries.
+                const std::uint8_t missing = pg2 && k == pg2::CountryMask ? 0x80 : 0;
                 const std::uint8_t expected =
-                    i < c.supplied ? whole[kEFileHeaderSize + i * size + k] : 0;
+                    i < c.supplied ? whole[kEFileHeaderSize + i * size + k] : missing;
                 ASSERT_EQ(bytes[k], expected) << "record " << i << " byte " << k;
             }
         }
@@ -170,7 +172,7 @@ TEST(Pg2EFile, CountZeroSavesTwoBytesAndAnEmptyNamesFile) {
     EXPECT_EQ(ReadText(env.dir.file("EQUIP97.txt")), "");
 }
 
-TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
+TEST(Pg2EFile, OddMasksAreSetRightAtLoadAndSaved) {
     EquipEnv env;
     Bytes data = MakePg2EFile(2);
     // Unit 0: no country bit; unit 1: two bits in byte 30, one in byte 31.
@@ -188,12 +190,17 @@ TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
                              "writes the mask of the country shown for each");
     LoadPg2EFile(env.state, path);
     const auto& units = env.state.pg2()->units;
-    EXPECT_EQ(units[0].country, 0);
-    EXPECT_EQ(units[1].country, 10);
+    EXPECT_EQ(Pg2Country(units[0].record), 0);
+    EXPECT_EQ(Pg2Country(units[1].record), 10);
+    EXPECT_TRUE(Pg2MaskIsSingle(units[0].record));
+    EXPECT_TRUE(Pg2MaskIsSingle(units[1].record));
+    EXPECT_EQ(env.state.findings(Game::Pg2).oddMaskBytes,
+              (std::vector<Pg2OddMask>{{0, {0, 0, 0, 0}}, {1, {0x41, 0x20, 0, 0}}}));
+    EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Data)) << "the load itself is no edit";
 
     const std::uint8_t before = units[1].record[pg2::Special1];
     const FieldDef& engineer = *FindField(Game::Pg2, "engineer"); // switch 2 of Special1
-    ASSERT_TRUE(env.state.setField(Game::Pg2, 1, engineer, units[1].special1[2] ? "0" : "1").ok);
+    ASSERT_TRUE(env.state.setField(Game::Pg2, 1, engineer, (before & 4) != 0 ? "0" : "1").ok);
     env.ui.expectInformation(updated(path));
     ASSERT_TRUE(SavePg2EFile(env.state, path));
     const Bytes saved = ReadFile(path);
@@ -201,8 +208,11 @@ TEST(Pg2EFile, MaskAndSpecialsAreRebuiltOnSaveOnly) {
     EXPECT_EQ(saved[2 + 73 + pg2::CountryMask], 0);
     EXPECT_EQ(saved[2 + 73 + pg2::CountryMask + 1], 0x20);
     EXPECT_EQ(saved[2 + 73 + pg2::Special1], before ^ 4);
-    EXPECT_EQ(units[1].record[pg2::Special1], before) << "a save does not change the table";
+    EXPECT_EQ(Bytes(units[1].record.bytes.begin(), units[1].record.bytes.end()),
+              Bytes(saved.begin() + 2 + 73, saved.begin() + 2 + 2 * 73))
+        << "the file holds the table's bytes";
     EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Data));
+    EXPECT_TRUE(env.state.findings(Game::Pg2).oddMaskBytes.empty()) << "the file is set right";
 }
 
 // ---- Questions and messages of loading ----
@@ -565,27 +575,26 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
             return table;
         };
         if (pg2) {
-            Pg2UnitTable old = fillOld(Pg2UnitTable());
-            for (auto& u : old.units)
-                u.special1.fill(1);
-            env.state.loadTable(std::move(old));
+            env.state.loadTable(fillOld(Pg2UnitTable()));
             LoadPg2EFile(env.state, path);
         } else {
             env.state.loadTable(fillOld(PegUnitTable()));
             LoadPegEFile(env.state, path);
         }
-        auto check = [](const auto& table) {
+        auto check = [&](const auto& table) {
             ASSERT_EQ(table.units.size(), 3u);
             EXPECT_EQ(table.name(0), "only");
             for (std::size_t i = 1; i < 3; ++i) {
                 EXPECT_EQ(table.name(i), "");
-                for (const auto b : table.units[i].record.bytes)
-                    ASSERT_EQ(b, 0) << "unit " << i;
+                // Zero, but for the mask of country 0 every PG2 unit carries.
+                for (std::size_t k = 0; k < table.units[i].record.bytes.size(); ++k)
+                    ASSERT_EQ(table.units[i].record.bytes[k],
+                              pg2 && k == pg2::CountryMask ? 0x80 : 0)
+                        << "unit " << i << " byte " << k;
             }
         };
         if (pg2) {
             check(*env.state.pg2());
-            EXPECT_EQ(env.state.pg2()->units[2].special1, (std::array<std::uint8_t, 8>{}));
         } else {
             check(*env.state.peg());
         }

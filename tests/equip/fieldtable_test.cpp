@@ -173,8 +173,7 @@ Pg2UnitTable PatternPg2Table() {
     Pg2Unit& unit = table.units.emplace_back();
     for (std::size_t i = 0; i < unit.record.bytes.size(); ++i)
         unit.record.bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    UnpackPg2Specials(unit);
-    unit.country = 5;
+    EncodePg2Country(unit.record, 5);
     table.setName(0, "Pz.Kpfw. IV \xE9");
     return table;
 }
@@ -205,7 +204,7 @@ struct AnyUnit {
         u.pegTable.units.resize(1);
         u.pg2().record.bytes.fill(value);
         u.peg().record.bytes.fill(value);
-        UnpackPg2Specials(u.pg2());
+        SetMaskRight(u.pg2()); // as a load leaves it
         return u;
     }
 
@@ -241,11 +240,6 @@ void ExpectSameUnit(const AnyUnit& a, const AnyUnit& b) {
     for (std::size_t i = 0; i < x.size(); ++i)
         EXPECT_EQ(x[i], y[i]) << "record byte " << i;
     EXPECT_EQ(a.name(), b.name());
-    if (a.game == Game::Pg2) {
-        EXPECT_EQ(a.pg2().country, b.pg2().country);
-        EXPECT_EQ(a.pg2().special1, b.pg2().special1);
-        EXPECT_EQ(a.pg2().special2, b.pg2().special2);
-    }
 }
 
 std::string RangeMessage(int min, int max) {
@@ -348,6 +342,13 @@ TEST_P(EveryField, StoreTouchesOnlyItsPlace) {
             allowed = 0xFF;
         if (e.place == Place::Bits && at == e.offset)
             allowed = e.mask;
+        // A PG2 switch is bit `offset` of its flag byte; the country is the four-byte mask.
+        if ((e.place == Place::Switch1 && at == pg2::Special1) ||
+            (e.place == Place::Switch2 && at == pg2::Special2))
+            allowed = 1 << e.offset;
+        if (e.place == Place::Country && game() == Game::Pg2 && at >= pg2::CountryMask &&
+            at < pg2::CountryMask + 4)
+            allowed = 0xFF;
         const int diff = x[i] ^ y[i];
         EXPECT_EQ(diff & ~allowed, 0) << "record byte " << i;
         if (allowed != 0 && diff != 0)
@@ -355,32 +356,14 @@ TEST_P(EveryField, StoreTouchesOnlyItsPlace) {
         if (e.place == Place::Bits && at == e.offset) {
             EXPECT_EQ(diff, e.mask) << "the option's own bit flips";
         }
+        if (allowed != 0 && allowed != 0xFF) {
+            EXPECT_EQ(diff, allowed) << "the own bit flips";
+        }
     }
     if (e.place == Place::Name)
         placeChanged = unit.name() != before.name();
     else
         EXPECT_EQ(unit.name(), before.name());
-    if (game() == Game::Pg2) {
-        // The form edits the derived values; the mask and flag bytes are rebuilt on save.
-        auto s1 = before.pg2().special1;
-        auto s2 = before.pg2().special2;
-        auto country = before.pg2().country;
-        if (e.place == Place::Switch1)
-            s1[static_cast<std::size_t>(e.offset)] =
-                unit.pg2().special1[static_cast<std::size_t>(e.offset)];
-        if (e.place == Place::Switch2)
-            s2[static_cast<std::size_t>(e.offset)] =
-                unit.pg2().special2[static_cast<std::size_t>(e.offset)];
-        if (e.place == Place::Country)
-            country = unit.pg2().country;
-        EXPECT_EQ(unit.pg2().special1, s1);
-        EXPECT_EQ(unit.pg2().special2, s2);
-        EXPECT_EQ(unit.pg2().country, country);
-        if (e.place == Place::Switch1 || e.place == Place::Switch2 || e.place == Place::Country)
-            placeChanged = unit.pg2().special1 != before.pg2().special1 ||
-                           unit.pg2().special2 != before.pg2().special2 ||
-                           unit.pg2().country != before.pg2().country;
-    }
     EXPECT_TRUE(placeChanged) << "\"" << shown << "\" changed nothing";
 }
 
@@ -492,17 +475,21 @@ TEST(FieldTable, ReadOnlyRowsTakeOnlyTheValueTheyHold) {
     EXPECT_EQ(pegTable.units[0].record.bytes, pegBefore.units[0].record.bytes);
 }
 
-// The saved bytes a PG2 row shows are those a save writes, not the ones loaded.
-TEST(FieldTable, SavedRowsFollowTheCountryAndSwitches) {
+// The mask and flag bytes a PG2 row shows follow the country and the switches set in the form.
+TEST(FieldTable, MaskAndFlagRowsFollowTheCountryAndSwitches) {
     Pg2UnitTable table = PatternPg2Table();
+    const int special1 = table.units[0].record[pg2::Special1];
     ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "country"), "9").ok);
     ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "bridge"), "1").ok);
-    const Pg2UnitRecord saved = Pg2SavedRecord(table.units[0]);
-    for (const char* name : {"countryMask0", "countryMask1", "special1", "special2"}) {
-        const FieldDef& f = *FindField(Game::Pg2, name);
-        EXPECT_EQ(Pg2StoredValue(table.units[0], f), saved[f.offset]) << name;
-    }
-    EXPECT_EQ(Pg2StoredValue(table.units[0], *FindField(Game::Pg2, "countryMask1")), 0x40);
+    const auto byte = [&](const char* name) {
+        return Pg2StoredValue(table.units[0], *FindField(Game::Pg2, name));
+    };
+    EXPECT_EQ(byte("countryMask0"), 0);
+    EXPECT_EQ(byte("countryMask1"), 0x40);
+    EXPECT_EQ(byte("countryMask2"), 0);
+    EXPECT_EQ(byte("countryMask3"), 0);
+    EXPECT_EQ(byte("special1"), special1 | 8);
+    EXPECT_EQ(byte("country"), 9);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -793,41 +780,27 @@ TEST(PegCloseAtkDef, BothBoxesEditTheSameByte) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// PG2 country and switches are the derived in-memory values.
+// PG2 country and switches live in the record's bytes.
 
-TEST(Pg2DerivedFields, CountryAndSwitchesReachTheRecordOnlyWhenPacked) {
+TEST(Pg2RecordFields, CountryAndSwitchesChangeOnlyTheirBits) {
     Pg2UnitTable table = PatternPg2Table();
     Pg2Unit& unit = table.units[0];
-    unit.special2[1] = 0; // the record byte still holds the bit: packing must clear it
-    const auto mask = unit.record;
+    const Pg2UnitRecord before = unit.record;
     ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "country"), "26").ok);
-    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "mountain"), "1").ok);
-    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "engineer"), "0").ok);
-    EXPECT_EQ(unit.record.bytes, mask.bytes);
-    EXPECT_EQ(unit.country, 26);
-    EXPECT_EQ(unit.special2[1], 1);
-    EXPECT_EQ(unit.special1[2], 0);
-
-    const Pg2UnitRecord saved = Pg2SavedRecord(unit);
-    EXPECT_EQ(saved[pg2::CountryMask + 3], 32); // country 26
-    EXPECT_EQ(saved[pg2::Special2] & 0x02, 0x02);
-    EXPECT_EQ(saved[pg2::Special1] & 0x04, 0);
-    // Bits no control shows come back as they were.
-    EXPECT_EQ(saved[pg2::Special1] & ~0x04, mask[pg2::Special1] & ~0x04);
-    EXPECT_EQ(saved[pg2::Special2] & ~0x02, mask[pg2::Special2] & ~0x02);
-}
-
-TEST(Pg2DerivedFields, AnyNonZeroSwitchShowsChecked) {
-    Pg2UnitTable table;
-    Pg2Unit& unit = table.units.emplace_back();
-    const FieldDef& bridge = *FindField(Game::Pg2, "bridge");
-    unit.special1[3] = 7;
-    EXPECT_EQ(FormatField(table, 0, bridge, FieldStyle::Form), "1");
-    // Checking it stores the plain 1.
-    const FieldResult r = SetPg2Field(table, 0, bridge, "1");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.change, FieldChange::Data);
-    EXPECT_EQ(unit.special1[3], 1);
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "mountain"), "1").ok); // 2nd 1
+    ASSERT_TRUE(SetPg2Field(table, 0, *FindField(Game::Pg2, "engineer"), "0").ok); // 1st 2
+    EXPECT_EQ(Pg2Country(unit.record), 26);
+    EXPECT_EQ(unit.record[pg2::CountryMask + 3], 32);
+    EXPECT_EQ(unit.record[pg2::Special2] & 0x02, 0x02);
+    EXPECT_EQ(unit.record[pg2::Special1] & 0x04, 0);
+    // Bits no control shows stay as they were, and so does every other byte.
+    EXPECT_EQ(unit.record[pg2::Special1] & ~0x04, before[pg2::Special1] & ~0x04);
+    EXPECT_EQ(unit.record[pg2::Special2] & ~0x02, before[pg2::Special2] & ~0x02);
+    for (int k = 0; k < static_cast<int>(pg2::kRecordSize); ++k) {
+        if (k < pg2::CountryMask || k > pg2::Special2) {
+            EXPECT_EQ(unit.record[k], before[k]) << k;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1092,9 +1065,6 @@ TEST(ForeignField, IsRefusedAndShowsNothing) {
         EXPECT_EQ(FormatField(pegTable, 0, f, FieldStyle::Form), "") << f.name;
     }
     EXPECT_EQ(pg2.record.bytes, pg2Before.record.bytes);
-    EXPECT_EQ(pg2.special1, pg2Before.special1);
-    EXPECT_EQ(pg2.special2, pg2Before.special2);
-    EXPECT_EQ(pg2.country, pg2Before.country);
     EXPECT_EQ(peg.record.bytes, pegBefore.record.bytes);
 
     // A copy of a row is still that row.

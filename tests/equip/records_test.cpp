@@ -55,28 +55,36 @@ TEST(EncodePg2Country, SetsOneBitPerCountryAndDecodesBack) {
     EXPECT_EQ(r[30] | r[31] | r[32] | r[33], 0) << "no country past 26";
 }
 
-TEST(Pg2Specials, UnpackAndPackKeepEveryBit) {
-    Pg2Unit unit;
-    unit.record[pg2::Special1] = 0xA5;
-    unit.record[pg2::Special2] = 0x81;
-    unit.record[pg2::CountryMask + 2] = 2; // country 22
-    UnpackPg2Specials(unit);
-    EXPECT_EQ(unit.country, 22);
-    EXPECT_EQ(unit.special1, (std::array<std::uint8_t, 8>{1, 0, 1, 0, 0, 1, 0, 1}));
-    EXPECT_EQ(unit.special2, (std::array<std::uint8_t, 8>{1, 0, 0, 0, 0, 0, 0, 1}));
-
-    unit.special1[1] = 7; // any non-zero value counts as set
-    unit.special2[7] = 0;
-    unit.country = 0;
-    const Pg2Unit before = unit;
-    const Pg2UnitRecord saved = Pg2SavedRecord(unit);
-    EXPECT_EQ(saved[pg2::Special1], 0xA7);
-    EXPECT_EQ(saved[pg2::Special2], 0x01);
-    EXPECT_EQ(saved[pg2::CountryMask], 128);
-    EXPECT_EQ(saved[pg2::CountryMask + 2], 0);
-    for (int offset = 0; offset < static_cast<int>(pg2::kRecordSize); ++offset)
-        EXPECT_EQ(Pg2SavedByte(unit, offset), saved[offset]) << offset;
-    EXPECT_EQ(unit.record.bytes, before.record.bytes) << "the unit itself is left alone";
+TEST(Pg2Mask, SetRightGivesTheMaskOfTheCountryItIsReadAs) {
+    struct Case {
+        std::array<std::uint8_t, 4> mask;
+        bool changed;
+        std::array<std::uint8_t, 4> after;
+    };
+    const Case cases[] = {
+        {{0x80, 0, 0, 0}, false, {0x80, 0, 0, 0}},   // country 0
+        {{0, 0, 2, 0}, false, {0, 0, 2, 0}},         // country 22
+        {{0, 0, 0, 0}, true, {0x80, 0, 0, 0}},       // none: country 0
+        {{0x90, 0, 0, 0}, true, {0x80, 0, 0, 0}},    // two bits in one byte: read as none
+        {{0, 0x40, 0x01, 0}, true, {0, 0x40, 0, 0}}, // the first single byte decides: 9
+        {{0, 0, 0, 0x10}, true, {0x80, 0, 0, 0}},    // byte 33 past country 26
+        {{0xFF, 0xFF, 0xFF, 0xFF}, true, {0x80, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        Pg2UnitRecord r;
+        std::copy(c.mask.begin(), c.mask.end(), r.bytes.begin() + pg2::CountryMask);
+        r[pg2::Special1] = 0xA5;
+        const Pg2UnitRecord before = r;
+        EXPECT_EQ(SetPg2MaskRight(r), c.changed) << int(c.mask[0]) << " " << int(c.mask[1]);
+        EXPECT_TRUE(Pg2MaskIsSingle(r));
+        EXPECT_EQ(Pg2Country(r), Pg2Country(before)) << "the country shown stays";
+        EXPECT_TRUE(std::equal(c.after.begin(), c.after.end(), r.bytes.begin() + pg2::CountryMask));
+        for (int k = 0; k < static_cast<int>(pg2::kRecordSize); ++k) {
+            if (k < pg2::CountryMask || k >= pg2::CountryMask + 4) {
+                EXPECT_EQ(r[k], before[k]) << "only the mask changes: byte " << k;
+            }
+        }
+    }
 }
 
 TEST(Pg2UnitRecord, CodeIsLittleEndianAndIconFillsSixBytes) {

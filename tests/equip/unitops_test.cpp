@@ -39,8 +39,8 @@ const Table& fill(CVarnelDoc& doc, std::size_t n, const std::function<void(Table
 TEST(Clone, AppendsACopyWithTheNextCode) {
     EquipEnv env;
     fill<Pg2UnitTable>(env.state, 10, [](Pg2UnitTable& t) {
-        t.units[3].country = 17;
-        t.units[3].special2[6] = 1;
+        EncodePg2Country(t.units[3].record, 17);
+        t.units[3].record[pg2::Special2] = 0x40;
     });
     int titles = 0;
     test::HookObserver titleHook(env.state);
@@ -52,8 +52,8 @@ TEST(Clone, AppendsACopyWithTheNextCode) {
     EXPECT_EQ(units[10].record.code(), 10);
     EXPECT_EQ(units[10].record[3], 103);
     EXPECT_EQ(env.state.pg2()->name(10), "unit 3");
-    EXPECT_EQ(units[10].country, 17);
-    EXPECT_EQ(units[10].special2[6], 1);
+    EXPECT_EQ(Pg2Country(units[10].record), 17);
+    EXPECT_EQ(units[10].record[pg2::Special2], 0x40);
     EXPECT_EQ(units[3].record.code(), 3);
     EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
                 env.state.flag(Game::Pg2, ChangeKind::Names));
@@ -156,7 +156,7 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
     EXPECT_EQ(env.state.pg2()->name(11), "y");
     EXPECT_EQ(env.state.pg2()->name(12), "") << "fewer names than units";
     EXPECT_EQ(env.state.pg2()->name(9), "unit 9");
-    EXPECT_EQ(units[11].country, 1);
+    EXPECT_EQ(Pg2Country(units[11].record), 1);
     EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
                 env.state.flag(Game::Pg2, ChangeKind::Names));
     EXPECT_EQ(views, 1);

@@ -226,7 +226,7 @@ void UnitsTableTest::editCellsOfEachKind() {
     const bool before = bridge.data(Qt::CheckStateRole).toInt() == Qt::Checked;
     t.view()->setCurrentIndex(bridge);
     QTest::keyClick(t.view(), Qt::Key_Space);
-    QCOMPARE(t.e.doc().pg2()->units[kTiger].special1[3] != 0, !before);
+    QCOMPARE((t.e.doc().pg2()->units[kTiger].record[pg2::Special1] & 8) != 0, !before);
     QCOMPARE(t.e.doc().history(Game::Pg2).count(), std::size_t{5});
 }
 

@@ -247,7 +247,7 @@ void ViewsTest::loadShowsUnitZero() {
     const int unit = 3;
     const int cls = game == Game::Pg2 ? s.doc.pg2()->units[unit].record[pg2::Class]
                                       : s.doc.peg()->units[unit].record[peg::Class];
-    const int country = game == Game::Pg2 ? s.doc.pg2()->units[unit].country
+    const int country = game == Game::Pg2 ? Pg2Country(s.doc.pg2()->units[unit].record)
                                           : s.doc.peg()->units[unit].record[peg::Country];
     const std::string expected =
         Format("%d - %s  [%s  %s]", unit, nameOf(s.doc, game, unit).c_str(),
@@ -655,7 +655,7 @@ void ViewsTest::filtersAndSearch() {
     std::vector<int> expected;
     const QString lowered = find.toLower();
     for (std::size_t i = 0; i < s.doc.unitCount(game); ++i) {
-        const int c = game == Game::Pg2 ? s.doc.pg2()->units[i].country
+        const int c = game == Game::Pg2 ? Pg2Country(s.doc.pg2()->units[i].record)
                                         : s.doc.peg()->units[i].record[peg::Country];
         const int k = game == Game::Pg2 ? s.doc.pg2()->units[i].record[pg2::Class]
                                         : s.doc.peg()->units[i].record[peg::Class];

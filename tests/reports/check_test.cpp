@@ -29,7 +29,6 @@ Pg2UnitTable cleanPg2() {
         u.record.setIcon("TIGER");
         u.record[pg2::YearAvaible] = 40;
         u.record[pg2::YearExpired] = 45;
-        u.country = 3;
         EncodePg2Country(u.record, 3);
         t.units.push_back(u);
         t.setName(i, "Tiger");
@@ -301,6 +300,53 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     const CheckResult edited = CheckCatalogue(doc, Game::Pg2, {"", dir.file("WAVS")});
     ASSERT_EQ(edited.skipped.size(), 1u);
     EXPECT_EQ(edited.skipped[0].rfind("names: ", 0), 0u);
+}
+
+// A mask set right at load is still the file's: the check reports it as the file holds it until
+// the data changes or a save writes the mask set right.
+TEST(CheckCatalogue, ReportsTheMasksSetRightAtLoadWhileTheFileHoldsThem) {
+    test::TempDir dir;
+    Pg2UnitTable t = cleanPg2();
+    Bytes eFile = WritePg2EFile(t);
+    eFile[2 + 3 * pg2::kRecordSize + pg2::CountryMask] = 0x41;
+    eFile[2 + 3 * pg2::kRecordSize + pg2::CountryMask + 1] = 0x20;
+    const std::string path = dir.file("EQUIP97.EQP");
+    test::WriteFile(path, eFile);
+    auto ui = test::MakeScriptedUi();
+    MemorySettingsBackend store;
+    CVarnelDoc doc(*ui, store);
+    doc.settings.textSuffix = ".txt";
+    doc.settings.pg2Dir = doc.settings.pg2AltDir = dir.dir();
+    test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
+    test::WriteFile(dir.file("EQUIP97.txt"), std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+    ui->expectInformation("1 units of\n" + path +
+                          "\nhave a country mask that names no single country:\nsaving writes the "
+                          "mask of the country shown for each");
+    LoadOptions options;
+    options.codes = CodeAnswer::No;
+    ASSERT_TRUE(LoadPg2EFile(doc, path, options));
+    const auto masks = [&] {
+        std::vector<std::string> found;
+        for (const Finding& f : CheckCatalogue(doc, Game::Pg2, {"", dir.file("WAVS")}).findings)
+            if (f.rule == "country")
+                found.push_back(f.message);
+        return found;
+    };
+    const std::vector<std::string> loaded{"its country mask 41 20 00 00 names no single country"};
+    EXPECT_EQ(masks(), loaded);
+
+    const FieldDef& cost = *FindField(Game::Pg2, "cost");
+    ASSERT_TRUE(doc.setField(Game::Pg2, 0, cost, "12").ok);
+    EXPECT_TRUE(masks().empty()) << "the table is no longer what the file holds";
+    ASSERT_TRUE(doc.undo(Game::Pg2));
+    EXPECT_EQ(masks(), loaded);
+
+    ui->expectInformation("File " + path + " updated");
+    ASSERT_TRUE(SavePg2EFile(doc, path));
+    EXPECT_TRUE(masks().empty()) << "the file now holds the mask set right";
+    const Bytes saved = test::ReadFile(path);
+    const auto* mask = saved.data() + 2 + 3 * pg2::kRecordSize + pg2::CountryMask;
+    EXPECT_EQ(Bytes(mask, mask + 4), (Bytes{0, 0x20, 0, 0})) << "country 10, as shown";
 }
 
 } // namespace

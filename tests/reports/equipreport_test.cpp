@@ -49,9 +49,7 @@ void addPg2Unit(Pg2UnitTable& table, std::uint16_t code, std::string_view name,
         u.record.bytes[k] = static_cast<std::uint8_t>(k + static_cast<std::size_t>(base));
     u.record.setCode(code);
     u.record.setIcon(icon);
-    // As a load leaves it: the switches from bytes 34 and 35.
-    UnpackPg2Specials(u);
-    u.country = country;
+    EncodePg2Country(u.record, country);
     table.units.push_back(u);
     table.setName(table.count() - 1, name);
 }
