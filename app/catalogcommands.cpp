@@ -51,6 +51,7 @@ void takeField(PegUnit& ours, const PegUnit& theirs, const FieldDef& field) {
     TakePegField(ours, theirs, field);
 }
 
+// Names asked for after the E-File was read.
 void adopt(OtherEFile& other, Bytes names) {
     if (other.game == Game::Pg2)
         AdoptPg2Names(other.pg2, std::move(names));
@@ -167,10 +168,6 @@ std::optional<OtherEFile> ReadOtherEFile(UiPort& ui, Game game, const std::strin
     OtherEFile other;
     other.game = game;
     other.path = path;
-    if (game == Game::Pg2)
-        other.pg2.units = ParsePg2EFile(*bytes).units;
-    else
-        other.peg.units = ParsePegEFile(*bytes).units;
     other.namesPath = NamesPathFor(suffix, path);
     Bytes names;
     if (!IsNonRegularFile(other.namesPath)) {
@@ -180,7 +177,10 @@ std::optional<OtherEFile> ReadOtherEFile(UiPort& ui, Game game, const std::strin
             other.nameLines = CountNameLines(names);
         }
     }
-    adopt(other, std::move(names));
+    if (game == Game::Pg2)
+        other.pg2 = MakeTable(ParsePg2EFile(*bytes), std::move(names));
+    else
+        other.peg = MakeTable(ParsePegEFile(*bytes), std::move(names));
     return other;
 }
 

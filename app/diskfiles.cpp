@@ -17,8 +17,7 @@ constexpr const char* kChangedQuestion = "%s was changed by another program. Rel
                                          "unsaved changes are lost), or keep yours?";
 
 template <class Table, class Parsed> Table tableFromBackup(Parsed parsed, const Table& current) {
-    Table table;
-    table.units = std::move(parsed.units);
+    Table table = MakeTable(std::move(parsed), Bytes());
     // A backup holds records only: each unit keeps the name it has now; new ones have none.
     for (std::size_t i = 0; i < table.count(); ++i)
         table.setName(i, i < current.count() ? current.name(i) : std::string_view());

@@ -64,13 +64,6 @@ void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
     doc.setCountries(game, countriesOf(game, read));
 }
 
-template <class Table> void adoptNames(Table& table, Bytes names) {
-    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-        AdoptPg2Names(table, std::move(names));
-    else
-        AdoptPegNames(table, std::move(names));
-}
-
 template <Game G>
 bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& options) {
     using Traits = GameTraits<G>;
@@ -144,8 +137,6 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     else
         names = ReadFileOrAsk(doc, NamesEFileKind(G), namesPath, kNoDenomination);
 
-    typename Traits::Table table;
-    table.units = std::move(parsed.units);
     const bool haveNames = names.has_value();
     const std::string namesRead = names ? names->path : namesPath;
     auto eFileStamp = StatFile(eFilePath);
@@ -154,7 +145,8 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     std::optional<FileStamp> namesStamp = names ? StatFile(names->path) : std::nullopt;
     if (namesStamp)
         namesStamp->hash = HashBytes(names->bytes);
-    adoptNames(table, names ? std::move(names->bytes) : Bytes());
+    typename Traits::Table table =
+        MakeTable(std::move(parsed), names ? std::move(names->bytes) : Bytes());
     // Names that could not be read leave the names' mark as it was.
     const bool namesModified = !haveNames && doc.flag(G, ChangeKind::Names);
     // The files and their stamps first: the table's recovery journal starts from them.

@@ -135,15 +135,10 @@ std::string gameTag(Game g) {
 
 template <class Table>
 Table tableFrom(std::span<const std::uint8_t> eFile, std::span<const std::uint8_t> names) {
-    Table table;
-    if constexpr (std::is_same_v<Table, Pg2UnitTable>) {
-        table.units = ParsePg2EFile(eFile).units;
-        AdoptPg2Names(table, Bytes(names.begin(), names.end()));
-    } else {
-        table.units = ParsePegEFile(eFile).units;
-        AdoptPegNames(table, Bytes(names.begin(), names.end()));
-    }
-    return table;
+    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+        return MakeTable(ParsePg2EFile(eFile), Bytes(names.begin(), names.end()));
+    else
+        return MakeTable(ParsePegEFile(eFile), Bytes(names.begin(), names.end()));
 }
 
 // A whole table as a swap puts it in: u8 present, then u32 n, n images and n names.

@@ -57,14 +57,8 @@ template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
     const auto names = ReadFileOrAsk(
         doc, NamesEFileKind(G), NamesPathFor(doc.settings.textSuffix, file->path), kNoDenomination);
 
-    typename GameTraits<G>::Table added;
-    added.units = std::move(parsed.units);
-    if (names) {
-        if constexpr (G == Game::Pg2)
-            ReadPg2Names(added, names->bytes, 0);
-        else
-            ReadPegNames(added, names->bytes, 0);
-    }
+    typename GameTraits<G>::Table added =
+        MakeTable(std::move(parsed), names ? std::move(names->bytes) : Bytes());
     // Without the names file the Names E-File is as it was: only the E-File changed.
     return doc.appendUnits(std::move(added), "Merge from E-File", names.has_value());
 }

@@ -170,6 +170,21 @@ void AdoptPegNames(PegUnitTable& table, Bytes names) {
     adoptNames(table, std::move(names));
 }
 
+template <class Table, class Unit> Table makeTable(ParsedEFile<Unit> parsed, Bytes names) {
+    Table table;
+    table.units = std::move(parsed.units);
+    adoptNames(table, std::move(names));
+    return table;
+}
+
+Pg2UnitTable MakeTable(ParsedEFile<Pg2Unit> parsed, Bytes names) {
+    return makeTable<Pg2UnitTable>(std::move(parsed), std::move(names));
+}
+
+PegUnitTable MakeTable(ParsedEFile<PegUnit> parsed, Bytes names) {
+    return makeTable<PegUnitTable>(std::move(parsed), std::move(names));
+}
+
 bool SizeFitsGame(Game game, std::uintmax_t size) {
     return size >= kEFileHeaderSize && (size - kEFileHeaderSize) % RecordSize(game) == 0;
 }

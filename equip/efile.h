@@ -107,6 +107,12 @@ void ReadPegNames(PegUnitTable& table, std::span<const std::uint8_t> data, std::
 void AdoptPg2Names(Pg2UnitTable& table, Bytes names);
 void AdoptPegNames(PegUnitTable& table, Bytes names);
 
+// A table from a parsed E-File and the bytes of its Names E-File, whose lines name the units in
+// order (a unit past the last line has none; no bytes, no names): the one way from files to a
+// table, for load, paste, compare and the journal's restore.
+Pg2UnitTable MakeTable(ParsedEFile<Pg2Unit> parsed, Bytes names);
+PegUnitTable MakeTable(ParsedEFile<PegUnit> parsed, Bytes names);
+
 // True when `size` bytes are a whole E-File of `game`: the header and whole records.
 bool SizeFitsGame(Game game, std::uintmax_t size);
 
