@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 #include <unordered_map>
@@ -26,12 +27,6 @@ std::size_t lineAt(std::string_view text, std::size_t offset) {
 
 // --- Writing -------------------------------------------------------------------------------
 
-int storedOf(const Pg2Unit& unit, const FieldDef& field) {
-    return Pg2StoredValue(unit, field);
-}
-int storedOf(const PegUnit& unit, const FieldDef& field) {
-    return PegStoredValue(unit, field);
-}
 FieldResult setOf(Pg2UnitTable& table, std::size_t i, const FieldDef& field, std::string_view s,
                   FieldStyle style) {
     return SetPg2Field(table, i, field, s, style);
@@ -57,7 +52,12 @@ std::vector<const FieldDef*> csvColumns(Game game) {
 }
 
 template <class Table> std::string writeCsv(const Table& table) {
-    const auto columns = csvColumns(gameOf(&table));
+    const Game game = gameOf(&table);
+    const auto columns = csvColumns(game);
+    std::vector<NumberColumn> numbers;
+    numbers.reserve(columns.size());
+    for (const FieldDef* f : columns)
+        numbers.emplace_back(game, *f, FieldStyle::Csv);
     std::string out(kUtf8Bom);
     out.reserve(table.count() * (columns.size() * 3 + 32) + 1024);
     out += kCodeColumn;
@@ -82,7 +82,9 @@ template <class Table> std::string writeCsv(const Table& table) {
     std::string text;
     for (std::size_t i = 0; i < table.count(); ++i) {
         number(static_cast<int>(i));
-        for (const FieldDef* f : columns) {
+        const auto& unit = table.units[i];
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const FieldDef* f = columns[c];
             *at++ = ',';
             if (IsTextField(*f)) {
                 flush();
@@ -90,7 +92,7 @@ template <class Table> std::string writeCsv(const Table& table) {
                 AppendValue(text, *f, ReadValue(table, i, *f), FieldStyle::Csv);
                 AppendCsvCell(out, text);
             } else {
-                number(WrittenNumber(*f, storedOf(table.units[i], *f), FieldStyle::Csv));
+                number(numbers[c].written(unit));
             }
         }
         *at++ = '\r';
@@ -194,7 +196,15 @@ CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
     CsvFile file;
     std::string converted;
     std::string_view text = raw;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     for (std::size_t i = 0; i < raw.size();) {
+        // Eight ASCII bytes at a time: most of a file is ASCII.
+        if (std::uint64_t word;
+            i + sizeof word <= raw.size() &&
+            (std::memcpy(&word, raw.data() + i, sizeof word), word & kHighBits) == 0) {
+            i += sizeof word;
+            continue;
+        }
         if (static_cast<std::uint8_t>(raw[i]) < 0x80) {
             ++i;
             continue;
@@ -225,9 +235,10 @@ CsvReadResult ReadCsv(std::span<const std::uint8_t> bytes) {
 
     // Every cell's text fits in the file's; each delimiter or line end ends at most one cell.
     file.pool.reserve(text.size());
-    file.cells.reserve(
-        static_cast<std::size_t>(std::count(text.begin(), text.end(), file.delimiter) +
-                                 std::count(text.begin(), text.end(), '\n') + 1));
+    std::size_t ends = 1;
+    for (const char c : text)
+        ends += static_cast<std::size_t>(c == file.delimiter) + static_cast<std::size_t>(c == '\n');
+    file.cells.reserve(ends);
     ParseState state;
     state.file = &file;
     // Fed a line at a time, so every row knows the line it started on.
@@ -402,9 +413,29 @@ const char* spreadsheetChange(std::string_view before, std::string_view after) {
     return nullptr;
 }
 
+// Whether `cell` is `value` as the writer writes it: its digits, without a leading zero, after a
+// '-' for a negative one, and nothing else. Read in place: every cell of a file passes here.
+bool writtenAs(std::string_view cell, int value) {
+    const std::size_t n = cell.size();
+    const bool negative = n > 0 && cell[0] == '-';
+    const std::size_t first = negative ? 1 : 0;
+    // At most ten digits; "0" alone, never "-0" or "07".
+    if (n == first || n - first > 10 || (cell[first] == '0' && (n - first > 1 || negative)))
+        return false;
+    std::int64_t magnitude = 0;
+    for (std::size_t k = first; k < n; ++k) {
+        const auto digit = static_cast<unsigned>(cell[k] - '0');
+        if (digit > 9)
+            return false;
+        magnitude = magnitude * 10 + digit;
+    }
+    return (negative ? -magnitude : magnitude) == value;
+}
+
 struct Column {
     std::size_t index;
     const FieldDef* field;
+    NumberColumn number; // its numbers as the file writes them
 };
 
 template <class Table> class Planner {
@@ -519,7 +550,7 @@ template <class Table> class Planner {
                 continue;
             }
             used.push_back(f);
-            columns_.push_back({k, f});
+            columns_.push_back({k, f, NumberColumn(game, *f, style())});
         }
         if (!found)
             headerRefusal("", "There is no code column: rows are matched to units by code.");
@@ -563,15 +594,10 @@ template <class Table> class Planner {
     FieldStyle style() const { return reportValues_ ? FieldStyle::Report : FieldStyle::Csv; }
 
     // Whether the cell says what the field already holds, as this file writes it.
-    bool same(const Table& t, std::size_t i, const FieldDef& f, std::string_view cell) {
-        if (!IsTextField(f)) {
-            // The number the codec writes in this style, without a string per cell.
-            char digits[16];
-            const char* end = std::to_chars(digits, digits + sizeof digits,
-                                            WrittenNumber(f, storedOf(t.units[i], f), style()))
-                                  .ptr;
-            return cell == std::string_view(digits, static_cast<std::size_t>(end - digits));
-        }
+    bool same(const Table& t, std::size_t i, const Column& column, std::string_view cell) {
+        const FieldDef& f = *column.field;
+        if (!IsTextField(f))
+            return writtenAs(cell, column.number.written(t.units[i]));
         sameText_.clear();
         AppendValue(sameText_, f, ReadValue(t, i, f), style());
         return sameText_ == cell;
@@ -591,7 +617,7 @@ template <class Table> class Planner {
                 if (f.readOnly != (pass == 0))
                     continue;
                 const std::string_view value = file_.cell(row, column.index);
-                if (same(scratch_, 0, f, value))
+                if (same(scratch_, 0, column, value))
                     continue;
                 if (f.readOnly && fresh && f.kind == FieldKind::Byte) {
                     const auto byte = parseCode(value, 255);
@@ -645,6 +671,9 @@ template <class Table> class Planner {
         for (const Column& column : columns_) {
             const FieldDef& f = *column.field;
             if (f.readOnly)
+                continue;
+            if (!IsTextField(f) && column.number.stored(table_.units[index]) ==
+                                       column.number.stored(scratch_.units[0]))
                 continue;
             const FieldValue was = ReadValue(table_, index, f);
             const FieldValue is = ReadValue(scratch_, 0, f);

@@ -53,7 +53,7 @@ struct CsvFile {
     std::size_t rowCount() const { return lines.size(); }
     std::string_view cell(std::size_t row, std::size_t column) const {
         const auto& c = cells[cellStart[row] + column];
-        return std::string_view(pool).substr(c.first, c.second - c.first);
+        return std::string_view(pool.data() + c.first, c.second - c.first);
     }
 };
 

@@ -900,6 +900,42 @@ const FieldDef* FindFieldByControl(Game game, int control) {
     return nullptr;
 }
 
+NumberColumn::NumberColumn(Game game, const FieldDef& requested, FieldStyle style) {
+    const FieldDef* field = ownRow(game, requested);
+    if (field == nullptr || IsTextField(*field))
+        return;
+    offset_ = field->offset;
+    switch (field->kind) {
+    case FieldKind::Code:
+        place_ = Place::Word;
+        offset_ = 0;
+        break;
+    case FieldKind::Country:
+        place_ = game == Game::Pg2 ? Place::Pg2Country : Place::Byte;
+        break;
+    case FieldKind::Switch:
+        place_ = Place::Bit;
+        mask_ = static_cast<std::uint8_t>(1u << field->bit);
+        break;
+    case FieldKind::Bit: {
+        const BitPlace bit = pegBit(*field);
+        place_ = Place::Bit;
+        offset_ = bit.offset;
+        mask_ = bit.mask;
+        break;
+    }
+    default:
+        place_ = Place::Byte;
+        break;
+    }
+    // WrittenNumber, as a scale and a base.
+    const bool checkBox = field->kind == FieldKind::Switch || field->kind == FieldKind::Bit;
+    if (!checkBox && style != FieldStyle::Report) {
+        scale_ = field->scale;
+        base_ = field->base;
+    }
+}
+
 FieldSpan FieldBytes(Game game, const FieldDef& field) {
     switch (field.kind) {
     case FieldKind::Name:

@@ -46,6 +46,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace varnel {
@@ -222,6 +223,46 @@ void SetPegStoredValue(PegUnit& unit, const FieldDef& field, int stored);
 inline bool IsTextField(const FieldDef& field) {
     return field.kind == FieldKind::Name || field.kind == FieldKind::Icon;
 }
+
+// One number column read from many units: where the row keeps its value and how it is written,
+// looked up once, so a writer or reader of many cells (CSV) spends no catalogue lookup per cell.
+// Gives what Pg2StoredValue / PegStoredValue and WrittenNumber give; a row that is not the
+// game's own, or a text row, reads 0.
+class NumberColumn {
+  public:
+    NumberColumn(Game game, const FieldDef& field, FieldStyle style);
+
+    template <class Unit> int stored(const Unit& unit) const {
+        const auto& r = unit.record;
+        switch (place_) {
+        case Place::Byte:
+            return r[offset_];
+        case Place::Bit:
+            return (r[offset_] & mask_) != 0 ? 1 : 0;
+        case Place::Word:
+            return r[offset_] | r[offset_ + 1] << 8;
+        case Place::Pg2Country:
+            if constexpr (std::is_same_v<Unit, Pg2Unit>)
+                return Pg2Country(r);
+            return 0;
+        case Place::None:
+            break;
+        }
+        return 0;
+    }
+    // The number written for the unit's value in the column's style.
+    template <class Unit> int written(const Unit& unit) const {
+        return stored(unit) * scale_ + base_;
+    }
+
+  private:
+    enum class Place : std::uint8_t { None, Byte, Bit, Word, Pg2Country };
+    Place place_ = Place::None;
+    int offset_ = 0;
+    std::uint8_t mask_ = 0;
+    int scale_ = 1; // as the style writes: the shown value, the stored byte, or a check box's 0/1
+    int base_ = 0;
+};
 
 // The text of drop-down item `position`: ListItem of the vocabulary text, the vocabulary text
 // itself, or MonthText for months. Empty for countries (the T-File names them), for a position
