@@ -349,6 +349,11 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"CrLineEnds", "code,cost\r1,144\r", "", "144", ""},
         SheetCase{"ClassByItemWords",
                   "code,class\r\n1," + std::string(Pg2ClassNames.text(3)) + "\r\n", "", "3", ""},
+        // A number written another way than the writer writes it is the same number.
+        SheetCase{"SameNumbersWrittenOtherwise", "code,cost,fuel,ammo\r\n1,+132,-0, 00\r\n", "", "",
+                  ""},
+        SheetCase{"NegativeOutsideTheRange", "code,fuel\r\n1,-1\r\n",
+                  "Please enter an integer between 0 and 255.", "", ""},
         SheetCase{"DoubledByteOrderMark",
                   "\xEF\xBB\xBF\xEF\xBB\xBF"
                   "code,cost\r\n1,144\r\n",
