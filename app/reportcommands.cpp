@@ -17,7 +17,7 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
     if (format < FullTable || format > SimpleList)
         return false;
 
-    const std::string& eFile = state.settings.eFile(game);
+    const std::string& eFile = state.settings().eFile(game);
     const std::string path = outputPath.empty() ? EquipmentReportPath(game, eFile) : outputPath;
     bool saved = false;
     {
@@ -52,7 +52,7 @@ IconsReportResult RunIconsReport(CVarnelDoc& state, Game game, int type, bool la
     if (items.empty())
         return IconsReportResult::Empty;
 
-    const std::string& eFile = state.settings.eFile(game);
+    const std::string& eFile = state.settings().eFile(game);
     const std::string path = outputPath.empty() ? IconsReportPath(eFile) : outputPath;
     if (!SaveFileBytes(path, WriteIconsReport(items, eFile, type))) {
         SaveErrorBox(state.ui, path);

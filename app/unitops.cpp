@@ -54,8 +54,9 @@ template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
         return false;
     if constexpr (G == Game::Pg2)
         AskCodeFixes(doc, parsed, first, first + parsed.count, CodeAnswer::Ask);
-    const auto names = ReadFileOrAsk(
-        doc, NamesEFileKind(G), NamesPathFor(doc.settings.textSuffix, file->path), kNoDenomination);
+    const auto names =
+        ReadFileOrAsk(doc, NamesEFileKind(G), NamesPathFor(doc.settings().textSuffix, file->path),
+                      kNoDenomination);
 
     typename GameTraits<G>::Table added;
     added.units = std::move(parsed.units);

@@ -72,7 +72,7 @@ struct BenchDoc {
         for (std::size_t i = 0; i < count; ++i)
             table.units[i].record[peg::Country] = static_cast<std::uint8_t>(1 + i % 20);
         doc.loadTable(std::move(table));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
     }
     SilentUi ui;
     MemorySettingsBackend store;

@@ -29,7 +29,7 @@ int run(const std::vector<std::string>& argv) {
         return 1;
     const CVarnelDoc& st = session.state;
     const std::size_t units = *game == Game::Pg2 ? st.pg2()->count() : st.peg()->count();
-    const AppSettings& s = st.settings;
+    const AppSettings& s = st.settings();
     std::cout << "Game: " << (*game == Game::Pg2 ? "PG2" : "PeG") << '\n'
               << "E-File: " << (*game == Game::Pg2 ? s.pg2EFile : s.pegEFile) << '\n'
               << "Units: " << units << '\n'

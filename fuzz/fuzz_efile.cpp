@@ -86,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzUi ui;
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = doc.settings.pegDir = folder();
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = doc.settings().pegDir = folder();
     for (const Game g : {Game::Pg2, Game::Peg}) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         // A file of the other game is opened in that game's view when the question gets a Yes.
         if (!LoadEFile(doc, g, folder() + "EQUIP97.EQP") || !doc.hasTable(g))
             continue;

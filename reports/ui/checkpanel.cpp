@@ -92,7 +92,8 @@ void CCheckPanel::runCheck(Game game) {
     result_ = CheckCatalogue(doc_, game);
     model_->setFindings(&result_.findings);
     ui->findingsTableView->resizeColumnsToContents();
-    const QString file = FromPath(GetPathPart(doc_.settings.eFile(game), PathPart::NameExtension));
+    const QString file =
+        FromPath(GetPathPart(doc_.settings().eFile(game), PathPart::NameExtension));
     const auto counted = [this](Severity severity, const char* one, const char* many) {
         return QString::fromStdString(
             Counted(static_cast<long long>(result_.count(severity)), one, many));

@@ -44,9 +44,9 @@ Snapshot snapshot(const CVarnelDoc& doc, Game g) {
         }
         s.names.emplace_back(*doc.unitName(g, i));
     }
-    s.eFile = doc.settings.eFile(g);
-    s.namesEFile = doc.settings.namesEFile(g);
-    s.tFile = doc.settings.tFile(g);
+    s.eFile = doc.settings().eFile(g);
+    s.namesEFile = doc.settings().namesEFile(g);
+    s.tFile = doc.settings().tFile(g);
     for (int k = 0; k < doc.countries(g).count(); ++k)
         s.countries.push_back(doc.countries(g).name(k));
     return s;
@@ -80,9 +80,9 @@ class QuietUi : public UiPort {
 class EditPath : public ::testing::Test {
   protected:
     EditPath() : ui(std::make_unique<QuietUi>()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        doc.settings.pg2AltDir = doc.settings.pegAltDir = dir.dir();
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
         doc.settingsLoaded = true;
         test::WriteSampleTables(dir.dir());
     }
@@ -90,7 +90,7 @@ class EditPath : public ::testing::Test {
         return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP");
     }
     void load(Game g) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         ASSERT_TRUE(LoadEFile(doc, g, eFile(g)));
     }
     test::TempDir dir;
@@ -207,7 +207,7 @@ TEST_P(EachStep, UndoAndRedoRestoreExactly) {
     load(Game::Pg2);
     if (c.pegLoaded)
         load(Game::Peg);
-    doc.currentGame = c.game;
+    doc.setCurrentGame(c.game);
     if (c.setUp)
         c.setUp(doc);
     const Snapshot before = snapshot(doc, c.game);
@@ -270,7 +270,7 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     ASSERT_TRUE(doc.redo(Game::Pg2));
     EXPECT_TRUE(marked());
 
-    ASSERT_TRUE(SavePg2EFile(doc, doc.settings.pg2EFile));
+    ASSERT_TRUE(SavePg2EFile(doc, doc.settings().pg2EFile));
     EXPECT_FALSE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
     EXPECT_TRUE(marked()) << "the file holds the saved value";
@@ -288,12 +288,12 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
 
 TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     load(Game::Peg);
-    doc.settings.backups = 0; // the planned fault hits the E-File itself
+    doc.settings().backups = 0; // the planned fault hits the E-File itself
     ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
-    EXPECT_FALSE(SavePegEFile(doc, doc.settings.pegEFile));
+    EXPECT_FALSE(SavePegEFile(doc, doc.settings().pegEFile));
     PlanSaveFault(std::nullopt);
-    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings.pegEFile + "]"));
+    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings().pegEFile + "]"));
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data));
     ASSERT_TRUE(doc.undo(Game::Peg));
     EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data)) << "the file still holds the loaded value";

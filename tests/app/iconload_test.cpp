@@ -184,12 +184,12 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     MemorySettingsBackend store;
     auto ui = test::MakeScriptedUi();
     CVarnelDoc state(*ui, store);
-    state.pg2Icons.Open(archiveWith(Game::Pg2, "TIGER", 7));
-    state.pegIcons.Open(archiveWith(Game::Peg, "LEO2", 7));
+    state.icons(Game::Pg2).Open(archiveWith(Game::Pg2, "TIGER", 7));
+    state.icons(Game::Peg).Open(archiveWith(Game::Peg, "LEO2", 7));
 
     // No E-File loaded yet.
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Peg), 0));
 
     Pg2UnitTable pg2Table;
     pg2Table.units.resize(2);
@@ -202,16 +202,16 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     std::copy(pegIcon, pegIcon + 4, pegTable.units[0].record.bytes.begin() + peg::UnitIcon);
     state.loadTable(std::move(pegTable));
 
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0)); // empty icon name
-    EXPECT_TRUE(SelectIconOfUnit(state, state.pg2Icons, 1));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 2));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, -1));
-    EXPECT_TRUE(SelectIconOfUnit(state, state.pegIcons, 0));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 0)); // empty icon name
+    EXPECT_TRUE(SelectIconOfUnit(state, state.icons(Game::Pg2), 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 2));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), -1));
+    EXPECT_TRUE(SelectIconOfUnit(state, state.icons(Game::Peg), 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Peg), 1));
 
     RgbImage image(iconfile::kFrameWidth, iconfile::kFrameHeight);
-    state.pg2Icons.SetOrigin(0, 0);
-    ShowIconOfUnit(image, state, state.pg2Icons, 1);
+    state.icons(Game::Pg2).SetOrigin(0, 0);
+    ShowIconOfUnit(image, state, state.icons(Game::Pg2), 1);
     EXPECT_EQ(test::ChangedPixels(image), 1);
     EXPECT_EQ(image.at(2 + 44, 2 + 29), Pg2Palette()[7]);
 }

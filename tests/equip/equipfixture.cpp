@@ -58,7 +58,7 @@ std::string MakeTFile(int lines) {
 }
 
 EquipEnv::EquipEnv() : uiPtr(MakeScriptedUi()), ui(*uiPtr), state(ui, store) {
-    AppSettings& s = state.settings;
+    AppSettings& s = state.settings();
     s.textSuffix = ".txt";
     s.pg2Dir = dir.dir();
     s.pegDir = dir.dir();

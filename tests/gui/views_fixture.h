@@ -23,10 +23,10 @@ namespace varnel::viewstest {
 class Session {
   public:
     Session() : ui(guitest::MakeQtScriptedUi()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pg2AltDir = folder(Game::Pg2);
-        doc.settings.pegDir = doc.settings.pegAltDir = folder(Game::Peg);
-        doc.settings.pg2SoundDir = doc.settings.pegSoundDir = "-";
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pg2AltDir = folder(Game::Pg2);
+        doc.settings().pegDir = doc.settings().pegAltDir = folder(Game::Peg);
+        doc.settings().pg2SoundDir = doc.settings().pegSoundDir = "-";
         doc.settingsLoaded = true;
     }
     ~Session() { ui->verify(); }
@@ -39,7 +39,7 @@ class Session {
 
     // Loads the game's sample E-File as the current game.
     bool load(Game g) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         return LoadEFile(doc, g, eFile(g));
     }
 

@@ -270,9 +270,9 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
     CVarnelDoc doc(*ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = dir.dir();
-    doc.settings.pg2AltDir = dir.dir();
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = dir.dir();
+    doc.settings().pg2AltDir = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
     ASSERT_TRUE(LoadPg2EFile(doc, dir.file("EQUIP97.EQP")));
 
