@@ -5,7 +5,7 @@
 // unit plus a constant; deleting one of 65,535 units under 4 KiB plus that unit).
 
 #include "app/settingsstore.h"
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "app/varneldoc.h"
 #include "bench/benchsupport.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/efileio.h"
 #include "app/iconload.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/settingsstore.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"

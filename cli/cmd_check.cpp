@@ -1,6 +1,6 @@
 // varnel-cli check EFILE [--archive PATH] [--wavs DIR]: what the game would choke on.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"

@@ -1,7 +1,7 @@
 // varnel-cli diff A B [--format text|csv]: what differs between two E-Files of one game.
 
 #include "app/batchui.h"
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "base/fileio.h"
 #include "base/paths.h"
 #include "cli/command.h"

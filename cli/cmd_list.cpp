@@ -1,6 +1,6 @@
 // varnel-cli list: the units a condition picks, as text or as a CSV file.
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "base/csvtext.h"
 #include "cli/command.h"
 #include "cli/common.h"

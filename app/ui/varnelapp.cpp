@@ -1,7 +1,7 @@
 #include "app/ui/varnelapp.h"
 
 #include "app/appsettings.h"
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"

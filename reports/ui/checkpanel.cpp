@@ -1,6 +1,6 @@
 #include "reports/ui/checkpanel.h"
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/ui/text1252.h"
 #include "base/format.h"
 #include "base/paths.h"

@@ -3,7 +3,7 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"

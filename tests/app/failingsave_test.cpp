@@ -5,7 +5,7 @@
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
 #include "app/reportcommands.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/paths.h"

@@ -2,7 +2,7 @@
 // tables, change flags and undo history; a journal whose files changed is refused; two editors
 // keep their journals apart; a normal end and a save remove what they settled.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/recoveryjournal.h"
 #include "app/varneldoc.h"

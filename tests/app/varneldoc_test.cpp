@@ -2,7 +2,7 @@
 // prompt and its failed-save cancel, open, clone, delete, files opened by the framework, exit.
 
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/format.h"

@@ -1,7 +1,7 @@
 #include "equip/efile.h"
 
 #include "base/format.h"
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "equip/tfile.h"
 
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include <gtest/gtest.h>
 

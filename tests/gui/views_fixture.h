@@ -3,7 +3,7 @@
 // sample game folders written into a temporary folder, and helpers that drive the real widgets.
 
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/ui/text1252.h"
 #include "app/varneldoc.h"
 #include "tests/gui/support/guisupport.h"

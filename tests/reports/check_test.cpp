@@ -1,6 +1,6 @@
 #include "reports/check.h"
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"

@@ -1,4 +1,4 @@
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 
 #include "app/efileio.h"
 #include "app/filekind.h"

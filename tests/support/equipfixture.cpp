@@ -1,4 +1,4 @@
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include "base/format.h"
 
