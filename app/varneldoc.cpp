@@ -174,10 +174,7 @@ void CVarnelDoc::cloneItem() {
     if (!hasTable(g) || !view(g).registered)
         return;
     const auto index = static_cast<std::size_t>(std::max(0, view(g).currentUnit));
-    if (g == Game::Pg2)
-        ClonePg2Unit(*this, index);
-    else
-        ClonePegUnit(*this, index);
+    CloneUnit(*this, g, index);
 }
 
 void CVarnelDoc::deleteItem() {
@@ -187,10 +184,7 @@ void CVarnelDoc::deleteItem() {
     const int index = view(g).currentUnit;
     if (!QuestionBox(ui, "Are you sure to delete ItemCode: %d", index) || index < 0)
         return;
-    if (g == Game::Pg2)
-        DeletePg2Unit(*this, static_cast<std::size_t>(index));
-    else
-        DeletePegUnit(*this, static_cast<std::size_t>(index));
+    deleteUnit(g, static_cast<std::size_t>(index));
 }
 
 void CVarnelDoc::mergeFromEFile() {
@@ -200,10 +194,7 @@ void CVarnelDoc::mergeFromEFile() {
     const std::string path = ChooseFile(ui, settings_, {.kind = EFileKind(g)});
     if (path == kNoValue)
         return;
-    if (g == Game::Pg2)
-        PastePg2Units(*this, path);
-    else
-        PastePegUnits(*this, path);
+    PasteUnits(*this, g, path);
 }
 
 void CVarnelDoc::mergeFromTxt() {

@@ -100,10 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const auto& unit : doc.pg2()->units)
                 check(unit.country < pg2::kCountryCount);
         // Paste the same file and merge from it: both read it through their own paths.
-        if (g == Game::Pg2)
-            PastePg2Units(doc, folder() + "EQUIP97.EQP");
-        else
-            PastePegUnits(doc, folder() + "EQUIP97.EQP");
+        PasteUnits(doc, g, folder() + "EQUIP97.EQP");
         check(doc.unitCount(g) <= kMaxUnits);
         MergeRequest request;
         request.definition.path = folder() + "def.txt";

@@ -93,8 +93,7 @@ std::string CommandLineUsage() {
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
     const Game g = doc.currentGame();
     const std::string& tFile = doc.settings().tFile(g);
-    const std::string& names =
-        g == Game::Pg2 ? doc.settings().pg2NamesEFile : doc.settings().pegNamesEFile;
+    const std::string& names = doc.settings().namesEFile(g);
     StatusTexts t;
     t.countries = Format("Countries from: %s     Names from: %s",
                          ShortenPath(tFile, kStatusPathLength).c_str(),

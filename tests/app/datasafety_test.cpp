@@ -55,7 +55,7 @@ TEST_F(EditorSafety, PasteRefusesAFileOfTheOtherGame) {
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
     const std::size_t units = doc.pg2()->count();
     ui->expectInformation("not a PG2 E-File: " + peg());
-    EXPECT_FALSE(PastePg2Units(doc, peg()));
+    EXPECT_FALSE(PasteUnits(doc, Game::Pg2, peg()));
     EXPECT_EQ(doc.pg2()->count(), units);
     EXPECT_FALSE(doc.isModified());
 }

@@ -132,12 +132,14 @@ std::vector<StepCase> stepCases() {
         {"Clone", Game::Peg, true, "Clone of 4",
          [](CVarnelDoc& doc, QuietUi& ui, const std::string&) {
              const int code = static_cast<int>(doc.unitCount(Game::Peg));
-             ASSERT_TRUE(ClonePegUnit(doc, 4));
+             ASSERT_TRUE(CloneUnit(doc, Game::Peg, 4));
              EXPECT_TRUE(ui.saw(Format("Clone is Code: %d", code)));
          }},
         // Codes that do not count up are put back as they were.
         {"Delete", Game::Pg2, true, "Delete of 2 Panzer IV F2",
-         [](CVarnelDoc& doc, QuietUi&, const std::string&) { ASSERT_TRUE(DeletePg2Unit(doc, 2)); },
+         [](CVarnelDoc& doc, QuietUi&, const std::string&) {
+             ASSERT_TRUE(doc.deleteUnit(Game::Pg2, 2));
+         },
          [](CVarnelDoc& doc) {
              Pg2UnitTable odd = *doc.pg2();
              odd.units[5].record.setCode(90);
@@ -147,7 +149,7 @@ std::vector<StepCase> stepCases() {
          }},
         {"Paste", Game::Peg, true, "Merge from E-File (",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
-             ASSERT_TRUE(PastePegUnits(doc, dir + "peg/EQUIP97.EQP"));
+             ASSERT_TRUE(PasteUnits(doc, Game::Peg, dir + "peg/EQUIP97.EQP"));
          }},
         {"Cost", Game::Peg, true, "Global Cost Modifier (",
          [](CVarnelDoc& doc, QuietUi& ui, const std::string&) {

@@ -458,8 +458,7 @@ class ModelRun {
 
         // Paste asks about each PG2 code that differs from its new position: No keeps them.
         ui_.answers.clear();
-        EXPECT_TRUE(m.game == Game::Pg2 ? PastePg2Units(doc_, request.target)
-                                        : PastePegUnits(doc_, request.target));
+        EXPECT_TRUE(PasteUnits(doc_, m.game, request.target));
         m.records.insert(m.records.end(), exported.records.begin(), exported.records.end());
         m.names.insert(m.names.end(), exported.names.begin(), exported.names.end());
         m.stepped(true, true);
