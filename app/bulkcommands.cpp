@@ -283,9 +283,10 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
 }
 
 std::optional<std::size_t> RunMerge(CVarnelDoc& doc, Game game, const MergeRequest& request) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? mergeInto(doc, *doc.pg2(), game, request) : std::nullopt;
-    return doc.peg() ? mergeInto(doc, *doc.peg(), game, request) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game,
+                          [&](const auto& table) { return mergeInto(doc, table, game, request); });
 }
 
 std::optional<std::size_t> MergeByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -344,9 +345,10 @@ std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
 std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportRequest& request) {
     if (!CheckExportCodes(doc, game, request.definition))
         return std::nullopt;
-    if (game == Game::Pg2)
-        return doc.pg2() ? exportFrom(doc, game, *doc.pg2(), request) : std::nullopt;
-    return doc.peg() ? exportFrom(doc, game, *doc.peg(), request) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game,
+                          [&](const auto& table) { return exportFrom(doc, game, table, request); });
 }
 
 std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {

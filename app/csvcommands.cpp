@@ -35,9 +35,9 @@ std::string CsvPathFor(const std::string& eFilePath) {
 }
 
 std::string TableCsv(const CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? WriteCsv(*doc.pg2()) : std::string();
-    return doc.peg() ? WriteCsv(*doc.peg()) : std::string();
+    if (!doc.hasTable(game))
+        return {};
+    return doc.visitTable(game, [](const auto& table) { return WriteCsv(table); });
 }
 
 std::string CsvSourceClash(const std::string& path, const std::string& eFile,

@@ -222,9 +222,9 @@ SaveTarget target(const std::string& path, const Bytes& bytes) {
 }
 
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? std::optional<Bytes>(WriteNamesFile(*doc.pg2())) : std::nullopt;
-    return doc.peg() ? std::optional<Bytes>(WriteNamesFile(*doc.peg())) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game, [](const auto& table) { return WriteNamesFile(table); });
 }
 
 } // namespace
