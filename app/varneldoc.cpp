@@ -102,9 +102,9 @@ bool CVarnelDoc::saveModified() {
 }
 
 void CVarnelDoc::newDocument() {
-    if (!settingsLoaded) {
+    if (!settingsLoaded_) {
         ReadAllSettings(settings_, store);
-        settingsLoaded = true;
+        settingsLoaded_ = true;
     }
     refreshTitle();
 }

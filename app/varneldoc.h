@@ -169,7 +169,9 @@ class CVarnelDoc {
     // The settings in memory: read at the first newDocument, written by close().
     AppSettings& settings() { return settings_; }
     const AppSettings& settings() const { return settings_; }
-    bool settingsLoaded = false;
+    // The settings in memory are the session's own (set by the caller): newDocument does not
+    // read them from the store.
+    void markSettingsLoaded() { settingsLoaded_ = true; }
 
     // The game whose form is shown: the File and Tools commands work on it.
     Game currentGame() const { return currentGame_; }
@@ -479,6 +481,7 @@ class CVarnelDoc {
     void changed(const DocChange& change);
 
     AppSettings settings_;
+    bool settingsLoaded_ = false;
     Game currentGame_ = Game::Pg2;
     std::tuple<TableSlot<Pg2UnitTable>, TableSlot<PegUnitTable>> tables_;
     std::array<GameState, 2> games_{GameState(Game::Pg2), GameState(Game::Peg)};

@@ -31,7 +31,7 @@ class DiskFiles : public ::testing::Test {
     DiskFiles() : ui(test::MakeScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
         doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
         ::setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
         doc.setCurrentGame(Game::Pg2);

@@ -83,7 +83,7 @@ class EditPath : public ::testing::Test {
         ReadAllSettings(doc.settings(), store);
         doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
         doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
     std::string eFile(Game g) const {

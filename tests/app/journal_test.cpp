@@ -54,7 +54,7 @@ struct Session {
     Session(const std::string& dir, const std::string& state) : dir(dir), doc(ui, store) {
         ReadAllSettings(doc.settings(), store);
         doc.settings().pg2Dir = doc.settings().pegDir = dir;
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
         doc.settings().backups = 0;
         if (!state.empty())
             doc.enableJournal(state);
@@ -311,7 +311,7 @@ TEST(Journal, TheStartUpQuestionRestoresOrDiscards) {
         MemorySettingsBackend store;
         CVarnelDoc doc(*ui, store);
         ReadAllSettings(doc.settings(), store);
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
         // The question tells journals apart by the time of their last change.
         const auto left = FindLeftJournals(state.dir());
         ASSERT_EQ(left.size(), 1u);

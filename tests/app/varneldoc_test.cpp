@@ -30,7 +30,7 @@ class Doc : public ::testing::Test {
         ReadAllSettings(doc.settings(), store);
         doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
         doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
 
@@ -260,7 +260,7 @@ TEST_F(Doc, AFileOfTheOtherGameIsRefusedWithAnOffer) {
         SCOPED_TRACE(GameName(g));
         CVarnelDoc fresh(*ui, store);
         fresh.settings() = doc.settings();
-        fresh.settingsLoaded = true;
+        fresh.markSettingsLoaded();
         fresh.setCurrentGame(g);
         std::vector<Game> shown;
         test::HookObserver hooks(fresh);

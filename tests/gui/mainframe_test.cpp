@@ -713,7 +713,7 @@ static std::string leaveJournal(Workspace& ws, const QString& folder) {
     {
         CVarnelDoc dead(*ui, store);
         ReadAllSettings(dead.settings(), store);
-        dead.settingsLoaded = true;
+        dead.markSettingsLoaded();
         dead.enableJournal(ToPath(folder));
         if (!LoadEFile(dead, Game::Pg2, eFile) ||
             !dead.setField(Game::Pg2, 0, "denomination", "Before the crash").ok)

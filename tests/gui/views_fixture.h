@@ -27,7 +27,7 @@ class Session {
         doc.settings().pg2Dir = doc.settings().pg2AltDir = folder(Game::Pg2);
         doc.settings().pegDir = doc.settings().pegAltDir = folder(Game::Peg);
         doc.settings().pg2SoundDir = doc.settings().pegSoundDir = "-";
-        doc.settingsLoaded = true;
+        doc.markSettingsLoaded();
     }
     ~Session() { ui->verify(); }
 
