@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace varnel {
@@ -143,15 +144,16 @@ class CVarnelDoc {
         return std::get<TableSlot<Table>>(tables_);
     }
     // Calls `f` with the game's TableSlot, typed: the one place that turns a game into a type.
-    template <class F> decltype(auto) withSlot(Game g, F&& f) {
+    template <class Self, class F> static decltype(auto) slotOfGame(Self& self, Game g, F&& f) {
         if (g == Game::Pg2)
-            return f(slotOf<Pg2UnitTable>());
-        return f(slotOf<PegUnitTable>());
+            return f(self.template slotOf<Pg2UnitTable>());
+        return f(self.template slotOf<PegUnitTable>());
+    }
+    template <class F> decltype(auto) withSlot(Game g, F&& f) {
+        return slotOfGame(*this, g, std::forward<F>(f));
     }
     template <class F> decltype(auto) withSlot(Game g, F&& f) const {
-        if (g == Game::Pg2)
-            return f(slotOf<Pg2UnitTable>());
-        return f(slotOf<PegUnitTable>());
+        return slotOfGame(*this, g, std::forward<F>(f));
     }
     // Calls `f` with the game's table, which must be loaded.
     template <class F> decltype(auto) withTable(Game g, F&& f) {
