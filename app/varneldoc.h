@@ -105,7 +105,8 @@ struct SaveTargets {
 };
 
 class CVarnelDoc {
-    // The state of both games, first: the inline accessors below are written over it.
+    // The state of both games comes first: the inline accessors below are written over it.
+
     // A game's table as it stands and as its files held it at the last load or save (what
     // "changed" is told from); both absent until the game is first loaded.
     template <class T> struct TableSlot {
