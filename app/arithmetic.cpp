@@ -285,7 +285,7 @@ std::string ArithmeticSummary(const CVarnelDoc& doc, Game g, const ArithmeticRes
     };
     if (!doc.hasTable(g))
         return result.message + "\n";
-    return g == Game::Pg2 ? summary(*doc.pg2()) : summary(*doc.peg());
+    return doc.visitTable(g, summary);
 }
 
 } // namespace varnel

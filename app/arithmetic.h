@@ -4,7 +4,7 @@
 // the document's edit path or, when one value is refused, nothing at all. The units table's
 // commands and varnel-cli set both come here.
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "app/varneldoc.h"
 #include "convert/csvtable.h"
 

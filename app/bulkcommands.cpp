@@ -109,13 +109,13 @@ template <class Table>
 std::optional<std::size_t> exportFrom(CVarnelDoc& doc, Game game, const Table& table,
                                       const ExportRequest& request) {
     UiPort& ui = doc.ui;
-    const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
+    const std::string names = NamesPathFor(doc.settings().textSuffix, request.target);
     if (!NamesPathDiffers(ui, request.target, names))
         return std::nullopt;
     // Whatever the definition file names, an export never replaces the file it exports from.
     for (const std::string* written : {&request.target, &names})
         for (const std::string* source :
-             {&doc.settings.eFile(game), &doc.settings.namesEFile(game)})
+             {&doc.settings().eFile(game), &doc.settings().namesEFile(game)})
             if (!source->empty() && SameFile(*written, *source)) {
                 MessageBox(ui, "Exporting to %s\nwould overwrite the source %s\nNothing exported",
                            written->c_str(), source->c_str());
@@ -151,7 +151,7 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
     if (doc.peg() && !doc.saveModified())
         return result;
 
-    AppSettings& s = doc.settings;
+    AppSettings& s = doc.settings();
     const std::string folder = s.pegDir;
     const std::string eFile =
         given && !given->eFile.empty() ? given->eFile : folder + kConvertedEFileName;
@@ -237,7 +237,7 @@ std::optional<ChosenDefinition> ReadDefinitionFile(CVarnelDoc& doc, const std::s
 
 std::optional<ChosenDefinition> ChooseDefinitionFile(CVarnelDoc& doc, Game game,
                                                      const char* title) {
-    const std::string path = ChooseFile(doc.ui, doc.settings,
+    const std::string path = ChooseFile(doc.ui, doc.settings(),
                                         {.kind = TFileKind(game),
                                          .title = title,
                                          .defaultExtension = ".TXT",
@@ -252,7 +252,7 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
     if (!doc.hasTable(game))
         return std::nullopt;
     UiPort& ui = doc.ui;
-    const AppSettings& s = doc.settings;
+    const AppSettings& s = doc.settings();
     const MergeTexts& texts = game == Game::Pg2 ? kPg2MergeTexts : kPegMergeTexts;
     auto chosen = ChooseDefinitionFile(doc, game, texts.definitionTitle);
     if (!chosen)
@@ -283,9 +283,10 @@ std::optional<MergeRequest> AskMergeRequest(CVarnelDoc& doc, Game game) {
 }
 
 std::optional<std::size_t> RunMerge(CVarnelDoc& doc, Game game, const MergeRequest& request) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? mergeInto(doc, *doc.pg2(), game, request) : std::nullopt;
-    return doc.peg() ? mergeInto(doc, *doc.peg(), game, request) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game,
+                          [&](const auto& table) { return mergeInto(doc, table, game, request); });
 }
 
 std::optional<std::size_t> MergeByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -325,14 +326,14 @@ std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
     request.definition = std::move(*chosen);
     const std::string& definition = request.definition.path;
     request.target = ChooseFile(
-        ui, doc.settings,
+        ui, doc.settings(),
         {.kind = EFileKind(game),
          .title = exportTargetTitle(game),
          .fileName = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName),
          .openDialog = false});
     if (request.target == kNoValue)
         return std::nullopt;
-    const std::string names = NamesPathFor(doc.settings.textSuffix, request.target);
+    const std::string names = NamesPathFor(doc.settings().textSuffix, request.target);
     if (!QuestionBox(
             ui, "Exporting %d units as defined\nin %s\nto  Efile: %s\nand Tfile: %s\nContinue ?",
             static_cast<int>(request.definition.parsed.codes.size()), definition.c_str(),
@@ -344,9 +345,10 @@ std::optional<ExportRequest> AskExportRequest(CVarnelDoc& doc, Game game) {
 std::optional<std::size_t> RunExport(CVarnelDoc& doc, Game game, const ExportRequest& request) {
     if (!CheckExportCodes(doc, game, request.definition))
         return std::nullopt;
-    if (game == Game::Pg2)
-        return doc.pg2() ? exportFrom(doc, game, *doc.pg2(), request) : std::nullopt;
-    return doc.peg() ? exportFrom(doc, game, *doc.peg(), request) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game,
+                          [&](const auto& table) { return exportFrom(doc, game, table, request); });
 }
 
 std::optional<std::size_t> ExportByDefinitionFile(CVarnelDoc& doc, Game game) {
@@ -365,7 +367,7 @@ ConvertResult RunConversion(CVarnelDoc& doc, const ConvertRequest& request) {
 }
 
 bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
-    AppSettings& s = doc.settings;
+    AppSettings& s = doc.settings();
     std::optional<Bytes> source = ReadFileBytes(s.pegTFile);
     while (!source) {
         const std::string missing = s.pegTFile;

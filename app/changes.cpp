@@ -53,8 +53,7 @@ std::string describe(Table& table, const Patch& patch, const DocChange& change,
     std::vector<std::string> lines;
     std::size_t values = 0;
     for (std::size_t k = 0; k < after.count(); ++k)
-        for (const FieldDef& f :
-             FieldTable(std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg)) {
+        for (const FieldDef& f : FieldTable(GameOfTable<Table>())) {
             if (f.readOnly)
                 continue;
             const FieldValue was = ReadValue(before, k, f);
@@ -96,24 +95,20 @@ std::string CVarnelDoc::stepDetails(Game g, Patch& patch, const DocChange& chang
 }
 
 void CVarnelDoc::keepSaved(Game g) {
-    if (g == Game::Pg2)
-        pg2Saved_ = pg2_;
-    else
-        pegSaved_ = peg_;
+    withSlot(g, [](auto& slot) { slot.saved = slot.now; });
 }
 
 bool CVarnelDoc::fieldChanged(Game g, std::size_t unit, const FieldDef& field) const {
     if (!hasTable(g))
         return false;
-    return g == Game::Pg2 ? fieldDiffers(*pg2_, pg2Saved_, unit, field)
-                          : fieldDiffers(*peg_, pegSaved_, unit, field);
+    return withSlot(
+        g, [&](const auto& slot) { return fieldDiffers(*slot.now, slot.saved, unit, field); });
 }
 
 bool CVarnelDoc::unitChanged(Game g, std::size_t unit) const {
     if (!hasTable(g))
         return false;
-    return g == Game::Pg2 ? unitDiffers(*pg2_, pg2Saved_, unit)
-                          : unitDiffers(*peg_, pegSaved_, unit);
+    return withSlot(g, [&](const auto& slot) { return unitDiffers(*slot.now, slot.saved, unit); });
 }
 
 std::vector<int> CVarnelDoc::changedUnits(Game g) const {
@@ -129,7 +124,7 @@ bool CVarnelDoc::passesFilter(Game g, int index, const UnitFilter& filter) const
         return false;
     const auto i = static_cast<std::size_t>(index);
     const bool passes =
-        g == Game::Pg2 ? PassesFilter(*pg2_, i, filter) : PassesFilter(*peg_, i, filter);
+        visitTable(g, [&](const auto& table) { return PassesFilter(table, i, filter); });
     if (!passes || (filter.changedOnly && !unitChanged(g, i)))
         return false;
     if (filter.where.empty())
@@ -138,16 +133,16 @@ bool CVarnelDoc::passesFilter(Game g, int index, const UnitFilter& filter) const
     if (!parse.ok)
         return false;
     const std::vector<int> one{index};
-    return !(g == Game::Pg2 ? MatchingUnits(*pg2_, parse.condition, one)
-                            : MatchingUnits(*peg_, parse.condition, one))
-                .empty();
+    return !visitTable(g, [&](const auto& table) {
+                return MatchingUnits(table, parse.condition, one);
+            }).empty();
 }
 
 std::vector<int> CVarnelDoc::filterUnits(Game g, const UnitFilter& filter) const {
     if (!hasTable(g))
         return {};
     std::vector<int> units =
-        g == Game::Pg2 ? FilterUnits(*pg2_, filter) : FilterUnits(*peg_, filter);
+        visitTable(g, [&](const auto& table) { return FilterUnits(table, filter); });
     if (filter.changedOnly)
         std::erase_if(units, [&](int u) { return !unitChanged(g, static_cast<std::size_t>(u)); });
     if (!filter.where.empty()) {
@@ -155,8 +150,8 @@ std::vector<int> CVarnelDoc::filterUnits(Game g, const UnitFilter& filter) const
         const ConditionParse parse = ParseCondition(g, filter.where, &countries(g));
         if (!parse.ok)
             return {};
-        units = g == Game::Pg2 ? MatchingUnits(*pg2_, parse.condition, units)
-                               : MatchingUnits(*peg_, parse.condition, units);
+        units = visitTable(
+            g, [&](const auto& table) { return MatchingUnits(table, parse.condition, units); });
     }
     return units;
 }

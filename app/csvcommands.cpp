@@ -16,7 +16,7 @@ constexpr const char* kCsvFilter = "CSV files (*.csv)|*.csv|";
 // E-File's base name + ".csv" beside it.
 std::optional<std::string> askCsvPath(CVarnelDoc& doc, Game game, bool open,
                                       const std::string& title) {
-    const std::string proposed = CsvPathFor(doc.settings.eFile(game));
+    const std::string proposed = CsvPathFor(doc.settings().eFile(game));
     FileDialogRequest request;
     request.open = open;
     request.title = title;
@@ -35,9 +35,9 @@ std::string CsvPathFor(const std::string& eFilePath) {
 }
 
 std::string TableCsv(const CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? WriteCsv(*doc.pg2()) : std::string();
-    return doc.peg() ? WriteCsv(*doc.peg()) : std::string();
+    if (!doc.hasTable(game))
+        return {};
+    return doc.visitTable(game, [](const auto& table) { return WriteCsv(table); });
 }
 
 std::string CsvSourceClash(const std::string& path, const std::string& eFile,
@@ -53,7 +53,7 @@ std::string CsvSourceClash(const std::string& path, const std::string& eFile,
 
 bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path) {
     const std::string clash =
-        CsvSourceClash(path, doc.settings.eFile(game), doc.settings.textSuffix);
+        CsvSourceClash(path, doc.settings().eFile(game), doc.settings().textSuffix);
     if (!clash.empty()) {
         doc.ui.error(Format("%s is the %s the units are read from\nNothing was written",
                             path.c_str(), clash.c_str()));
@@ -68,7 +68,7 @@ bool WriteTableCsv(CVarnelDoc& doc, Game game, const std::string& path) {
 }
 
 std::optional<std::string> ExportCsvCommand(CVarnelDoc& doc) {
-    const Game game = doc.currentGame;
+    const Game game = doc.currentGame();
     if (!doc.hasTable(game)) {
         doc.ui.information(kNothingToExport);
         return std::nullopt;
@@ -127,7 +127,7 @@ std::optional<CsvFile> ReadCsvFile(const std::string& path, std::string& error) 
 }
 
 std::optional<CsvImportSource> ChooseCsvImport(CVarnelDoc& doc) {
-    const Game game = doc.currentGame;
+    const Game game = doc.currentGame();
     if (!doc.hasTable(game)) {
         doc.ui.information(kNothingToImport);
         return std::nullopt;

@@ -13,6 +13,8 @@ namespace varnel {
 
 namespace {
 
+constexpr const char* kReloadNamesQuestion =
+    "Are you sure that you want to reload %s\nIt will overwrite any change you had made";
 constexpr const char* kChangedQuestion = "%s was changed by another program. Reload it (your "
                                          "unsaved changes are lost), or keep yours?";
 
@@ -28,10 +30,10 @@ template <class Table, class Parsed> Table tableFromBackup(Parsed parsed, const 
 
 void CVarnelDoc::rememberFile(Game g, ChangeKind kind, const std::string& path,
                               std::optional<FileStamp> stamp) {
-    const std::size_t slot = stampSlot(g, kind);
-    stamps_[slot] = std::move(stamp);
-    stampPaths_[slot] = stamps_[slot] ? path : std::string();
-    keptOver_[slot].reset();
+    FileRecord& file = fileOf(g, kind);
+    file.stamp = std::move(stamp);
+    file.path = file.stamp ? path : std::string();
+    file.keptOver.reset();
 }
 
 void CVarnelDoc::rememberFile(Game g, ChangeKind kind, const std::string& path,
@@ -51,24 +53,23 @@ bool CVarnelDoc::checkChangedFiles(Game g, bool beforeSave, bool data, bool name
     for (ChangeKind kind : {ChangeKind::Data, ChangeKind::Names}) {
         if (!(kind == ChangeKind::Data ? data : names))
             continue;
-        const std::size_t slot = stampSlot(g, kind);
+        FileRecord& file = fileOf(g, kind);
         const std::string& current =
-            kind == ChangeKind::Data ? settings.eFile(g) : settings.namesEFile(g);
+            kind == ChangeKind::Data ? settings_.eFile(g) : settings_.namesEFile(g);
         // A table that now belongs to another file (a conversion, Save As) has nothing to lose
         // here; a file that has gone is written again by the save.
-        if (!stamps_[slot] || !SameFile(stampPaths_[slot], current) ||
-            FileMatchesStamp(current, *stamps_[slot]))
+        if (!file.stamp || !SameFile(file.path, current) || FileMatchesStamp(current, *file.stamp))
             continue;
         const auto now = StampFile(current);
-        if (!now || (!beforeSave && keptOver_[slot] && keptOver_[slot]->hash == now->hash &&
-                     keptOver_[slot]->size == now->size))
+        if (!now || (!beforeSave && file.keptOver && file.keptOver->hash == now->hash &&
+                     file.keptOver->size == now->size))
             continue;
         if (QuestionBox(ui, kChangedQuestion, current.c_str())) {
-            LoadEFile(*this, g, settings.eFile(g));
+            LoadEFile(*this, g, settings_.eFile(g));
             kept = false;
             break;
         }
-        keptOver_[slot] = now;
+        file.keptOver = now;
     }
     checkingFiles_ = false;
     return kept;
@@ -79,15 +80,27 @@ void CVarnelDoc::checkChangedFiles() {
         checkChangedFiles(g, false);
 }
 
+bool CVarnelDoc::reloadNamesFile(Game g, bool alwaysAsk) {
+    const std::string path = settings_.namesEFile(g);
+    if ((alwaysAsk || flag(g, ChangeKind::Names)) &&
+        !QuestionBox(ui, kReloadNamesQuestion, path.c_str()))
+        return false;
+    std::optional<OpenedFile> file = ReadFileOrAsk(*this, NamesEFileKind(g), path, "");
+    if (!file)
+        return false;
+    reloadNames(g, file->bytes, file->path);
+    return true;
+}
+
 std::string CVarnelDoc::backupFolder() {
     return WithTrailingSeparator(UserDataFolder() + "backups");
 }
 
 void CVarnelDoc::restoreBackup() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g))
         return;
-    const std::string eFile = settings.eFile(g);
+    const std::string eFile = settings_.eFile(g);
     const std::string folder = backupFolder();
     const auto backups = ListBackups(folder, eFile);
     if (backups.empty()) {
@@ -109,9 +122,9 @@ void CVarnelDoc::restoreBackup() {
         return;
     const std::string what = "Restore Backup " + GetPathPart(*chosen, PathPart::NameExtension);
     if (g == Game::Pg2)
-        replaceTable(tableFromBackup(ParsePg2EFile(*bytes), *pg2_), what);
+        replaceTable(tableFromBackup(ParsePg2EFile(*bytes), *pg2()), what);
     else
-        replaceTable(tableFromBackup(ParsePegEFile(*bytes), *peg_), what);
+        replaceTable(tableFromBackup(ParsePegEFile(*bytes), *peg()), what);
 }
 
 } // namespace varnel

@@ -90,9 +90,9 @@ struct Touches {
 // --- Loading, saving and the flags --------------------------------------------------------
 
 template <class Table>
-void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
-                      bool namesModified) {
-    slot = std::move(table);
+void CVarnelDoc::loadTable(Table table, bool dataModified, bool namesModified) {
+    constexpr Game g = GameOfTable<Table>();
+    slotOf<Table>().now = std::move(table);
     keepSaved(g);
     historyOf(g).reset(dataModified, namesModified);
     journalRebase(g);
@@ -102,13 +102,6 @@ void CVarnelDoc::load(std::optional<Table>& slot, Game g, Table table, bool data
     notify([&](DocObserver& o) { o.historyChanged(g); });
 }
 
-template <class Table>
-void CVarnelDoc::loadTable(Table table, bool dataModified, bool namesModified) {
-    if constexpr (GameOfTable<Table>() == Game::Pg2)
-        load(pg2_, Game::Pg2, std::move(table), dataModified, namesModified);
-    else
-        load(peg_, Game::Peg, std::move(table), dataModified, namesModified);
-}
 template void CVarnelDoc::loadTable(Pg2UnitTable, bool, bool);
 template void CVarnelDoc::loadTable(PegUnitTable, bool, bool);
 
@@ -156,7 +149,7 @@ void CVarnelDoc::markModified(Game g, ChangeKind kind) {
 }
 
 void CVarnelDoc::setCountries(Game g, NameTable names) {
-    countriesOf(g) = std::move(names);
+    state(g).countries = std::move(names);
 }
 
 // --- The one door ------------------------------------------------------------------------
@@ -172,18 +165,17 @@ DocChange CVarnelDoc::applyPatch(Game g, Patch& patch, bool forward, bool data, 
                                  std::vector<std::uint64_t>* record, bool* ok) {
     auto swapSide = [&] {
         SwapSide& side = *patch.swap;
-        if (side.table) {
-            if (g == Game::Pg2)
-                std::swap(pg2_, side.pg2);
-            else
-                std::swap(peg_, side.peg);
-        }
+        if (side.table)
+            withSlot(g, [&](auto& slot) {
+                using Table = typename std::remove_reference_t<decltype(slot)>::Table;
+                std::swap(slot.now, side.tableOf<Table>());
+            });
         if (side.countries)
-            std::swap(countriesOf(g), *side.countries);
+            std::swap(state(g).countries, *side.countries);
         if (side.files) {
-            std::swap(settings.eFile(g), side.eFile);
-            std::swap(settings.namesEFile(g), side.namesEFile);
-            std::swap(settings.tFile(g), side.tFile);
+            std::swap(settings_.eFile(g), side.eFile);
+            std::swap(settings_.namesEFile(g), side.namesEFile);
+            std::swap(settings_.tFile(g), side.tFile);
         }
     };
     if (patch.swap && forward)
@@ -192,10 +184,9 @@ DocChange CVarnelDoc::applyPatch(Game g, Patch& patch, bool forward, bool data, 
     if (!patch.code.empty()) {
         if (!hasTable(g))
             reach.ok = false;
-        else if (g == Game::Pg2)
-            reach = ApplyPatch(*pg2_, patch, forward, check, record);
         else
-            reach = ApplyPatch(*peg_, patch, forward, check, record);
+            reach = withTable(
+                g, [&](auto& table) { return ApplyPatch(table, patch, forward, check, record); });
         if (!reach.ok && patch.swap && forward)
             swapSide(); // the whole patch or nothing
     }
@@ -305,14 +296,15 @@ std::string CVarnelDoc::formatField(Game g, std::size_t unit, const FieldDef& fi
                                     FieldStyle style) const {
     if (unit >= unitCount(g))
         return {};
-    return g == Game::Pg2 ? FormatField(*pg2(), unit, field, style, &countries(g))
-                          : FormatField(*peg(), unit, field, style, &countries(g));
+    return visitTable(g, [&](const auto& table) {
+        return FormatField(table, unit, field, style, &countries(g));
+    });
 }
 
 FieldValue CVarnelDoc::readField(Game g, std::size_t unit, const FieldDef& field) const {
     if (unit >= unitCount(g))
         return {};
-    return g == Game::Pg2 ? ReadValue(*pg2(), unit, field) : ReadValue(*peg(), unit, field);
+    return visitTable(g, [&](const auto& table) { return ReadValue(table, unit, field); });
 }
 
 CellsResult CVarnelDoc::setFields(Game g, std::span<const CellEdit> edits,
@@ -422,7 +414,7 @@ bool CVarnelDoc::replace(Game g, const std::string& what, std::size_t count,
                          std::vector<std::size_t> positions, Table units) {
     if (!hasTable(g))
         return false;
-    const Table& table = tableOf<Table>();
+    const Table& table = *slotOf<Table>().now;
     const std::size_t was = table.count();
     if (count > kMaxUnits || positions.size() != units.count() ||
         !std::is_sorted(positions.begin(), positions.end()) ||
@@ -468,9 +460,10 @@ template bool CVarnelDoc::replaceUnits(const std::string&, std::size_t, std::vec
                                        PegUnitTable);
 
 int CVarnelDoc::changeCosts(const CostChoices& choices) {
-    if (!peg_)
+    std::optional<PegUnitTable>& peg = slotOf<PegUnitTable>().now;
+    if (!peg)
         return 0;
-    PegUnitTable& table = *peg_;
+    PegUnitTable& table = *peg;
     std::vector<std::uint8_t> before(table.count());
     for (std::size_t i = 0; i < before.size(); ++i)
         before[i] = table.units[i].record[peg::Cost];
@@ -515,10 +508,7 @@ template <class Table> void CVarnelDoc::swapTable(Game g, Table table, const std
     const bool names = table.count() != unitCount(g);
     auto side = std::make_unique<SwapSide>();
     side->table = true;
-    if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-        side->pg2 = std::move(table);
-    else
-        side->peg = std::move(table);
+    side->tableOf<Table>() = std::move(table);
     Patch patch;
     patch.swap = std::move(side);
     commit(g, what, std::move(patch), true, names);
@@ -534,8 +524,8 @@ void CVarnelDoc::reloadCountries(Game g, NameTable names, const std::string& tFi
     auto side = std::make_unique<SwapSide>();
     side->countries = std::move(names);
     side->files = true;
-    side->eFile = settings.eFile(g);
-    side->namesEFile = settings.namesEFile(g);
+    side->eFile = settings_.eFile(g);
+    side->namesEFile = settings_.namesEFile(g);
     side->tFile = tFile;
     Patch patch;
     patch.swap = std::move(side);
@@ -596,9 +586,9 @@ void CVarnelDoc::reloadNames(Game g, std::span<const std::uint8_t> bytes, const 
         Patch patch = builder.finish();
         patch.swap = std::make_unique<SwapSide>();
         patch.swap->files = true;
-        patch.swap->eFile = settings.eFile(g);
+        patch.swap->eFile = settings_.eFile(g);
         patch.swap->namesEFile = path;
-        patch.swap->tFile = settings.tFile(g);
+        patch.swap->tFile = settings_.tFile(g);
         // The names are then those of the file read: clean.
         commit(g, "Reload names", std::move(patch), false, true, true);
     });

@@ -23,7 +23,7 @@ constexpr int kPegDirSetting = 9;
 
 // Stores the game's main folder from the first E-File loaded while it is unset.
 void rememberGameFolder(CVarnelDoc& doc, Game game, const std::string& eFilePath) {
-    std::string& dir = doc.settings.dir(game);
+    std::string& dir = doc.settings().dir(game);
     if (dir != kNoValue)
         return;
     dir = GetPathPart(eFilePath, PathPart::Folder);
@@ -60,7 +60,7 @@ NameTable countriesOf(Game game, const TFileRead& read) {
 }
 
 void applyTFile(CVarnelDoc& doc, Game game, const TFileRead& read) {
-    doc.settings.tFile(game) = read.path;
+    doc.settings().tFile(game) = read.path;
     doc.setCountries(game, countriesOf(game, read));
 }
 
@@ -125,12 +125,12 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     if constexpr (G == Game::Pg2)
         codesFixed = AskCodeFixes(doc, parsed, 0, parsed.units.size(), options.codes, &findings);
     // The T-File is searched beside the file being loaded, in the folders it is about to give.
-    AppSettings probe = doc.settings;
+    AppSettings probe = doc.settings();
     if (probe.dir(G) == kNoValue)
         probe.dir(G) = GetPathPart(eFilePath, PathPart::Folder);
     probe.eFile(G) = eFilePath;
     const TFileRead tFile = readTFile(doc, probe, G, options.tFile);
-    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, eFilePath);
+    const std::string namesPath = NamesPathFor(doc.settings().textSuffix, eFilePath);
     std::optional<OpenedFile> names;
     if (auto bytes = ReadFileBytes(namesPath))
         names = OpenedFile{namesPath, std::move(*bytes)};
@@ -153,8 +153,8 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     doc.rememberFile(G, ChangeKind::Data, eFilePath, eFileStamp);
     doc.rememberFile(G, ChangeKind::Names, namesRead, namesStamp);
     rememberGameFolder(doc, G, eFilePath);
-    doc.settings.eFile(G) = eFilePath;
-    doc.settings.namesEFile(G) = namesRead;
+    doc.settings().eFile(G) = eFilePath;
+    doc.settings().namesEFile(G) = namesRead;
     applyTFile(doc, G, tFile);
     doc.loadTable(std::move(table), codesFixed, namesModified);
     doc.findings(G) = findings;
@@ -163,7 +163,7 @@ bool loadEFile(CVarnelDoc& doc, const std::string& given, const LoadOptions& opt
     if (options.showGame) {
         doc.showGame(G);
     } else if constexpr (G == Game::Pg2) {
-        if (doc.currentGame != Game::Pg2)
+        if (doc.currentGame() != Game::Pg2)
             MessageBox(doc.ui, "To see the file just loaded, switch to PG2 View");
     }
     return true;
@@ -202,7 +202,7 @@ bool prepareSave(CVarnelDoc& doc, Game game, const std::string& path, ChangeKind
         return false;
     std::string backup;
     const std::string folder = CVarnelDoc::backupFolder();
-    if (!KeepBackup(path, folder, doc.settings.backups, backup)) {
+    if (!KeepBackup(path, folder, doc.settings().backups, backup)) {
         ErrorBox(doc.ui, "No backup of %s could be kept in %s\n%s\nNothing was saved", path.c_str(),
                  folder.c_str(), SaveFailureReason().c_str());
         return false;
@@ -215,9 +215,9 @@ SaveTarget target(const std::string& path, const Bytes& bytes) {
 }
 
 std::optional<Bytes> namesBytes(const CVarnelDoc& doc, Game game) {
-    if (game == Game::Pg2)
-        return doc.pg2() ? std::optional<Bytes>(WriteNamesFile(*doc.pg2())) : std::nullopt;
-    return doc.peg() ? std::optional<Bytes>(WriteNamesFile(*doc.peg())) : std::nullopt;
+    if (!doc.hasTable(game))
+        return std::nullopt;
+    return doc.visitTable(game, [](const auto& table) { return WriteNamesFile(table); });
 }
 
 } // namespace
@@ -289,7 +289,7 @@ bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOp
 }
 
 std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {
-    const TFileRead read = readTFile(doc, doc.settings, game, path);
+    const TFileRead read = readTFile(doc, doc.settings(), game, path);
     if (doc.hasTable(game)) {
         // Beside a table the country names change as a step of its history.
         doc.reloadCountries(game, countriesOf(game, read), read.path);
@@ -318,7 +318,7 @@ bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     if (!saveBytes(doc, path, *bytes))
         return false;
     doc.rememberFile(game, ChangeKind::Data, path, *bytes);
-    doc.settings.eFile(game) = path;
+    doc.settings().eFile(game) = path;
     doc.markSaved(game, ChangeKind::Data);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
@@ -336,15 +336,15 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     const auto bytes = namesBytes(doc, game);
     if (!bytes)
         return true;
-    const std::string path = NamesPathFor(doc.settings.textSuffix, doc.settings.eFile(game));
-    if (!NamesPathDiffers(doc.ui, doc.settings.eFile(game), path) ||
+    const std::string path = NamesPathFor(doc.settings().textSuffix, doc.settings().eFile(game));
+    if (!NamesPathDiffers(doc.ui, doc.settings().eFile(game), path) ||
         !prepareSave(doc, game, path, ChangeKind::Names))
         return false;
     doc.journalBeforeSave(game, {{}, target(path, *bytes)});
     if (!saveBytes(doc, path, *bytes))
         return false;
     doc.rememberFile(game, ChangeKind::Names, path, *bytes);
-    doc.settings.namesEFile(game) = path;
+    doc.settings().namesEFile(game) = path;
     doc.markSaved(game, ChangeKind::Names);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
@@ -363,7 +363,7 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto names = namesBytes(doc, game);
     if (!eFile || !names)
         return false;
-    const std::string namesPath = NamesPathFor(doc.settings.textSuffix, path);
+    const std::string namesPath = NamesPathFor(doc.settings().textSuffix, path);
     if (!NamesPathDiffers(doc.ui, path, namesPath) ||
         !prepareSave(doc, game, path, ChangeKind::Data) ||
         !prepareSave(doc, game, namesPath, ChangeKind::Names))
@@ -375,8 +375,8 @@ bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {
     }
     doc.rememberFile(game, ChangeKind::Data, path, *eFile);
     doc.rememberFile(game, ChangeKind::Names, namesPath, *names);
-    doc.settings.eFile(game) = path;
-    doc.settings.namesEFile(game) = namesPath;
+    doc.settings().eFile(game) = path;
+    doc.settings().namesEFile(game) = namesPath;
     doc.markSaved(game, true, true);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     MessageBox(doc.ui, "File %s updated", namesPath.c_str());

@@ -51,6 +51,18 @@ bool LoadIconArchive(UiPort& ui, AppSettings& settings, IconArchive& archive,
     return archive.Open(std::move(*bytes));
 }
 
+bool CVarnelDoc::loadIcons(Game g) {
+    const std::string& setting = settings_.iconArchive(g);
+    ViewSlot& slot = view(g);
+    std::string path;
+    if (!setting.empty() && setting != kNoValue && setting != slot.iconsLoaded &&
+        FileExists(setting))
+        path = setting;
+    const bool loaded = LoadIconArchive(ui, settings_, icons(g), path);
+    slot.iconsLoaded = setting;
+    return loaded;
+}
+
 bool SelectIconOfUnit(const CVarnelDoc& doc, IconArchive& archive, int unitIndex) {
     if (unitIndex < 0)
         return false;

@@ -21,7 +21,7 @@ std::optional<std::string> readOrAsk(CVarnelDoc& state, FileKind kind, std::stri
         }
         if (read(path))
             return path;
-        const std::string chosen = ChooseFile(state.ui, state.settings, kind);
+        const std::string chosen = ChooseFile(state.ui, state.settings(), kind);
         if (chosen == kNoValue) {
             MessageBox(state.ui, "file [%s]\nnot found%s", path.c_str(), notFoundTail);
             return std::nullopt;

@@ -33,6 +33,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace varnel {
@@ -46,6 +47,13 @@ struct SwapSide {
     std::optional<NameTable> countries; // the country names swap
     bool files = false;                 // the three file paths swap
     std::string eFile, namesEFile, tFile;
+    // The side's table of the type `Table`.
+    template <class Table> std::optional<Table>& tableOf() {
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            return pg2;
+        else
+            return peg;
+    }
 };
 
 struct Patch {

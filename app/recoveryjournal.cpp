@@ -322,7 +322,7 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
         return;
     Record base(JournalRecord::Base);
     base.u8(g == Game::Pg2 ? 0 : 1);
-    base.text(settings.eFile(g)).text(settings.namesEFile(g)).text(settings.tFile(g));
+    base.text(settings_.eFile(g)).text(settings_.namesEFile(g)).text(settings_.tFile(g));
     // The country names as they stand: the T-File may change on disk before a restore.
     writeCountries(base, countries(g));
     const auto& data = fileStamp(g, ChangeKind::Data);
@@ -331,8 +331,8 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
     const bool onFiles = !targets && hasTable(g) && !flag(g, ChangeKind::Data) &&
                          !flag(g, ChangeKind::Names) && !history(g).cleanAhead(ChangeKind::Data) &&
                          !history(g).cleanAhead(ChangeKind::Names) && data &&
-                         stampedPath(g, ChangeKind::Data) == settings.eFile(g) &&
-                         (!names || stampedPath(g, ChangeKind::Names) == settings.namesEFile(g));
+                         stampedPath(g, ChangeKind::Data) == settings_.eFile(g) &&
+                         (!names || stampedPath(g, ChangeKind::Names) == settings_.namesEFile(g));
     if (!hasTable(g)) {
         base.u8(kNoTableBase);
     } else if (onFiles) {
@@ -350,9 +350,9 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
                                           ahead(ChangeKind::Names)));
         // The units as they are in memory, image by image: an E-File would rebuild PG2 masks.
         if (g == Game::Pg2)
-            writeTable(base, pg2_);
+            writeTable(base, slotOf<Pg2UnitTable>().now);
         else
-            writeTable(base, peg_);
+            writeTable(base, slotOf<PegUnitTable>().now);
         // Just before a save: what each file will hold once written, so that a restore after a
         // kill during the save knows which of them made it.
         for (const SaveTarget* t :
@@ -395,16 +395,16 @@ void CVarnelDoc::journalStep(Game g, const EditStep& step, bool namesClean,
         r.u8(side.table ? 1 : 0);
         if (side.table) {
             if (g == Game::Pg2)
-                writeTable(r, pg2_);
+                writeTable(r, slotOf<Pg2UnitTable>().now);
             else
-                writeTable(r, peg_);
+                writeTable(r, slotOf<PegUnitTable>().now);
         }
         r.u8(side.countries ? 1 : 0);
         if (side.countries)
             writeCountries(r, countries(g));
         r.u8(side.files ? 1 : 0);
         if (side.files)
-            r.text(settings.eFile(g)).text(settings.namesEFile(g)).text(settings.tFile(g));
+            r.text(settings_.eFile(g)).text(settings_.namesEFile(g)).text(settings_.tFile(g));
         r.u64(swapStateHash(g, side, side.pg2, side.peg,
                             side.countries ? *side.countries : countries(g), side.eFile,
                             side.namesEFile, side.tFile));
@@ -633,8 +633,9 @@ class JournalReplay {
             if (!ok || !f.ok())
                 return false;
             const std::uint64_t now = swapStateHash(
-                g_, *side, doc_.pg2_, doc_.peg_, doc_.countries(g_), doc_.settings.eFile(g_),
-                doc_.settings.namesEFile(g_), doc_.settings.tFile(g_));
+                g_, *side, doc_.slotOf<Pg2UnitTable>().now, doc_.slotOf<PegUnitTable>().now,
+                doc_.countries(g_), doc_.settings().eFile(g_), doc_.settings().namesEFile(g_),
+                doc_.settings().tFile(g_));
             if (now != before)
                 return false;
             patch.swap = std::move(side);
@@ -700,11 +701,11 @@ bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path) {
     // journal takes them all and is flushed once at the end.
     if (doc.journal_)
         doc.journal_->beginBatch();
-    doc.settings.eFile(g) = base->eFile;
-    doc.settings.namesEFile(g) = base->namesEFile;
+    doc.settings().eFile(g) = base->eFile;
+    doc.settings().namesEFile(g) = base->namesEFile;
     if (base->kind != kNoTableBase) {
         // The country names as they were, as a load sets them: no step of their own.
-        doc.settings.tFile(g) = base->tFile;
+        doc.settings().tFile(g) = base->tFile;
         doc.setCountries(g, base->countries);
     }
     if (base->kind == kFilesBase) {
@@ -720,13 +721,13 @@ bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path) {
         const bool dataSaved = written(base->data);
         const bool namesSaved = written(base->names);
         if (dataSaved)
-            doc.settings.eFile(g) = base->data.path;
+            doc.settings().eFile(g) = base->data.path;
         if (namesSaved)
-            doc.settings.namesEFile(g) = base->names.path;
-        doc.rememberFile(g, ChangeKind::Data, doc.settings.eFile(g),
-                         StampFile(doc.settings.eFile(g)));
-        doc.rememberFile(g, ChangeKind::Names, doc.settings.namesEFile(g),
-                         StampFile(doc.settings.namesEFile(g)));
+            doc.settings().namesEFile(g) = base->names.path;
+        doc.rememberFile(g, ChangeKind::Data, doc.settings().eFile(g),
+                         StampFile(doc.settings().eFile(g)));
+        doc.rememberFile(g, ChangeKind::Names, doc.settings().namesEFile(g),
+                         StampFile(doc.settings().namesEFile(g)));
         const bool dataModified = base->dataModified && !dataSaved;
         const bool namesModified = base->namesModified && !namesSaved;
         if (g == Game::Pg2)
@@ -807,7 +808,7 @@ OfferResult OfferLeftJournals(CVarnelDoc& doc, const std::string& folder) {
                         what.c_str(), timeText(summary->lastChange).c_str())) {
             if (RestoreLeftJournal(doc, path)) {
                 result.restored.push_back(summary->game);
-                result.eFiles.push_back(doc.settings.eFile(summary->game));
+                result.eFiles.push_back(doc.settings().eFile(summary->game));
             }
         } else {
             RemoveFile(path);

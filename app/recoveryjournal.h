@@ -65,7 +65,7 @@ class RecoveryJournal {
     void setKnown(Game g, std::size_t steps) { known_[slot(g)] = steps; }
 
   private:
-    static std::size_t slot(Game g) { return g == Game::Pg2 ? 0 : 1; }
+    static std::size_t slot(Game g) { return GameIndex(g); }
     std::string folder_;
     std::string stem_; // "journal-<pid>-<start time>-"
     std::array<JournalFile, 2> files_;

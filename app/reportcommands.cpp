@@ -9,15 +9,14 @@ namespace varnel {
 
 bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEditor,
                         const std::string& outputPath) {
-    const bool loaded = game == Game::Pg2 ? state.hasTable(Game::Pg2) : state.hasTable(Game::Peg);
-    if (!loaded) {
+    if (!state.hasTable(game)) {
         MessageBox(state.ui, "There is nothing to report, load a file first");
         return false;
     }
     if (format < FullTable || format > SimpleList)
         return false;
 
-    const std::string& eFile = state.settings.eFile(game);
+    const std::string& eFile = state.settings().eFile(game);
     const std::string path = outputPath.empty() ? EquipmentReportPath(game, eFile) : outputPath;
     bool saved = false;
     {
@@ -39,11 +38,9 @@ bool RunEquipmentReport(CVarnelDoc& state, Game game, int format, bool launchEdi
 }
 
 std::vector<IconUse> CollectUsedIcons(const CVarnelDoc& state, Game game) {
-    if (game == Game::Pg2 && state.pg2())
-        return CollectPg2Icons(*state.pg2());
-    if (game == Game::Peg && state.peg())
-        return CollectPegIcons(*state.peg());
-    return {};
+    if (!state.hasTable(game))
+        return {};
+    return game == Game::Pg2 ? CollectPg2Icons(*state.pg2()) : CollectPegIcons(*state.peg());
 }
 
 IconsReportResult RunIconsReport(CVarnelDoc& state, Game game, int type, bool launchEditor,
@@ -52,7 +49,7 @@ IconsReportResult RunIconsReport(CVarnelDoc& state, Game game, int type, bool la
     if (items.empty())
         return IconsReportResult::Empty;
 
-    const std::string& eFile = state.settings.eFile(game);
+    const std::string& eFile = state.settings().eFile(game);
     const std::string path = outputPath.empty() ? IconsReportPath(eFile) : outputPath;
     if (!SaveFileBytes(path, WriteIconsReport(items, eFile, type))) {
         SaveErrorBox(state.ui, path);

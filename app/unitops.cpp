@@ -19,7 +19,9 @@ bool roomFor(CVarnelDoc& doc, std::size_t count, std::size_t extra) {
     return false;
 }
 
-bool cloneUnit(CVarnelDoc& doc, Game game, std::size_t index) {
+} // namespace
+
+bool CloneUnit(CVarnelDoc& doc, Game game, std::size_t index) {
     if (index >= doc.unitCount(game) || !roomFor(doc, doc.unitCount(game), 1))
         return false;
     // The views see the new unit before a message box can let them repaint.
@@ -29,6 +31,8 @@ bool cloneUnit(CVarnelDoc& doc, Game game, std::size_t index) {
     MessageBox(doc.ui, "Clone is Code: %d", static_cast<int>(*code));
     return true;
 }
+
+namespace {
 
 template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
     if (!doc.hasTable(G))
@@ -54,8 +58,9 @@ template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
         return false;
     if constexpr (G == Game::Pg2)
         AskCodeFixes(doc, parsed, first, first + parsed.count, CodeAnswer::Ask);
-    const auto names = ReadFileOrAsk(
-        doc, NamesEFileKind(G), NamesPathFor(doc.settings.textSuffix, file->path), kNoDenomination);
+    const auto names =
+        ReadFileOrAsk(doc, NamesEFileKind(G), NamesPathFor(doc.settings().textSuffix, file->path),
+                      kNoDenomination);
 
     typename GameTraits<G>::Table added =
         MakeTable(std::move(parsed), names ? std::move(names->bytes) : Bytes());
@@ -65,28 +70,8 @@ template <Game G> bool pasteUnits(CVarnelDoc& doc, const std::string& path) {
 
 } // namespace
 
-bool ClonePg2Unit(CVarnelDoc& doc, std::size_t index) {
-    return cloneUnit(doc, Game::Pg2, index);
-}
-
-bool ClonePegUnit(CVarnelDoc& doc, std::size_t index) {
-    return cloneUnit(doc, Game::Peg, index);
-}
-
-bool DeletePg2Unit(CVarnelDoc& doc, std::size_t index) {
-    return doc.deleteUnit(Game::Pg2, index);
-}
-
-bool DeletePegUnit(CVarnelDoc& doc, std::size_t index) {
-    return doc.deleteUnit(Game::Peg, index);
-}
-
-bool PastePg2Units(CVarnelDoc& doc, const std::string& path) {
-    return pasteUnits<Game::Pg2>(doc, path);
-}
-
-bool PastePegUnits(CVarnelDoc& doc, const std::string& path) {
-    return pasteUnits<Game::Peg>(doc, path);
+bool PasteUnits(CVarnelDoc& doc, Game game, const std::string& path) {
+    return game == Game::Pg2 ? pasteUnits<Game::Pg2>(doc, path) : pasteUnits<Game::Peg>(doc, path);
 }
 
 } // namespace varnel

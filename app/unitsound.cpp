@@ -23,13 +23,13 @@ std::string UnitSoundPath(const std::string& folder, int number) {
 }
 
 void PlayUnitSound(CVarnelDoc& state, Game game, SoundPlayer& player, int number) {
-    std::string& folder = state.settings.soundDir(game);
+    std::string& folder = state.settings().soundDir(game);
     if (folder == kNoValue)
-        folder = state.settings.dir(game) + "WAVS" + kNativeSeparator;
+        folder = state.settings().dir(game) + "WAVS" + kNativeSeparator;
 
     std::string path = UnitSoundPath(folder, number);
     if (!FileExists(path)) {
-        folder = ChooseFile(state.ui, state.settings,
+        folder = ChooseFile(state.ui, state.settings(),
                             {.kind = soundKind(game), .part = PathPart::Folder});
         if (folder != kNoValue)
             path = UnitSoundPath(folder, number);

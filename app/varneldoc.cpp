@@ -25,19 +25,13 @@ CVarnelDoc::CVarnelDoc(UiPort& ui, SettingsBackend& store) : ui(ui), store(store
 CVarnelDoc::~CVarnelDoc() = default;
 
 std::size_t CVarnelDoc::unitCount(Game g) const {
-    if (g == Game::Pg2)
-        return pg2_ ? pg2_->count() : 0;
-    return peg_ ? peg_->count() : 0;
+    return withSlot(g, [](const auto& slot) { return slot.now ? slot.now->count() : 0; });
 }
 
 std::optional<std::string_view> CVarnelDoc::unitName(Game g, std::size_t index) const {
-    if (g == Game::Pg2) {
-        if (pg2_ && index < pg2_->count())
-            return pg2_->name(index);
-    } else if (peg_ && index < peg_->count()) {
-        return peg_->name(index);
-    }
-    return std::nullopt;
+    if (index >= unitCount(g))
+        return std::nullopt;
+    return visitTable(g, [&](const auto& table) { return table.name(index); });
 }
 
 void CVarnelDoc::addObserver(DocObserver* observer) {
@@ -50,11 +44,9 @@ void CVarnelDoc::removeObserver(DocObserver* observer) {
 }
 
 std::string CVarnelDoc::title() const {
-    std::string partA;
-    if (currentGame == Game::Pg2)
-        partA = Format("PG2 File: %s ", ShortenPath(settings.pg2EFile, kTitlePathLength).c_str());
-    else if (currentGame == Game::Peg)
-        partA = Format("PeG File: %s ", ShortenPath(settings.pegEFile, kTitlePathLength).c_str());
+    const Game g = currentGame_;
+    std::string partA = Format("%s File: %s ", GameName(g),
+                               ShortenPath(settings_.eFile(g), kTitlePathLength).c_str());
     if (isModified()) {
         partA += "<Modified";
         for (Game g : {Game::Pg2, Game::Peg})
@@ -91,12 +83,12 @@ bool CVarnelDoc::saveModified() {
         bool (*save)(CVarnelDoc&);
     };
     const Step steps[] = {
-        {flag(Game::Pg2, ChangeKind::Data), &settings.pg2EFile,
-         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings.pg2EFile); }},
-        {flag(Game::Peg, ChangeKind::Data), &settings.pegEFile,
-         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings.pegEFile); }},
-        {flag(Game::Pg2, ChangeKind::Names), &settings.pg2NamesEFile, SavePg2Names},
-        {flag(Game::Peg, ChangeKind::Names), &settings.pegNamesEFile, SavePegNames},
+        {flag(Game::Pg2, ChangeKind::Data), &settings_.pg2EFile,
+         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings().pg2EFile); }},
+        {flag(Game::Peg, ChangeKind::Data), &settings_.pegEFile,
+         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings().pegEFile); }},
+        {flag(Game::Pg2, ChangeKind::Names), &settings_.pg2NamesEFile, SavePg2Names},
+        {flag(Game::Peg, ChangeKind::Names), &settings_.pegNamesEFile, SavePegNames},
     };
     for (const Step& step : steps) {
         // A Yes whose save fails stops here: going on would throw the unsaved data away.
@@ -110,31 +102,31 @@ bool CVarnelDoc::saveModified() {
 }
 
 void CVarnelDoc::newDocument() {
-    if (!settingsLoaded) {
-        ReadAllSettings(settings, store);
-        settingsLoaded = true;
+    if (!settingsLoaded_) {
+        ReadAllSettings(settings_, store);
+        settingsLoaded_ = true;
     }
     refreshTitle();
 }
 
 void CVarnelDoc::open() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if ((flag(g, ChangeKind::Data) || flag(g, ChangeKind::Names)) && !saveModified())
         return;
-    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g)});
+    const std::string path = ChooseFile(ui, settings_, {.kind = EFileKind(g)});
     if (path == kNoValue)
         return;
     LoadEFile(*this, g, path);
 }
 
 void CVarnelDoc::save() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g))
         return;
-    const std::string eFile = settings.eFile(g);
+    const std::string eFile = settings_.eFile(g);
     const bool saveData =
         flag(g, ChangeKind::Data) || QuestionBox(ui, kNotModifiedQuestion, eFile.c_str());
-    const std::string& names = settings.namesEFile(g);
+    const std::string& names = settings_.namesEFile(g);
     const bool saveNames =
         flag(g, ChangeKind::Names) || QuestionBox(ui, kNotModifiedQuestion, names.c_str());
     // Both files together are written as a pair, so a failure leaves neither changed.
@@ -148,12 +140,12 @@ void CVarnelDoc::save() {
 }
 
 void CVarnelDoc::saveAs() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g))
         return;
     constexpr int kSaveDialogPart = 7;
     const std::string path =
-        ChooseFile(ui, settings, {.kind = EFileKind(g), .part = kSaveDialogPart});
+        ChooseFile(ui, settings_, {.kind = EFileKind(g), .part = kSaveDialogPart});
     if (path == kNoValue)
         return;
     SaveEFilePair(*this, g, path);
@@ -161,67 +153,58 @@ void CVarnelDoc::saveAs() {
 }
 
 void CVarnelDoc::reloadTFile() {
-    const Game g = currentGame;
-    const std::string path = ChooseFile(ui, settings, {.kind = TFileKind(g)});
+    const Game g = currentGame_;
+    const std::string path = ChooseFile(ui, settings_, {.kind = TFileKind(g)});
     if (path == kNoValue)
         return;
     LoadTFile(*this, g, path);
 }
 
 void CVarnelDoc::reloadIcons() {
-    const Game g = currentGame;
-    const std::string path = ChooseFile(ui, settings, {.kind = IconArchiveKind(g)});
+    const Game g = currentGame_;
+    const std::string path = ChooseFile(ui, settings_, {.kind = IconArchiveKind(g)});
     if (path == kNoValue)
         return;
-    settings.iconArchive(g) = path;
+    settings_.iconArchive(g) = path;
     refreshAllViews();
 }
 
 void CVarnelDoc::cloneItem() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g) || !view(g).registered)
         return;
     const auto index = static_cast<std::size_t>(std::max(0, view(g).currentUnit));
-    if (g == Game::Pg2)
-        ClonePg2Unit(*this, index);
-    else
-        ClonePegUnit(*this, index);
+    CloneUnit(*this, g, index);
 }
 
 void CVarnelDoc::deleteItem() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g) || !view(g).registered)
         return;
     const int index = view(g).currentUnit;
     if (!QuestionBox(ui, "Are you sure to delete ItemCode: %d", index) || index < 0)
         return;
-    if (g == Game::Pg2)
-        DeletePg2Unit(*this, static_cast<std::size_t>(index));
-    else
-        DeletePegUnit(*this, static_cast<std::size_t>(index));
+    deleteUnit(g, static_cast<std::size_t>(index));
 }
 
 void CVarnelDoc::mergeFromEFile() {
-    const Game g = currentGame;
+    const Game g = currentGame_;
     if (!hasTable(g))
         return;
-    const std::string path = ChooseFile(ui, settings, {.kind = EFileKind(g)});
+    const std::string path = ChooseFile(ui, settings_, {.kind = EFileKind(g)});
     if (path == kNoValue)
         return;
-    if (g == Game::Pg2)
-        PastePg2Units(*this, path);
-    else
-        PastePegUnits(*this, path);
+    PasteUnits(*this, g, path);
 }
 
 void CVarnelDoc::mergeFromTxt() {
-    if (hasTable(currentGame))
-        MergeByDefinitionFile(*this, currentGame);
+    if (hasTable(currentGame_))
+        MergeByDefinitionFile(*this, currentGame_);
 }
 
 void CVarnelDoc::exportEFile() {
-    if (hasTable(currentGame))
-        ExportByDefinitionFile(*this, currentGame);
+    if (hasTable(currentGame_))
+        ExportByDefinitionFile(*this, currentGame_);
 }
 
 void CVarnelDoc::convert() {
@@ -240,7 +223,7 @@ bool CVarnelDoc::openDocument(const std::string& path, std::optional<Game> game)
     newDocument();
     if (!saveModified())
         return false;
-    const Game g = game ? *game : settings.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
+    const Game g = game ? *game : settings_.defaultEFile == "PG2" ? Game::Pg2 : Game::Peg;
     // The file the user opened is what the window shows, whichever game was shown.
     LoadOptions options;
     options.showGame = true;
@@ -252,7 +235,7 @@ bool CVarnelDoc::close() {
         return false;
     // After the save questions, whatever the answers: the user has decided about every change.
     endJournals();
-    WriteExitSettings(settings, store);
+    WriteExitSettings(settings_, store);
     return true;
 }
 

@@ -25,6 +25,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace varnel {
@@ -86,6 +88,8 @@ struct ViewSlot {
     int listedUnits = 0;
     // The filter the form's list and the units table share.
     UnitFilter filter;
+    // The icon archive setting when the form was made or last loaded its icons (loadIcons).
+    std::string iconsLoaded;
 };
 
 class RecoveryJournal;
@@ -102,6 +106,62 @@ struct SaveTargets {
 };
 
 class CVarnelDoc {
+    // The state of both games comes first: the inline accessors below are written over it.
+
+    // A game's table as it stands and as its files held it at the last load or save (what
+    // "changed" is told from); both absent until the game is first loaded.
+    template <class T> struct TableSlot {
+        using Table = T;
+        std::optional<Table> now;
+        std::optional<Table> saved;
+    };
+    // A file of a game as the document last loaded or saved it.
+    struct FileRecord {
+        std::optional<FileStamp> stamp;    // as loaded or saved
+        std::string path;                  // the path whose stamp it is
+        std::optional<FileStamp> keptOver; // changed on disk since, the user kept theirs
+    };
+    // What the document holds for one game beside its table.
+    struct GameState {
+        explicit GameState(Game g) : countries(CountryCount(g)), icons(g) {}
+        NameTable countries;
+        EditHistory history;
+        IconArchive icons;
+        ViewSlot view;
+        LoadFindings findings;
+        std::array<FileRecord, 2> files; // the E-File's data, then the Names E-File
+    };
+    GameState& state(Game g) { return games_[GameIndex(g)]; }
+    const GameState& state(Game g) const { return games_[GameIndex(g)]; }
+    FileRecord& fileOf(Game g, ChangeKind kind) {
+        return state(g).files[kind == ChangeKind::Data ? 0 : 1];
+    }
+    const FileRecord& fileOf(Game g, ChangeKind kind) const {
+        return state(g).files[kind == ChangeKind::Data ? 0 : 1];
+    }
+    template <class Table> TableSlot<Table>& slotOf() {
+        return std::get<TableSlot<Table>>(tables_);
+    }
+    template <class Table> const TableSlot<Table>& slotOf() const {
+        return std::get<TableSlot<Table>>(tables_);
+    }
+    // Calls `f` with the game's TableSlot, typed: the one place that turns a game into a type.
+    template <class Self, class F> static decltype(auto) slotOfGame(Self& self, Game g, F&& f) {
+        if (g == Game::Pg2)
+            return f(self.template slotOf<Pg2UnitTable>());
+        return f(self.template slotOf<PegUnitTable>());
+    }
+    template <class F> decltype(auto) withSlot(Game g, F&& f) {
+        return slotOfGame(*this, g, std::forward<F>(f));
+    }
+    template <class F> decltype(auto) withSlot(Game g, F&& f) const {
+        return slotOfGame(*this, g, std::forward<F>(f));
+    }
+    // Calls `f` with the game's table, which must be loaded.
+    template <class F> decltype(auto) withTable(Game g, F&& f) {
+        return withSlot(g, [&](auto& slot) -> decltype(auto) { return f(*slot.now); });
+    }
+
   public:
     CVarnelDoc(UiPort& ui, SettingsBackend& store);
     ~CVarnelDoc();
@@ -110,49 +170,64 @@ class CVarnelDoc {
 
     UiPort& ui;
     SettingsBackend& store;
-    AppSettings settings;
-    bool settingsLoaded = false;
+    // The settings in memory: read at the first newDocument, written by close().
+    AppSettings& settings() { return settings_; }
+    const AppSettings& settings() const { return settings_; }
+    // The settings in memory are the session's own (set by the caller): newDocument does not
+    // read them from the store.
+    void markSettingsLoaded() { settingsLoaded_ = true; }
 
-    Game currentGame = Game::Pg2;
-    IconArchive pg2Icons{Game::Pg2};
-    IconArchive pegIcons{Game::Peg};
-    std::array<ViewSlot, 2> views{};
-    std::array<LoadFindings, 2> loads{};
+    // The game whose form is shown: the File and Tools commands work on it.
+    Game currentGame() const { return currentGame_; }
+    void setCurrentGame(Game g) { currentGame_ = g; }
 
     // The tables, read-only: every change goes through the edit path below. Nullptr while the
     // game has no table.
-    const Pg2UnitTable* pg2() const { return pg2_ ? &*pg2_ : nullptr; }
-    const PegUnitTable* peg() const { return peg_ ? &*peg_ : nullptr; }
+    template <class Table> const Table* table() const {
+        const auto& now = slotOf<Table>().now;
+        return now ? &*now : nullptr;
+    }
+    const Pg2UnitTable* pg2() const { return table<Pg2UnitTable>(); }
+    const PegUnitTable* peg() const { return table<PegUnitTable>(); }
+    // Calls `f` with the game's table, typed; the game must have one (hasTable).
+    template <class F> decltype(auto) visitTable(Game g, F&& f) const {
+        return withSlot(g, [&](const auto& slot) -> decltype(auto) { return f(*slot.now); });
+    }
     // The field of a unit written in `style`, countries named by the game's T-File; empty when
     // there is no such unit.
     std::string formatField(Game g, std::size_t unit, const FieldDef& field,
                             FieldStyle style = FieldStyle::Form) const;
     // The value of the field of a unit; empty when there is no such unit.
     FieldValue readField(Game g, std::size_t unit, const FieldDef& field) const;
-    const NameTable& countries(Game g) const {
-        return g == Game::Pg2 ? pg2Countries_ : pegCountries_;
-    }
+    const NameTable& countries(Game g) const { return state(g).countries; }
     // The country names of a game's T-File, as a load reads them (no step: the load that follows
     // starts the game's history afresh and tells the views).
     void setCountries(Game g, NameTable names);
     // The country names read again from the T-File at `tFile`, as a step ("Reload country
     // names").
     void reloadCountries(Game g, NameTable names, const std::string& tFile);
-    IconArchive& icons(Game g) { return g == Game::Pg2 ? pg2Icons : pegIcons; }
-    const IconArchive& icons(Game g) const { return g == Game::Pg2 ? pg2Icons : pegIcons; }
-    ViewSlot& view(Game g) { return views[g == Game::Pg2 ? 0 : 1]; }
-    const ViewSlot& view(Game g) const { return views[g == Game::Pg2 ? 0 : 1]; }
-    LoadFindings& findings(Game g) { return loads[g == Game::Pg2 ? 0 : 1]; }
-    const LoadFindings& findings(Game g) const { return loads[g == Game::Pg2 ? 0 : 1]; }
+    // The game's icon archive; loadIcons fills it.
+    IconArchive& icons(Game g) { return state(g).icons; }
+    const IconArchive& icons(Game g) const { return state(g).icons; }
+    // Loads the game's icon archive for its form: the file chosen since the form last loaded
+    // (the "ReLoad Icons" command, the settings) when it exists, otherwise the one found beside
+    // the E-File, which may have come from another folder. False when none could be read.
+    bool loadIcons(Game g);
+    ViewSlot& view(Game g) { return state(g).view; }
+    const ViewSlot& view(Game g) const { return state(g).view; }
+    LoadFindings& findings(Game g) { return state(g).findings; }
+    const LoadFindings& findings(Game g) const { return state(g).findings; }
     // Whether the game's table is loaded, and its number of units (0 without a table).
-    bool hasTable(Game g) const { return g == Game::Pg2 ? pg2_.has_value() : peg_.has_value(); }
+    bool hasTable(Game g) const {
+        return withSlot(g, [](const auto& slot) { return slot.now.has_value(); });
+    }
     std::size_t unitCount(Game g) const;
     // The country and the class of unit `index` (inside the game's table) as its form shows them.
     int unitCountry(Game g, std::size_t index) const {
-        return g == Game::Pg2 ? UnitCountry(pg2_->units[index]) : UnitCountry(peg_->units[index]);
+        return visitTable(g, [&](const auto& table) { return UnitCountry(table.units[index]); });
     }
     int unitClass(Game g, std::size_t index) const {
-        return g == Game::Pg2 ? UnitClass(pg2_->units[index]) : UnitClass(peg_->units[index]);
+        return visitTable(g, [&](const auto& table) { return UnitClass(table.units[index]); });
     }
     // The units of the game that pass `filter`, in table order; none without a table.
     // The condition (UnitFilter::where) is one that parses: the views keep only those.
@@ -162,10 +237,7 @@ class CVarnelDoc {
     bool passesFilter(Game g, int index, const UnitFilter& filter) const;
     // Orders units of the game by a row of its field table (SortUnits).
     void sortUnits(Game g, const FieldDef& field, bool ascending, std::vector<int>& units) const {
-        if (g == Game::Pg2)
-            SortUnits(*pg2_, field, ascending, units);
-        else
-            SortUnits(*peg_, field, ascending, units);
+        visitTable(g, [&](const auto& table) { SortUnits(table, field, ascending, units); });
     }
     // The name of unit `index` of the game, or nothing outside the table. Valid until the next
     // change of a name of that table.
@@ -272,9 +344,13 @@ class CVarnelDoc {
     // Names the units from the lines of a Names E-File read at `path` (units past the last line
     // keep their names); the names are then clean, as read from that file.
     void reloadNames(Game g, std::span<const std::uint8_t> bytes, const std::string& path);
+    // "Reload names" of a form: reads the game's Names E-File again (asking for it when it is
+    // missing) and names the units from it. Asks first when `alwaysAsk` or when the names have
+    // unsaved changes. False when nothing was read.
+    bool reloadNamesFile(Game g, bool alwaysAsk);
 
     // --- Undo and redo --------------------------------------------------------------------
-    const EditHistory& history(Game g) const { return g == Game::Pg2 ? pg2History_ : pegHistory_; }
+    const EditHistory& history(Game g) const { return state(g).history; }
     // Takes back (or does again) the last step of the game; false when there is none.
     bool undo(Game g);
     bool redo(Game g);
@@ -327,12 +403,10 @@ class CVarnelDoc {
     // What the game's E-File (Data) or Names E-File (Names) was like when last loaded or saved;
     // nothing when the table has no such file on disk.
     const std::optional<FileStamp>& fileStamp(Game g, ChangeKind kind) const {
-        return stamps_[stampSlot(g, kind)];
+        return fileOf(g, kind).stamp;
     }
     // The path whose stamp fileStamp holds.
-    const std::string& stampedPath(Game g, ChangeKind kind) const {
-        return stampPaths_[stampSlot(g, kind)];
-    }
+    const std::string& stampedPath(Game g, ChangeKind kind) const { return fileOf(g, kind).path; }
     // Remembers what the file at `path` is like after a load or save (nothing: the table has no
     // such file on disk).
     void rememberFile(Game g, ChangeKind kind, const std::string& path,
@@ -385,18 +459,6 @@ class CVarnelDoc {
     DocChange applyPatch(Game g, Patch& patch, bool forward, bool data, bool names,
                          const std::vector<std::uint64_t>* check,
                          std::vector<std::uint64_t>* record, bool* ok);
-    template <class F> decltype(auto) withTable(Game g, F&& f) {
-        if (g == Game::Pg2)
-            return f(*pg2_);
-        return f(*peg_);
-    }
-    template <class Table> Table& tableOf() {
-        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
-            return *pg2_;
-        else
-            return *peg_;
-    }
-    NameTable& countriesOf(Game g) { return g == Game::Pg2 ? pg2Countries_ : pegCountries_; }
     template <class Table> bool append(Game g, Table added, const std::string& what, bool names);
     template <class Table>
     bool replace(Game g, const std::string& what, std::size_t count,
@@ -419,32 +481,19 @@ class CVarnelDoc {
             if (std::find(observers_.begin(), observers_.end(), o) != observers_.end())
                 f(*o);
     }
-    EditHistory& historyOf(Game g) { return g == Game::Pg2 ? pg2History_ : pegHistory_; }
+    EditHistory& historyOf(Game g) { return state(g).history; }
     void changed(const DocChange& change);
-    template <class Table>
-    void load(std::optional<Table>& slot, Game g, Table table, bool dataModified,
-              bool namesModified);
 
-    std::optional<Pg2UnitTable> pg2_; // absent until first loaded
-    std::optional<PegUnitTable> peg_;
-    // The tables as the files held them at the last load or save: what "changed" is told from.
-    std::optional<Pg2UnitTable> pg2Saved_;
-    std::optional<PegUnitTable> pegSaved_;
+    AppSettings settings_;
+    bool settingsLoaded_ = false;
+    Game currentGame_ = Game::Pg2;
+    std::tuple<TableSlot<Pg2UnitTable>, TableSlot<PegUnitTable>> tables_;
+    std::array<GameState, 2> games_{GameState(Game::Pg2), GameState(Game::Peg)};
+    // The table now becomes the one "changed" is told from.
     void keepSaved(Game g);
     // The details of a step just applied (EditStep::details), from its patch.
     std::string stepDetails(Game g, Patch& patch, const DocChange& change);
-    NameTable pg2Countries_{pg2::kCountryCount};
-    NameTable pegCountries_{peg::kCountryCount};
-    EditHistory pg2History_;
-    EditHistory pegHistory_;
     std::vector<DocObserver*> observers_;
-
-    static std::size_t stampSlot(Game g, ChangeKind kind) {
-        return (g == Game::Pg2 ? 0 : 2) + (kind == ChangeKind::Data ? 0 : 1);
-    }
-    std::array<std::optional<FileStamp>, 4> stamps_; // as loaded or saved
-    std::array<std::string, 4> stampPaths_;
-    std::array<std::optional<FileStamp>, 4> keptOver_; // changed on disk, the user kept theirs
     bool checkingFiles_ = false;
 };
 

@@ -2,7 +2,7 @@
 // the ratios: Diff / DiffLoadBoth at 65,535 (what the comparison adds to reading the two files
 // with their Names E-Files), and Diff and Check each at 65,535 / 1,000 units.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "base/fileio.h"
 #include "bench/benchsupport.h"
 #include "equip/efile.h"

@@ -5,7 +5,7 @@
 // unit plus a constant; deleting one of 65,535 units under 4 KiB plus that unit).
 
 #include "app/settingsstore.h"
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "app/varneldoc.h"
 #include "bench/benchsupport.h"
 
@@ -72,7 +72,7 @@ struct BenchDoc {
         for (std::size_t i = 0; i < count; ++i)
             table.units[i].record[peg::Country] = static_cast<std::uint8_t>(1 + i % 20);
         doc.loadTable(std::move(table));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
     }
     SilentUi ui;
     MemorySettingsBackend store;

@@ -94,8 +94,8 @@ Fixture& fixture() {
 
 struct Session {
     Session() : state(ui, store) {
-        state.settings.textSuffix = ".txt";
-        state.settings.pg2Dir = state.settings.pegDir = fixture().root.string() + "/";
+        state.settings().textSuffix = ".txt";
+        state.settings().pg2Dir = state.settings().pegDir = fixture().root.string() + "/";
     }
     SilentUi ui;
     MemorySettingsBackend store;

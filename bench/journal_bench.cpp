@@ -46,7 +46,7 @@ struct JournalDoc {
             doc.enableJournal(journal);
         if (count > 0)
             doc.loadTable(MakeBenchPegTable(count));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
     }
     SilentUi ui;
     MemorySettingsBackend store;
@@ -93,7 +93,7 @@ void BM_ReplayInMemory(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto b = std::make_unique<JournalDoc>(load ? 0 : kLarge, "");
-        b->doc.settings.textSuffix = ".txt";
+        b->doc.settings().textSuffix = ".txt";
         state.ResumeTiming();
         if (load)
             LoadPegEFile(b->doc, eFile);
@@ -114,7 +114,7 @@ void BM_RestoreJournal(benchmark::State& state) {
     std::string written;
     {
         JournalDoc source(0, folder.dir() + "source/");
-        source.doc.settings.textSuffix = ".txt";
+        source.doc.settings().textSuffix = ".txt";
         LoadPegEFile(source.doc, eFile);
         runSteps(source.doc);
         fs::create_directories(left);

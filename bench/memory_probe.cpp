@@ -6,7 +6,7 @@
 
 #include "app/efileio.h"
 #include "app/iconload.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/settingsstore.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -60,21 +60,22 @@ int measure(const std::string& dir) {
     SilentUi ui;
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = dir + "/pg2/";
-    doc.settings.pegDir = dir + "/peg/";
-    const bool loaded = LoadPg2EFile(doc, dir + "/pg2/EQUIP97.EQP") &&
-                        LoadPegEFile(doc, dir + "/peg/EQUIP97.EQP") &&
-                        LoadIconArchive(ui, doc.settings, doc.pg2Icons, dir + "/pg2/PANZER2.DAT") &&
-                        LoadIconArchive(ui, doc.settings, doc.pegIcons, dir + "/peg/MODGEN.DAT");
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = dir + "/pg2/";
+    doc.settings().pegDir = dir + "/peg/";
+    const bool loaded =
+        LoadPg2EFile(doc, dir + "/pg2/EQUIP97.EQP") &&
+        LoadPegEFile(doc, dir + "/peg/EQUIP97.EQP") &&
+        LoadIconArchive(ui, doc.settings(), doc.icons(Game::Pg2), dir + "/pg2/PANZER2.DAT") &&
+        LoadIconArchive(ui, doc.settings(), doc.icons(Game::Peg), dir + "/peg/MODGEN.DAT");
     if (!loaded || doc.pg2()->count() != kMaxUnits || doc.peg()->count() != kMaxUnits) {
         std::fprintf(stderr, "the files under %s did not load\n", dir.c_str());
         return 1;
     }
     // One icon of each game painted, as the forms do on showing a unit.
     RgbImage image(92, 62);
-    ShowIconOfUnit(image, doc, doc.pg2Icons, 0);
-    ShowIconOfUnit(image, doc, doc.pegIcons, 0);
+    ShowIconOfUnit(image, doc, doc.icons(Game::Pg2), 0);
+    ShowIconOfUnit(image, doc, doc.icons(Game::Peg), 0);
     const long peak = peakKiB();
     std::printf("{\n  \"units_per_game\": %zu,\n  \"start_kib\": %ld,\n  \"peak_kib\": %ld,\n"
                 "  \"pg2_archive_bytes\": %zu,\n  \"peg_archive_bytes\": %zu\n}\n",

@@ -1,6 +1,6 @@
 // varnel-cli check EFILE [--archive PATH] [--wavs DIR]: what the game would choke on.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "base/paths.h"
 #include "cli/command.h"
 #include "cli/common.h"
@@ -53,7 +53,7 @@ int run(const std::vector<std::string>& argv) {
     const auto game = OpenEFile(session, args, args.positional()[0]);
     if (!game)
         return kTrouble;
-    const AppSettings& s = session.state.settings;
+    const AppSettings& s = session.state.settings();
     CheckRequest request;
     request.archive = args.value("--archive").value_or("");
     request.wavFolder = args.value("--wavs").value_or(s.dir(*game) + "WAVS" + kNativeSeparator);

@@ -85,7 +85,7 @@ int run(const std::vector<std::string>& argv) {
     if (!LoadEFile(session, args, Game::Peg, input))
         return 1;
     CVarnelDoc& state = session.state;
-    state.currentGame = Game::Peg;
+    state.setCurrentGame(Game::Peg);
     ModifyPegCosts(state, choices);
 
     // Save in place writes the E-File; saving to another name writes its Names E-File as well.

@@ -1,7 +1,7 @@
 // varnel-cli diff A B [--format text|csv]: what differs between two E-Files of one game.
 
 #include "app/batchui.h"
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "base/fileio.h"
 #include "base/paths.h"
 #include "cli/command.h"
@@ -89,7 +89,7 @@ int run(const std::vector<std::string>& argv) {
     for (const std::string& path : {a, b})
         if (const auto bytes = ReadFileBytes(path); bytes && bytes->size() >= kEFileHeaderSize) {
             const std::size_t header = (*bytes)[0] | ((*bytes)[1] << 8);
-            const std::size_t record = *game == Game::Pg2 ? pg2::kRecordSize : peg::kRecordSize;
+            const std::size_t record = RecordSize(*game);
             const std::size_t held = (bytes->size() - kEFileHeaderSize) / record;
             if (header != held)
                 std::cerr << "varnel-cli diff: warning: " << path << ": its header counts "

@@ -54,7 +54,7 @@ int run(const std::vector<std::string>& argv) {
     request.target = args.value("--output")
                          .value_or(ResolveDefinitionTarget(definition, chosen->parsed.sourceName));
     request.definition = std::move(*chosen);
-    const std::string names = NamesPathFor(session.state.settings.textSuffix, request.target);
+    const std::string names = NamesPathFor(session.state.settings().textSuffix, request.target);
     if (!args.has("--overwrite"))
         for (const std::string& path : {request.target, names})
             if (FileExists(path))

@@ -91,10 +91,7 @@ int run(const std::vector<std::string>& argv) {
             }
         }
     };
-    if (*game == Game::Pg2)
-        check(*state.pg2());
-    else
-        check(*state.peg());
+    state.visitTable(*game, check);
     if (refused != 0)
         return Fail(kName, args.has("--skip-refused")
                                ? "a column is refused, no row can be left out; nothing written"

@@ -54,7 +54,7 @@ bool openArchive(const std::string& command, IconArchive& archive, const std::st
         return false;
     }
     Session session;
-    if (!LoadIconArchive(session.ui, session.state.settings, archive, path)) {
+    if (!LoadIconArchive(session.ui, session.state.settings(), archive, path)) {
         Fail(command, "cannot read the icon archive [" + path + "]");
         return false;
     }

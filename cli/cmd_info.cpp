@@ -28,14 +28,12 @@ int run(const std::vector<std::string>& argv) {
     if (!game)
         return 1;
     const CVarnelDoc& st = session.state;
-    const std::size_t units = *game == Game::Pg2 ? st.pg2()->count() : st.peg()->count();
-    const AppSettings& s = st.settings;
-    std::cout << "Game: " << (*game == Game::Pg2 ? "PG2" : "PeG") << '\n'
-              << "E-File: " << (*game == Game::Pg2 ? s.pg2EFile : s.pegEFile) << '\n'
-              << "Units: " << units << '\n'
-              << "Names E-File: " << (*game == Game::Pg2 ? s.pg2NamesEFile : s.pegNamesEFile)
-              << '\n'
-              << "T-File: " << (*game == Game::Pg2 ? s.pg2TFile : s.pegTFile) << '\n'
+    const AppSettings& s = st.settings();
+    std::cout << "Game: " << GameName(*game) << '\n'
+              << "E-File: " << s.eFile(*game) << '\n'
+              << "Units: " << st.unitCount(*game) << '\n'
+              << "Names E-File: " << s.namesEFile(*game) << '\n'
+              << "T-File: " << s.tFile(*game) << '\n'
               << "Countries read: " << st.countries(*game).count() << '\n';
     return 0;
 }

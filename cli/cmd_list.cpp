@@ -1,6 +1,6 @@
 // varnel-cli list: the units a condition picks, as text or as a CSV file.
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "base/csvtext.h"
 #include "cli/command.h"
 #include "cli/common.h"
@@ -69,8 +69,8 @@ int run(const std::vector<std::string>& argv) {
     const auto condition = ParseWhere(kName, *game, *where, state.countries(*game));
     if (!condition)
         return 1;
-    const std::vector<int> units = *game == Game::Pg2 ? MatchingUnits(*state.pg2(), *condition)
-                                                      : MatchingUnits(*state.peg(), *condition);
+    const std::vector<int> units = state.visitTable(
+        *game, [&](const auto& table) { return MatchingUnits(table, *condition); });
 
     // Every cell as UTF-8, header first.
     std::vector<std::vector<std::string>> rows;

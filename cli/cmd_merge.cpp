@@ -59,7 +59,7 @@ int run(const std::vector<std::string>& argv) {
     MergeRequest request;
     request.definition = std::move(*chosen);
     request.source = ResolveDefinitionTarget(definition, request.definition.parsed.sourceName);
-    request.names = NamesPathFor(state.settings.textSuffix, request.source);
+    request.names = NamesPathFor(state.settings().textSuffix, request.source);
     if (!FileExists(request.source))
         return Fail(kName, "the source E-File " + request.source + " does not exist");
     if (!FileExists(request.names))

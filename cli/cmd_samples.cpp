@@ -1,6 +1,6 @@
 // varnel-cli samples DIR: writes the sample game folders.
 
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "cli/command.h"
 #include "cli/common.h"
 

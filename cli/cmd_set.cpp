@@ -88,8 +88,8 @@ int run(const std::vector<std::string>& argv) {
     const auto condition = ParseWhere(kName, *game, *where, state.countries(*game));
     if (!condition)
         return 1;
-    const std::vector<int> units = *game == Game::Pg2 ? MatchingUnits(*state.pg2(), *condition)
-                                                      : MatchingUnits(*state.peg(), *condition);
+    const std::vector<int> units = state.visitTable(
+        *game, [&](const auto& table) { return MatchingUnits(table, *condition); });
     std::cout << Counted(static_cast<long long>(units.size()), "unit matches", "units match")
               << " the condition\n";
 

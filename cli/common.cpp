@@ -138,13 +138,13 @@ std::vector<std::string> Args::all(const std::string& name) const {
 }
 
 Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
-    ReadAllSettings(state.settings, store);
+    ReadAllSettings(state.settings(), store);
     // Nothing the CLI reads should be searched for in the user's own game folders unless the
     // options name them.
-    state.settings.pg2Dir = kNoValue;
-    state.settings.pegDir = kNoValue;
-    state.settings.pg2AltDir.clear();
-    state.settings.pegAltDir.clear();
+    state.settings().pg2Dir = kNoValue;
+    state.settings().pegDir = kNoValue;
+    state.settings().pg2AltDir.clear();
+    state.settings().pegAltDir.clear();
 }
 
 std::optional<DefinitionCommand>
@@ -219,7 +219,7 @@ std::optional<Game> DetectGame(const Args& args, const std::string& eFilePath) {
 }
 
 bool LoadEFile(Session& session, const Args& args, Game game, const std::string& eFilePath) {
-    AppSettings& s = session.state.settings;
+    AppSettings& s = session.state.settings();
     if (const auto suffix = args.value("--suffix"))
         s.textSuffix = *suffix;
     // The folder search looks in the E-File's folder, then --dir, then --alt-dir; a folder the
@@ -229,7 +229,7 @@ bool LoadEFile(Session& session, const Args& args, Game game, const std::string&
         eFileFolder.empty() ? std::string(".") + kNativeSeparator : eFileFolder;
     s.dir(game) = WithTrailingSeparator(args.value("--dir").value_or(home));
     s.altDir(game) = WithTrailingSeparator(args.value("--alt-dir").value_or(home));
-    session.state.currentGame = game;
+    session.state.setCurrentGame(game);
 
     if (IsNonRegularFile(eFilePath)) {
         std::cerr << "varnel-cli: not a regular file: " << eFilePath << '\n';

@@ -16,6 +16,11 @@ enum class Game { Pg2 = 1, Peg = 2 };
 
 template <Game G> struct GameTraits;
 
+// Where a game's entry sits in an array over both games: PG2 first.
+constexpr std::size_t GameIndex(Game g) {
+    return static_cast<std::size_t>(g) - 1;
+}
+
 // The game whose units a table holds.
 template <class Table> constexpr Game GameOfTable() {
     return std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg;

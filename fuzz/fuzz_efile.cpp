@@ -86,10 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzUi ui;
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = doc.settings.pegDir = folder();
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = doc.settings().pegDir = folder();
     for (const Game g : {Game::Pg2, Game::Peg}) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         // A file of the other game is opened in that game's view when the question gets a Yes.
         if (!LoadEFile(doc, g, folder() + "EQUIP97.EQP") || !doc.hasTable(g))
             continue;
@@ -100,10 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const auto& unit : doc.pg2()->units)
                 check(Pg2MaskIsSingle(unit.record)); // set right at load
         // Paste the same file and merge from it: both read it through their own paths.
-        if (g == Game::Pg2)
-            PastePg2Units(doc, folder() + "EQUIP97.EQP");
-        else
-            PastePegUnits(doc, folder() + "EQUIP97.EQP");
+        PasteUnits(doc, g, folder() + "EQUIP97.EQP");
         check(doc.unitCount(g) <= kMaxUnits);
         MergeRequest request;
         request.definition.path = folder() + "def.txt";

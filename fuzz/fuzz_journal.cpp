@@ -3,7 +3,7 @@
 // after the base of a real session's journal, so the fuzzer reaches the patches at once. The
 // session's journal is also written into the corpus folder as a seed.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/recoveryjournal.h"
 #include "app/settingsstore.h"
 #include "app/varneldoc.h"

@@ -1,6 +1,6 @@
 #include "views/unittablemodel.h"
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "views/viewtext.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "app/arithmetic.h"
 #include "app/settingsstore.h"
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "base/format.h"
 #include "base/numbers.h"
 #include "views/columnsdialog.h"

@@ -39,8 +39,6 @@ namespace varnel {
 namespace {
 
 constexpr const char* kNoFilter = "No filter";
-constexpr const char* kReloadQuestion =
-    "Are you sure that you want to reload %s\nIt will overwrite any change you had made";
 // The form paints the icon frame at the top-left corner of its icon box.
 constexpr int kFormIconOriginX = 0;
 constexpr int kFormIconOriginY = 0;
@@ -81,10 +79,10 @@ CUnitView::CUnitView(CVarnelDoc& doc, Game game, QWidget* parent)
     : QWidget(parent), doc_(doc), game_(game), player_(doc.ui),
       model_(std::make_unique<UnitListModel>(doc, game)),
       iconImage_(kFormIconOriginX + iconfile::kFrameWidth,
-                 kFormIconOriginY + iconfile::kFrameHeight, QImage::Format_RGB32),
-      archiveLoaded_(doc.settings.iconArchive(game)) {
+                 kFormIconOriginY + iconfile::kFrameHeight, QImage::Format_RGB32) {
     ViewSlot& slot = doc_.view(game_);
     slot.registered = true;
+    slot.iconsLoaded = doc_.settings().iconArchive(game_);
     slot.currentUnit = 0;
     slot.listedUnits = 0;
 }
@@ -321,23 +319,11 @@ void CUnitView::fillClassLists() {
     AddChangedOnlyItem(classFilter_);
 }
 
-void CUnitView::loadArchive() {
-    std::string& setting = doc_.settings.iconArchive(game_);
-    // A file chosen since this form last loaded (the "ReLoad Icons" command) is the one to show;
-    // otherwise the archive is searched beside the E-File, which may have come from another
-    // folder.
-    std::string path;
-    if (!setting.empty() && setting != kNoValue && setting != archiveLoaded_ && FileExists(setting))
-        path = setting;
-    LoadIconArchive(doc_.ui, doc_.settings, doc_.icons(game_), path);
-    archiveLoaded_ = setting;
-}
-
 void CUnitView::refreshAllViews() {
     fillCountryLists();
     fillClassLists();
     if (doc_.hasTable(game_))
-        loadArchive();
+        doc_.loadIcons(game_);
     doc_.view(game_).currentUnit = 0;
     FillUnitList();
     emit listChanged();
@@ -364,7 +350,7 @@ void CUnitView::documentChanged(const DocChange& change) {
             FillUnitList();
             break;
         }
-        loadArchive();
+        doc_.loadIcons(game_);
         ViewSlot& slot = doc_.view(game_);
         const int count = static_cast<int>(doc_.unitCount(game_));
         slot.currentUnit = std::clamp(slot.currentUnit, 0, std::max(0, count - 1));
@@ -683,7 +669,7 @@ void CUnitView::chooseIcon(const FieldDef& field) {
         model_->rowOf(unit) < 0)
         return;
     const auto index = static_cast<std::size_t>(unit);
-    CIconChooser chooser(doc_.icons(game_), doc_.settings.iconArchive(game_),
+    CIconChooser chooser(doc_.icons(game_), doc_.settings().iconArchive(game_),
                          doc_.formatField(game_, index, field), this);
     if (chooser.exec() == QDialog::Accepted) {
         const FieldResult result = doc_.setField(game_, index, field, chooser.name());
@@ -725,15 +711,8 @@ void CUnitView::PlayUnitSound(int number) {
 }
 
 void CUnitView::ReloadNames() {
-    const std::string path = doc_.settings.namesEFile(game_);
-    if ((reloadAlwaysAsks() || doc_.flag(game_, ChangeKind::Names)) &&
-        !QuestionBox(doc_.ui, kReloadQuestion, path.c_str()))
-        return;
-    std::optional<OpenedFile> file = ReadFileOrAsk(doc_, NamesEFileKind(game_), path, "");
-    if (!file)
-        return;
-    doc_.reloadNames(game_, file->bytes, file->path);
-    showUnit(true);
+    if (doc_.reloadNamesFile(game_, reloadAlwaysAsks()))
+        showUnit(true);
 }
 
 } // namespace varnel

@@ -124,7 +124,6 @@ class CUnitView : public QWidget, public DocObserver {
     void fillCountryLists();
     void fillClassLists();
     void fillFixedLists();
-    void loadArchive();
     void commit(const FieldControl& control);
     void showRefusal(const std::string& message);
     void chooseIcon(const FieldDef& field);
@@ -156,9 +155,6 @@ class CUnitView : public QWidget, public DocObserver {
     QLabel* icon_ = nullptr;
     QLabel* iconSize_ = nullptr;
     QImage iconImage_;
-    // The icon archive file this form last loaded, to tell a reload chosen by the user from a
-    // new E-File whose folder holds its own archive.
-    std::string archiveLoaded_;
     bool committing_ = false;
     bool settingRow_ = false;
     // The position of the selected line; may lie past the end of a filtered list, which then

@@ -16,7 +16,7 @@ QWidget* MakeUnitView(CMainFrame& frame, CVarnelDoc& doc, Game game) {
     });
     // What the user typed is part of what a command sees (undo included).
     QObject::connect(&frame, &CMainFrame::commandStarting, view, [view, &doc, game] {
-        if (doc.currentGame == game)
+        if (doc.currentGame() == game)
             view->CommitPendingEdit();
     });
     QObject::connect(view, &CUnitView::listChanged, &frame, &CMainFrame::statusChanged);

@@ -62,7 +62,7 @@ constexpr int kFormMinWidth = 240;
 constexpr int kFormMinHeight = 160;
 
 int slot(Game g) {
-    return g == Game::Pg2 ? 0 : 1;
+    return static_cast<int>(GameIndex(g));
 }
 
 // The status prompt of a command that has only a menu text: that text without mnemonics.
@@ -248,10 +248,10 @@ void CMainFrame::buildActions() {
     exitAction_ = command("exitAction", QStringLiteral("E&xit"), none, none, [this] { close(); });
 
     undoAction_ = command("undoAction", QStringLiteral("&Undo"), none, none,
-                          [this] { doc_.undo(doc_.currentGame); });
+                          [this] { doc_.undo(doc_.currentGame()); });
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction_ = command("redoAction", QStringLiteral("&Redo"), none, none,
-                          [this] { doc_.redo(doc_.currentGame); });
+                          [this] { doc_.redo(doc_.currentGame()); });
     redoAction_->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     historyAction_ = makeAction("editHistoryAction", QStringLiteral("Edit &History"), none);
@@ -513,7 +513,7 @@ void CMainFrame::buildHistoryPanel() {
 }
 
 void CMainFrame::updateUndoActions() {
-    const EditHistory& history = doc_.history(doc_.currentGame);
+    const EditHistory& history = doc_.history(doc_.currentGame());
     const EditStep* undo = history.undoStep();
     const EditStep* redo = history.redoStep();
     auto label = [](const QString& verb, const EditStep* step) {
@@ -530,7 +530,7 @@ void CMainFrame::updateUndoActions() {
     redoAction_->setStatusTip(plainText(redoAction_->text()));
     undoAction_->setEnabled(undo != nullptr);
     redoAction_->setEnabled(redo != nullptr);
-    historyModel_->setGame(doc_.currentGame);
+    historyModel_->setGame(doc_.currentGame());
     historyModel_->reset();
     if (auto* list = qobject_cast<QListView*>(historyDock_->widget()))
         list->setCurrentIndex(historyModel_->index(static_cast<int>(history.index())));
@@ -611,7 +611,7 @@ bool CMainFrame::isTable(const QWidget* page) const {
 }
 
 bool CMainFrame::tableShown() const {
-    return tableMode_ && tables_[slot(doc_.currentGame)] != nullptr;
+    return tableMode_ && tables_[slot(doc_.currentGame())] != nullptr;
 }
 
 void CMainFrame::makePages(Game game) {
@@ -675,7 +675,7 @@ void CMainFrame::showPage(Game game) {
 }
 
 void CMainFrame::SwitchView(Game game) {
-    doc_.currentGame = game;
+    doc_.setCurrentGame(game);
     makePages(game);
     showPage(game);
     emit viewActivated(game);
@@ -693,7 +693,7 @@ void CMainFrame::setTableMode(bool on) {
         const QSignalBlocker block(unitsTableAction_);
         unitsTableAction_->setChecked(on);
     }
-    const Game game = doc_.currentGame;
+    const Game game = doc_.currentGame();
     makePages(game);
     showPage(game);
     emit tableModeChanged(game, tableShown());
@@ -768,7 +768,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::showUnit(Game game, int unit) {
-    if (doc_.currentGame != game || views_[slot(game)] == nullptr)
+    if (doc_.currentGame() != game || views_[slot(game)] == nullptr)
         SwitchView(game);
     // The panels show their unit where the user looks: the table when it is shown, the form
     // otherwise.
@@ -836,7 +836,7 @@ void CMainFrame::setStatusPanes(const QString& countries, const QString& units) 
 }
 
 void CMainFrame::updateCommandStates() {
-    const Game g = doc_.currentGame;
+    const Game g = doc_.currentGame();
     const bool table = doc_.hasTable(g);
     const bool form = views_[slot(g)] != nullptr;
     auto enable = [](QAction* action, bool on) { action->setEnabled(on); };
@@ -890,7 +890,7 @@ void CMainFrame::documentChanged(const DocChange& change) {
 }
 
 void CMainFrame::historyChanged(Game game) {
-    if (game == doc_.currentGame)
+    if (game == doc_.currentGame())
         updateUndoActions();
 }
 
@@ -909,7 +909,7 @@ void CMainFrame::fileOpened(const std::string& path, Game game) {
 }
 
 void CMainFrame::showGame(Game game) {
-    if (game != doc_.currentGame)
+    if (game != doc_.currentGame())
         SwitchView(game);
 }
 

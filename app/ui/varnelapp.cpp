@@ -1,7 +1,7 @@
 #include "app/ui/varnelapp.h"
 
 #include "app/appsettings.h"
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/recoveryjournal.h"
 #include "app/ui/aboutbox.h"
@@ -91,10 +91,9 @@ std::string CommandLineUsage() {
 }
 
 StatusTexts StatusPaneTexts(const CVarnelDoc& doc) {
-    const Game g = doc.currentGame;
-    const std::string& tFile = doc.settings.tFile(g);
-    const std::string& names =
-        g == Game::Pg2 ? doc.settings.pg2NamesEFile : doc.settings.pegNamesEFile;
+    const Game g = doc.currentGame();
+    const std::string& tFile = doc.settings().tFile(g);
+    const std::string& names = doc.settings().namesEFile(g);
     StatusTexts t;
     t.countries = Format("Countries from: %s     Names from: %s",
                          ShortenPath(tFile, kStatusPathLength).c_str(),
@@ -184,7 +183,7 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     connect(frame_.get(), &CMainFrame::statusChanged, this, &CVarnelApp::updateStatusPanes);
     connect(frame_.get(), &CMainFrame::viewActivated, this, &CVarnelApp::updateStatusPanes);
 
-    doc_->currentGame = Game::Pg2;
+    doc_->setCurrentGame(Game::Pg2);
 
     // Unsaved work of an editor that died comes first. A state folder that takes no files turns
     // recovery off (said once the window shows); its journals stay for a start that can use them.
@@ -200,8 +199,8 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
         // What saves cut short by a kill left beside the files and among the backups.
         RemoveLeftTemporariesIn(CVarnelDoc::backupFolder());
         for (Game g : {Game::Pg2, Game::Peg}) {
-            RemoveLeftTemporaries(doc_->settings.eFile(g));
-            RemoveLeftTemporaries(doc_->settings.namesEFile(g));
+            RemoveLeftTemporaries(doc_->settings().eFile(g));
+            RemoveLeftTemporaries(doc_->settings().namesEFile(g));
         }
     }
 
@@ -218,7 +217,7 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
             if (SameFile(offered.eFiles[k], path))
                 restoredGame = offered.restored[k];
         if (restoredGame) {
-            doc_->fileLoaded(doc_->settings.eFile(*restoredGame), *restoredGame);
+            doc_->fileLoaded(doc_->settings().eFile(*restoredGame), *restoredGame);
         } else if (!offered.restored.empty()) {
             openLater = path;
         } else if (!doc_->openDocument(path)) {
@@ -234,7 +233,7 @@ bool CVarnelApp::initInstance(const CommandLine& commandLine, UiPort* ui) {
     if (const QScreen* screen = frame_->screen())
         frame_->move(CentredPosition(screen->availableGeometry(), frame_->frameGeometry().size()));
     frame_->show();
-    if (restoredGame ? *restoredGame == Game::Peg : doc_->settings.defaultEFile == "PeG")
+    if (restoredGame ? *restoredGame == Game::Peg : doc_->settings().defaultEFile == "PeG")
         frame_->SwitchView(Game::Peg);
     if (recoveryOff) {
         MessageBox(*ui,
@@ -268,7 +267,7 @@ void CVarnelApp::updateStatusPanes() {
 }
 
 void CVarnelApp::compareWithEFile() {
-    const Game game = doc_->currentGame;
+    const Game game = doc_->currentGame();
     auto other = AskCompareFile(*doc_, game);
     if (!other)
         return;
@@ -286,7 +285,7 @@ void CVarnelApp::checkCatalogue() {
         frame_->addPanel(checkPanel_);
         connect(checkPanel_, &CCheckPanel::unitChosen, frame_.get(), &CMainFrame::showUnit);
     }
-    checkPanel_->runCheck(doc_->currentGame);
+    checkPanel_->runCheck(doc_->currentGame());
 }
 
 void CVarnelApp::showAbout() {

@@ -18,7 +18,7 @@ namespace varnel {
 
 CCsvImportDialog::CCsvImportDialog(CVarnelDoc& doc, CsvImportSource source, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::CsvImportDialog>()), doc_(doc),
-      game_(doc.currentGame), source_(std::move(source)) {
+      game_(doc.currentGame()), source_(std::move(source)) {
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Import %1 units from CSV").arg(QLatin1String(GameName(game_))));
     ui->fileLabel->setText(Verbatim(FromPath(source_.path)));
@@ -72,8 +72,9 @@ void CCsvImportDialog::preview() {
                        .arg(refused);
     else if (changes == 0 && added == 0)
         summary += QStringLiteral(" Nothing would change.");
-    const std::string names = NamesSaveNote(
-        NamesPathFor(doc_.settings.textSuffix, doc_.settings.eFile(game_)), doc_.unitCount(game_));
+    const std::string names =
+        NamesSaveNote(NamesPathFor(doc_.settings().textSuffix, doc_.settings().eFile(game_)),
+                      doc_.unitCount(game_));
     if (!names.empty())
         summary += QLatin1Char(' ') + FromPath(names);
     ui->summaryLabel->setText(summary);

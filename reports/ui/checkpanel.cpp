@@ -1,6 +1,6 @@
 #include "reports/ui/checkpanel.h"
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/ui/text1252.h"
 #include "base/format.h"
 #include "base/paths.h"
@@ -92,7 +92,8 @@ void CCheckPanel::runCheck(Game game) {
     result_ = CheckCatalogue(doc_, game);
     model_->setFindings(&result_.findings);
     ui->findingsTableView->resizeColumnsToContents();
-    const QString file = FromPath(GetPathPart(doc_.settings.eFile(game), PathPart::NameExtension));
+    const QString file =
+        FromPath(GetPathPart(doc_.settings().eFile(game), PathPart::NameExtension));
     const auto counted = [this](Severity severity, const char* one, const char* many) {
         return QString::fromStdString(
             Counted(static_cast<long long>(result_.count(severity)), one, many));

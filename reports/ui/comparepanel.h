@@ -5,7 +5,7 @@
 // the table and "Take All" makes the table what the other file holds, each as one step of the
 // edit history. The list follows every change of the table, undo included.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/varneldoc.h"
 
 #include <QDockWidget>

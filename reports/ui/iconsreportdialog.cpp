@@ -18,7 +18,7 @@ constexpr int kCountRole = Qt::UserRole;
 
 CIconsReportDialog::CIconsReportDialog(CVarnelDoc& doc, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::IconsReportDialog>()), doc_(doc),
-      game_(doc.currentGame) {
+      game_(doc.currentGame()) {
     ui->setupUi(this);
     auto* types = new QButtonGroup(this);
     types->addButton(ui->statInfoRadioButton, StatInfo);

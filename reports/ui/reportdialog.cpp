@@ -21,7 +21,7 @@ CReportDialog::CReportDialog(CVarnelDoc& doc, QWidget* parent)
     formats->addButton(ui->briefTableRadioButton, BriefTable);
     formats->addButton(ui->simpleListRadioButton, SimpleList);
 
-    if (doc_.currentGame == Game::Peg) {
+    if (doc_.currentGame() == Game::Peg) {
         ui->pegRadioButton->setChecked(true);
         ui->simpleListRadioButton->setChecked(true);
     } else {

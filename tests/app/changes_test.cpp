@@ -1,7 +1,7 @@
 // What changed since the last load or save: the tint's question, the filters that list units by a
 // condition or by a change, and the values a step lists in the history.
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testsupport.h"
 

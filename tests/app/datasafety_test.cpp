@@ -3,7 +3,7 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 class EditorSafety : public ::testing::Test {
   protected:
     EditorSafety() : ui(test::MakeScriptedUi()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
         test::WriteSampleTables(dir.dir());
     }
     std::string pg2() const { return dir.file("pg2/EQUIP97.EQP"); }
@@ -40,7 +40,7 @@ class EditorSafety : public ::testing::Test {
 
 TEST_F(EditorSafety, SaveRefusesANamesEFileThatIsTheEFile) {
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
-    doc.settings.textSuffix = ".EQP";
+    doc.settings().textSuffix = ".EQP";
     doc.markModified(Game::Pg2, ChangeKind::Data);
     doc.markModified(Game::Pg2, ChangeKind::Names);
     const Bytes before = *ReadFileBytes(pg2());
@@ -55,7 +55,7 @@ TEST_F(EditorSafety, PasteRefusesAFileOfTheOtherGame) {
     ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
     const std::size_t units = doc.pg2()->count();
     ui->expectInformation("not a PG2 E-File: " + peg());
-    EXPECT_FALSE(PastePg2Units(doc, peg()));
+    EXPECT_FALSE(PasteUnits(doc, Game::Pg2, peg()));
     EXPECT_EQ(doc.pg2()->count(), units);
     EXPECT_FALSE(doc.isModified());
 }
@@ -107,8 +107,8 @@ TEST_F(EditorSafety, APathOfThreeHundredCharactersIsKeptWhole) {
         fs::copy_file(dir.file(std::string("pg2/") + f), deep / f);
     const std::string eFile = (deep / "EQUIP97.EQP").string();
     ASSERT_TRUE(LoadPg2EFile(doc, eFile));
-    EXPECT_EQ(doc.settings.pg2NamesEFile, (deep / "EQUIP97.txt").string());
-    EXPECT_EQ(doc.settings.pg2TFile, (deep / "GUI97.txt").string());
+    EXPECT_EQ(doc.settings().pg2NamesEFile, (deep / "EQUIP97.txt").string());
+    EXPECT_EQ(doc.settings().pg2TFile, (deep / "GUI97.txt").string());
     doc.markModified(Game::Pg2, ChangeKind::Names);
     ui->expectInformation("File " + (deep / "EQUIP97.txt").string() + " updated");
     EXPECT_TRUE(SavePg2Names(doc));

@@ -29,12 +29,12 @@ std::string changedQuestion(const std::string& path) {
 class DiskFiles : public ::testing::Test {
   protected:
     DiskFiles() : ui(test::MakeScriptedUi()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        doc.settingsLoaded = true;
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
         ::setenv("XDG_DATA_HOME", data.dir().c_str(), 1);
-        doc.currentGame = Game::Pg2;
+        doc.setCurrentGame(Game::Pg2);
         EXPECT_TRUE(LoadEFile(doc, Game::Pg2, eFile()));
     }
     ~DiskFiles() override { ::unsetenv("XDG_DATA_HOME"); }
@@ -138,7 +138,7 @@ TEST_F(DiskFiles, BackupsRotateAtFiveAndARestoreIsAChangeToSave) {
 }
 
 TEST_F(DiskFiles, NoBackupsWhenTheNumberIsZero) {
-    doc.settings.backups = 0;
+    doc.settings().backups = 0;
     edit(9);
     ui->expectInformation(updated(eFile()));
     ASSERT_TRUE(SaveEFile(doc, Game::Pg2, eFile()));

@@ -38,9 +38,9 @@ Snapshot snapshot(const CVarnelDoc& doc, Game g) {
         }
         s.names.emplace_back(*doc.unitName(g, i));
     }
-    s.eFile = doc.settings.eFile(g);
-    s.namesEFile = doc.settings.namesEFile(g);
-    s.tFile = doc.settings.tFile(g);
+    s.eFile = doc.settings().eFile(g);
+    s.namesEFile = doc.settings().namesEFile(g);
+    s.tFile = doc.settings().tFile(g);
     for (int k = 0; k < doc.countries(g).count(); ++k)
         s.countries.push_back(doc.countries(g).name(k));
     return s;
@@ -74,17 +74,17 @@ class QuietUi : public UiPort {
 class EditPath : public ::testing::Test {
   protected:
     EditPath() : ui(std::make_unique<QuietUi>()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        doc.settings.pg2AltDir = doc.settings.pegAltDir = dir.dir();
-        doc.settingsLoaded = true;
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
     std::string eFile(Game g) const {
         return dir.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP");
     }
     void load(Game g) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         ASSERT_TRUE(LoadEFile(doc, g, eFile(g)));
     }
     test::TempDir dir;
@@ -126,12 +126,14 @@ std::vector<StepCase> stepCases() {
         {"Clone", Game::Peg, true, "Clone of 4",
          [](CVarnelDoc& doc, QuietUi& ui, const std::string&) {
              const int code = static_cast<int>(doc.unitCount(Game::Peg));
-             ASSERT_TRUE(ClonePegUnit(doc, 4));
+             ASSERT_TRUE(CloneUnit(doc, Game::Peg, 4));
              EXPECT_TRUE(ui.saw(Format("Clone is Code: %d", code)));
          }},
         // Codes that do not count up are put back as they were.
         {"Delete", Game::Pg2, true, "Delete of 2 Panzer IV F2",
-         [](CVarnelDoc& doc, QuietUi&, const std::string&) { ASSERT_TRUE(DeletePg2Unit(doc, 2)); },
+         [](CVarnelDoc& doc, QuietUi&, const std::string&) {
+             ASSERT_TRUE(doc.deleteUnit(Game::Pg2, 2));
+         },
          [](CVarnelDoc& doc) {
              Pg2UnitTable odd = *doc.pg2();
              odd.units[5].record.setCode(90);
@@ -141,7 +143,7 @@ std::vector<StepCase> stepCases() {
          }},
         {"Paste", Game::Peg, true, "Merge from E-File (",
          [](CVarnelDoc& doc, QuietUi&, const std::string& dir) {
-             ASSERT_TRUE(PastePegUnits(doc, dir + "peg/EQUIP97.EQP"));
+             ASSERT_TRUE(PasteUnits(doc, Game::Peg, dir + "peg/EQUIP97.EQP"));
          }},
         {"Cost", Game::Peg, true, "Global Cost Modifier (",
          [](CVarnelDoc& doc, QuietUi& ui, const std::string&) {
@@ -201,7 +203,7 @@ TEST_P(EachStep, UndoAndRedoRestoreExactly) {
     load(Game::Pg2);
     if (c.pegLoaded)
         load(Game::Peg);
-    doc.currentGame = c.game;
+    doc.setCurrentGame(c.game);
     if (c.setUp)
         c.setUp(doc);
     const Snapshot before = snapshot(doc, c.game);
@@ -264,7 +266,7 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     ASSERT_TRUE(doc.redo(Game::Pg2));
     EXPECT_TRUE(marked());
 
-    ASSERT_TRUE(SavePg2EFile(doc, doc.settings.pg2EFile));
+    ASSERT_TRUE(SavePg2EFile(doc, doc.settings().pg2EFile));
     EXPECT_FALSE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
     EXPECT_TRUE(marked()) << "the file holds the saved value";
@@ -282,12 +284,12 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
 
 TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     load(Game::Peg);
-    doc.settings.backups = 0; // the planned fault hits the E-File itself
+    doc.settings().backups = 0; // the planned fault hits the E-File itself
     ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
-    EXPECT_FALSE(SavePegEFile(doc, doc.settings.pegEFile));
+    EXPECT_FALSE(SavePegEFile(doc, doc.settings().pegEFile));
     PlanSaveFault(std::nullopt);
-    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings.pegEFile + "]"));
+    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings().pegEFile + "]"));
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data));
     ASSERT_TRUE(doc.undo(Game::Peg));
     EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data)) << "the file still holds the loaded value";

@@ -5,7 +5,7 @@
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
 #include "app/reportcommands.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/paths.h"
@@ -56,21 +56,21 @@ struct State {
 };
 
 State stateOf(const CVarnelDoc& d) {
-    const AppSettings& s = d.settings;
+    const AppSettings& s = d.settings();
     return {d.flags(),       s.pg2EFile, s.pegEFile, s.pg2NamesEFile,
             s.pegNamesEFile, s.pg2TFile, s.pegTFile};
 }
 
 struct Env {
     Env() : doc(ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
         // Each planned fault hits a file of the command itself: a backup that cannot be written
         // has its own test (DiskFiles).
-        doc.settings.backups = 0;
+        doc.settings().backups = 0;
         test::WriteSampleTables(dir.dir());
         EXPECT_TRUE(LoadPg2EFile(doc, dir.file("pg2/EQUIP97.EQP")));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
         EXPECT_TRUE(LoadPegEFile(doc, dir.file("peg/EQUIP97.EQP")));
         ui.shown.clear();
     }
@@ -89,11 +89,11 @@ struct WriteCase {
 };
 
 void editData(Env& e, Game g) {
-    e.doc.currentGame = g;
+    e.doc.setCurrentGame(g);
     ASSERT_TRUE(e.doc.setField(g, 2, "airAtk", "99").ok);
 }
 void editName(Env& e, Game g) {
-    e.doc.currentGame = g;
+    e.doc.setCurrentGame(g);
     ASSERT_TRUE(e.doc.setField(g, 2, "denomination", "Renamed").ok);
 }
 
@@ -122,7 +122,7 @@ std::vector<WriteCase> cases() {
                          r.names = e.dir.file(std::string(folder) + "EQUIP97.txt");
                          ASSERT_EQ(RunMerge(e.doc, g, r), std::optional<std::size_t>(2));
                      },
-                     [g](Env& e) { SaveEFilePair(e.doc, g, e.doc.settings.eFile(g)); }});
+                     [g](Env& e) { SaveEFilePair(e.doc, g, e.doc.settings().eFile(g)); }});
         c.push_back({"Export", 2, true, nullptr, [g](Env& e) {
                          ExportRequest r;
                          r.definition.path = e.dir.file("def.txt");
@@ -145,7 +145,7 @@ std::vector<WriteCase> cases() {
                      choices.percent[1] = 50;
                      EXPECT_GT(ModifyPegCosts(e.doc, choices), 0);
                  },
-                 [](Env& e) { SavePegEFile(e.doc, e.doc.settings.pegEFile); }});
+                 [](Env& e) { SavePegEFile(e.doc, e.doc.settings().pegEFile); }});
     c.push_back({"ConvertedTFile", 1, false, nullptr, [](Env& e) {
                      // PG2 names unlike PeG's, so the names are taken over and the T-File written.
                      NameTable names = e.doc.countries(Game::Pg2);
@@ -215,7 +215,7 @@ TEST(FailingSave, EveryWrittenFileAtEveryStageLeavesEverythingAsItWas) {
                 } else {
                     // The conversion itself happened; only the T-File it could not write is
                     // not taken as current.
-                    EXPECT_EQ(e.doc.settings.pegTFile, e.dir.file("peg/GUI97.txt"));
+                    EXPECT_EQ(e.doc.settings().pegTFile, e.dir.file("peg/GUI97.txt"));
                 }
                 ++runs;
             }

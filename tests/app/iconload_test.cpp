@@ -184,12 +184,12 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     MemorySettingsBackend store;
     auto ui = test::MakeScriptedUi();
     CVarnelDoc state(*ui, store);
-    state.pg2Icons.Open(archiveWith(Game::Pg2, "TIGER", 7));
-    state.pegIcons.Open(archiveWith(Game::Peg, "LEO2", 7));
+    state.icons(Game::Pg2).Open(archiveWith(Game::Pg2, "TIGER", 7));
+    state.icons(Game::Peg).Open(archiveWith(Game::Peg, "LEO2", 7));
 
     // No E-File loaded yet.
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Peg), 0));
 
     Pg2UnitTable pg2Table;
     pg2Table.units.resize(2);
@@ -202,19 +202,61 @@ TEST(IconArchiveUnits, SelectsTheIconOfTheUnitRecord) {
     std::copy(pegIcon, pegIcon + 4, pegTable.units[0].record.bytes.begin() + peg::UnitIcon);
     state.loadTable(std::move(pegTable));
 
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 0)); // empty icon name
-    EXPECT_TRUE(SelectIconOfUnit(state, state.pg2Icons, 1));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, 2));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pg2Icons, -1));
-    EXPECT_TRUE(SelectIconOfUnit(state, state.pegIcons, 0));
-    EXPECT_FALSE(SelectIconOfUnit(state, state.pegIcons, 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 0)); // empty icon name
+    EXPECT_TRUE(SelectIconOfUnit(state, state.icons(Game::Pg2), 1));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), 2));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Pg2), -1));
+    EXPECT_TRUE(SelectIconOfUnit(state, state.icons(Game::Peg), 0));
+    EXPECT_FALSE(SelectIconOfUnit(state, state.icons(Game::Peg), 1));
 
     RgbImage image(iconfile::kFrameWidth, iconfile::kFrameHeight);
-    state.pg2Icons.SetOrigin(0, 0);
-    ShowIconOfUnit(image, state, state.pg2Icons, 1);
+    state.icons(Game::Pg2).SetOrigin(0, 0);
+    ShowIconOfUnit(image, state, state.icons(Game::Pg2), 1);
     EXPECT_EQ(test::ChangedPixels(image), 1);
     EXPECT_EQ(image.at(2 + 44, 2 + 29), Pg2Palette()[7]);
 }
+
+// The document loads a game's archive for its form: the file the user chose since the form last
+// loaded (ReLoad Icons), otherwise the one beside the E-File, which may have come from elsewhere.
+class DocumentIcons : public testing::TestWithParam<Game> {};
+
+TEST_P(DocumentIcons, ChosenArchiveOnlyWhenChosenSinceTheLastLoad) {
+    const Game g = GetParam();
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "efile");
+    const std::string beside = dir.file(std::string("efile/") + archiveName(g));
+    const std::string chosen = dir.file("chosen.dat");
+    test::WriteFile(beside, archiveWith(g, "BESIDE", 7));
+    test::WriteFile(chosen, archiveWith(g, "CHOSEN", 7));
+    MemorySettingsBackend store;
+    auto ui = test::MakeScriptedUi();
+    CVarnelDoc doc(*ui, store);
+    doc.settings().eFile(g) = dir.file("efile/EQUIP97.EQP");
+    // The form was made while the setting named the chosen file: that one is not "new".
+    doc.settings().iconArchive(g) = chosen;
+    doc.view(g).iconsLoaded = chosen;
+    const std::vector<std::string> besideKeys{"BESIDE"}, chosenKeys{"CHOSEN"};
+
+    ASSERT_TRUE(doc.loadIcons(g));
+    EXPECT_EQ(doc.icons(g).keys(), besideKeys);
+    EXPECT_EQ(doc.settings().iconArchive(g), beside);
+
+    doc.settings().iconArchive(g) = chosen; // ReLoad Icons
+    ASSERT_TRUE(doc.loadIcons(g));
+    EXPECT_EQ(doc.icons(g).keys(), chosenKeys);
+    EXPECT_EQ(doc.view(g).iconsLoaded, chosen);
+
+    // Loaded once, the choice gives way to the archive beside the E-File again.
+    ASSERT_TRUE(doc.loadIcons(g));
+    EXPECT_EQ(doc.icons(g).keys(), besideKeys);
+    // The other game's archive and setting are its own.
+    EXPECT_EQ(doc.icons(OtherGame(g)).keyCount(), 0u);
+    EXPECT_EQ(doc.settings().iconArchive(OtherGame(g)), "");
+    EXPECT_TRUE(ui->finished());
+}
+
+INSTANTIATE_TEST_SUITE_P(Games, DocumentIcons, testing::Values(Game::Pg2, Game::Peg),
+                         [](const auto& info) { return std::string(GameName(info.param)); });
 
 } // namespace
 } // namespace varnel

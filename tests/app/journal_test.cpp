@@ -2,7 +2,7 @@
 // tables, change flags and undo history; a journal whose files changed is refused; two editors
 // keep their journals apart; a normal end and a save remove what they settled.
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/recoveryjournal.h"
 #include "app/varneldoc.h"
@@ -52,10 +52,10 @@ class QuietUi : public UiPort {
 // A document over the sample tables in `dir`, journaling into `state` when given.
 struct Session {
     Session(const std::string& dir, const std::string& state) : dir(dir), doc(ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir;
-        doc.settingsLoaded = true;
-        doc.settings.backups = 0;
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir;
+        doc.markSettingsLoaded();
+        doc.settings().backups = 0;
         if (!state.empty())
             doc.enableJournal(state);
     }
@@ -63,7 +63,7 @@ struct Session {
         return dir + (g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP");
     }
     bool load(Game g) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         return LoadEFile(doc, g, eFile(g));
     }
     std::string dir;
@@ -310,8 +310,8 @@ TEST(Journal, TheStartUpQuestionRestoresOrDiscards) {
         auto ui = test::MakeScriptedUi();
         MemorySettingsBackend store;
         CVarnelDoc doc(*ui, store);
-        ReadAllSettings(doc.settings, store);
-        doc.settingsLoaded = true;
+        ReadAllSettings(doc.settings(), store);
+        doc.markSettingsLoaded();
         // The question tells journals apart by the time of their last change.
         const auto left = FindLeftJournals(state.dir());
         ASSERT_EQ(left.size(), 1u);
@@ -422,7 +422,7 @@ TEST(Journal, StepsThatUsedToBeLostAreRestored) {
          },
          [](const CVarnelDoc& d) {
              EXPECT_EQ(d.countries(Game::Pg2).name(1), "Atlantis");
-             EXPECT_EQ(d.settings.pg2TFile.substr(d.settings.pg2TFile.size() - 9), "OTHER.txt");
+             EXPECT_EQ(d.settings().pg2TFile.substr(d.settings().pg2TFile.size() - 9), "OTHER.txt");
          }},
     };
     for (const LostStepCase& c : cases) {
@@ -793,10 +793,10 @@ void runCommand(Session& s, std::mt19937& rng, Command command, Game g) {
         doc.redo(g);
         break;
     case Command::SavePair:
-        SaveEFilePair(doc, g, doc.settings.eFile(g));
+        SaveEFilePair(doc, g, doc.settings().eFile(g));
         break;
     case Command::SaveEFile:
-        SaveEFile(doc, g, doc.settings.eFile(g));
+        SaveEFile(doc, g, doc.settings().eFile(g));
         break;
     case Command::Count:
         break;
@@ -841,7 +841,7 @@ State stateOf(Session& s, Game g) {
     for (int n = 0; n < s.doc.countries(g).count(); ++n)
         st.countries.push_back(s.doc.countries(g).name(n));
     for (const std::string* p :
-         {&s.doc.settings.eFile(g), &s.doc.settings.namesEFile(g), &s.doc.settings.tFile(g)})
+         {&s.doc.settings().eFile(g), &s.doc.settings().namesEFile(g), &s.doc.settings().tFile(g)})
         st.files += (p->rfind(s.dir, 0) == 0 ? p->substr(s.dir.size()) : *p) + "|";
     if (s.doc.hasTable(g)) {
         st.eFile = g == Game::Pg2 ? WritePg2EFile(*s.doc.pg2()) : WritePegEFile(*s.doc.peg());

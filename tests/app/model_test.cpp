@@ -8,7 +8,7 @@
 
 #include "app/bulkcommands.h"
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/unitops.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -143,11 +143,11 @@ constexpr ModelField kPegFields[] = {
 class ModelRun {
   public:
     explicit ModelRun(unsigned seed) : rng_(seed), doc_(ui_, store_) {
-        ReadAllSettings(doc_.settings, store_);
-        doc_.settings.pg2Dir = doc_.settings.pegDir = dir_.dir();
+        ReadAllSettings(doc_.settings(), store_);
+        doc_.settings().pg2Dir = doc_.settings().pegDir = dir_.dir();
         test::WriteSampleTables(dir_.dir());
         for (Game g : {Game::Pg2, Game::Peg}) {
-            doc_.currentGame = g;
+            doc_.setCurrentGame(g);
             GameModel& m = model(g);
             m.game = g;
             m.eFile = dir_.file(g == Game::Pg2 ? "pg2/EQUIP97.EQP" : "peg/EQUIP97.EQP");
@@ -161,7 +161,7 @@ class ModelRun {
     // One random step; false when the document and the model part.
     void step(int n) {
         const Game g = rng_() % 2 ? Game::Pg2 : Game::Peg;
-        doc_.currentGame = g;
+        doc_.setCurrentGame(g);
         GameModel& m = model(g);
         const int kind = static_cast<int>(rng_() % 100);
         std::string what;
@@ -205,7 +205,7 @@ class ModelRun {
             jump(m);
         } else {
             what = "switch";
-            doc_.currentGame = OtherGame(g);
+            doc_.setCurrentGame(OtherGame(g));
         }
         SCOPED_TRACE("step " + std::to_string(n) + ": " + what + " on " + GameName(g));
         compare(model(Game::Pg2));
@@ -458,8 +458,7 @@ class ModelRun {
 
         // Paste asks about each PG2 code that differs from its new position: No keeps them.
         ui_.answers.clear();
-        EXPECT_TRUE(m.game == Game::Pg2 ? PastePg2Units(doc_, request.target)
-                                        : PastePegUnits(doc_, request.target));
+        EXPECT_TRUE(PasteUnits(doc_, m.game, request.target));
         m.records.insert(m.records.end(), exported.records.begin(), exported.records.end());
         m.names.insert(m.names.end(), exported.names.begin(), exported.names.end());
         m.stepped(true, true);
@@ -472,7 +471,7 @@ class ModelRun {
         const int percent = static_cast<int>(rng_() % 300);
         choices.enabled[static_cast<std::size_t>(country)] = true;
         choices.percent[static_cast<std::size_t>(country)] = percent;
-        doc_.currentGame = Game::Peg;
+        doc_.setCurrentGame(Game::Peg);
         const int changed = doc_.globalCostModifier(choices);
         int expected = 0;
         for (auto& r : m.records)
@@ -501,7 +500,7 @@ class ModelRun {
         // The document's history stands where the model's does, with as many steps.
         EXPECT_EQ(doc_.history(m.game).index(), m.at);
         EXPECT_EQ(doc_.history(m.game).count() + 1, m.states.size());
-        EXPECT_EQ(doc_.settings.eFile(m.game), m.eFile);
+        EXPECT_EQ(doc_.settings().eFile(m.game), m.eFile);
     }
 
     void compareDisk(const GameModel& m) {

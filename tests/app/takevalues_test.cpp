@@ -1,8 +1,8 @@
 // Taking another file's values: each take is one step of the edit path, undone to exactly the
 // table before it; a refused request changes nothing and makes no step.
 
-#include "app/catalogcommands.h"
-#include "app/samples.h"
+#include "app/compareandcheck.h"
+#include "app/samples/samples.h"
 #include "app/varneldoc.h"
 #include "tests/support/testsupport.h"
 

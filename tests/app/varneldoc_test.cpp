@@ -2,7 +2,7 @@
 // prompt and its failed-save cancel, open, clone, delete, files opened by the framework, exit.
 
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
 #include "base/format.h"
@@ -27,10 +27,10 @@ std::string question(const char* format, const std::string& path) {
 class Doc : public ::testing::Test {
   protected:
     Doc() : ui(test::MakeScriptedUi()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pegDir = dir.dir();
-        doc.settings.pg2AltDir = doc.settings.pegAltDir = dir.dir();
-        doc.settingsLoaded = true;
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
+        doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
 
@@ -42,16 +42,16 @@ class Doc : public ::testing::Test {
     }
 
     void load(Game g) {
-        if (g == Game::Peg && doc.currentGame == Game::Pg2)
-            doc.currentGame = Game::Peg; // no "switch to" hint for PeG loads anyway
+        if (g == Game::Peg && doc.currentGame() == Game::Pg2)
+            doc.setCurrentGame(Game::Peg); // no "switch to" hint for PeG loads anyway
         ASSERT_TRUE(LoadEFile(doc, g, eFile(g)));
     }
     void loadBoth() {
-        doc.currentGame = Game::Pg2;
+        doc.setCurrentGame(Game::Pg2);
         load(Game::Pg2);
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
         load(Game::Peg);
-        doc.currentGame = Game::Pg2;
+        doc.setCurrentGame(Game::Pg2);
     }
     std::uint8_t airAtk(Game g, std::size_t unit) const {
         return g == Game::Pg2 ? doc.pg2()->units[unit].record[pg2::AirAtk]
@@ -65,21 +65,22 @@ class Doc : public ::testing::Test {
 };
 
 TEST_F(Doc, TitleInItsVariants) {
-    EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings.pg2EFile + "   - Varnel Editor 2.07");
-    doc.settings.pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
+    EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings().pg2EFile + "   - Varnel Editor 2.07");
+    doc.settings().pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
     doc.markModified(Game::Pg2, ChangeKind::Names);
     EXPECT_EQ(doc.title(),
               "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
     doc.markModified(Game::Peg, ChangeKind::Data);
-    doc.currentGame = Game::Peg;
-    doc.settings.pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
+    doc.setCurrentGame(Game::Peg);
+    doc.settings().pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
     EXPECT_EQ(doc.title(),
               "PeG File: C:\\PEOPLE\\EQUIP97.EQP <Modified: PG2: PeG>   - Varnel Editor 2.07");
     doc.markSaved(Game::Pg2, ChangeKind::Names);
     doc.markSaved(Game::Peg, ChangeKind::Data);
-    doc.settings.pegEFile = "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
+    doc.settings().pegEFile = "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
     const std::string t = doc.title();
-    EXPECT_EQ(t, "PeG File: " + ShortenPath(doc.settings.pegEFile, 36) + "   - Varnel Editor 2.07");
+    EXPECT_EQ(t,
+              "PeG File: " + ShortenPath(doc.settings().pegEFile, 36) + "   - Varnel Editor 2.07");
     EXPECT_NE(t.find("PeG File: .."), std::string::npos) << t;
 }
 
@@ -97,7 +98,7 @@ TEST_F(Doc, MarkModifiedSetsOneFlagAndTellsTheTitle) {
 
 TEST_F(Doc, SaveWithNothingChangedAsksTwiceAndNoWritesNothing) {
     for (const Game g : {Game::Pg2, Game::Peg}) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         load(g);
         const Bytes before = *ReadFileBytes(eFile(g));
         const Bytes namesBefore = *ReadFileBytes(names(g));
@@ -127,7 +128,7 @@ TEST_F(Doc, SaveWritesTheChangedFileAndAsksOnlyForTheOther) {
 
 TEST_F(Doc, SaveOfBothFilesWritesThePair) {
     load(Game::Peg);
-    doc.currentGame = Game::Peg;
+    doc.setCurrentGame(Game::Peg);
     ASSERT_TRUE(doc.setField(Game::Peg, 0, "airAtk", "12").ok);
     ASSERT_TRUE(doc.setField(Game::Peg, 0, "denomination", "Renamed").ok);
     ui->expectInformation("File " + eFile(Game::Peg) + " updated")
@@ -156,10 +157,10 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     doc.markModified(Game::Pg2, ChangeKind::Data);
     doc.markModified(Game::Peg, ChangeKind::Data);
     // The PG2 E-File's folder is gone: its save fails and the exit must not go on.
-    doc.settings.pg2EFile = dir.file("gone/EQUIP97.EQP");
+    doc.settings().pg2EFile = dir.file("gone/EQUIP97.EQP");
     store.remove("PG2 EQP");
-    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings().pg2EFile +
                      "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
     EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data));
@@ -169,30 +170,30 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
 
     // The same cancel keeps Open and a framework open from discarding the table.
     const std::size_t units = doc.pg2()->count();
-    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings().pg2EFile +
                      "]\nthe folder does not exist");
     doc.open();
-    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings.pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
+        .expectError("Error on creating [" + doc.settings().pg2EFile +
                      "]\nthe folder does not exist");
     EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
     EXPECT_EQ(doc.pg2()->count(), units);
 
     // A No lets the action go on.
-    doc.settings.defaultEFile = "PG2";
-    ui->expectQuestion(question(kModified, doc.settings.pg2EFile), false)
-        .expectQuestion(question(kModified, doc.settings.pegEFile), false);
+    doc.settings().defaultEFile = "PG2";
+    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), false)
+        .expectQuestion(question(kModified, doc.settings().pegEFile), false);
     EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
 }
 
 TEST_F(Doc, OpenPromptsOnlyForTheShownGamesChanges) {
     loadBoth();
     doc.markModified(Game::Pg2, ChangeKind::Data);
-    doc.currentGame = Game::Peg;
+    doc.setCurrentGame(Game::Peg);
     ui->expectFileDialog("Select PeG EQUIP97.EQP", std::nullopt);
     doc.open(); // no question: PeG has no changes
-    doc.currentGame = Game::Pg2;
+    doc.setCurrentGame(Game::Pg2);
     ui->expectQuestion(question(kModified, eFile(Game::Pg2)), false)
         .expectFileDialog("Select PG2 EQUIP97.EQP", eFile(Game::Pg2));
     doc.open();
@@ -230,8 +231,8 @@ TEST_F(Doc, CloneAndDeleteNeedARegisteredViewAndAsk) {
 }
 
 TEST_F(Doc, AFileOpenedByTheFrameworkIsLoadedAsTheDefaultGame) {
-    doc.settings.defaultEFile = "PeG";
-    doc.currentGame = Game::Pg2; // the PG2 view is shown
+    doc.settings().defaultEFile = "PeG";
+    doc.setCurrentGame(Game::Pg2); // the PG2 view is shown
     std::vector<std::string> opened;
     test::HookObserver hooks(doc);
     hooks.onOpened = [&](const std::string& p) { opened.push_back(p); };
@@ -241,11 +242,11 @@ TEST_F(Doc, AFileOpenedByTheFrameworkIsLoadedAsTheDefaultGame) {
     EXPECT_EQ(opened, std::vector<std::string>{eFile(Game::Peg)});
 
     // Anything but exactly "PG2" means PeG.
-    doc.settings.defaultEFile = "pg2";
+    doc.settings().defaultEFile = "pg2";
     EXPECT_TRUE(doc.openDocument(eFile(Game::Peg)));
     EXPECT_FALSE(doc.hasTable(Game::Pg2));
-    doc.settings.defaultEFile = "PG2";
-    doc.currentGame = Game::Pg2;
+    doc.settings().defaultEFile = "PG2";
+    doc.setCurrentGame(Game::Pg2);
     EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
     EXPECT_TRUE(doc.hasTable(Game::Pg2));
 }
@@ -258,9 +259,9 @@ TEST_F(Doc, AFileOfTheOtherGameIsRefusedWithAnOffer) {
         const Game other = g == Game::Pg2 ? Game::Peg : Game::Pg2;
         SCOPED_TRACE(GameName(g));
         CVarnelDoc fresh(*ui, store);
-        fresh.settings = doc.settings;
-        fresh.settingsLoaded = true;
-        fresh.currentGame = g;
+        fresh.settings() = doc.settings();
+        fresh.markSettingsLoaded();
+        fresh.setCurrentGame(g);
         std::vector<Game> shown;
         test::HookObserver hooks(fresh);
         hooks.onShowGame = [&](Game game) { shown.push_back(game); };
@@ -275,13 +276,13 @@ TEST_F(Doc, AFileOfTheOtherGameIsRefusedWithAnOffer) {
 
         // The framework's open (command line, drop) meets the same refusal; Yes opens it as its
         // own game and shows that game's form.
-        fresh.settings.defaultEFile = GameName(g);
+        fresh.settings().defaultEFile = GameName(g);
         ui->expectQuestion(refused, true);
         EXPECT_TRUE(fresh.openDocument(eFile(other)));
         ASSERT_TRUE(ui->finished());
         EXPECT_FALSE(fresh.hasTable(g));
         ASSERT_TRUE(fresh.hasTable(other));
-        EXPECT_EQ(fresh.settings.eFile(other), eFile(other));
+        EXPECT_EQ(fresh.settings().eFile(other), eFile(other));
         const auto size = std::filesystem::file_size(eFile(other));
         EXPECT_EQ(fresh.unitCount(other), (size - kEFileHeaderSize) / RecordSize(other));
         EXPECT_FALSE(fresh.isModified());
@@ -296,7 +297,7 @@ TEST_F(Doc, SaveAsWritesBothFilesAtTheNewPath) {
         .expectInformation("File " + target + " updated")
         .expectInformation("File " + dir.file("NEW.txt") + " updated");
     doc.saveAs();
-    EXPECT_EQ(doc.settings.pg2EFile, target);
+    EXPECT_EQ(doc.settings().pg2EFile, target);
     EXPECT_EQ(*ReadFileBytes(target), *ReadFileBytes(eFile(Game::Pg2)));
     EXPECT_EQ(*ReadFileBytes(dir.file("NEW.txt")), *ReadFileBytes(names(Game::Pg2)));
 }

@@ -19,9 +19,10 @@ namespace {
 // folders outside the ranks (tests, bench, fuzz).
 std::optional<int> rankOf(const std::string& folder) {
     static const std::vector<std::pair<std::string, int>> ranks = {
-        {"base", 1},     {"equip", 2},      {"icons", 3},      {"convert", 3},  {"reports", 3},
-        {"app", 4},      {"tools", 4},      {"views", 5},      {"res", 5},      {"app/ui", 5},
-        {"icons/ui", 5}, {"convert/ui", 5}, {"reports/ui", 5}, {"tools/ui", 5}, {"cli", 6},
+        {"base", 1},     {"equip", 2},       {"icons", 3},     {"convert", 3},    {"reports", 3},
+        {"app", 4},      {"app/samples", 4}, {"app/table", 4}, {"tools", 4},      {"views", 5},
+        {"res", 5},      {"app/ui", 5},      {"icons/ui", 5},  {"convert/ui", 5}, {"reports/ui", 5},
+        {"tools/ui", 5}, {"cli", 6},
     };
     for (const auto& [name, rank] : ranks)
         if (folder == name)
@@ -81,6 +82,9 @@ TEST(Layering, RulesRefuseUpwardAndQtIncludes) {
     EXPECT_EQ(checkLine("app/ui", R"(#include "views/view2.h")"), "");
     EXPECT_EQ(checkLine("cli", R"(#include "app/varneldoc.h")"), "");
     EXPECT_EQ(checkLine("tools", R"(#include "app/varneldoc.h")"), "") << "same rank";
+    EXPECT_EQ(checkLine("app/table", R"(#include "app/varneldoc.h")"), "") << "app's subfolder";
+    EXPECT_NE(checkLine("app/samples", R"(#include "views/view2.h")"), "");
+    EXPECT_NE(checkLine("app/table", "#include <QString>"), "");
 }
 
 TEST(Layering, SourcesFollowTheRules) {
@@ -98,6 +102,8 @@ TEST(Layering, SourcesFollowTheRules) {
                 continue;
             const std::string folder =
                 fs::relative(entry.path().parent_path(), root).generic_string();
+            // A folder without a rank would escape every rule below.
+            EXPECT_TRUE(rankOf(folder).has_value()) << entry.path().string() << ": no rank";
             ++filesChecked;
             std::ifstream in(entry.path());
             std::string line;

@@ -22,10 +22,10 @@ namespace varnel::test {
 
 struct Editor {
     Editor() : ui(MakeScriptedUi()), state(*ui, store) {
-        ReadAllSettings(state.settings, store);
-        state.settings.pg2Dir = state.settings.pegDir = "-";
-        state.settings.pg2AltDir.clear();
-        state.settings.pegAltDir.clear();
+        ReadAllSettings(state.settings(), store);
+        state.settings().pg2Dir = state.settings().pegDir = "-";
+        state.settings().pg2AltDir.clear();
+        state.settings().pegAltDir.clear();
     }
     // Expects an information box and keeps its text for the comparison with the CLI's stdout.
     void information(const std::string& text) {

@@ -28,11 +28,11 @@ class EditorSide {
   public:
     EditorSide(Game game, const std::string& eFile) {
         // The settings the CLI starts from: defaults, with no game folder to search.
-        ReadAllSettings(state.settings, store);
-        state.settings.pg2Dir = state.settings.pegDir = kNoValue;
-        state.settings.pg2AltDir.clear();
-        state.settings.pegAltDir.clear();
-        state.currentGame = game;
+        ReadAllSettings(state.settings(), store);
+        state.settings().pg2Dir = state.settings().pegDir = kNoValue;
+        state.settings().pg2AltDir.clear();
+        state.settings().pegAltDir.clear();
+        state.setCurrentGame(game);
         if (game == Game::Pg2)
             LoadPg2EFile(state, eFile);
         else

@@ -18,7 +18,7 @@ namespace varnel::test {
 
 struct Fixture {
     Fixture() : ui(MakeScriptedUi()), state(*ui, store) {
-        AppSettings& s = state.settings;
+        AppSettings& s = state.settings();
         s.textSuffix = ".txt";
         s.pg2Dir = s.pg2AltDir = s.pegDir = s.pegAltDir = dir.dir();
         s.pg2TFile = s.pegTFile = s.pg2EFile = s.pegEFile = "-";

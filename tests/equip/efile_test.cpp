@@ -1,7 +1,7 @@
 #include "equip/efile.h"
 
 #include "base/format.h"
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +117,7 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
     EquipEnv env;
     env.writeTFile();
     const bool pg2 = c.game == Game::Pg2;
-    env.state.currentGame = c.game;
+    env.state.setCurrentGame(c.game);
     const Bytes eFile = pg2 ? MakePg2EFile(c.units) : MakePegEFile(c.units);
     const std::string names = MakeNames(c.units);
     const std::string path = env.writeGame("EQUIP97", eFile, names);
@@ -129,8 +129,8 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
         LoadPegEFile(env.state, path);
     const std::size_t count = pg2 ? env.state.pg2()->count() : env.state.peg()->count();
     ASSERT_EQ(count, c.units);
-    EXPECT_EQ(env.state.settings.eFile(c.game), path);
-    EXPECT_EQ(env.state.settings.namesEFile(c.game), namesPath);
+    EXPECT_EQ(env.state.settings().eFile(c.game), path);
+    EXPECT_EQ(env.state.settings().namesEFile(c.game), namesPath);
     EXPECT_FALSE(env.state.isModified());
 
     // Removed first so a writer that merely copies the input cannot pass. (Files rewritten by
@@ -255,7 +255,7 @@ TEST(EFile, MissingFileAndCancelChangesNothing) {
         env.state.loadTable(test::SizedTable<PegUnitTable>(5));
         env.state.markModified(Game::Pg2, ChangeKind::Data);
         env.state.markModified(Game::Peg, ChangeKind::Names);
-        env.state.settings.eFile(game) = "old.EQP";
+        env.state.settings().eFile(game) = "old.EQP";
         const std::string missing = env.dir.file("nothing.EQP");
         env.ui
             .expectFileDialog(game == Game::Pg2 ? "Select PG2 EQUIP97.EQP"
@@ -270,7 +270,7 @@ TEST(EFile, MissingFileAndCancelChangesNothing) {
         EXPECT_EQ(env.state.peg()->count(), 5u);
         EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data));
         EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Names));
-        EXPECT_EQ(env.state.settings.eFile(game), "old.EQP");
+        EXPECT_EQ(env.state.settings().eFile(game), "old.EQP");
     }
 }
 
@@ -284,8 +284,8 @@ TEST(EFile, ChooserRetriesUntilAFileCanBeRead) {
     LoadPegEFile(env.state, missing);
     ASSERT_TRUE(env.state.peg());
     EXPECT_EQ(env.state.peg()->count(), 2u);
-    EXPECT_EQ(env.state.settings.pegEFile, good);
-    EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("EQUIP97.txt"));
+    EXPECT_EQ(env.state.settings().pegEFile, good);
+    EXPECT_EQ(env.state.settings().pegNamesEFile, env.dir.file("EQUIP97.txt"));
 }
 
 TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
@@ -294,7 +294,7 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
         env.writeTFile();
         const std::string path = env.dir.file("EQUIP97.EQP");
         WriteFile(path, game == Game::Pg2 ? MakePg2EFile(3) : MakePegEFile(3));
-        env.state.currentGame = game;
+        env.state.setCurrentGame(game);
         env.state.markModified(Game::Pg2, ChangeKind::Names);
         env.state.markModified(Game::Peg, ChangeKind::Names);
         int views = 0;
@@ -331,7 +331,7 @@ TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
     env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
     LoadPg2EFile(env.state, path);
     EXPECT_EQ(env.state.pg2()->name(1), "second");
-    EXPECT_EQ(env.state.settings.pg2NamesEFile, other);
+    EXPECT_EQ(env.state.settings().pg2NamesEFile, other);
     EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Names));
 }
 
@@ -339,8 +339,8 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     EquipEnv env;
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
-    env.state.settings.pg2Dir = kNoValue;
-    env.state.settings.pegDir = kNoValue;
+    env.state.settings().pg2Dir = kNoValue;
+    env.state.settings().pegDir = kNoValue;
     std::vector<std::string> recent;
     int views = 0, titles = 0;
     test::HookObserver recentHook(env.state);
@@ -350,20 +350,20 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     test::HookObserver titleHook(env.state);
     titleHook.onTitle = [&] { ++titles; };
     LoadPg2EFile(env.state, path);
-    EXPECT_EQ(env.state.settings.pg2Dir, env.dir.dir());
+    EXPECT_EQ(env.state.settings().pg2Dir, env.dir.dir());
     EXPECT_EQ(env.store.values().at("PG2 Dir"), env.dir.dir());
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
     EXPECT_EQ(recent, std::vector<std::string>{path});
     EXPECT_EQ(views, 1);
     EXPECT_EQ(titles, 1);
-    EXPECT_EQ(env.state.settings.pg2TFile, env.dir.file("GUI97.txt"));
+    EXPECT_EQ(env.state.settings().pg2TFile, env.dir.file("GUI97.txt"));
     EXPECT_EQ(env.state.countries(Game::Pg2).count(), 27);
 
     // A folder already set stays.
-    env.state.settings.pegDir = "/elsewhere/";
+    env.state.settings().pegDir = "/elsewhere/";
     const std::string pegPath = env.writeGame("PEQUIP", MakePegEFile(1), MakeNames(1));
     LoadPegEFile(env.state, pegPath);
-    EXPECT_EQ(env.state.settings.pegDir, "/elsewhere/");
+    EXPECT_EQ(env.state.settings().pegDir, "/elsewhere/");
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
 }
 
@@ -371,11 +371,11 @@ TEST(EFile, OnlyThePg2LoaderPointsToItsView) {
     EquipEnv env;
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
-    env.state.currentGame = Game::Peg;
+    env.state.setCurrentGame(Game::Peg);
     env.ui.expectInformation("To see the file just loaded, switch to PG2 View");
     LoadPg2EFile(env.state, path);
     env.ui.verify();
-    env.state.currentGame = Game::Pg2;
+    env.state.setCurrentGame(Game::Pg2);
     // No switch hint (the editor has none for PeG): the PG2 file is refused as a PeG E-File.
     env.ui.expectQuestion(path + " is a PG2 E-File, not a PeG E-File\nOpen it in the PG2 view?",
                           false);
@@ -431,7 +431,7 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     PegUnitTable table = test::SizedTable<PegUnitTable>(1);
     table.setName(0, "Leopard");
     env.state.loadTable(std::move(table));
-    env.state.settings.pegEFile = env.dir.file("EQUIP97.EQP");
+    env.state.settings().pegEFile = env.dir.file("EQUIP97.EQP");
     fs::create_directory(env.dir.path() / "new");
     const std::string target = env.dir.file("new/MINE.EQP");
     env.ui.expectInformation(updated(target))
@@ -441,8 +441,8 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     SavePegEFile(env.state, target);
     SavePegNames(env.state);
     EXPECT_EQ(ReadText(env.dir.file("new/MINE.txt")), "Leopard\r\n");
-    EXPECT_EQ(env.state.settings.pegEFile, target);
-    EXPECT_EQ(env.state.settings.pegNamesEFile, env.dir.file("new/MINE.txt"));
+    EXPECT_EQ(env.state.settings().pegEFile, target);
+    EXPECT_EQ(env.state.settings().pegNamesEFile, env.dir.file("new/MINE.txt"));
     EXPECT_FALSE(env.state.isModified());
 }
 
@@ -477,8 +477,8 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     else
         env.state.loadTable(test::SizedTable<PegUnitTable>(2));
     const std::string current = env.dir.file("EQUIP97.EQP");
-    env.state.settings.eFile(c.game) = current;
-    env.state.settings.namesEFile(c.game) = "shown.txt";
+    env.state.settings().eFile(c.game) = current;
+    env.state.settings().namesEFile(c.game) = "shown.txt";
     test::MarkAllModified(env.state);
 
     std::string target = c.names ? env.dir.file("EQUIP97.txt") : current;
@@ -486,7 +486,7 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     switch (c.failure) {
     case Failure::MissingFolder:
         if (c.names)
-            env.state.settings.eFile(c.game) = env.dir.file("none/EQUIP97.EQP");
+            env.state.settings().eFile(c.game) = env.dir.file("none/EQUIP97.EQP");
         target = env.dir.file("none/EQUIP97") + (c.names ? ".txt" : ".EQP");
         break;
     case Failure::TargetIsFolder:
@@ -512,9 +512,9 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
                 env.state.flag(Game::Peg, ChangeKind::Data) &&
                 env.state.flag(Game::Pg2, ChangeKind::Names) &&
                 env.state.flag(Game::Peg, ChangeKind::Names));
-    EXPECT_EQ(env.state.settings.namesEFile(c.game), "shown.txt");
+    EXPECT_EQ(env.state.settings().namesEFile(c.game), "shown.txt");
     if (!c.names) {
-        EXPECT_EQ(env.state.settings.eFile(c.game), current);
+        EXPECT_EQ(env.state.settings().eFile(c.game), current);
     }
     if (c.failure == Failure::ReadOnly) {
         EXPECT_EQ(ReadFile(target), old);

@@ -75,7 +75,7 @@ struct Fixture {
         names.setName(14, "Rebels & Militia");
         names.setCount(peg::kCountryCount);
         doc.setCountries(Game::Peg, std::move(names));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
     }
 };
 

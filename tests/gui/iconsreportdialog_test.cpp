@@ -57,10 +57,10 @@ struct Fixture {
     MemorySettingsBackend store;
     CVarnelDoc doc{*ui, store};
     Fixture() {
-        doc.settings.pg2EFile = ToPath(dir.filePath(QStringLiteral("EQUIP97.EQP")));
-        doc.settings.pegEFile = ToPath(dir.filePath(QStringLiteral("PEGEQUIP.EQP")));
-        doc.settings.editorPath = ToPath(dir.filePath(QStringLiteral("texteditor")));
-        QFile editor(FromPath(doc.settings.editorPath));
+        doc.settings().pg2EFile = ToPath(dir.filePath(QStringLiteral("EQUIP97.EQP")));
+        doc.settings().pegEFile = ToPath(dir.filePath(QStringLiteral("PEGEQUIP.EQP")));
+        doc.settings().editorPath = ToPath(dir.filePath(QStringLiteral("texteditor")));
+        QFile editor(FromPath(doc.settings().editorPath));
         QVERIFY(editor.open(QIODevice::WriteOnly));
     }
     void setPg2Icons(const std::vector<std::string>& icons) {
@@ -71,7 +71,7 @@ struct Fixture {
             table.units.push_back(unit);
         }
         doc.loadTable(std::move(table));
-        doc.currentGame = Game::Pg2;
+        doc.setCurrentGame(Game::Pg2);
     }
     void setPegIcons(const std::vector<std::pair<std::string, std::string>>& icons) {
         PegUnitTable table;
@@ -82,7 +82,7 @@ struct Fixture {
             table.units.push_back(unit);
         }
         doc.loadTable(std::move(table));
-        doc.currentGame = Game::Peg;
+        doc.setCurrentGame(Game::Peg);
     }
 };
 
@@ -168,10 +168,10 @@ void IconsReportDialogTest::reportTypes() {
     QFETCH(QString, lines);
     Fixture f;
     f.setPg2Icons({"TIGER", "TIGER", "tiger", "PANZER"});
-    const QString eFile = FromPath(f.doc.settings.pg2EFile);
+    const QString eFile = FromPath(f.doc.settings().pg2EFile);
     const QString path = f.dir.filePath(QStringLiteral("EQUIP97_ICONS.TXT"));
     f.ui->expectInformation(Format("Generated report on file:\n\n %s  \n", ToPath(path).c_str()));
-    f.ui->expectStart(f.doc.settings.editorPath);
+    f.ui->expectStart(f.doc.settings().editorPath);
     CIconsReportDialog d(f.doc);
     d.show();
     auto* type = child<QRadioButton>(d, qPrintable(typeButton));
@@ -204,7 +204,7 @@ void IconsReportDialogTest::emptyList() {
     else if (kind == 2)
         f.setPegIcons({{"", ""}, {"", ""}});
     else
-        f.doc.currentGame = Game::Peg;
+        f.doc.setCurrentGame(Game::Peg);
     CIconsReportDialog d(f.doc);
     d.show();
     QVERIFY(items(d).isEmpty());
@@ -220,7 +220,7 @@ void IconsReportDialogTest::emptyList() {
 void IconsReportDialogTest::unwritableReportStaysOpen() {
     Fixture f;
     f.setPegIcons({{"INF", "TRUCK"}});
-    f.doc.settings.pegEFile = ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP.EQP")));
+    f.doc.settings().pegEFile = ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP.EQP")));
     const std::string path = ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP_ICONS.TXT")));
     f.ui->expectError(Format("Error on creating [%s]\nthe folder does not exist", path.c_str()));
     CIconsReportDialog d(f.doc);

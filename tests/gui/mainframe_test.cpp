@@ -305,7 +305,7 @@ void MainFrameTest::accelerators() {
     Editor e(ws);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    const std::string eFile = e.doc().settings.pg2EFile;
+    const std::string eFile = e.doc().settings().pg2EFile;
     const std::size_t units = e.doc().unitCount(Game::Pg2);
     QVERIFY(units > 1);
 
@@ -313,7 +313,7 @@ void MainFrameTest::accelerators() {
         e.ui().expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt);
     } else if (command == QLatin1String("save")) {
         e.ui().expectQuestion(notModified(eFile), false);
-        e.ui().expectQuestion(notModified(e.doc().settings.pg2NamesEFile), false);
+        e.ui().expectQuestion(notModified(e.doc().settings().pg2NamesEFile), false);
     } else if (command == QLatin1String("new")) {
         e.doc().markModified(Game::Pg2, ChangeKind::Data);
         e.ui().expectQuestion(isModified(eFile), false);
@@ -367,7 +367,7 @@ void MainFrameTest::titleAfterOpenEditAndSave() {
     e.doc().markSaved(Game::Peg, ChangeKind::Names);
 
     const Bytes before = ReadFileBytes(path).value_or(Bytes());
-    e.ui().expectQuestion(notModified(e.doc().settings.pg2NamesEFile), false);
+    e.ui().expectQuestion(notModified(e.doc().settings().pg2NamesEFile), false);
     e.ui().expectInformation("File " + path + " updated");
     e.action("saveAction")->trigger();
     QVERIFY(e.ui().finished());
@@ -380,7 +380,7 @@ void MainFrameTest::titleShowsPathsLiterally() {
     Editor e(ws);
     QVERIFY(e.started());
     // "[*]" is Qt's placeholder for the modified mark; in a path it is just text.
-    e.doc().settings.pg2EFile = "/games/[*]/EQUIP97.EQP";
+    e.doc().settings().pg2EFile = "/games/[*]/EQUIP97.EQP";
     e.doc().refreshTitle();
     QVERIFY(e.frame().windowHandle());
     QCOMPARE(e.frame().windowHandle()->title(),
@@ -405,7 +405,7 @@ void MainFrameTest::statusPanesWithoutUnits() {
     auto* units = e.frame().findChild<QLabel*>(QStringLiteral("unitsPane"));
     QVERIFY(countries && units);
     QCOMPARE(units->text(), QStringLiteral(" 0 / 0 Units"));
-    const AppSettings& s = e.doc().settings;
+    const AppSettings& s = e.doc().settings();
     const QString names = FromPath(g == Game::Pg2 ? s.pg2NamesEFile : s.pegNamesEFile);
     QCOMPARE(countries->text(), QStringLiteral("Countries from: ") +
                                     shortened(FromPath(s.tFile(g)), 50) +
@@ -485,7 +485,7 @@ void MainFrameTest::startUpView() {
         ws.presetSetting(QStringLiteral("Default E-File"), defaultEFile);
     Editor e(ws);
     QVERIFY(e.started());
-    QCOMPARE(e.doc().currentGame, peg ? Game::Peg : Game::Pg2);
+    QCOMPARE(e.doc().currentGame(), peg ? Game::Peg : Game::Pg2);
     auto* stack = e.frame().findChild<QStackedWidget*>(QStringLiteral("viewStack"));
     QVERIFY(stack);
     // The form shown stands in the page shown (its scroll area).
@@ -511,7 +511,7 @@ void MainFrameTest::commandLineFile() {
     QVERIFY(e.started());
     QVERIFY(e.doc().hasTable(Game::Pg2));
     QVERIFY(!e.doc().hasTable(Game::Peg));
-    QCOMPARE(FromPath(e.doc().settings.pg2EFile), ws.pg2EFile());
+    QCOMPARE(FromPath(e.doc().settings().pg2EFile), ws.pg2EFile());
     QCOMPARE(e.frame().windowTitle(), pg2Title(ws.pg2EFile()));
     QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
 }
@@ -585,15 +585,15 @@ void MainFrameTest::dropLoadsAsDefaultGame() {
     ws.presetSetting(QStringLiteral("Default E-File"), defaultEFile);
     Editor e(ws);
     QVERIFY(e.started());
-    if (e.doc().currentGame != Game(shown))
+    if (e.doc().currentGame() != Game(shown))
         e.frame().SwitchView(Game(shown));
     drop(&e.frame(), ws.file(file));
     QVERIFY(e.ui().finished());
     QVERIFY(e.doc().hasTable(Game(loaded)));
     QVERIFY(!e.doc().hasTable(OtherGame(Game(loaded))));
-    QCOMPARE(FromPath(e.doc().settings.eFile(Game(loaded))), ws.file(file));
+    QCOMPARE(FromPath(e.doc().settings().eFile(Game(loaded))), ws.file(file));
     // The dropped file is what the window shows, whichever game was shown before.
-    QCOMPARE(e.doc().currentGame, Game(loaded));
+    QCOMPARE(e.doc().currentGame(), Game(loaded));
     QVERIFY(e.frame().view(Game(loaded))->isVisible());
     QVERIFY(!e.action(Game(loaded) == Game::Pg2 ? "viewPg2Action" : "viewPegAction")->isEnabled());
 }
@@ -607,7 +607,7 @@ void MainFrameTest::exitAsksInOrder() {
     for (Game g : {Game::Peg, Game::Pg2})
         for (ChangeKind k : {ChangeKind::Names, ChangeKind::Data})
             e.doc().markModified(g, k);
-    const AppSettings& s = e.doc().settings;
+    const AppSettings& s = e.doc().settings();
     e.ui().expectQuestion(isModified(s.pg2EFile), false);
     e.ui().expectQuestion(isModified(s.pegEFile), false);
     e.ui().expectQuestion(isModified(s.pg2NamesEFile), false);
@@ -631,7 +631,7 @@ void MainFrameTest::exitCancelledByFailedSave() {
     e.doc().markModified(Game::Pg2, ChangeKind::Data);
     // A file inside a file cannot be made, whatever the rights.
     const std::string blocked = ws.path(QStringLiteral("pg2/EQUIP97.txt/EQUIP97.EQP"));
-    e.doc().settings.pg2EFile = blocked;
+    e.doc().settings().pg2EFile = blocked;
     QVERIFY(!SaveFileBytes(blocked, Bytes(4)));
     const std::string reason = SaveFailureReason();
     e.ui().expectQuestion(isModified(blocked), true);
@@ -678,7 +678,7 @@ void MainFrameTest::recentListAfterTwoOpens() {
         // The second entry opens as "Default E-File" says (PG2), moves up and is shown.
         e.action("recentFileAction2")->trigger();
         QVERIFY(e.ui().finished());
-        QCOMPARE(e.doc().currentGame, Game::Pg2);
+        QCOMPARE(e.doc().currentGame(), Game::Pg2);
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
         QCOMPARE(e.action("recentFileAction2")->data().toString(), ws.pegEFile());
 
@@ -686,9 +686,9 @@ void MainFrameTest::recentListAfterTwoOpens() {
         // shown: no question per unit, and the PG2 table stays bound to its own file.
         e.action("recentFileAction2")->trigger();
         QVERIFY(e.ui().finished());
-        QCOMPARE(e.doc().currentGame, Game::Peg);
-        QCOMPARE(e.doc().settings.pegEFile, ToPath(ws.pegEFile()));
-        QCOMPARE(e.doc().settings.pg2EFile, ToPath(ws.pg2EFile()));
+        QCOMPARE(e.doc().currentGame(), Game::Peg);
+        QCOMPARE(e.doc().settings().pegEFile, ToPath(ws.pegEFile()));
+        QCOMPARE(e.doc().settings().pg2EFile, ToPath(ws.pg2EFile()));
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pegEFile());
     }
     // The list is in the settings file, and the next start shows it.
@@ -712,8 +712,8 @@ static std::string leaveJournal(Workspace& ws, const QString& folder) {
     MemorySettingsBackend store;
     {
         CVarnelDoc dead(*ui, store);
-        ReadAllSettings(dead.settings, store);
-        dead.settingsLoaded = true;
+        ReadAllSettings(dead.settings(), store);
+        dead.markSettingsLoaded();
         dead.enableJournal(ToPath(folder));
         if (!LoadEFile(dead, Game::Pg2, eFile) ||
             !dead.setField(Game::Pg2, 0, "denomination", "Before the crash").ok)
@@ -907,7 +907,7 @@ void MainFrameTest::formsNeedAFactory() {
     QTest::keySequence(&e.frame(), QKeySequence(Qt::CTRL | Qt::Key_X));
     // Switching still works and sets the game the file commands act on.
     e.frame().SwitchView(Game::Peg);
-    QCOMPARE(e.doc().currentGame, Game::Peg);
+    QCOMPARE(e.doc().currentGame(), Game::Peg);
     QVERIFY(e.frame().windowTitle().startsWith(QStringLiteral("PeG File: ")));
 }
 

@@ -60,10 +60,10 @@ struct Fixture {
         editor = ws.path(QStringLiteral("texteditor"));
         QFile program(FromPath(editor));
         QVERIFY(program.open(QIODevice::WriteOnly));
-        e->doc().settings.editorPath = editor;
+        e->doc().settings().editorPath = editor;
     }
     QString reportFile(Game g) const {
-        return FromPath(EquipmentReportPath(g, e->doc().settings.eFile(g)));
+        return FromPath(EquipmentReportPath(g, e->doc().settings().eFile(g)));
     }
 };
 
@@ -192,8 +192,8 @@ void ReportDialogTest::chosenReport() {
     QVERIFY(f.e->ui().finished());
     const Bytes expected =
         game == Game::Pg2
-            ? WritePg2Report(*doc.pg2(), doc.countries(game), doc.settings.eFile(game), format)
-            : WritePegReport(*doc.peg(), doc.countries(game), doc.settings.eFile(game), format);
+            ? WritePg2Report(*doc.pg2(), doc.countries(game), doc.settings().eFile(game), format)
+            : WritePegReport(*doc.peg(), doc.countries(game), doc.settings().eFile(game), format);
     QVERIFY(!expected.empty());
     const QByteArray written = readAll(path);
     QCOMPARE(written, QByteArray(reinterpret_cast<const char*>(expected.data()),

@@ -52,7 +52,7 @@ struct Fixture {
     CVarnelDoc doc{*ui, store};
     Fixture() {
         QVERIFY(ws.ok());
-        AppSettings& s = doc.settings;
+        AppSettings& s = doc.settings();
         s.editorPath = "/usr/bin/xdg-open";
         s.textSuffix = ".txt";
         s.pg2Dir = ws.path(QStringLiteral("pg2")) + "/";
@@ -109,10 +109,10 @@ void SettingsDialogTest::opening() {
     QFETCH(QString, filesTitle);
     QFETCH(QString, iconLabel);
     Fixture f;
-    f.doc.currentGame = game;
-    f.doc.settings.defaultEFile = game == Game::Pg2 ? "PG2" : "PeG";
+    f.doc.setCurrentGame(game);
+    f.doc.settings().defaultEFile = game == Game::Pg2 ? "PG2" : "PeG";
     CSettingsDialog d(f.doc, kCaption);
-    const AppSettings& s = f.doc.settings;
+    const AppSettings& s = f.doc.settings();
     QCOMPARE(d.windowTitle(), QStringLiteral("Registry Settings"));
     QCOMPARE(child<QGroupBox>(d, "settingsGroupBox")->title(), kCaption);
     QCOMPARE(child<QGroupBox>(d, "currentFilesGroupBox")->title(), filesTitle);
@@ -183,25 +183,25 @@ void SettingsDialogTest::folderButton() {
     Fixture f;
     CSettingsDialog d(f.doc, kCaption);
     d.show();
-    const std::string name = f.doc.settings.pg2Dir + "Panzer2.exe";
+    const std::string name = f.doc.settings().pg2Dir + "Panzer2.exe";
     const FileDialogRequest request = PrepareFileDialog(
-        f.doc.settings,
+        f.doc.settings(),
         {.kind = FileKind::Pg2Program, .part = int(PathPart::Folder), .fileName = name});
     const std::string chosen = f.ws.path(QStringLiteral("peg/EQUIP97.EQP"));
     f.ui->expectFileDialog(request.title, chosen);
     QTest::mouseClick(child<QToolButton>(d, "pg2DirButton"), Qt::LeftButton);
     QCOMPARE(field(d, "pg2DirLineEdit")->text(), FromPath(GetPathPart(chosen, PathPart::Folder)));
     QCOMPARE(f.ui->fileRequests().back().initialName, request.initialName);
-    const FileDialogRequest wavRequest =
-        PrepareFileDialog(f.doc.settings, {.kind = FileKind::PegSound,
-                                           .part = int(PathPart::Folder),
-                                           .fileName = f.doc.settings.pegSoundDir + "1001.wav"});
+    const FileDialogRequest wavRequest = PrepareFileDialog(
+        f.doc.settings(), {.kind = FileKind::PegSound,
+                           .part = int(PathPart::Folder),
+                           .fileName = f.doc.settings().pegSoundDir + "1001.wav"});
     f.ui->expectFileDialog(wavRequest.title, std::nullopt);
     const QString before = field(d, "pegWavLineEdit")->text();
     QTest::mouseClick(child<QToolButton>(d, "pegWavButton"), Qt::LeftButton);
     QCOMPARE(field(d, "pegWavLineEdit")->text(), before);
     // The settings themselves wait for an exit that applies them.
-    QVERIFY(f.doc.settings.pg2Dir != GetPathPart(chosen, PathPart::Folder));
+    QVERIFY(f.doc.settings().pg2Dir != GetPathPart(chosen, PathPart::Folder));
 }
 
 // An alternative folder's chooser starts in that folder once the field names one, before that in
@@ -255,7 +255,7 @@ void SettingsDialogTest::alternativeFolderStart() {
     const FileKind kind =
         button.startsWith(QLatin1String("pg2")) ? FileKind::Pg2Program : FileKind::PegProgram;
     const FileDialogRequest expected = PrepareFileDialog(
-        f.doc.settings,
+        f.doc.settings(),
         {.kind = kind, .part = int(PathPart::Folder), .fileName = ToPath(expectedName)});
     f.ui->expectFileDialog(expected.title, std::nullopt);
     QTest::mouseClick(child<QToolButton>(d, qPrintable(button)), Qt::LeftButton);
@@ -289,7 +289,7 @@ void SettingsDialogTest::useAndSaveWritesChangedValues() {
         QTest::mouseClick(child<QPushButton>(d, "useAndSaveButton"), Qt::LeftButton);
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(f.store.values(), (std::map<std::string, std::string>{{"Suffix", ".deu"}}));
-        QCOMPARE(f.doc.settings.textSuffix, std::string(".deu"));
+        QCOMPARE(f.doc.settings().textSuffix, std::string(".deu"));
     }
     {
         // The number of backups, down to none, is stored as a number.
@@ -302,7 +302,7 @@ void SettingsDialogTest::useAndSaveWritesChangedValues() {
         QCOMPARE(backups->text(), QStringLiteral("none"));
         QTest::mouseClick(child<QPushButton>(d, "useAndSaveButton"), Qt::LeftButton);
         QCOMPARE(f.store.values(), (std::map<std::string, std::string>{{"Backups", "0"}}));
-        QCOMPARE(f.doc.settings.backups, 0);
+        QCOMPARE(f.doc.settings().backups, 0);
     }
     {
         Fixture f;
@@ -315,8 +315,8 @@ void SettingsDialogTest::useAndSaveWritesChangedValues() {
         QTest::mouseClick(child<QPushButton>(d, "useAndSaveButton"), Qt::LeftButton);
         QCOMPARE(f.store.values(), (std::map<std::string, std::string>{
                                        {"Editor", "/usr/bin/kate"}, {"PeG Alt", "/other/peg/"}}));
-        QCOMPARE(f.doc.settings.pegAltDir, std::string("/other/peg/"));
-        QCOMPARE(f.doc.settings.defaultEFile, std::string("PeG"));
+        QCOMPARE(f.doc.settings().pegAltDir, std::string("/other/peg/"));
+        QCOMPARE(f.doc.settings().defaultEFile, std::string("PeG"));
     }
 }
 
@@ -331,14 +331,14 @@ void SettingsDialogTest::useOnlyWritesNothing() {
     QTest::mouseClick(child<QPushButton>(d, "useOnlyButton"), Qt::LeftButton);
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QVERIFY(f.store.values().empty());
-    QCOMPARE(f.doc.settings.textSuffix, std::string(".fra"));
-    QCOMPARE(f.doc.settings.pg2SoundDir, std::string("/sounds/"));
-    QCOMPARE(f.doc.settings.defaultEFile, std::string("PG2"));
+    QCOMPARE(f.doc.settings().textSuffix, std::string(".fra"));
+    QCOMPARE(f.doc.settings().pg2SoundDir, std::string("/sounds/"));
+    QCOMPARE(f.doc.settings().defaultEFile, std::string("PG2"));
 }
 
 void SettingsDialogTest::cancel() {
     Fixture f;
-    const AppSettings before = f.doc.settings;
+    const AppSettings before = f.doc.settings();
     CSettingsDialog d(f.doc, kCaption);
     d.show();
     child<QComboBox>(d, "suffixComboBox")->setEditText(QStringLiteral(".fra"));
@@ -346,8 +346,8 @@ void SettingsDialogTest::cancel() {
     QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     QCOMPARE(d.result(), int(QDialog::Rejected));
     QVERIFY(f.store.values().empty());
-    QCOMPARE(f.doc.settings.textSuffix, before.textSuffix);
-    QCOMPARE(f.doc.settings.pg2Dir, before.pg2Dir);
+    QCOMPARE(f.doc.settings().textSuffix, before.textSuffix);
+    QCOMPARE(f.doc.settings().pg2Dir, before.pg2Dir);
 }
 
 // Another E-File of the active game is loaded at once and announced; the same file reloads
@@ -356,11 +356,11 @@ void SettingsDialogTest::eFileLoadButton() {
     Fixture f;
     const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
-    f.doc.currentGame = Game::Pg2;
+    f.doc.setCurrentGame(Game::Pg2);
     const std::string unchangedName(f.doc.pg2()->name(0));
     QVERIFY(f.doc.setField(Game::Pg2, 0, "denomination", "EDITED").ok);
     const FileDialogRequest request =
-        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2EFile, .fileName = original});
+        PrepareFileDialog(f.doc.settings(), {.kind = FileKind::Pg2EFile, .fileName = original});
     CSettingsDialog d(f.doc, kCaption);
     d.show();
 
@@ -376,16 +376,17 @@ void SettingsDialogTest::eFileLoadButton() {
                     f.ws.file(QStringLiteral("pg2/OTHER.txt")));
     f.ui->expectFileDialog(request.title, ToPath(copy));
     // The edited name is offered for saving first; the load goes on whatever the answer.
-    f.ui->expectQuestion(f.doc.settings.pg2NamesEFile + "\nIS modified\n ¿ Save changes ?", false);
+    f.ui->expectQuestion(f.doc.settings().pg2NamesEFile + "\nIS modified\n ¿ Save changes ?",
+                         false);
     f.ui->expectInformation(Format("%s loaded", ToPath(copy).c_str()));
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
     QCOMPARE(std::string(f.doc.pg2()->name(0)), unchangedName);
-    QCOMPARE(f.doc.settings.pg2EFile, ToPath(copy));
+    QCOMPARE(f.doc.settings().pg2EFile, ToPath(copy));
     QCOMPARE(field(d, "eFileLineEdit")->text(), copy);
     // The load stays whichever exit follows.
     QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
-    QCOMPARE(f.doc.settings.pg2EFile, ToPath(copy));
+    QCOMPARE(f.doc.settings().pg2EFile, ToPath(copy));
 }
 
 // A Yes whose save fails keeps the edits: the load is cancelled, as Open cancels.
@@ -393,17 +394,17 @@ void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
     Fixture f;
     const std::string original = f.ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
     QVERIFY(LoadEFile(f.doc, Game::Pg2, original));
-    f.doc.currentGame = Game::Pg2;
+    f.doc.setCurrentGame(Game::Pg2);
     QVERIFY(f.doc.setField(Game::Pg2, 0, "denomination", "EDITED").ok);
     const QString copy = f.ws.file(QStringLiteral("pg2/OTHER.EQP"));
     QVERIFY(QFile::copy(FromPath(original), copy));
     const FileDialogRequest request =
-        PrepareFileDialog(f.doc.settings, {.kind = FileKind::Pg2EFile, .fileName = original});
+        PrepareFileDialog(f.doc.settings(), {.kind = FileKind::Pg2EFile, .fileName = original});
     CSettingsDialog d(f.doc, kCaption);
     d.show();
 
-    const std::string names = f.doc.settings.pg2NamesEFile;
-    f.doc.settings.backups = 0; // the planned fault hits the Names E-File itself
+    const std::string names = f.doc.settings().pg2NamesEFile;
+    f.doc.settings().backups = 0; // the planned fault hits the Names E-File itself
     f.ui->expectFileDialog(request.title, ToPath(copy));
     f.ui->expectQuestion(names + "\nIS modified\n ¿ Save changes ?", true);
     f.ui->expectError("Error on creating [" + names + "]\nInput/output error");
@@ -413,7 +414,7 @@ void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
     QVERIFY(f.ui->finished());
     QCOMPARE(std::string(f.doc.pg2()->name(0)), std::string("EDITED"));
     QVERIFY(f.doc.flag(Game::Pg2, ChangeKind::Names));
-    QCOMPARE(f.doc.settings.pg2EFile, original);
+    QCOMPARE(f.doc.settings().pg2EFile, original);
     QCOMPARE(field(d, "eFileLineEdit")->text(), FromPath(original));
 }
 
@@ -435,7 +436,7 @@ void SettingsDialogTest::fromTheMenu() {
     });
     e.action("settingsAction")->trigger();
     QVERIFY(shown);
-    QCOMPARE(e.doc().settings.textSuffix, std::string(".deu"));
+    QCOMPARE(e.doc().settings().textSuffix, std::string(".deu"));
     QSettings ini(ws.settingsFile(), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Settings/Suffix")).toString(), QStringLiteral(".deu"));
 }
@@ -443,7 +444,7 @@ void SettingsDialogTest::fromTheMenu() {
 void SettingsDialogTest::screenshot() {
     Fixture f;
     // Paths that read like a player's, not like a temporary folder.
-    AppSettings& s = f.doc.settings;
+    AppSettings& s = f.doc.settings();
     s.pg2Dir = "/home/user/games/panzer2/";
     s.pegDir = "/home/user/games/peoples/";
     s.pg2EFile = s.pg2Dir + "EQUIP97.EQP";

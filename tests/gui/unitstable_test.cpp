@@ -3,7 +3,7 @@
 // with their undo, and the form and the table agreeing.
 
 #include "app/efileio.h"
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "app/ui/mainframe.h"
 #include "equip/fieldtable.h"
 #include "tests/gui/support/guisupport.h"

@@ -3,7 +3,7 @@
 // sample game folders written into a temporary folder, and helpers that drive the real widgets.
 
 #include "app/efileio.h"
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/ui/text1252.h"
 #include "app/varneldoc.h"
 #include "tests/gui/support/guisupport.h"
@@ -23,11 +23,11 @@ namespace varnel::viewstest {
 class Session {
   public:
     Session() : ui(guitest::MakeQtScriptedUi()), doc(*ui, store) {
-        ReadAllSettings(doc.settings, store);
-        doc.settings.pg2Dir = doc.settings.pg2AltDir = folder(Game::Pg2);
-        doc.settings.pegDir = doc.settings.pegAltDir = folder(Game::Peg);
-        doc.settings.pg2SoundDir = doc.settings.pegSoundDir = "-";
-        doc.settingsLoaded = true;
+        ReadAllSettings(doc.settings(), store);
+        doc.settings().pg2Dir = doc.settings().pg2AltDir = folder(Game::Pg2);
+        doc.settings().pegDir = doc.settings().pegAltDir = folder(Game::Peg);
+        doc.settings().pg2SoundDir = doc.settings().pegSoundDir = "-";
+        doc.markSettingsLoaded();
     }
     ~Session() { ui->verify(); }
 
@@ -39,7 +39,7 @@ class Session {
 
     // Loads the game's sample E-File as the current game.
     bool load(Game g) {
-        doc.currentGame = g;
+        doc.setCurrentGame(g);
         return LoadEFile(doc, g, eFile(g));
     }
 

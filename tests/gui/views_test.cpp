@@ -763,7 +763,7 @@ void ViewsTest::switchAdoptsIndex() {
     QVERIFY(s.load(Game::Peg));
     // A smaller PeG table, for the indexes it lacks.
     s.editPeg([](PegUnitTable& t) { t.units.resize(20); });
-    s.doc.currentGame = Game::Pg2;
+    s.doc.setCurrentGame(Game::Pg2);
     auto pg2 = makeView(s, Game::Pg2);
     std::vector<Game> asked;
     pg2->switchRequested = [&](Game g) { asked.push_back(g); };
@@ -927,7 +927,7 @@ void ViewsTest::soundButtonPlays() {
     QCOMPARE(stored(s, Game::Pg2, 5, "atkMel"), std::string("5"));
     QTest::mouseClick(widget<QPushButton>(view.get(), QStringLiteral("attackSoundButton")),
                       Qt::LeftButton);
-    QCOMPARE(s.doc.settings.pg2SoundDir, s.folder(Game::Pg2) + "WAVS/");
+    QCOMPARE(s.doc.settings().pg2SoundDir, s.folder(Game::Pg2) + "WAVS/");
     const std::uint32_t device = view->soundPlayer().deviceId();
     QVERIFY(device != 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -955,19 +955,20 @@ void ViewsTest::missingSound() {
     auto view = makeView(s, Game::Peg);
     clickRow(view.get(), 4);
     typeInto(editOf(view.get(), "dieSnd"), QStringLiteral("42"), true, unitList(view.get()));
-    const FileDialogRequest dialog = PrepareFileDialog(s.doc.settings, {.kind = FileKind::PegSound,
-                                                                        .part = PathPart::Folder,
-                                                                        .title = "-",
-                                                                        .defaultExtension = "-",
-                                                                        .fileName = "-",
-                                                                        .filter = "-"});
+    const FileDialogRequest dialog =
+        PrepareFileDialog(s.doc.settings(), {.kind = FileKind::PegSound,
+                                             .part = PathPart::Folder,
+                                             .title = "-",
+                                             .defaultExtension = "-",
+                                             .fileName = "-",
+                                             .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(
         Format("%s not found", UnitSoundPath(s.folder(Game::Peg) + "WAVS/", 3042).c_str()));
     QTest::mouseClick(widget<QPushButton>(view.get(), QStringLiteral("deathSoundButton")),
                       Qt::LeftButton);
     QVERIFY(s.ui->finished());
-    QCOMPARE(s.doc.settings.pegSoundDir, std::string("-"));
+    QCOMPARE(s.doc.settings().pegSoundDir, std::string("-"));
     QCOMPARE(view->soundPlayer().deviceId(), 0u);
 }
 
@@ -1012,11 +1013,11 @@ void ViewsTest::reloadNamesMissingFile() {
     const std::string names = s.namesFile(Game::Pg2);
     QVERIFY(QFile::remove(FromPath(names)));
     const FileDialogRequest dialog =
-        PrepareFileDialog(s.doc.settings, {.kind = FileKind::Pg2NamesEFile,
-                                           .title = "-",
-                                           .defaultExtension = "-",
-                                           .fileName = "-",
-                                           .filter = "-"});
+        PrepareFileDialog(s.doc.settings(), {.kind = FileKind::Pg2NamesEFile,
+                                             .title = "-",
+                                             .defaultExtension = "-",
+                                             .fileName = "-",
+                                             .filter = "-"});
     s.ui->expectFileDialog(dialog.title, std::nullopt);
     s.ui->expectInformation(Format("file [%s]\nnot found", names.c_str()));
     const std::string before = nameOf(s.doc, Game::Pg2, 1);
@@ -1024,7 +1025,7 @@ void ViewsTest::reloadNamesMissingFile() {
                       Qt::LeftButton);
     QVERIFY(s.ui->finished());
     QCOMPARE(nameOf(s.doc, Game::Pg2, 1), before);
-    QCOMPARE(s.doc.settings.pg2NamesEFile, names);
+    QCOMPARE(s.doc.settings().pg2NamesEFile, names);
 }
 
 // Without a table the form is empty and its edits do nothing.
@@ -1111,11 +1112,11 @@ void ViewsTest::frameSwitchesViews() {
     guitest::Editor editor(workspace, guitest::Forms::Real);
     QVERIFY(editor.started());
     CVarnelDoc& doc = editor.doc();
-    doc.currentGame = Game::Pg2;
+    doc.setCurrentGame(Game::Pg2);
     QVERIFY(LoadEFile(doc, Game::Pg2, workspace.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    doc.currentGame = Game::Peg;
+    doc.setCurrentGame(Game::Peg);
     QVERIFY(LoadEFile(doc, Game::Peg, workspace.path(QStringLiteral("peg/EQUIP97.EQP"))));
-    doc.currentGame = Game::Pg2;
+    doc.setCurrentGame(Game::Pg2);
     auto* pg2 = qobject_cast<CView2*>(editor.frame().view(Game::Pg2));
     QVERIFY(pg2 != nullptr);
     QCOMPARE(s_unitCount(doc, Game::Pg2), static_cast<int>(listedIndexes(pg2).size()));
@@ -1127,13 +1128,13 @@ void ViewsTest::frameSwitchesViews() {
     QCOMPARE(doc.view(Game::Peg).currentUnit, 7);
     clickRow(peg, 3);
     doubleClickRow(peg, 3);
-    QCOMPARE(doc.currentGame, Game::Pg2);
+    QCOMPARE(doc.currentGame(), Game::Pg2);
     QVERIFY(pg2->isVisible());
     QVERIFY(!peg->isVisible());
     QCOMPARE(doc.view(Game::Pg2).currentUnit, 3);
     QCOMPARE(ToWindows1252(editOf(pg2, "denomination")->text()).value(), nameOf(doc, Game::Pg2, 3));
     doubleClickRow(pg2, 12);
-    QCOMPARE(doc.currentGame, Game::Peg);
+    QCOMPARE(doc.currentGame(), Game::Peg);
     QCOMPARE(doc.view(Game::Peg).currentUnit, 12);
 }
 
@@ -1148,7 +1149,7 @@ void ViewsTest::formFitsSmallScreen() {
     Session s;
     QVERIFY(s.load(Game::Pg2));
     QVERIFY(s.load(Game::Peg));
-    s.doc.currentGame = game;
+    s.doc.setCurrentGame(game);
     auto view = makeView(s, game);
     view->adjustSize();
     clickRow(view.get(), game == Game::Pg2 ? 3 : 2);

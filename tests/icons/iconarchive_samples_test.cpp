@@ -1,6 +1,3 @@
-#include "app/iconload.h"
-#include "app/reportcommands.h"
-#include "app/unitsound.h"
 #include "tests/icons/iconarchive_testutil.h"
 #include "tests/support/testsupport.h"
 

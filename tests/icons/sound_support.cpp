@@ -1,7 +1,4 @@
 #include "tests/icons/sound_support.h"
-#include "app/iconload.h"
-#include "app/reportcommands.h"
-#include "app/unitsound.h"
 
 #include <SDL.h>
 

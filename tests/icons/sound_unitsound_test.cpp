@@ -36,13 +36,13 @@ class UnitSound : public ::testing::TestWithParam<GameCase> {
     UnitSound() : state(*ui, store), player(*ui, output) {
         gameDir = dir.dir() + "GAME" + kNativeSeparator;
         fs::create_directories(gameDir + "WAVS");
-        state.settings.pg2Dir = gameDir;
-        state.settings.pegDir = gameDir;
-        state.settings.pg2SoundDir = kNoValue;
-        state.settings.pegSoundDir = kNoValue;
+        state.settings().pg2Dir = gameDir;
+        state.settings().pegDir = gameDir;
+        state.settings().pg2SoundDir = kNoValue;
+        state.settings().pegSoundDir = kNoValue;
     }
     Game game() const { return GetParam().game; }
-    std::string& soundDir() { return state.settings.soundDir(game()); }
+    std::string& soundDir() { return state.settings().soundDir(game()); }
     std::string wavs() const { return gameDir + "WAVS" + kNativeSeparator; }
     void writeWav(const std::string& path) {
         test::WriteFile(path, BuildPcmWav(test::RampSamples(10), 22050));
@@ -64,7 +64,7 @@ TEST_P(UnitSound, UnsetFolderIsTheGameFoldersWavs) {
     EXPECT_EQ(output.calls, (std::vector<std::string>{"open " + wavs() + "1000.wav", "play 1"}));
     // The other game's folder is not touched.
     const Game other = game() == Game::Pg2 ? Game::Peg : Game::Pg2;
-    EXPECT_EQ(state.settings.soundDir(other), kNoValue);
+    EXPECT_EQ(state.settings().soundDir(other), kNoValue);
 }
 
 TEST_P(UnitSound, SetFolderIsUsedAsItIs) {
@@ -164,8 +164,8 @@ TEST_F(UnitSoundThroughSdl, SampleSoundReachesTheOutput) {
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
     CVarnelDoc state(*ui, store);
-    state.settings.pg2Dir = gameDir;
-    state.settings.pg2SoundDir = kNoValue;
+    state.settings().pg2Dir = gameDir;
+    state.settings().pg2SoundDir = kNoValue;
     SoundPlayer player(*ui);
 
     PlayUnitSound(state, Game::Pg2, player, kMoveSoundBase + 0);
@@ -194,13 +194,13 @@ TEST_F(UnitSoundThroughSdl, DamagedSoundShowsSdlsTextAndKeepsTheFolder) {
     ui->expectInformation(sdlText);
     MemorySettingsBackend store;
     CVarnelDoc state(*ui, store);
-    state.settings.pegDir = gameDir;
-    state.settings.pegSoundDir = gameDir + "WAVS" + kNativeSeparator;
+    state.settings().pegDir = gameDir;
+    state.settings().pegSoundDir = gameDir + "WAVS" + kNativeSeparator;
     SoundPlayer player(*ui);
 
     PlayUnitSound(state, Game::Peg, player, kDeathSoundBase + 4);
     EXPECT_EQ(player.deviceId(), 0u);
-    EXPECT_EQ(state.settings.pegSoundDir, gameDir + "WAVS" + kNativeSeparator);
+    EXPECT_EQ(state.settings().pegSoundDir, gameDir + "WAVS" + kNativeSeparator);
 }
 
 } // namespace

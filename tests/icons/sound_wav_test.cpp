@@ -1,6 +1,3 @@
-#include "app/iconload.h"
-#include "app/reportcommands.h"
-#include "app/unitsound.h"
 #include "icons/samplewavs.h"
 #include "icons/wav.h"
 

@@ -1,6 +1,6 @@
 #include "reports/check.h"
 
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 #include "app/efileio.h"
 #include "app/varneldoc.h"
 #include "base/fileio.h"
@@ -269,9 +269,9 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
     CVarnelDoc doc(*ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = dir.dir();
-    doc.settings.pg2AltDir = dir.dir();
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = dir.dir();
+    doc.settings().pg2AltDir = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
     ASSERT_TRUE(LoadPg2EFile(doc, dir.file("EQUIP97.EQP")));
 

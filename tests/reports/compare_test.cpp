@@ -1,6 +1,6 @@
 #include "reports/compare.h"
 
-#include "app/samples.h"
+#include "app/samples/samples.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/support/testsupport.h"
 
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "base/paths.h"
 #include "equip/efile.h"
 

@@ -19,10 +19,10 @@ class EditorTest : public ::testing::Test {
         editor = dir.file("bin/my editor");
         std::filesystem::create_directories(dir.path() / "bin");
         test::WriteFile(editor, std::string("#!/bin/sh\n"));
-        state.settings.editorPath = editor;
-        state.settings.textSuffix = ".txt";
-        state.settings.pegDir = dir.dir();
-        state.settings.pegTFile = dir.file("GUI97.txt");
+        state.settings().editorPath = editor;
+        state.settings().textSuffix = ".txt";
+        state.settings().pegDir = dir.dir();
+        state.settings().pegTFile = dir.file("GUI97.txt");
     }
 
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();
@@ -49,14 +49,14 @@ TEST_F(EditorTest, FailedStartShowsTheCommandLine) {
 }
 
 TEST_F(EditorTest, MissingEditorAndCancelledChooserStartNothing) {
-    state.settings.editorPath = dir.file("no such editor");
+    state.settings().editorPath = dir.file("no such editor");
     const std::string file = dir.file("GUI97.txt");
     test::WriteFile(file, std::string("Germany\r\n"));
     ui->expectFileDialog("Select TXT file to edit", file)
         .expectFileDialog("Select EDITOR", std::nullopt);
     EditTextFile(state);
     EXPECT_TRUE(ui->starts().empty());
-    EXPECT_EQ(state.settings.editorPath, dir.file("no such editor"));
+    EXPECT_EQ(state.settings().editorPath, dir.file("no such editor"));
     EXPECT_TRUE(store.values().empty());
 }
 
@@ -94,7 +94,7 @@ TEST_F(EditorTest, ChooserRefusesAMissingProgram) {
     ui->expectFileDialog("Select EDITOR", typed)
         .expectInformation("Error !\n" + typed + "not found" + editor + " not changed");
     ChooseEditor(state);
-    EXPECT_EQ(state.settings.editorPath, editor);
+    EXPECT_EQ(state.settings().editorPath, editor);
     EXPECT_TRUE(store.values().empty());
 }
 
@@ -124,7 +124,7 @@ TEST_P(StoringQuestion, NewEditorLastsAndIsStoredOnlyOnYes) {
         .expectQuestion("Do you want to save in the registry\nthe selected text editor ?",
                         GetParam().answer);
     ChooseEditor(state);
-    EXPECT_EQ(state.settings.editorPath, chosen);
+    EXPECT_EQ(state.settings().editorPath, chosen);
     EXPECT_EQ(store.values().at("Editor"),
               GetParam().answer ? chosen : std::string("C:\\WINDOWS\\NOTEPAD.EXE"));
 }
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, StoringQuestion,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditorTest, MissingEditorIsReplacedBeforeTheStart) {
-    state.settings.editorPath = dir.file("gone");
+    state.settings().editorPath = dir.file("gone");
     const std::string file = dir.file("report.txt");
     ui->expectFileDialog("Select EDITOR", editor)
         .expectQuestion("Do you want to save in the registry\nthe selected text editor ?", false)

@@ -51,23 +51,23 @@ QString SettingsStoreCaption(const QSettings& store) {
 
 CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::SettingsDialog>()), doc_(doc),
-      game_(doc.currentGame) {
+      game_(doc.currentGame()) {
     ui->setupUi(this);
     ui->settingsGroupBox->setTitle(Verbatim(storeCaption));
 
     auto* defaults = new QButtonGroup(this);
     defaults->addButton(ui->pg2DefaultRadioButton);
     defaults->addButton(ui->pegDefaultRadioButton);
-    (doc_.settings.defaultEFile == "PG2" ? ui->pg2DefaultRadioButton : ui->pegDefaultRadioButton)
+    (doc_.settings().defaultEFile == "PG2" ? ui->pg2DefaultRadioButton : ui->pegDefaultRadioButton)
         ->setChecked(true);
     ui->backupsSpinBox->setRange(0, kMaxBackups);
-    ui->backupsSpinBox->setValue(doc_.settings.backups);
+    ui->backupsSpinBox->setValue(doc_.settings().backups);
 
     for (const char* suffix : kSuffixes)
         ui->suffixComboBox->addItem(QString::fromLatin1(suffix));
     ui->suffixComboBox->model()->sort(0);
 
-    const AppSettings& s = doc_.settings;
+    const AppSettings& s = doc_.settings();
     ui->editorLineEdit->setText(FromPath(s.editorPath));
     ui->suffixComboBox->setEditText(FromPath(s.textSuffix));
     ui->pg2DirLineEdit->setText(FromPath(s.pg2Dir));
@@ -137,14 +137,14 @@ void CSettingsDialog::chooseFolder(QLineEdit* target, FileKind kind, QLineEdit* 
                                    const char* programName) {
     const std::string name = ToPath(nameFrom->text()) + programName;
     const std::string answer = ChooseFile(
-        doc_.ui, doc_.settings, {.kind = kind, .part = int(PathPart::Folder), .fileName = name});
+        doc_.ui, doc_.settings(), {.kind = kind, .part = int(PathPart::Folder), .fileName = name});
     if (answer != kNoValue)
         target->setText(FromPath(answer));
 }
 
 void CSettingsDialog::chooseEditor() {
     const std::string answer =
-        ChooseFile(doc_.ui, doc_.settings,
+        ChooseFile(doc_.ui, doc_.settings(),
                    {.kind = FileKind::Editor, .fileName = ToPath(ui->editorLineEdit->text())});
     if (answer != kNoValue)
         ui->editorLineEdit->setText(FromPath(answer));
@@ -160,7 +160,7 @@ void CSettingsDialog::closeFolder(QLineEdit* field) {
 void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
     const std::string current = ToPath(field->text());
     const std::string answer =
-        ChooseFile(doc_.ui, doc_.settings, {.kind = kind, .fileName = current});
+        ChooseFile(doc_.ui, doc_.settings(), {.kind = kind, .fileName = current});
     if (answer == kNoValue || answer == current)
         return;
     // A Yes whose save failed cancels the load, as Open does: it would throw the edits away.
@@ -173,7 +173,7 @@ void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
     } else if (which == LoadTFileTarget) {
         loaded = LoadTFile(doc_, game_, answer) == answer;
     } else {
-        loaded = LoadIconArchive(doc_.ui, doc_.settings, doc_.icons(game_), answer);
+        loaded = LoadIconArchive(doc_.ui, doc_.settings(), doc_.icons(game_), answer);
     }
     // The loaders said what went wrong; "loaded" would then be untrue.
     if (loaded)
@@ -201,16 +201,16 @@ std::string CSettingsDialog::fieldText(const Edited& e) const {
 }
 
 void CSettingsDialog::useAndSave() {
-    doc_.settings.defaultEFile = ui->pg2DefaultRadioButton->isChecked() ? "PG2" : "PeG";
-    if (ui->backupsSpinBox->value() != doc_.settings.backups) {
-        doc_.settings.backups = ui->backupsSpinBox->value();
-        doc_.store.write(kBackupsName, std::to_string(doc_.settings.backups));
+    doc_.settings().defaultEFile = ui->pg2DefaultRadioButton->isChecked() ? "PG2" : "PeG";
+    if (ui->backupsSpinBox->value() != doc_.settings().backups) {
+        doc_.settings().backups = ui->backupsSpinBox->value();
+        doc_.store.write(kBackupsName, std::to_string(doc_.settings().backups));
     }
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited) {
         const std::string value = fieldText(e);
-        if (value != doc_.settings.*e.member) {
-            doc_.settings.*e.member = value;
+        if (value != doc_.settings().*e.member) {
+            doc_.settings().*e.member = value;
             WriteSetting(doc_.store, e.id, value);
         }
     }
@@ -220,8 +220,8 @@ void CSettingsDialog::useAndSave() {
 void CSettingsDialog::useOnly() {
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited)
-        doc_.settings.*e.member = fieldText(e);
-    doc_.settings.backups = ui->backupsSpinBox->value();
+        doc_.settings().*e.member = fieldText(e);
+    doc_.settings().backups = ui->backupsSpinBox->value();
     accept();
 }
 

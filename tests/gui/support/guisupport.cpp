@@ -1,6 +1,6 @@
 #include "tests/gui/support/guisupport.h"
 
-#include "app/samples.h"
+#include "app/samples/samples.h"
 #include "app/ui/text1252.h"
 #include "views/unitviewfactory.h"
 

@@ -1,6 +1,6 @@
 #include "app/unitops.h"
 
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ TEST(Clone, AppendsACopyWithTheNextCode) {
     test::HookObserver titleHook(env.state);
     titleHook.onTitle = [&] { ++titles; };
     env.ui.expectInformation("Clone is Code: 10");
-    ASSERT_TRUE(ClonePg2Unit(env.state, 3));
+    ASSERT_TRUE(CloneUnit(env.state, Game::Pg2, 3));
     const auto& units = env.state.pg2()->units;
     ASSERT_EQ(units.size(), 11u);
     EXPECT_EQ(units[10].record.code(), 10);
@@ -66,18 +66,18 @@ TEST(Clone, RefusedAtTheLimitAndForBadIndexes) {
     EquipEnv env;
     fill<PegUnitTable>(env.state, kMaxUnits);
     env.ui.expectInformation("Cannot add 1 units: a file holds at most 65535 units");
-    EXPECT_FALSE(ClonePegUnit(env.state, 0));
+    EXPECT_FALSE(CloneUnit(env.state, Game::Peg, 0));
     EXPECT_EQ(env.state.peg()->count(), kMaxUnits);
     EXPECT_FALSE(env.state.isModified());
-    EXPECT_FALSE(ClonePegUnit(env.state, kMaxUnits));
-    EXPECT_FALSE(ClonePg2Unit(env.state, 0)) << "no PG2 table";
+    EXPECT_FALSE(CloneUnit(env.state, Game::Peg, kMaxUnits));
+    EXPECT_FALSE(CloneUnit(env.state, Game::Pg2, 0)) << "no PG2 table";
 }
 
 TEST(Clone, JustBelowTheLimitFillsTheLastCode) {
     EquipEnv env;
     fill<PegUnitTable>(env.state, kMaxUnits - 1);
     env.ui.expectInformation("Clone is Code: 65534");
-    EXPECT_TRUE(ClonePegUnit(env.state, 7));
+    EXPECT_TRUE(CloneUnit(env.state, Game::Peg, 7));
     EXPECT_EQ(env.state.peg()->units.back().record.code(), 65534);
 }
 
@@ -96,17 +96,17 @@ TEST_P(DeleteTest, RenumbersFromTheDeletedCode) {
         EquipEnv env;
         std::vector<int> codes;
         std::vector<std::string> names;
-        auto run = [&](const auto& table, auto del) {
-            ASSERT_TRUE(del(env.state, c.index));
+        auto run = [&](const auto& table) {
+            ASSERT_TRUE(env.state.deleteUnit(game, c.index));
             for (std::size_t i = 0; i < table.count(); ++i) {
                 codes.push_back(table.units[i].record.code());
                 names.emplace_back(table.name(i));
             }
         };
         if (game == Game::Pg2)
-            run(fill<Pg2UnitTable>(env.state, c.count), DeletePg2Unit);
+            run(fill<Pg2UnitTable>(env.state, c.count));
         else
-            run(fill<PegUnitTable>(env.state, c.count), DeletePegUnit);
+            run(fill<PegUnitTable>(env.state, c.count));
         EXPECT_EQ(codes, c.codes);
         ASSERT_EQ(names.size(), c.count - 1);
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -126,11 +126,11 @@ TEST(Delete, CodesCountOnFromTheDeletedOne) {
     EquipEnv env;
     const auto& t =
         fill<PegUnitTable>(env.state, 4, [](PegUnitTable& u) { u.units[1].record.setCode(50); });
-    ASSERT_TRUE(DeletePegUnit(env.state, 1));
+    ASSERT_TRUE(env.state.deleteUnit(Game::Peg, 1));
     EXPECT_EQ(t.units[1].record.code(), 50);
     EXPECT_EQ(t.units[2].record.code(), 51);
-    EXPECT_FALSE(DeletePegUnit(env.state, 3)) << "past the end";
-    EXPECT_FALSE(DeletePg2Unit(env.state, 0)) << "no PG2 table";
+    EXPECT_FALSE(env.state.deleteUnit(Game::Peg, 3)) << "past the end";
+    EXPECT_FALSE(env.state.deleteUnit(Game::Pg2, 0)) << "no PG2 table";
 }
 
 TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
@@ -146,7 +146,7 @@ TEST(Paste, Pg2AsksTheCodeQuestionPerPastedUnit) {
                                   std::to_string(10 + i) +
                                   "\n Do you want to set Code=" + std::to_string(10 + i) + " ?",
                               i != 1);
-    ASSERT_TRUE(PastePg2Units(env.state, src));
+    ASSERT_TRUE(PasteUnits(env.state, Game::Pg2, src));
     const auto& units = env.state.pg2()->units;
     ASSERT_EQ(units.size(), 13u);
     EXPECT_EQ(units[10].record.code(), 10);
@@ -166,7 +166,7 @@ TEST(Paste, PegTakesRecordsAsRead) {
     EquipEnv env;
     fill<PegUnitTable>(env.state, 2);
     const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
-    ASSERT_TRUE(PastePegUnits(env.state, src));
+    ASSERT_TRUE(PasteUnits(env.state, Game::Peg, src));
     const auto& units = env.state.peg()->units;
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[2].record.code(), 0);
@@ -178,15 +178,15 @@ TEST(Paste, EmptySourceAndCancelChangeNothing) {
     fill<Pg2UnitTable>(env.state, 2);
     const std::string empty = env.writeGame("EMPTY", Bytes{0, 0}, "");
     env.ui.expectInformation("Error!\n\nThere are no items in\n\n" + empty);
-    EXPECT_FALSE(PastePg2Units(env.state, empty));
+    EXPECT_FALSE(PasteUnits(env.state, Game::Pg2, empty));
     const std::string tiny = env.dir.file("TINY.EQP");
     WriteFile(tiny, Bytes{7});
     env.ui.expectInformation("not a PG2 E-File: " + tiny);
-    EXPECT_FALSE(PastePg2Units(env.state, tiny));
+    EXPECT_FALSE(PasteUnits(env.state, Game::Pg2, tiny));
     const std::string missing = env.dir.file("none.EQP");
     env.ui.expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt)
         .expectInformation("file [" + missing + "]\nnot found");
-    EXPECT_FALSE(PastePg2Units(env.state, missing));
+    EXPECT_FALSE(PasteUnits(env.state, Game::Pg2, missing));
     EXPECT_EQ(env.state.pg2()->count(), 2u);
     EXPECT_FALSE(env.state.isModified());
 }
@@ -199,7 +199,7 @@ TEST(Paste, MissingNamesKeepTheUnitsWithoutNames) {
     env.ui.expectFileDialog("Select PeG  EQUIP97.txt", std::nullopt)
         .expectInformation("file [" + env.dir.file("SRC.txt") +
                            "]\nnot found\nyou'll not see Unit's denomination");
-    ASSERT_TRUE(PastePegUnits(env.state, src));
+    ASSERT_TRUE(PasteUnits(env.state, Game::Peg, src));
     EXPECT_EQ(env.state.peg()->count(), 3u);
     EXPECT_EQ(env.state.peg()->name(2), "");
     EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Data));
@@ -211,7 +211,7 @@ TEST(Paste, RefusedWhenTheResultWouldPassTheLimit) {
     fill<PegUnitTable>(env.state, kMaxUnits - 2);
     const std::string src = env.writeGame("SRC", MakePegEFile(3), MakeNames(3));
     env.ui.expectInformation("Cannot add 3 units: a file holds at most 65535 units");
-    EXPECT_FALSE(PastePegUnits(env.state, src));
+    EXPECT_FALSE(PasteUnits(env.state, Game::Peg, src));
     EXPECT_EQ(env.state.peg()->count(), kMaxUnits - 2);
     EXPECT_FALSE(env.state.isModified());
 }

@@ -1,7 +1,7 @@
 // The units table without widgets: the shared filter and the sort, the block edits (one step,
 // all or nothing), what a cell shows and takes, and spreadsheet text.
 
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 #include "equip/unitfilter.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testsupport.h"

@@ -1,4 +1,4 @@
-#include "app/samples.h"
+#include "app/samples/samples.h"
 
 #include "base/fileio.h"
 #include "base/paths.h"

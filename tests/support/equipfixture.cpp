@@ -1,4 +1,4 @@
-#include "tests/equip/equipfixture.h"
+#include "tests/support/equipfixture.h"
 
 #include "base/format.h"
 
@@ -58,7 +58,7 @@ std::string MakeTFile(int lines) {
 }
 
 EquipEnv::EquipEnv() : uiPtr(MakeScriptedUi()), ui(*uiPtr), state(ui, store) {
-    AppSettings& s = state.settings;
+    AppSettings& s = state.settings();
     s.textSuffix = ".txt";
     s.pg2Dir = dir.dir();
     s.pegDir = dir.dir();

@@ -1,4 +1,4 @@
-#include "app/tablecells.h"
+#include "app/table/tablecells.h"
 
 #include "base/format.h"
 

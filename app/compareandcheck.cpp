@@ -1,4 +1,4 @@
-#include "app/catalogcommands.h"
+#include "app/compareandcheck.h"
 
 #include "app/efileio.h"
 #include "app/filekind.h"
@@ -194,10 +194,10 @@ std::optional<OtherEFile> AskCompareFile(CVarnelDoc& doc, Game game) {
     if (!doc.hasTable(game))
         return std::nullopt;
     const std::string path =
-        ChooseFile(doc.ui, doc.settings, {.kind = EFileKind(game), .title = kCompareTitle});
+        ChooseFile(doc.ui, doc.settings(), {.kind = EFileKind(game), .title = kCompareTitle});
     if (path == kNoValue)
         return std::nullopt;
-    auto other = ReadOtherEFile(doc.ui, game, path, doc.settings.textSuffix);
+    auto other = ReadOtherEFile(doc.ui, game, path, doc.settings().textSuffix);
     if (!other || other->namesRead)
         return other;
     // The names are not beside it: ask for them, as a load does.
@@ -228,7 +228,7 @@ bool TakeAll(CVarnelDoc& doc, const OtherEFile& other) {
 CheckResult CheckCatalogue(CVarnelDoc& doc, Game game, const CheckRequest& request) {
     CheckSources sources;
     std::vector<std::string> skipped;
-    const AppSettings& s = doc.settings;
+    const AppSettings& s = doc.settings();
 
     // The names on disk count only while the table's names are what that file holds.
     const std::string& namesPath = s.namesEFile(game);
