@@ -315,8 +315,8 @@ TEST(CheckCatalogue, ReportsTheMasksSetRightAtLoadWhileTheFileHoldsThem) {
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
     CVarnelDoc doc(*ui, store);
-    doc.settings.textSuffix = ".txt";
-    doc.settings.pg2Dir = doc.settings.pg2AltDir = dir.dir();
+    doc.settings().textSuffix = ".txt";
+    doc.settings().pg2Dir = doc.settings().pg2AltDir = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
     test::WriteFile(dir.file("EQUIP97.txt"), std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"));
     ui->expectInformation("1 units of\n" + path +
