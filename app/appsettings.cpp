@@ -68,18 +68,22 @@ void ReadAllSettings(AppSettings& s, SettingsBackend& store, const SettingsDefau
     // Order matters: the derived defaults use the members read before them.
     s.editorPath = read("Editor", false, defaults.editor);
     s.textSuffix = read("Suffix", false, ".txt");
-    s.pg2Dir = read("PG2 Dir", true, defaults.pg2Dir);
-    s.pg2AltDir = read("PG2 Alt", true, "");
-    s.pg2TFile = read("PG2 GUI", true, Format("%sGUI97%s", s.pg2Dir.c_str(), s.textSuffix.c_str()));
-    s.pg2EFile = read("PG2 EQP", true, Format("%sEQUIP97.EQP", s.pg2Dir.c_str()));
-    s.pg2IconArchive = read("PG2 DAT", true, Format("%sPANZER2.DAT", s.pg2Dir.c_str()));
-    s.pg2SoundDir = read("PG2 WAV", true, s.pg2Dir + wavs);
-    s.pegDir = read("PeG Dir", true, defaults.pegDir);
-    s.pegAltDir = read("PeG Alt", true, "");
-    s.pegTFile = read("PeG GUI", true, Format("%sGUI97%s", s.pegDir.c_str(), s.textSuffix.c_str()));
-    s.pegEFile = read("PeG EQP", true, Format("%sEQUIP97.EQP", s.pegDir.c_str()));
-    s.pegIconArchive = read("PeG DAT", true, Format("%sMODGEN.DAT", s.pegDir.c_str()));
-    s.pegSoundDir = read("PeG WAV", true, s.pegDir + wavs);
+    s.dir(Game::Pg2) = read("PG2 Dir", true, defaults.pg2Dir);
+    s.altDir(Game::Pg2) = read("PG2 Alt", true, "");
+    s.tFile(Game::Pg2) =
+        read("PG2 GUI", true, Format("%sGUI97%s", s.dir(Game::Pg2).c_str(), s.textSuffix.c_str()));
+    s.eFile(Game::Pg2) = read("PG2 EQP", true, Format("%sEQUIP97.EQP", s.dir(Game::Pg2).c_str()));
+    s.iconArchive(Game::Pg2) =
+        read("PG2 DAT", true, Format("%sPANZER2.DAT", s.dir(Game::Pg2).c_str()));
+    s.soundDir(Game::Pg2) = read("PG2 WAV", true, s.dir(Game::Pg2) + wavs);
+    s.dir(Game::Peg) = read("PeG Dir", true, defaults.pegDir);
+    s.altDir(Game::Peg) = read("PeG Alt", true, "");
+    s.tFile(Game::Peg) =
+        read("PeG GUI", true, Format("%sGUI97%s", s.dir(Game::Peg).c_str(), s.textSuffix.c_str()));
+    s.eFile(Game::Peg) = read("PeG EQP", true, Format("%sEQUIP97.EQP", s.dir(Game::Peg).c_str()));
+    s.iconArchive(Game::Peg) =
+        read("PeG DAT", true, Format("%sMODGEN.DAT", s.dir(Game::Peg).c_str()));
+    s.soundDir(Game::Peg) = read("PeG WAV", true, s.dir(Game::Peg) + wavs);
 
     store.write(kVersionName, kAppTitle);
     s.defaultEFile = store.read(kDefaultEFileName).value_or("PG2");
@@ -99,12 +103,12 @@ void WriteSetting(SettingsBackend& store, int id, const std::string& value) {
 }
 
 void WriteExitSettings(const AppSettings& s, SettingsBackend& store) {
-    store.write("PG2 EQP", s.pg2EFile);
-    store.write("PG2 GUI", s.pg2TFile);
-    store.write("PG2 DAT", s.pg2IconArchive);
-    store.write("PeG EQP", s.pegEFile);
-    store.write("PeG GUI", s.pegTFile);
-    store.write("PeG DAT", s.pegIconArchive);
+    store.write("PG2 EQP", s.eFile(Game::Pg2));
+    store.write("PG2 GUI", s.tFile(Game::Pg2));
+    store.write("PG2 DAT", s.iconArchive(Game::Pg2));
+    store.write("PeG EQP", s.eFile(Game::Peg));
+    store.write("PeG GUI", s.tFile(Game::Peg));
+    store.write("PeG DAT", s.iconArchive(Game::Peg));
     store.write(kDefaultEFileName, s.defaultEFile);
     store.write(kVersionName, kAppTitle);
 }

@@ -6,6 +6,7 @@
 #include "base/backups.h"
 #include "equip/game.h"
 
+#include <array>
 #include <string>
 
 namespace varnel {
@@ -14,48 +15,44 @@ namespace varnel {
 inline constexpr const char* kAppVersion = "2.07";
 inline constexpr const char* kAppTitle = "Varnel Editor 2.07";
 
+// One game's folders and files: the values "<game> Dir", "Alt", "GUI", "EQP", "DAT" and "WAV"
+// (ids 2..8 for PG2, 9..15 for PeG), and the Names E-File in use, which is not stored.
+struct GameFiles {
+    std::string dir;
+    std::string altDir;
+    std::string tFile;
+    std::string eFile;
+    std::string iconArchive;
+    std::string soundDir;
+    std::string namesEFile; // not stored
+};
+
 struct AppSettings {
-    std::string editorPath;     // "Editor", id 0
-    std::string textSuffix;     // "Suffix", id 1
-    std::string pg2Dir;         // "PG2 Dir", id 2
-    std::string pg2AltDir;      // "PG2 Alt", id 3
-    std::string pg2TFile;       // "PG2 GUI", id 4
-    std::string pg2EFile;       // "PG2 EQP", id 5
-    std::string pg2IconArchive; // "PG2 DAT", id 7
-    std::string pg2SoundDir;    // "PG2 WAV", id 8
-    std::string pegDir;         // "PeG Dir", id 9
-    std::string pegAltDir;      // "PeG Alt", id 10
-    std::string pegTFile;       // "PeG GUI", id 11
-    std::string pegEFile;       // "PeG EQP", id 12
-    std::string pegIconArchive; // "PeG DAT", id 14
-    std::string pegSoundDir;    // "PeG WAV", id 15
-    std::string defaultEFile;   // "Default E-File"
+    std::string editorPath;   // "Editor", id 0
+    std::string textSuffix;   // "Suffix", id 1
+    std::string defaultEFile; // "Default E-File"
 
     // "Backups": the versions of each file kept before a save replaces it; 0 keeps none.
     int backups = kDefaultBackups;
 
-    // Not stored: the Names E-File in use of each game.
-    std::string pg2NamesEFile;
-    std::string pegNamesEFile;
+    std::array<GameFiles, 2> games; // by GameIndex
 
-    std::string& dir(Game g) { return g == Game::Pg2 ? pg2Dir : pegDir; }
-    std::string& altDir(Game g) { return g == Game::Pg2 ? pg2AltDir : pegAltDir; }
-    std::string& tFile(Game g) { return g == Game::Pg2 ? pg2TFile : pegTFile; }
-    std::string& eFile(Game g) { return g == Game::Pg2 ? pg2EFile : pegEFile; }
-    std::string& namesEFile(Game g) { return g == Game::Pg2 ? pg2NamesEFile : pegNamesEFile; }
-    std::string& iconArchive(Game g) { return g == Game::Pg2 ? pg2IconArchive : pegIconArchive; }
-    std::string& soundDir(Game g) { return g == Game::Pg2 ? pg2SoundDir : pegSoundDir; }
-    const std::string& dir(Game g) const { return g == Game::Pg2 ? pg2Dir : pegDir; }
-    const std::string& altDir(Game g) const { return g == Game::Pg2 ? pg2AltDir : pegAltDir; }
-    const std::string& tFile(Game g) const { return g == Game::Pg2 ? pg2TFile : pegTFile; }
-    const std::string& eFile(Game g) const { return g == Game::Pg2 ? pg2EFile : pegEFile; }
-    const std::string& namesEFile(Game g) const {
-        return g == Game::Pg2 ? pg2NamesEFile : pegNamesEFile;
-    }
-    const std::string& iconArchive(Game g) const {
-        return g == Game::Pg2 ? pg2IconArchive : pegIconArchive;
-    }
-    const std::string& soundDir(Game g) const { return g == Game::Pg2 ? pg2SoundDir : pegSoundDir; }
+    GameFiles& files(Game g) { return games[GameIndex(g)]; }
+    const GameFiles& files(Game g) const { return games[GameIndex(g)]; }
+    std::string& dir(Game g) { return files(g).dir; }
+    std::string& altDir(Game g) { return files(g).altDir; }
+    std::string& tFile(Game g) { return files(g).tFile; }
+    std::string& eFile(Game g) { return files(g).eFile; }
+    std::string& namesEFile(Game g) { return files(g).namesEFile; }
+    std::string& iconArchive(Game g) { return files(g).iconArchive; }
+    std::string& soundDir(Game g) { return files(g).soundDir; }
+    const std::string& dir(Game g) const { return files(g).dir; }
+    const std::string& altDir(Game g) const { return files(g).altDir; }
+    const std::string& tFile(Game g) const { return files(g).tFile; }
+    const std::string& eFile(Game g) const { return files(g).eFile; }
+    const std::string& namesEFile(Game g) const { return files(g).namesEFile; }
+    const std::string& iconArchive(Game g) const { return files(g).iconArchive; }
+    const std::string& soundDir(Game g) const { return files(g).soundDir; }
 };
 
 // The built-in defaults that are not derived from other settings.

@@ -152,12 +152,12 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
         return result;
 
     AppSettings& s = doc.settings();
-    const std::string folder = s.pegDir;
+    const std::string folder = s.dir(Game::Peg);
     const std::string eFile =
         given && !given->eFile.empty() ? given->eFile : folder + kConvertedEFileName;
     // The T-File is searched beside the converted E-File, which is not named yet.
     AppSettings probe = s;
-    probe.pegEFile = eFile;
+    probe.eFile(Game::Peg) = eFile;
     const std::string tFilePath = pegTFile.empty() ? FindTFile(probe, Game::Peg) : pegTFile;
     const auto tFile =
         ReadFileOrAsk(doc, FileKind::PegTFile, tFilePath, "\nyou'll not see PeG Nation's names");
@@ -209,14 +209,14 @@ ConvertResult convert(CVarnelDoc& doc, const std::string& pegTFile, const Conver
         result.tFileWritten =
             SaveFileBytes(converted, ConvertTFileBytes(tFile->bytes, doc.countries(Game::Peg)));
         if (result.tFileWritten)
-            s.pegTFile = converted;
+            s.tFile(Game::Peg) = converted;
         else
             SaveErrorBox(ui, converted);
     }
     MessageBox(ui,
                "Conversion made!\nCreated : %s\n    and : %s\n    and : %s\nCheck Efile before "
                "saving...",
-               s.pegEFile.c_str(), s.pegNamesEFile.c_str(), converted.c_str());
+               s.eFile(Game::Peg).c_str(), s.namesEFile(Game::Peg).c_str(), converted.c_str());
     return result;
 }
 
@@ -368,22 +368,22 @@ ConvertResult RunConversion(CVarnelDoc& doc, const ConvertRequest& request) {
 
 bool WriteConvertedTFile(CVarnelDoc& doc, const std::string& target) {
     AppSettings& s = doc.settings();
-    std::optional<Bytes> source = ReadFileBytes(s.pegTFile);
+    std::optional<Bytes> source = ReadFileBytes(s.tFile(Game::Peg));
     while (!source) {
-        const std::string missing = s.pegTFile;
-        s.pegTFile = ChooseFile(doc.ui, s, FileKind::PegTFile);
-        if (s.pegTFile == kNoValue) {
+        const std::string missing = s.tFile(Game::Peg);
+        s.tFile(Game::Peg) = ChooseFile(doc.ui, s, FileKind::PegTFile);
+        if (s.tFile(Game::Peg) == kNoValue) {
             MessageBox(doc.ui, "file [%s]\nnot found!\nNo %s created", missing.c_str(),
                        target.c_str());
             return false;
         }
-        source = ReadFileBytes(s.pegTFile);
+        source = ReadFileBytes(s.tFile(Game::Peg));
     }
     if (!SaveFileBytes(target, ConvertTFileBytes(*source, doc.countries(Game::Peg)))) {
         SaveErrorBox(doc.ui, target);
         return false;
     }
-    s.pegTFile = target;
+    s.tFile(Game::Peg) = target;
     return true;
 }
 

@@ -76,36 +76,44 @@ std::string initialName(const AppSettings& s, FileKind kind, const std::string& 
             return given;
         return s.editorPath != kNoValue ? s.editorPath : "C:\\WINDOWS\\NOTEPAD.EXE";
     case FileKind::Pg2Program:
-        return given != kNoValue ? given : s.pg2Dir + "Panzer2.exe";
+        return given != kNoValue ? given : s.dir(Game::Pg2) + "Panzer2.exe";
     case FileKind::PegProgram:
-        return given != kNoValue ? given : s.pegDir + "Peoples.exe";
+        return given != kNoValue ? given : s.dir(Game::Peg) + "Peoples.exe";
     case FileKind::Pg2TFile:
-        return chain(given, s.pg2TFile, gui97, {s.pg2Dir, folderOf(s.pg2IconArchive)});
+        return chain(given, s.tFile(Game::Pg2), gui97,
+                     {s.dir(Game::Pg2), folderOf(s.iconArchive(Game::Pg2))});
     case FileKind::PegTFile:
-        return chain(given, s.pegTFile, gui97, {s.pegDir, folderOf(s.pegIconArchive)});
+        return chain(given, s.tFile(Game::Peg), gui97,
+                     {s.dir(Game::Peg), folderOf(s.iconArchive(Game::Peg))});
     case FileKind::Pg2EFile:
-        return chain(given, s.pg2EFile, "EQUIP97.eqp",
-                     {s.pg2Dir, folderOf(s.pg2TFile), folderOf(s.pg2IconArchive)});
+        return chain(
+            given, s.eFile(Game::Pg2), "EQUIP97.eqp",
+            {s.dir(Game::Pg2), folderOf(s.tFile(Game::Pg2)), folderOf(s.iconArchive(Game::Pg2))});
     case FileKind::PegEFile:
-        return chain(given, s.pegEFile, "EQUIP97.eqp",
-                     {s.pegDir, folderOf(s.pegTFile), folderOf(s.pegIconArchive)});
+        return chain(
+            given, s.eFile(Game::Peg), "EQUIP97.eqp",
+            {s.dir(Game::Peg), folderOf(s.tFile(Game::Peg)), folderOf(s.iconArchive(Game::Peg))});
     case FileKind::Pg2NamesEFile:
-        return given != kNoValue ? given
-                                 : GetPathPart(s.pg2EFile, PathPart::PathWithoutExt) + s.textSuffix;
+        return given != kNoValue
+                   ? given
+                   : GetPathPart(s.eFile(Game::Pg2), PathPart::PathWithoutExt) + s.textSuffix;
     case FileKind::PegNamesEFile:
-        return given != kNoValue ? given
-                                 : GetPathPart(s.pegEFile, PathPart::PathWithoutExt) + s.textSuffix;
+        return given != kNoValue
+                   ? given
+                   : GetPathPart(s.eFile(Game::Peg), PathPart::PathWithoutExt) + s.textSuffix;
     case FileKind::Pg2IconArchive:
-        return chain(given, s.pg2IconArchive, "Panzer2.dat",
-                     {s.pg2Dir, folderOf(s.pg2EFile), folderOf(s.pg2TFile)});
+        return chain(
+            given, s.iconArchive(Game::Pg2), "Panzer2.dat",
+            {s.dir(Game::Pg2), folderOf(s.eFile(Game::Pg2)), folderOf(s.tFile(Game::Pg2))});
     case FileKind::PegIconArchive:
-        return chain(given, s.pegIconArchive, "Modgen.dat",
-                     {s.pegDir, folderOf(s.pegEFile), folderOf(s.pegTFile)});
+        return chain(
+            given, s.iconArchive(Game::Peg), "Modgen.dat",
+            {s.dir(Game::Peg), folderOf(s.eFile(Game::Peg)), folderOf(s.tFile(Game::Peg))});
     case FileKind::Pg2Sound:
     case FileKind::PegSound: {
         if (given != kNoValue)
             return given;
-        const std::string& dir = kind == FileKind::Pg2Sound ? s.pg2Dir : s.pegDir;
+        const std::string& dir = kind == FileKind::Pg2Sound ? s.dir(Game::Pg2) : s.dir(Game::Peg);
         if (dir != kNoValue)
             return dir + "WAVS" + kNativeSeparator + "1001.wav";
         return "1001.wav";

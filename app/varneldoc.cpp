@@ -83,12 +83,12 @@ bool CVarnelDoc::saveModified() {
         bool (*save)(CVarnelDoc&);
     };
     const Step steps[] = {
-        {flag(Game::Pg2, ChangeKind::Data), &settings_.pg2EFile,
-         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings().pg2EFile); }},
-        {flag(Game::Peg, ChangeKind::Data), &settings_.pegEFile,
-         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings().pegEFile); }},
-        {flag(Game::Pg2, ChangeKind::Names), &settings_.pg2NamesEFile, SavePg2Names},
-        {flag(Game::Peg, ChangeKind::Names), &settings_.pegNamesEFile, SavePegNames},
+        {flag(Game::Pg2, ChangeKind::Data), &settings_.eFile(Game::Pg2),
+         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings().eFile(Game::Pg2)); }},
+        {flag(Game::Peg, ChangeKind::Data), &settings_.eFile(Game::Peg),
+         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings().eFile(Game::Peg)); }},
+        {flag(Game::Pg2, ChangeKind::Names), &settings_.namesEFile(Game::Pg2), SavePg2Names},
+        {flag(Game::Peg, ChangeKind::Names), &settings_.namesEFile(Game::Peg), SavePegNames},
     };
     for (const Step& step : steps) {
         // A Yes whose save fails stops here: going on would throw the unsaved data away.

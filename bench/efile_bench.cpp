@@ -95,7 +95,8 @@ Fixture& fixture() {
 struct Session {
     Session() : state(ui, store) {
         state.settings().textSuffix = ".txt";
-        state.settings().pg2Dir = state.settings().pegDir = fixture().root.string() + "/";
+        state.settings().dir(Game::Pg2) = state.settings().dir(Game::Peg) =
+            fixture().root.string() + "/";
     }
     SilentUi ui;
     MemorySettingsBackend store;

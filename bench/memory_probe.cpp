@@ -61,8 +61,8 @@ int measure(const std::string& dir) {
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
     doc.settings().textSuffix = ".txt";
-    doc.settings().pg2Dir = dir + "/pg2/";
-    doc.settings().pegDir = dir + "/peg/";
+    doc.settings().dir(Game::Pg2) = dir + "/pg2/";
+    doc.settings().dir(Game::Peg) = dir + "/peg/";
     const bool loaded =
         LoadPg2EFile(doc, dir + "/pg2/EQUIP97.EQP") &&
         LoadPegEFile(doc, dir + "/peg/EQUIP97.EQP") &&

@@ -72,8 +72,8 @@ int run(const std::vector<std::string>& raw) {
         return 1;
     CVarnelDoc& state = session.state;
     // The converted table is named in the PeG folder: the output's folder.
-    state.settings().pegDir = GetPathPart(*output, PathPart::Folder);
-    state.settings().pegAltDir = state.settings().pegDir;
+    state.settings().dir(Game::Peg) = GetPathPart(*output, PathPart::Folder);
+    state.settings().altDir(Game::Peg) = state.settings().dir(Game::Peg);
     ConvertRequest request;
     request.pegTFile = pegTFile.value_or("");
     request.takeOverNames = tFileOut.has_value();

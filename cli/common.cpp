@@ -141,10 +141,10 @@ Session::Session() : ui(std::cout, std::cerr), state(ui, store) {
     ReadAllSettings(state.settings(), store);
     // Nothing the CLI reads should be searched for in the user's own game folders unless the
     // options name them.
-    state.settings().pg2Dir = kNoValue;
-    state.settings().pegDir = kNoValue;
-    state.settings().pg2AltDir.clear();
-    state.settings().pegAltDir.clear();
+    state.settings().dir(Game::Pg2) = kNoValue;
+    state.settings().dir(Game::Peg) = kNoValue;
+    state.settings().altDir(Game::Pg2).clear();
+    state.settings().altDir(Game::Peg).clear();
 }
 
 std::optional<DefinitionCommand>

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemorySettingsBackend store;
     CVarnelDoc doc(ui, store);
     doc.settings().textSuffix = ".txt";
-    doc.settings().pg2Dir = doc.settings().pegDir = folder();
+    doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = folder();
     for (const Game g : {Game::Pg2, Game::Peg}) {
         doc.setCurrentGame(g);
         // A file of the other game is opened in that game's view when the question gets a Yes.

@@ -26,7 +26,7 @@ class EditorSafety : public ::testing::Test {
   protected:
     EditorSafety() : ui(test::MakeScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir.dir();
         test::WriteSampleTables(dir.dir());
     }
     std::string pg2() const { return dir.file("pg2/EQUIP97.EQP"); }
@@ -107,8 +107,8 @@ TEST_F(EditorSafety, APathOfThreeHundredCharactersIsKeptWhole) {
         fs::copy_file(dir.file(std::string("pg2/") + f), deep / f);
     const std::string eFile = (deep / "EQUIP97.EQP").string();
     ASSERT_TRUE(LoadPg2EFile(doc, eFile));
-    EXPECT_EQ(doc.settings().pg2NamesEFile, (deep / "EQUIP97.txt").string());
-    EXPECT_EQ(doc.settings().pg2TFile, (deep / "GUI97.txt").string());
+    EXPECT_EQ(doc.settings().namesEFile(Game::Pg2), (deep / "EQUIP97.txt").string());
+    EXPECT_EQ(doc.settings().tFile(Game::Pg2), (deep / "GUI97.txt").string());
     doc.markModified(Game::Pg2, ChangeKind::Names);
     ui->expectInformation("File " + (deep / "EQUIP97.txt").string() + " updated");
     EXPECT_TRUE(SavePg2Names(doc));

@@ -30,7 +30,7 @@ class DiskFiles : public ::testing::Test {
   protected:
     DiskFiles() : ui(test::MakeScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir.dir();
         doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
         ::setenv("XDG_DATA_HOME", data.dir().c_str(), 1);

@@ -75,8 +75,8 @@ class EditPath : public ::testing::Test {
   protected:
     EditPath() : ui(std::make_unique<QuietUi>()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
-        doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir.dir();
+        doc.settings().altDir(Game::Pg2) = doc.settings().altDir(Game::Peg) = dir.dir();
         doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
@@ -266,7 +266,7 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     ASSERT_TRUE(doc.redo(Game::Pg2));
     EXPECT_TRUE(marked());
 
-    ASSERT_TRUE(SavePg2EFile(doc, doc.settings().pg2EFile));
+    ASSERT_TRUE(SavePg2EFile(doc, doc.settings().eFile(Game::Pg2)));
     EXPECT_FALSE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
     EXPECT_TRUE(marked()) << "the file holds the saved value";
@@ -287,9 +287,9 @@ TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     doc.settings().backups = 0; // the planned fault hits the E-File itself
     ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
-    EXPECT_FALSE(SavePegEFile(doc, doc.settings().pegEFile));
+    EXPECT_FALSE(SavePegEFile(doc, doc.settings().eFile(Game::Peg)));
     PlanSaveFault(std::nullopt);
-    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings().pegEFile + "]"));
+    EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings().eFile(Game::Peg) + "]"));
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data));
     ASSERT_TRUE(doc.undo(Game::Peg));
     EXPECT_FALSE(doc.flag(Game::Peg, ChangeKind::Data)) << "the file still holds the loaded value";

@@ -57,14 +57,19 @@ struct State {
 
 State stateOf(const CVarnelDoc& d) {
     const AppSettings& s = d.settings();
-    return {d.flags(),       s.pg2EFile, s.pegEFile, s.pg2NamesEFile,
-            s.pegNamesEFile, s.pg2TFile, s.pegTFile};
+    return {d.flags(),
+            s.eFile(Game::Pg2),
+            s.eFile(Game::Peg),
+            s.namesEFile(Game::Pg2),
+            s.namesEFile(Game::Peg),
+            s.tFile(Game::Pg2),
+            s.tFile(Game::Peg)};
 }
 
 struct Env {
     Env() : doc(ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir.dir();
         // Each planned fault hits a file of the command itself: a backup that cannot be written
         // has its own test (DiskFiles).
         doc.settings().backups = 0;
@@ -145,7 +150,7 @@ std::vector<WriteCase> cases() {
                      choices.percent[1] = 50;
                      EXPECT_GT(ModifyPegCosts(e.doc, choices), 0);
                  },
-                 [](Env& e) { SavePegEFile(e.doc, e.doc.settings().pegEFile); }});
+                 [](Env& e) { SavePegEFile(e.doc, e.doc.settings().eFile(Game::Peg)); }});
     c.push_back({"ConvertedTFile", 1, false, nullptr, [](Env& e) {
                      // PG2 names unlike PeG's, so the names are taken over and the T-File written.
                      NameTable names = e.doc.countries(Game::Pg2);
@@ -215,7 +220,7 @@ TEST(FailingSave, EveryWrittenFileAtEveryStageLeavesEverythingAsItWas) {
                 } else {
                     // The conversion itself happened; only the T-File it could not write is
                     // not taken as current.
-                    EXPECT_EQ(e.doc.settings().pegTFile, e.dir.file("peg/GUI97.txt"));
+                    EXPECT_EQ(e.doc.settings().tFile(Game::Peg), e.dir.file("peg/GUI97.txt"));
                 }
                 ++runs;
             }

@@ -121,7 +121,7 @@ TEST(ChooseFile, InitialNamesWithoutFilesOnDisk) {
     EXPECT_EQ(name(FileKind::PegNamesEFile), "C:\\PEOPLES\\EQUIP97.txt");
     EXPECT_EQ(name(FileKind::Pg2Sound),
               std::string("C:\\PANZER2\\WAVS") + kNativeSeparator + "1001.wav");
-    s.pegDir = "-";
+    s.dir(Game::Peg) = "-";
     EXPECT_EQ(name(FileKind::PegSound), "1001.wav");
     s.editorPath = "-";
     EXPECT_EQ(name(FileKind::Editor), "C:\\WINDOWS\\NOTEPAD.EXE");
@@ -137,10 +137,10 @@ TEST(ChooseFile, ChainTakesFirstExistingCandidate) {
     fs::create_directories(dir.path() / "main");
     fs::create_directories(dir.path() / "dat");
     AppSettings s = windowsDefaults();
-    s.pg2EFile = dir.file("gone/EQUIP97.EQP");
-    s.pg2Dir = dir.dir() + "main/";
-    s.pg2TFile = dir.file("gone/GUI97.txt");
-    s.pg2IconArchive = dir.file("dat/PANZER2.DAT");
+    s.eFile(Game::Pg2) = dir.file("gone/EQUIP97.EQP");
+    s.dir(Game::Pg2) = dir.dir() + "main/";
+    s.tFile(Game::Pg2) = dir.file("gone/GUI97.txt");
+    s.iconArchive(Game::Pg2) = dir.file("dat/PANZER2.DAT");
     auto request = [&](FileKind k, const std::string& given = "-") {
         return PrepareFileDialog(s, {.kind = k,
                                      .part = 5,

@@ -53,7 +53,7 @@ class QuietUi : public UiPort {
 struct Session {
     Session(const std::string& dir, const std::string& state) : dir(dir), doc(ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir;
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir;
         doc.markSettingsLoaded();
         doc.settings().backups = 0;
         if (!state.empty())
@@ -422,7 +422,9 @@ TEST(Journal, StepsThatUsedToBeLostAreRestored) {
          },
          [](const CVarnelDoc& d) {
              EXPECT_EQ(d.countries(Game::Pg2).name(1), "Atlantis");
-             EXPECT_EQ(d.settings().pg2TFile.substr(d.settings().pg2TFile.size() - 9), "OTHER.txt");
+             EXPECT_EQ(
+                 d.settings().tFile(Game::Pg2).substr(d.settings().tFile(Game::Pg2).size() - 9),
+                 "OTHER.txt");
          }},
     };
     for (const LostStepCase& c : cases) {

@@ -144,7 +144,7 @@ class ModelRun {
   public:
     explicit ModelRun(unsigned seed) : rng_(seed), doc_(ui_, store_) {
         ReadAllSettings(doc_.settings(), store_);
-        doc_.settings().pg2Dir = doc_.settings().pegDir = dir_.dir();
+        doc_.settings().dir(Game::Pg2) = doc_.settings().dir(Game::Peg) = dir_.dir();
         test::WriteSampleTables(dir_.dir());
         for (Game g : {Game::Pg2, Game::Peg}) {
             doc_.setCurrentGame(g);

@@ -20,17 +20,17 @@ TEST(Settings, EmptyStoreGivesEveryDefault) {
     const AppSettings s = readWindows(store);
     EXPECT_EQ(s.editorPath, "C:\\WINDOWS\\NOTEPAD.EXE");
     EXPECT_EQ(s.textSuffix, ".txt");
-    EXPECT_EQ(s.pg2Dir, "C:\\PANZER2\\");
-    EXPECT_EQ(s.pg2AltDir, "");
-    EXPECT_EQ(s.pg2TFile, "C:\\PANZER2\\GUI97.txt");
-    EXPECT_EQ(s.pg2EFile, "C:\\PANZER2\\EQUIP97.EQP");
-    EXPECT_EQ(s.pg2IconArchive, "C:\\PANZER2\\PANZER2.DAT");
-    EXPECT_EQ(s.pg2SoundDir, "C:\\PANZER2\\WAVS\\");
-    EXPECT_EQ(s.pegDir, "C:\\PEOPLES\\");
-    EXPECT_EQ(s.pegTFile, "C:\\PEOPLES\\GUI97.txt");
-    EXPECT_EQ(s.pegEFile, "C:\\PEOPLES\\EQUIP97.EQP");
-    EXPECT_EQ(s.pegIconArchive, "C:\\PEOPLES\\MODGEN.DAT");
-    EXPECT_EQ(s.pegSoundDir, "C:\\PEOPLES\\WAVS\\");
+    EXPECT_EQ(s.dir(Game::Pg2), "C:\\PANZER2\\");
+    EXPECT_EQ(s.altDir(Game::Pg2), "");
+    EXPECT_EQ(s.tFile(Game::Pg2), "C:\\PANZER2\\GUI97.txt");
+    EXPECT_EQ(s.eFile(Game::Pg2), "C:\\PANZER2\\EQUIP97.EQP");
+    EXPECT_EQ(s.iconArchive(Game::Pg2), "C:\\PANZER2\\PANZER2.DAT");
+    EXPECT_EQ(s.soundDir(Game::Pg2), "C:\\PANZER2\\WAVS\\");
+    EXPECT_EQ(s.dir(Game::Peg), "C:\\PEOPLES\\");
+    EXPECT_EQ(s.tFile(Game::Peg), "C:\\PEOPLES\\GUI97.txt");
+    EXPECT_EQ(s.eFile(Game::Peg), "C:\\PEOPLES\\EQUIP97.EQP");
+    EXPECT_EQ(s.iconArchive(Game::Peg), "C:\\PEOPLES\\MODGEN.DAT");
+    EXPECT_EQ(s.soundDir(Game::Peg), "C:\\PEOPLES\\WAVS\\");
     EXPECT_EQ(s.defaultEFile, "PG2");
 }
 
@@ -40,11 +40,11 @@ TEST(Settings, DerivedDefaultsFollowStoredFoldersAndSuffix) {
     store.write("PG2 Dir", "D:\\GAMES\\P2\\");
     store.write("PeG GUI", "E:\\ELSEWHERE\\GUI97.fra");
     const AppSettings s = readWindows(store);
-    EXPECT_EQ(s.pg2TFile, "D:\\GAMES\\P2\\GUI97.deu");
-    EXPECT_EQ(s.pg2EFile, "D:\\GAMES\\P2\\EQUIP97.EQP");
-    EXPECT_EQ(s.pg2IconArchive, "D:\\GAMES\\P2\\PANZER2.DAT");
-    EXPECT_EQ(s.pg2SoundDir, "D:\\GAMES\\P2\\WAVS\\");
-    EXPECT_EQ(s.pegTFile, "E:\\ELSEWHERE\\GUI97.fra"); // stored values are used unchanged
+    EXPECT_EQ(s.tFile(Game::Pg2), "D:\\GAMES\\P2\\GUI97.deu");
+    EXPECT_EQ(s.eFile(Game::Pg2), "D:\\GAMES\\P2\\EQUIP97.EQP");
+    EXPECT_EQ(s.iconArchive(Game::Pg2), "D:\\GAMES\\P2\\PANZER2.DAT");
+    EXPECT_EQ(s.soundDir(Game::Pg2), "D:\\GAMES\\P2\\WAVS\\");
+    EXPECT_EQ(s.tFile(Game::Peg), "E:\\ELSEWHERE\\GUI97.fra"); // stored values are used unchanged
 }
 
 TEST(Settings, DashAndEmptyValuesAreReplacedWhereTheTableSays) {
@@ -58,10 +58,10 @@ TEST(Settings, DashAndEmptyValuesAreReplacedWhereTheTableSays) {
     const AppSettings s = readWindows(store);
     EXPECT_EQ(s.editorPath, ""); // an empty editor stays empty
     EXPECT_EQ(s.textSuffix, ""); // so does an empty suffix
-    EXPECT_EQ(s.pg2Dir, "C:\\PANZER2\\");
-    EXPECT_EQ(s.pg2AltDir, "");
-    EXPECT_EQ(s.pg2EFile, "C:\\PANZER2\\EQUIP97.EQP");
-    EXPECT_EQ(s.pg2TFile, "C:\\PANZER2\\GUI97");
+    EXPECT_EQ(s.dir(Game::Pg2), "C:\\PANZER2\\");
+    EXPECT_EQ(s.altDir(Game::Pg2), "");
+    EXPECT_EQ(s.eFile(Game::Pg2), "C:\\PANZER2\\EQUIP97.EQP");
+    EXPECT_EQ(s.tFile(Game::Pg2), "C:\\PANZER2\\GUI97");
     EXPECT_EQ(s.defaultEFile, "-"); // no replacement for this one
 }
 
@@ -93,10 +93,10 @@ TEST(Settings, WriteOneUsesTheIdTableAndIgnoresUnknownIds) {
 TEST(Settings, ExitWritesCurrentFilesAndDefaultGame) {
     MemorySettingsBackend store;
     AppSettings s = readWindows(store);
-    s.pg2EFile = "A.EQP";
-    s.pegTFile = "B.txt";
+    s.eFile(Game::Pg2) = "A.EQP";
+    s.tFile(Game::Peg) = "B.txt";
     s.defaultEFile = "PeG";
-    s.pg2Dir = "not stored at exit";
+    s.dir(Game::Pg2) = "not stored at exit";
     WriteExitSettings(s, store);
     EXPECT_EQ(store.read("PG2 EQP"), "A.EQP");
     EXPECT_EQ(store.read("PeG GUI"), "B.txt");
@@ -110,8 +110,8 @@ TEST(Settings, NativeDefaultsLiveUnderTheWinePrefix) {
     AppSettings s;
     ReadAllSettings(s, store);
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    EXPECT_EQ(s.pg2Dir, home + "/.wine/drive_c/PANZER2/");
-    EXPECT_EQ(s.pegSoundDir, home + "/.wine/drive_c/PEOPLES/WAVS/");
+    EXPECT_EQ(s.dir(Game::Pg2), home + "/.wine/drive_c/PANZER2/");
+    EXPECT_EQ(s.soundDir(Game::Peg), home + "/.wine/drive_c/PEOPLES/WAVS/");
     EXPECT_EQ(s.editorPath, "/usr/bin/xdg-open");
 #endif
 }
@@ -154,9 +154,9 @@ TEST(TFileSearch, TakesFirstExistingCandidateElseTheAlternative) {
         fs::create_directory(dir.path() / f);
     MemorySettingsBackend store;
     AppSettings s = readWindows(store);
-    s.pg2EFile = dir.file("x/EQUIP97.EQP");
-    s.pg2Dir = dir.dir() + "main/";
-    s.pg2AltDir = dir.dir() + "alt/";
+    s.eFile(Game::Pg2) = dir.file("x/EQUIP97.EQP");
+    s.dir(Game::Pg2) = dir.dir() + "main/";
+    s.altDir(Game::Pg2) = dir.dir() + "alt/";
 
     EXPECT_EQ(FindTFile(s, Game::Pg2), dir.dir() + "alt/GUI97.txt"); // none exists
     test::WriteFile(dir.file("alt/GUI97.txt"), std::string("a"));

@@ -28,8 +28,8 @@ class Doc : public ::testing::Test {
   protected:
     Doc() : ui(test::MakeScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pegDir = dir.dir();
-        doc.settings().pg2AltDir = doc.settings().pegAltDir = dir.dir();
+        doc.settings().dir(Game::Pg2) = doc.settings().dir(Game::Peg) = dir.dir();
+        doc.settings().altDir(Game::Pg2) = doc.settings().altDir(Game::Peg) = dir.dir();
         doc.markSettingsLoaded();
         test::WriteSampleTables(dir.dir());
     }
@@ -65,22 +65,24 @@ class Doc : public ::testing::Test {
 };
 
 TEST_F(Doc, TitleInItsVariants) {
-    EXPECT_EQ(doc.title(), "PG2 File: " + doc.settings().pg2EFile + "   - Varnel Editor 2.07");
-    doc.settings().pg2EFile = "C:\\PANZER2\\EQUIP97.EQP";
+    EXPECT_EQ(doc.title(),
+              "PG2 File: " + doc.settings().eFile(Game::Pg2) + "   - Varnel Editor 2.07");
+    doc.settings().eFile(Game::Pg2) = "C:\\PANZER2\\EQUIP97.EQP";
     doc.markModified(Game::Pg2, ChangeKind::Names);
     EXPECT_EQ(doc.title(),
               "PG2 File: C:\\PANZER2\\EQUIP97.EQP <Modified: PG2>   - Varnel Editor 2.07");
     doc.markModified(Game::Peg, ChangeKind::Data);
     doc.setCurrentGame(Game::Peg);
-    doc.settings().pegEFile = "C:\\PEOPLE\\EQUIP97.EQP";
+    doc.settings().eFile(Game::Peg) = "C:\\PEOPLE\\EQUIP97.EQP";
     EXPECT_EQ(doc.title(),
               "PeG File: C:\\PEOPLE\\EQUIP97.EQP <Modified: PG2: PeG>   - Varnel Editor 2.07");
     doc.markSaved(Game::Pg2, ChangeKind::Names);
     doc.markSaved(Game::Peg, ChangeKind::Data);
-    doc.settings().pegEFile = "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
+    doc.settings().eFile(Game::Peg) =
+        "C:\\A very long folder name\\another long folder\\EQUIP97.EQP";
     const std::string t = doc.title();
-    EXPECT_EQ(t,
-              "PeG File: " + ShortenPath(doc.settings().pegEFile, 36) + "   - Varnel Editor 2.07");
+    EXPECT_EQ(t, "PeG File: " + ShortenPath(doc.settings().eFile(Game::Peg), 36) +
+                     "   - Varnel Editor 2.07");
     EXPECT_NE(t.find("PeG File: .."), std::string::npos) << t;
 }
 
@@ -157,10 +159,10 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
     doc.markModified(Game::Pg2, ChangeKind::Data);
     doc.markModified(Game::Peg, ChangeKind::Data);
     // The PG2 E-File's folder is gone: its save fails and the exit must not go on.
-    doc.settings().pg2EFile = dir.file("gone/EQUIP97.EQP");
+    doc.settings().eFile(Game::Pg2) = dir.file("gone/EQUIP97.EQP");
     store.remove("PG2 EQP");
-    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings().pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().eFile(Game::Pg2)), true)
+        .expectError("Error on creating [" + doc.settings().eFile(Game::Pg2) +
                      "]\nthe folder does not exist");
     EXPECT_FALSE(doc.close());
     EXPECT_TRUE(doc.flag(Game::Pg2, ChangeKind::Data));
@@ -170,20 +172,20 @@ TEST_F(Doc, AFailedSaveInThePromptCancelsTheAction) {
 
     // The same cancel keeps Open and a framework open from discarding the table.
     const std::size_t units = doc.pg2()->count();
-    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings().pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().eFile(Game::Pg2)), true)
+        .expectError("Error on creating [" + doc.settings().eFile(Game::Pg2) +
                      "]\nthe folder does not exist");
     doc.open();
-    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), true)
-        .expectError("Error on creating [" + doc.settings().pg2EFile +
+    ui->expectQuestion(question(kModified, doc.settings().eFile(Game::Pg2)), true)
+        .expectError("Error on creating [" + doc.settings().eFile(Game::Pg2) +
                      "]\nthe folder does not exist");
     EXPECT_FALSE(doc.openDocument(eFile(Game::Peg)));
     EXPECT_EQ(doc.pg2()->count(), units);
 
     // A No lets the action go on.
     doc.settings().defaultEFile = "PG2";
-    ui->expectQuestion(question(kModified, doc.settings().pg2EFile), false)
-        .expectQuestion(question(kModified, doc.settings().pegEFile), false);
+    ui->expectQuestion(question(kModified, doc.settings().eFile(Game::Pg2)), false)
+        .expectQuestion(question(kModified, doc.settings().eFile(Game::Peg)), false);
     EXPECT_TRUE(doc.openDocument(eFile(Game::Pg2)));
 }
 
@@ -297,7 +299,7 @@ TEST_F(Doc, SaveAsWritesBothFilesAtTheNewPath) {
         .expectInformation("File " + target + " updated")
         .expectInformation("File " + dir.file("NEW.txt") + " updated");
     doc.saveAs();
-    EXPECT_EQ(doc.settings().pg2EFile, target);
+    EXPECT_EQ(doc.settings().eFile(Game::Pg2), target);
     EXPECT_EQ(*ReadFileBytes(target), *ReadFileBytes(eFile(Game::Pg2)));
     EXPECT_EQ(*ReadFileBytes(dir.file("NEW.txt")), *ReadFileBytes(names(Game::Pg2)));
 }

@@ -23,9 +23,9 @@ namespace varnel::test {
 struct Editor {
     Editor() : ui(MakeScriptedUi()), state(*ui, store) {
         ReadAllSettings(state.settings(), store);
-        state.settings().pg2Dir = state.settings().pegDir = "-";
-        state.settings().pg2AltDir.clear();
-        state.settings().pegAltDir.clear();
+        state.settings().dir(Game::Pg2) = state.settings().dir(Game::Peg) = "-";
+        state.settings().altDir(Game::Pg2).clear();
+        state.settings().altDir(Game::Peg).clear();
     }
     // Expects an information box and keeps its text for the comparison with the CLI's stdout.
     void information(const std::string& text) {

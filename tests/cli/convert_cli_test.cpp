@@ -18,7 +18,7 @@ TEST(CliConvert, WritesWhatTheEditorWrites) {
     // The editor: load, convert taking the names over, then "Save As".
     test::Editor editor;
     LoadPg2EFile(editor.state, s + "pg2/EQUIP97.EQP");
-    editor.state.settings().pegDir = folder;
+    editor.state.settings().dir(Game::Peg) = folder;
     editor.ui->expectQuestion("Do you want to change current Country's names\nas they was in PG2 ?",
                               true);
     editor.ui->expectFileDialog("Save converted names AS", tOut);

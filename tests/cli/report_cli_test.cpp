@@ -29,9 +29,9 @@ class EditorSide {
     EditorSide(Game game, const std::string& eFile) {
         // The settings the CLI starts from: defaults, with no game folder to search.
         ReadAllSettings(state.settings(), store);
-        state.settings().pg2Dir = state.settings().pegDir = kNoValue;
-        state.settings().pg2AltDir.clear();
-        state.settings().pegAltDir.clear();
+        state.settings().dir(Game::Pg2) = state.settings().dir(Game::Peg) = kNoValue;
+        state.settings().altDir(Game::Pg2).clear();
+        state.settings().altDir(Game::Peg).clear();
         state.setCurrentGame(game);
         if (game == Game::Pg2)
             LoadPg2EFile(state, eFile);

@@ -288,8 +288,8 @@ TEST_F(ConvertCommand, TakesOverNamesAndWritesTheConvertedTFile) {
     EXPECT_TRUE(state().flag(Game::Peg, ChangeKind::Data));
     EXPECT_TRUE(state().flag(Game::Peg, ChangeKind::Names));
     EXPECT_FALSE(state().flag(Game::Pg2, ChangeKind::Data));
-    EXPECT_EQ(state().settings().pegEFile, f.dir.file("PG2_Equip97.EQP"));
-    EXPECT_EQ(state().settings().pegTFile, target);
+    EXPECT_EQ(state().settings().eFile(Game::Peg), f.dir.file("PG2_Equip97.EQP"));
+    EXPECT_EQ(state().settings().tFile(Game::Peg), target);
     EXPECT_EQ(state().countries(Game::Peg).name(3), "PG2 land 8");
 
     std::vector<std::string> expected;
@@ -309,7 +309,7 @@ TEST_F(ConvertCommand, NoKeepsThePegNames) {
         .expectInformation(made(""));
     ASSERT_TRUE(ConvertPg2ToPeg(state()));
     EXPECT_EQ(state().countries(Game::Peg).name(3), "PeG land 3");
-    EXPECT_EQ(state().settings().pegTFile, pegTFile());
+    EXPECT_EQ(state().settings().tFile(Game::Peg), pegTFile());
 }
 
 TEST_F(ConvertCommand, CancelledChooserShowsTheMarker) {
@@ -345,11 +345,11 @@ TEST_F(ConvertCommand, ChangedPegDataIsOfferedForSavingFirst) {
     PegUnitTable old;
     test::AddPegUnit(old, 0, 9, "old");
     state().loadTable(std::move(old));
-    state().settings().pegEFile = f.dir.file("OLD.EQP");
-    state().settings().pegNamesEFile = f.dir.file("OLD.txt");
+    state().settings().eFile(Game::Peg) = f.dir.file("OLD.EQP");
+    state().settings().namesEFile(Game::Peg) = f.dir.file("OLD.txt");
     state().markModified(Game::Peg, ChangeKind::Data);
     state().markModified(Game::Peg, ChangeKind::Names);
-    state().settings().pg2EFile = f.dir.file("P.EQP");
+    state().settings().eFile(Game::Pg2) = f.dir.file("P.EQP");
     state().markModified(Game::Pg2, ChangeKind::Data);
     f.ui->expectQuestion(f.dir.file("P.EQP") + "\nIS modified\n ¿ Save changes ?", false)
         .expectQuestion(f.dir.file("OLD.EQP") + "\nIS modified\n ¿ Save changes ?", true)
@@ -378,19 +378,19 @@ TEST_F(ConvertCommand, EmptyTableConvertsToAnEmptyTable) {
 
 TEST(WriteConvertedTFile, MissingSourceAndCancelStopsWithAMessage) {
     Fixture f;
-    f.state.settings().pegTFile = f.dir.file("gone.txt");
+    f.state.settings().tFile(Game::Peg) = f.dir.file("gone.txt");
     const std::string target = f.dir.file("out.txt");
     f.ui->expectFileDialog("Select PeG GUI97.txt", std::nullopt)
         .expectInformation("file [" + f.dir.file("gone.txt") + "]\nnot found!\nNo " + target +
                            " created");
     EXPECT_FALSE(WriteConvertedTFile(f.state, target));
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(f.state.settings().pegTFile, "-");
+    EXPECT_EQ(f.state.settings().tFile(Game::Peg), "-");
 }
 
 TEST(WriteConvertedTFile, ChosenSourceIsUsed) {
     Fixture f;
-    f.state.settings().pegTFile = f.dir.file("gone.txt");
+    f.state.settings().tFile(Game::Peg) = f.dir.file("gone.txt");
     test::WriteFile(f.dir.file("real.txt"), Lines({"a", "b"}));
     NameTable names(peg::kCountryCount);
     names.setName(1, "Z");
@@ -399,17 +399,17 @@ TEST(WriteConvertedTFile, ChosenSourceIsUsed) {
     f.ui->expectFileDialog("Select PeG GUI97.txt", f.dir.file("real.txt"));
     EXPECT_TRUE(WriteConvertedTFile(f.state, f.dir.file("out.txt")));
     EXPECT_EQ(test::ReadText(f.dir.file("out.txt")), Lines({"Z", "b"}));
-    EXPECT_EQ(f.state.settings().pegTFile, f.dir.file("out.txt"));
+    EXPECT_EQ(f.state.settings().tFile(Game::Peg), f.dir.file("out.txt"));
 }
 
 TEST(WriteConvertedTFile, UnwritableTargetIsAnError) {
     Fixture f;
     test::WriteFile(f.dir.file("GUI97.txt"), Lines({"a"}));
-    f.state.settings().pegTFile = f.dir.file("GUI97.txt");
+    f.state.settings().tFile(Game::Peg) = f.dir.file("GUI97.txt");
     const std::string target = f.dir.file("no/such/folder/out.txt");
     f.ui->expectError("Error on creating [" + target + "]\nthe folder does not exist");
     EXPECT_FALSE(WriteConvertedTFile(f.state, target));
-    EXPECT_EQ(f.state.settings().pegTFile, f.dir.file("GUI97.txt"));
+    EXPECT_EQ(f.state.settings().tFile(Game::Peg), f.dir.file("GUI97.txt"));
 }
 
 } // namespace

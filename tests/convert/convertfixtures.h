@@ -20,9 +20,9 @@ struct Fixture {
     Fixture() : ui(MakeScriptedUi()), state(*ui, store) {
         AppSettings& s = state.settings();
         s.textSuffix = ".txt";
-        s.pg2Dir = s.pg2AltDir = s.pegDir = s.pegAltDir = dir.dir();
-        s.pg2TFile = s.pegTFile = s.pg2EFile = s.pegEFile = "-";
-        s.pg2IconArchive = s.pegIconArchive = "-";
+        s.dir(Game::Pg2) = s.altDir(Game::Pg2) = s.dir(Game::Peg) = s.altDir(Game::Peg) = dir.dir();
+        s.tFile(Game::Pg2) = s.tFile(Game::Peg) = s.eFile(Game::Pg2) = s.eFile(Game::Peg) = "-";
+        s.iconArchive(Game::Pg2) = s.iconArchive(Game::Peg) = "-";
     }
     TempDir dir;
     MemorySettingsBackend store;

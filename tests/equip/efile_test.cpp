@@ -284,8 +284,8 @@ TEST(EFile, ChooserRetriesUntilAFileCanBeRead) {
     LoadPegEFile(env.state, missing);
     ASSERT_TRUE(env.state.peg());
     EXPECT_EQ(env.state.peg()->count(), 2u);
-    EXPECT_EQ(env.state.settings().pegEFile, good);
-    EXPECT_EQ(env.state.settings().pegNamesEFile, env.dir.file("EQUIP97.txt"));
+    EXPECT_EQ(env.state.settings().eFile(Game::Peg), good);
+    EXPECT_EQ(env.state.settings().namesEFile(Game::Peg), env.dir.file("EQUIP97.txt"));
 }
 
 TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
@@ -331,7 +331,7 @@ TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
     env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
     LoadPg2EFile(env.state, path);
     EXPECT_EQ(env.state.pg2()->name(1), "second");
-    EXPECT_EQ(env.state.settings().pg2NamesEFile, other);
+    EXPECT_EQ(env.state.settings().namesEFile(Game::Pg2), other);
     EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Names));
 }
 
@@ -339,8 +339,8 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     EquipEnv env;
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
-    env.state.settings().pg2Dir = kNoValue;
-    env.state.settings().pegDir = kNoValue;
+    env.state.settings().dir(Game::Pg2) = kNoValue;
+    env.state.settings().dir(Game::Peg) = kNoValue;
     std::vector<std::string> recent;
     int views = 0, titles = 0;
     test::HookObserver recentHook(env.state);
@@ -350,20 +350,20 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     test::HookObserver titleHook(env.state);
     titleHook.onTitle = [&] { ++titles; };
     LoadPg2EFile(env.state, path);
-    EXPECT_EQ(env.state.settings().pg2Dir, env.dir.dir());
+    EXPECT_EQ(env.state.settings().dir(Game::Pg2), env.dir.dir());
     EXPECT_EQ(env.store.values().at("PG2 Dir"), env.dir.dir());
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
     EXPECT_EQ(recent, std::vector<std::string>{path});
     EXPECT_EQ(views, 1);
     EXPECT_EQ(titles, 1);
-    EXPECT_EQ(env.state.settings().pg2TFile, env.dir.file("GUI97.txt"));
+    EXPECT_EQ(env.state.settings().tFile(Game::Pg2), env.dir.file("GUI97.txt"));
     EXPECT_EQ(env.state.countries(Game::Pg2).count(), 27);
 
     // A folder already set stays.
-    env.state.settings().pegDir = "/elsewhere/";
+    env.state.settings().dir(Game::Peg) = "/elsewhere/";
     const std::string pegPath = env.writeGame("PEQUIP", MakePegEFile(1), MakeNames(1));
     LoadPegEFile(env.state, pegPath);
-    EXPECT_EQ(env.state.settings().pegDir, "/elsewhere/");
+    EXPECT_EQ(env.state.settings().dir(Game::Peg), "/elsewhere/");
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
 }
 
@@ -431,7 +431,7 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     PegUnitTable table = test::SizedTable<PegUnitTable>(1);
     table.setName(0, "Leopard");
     env.state.loadTable(std::move(table));
-    env.state.settings().pegEFile = env.dir.file("EQUIP97.EQP");
+    env.state.settings().eFile(Game::Peg) = env.dir.file("EQUIP97.EQP");
     fs::create_directory(env.dir.path() / "new");
     const std::string target = env.dir.file("new/MINE.EQP");
     env.ui.expectInformation(updated(target))
@@ -441,8 +441,8 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
     SavePegEFile(env.state, target);
     SavePegNames(env.state);
     EXPECT_EQ(ReadText(env.dir.file("new/MINE.txt")), "Leopard\r\n");
-    EXPECT_EQ(env.state.settings().pegEFile, target);
-    EXPECT_EQ(env.state.settings().pegNamesEFile, env.dir.file("new/MINE.txt"));
+    EXPECT_EQ(env.state.settings().eFile(Game::Peg), target);
+    EXPECT_EQ(env.state.settings().namesEFile(Game::Peg), env.dir.file("new/MINE.txt"));
     EXPECT_FALSE(env.state.isModified());
 }
 

@@ -71,9 +71,9 @@ TEST(NameTable, SetNameStaysInsideTheTable) {
 class TFileSearchTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        env.state.settings().pg2EFile = env.dir.file("x/EQUIP97.EQP");
-        env.state.settings().pg2Dir = env.dir.dir() + "main/";
-        env.state.settings().pg2AltDir = env.dir.dir() + "alt/";
+        env.state.settings().eFile(Game::Pg2) = env.dir.file("x/EQUIP97.EQP");
+        env.state.settings().dir(Game::Pg2) = env.dir.dir() + "main/";
+        env.state.settings().altDir(Game::Pg2) = env.dir.dir() + "alt/";
         for (const char* sub : {"x", "main", "alt"})
             fs::create_directory(env.dir.path() / sub);
     }
@@ -88,7 +88,7 @@ TEST_F(TFileSearchTest, EFileFolderComesFirst) {
     put("main", "from main");
     LoadPg2TFile(env.state, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "from x");
-    EXPECT_EQ(env.state.settings().pg2TFile, env.dir.file("x/GUI97.txt"));
+    EXPECT_EQ(env.state.settings().tFile(Game::Pg2), env.dir.file("x/GUI97.txt"));
 }
 
 TEST_F(TFileSearchTest, AlternativeFolderIsTakenWithoutAsking) {
@@ -117,7 +117,7 @@ TEST_F(TFileSearchTest, CancelEmptiesTheTableAndThePath) {
     LoadPg2TFile(env.state, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).count(), 0);
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "");
-    EXPECT_EQ(env.state.settings().pg2TFile, "");
+    EXPECT_EQ(env.state.settings().tFile(Game::Pg2), "");
 }
 
 TEST_F(TFileSearchTest, PegCancelNamesPegAndChosenFileIsRead) {
@@ -132,7 +132,7 @@ TEST_F(TFileSearchTest, PegCancelNamesPegAndChosenFileIsRead) {
     env.ui.expectFileDialog("Select PeG GUI97.txt", chosen);
     LoadPegTFile(env.state, given);
     EXPECT_EQ(env.state.countries(Game::Peg).count(), 21);
-    EXPECT_EQ(env.state.settings().pegTFile, chosen);
+    EXPECT_EQ(env.state.settings().tFile(Game::Peg), chosen);
 }
 
 } // namespace

@@ -57,8 +57,8 @@ struct Fixture {
     MemorySettingsBackend store;
     CVarnelDoc doc{*ui, store};
     Fixture() {
-        doc.settings().pg2EFile = ToPath(dir.filePath(QStringLiteral("EQUIP97.EQP")));
-        doc.settings().pegEFile = ToPath(dir.filePath(QStringLiteral("PEGEQUIP.EQP")));
+        doc.settings().eFile(Game::Pg2) = ToPath(dir.filePath(QStringLiteral("EQUIP97.EQP")));
+        doc.settings().eFile(Game::Peg) = ToPath(dir.filePath(QStringLiteral("PEGEQUIP.EQP")));
         doc.settings().editorPath = ToPath(dir.filePath(QStringLiteral("texteditor")));
         QFile editor(FromPath(doc.settings().editorPath));
         QVERIFY(editor.open(QIODevice::WriteOnly));
@@ -168,7 +168,7 @@ void IconsReportDialogTest::reportTypes() {
     QFETCH(QString, lines);
     Fixture f;
     f.setPg2Icons({"TIGER", "TIGER", "tiger", "PANZER"});
-    const QString eFile = FromPath(f.doc.settings().pg2EFile);
+    const QString eFile = FromPath(f.doc.settings().eFile(Game::Pg2));
     const QString path = f.dir.filePath(QStringLiteral("EQUIP97_ICONS.TXT"));
     f.ui->expectInformation(Format("Generated report on file:\n\n %s  \n", ToPath(path).c_str()));
     f.ui->expectStart(f.doc.settings().editorPath);
@@ -220,7 +220,8 @@ void IconsReportDialogTest::emptyList() {
 void IconsReportDialogTest::unwritableReportStaysOpen() {
     Fixture f;
     f.setPegIcons({{"INF", "TRUCK"}});
-    f.doc.settings().pegEFile = ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP.EQP")));
+    f.doc.settings().eFile(Game::Peg) =
+        ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP.EQP")));
     const std::string path = ToPath(f.dir.filePath(QStringLiteral("missing/PEGEQUIP_ICONS.TXT")));
     f.ui->expectError(Format("Error on creating [%s]\nthe folder does not exist", path.c_str()));
     CIconsReportDialog d(f.doc);

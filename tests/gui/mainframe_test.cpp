@@ -305,7 +305,7 @@ void MainFrameTest::accelerators() {
     Editor e(ws);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    const std::string eFile = e.doc().settings().pg2EFile;
+    const std::string eFile = e.doc().settings().eFile(Game::Pg2);
     const std::size_t units = e.doc().unitCount(Game::Pg2);
     QVERIFY(units > 1);
 
@@ -313,7 +313,7 @@ void MainFrameTest::accelerators() {
         e.ui().expectFileDialog("Select PG2 EQUIP97.EQP", std::nullopt);
     } else if (command == QLatin1String("save")) {
         e.ui().expectQuestion(notModified(eFile), false);
-        e.ui().expectQuestion(notModified(e.doc().settings().pg2NamesEFile), false);
+        e.ui().expectQuestion(notModified(e.doc().settings().namesEFile(Game::Pg2)), false);
     } else if (command == QLatin1String("new")) {
         e.doc().markModified(Game::Pg2, ChangeKind::Data);
         e.ui().expectQuestion(isModified(eFile), false);
@@ -367,7 +367,7 @@ void MainFrameTest::titleAfterOpenEditAndSave() {
     e.doc().markSaved(Game::Peg, ChangeKind::Names);
 
     const Bytes before = ReadFileBytes(path).value_or(Bytes());
-    e.ui().expectQuestion(notModified(e.doc().settings().pg2NamesEFile), false);
+    e.ui().expectQuestion(notModified(e.doc().settings().namesEFile(Game::Pg2)), false);
     e.ui().expectInformation("File " + path + " updated");
     e.action("saveAction")->trigger();
     QVERIFY(e.ui().finished());
@@ -380,7 +380,7 @@ void MainFrameTest::titleShowsPathsLiterally() {
     Editor e(ws);
     QVERIFY(e.started());
     // "[*]" is Qt's placeholder for the modified mark; in a path it is just text.
-    e.doc().settings().pg2EFile = "/games/[*]/EQUIP97.EQP";
+    e.doc().settings().eFile(Game::Pg2) = "/games/[*]/EQUIP97.EQP";
     e.doc().refreshTitle();
     QVERIFY(e.frame().windowHandle());
     QCOMPARE(e.frame().windowHandle()->title(),
@@ -406,7 +406,8 @@ void MainFrameTest::statusPanesWithoutUnits() {
     QVERIFY(countries && units);
     QCOMPARE(units->text(), QStringLiteral(" 0 / 0 Units"));
     const AppSettings& s = e.doc().settings();
-    const QString names = FromPath(g == Game::Pg2 ? s.pg2NamesEFile : s.pegNamesEFile);
+    const QString names =
+        FromPath(g == Game::Pg2 ? s.namesEFile(Game::Pg2) : s.namesEFile(Game::Peg));
     QCOMPARE(countries->text(), QStringLiteral("Countries from: ") +
                                     shortened(FromPath(s.tFile(g)), 50) +
                                     QStringLiteral("     Names from: ") + shortened(names, 50));
@@ -511,7 +512,7 @@ void MainFrameTest::commandLineFile() {
     QVERIFY(e.started());
     QVERIFY(e.doc().hasTable(Game::Pg2));
     QVERIFY(!e.doc().hasTable(Game::Peg));
-    QCOMPARE(FromPath(e.doc().settings().pg2EFile), ws.pg2EFile());
+    QCOMPARE(FromPath(e.doc().settings().eFile(Game::Pg2)), ws.pg2EFile());
     QCOMPARE(e.frame().windowTitle(), pg2Title(ws.pg2EFile()));
     QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pg2EFile());
 }
@@ -608,10 +609,10 @@ void MainFrameTest::exitAsksInOrder() {
         for (ChangeKind k : {ChangeKind::Names, ChangeKind::Data})
             e.doc().markModified(g, k);
     const AppSettings& s = e.doc().settings();
-    e.ui().expectQuestion(isModified(s.pg2EFile), false);
-    e.ui().expectQuestion(isModified(s.pegEFile), false);
-    e.ui().expectQuestion(isModified(s.pg2NamesEFile), false);
-    e.ui().expectQuestion(isModified(s.pegNamesEFile), false);
+    e.ui().expectQuestion(isModified(s.eFile(Game::Pg2)), false);
+    e.ui().expectQuestion(isModified(s.eFile(Game::Peg)), false);
+    e.ui().expectQuestion(isModified(s.namesEFile(Game::Pg2)), false);
+    e.ui().expectQuestion(isModified(s.namesEFile(Game::Peg)), false);
     e.action("exitAction")->trigger();
     QVERIFY(e.ui().finished());
     QVERIFY(!e.frame().isVisible());
@@ -631,7 +632,7 @@ void MainFrameTest::exitCancelledByFailedSave() {
     e.doc().markModified(Game::Pg2, ChangeKind::Data);
     // A file inside a file cannot be made, whatever the rights.
     const std::string blocked = ws.path(QStringLiteral("pg2/EQUIP97.txt/EQUIP97.EQP"));
-    e.doc().settings().pg2EFile = blocked;
+    e.doc().settings().eFile(Game::Pg2) = blocked;
     QVERIFY(!SaveFileBytes(blocked, Bytes(4)));
     const std::string reason = SaveFailureReason();
     e.ui().expectQuestion(isModified(blocked), true);
@@ -687,8 +688,8 @@ void MainFrameTest::recentListAfterTwoOpens() {
         e.action("recentFileAction2")->trigger();
         QVERIFY(e.ui().finished());
         QCOMPARE(e.doc().currentGame(), Game::Peg);
-        QCOMPARE(e.doc().settings().pegEFile, ToPath(ws.pegEFile()));
-        QCOMPARE(e.doc().settings().pg2EFile, ToPath(ws.pg2EFile()));
+        QCOMPARE(e.doc().settings().eFile(Game::Peg), ToPath(ws.pegEFile()));
+        QCOMPARE(e.doc().settings().eFile(Game::Pg2), ToPath(ws.pg2EFile()));
         QCOMPARE(e.action("recentFileAction1")->data().toString(), ws.pegEFile());
     }
     // The list is in the settings file, and the next start shows it.

@@ -55,19 +55,19 @@ struct Fixture {
         AppSettings& s = doc.settings();
         s.editorPath = "/usr/bin/xdg-open";
         s.textSuffix = ".txt";
-        s.pg2Dir = ws.path(QStringLiteral("pg2")) + "/";
-        s.pegDir = ws.path(QStringLiteral("peg")) + "/";
-        s.pg2AltDir = "/alt/pg2/";
-        s.pegAltDir = "/alt/peg/";
-        s.pg2SoundDir = "/wav/pg2/";
-        s.pegSoundDir = "/wav/peg/";
+        s.dir(Game::Pg2) = ws.path(QStringLiteral("pg2")) + "/";
+        s.dir(Game::Peg) = ws.path(QStringLiteral("peg")) + "/";
+        s.altDir(Game::Pg2) = "/alt/pg2/";
+        s.altDir(Game::Peg) = "/alt/peg/";
+        s.soundDir(Game::Pg2) = "/wav/pg2/";
+        s.soundDir(Game::Peg) = "/wav/peg/";
         s.defaultEFile = "PG2";
-        s.pg2EFile = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
-        s.pegEFile = ws.path(QStringLiteral("peg/EQUIP97.EQP"));
-        s.pg2TFile = "/t/pg2/GUI97.txt";
-        s.pegTFile = "/t/peg/GUI97.txt";
-        s.pg2IconArchive = "/d/PANZER2.DAT";
-        s.pegIconArchive = "/d/MODGEN.DAT";
+        s.eFile(Game::Pg2) = ws.path(QStringLiteral("pg2/EQUIP97.EQP"));
+        s.eFile(Game::Peg) = ws.path(QStringLiteral("peg/EQUIP97.EQP"));
+        s.tFile(Game::Pg2) = "/t/pg2/GUI97.txt";
+        s.tFile(Game::Peg) = "/t/peg/GUI97.txt";
+        s.iconArchive(Game::Pg2) = "/d/PANZER2.DAT";
+        s.iconArchive(Game::Peg) = "/d/MODGEN.DAT";
     }
 };
 
@@ -119,10 +119,10 @@ void SettingsDialogTest::opening() {
     QCOMPARE(child<QLabel>(d, "iconFileLabel")->text(), iconLabel);
     QCOMPARE(field(d, "editorLineEdit")->text(), FromPath(s.editorPath));
     QCOMPARE(child<QComboBox>(d, "suffixComboBox")->currentText(), QStringLiteral(".txt"));
-    QCOMPARE(field(d, "pg2DirLineEdit")->text(), FromPath(s.pg2Dir));
+    QCOMPARE(field(d, "pg2DirLineEdit")->text(), FromPath(s.dir(Game::Pg2)));
     QCOMPARE(field(d, "pg2AltDirLineEdit")->text(), QStringLiteral("/alt/pg2/"));
     QCOMPARE(field(d, "pg2WavLineEdit")->text(), QStringLiteral("/wav/pg2/"));
-    QCOMPARE(field(d, "pegDirLineEdit")->text(), FromPath(s.pegDir));
+    QCOMPARE(field(d, "pegDirLineEdit")->text(), FromPath(s.dir(Game::Peg)));
     QCOMPARE(field(d, "pegAltDirLineEdit")->text(), QStringLiteral("/alt/peg/"));
     QCOMPARE(field(d, "pegWavLineEdit")->text(), QStringLiteral("/wav/peg/"));
     QCOMPARE(field(d, "eFileLineEdit")->text(), FromPath(s.eFile(game)));
@@ -183,7 +183,7 @@ void SettingsDialogTest::folderButton() {
     Fixture f;
     CSettingsDialog d(f.doc, kCaption);
     d.show();
-    const std::string name = f.doc.settings().pg2Dir + "Panzer2.exe";
+    const std::string name = f.doc.settings().dir(Game::Pg2) + "Panzer2.exe";
     const FileDialogRequest request = PrepareFileDialog(
         f.doc.settings(),
         {.kind = FileKind::Pg2Program, .part = int(PathPart::Folder), .fileName = name});
@@ -195,13 +195,13 @@ void SettingsDialogTest::folderButton() {
     const FileDialogRequest wavRequest = PrepareFileDialog(
         f.doc.settings(), {.kind = FileKind::PegSound,
                            .part = int(PathPart::Folder),
-                           .fileName = f.doc.settings().pegSoundDir + "1001.wav"});
+                           .fileName = f.doc.settings().soundDir(Game::Peg) + "1001.wav"});
     f.ui->expectFileDialog(wavRequest.title, std::nullopt);
     const QString before = field(d, "pegWavLineEdit")->text();
     QTest::mouseClick(child<QToolButton>(d, "pegWavButton"), Qt::LeftButton);
     QCOMPARE(field(d, "pegWavLineEdit")->text(), before);
     // The settings themselves wait for an exit that applies them.
-    QVERIFY(f.doc.settings().pg2Dir != GetPathPart(chosen, PathPart::Folder));
+    QVERIFY(f.doc.settings().dir(Game::Pg2) != GetPathPart(chosen, PathPart::Folder));
 }
 
 // An alternative folder's chooser starts in that folder once the field names one, before that in
@@ -315,7 +315,7 @@ void SettingsDialogTest::useAndSaveWritesChangedValues() {
         QTest::mouseClick(child<QPushButton>(d, "useAndSaveButton"), Qt::LeftButton);
         QCOMPARE(f.store.values(), (std::map<std::string, std::string>{
                                        {"Editor", "/usr/bin/kate"}, {"PeG Alt", "/other/peg/"}}));
-        QCOMPARE(f.doc.settings().pegAltDir, std::string("/other/peg/"));
+        QCOMPARE(f.doc.settings().altDir(Game::Peg), std::string("/other/peg/"));
         QCOMPARE(f.doc.settings().defaultEFile, std::string("PeG"));
     }
 }
@@ -332,7 +332,7 @@ void SettingsDialogTest::useOnlyWritesNothing() {
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QVERIFY(f.store.values().empty());
     QCOMPARE(f.doc.settings().textSuffix, std::string(".fra"));
-    QCOMPARE(f.doc.settings().pg2SoundDir, std::string("/sounds/"));
+    QCOMPARE(f.doc.settings().soundDir(Game::Pg2), std::string("/sounds/"));
     QCOMPARE(f.doc.settings().defaultEFile, std::string("PG2"));
 }
 
@@ -347,7 +347,7 @@ void SettingsDialogTest::cancel() {
     QCOMPARE(d.result(), int(QDialog::Rejected));
     QVERIFY(f.store.values().empty());
     QCOMPARE(f.doc.settings().textSuffix, before.textSuffix);
-    QCOMPARE(f.doc.settings().pg2Dir, before.pg2Dir);
+    QCOMPARE(f.doc.settings().dir(Game::Pg2), before.dir(Game::Pg2));
 }
 
 // Another E-File of the active game is loaded at once and announced; the same file reloads
@@ -376,17 +376,17 @@ void SettingsDialogTest::eFileLoadButton() {
                     f.ws.file(QStringLiteral("pg2/OTHER.txt")));
     f.ui->expectFileDialog(request.title, ToPath(copy));
     // The edited name is offered for saving first; the load goes on whatever the answer.
-    f.ui->expectQuestion(f.doc.settings().pg2NamesEFile + "\nIS modified\n ¿ Save changes ?",
-                         false);
+    f.ui->expectQuestion(
+        f.doc.settings().namesEFile(Game::Pg2) + "\nIS modified\n ¿ Save changes ?", false);
     f.ui->expectInformation(Format("%s loaded", ToPath(copy).c_str()));
     QTest::mouseClick(child<QToolButton>(d, "eFileLoadButton"), Qt::LeftButton);
     QVERIFY(f.ui->finished());
     QCOMPARE(std::string(f.doc.pg2()->name(0)), unchangedName);
-    QCOMPARE(f.doc.settings().pg2EFile, ToPath(copy));
+    QCOMPARE(f.doc.settings().eFile(Game::Pg2), ToPath(copy));
     QCOMPARE(field(d, "eFileLineEdit")->text(), copy);
     // The load stays whichever exit follows.
     QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
-    QCOMPARE(f.doc.settings().pg2EFile, ToPath(copy));
+    QCOMPARE(f.doc.settings().eFile(Game::Pg2), ToPath(copy));
 }
 
 // A Yes whose save fails keeps the edits: the load is cancelled, as Open cancels.
@@ -403,7 +403,7 @@ void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
     CSettingsDialog d(f.doc, kCaption);
     d.show();
 
-    const std::string names = f.doc.settings().pg2NamesEFile;
+    const std::string names = f.doc.settings().namesEFile(Game::Pg2);
     f.doc.settings().backups = 0; // the planned fault hits the Names E-File itself
     f.ui->expectFileDialog(request.title, ToPath(copy));
     f.ui->expectQuestion(names + "\nIS modified\n ¿ Save changes ?", true);
@@ -414,7 +414,7 @@ void SettingsDialogTest::eFileLoadStopsWhenTheSaveFails() {
     QVERIFY(f.ui->finished());
     QCOMPARE(std::string(f.doc.pg2()->name(0)), std::string("EDITED"));
     QVERIFY(f.doc.flag(Game::Pg2, ChangeKind::Names));
-    QCOMPARE(f.doc.settings().pg2EFile, original);
+    QCOMPARE(f.doc.settings().eFile(Game::Pg2), original);
     QCOMPARE(field(d, "eFileLineEdit")->text(), FromPath(original));
 }
 
@@ -445,11 +445,11 @@ void SettingsDialogTest::screenshot() {
     Fixture f;
     // Paths that read like a player's, not like a temporary folder.
     AppSettings& s = f.doc.settings();
-    s.pg2Dir = "/home/user/games/panzer2/";
-    s.pegDir = "/home/user/games/peoples/";
-    s.pg2EFile = s.pg2Dir + "EQUIP97.EQP";
-    s.pg2TFile = s.pg2Dir + "GUI97.txt";
-    s.pg2IconArchive = s.pg2Dir + "PANZER2.DAT";
+    s.dir(Game::Pg2) = "/home/user/games/panzer2/";
+    s.dir(Game::Peg) = "/home/user/games/peoples/";
+    s.eFile(Game::Pg2) = s.dir(Game::Pg2) + "EQUIP97.EQP";
+    s.tFile(Game::Pg2) = s.dir(Game::Pg2) + "GUI97.txt";
+    s.iconArchive(Game::Pg2) = s.dir(Game::Pg2) + "PANZER2.DAT";
     CSettingsDialog d(f.doc, kCaption);
     d.show();
     for (QAbstractButton* b : d.findChildren<QAbstractButton*>())

@@ -320,7 +320,7 @@ void UiPortTest::settingsFirstRead() {
     QSettingsBackend store(ini);
     AppSettings settings;
     ReadAllSettings(settings, store, SettingsDefaults::windows());
-    QCOMPARE(settings.pg2TFile, std::string("C:\\PANZER2\\GUI97.deu"));
+    QCOMPARE(settings.tFile(Game::Pg2), std::string("C:\\PANZER2\\GUI97.deu"));
     QSettings raw(ini, QSettings::IniFormat);
     QCOMPARE(raw.value(QStringLiteral("Settings/Version")).toString(),
              QStringLiteral("Varnel Editor 2.07"));

@@ -75,9 +75,10 @@ void UndoTest::typeUndoRedoSave() {
     QCOMPARE(airAtk->text(), QStringLiteral("77"));
     QVERIFY(marked(e.frame()));
 
-    const std::string path = e.doc().settings().pg2EFile;
-    e.ui().expectQuestion(
-        e.doc().settings().pg2NamesEFile + "\nis NOT modified\n \xc2\xbf Save anyway ?", false);
+    const std::string path = e.doc().settings().eFile(Game::Pg2);
+    e.ui().expectQuestion(e.doc().settings().namesEFile(Game::Pg2) +
+                              "\nis NOT modified\n \xc2\xbf Save anyway ?",
+                          false);
     e.ui().expectInformation("File " + path + " updated");
     e.action("saveAction")->trigger();
     QVERIFY(e.ui().finished());

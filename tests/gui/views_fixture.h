@@ -24,9 +24,9 @@ class Session {
   public:
     Session() : ui(guitest::MakeQtScriptedUi()), doc(*ui, store) {
         ReadAllSettings(doc.settings(), store);
-        doc.settings().pg2Dir = doc.settings().pg2AltDir = folder(Game::Pg2);
-        doc.settings().pegDir = doc.settings().pegAltDir = folder(Game::Peg);
-        doc.settings().pg2SoundDir = doc.settings().pegSoundDir = "-";
+        doc.settings().dir(Game::Pg2) = doc.settings().altDir(Game::Pg2) = folder(Game::Pg2);
+        doc.settings().dir(Game::Peg) = doc.settings().altDir(Game::Peg) = folder(Game::Peg);
+        doc.settings().soundDir(Game::Pg2) = doc.settings().soundDir(Game::Peg) = "-";
         doc.markSettingsLoaded();
     }
     ~Session() { ui->verify(); }

@@ -927,7 +927,7 @@ void ViewsTest::soundButtonPlays() {
     QCOMPARE(stored(s, Game::Pg2, 5, "atkMel"), std::string("5"));
     QTest::mouseClick(widget<QPushButton>(view.get(), QStringLiteral("attackSoundButton")),
                       Qt::LeftButton);
-    QCOMPARE(s.doc.settings().pg2SoundDir, s.folder(Game::Pg2) + "WAVS/");
+    QCOMPARE(s.doc.settings().soundDir(Game::Pg2), s.folder(Game::Pg2) + "WAVS/");
     const std::uint32_t device = view->soundPlayer().deviceId();
     QVERIFY(device != 0);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -968,7 +968,7 @@ void ViewsTest::missingSound() {
     QTest::mouseClick(widget<QPushButton>(view.get(), QStringLiteral("deathSoundButton")),
                       Qt::LeftButton);
     QVERIFY(s.ui->finished());
-    QCOMPARE(s.doc.settings().pegSoundDir, std::string("-"));
+    QCOMPARE(s.doc.settings().soundDir(Game::Peg), std::string("-"));
     QCOMPARE(view->soundPlayer().deviceId(), 0u);
 }
 
@@ -1025,7 +1025,7 @@ void ViewsTest::reloadNamesMissingFile() {
                       Qt::LeftButton);
     QVERIFY(s.ui->finished());
     QCOMPARE(nameOf(s.doc, Game::Pg2, 1), before);
-    QCOMPARE(s.doc.settings().pg2NamesEFile, names);
+    QCOMPARE(s.doc.settings().namesEFile(Game::Pg2), names);
 }
 
 // Without a table the form is empty and its edits do nothing.

@@ -36,10 +36,10 @@ class UnitSound : public ::testing::TestWithParam<GameCase> {
     UnitSound() : state(*ui, store), player(*ui, output) {
         gameDir = dir.dir() + "GAME" + kNativeSeparator;
         fs::create_directories(gameDir + "WAVS");
-        state.settings().pg2Dir = gameDir;
-        state.settings().pegDir = gameDir;
-        state.settings().pg2SoundDir = kNoValue;
-        state.settings().pegSoundDir = kNoValue;
+        state.settings().dir(Game::Pg2) = gameDir;
+        state.settings().dir(Game::Peg) = gameDir;
+        state.settings().soundDir(Game::Pg2) = kNoValue;
+        state.settings().soundDir(Game::Peg) = kNoValue;
     }
     Game game() const { return GetParam().game; }
     std::string& soundDir() { return state.settings().soundDir(game()); }
@@ -164,8 +164,8 @@ TEST_F(UnitSoundThroughSdl, SampleSoundReachesTheOutput) {
     auto ui = test::MakeScriptedUi();
     MemorySettingsBackend store;
     CVarnelDoc state(*ui, store);
-    state.settings().pg2Dir = gameDir;
-    state.settings().pg2SoundDir = kNoValue;
+    state.settings().dir(Game::Pg2) = gameDir;
+    state.settings().soundDir(Game::Pg2) = kNoValue;
     SoundPlayer player(*ui);
 
     PlayUnitSound(state, Game::Pg2, player, kMoveSoundBase + 0);
@@ -194,13 +194,13 @@ TEST_F(UnitSoundThroughSdl, DamagedSoundShowsSdlsTextAndKeepsTheFolder) {
     ui->expectInformation(sdlText);
     MemorySettingsBackend store;
     CVarnelDoc state(*ui, store);
-    state.settings().pegDir = gameDir;
-    state.settings().pegSoundDir = gameDir + "WAVS" + kNativeSeparator;
+    state.settings().dir(Game::Peg) = gameDir;
+    state.settings().soundDir(Game::Peg) = gameDir + "WAVS" + kNativeSeparator;
     SoundPlayer player(*ui);
 
     PlayUnitSound(state, Game::Peg, player, kDeathSoundBase + 4);
     EXPECT_EQ(player.deviceId(), 0u);
-    EXPECT_EQ(state.settings().pegSoundDir, gameDir + "WAVS" + kNativeSeparator);
+    EXPECT_EQ(state.settings().soundDir(Game::Peg), gameDir + "WAVS" + kNativeSeparator);
 }
 
 } // namespace

@@ -270,8 +270,8 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     MemorySettingsBackend store;
     CVarnelDoc doc(*ui, store);
     doc.settings().textSuffix = ".txt";
-    doc.settings().pg2Dir = dir.dir();
-    doc.settings().pg2AltDir = dir.dir();
+    doc.settings().dir(Game::Pg2) = dir.dir();
+    doc.settings().altDir(Game::Pg2) = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
     ASSERT_TRUE(LoadPg2EFile(doc, dir.file("EQUIP97.EQP")));
 
@@ -316,7 +316,7 @@ TEST(CheckCatalogue, ReportsTheMasksSetRightAtLoadWhileTheFileHoldsThem) {
     MemorySettingsBackend store;
     CVarnelDoc doc(*ui, store);
     doc.settings().textSuffix = ".txt";
-    doc.settings().pg2Dir = doc.settings().pg2AltDir = dir.dir();
+    doc.settings().dir(Game::Pg2) = doc.settings().altDir(Game::Pg2) = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
     test::WriteFile(dir.file("EQUIP97.txt"), std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"));
     ui->expectInformation("1 units of\n" + path +

@@ -282,14 +282,14 @@ class RunEquipmentReportTest : public ::testing::Test {
 };
 
 TEST_F(RunEquipmentReportTest, NothingLoadedWritesNothing) {
-    state.settings().pegEFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Peg) = dir.file("EQUIP97.EQP");
     ui->expectInformation("There is nothing to report, load a file first");
     EXPECT_FALSE(RunEquipmentReport(state, Game::Peg, SimpleList, true));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST_F(RunEquipmentReportTest, WritesBesideTheEFileAndNamesIt) {
-    state.settings().pg2EFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Pg2) = dir.file("EQUIP97.EQP");
     Pg2UnitTable table;
     addPg2Unit(table, 0, "Pz IVF2", 3, "PZIV");
     state.loadTable(std::move(table));
@@ -304,7 +304,7 @@ TEST_F(RunEquipmentReportTest, WritesBesideTheEFileAndNamesIt) {
 }
 
 TEST_F(RunEquipmentReportTest, LaunchesTheEditorOnTheReport) {
-    state.settings().pegEFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Peg) = dir.file("EQUIP97.EQP");
     state.settings().editorPath = dir.file("editor");
     test::WriteFile(state.settings().editorPath, std::string("#!/bin/sh\n"));
     state.loadTable(PegUnitTable());
@@ -317,7 +317,7 @@ TEST_F(RunEquipmentReportTest, LaunchesTheEditorOnTheReport) {
 }
 
 TEST_F(RunEquipmentReportTest, ReportsAFileThatCannotBeCreated) {
-    state.settings().pg2EFile = dir.file("missing folder/EQUIP97.EQP");
+    state.settings().eFile(Game::Pg2) = dir.file("missing folder/EQUIP97.EQP");
     state.loadTable(Pg2UnitTable());
     const std::string path = dir.file("missing folder/PG2_REPORT_EQUIP97.TXT");
     ui->expectError("Error on creating [" + path + "]\nthe folder does not exist");
@@ -326,7 +326,7 @@ TEST_F(RunEquipmentReportTest, ReportsAFileThatCannotBeCreated) {
 }
 
 TEST_F(RunEquipmentReportTest, WritesToAGivenPath) {
-    state.settings().pg2EFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Pg2) = dir.file("EQUIP97.EQP");
     state.loadTable(Pg2UnitTable());
     const std::string out = dir.file("elsewhere.txt");
     ui->expectInformation("Generated report on file:\n\n " + out + "  \n");

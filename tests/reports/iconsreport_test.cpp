@@ -128,7 +128,7 @@ class RunIconsReportTest : public ::testing::Test {
 };
 
 TEST_F(RunIconsReportTest, WritesAnnouncesAndOpens) {
-    state.settings().pegEFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Peg) = dir.file("EQUIP97.EQP");
     state.settings().editorPath = dir.file("editor");
     test::WriteFile(state.settings().editorPath, std::string("#!/bin/sh\n"));
     state.loadTable(pegTable({{"T34", "TRUCK"}}));
@@ -137,7 +137,7 @@ TEST_F(RunIconsReportTest, WritesAnnouncesAndOpens) {
         .expectStart(state.settings().editorPath);
     EXPECT_EQ(RunIconsReport(state, Game::Peg, Repack, true), IconsReportResult::Written);
     EXPECT_EQ(test::ReadText(path), ";This is an index of icons used in " +
-                                        state.settings().pegEFile +
+                                        state.settings().eFile(Game::Peg) +
                                         "\r\n;(Number of icons used: 2)\r\n3\r\nT34.s16\r\n"
                                         "TRUCK.s16\r\n");
     ASSERT_EQ(ui->starts().size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(RunIconsReportTest, WritesAnnouncesAndOpens) {
 }
 
 TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
-    state.settings().pg2EFile = dir.file("EQUIP97.EQP");
+    state.settings().eFile(Game::Pg2) = dir.file("EQUIP97.EQP");
     state.loadTable(pg2Table({"", ""}));
     EXPECT_EQ(RunIconsReport(state, Game::Pg2, StatInfo, true), IconsReportResult::Empty);
     // The other game has no table at all.
@@ -154,7 +154,7 @@ TEST_F(RunIconsReportTest, NoIconsWritesNothingAndSaysNothing) {
 }
 
 TEST_F(RunIconsReportTest, ReportsAFileThatCannotBeCreated) {
-    state.settings().pg2EFile = dir.file("gone/EQUIP97.EQP");
+    state.settings().eFile(Game::Pg2) = dir.file("gone/EQUIP97.EQP");
     state.loadTable(pg2Table({"TIGER"}));
     ui->expectError("Error on creating [" + dir.file("gone/EQUIP97_ICONS.TXT") +
                     "]\nthe folder does not exist");

@@ -60,13 +60,13 @@ std::string MakeTFile(int lines) {
 EquipEnv::EquipEnv() : uiPtr(MakeScriptedUi()), ui(*uiPtr), state(ui, store) {
     AppSettings& s = state.settings();
     s.textSuffix = ".txt";
-    s.pg2Dir = dir.dir();
-    s.pegDir = dir.dir();
-    s.pg2AltDir = dir.dir() + "alt/";
-    s.pegAltDir = dir.dir() + "alt/";
-    s.pg2EFile = s.pegEFile = kNoValue;
-    s.pg2TFile = s.pegTFile = kNoValue;
-    s.pg2IconArchive = s.pegIconArchive = kNoValue;
+    s.dir(Game::Pg2) = dir.dir();
+    s.dir(Game::Peg) = dir.dir();
+    s.altDir(Game::Pg2) = dir.dir() + "alt/";
+    s.altDir(Game::Peg) = dir.dir() + "alt/";
+    s.eFile(Game::Pg2) = s.eFile(Game::Peg) = kNoValue;
+    s.tFile(Game::Pg2) = s.tFile(Game::Peg) = kNoValue;
+    s.iconArchive(Game::Pg2) = s.iconArchive(Game::Peg) = kNoValue;
 }
 
 std::string EquipEnv::writeGame(const std::string& name, const Bytes& eFile,

@@ -21,8 +21,8 @@ class EditorTest : public ::testing::Test {
         test::WriteFile(editor, std::string("#!/bin/sh\n"));
         state.settings().editorPath = editor;
         state.settings().textSuffix = ".txt";
-        state.settings().pegDir = dir.dir();
-        state.settings().pegTFile = dir.file("GUI97.txt");
+        state.settings().dir(Game::Peg) = dir.dir();
+        state.settings().tFile(Game::Peg) = dir.file("GUI97.txt");
     }
 
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();

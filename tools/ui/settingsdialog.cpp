@@ -70,12 +70,12 @@ CSettingsDialog::CSettingsDialog(CVarnelDoc& doc, const QString& storeCaption, Q
     const AppSettings& s = doc_.settings();
     ui->editorLineEdit->setText(FromPath(s.editorPath));
     ui->suffixComboBox->setEditText(FromPath(s.textSuffix));
-    ui->pg2DirLineEdit->setText(FromPath(s.pg2Dir));
-    ui->pegDirLineEdit->setText(FromPath(s.pegDir));
-    ui->pg2WavLineEdit->setText(FromPath(s.pg2SoundDir));
-    ui->pegWavLineEdit->setText(FromPath(s.pegSoundDir));
-    ui->pg2AltDirLineEdit->setText(FromPath(s.pg2AltDir));
-    ui->pegAltDirLineEdit->setText(FromPath(s.pegAltDir));
+    ui->pg2DirLineEdit->setText(FromPath(s.dir(Game::Pg2)));
+    ui->pegDirLineEdit->setText(FromPath(s.dir(Game::Peg)));
+    ui->pg2WavLineEdit->setText(FromPath(s.soundDir(Game::Pg2)));
+    ui->pegWavLineEdit->setText(FromPath(s.soundDir(Game::Peg)));
+    ui->pg2AltDirLineEdit->setText(FromPath(s.altDir(Game::Pg2)));
+    ui->pegAltDirLineEdit->setText(FromPath(s.altDir(Game::Peg)));
 
     const bool pg2 = game_ == Game::Pg2;
     ui->eFileLineEdit->setText(FromPath(s.eFile(game_)));
@@ -185,14 +185,21 @@ void CSettingsDialog::loadFile(QLineEdit* field, FileKind kind, int which) {
 std::array<CSettingsDialog::Edited, CSettingsDialog::kEditedCount>
 CSettingsDialog::editedSettings() const {
     return {{
-        {ui->editorLineEdit, &AppSettings::editorPath, kEditorId},
-        {nullptr, &AppSettings::textSuffix, kSuffixId},
-        {ui->pg2DirLineEdit, &AppSettings::pg2Dir, kPg2DirId},
-        {ui->pegDirLineEdit, &AppSettings::pegDir, kPegDirId},
-        {ui->pg2WavLineEdit, &AppSettings::pg2SoundDir, kPg2WavId},
-        {ui->pegWavLineEdit, &AppSettings::pegSoundDir, kPegWavId},
-        {ui->pg2AltDirLineEdit, &AppSettings::pg2AltDir, kPg2AltId},
-        {ui->pegAltDirLineEdit, &AppSettings::pegAltDir, kPegAltId},
+        {ui->editorLineEdit, [](AppSettings& s) -> std::string& { return s.editorPath; },
+         kEditorId},
+        {nullptr, [](AppSettings& s) -> std::string& { return s.textSuffix; }, kSuffixId},
+        {ui->pg2DirLineEdit, [](AppSettings& s) -> std::string& { return s.dir(Game::Pg2); },
+         kPg2DirId},
+        {ui->pegDirLineEdit, [](AppSettings& s) -> std::string& { return s.dir(Game::Peg); },
+         kPegDirId},
+        {ui->pg2WavLineEdit, [](AppSettings& s) -> std::string& { return s.soundDir(Game::Pg2); },
+         kPg2WavId},
+        {ui->pegWavLineEdit, [](AppSettings& s) -> std::string& { return s.soundDir(Game::Peg); },
+         kPegWavId},
+        {ui->pg2AltDirLineEdit, [](AppSettings& s) -> std::string& { return s.altDir(Game::Pg2); },
+         kPg2AltId},
+        {ui->pegAltDirLineEdit, [](AppSettings& s) -> std::string& { return s.altDir(Game::Peg); },
+         kPegAltId},
     }};
 }
 
@@ -209,8 +216,8 @@ void CSettingsDialog::useAndSave() {
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited) {
         const std::string value = fieldText(e);
-        if (value != doc_.settings().*e.member) {
-            doc_.settings().*e.member = value;
+        if (value != e.value(doc_.settings())) {
+            e.value(doc_.settings()) = value;
             WriteSetting(doc_.store, e.id, value);
         }
     }
@@ -220,7 +227,7 @@ void CSettingsDialog::useAndSave() {
 void CSettingsDialog::useOnly() {
     const std::array<Edited, kEditedCount> edited = editedSettings();
     for (const Edited& e : edited)
-        doc_.settings().*e.member = fieldText(e);
+        e.value(doc_.settings()) = fieldText(e);
     doc_.settings().backups = ui->backupsSpinBox->value();
     accept();
 }

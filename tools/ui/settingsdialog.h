@@ -36,8 +36,8 @@ class CSettingsDialog : public QDialog {
   private:
     // One of the eight edited settings: its field, its member and its store id.
     struct Edited {
-        QLineEdit* field; // nullptr: the suffix combo box
-        std::string AppSettings::*member;
+        QLineEdit* field;                    // nullptr: the suffix combo box
+        std::string& (*value)(AppSettings&); // the setting the field edits
         int id;
     };
 
