@@ -214,15 +214,15 @@ std::optional<OtherEFile> AskCompareFile(CVarnelDoc& doc, Game game) {
 bool TakeTheirValues(CVarnelDoc& doc, const OtherEFile& other, const std::vector<TakeItem>& items) {
     if (!doc.hasTable(other.game) || items.empty())
         return false;
-    return other.game == Game::Pg2 ? take<Game::Pg2>(doc, other, items)
-                                   : take<Game::Peg>(doc, other, items);
+    return ForTableOf(other.game,
+                      [&]<class Table>() { return take<GameOfTable<Table>()>(doc, other, items); });
 }
 
 bool TakeAll(CVarnelDoc& doc, const OtherEFile& other) {
     if (!doc.hasTable(other.game))
         return false;
-    return other.game == Game::Pg2 ? takeAll<Game::Pg2>(doc, other)
-                                   : takeAll<Game::Peg>(doc, other);
+    return ForTableOf(other.game,
+                      [&]<class Table>() { return takeAll<GameOfTable<Table>()>(doc, other); });
 }
 
 CheckResult CheckCatalogue(CVarnelDoc& doc, Game game, const CheckRequest& request) {

@@ -29,7 +29,15 @@ struct OtherEFile {
     Pg2UnitTable pg2;          // the table of `game`; the other stays empty
     PegUnitTable peg;
 
-    std::size_t count() const { return game == Game::Pg2 ? pg2.count() : peg.count(); }
+    template <class Table> const Table& tableOf() const {
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            return pg2;
+        else
+            return peg;
+    }
+    std::size_t count() const {
+        return ForTableOf(game, [&]<class Table>() { return tableOf<Table>().count(); });
+    }
 };
 
 // Reads the E-File at `path` as `game`, and its Names E-File by the names path rule with

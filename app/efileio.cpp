@@ -285,7 +285,8 @@ bool LoadPegEFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& o
 }
 
 bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOptions& options) {
-    return game == Game::Pg2 ? LoadPg2EFile(doc, path, options) : LoadPegEFile(doc, path, options);
+    return ForTableOf(
+        game, [&]<class Table>() { return loadEFile<GameOfTable<Table>()>(doc, path, options); });
 }
 
 std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path) {

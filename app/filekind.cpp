@@ -173,17 +173,38 @@ std::string ChooseFile(UiPort& ui, const AppSettings& settings, FileKind kind) {
     return ChooseFile(ui, settings, FileRequest{.kind = kind});
 }
 
+namespace {
+
+// A game's kind of a file: each PeG kind lies as many ids after its PG2 kind as the PeG
+// settings lie after PG2's.
+constexpr int kPegOffset =
+    static_cast<int>(FileKind::PegProgram) - static_cast<int>(FileKind::Pg2Program);
+constexpr bool pegFollows(FileKind pg2, FileKind peg) {
+    return static_cast<int>(peg) - static_cast<int>(pg2) == kPegOffset;
+}
+static_assert(pegFollows(FileKind::Pg2EFile, FileKind::PegEFile) &&
+              pegFollows(FileKind::Pg2NamesEFile, FileKind::PegNamesEFile) &&
+              pegFollows(FileKind::Pg2TFile, FileKind::PegTFile) &&
+              pegFollows(FileKind::Pg2IconArchive, FileKind::PegIconArchive));
+
+FileKind ofGame(FileKind pg2Kind, Game g) {
+    return static_cast<FileKind>(static_cast<int>(pg2Kind) +
+                                 kPegOffset * static_cast<int>(GameIndex(g)));
+}
+
+} // namespace
+
 FileKind EFileKind(Game g) {
-    return g == Game::Pg2 ? FileKind::Pg2EFile : FileKind::PegEFile;
+    return ofGame(FileKind::Pg2EFile, g);
 }
 FileKind NamesEFileKind(Game g) {
-    return g == Game::Pg2 ? FileKind::Pg2NamesEFile : FileKind::PegNamesEFile;
+    return ofGame(FileKind::Pg2NamesEFile, g);
 }
 FileKind TFileKind(Game g) {
-    return g == Game::Pg2 ? FileKind::Pg2TFile : FileKind::PegTFile;
+    return ofGame(FileKind::Pg2TFile, g);
 }
 FileKind IconArchiveKind(Game g) {
-    return g == Game::Pg2 ? FileKind::Pg2IconArchive : FileKind::PegIconArchive;
+    return ofGame(FileKind::Pg2IconArchive, g);
 }
 
 } // namespace varnel

@@ -176,6 +176,11 @@ template <class Table> std::optional<Table> readTable(Fields& f, bool& ok) {
     return table;
 }
 
+// The table a swap record's side holds, of game `g`.
+void readSideTable(SwapSide& side, Game g, Fields& f, bool& ok) {
+    ForTableOf(g, [&]<class Table>() { side.template tableOf<Table>() = readTable<Table>(f, ok); });
+}
+
 void writeCountries(Record& r, const NameTable& countries) {
     r.u32(static_cast<std::uint32_t>(countries.count()));
     for (int n = 0; n < countries.count(); ++n)
@@ -348,11 +353,8 @@ void CVarnelDoc::journalRebase(Game g, const SaveTargets* targets) {
                                           ahead(ChangeKind::Data)))
             .u8(static_cast<std::uint8_t>((flag(g, ChangeKind::Names) ? 1 : 0) |
                                           ahead(ChangeKind::Names)));
-        // The units as they are in memory, image by image: an E-File would rebuild PG2 masks.
-        if (g == Game::Pg2)
-            writeTable(base, slotOf<Pg2UnitTable>().now);
-        else
-            writeTable(base, slotOf<PegUnitTable>().now);
+        // The units as they are in memory, image by image.
+        withSlot(g, [&](const auto& slot) { writeTable(base, slot.now); });
         // Just before a save: what each file will hold once written, so that a restore after a
         // kill during the save knows which of them made it.
         for (const SaveTarget* t :
@@ -394,10 +396,7 @@ void CVarnelDoc::journalStep(Game g, const EditStep& step, bool namesClean,
         const SwapSide& side = *patch.swap;
         r.u8(side.table ? 1 : 0);
         if (side.table) {
-            if (g == Game::Pg2)
-                writeTable(r, slotOf<Pg2UnitTable>().now);
-            else
-                writeTable(r, slotOf<PegUnitTable>().now);
+            withSlot(g, [&](const auto& slot) { writeTable(r, slot.now); });
         }
         r.u8(side.countries ? 1 : 0);
         if (side.countries)
@@ -451,6 +450,13 @@ struct Base {
     std::optional<Pg2UnitTable> pg2;            // the copy
     std::optional<PegUnitTable> peg;
     Target data, names; // a copy made just before a save: what the save writes
+
+    template <class Table> std::optional<Table>& tableOf() {
+        if constexpr (std::is_same_v<Table, Pg2UnitTable>)
+            return pg2;
+        else
+            return peg;
+    }
 };
 
 std::optional<Base> readBase(std::span<const std::uint8_t> body) {
@@ -481,10 +487,8 @@ std::optional<Base> readBase(std::span<const std::uint8_t> body) {
         b.dataAhead = (data & 2) != 0;
         b.namesAhead = (names & 2) != 0;
         bool ok = true;
-        if (b.game == Game::Pg2)
-            b.pg2 = readTable<Pg2UnitTable>(f, ok);
-        else
-            b.peg = readTable<PegUnitTable>(f, ok);
+        ForTableOf(b.game,
+                   [&]<class Table>() { b.template tableOf<Table>() = readTable<Table>(f, ok); });
         if (!ok || !(b.pg2 || b.peg))
             return std::nullopt;
         for (Target* t : {&b.data, &b.names}) {
@@ -616,10 +620,7 @@ class JournalReplay {
             bool ok = true;
             side->table = f.u8() != 0;
             if (side->table) {
-                if (g_ == Game::Pg2)
-                    side->pg2 = readTable<Pg2UnitTable>(f, ok);
-                else
-                    side->peg = readTable<PegUnitTable>(f, ok);
+                readSideTable(*side, g_, f, ok);
             }
             if (f.u8() != 0)
                 side->countries = readCountries(f, g_);
@@ -712,10 +713,7 @@ bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path) {
         doc.rememberFile(g, ChangeKind::Data, base->eFile, eStamp);
         doc.rememberFile(g, ChangeKind::Names, base->namesEFile, namesStamp);
         const Bytes namesBytes = names ? *names : Bytes();
-        if (g == Game::Pg2)
-            doc.loadTable(tableFrom<Pg2UnitTable>(*eFile, namesBytes));
-        else
-            doc.loadTable(tableFrom<PegUnitTable>(*eFile, namesBytes));
+        ForTableOf(g, [&]<class Table>() { doc.loadTable(tableFrom<Table>(*eFile, namesBytes)); });
     } else if (base->kind == kCopyBase) {
         // A save that wrote a file leaves that file clean: it holds the copy's bytes.
         const bool dataSaved = written(base->data);
@@ -730,10 +728,9 @@ bool RestoreLeftJournal(CVarnelDoc& doc, const std::string& path) {
                          StampFile(doc.settings().namesEFile(g)));
         const bool dataModified = base->dataModified && !dataSaved;
         const bool namesModified = base->namesModified && !namesSaved;
-        if (g == Game::Pg2)
-            doc.loadTable(std::move(*base->pg2), dataModified, namesModified);
-        else
-            doc.loadTable(std::move(*base->peg), dataModified, namesModified);
+        ForTableOf(g, [&]<class Table>() {
+            doc.loadTable(std::move(*base->template tableOf<Table>()), dataModified, namesModified);
+        });
         if (base->dataAhead && !dataSaved)
             doc.historyOf(g).markCleanAhead(ChangeKind::Data, dataModified);
         if (base->namesAhead && !namesSaved)

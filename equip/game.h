@@ -26,6 +26,14 @@ template <class Table> constexpr Game GameOfTable() {
     return std::is_same_v<Table, Pg2UnitTable> ? Game::Pg2 : Game::Peg;
 }
 
+// Calls `f.template operator()<Table>()` with the table type of game `g`: a command written
+// once over the table type (a template lambda), run for the game chosen at run time.
+template <class F> decltype(auto) ForTableOf(Game g, F&& f) {
+    if (g == Game::Pg2)
+        return f.template operator()<Pg2UnitTable>();
+    return f.template operator()<PegUnitTable>();
+}
+
 template <> struct GameTraits<Game::Pg2> {
     using Record = Pg2UnitRecord;
     using Unit = Pg2Unit;
