@@ -276,14 +276,6 @@ bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t fir
     return fixed;
 }
 
-bool LoadPg2EFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options) {
-    return loadEFile<Game::Pg2>(doc, path, options);
-}
-
-bool LoadPegEFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options) {
-    return loadEFile<Game::Peg>(doc, path, options);
-}
-
 bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path, const LoadOptions& options) {
     return ForTableOf(
         game, [&]<class Table>() { return loadEFile<GameOfTable<Table>()>(doc, path, options); });
@@ -303,14 +295,6 @@ std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::stri
     return read.path;
 }
 
-std::optional<std::string> LoadPg2TFile(CVarnelDoc& doc, const std::string& path) {
-    return LoadTFile(doc, Game::Pg2, path);
-}
-
-std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path) {
-    return LoadTFile(doc, Game::Peg, path);
-}
-
 bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     const auto bytes = eFileBytes(doc, game);
     if (!bytes || !prepareSave(doc, game, path, ChangeKind::Data))
@@ -323,14 +307,6 @@ bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path) {
     doc.markSaved(game, ChangeKind::Data);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
-}
-
-bool SavePg2EFile(CVarnelDoc& doc, const std::string& path) {
-    return SaveEFile(doc, Game::Pg2, path);
-}
-
-bool SavePegEFile(CVarnelDoc& doc, const std::string& path) {
-    return SaveEFile(doc, Game::Peg, path);
 }
 
 bool SaveNames(CVarnelDoc& doc, Game game) {
@@ -349,14 +325,6 @@ bool SaveNames(CVarnelDoc& doc, Game game) {
     doc.markSaved(game, ChangeKind::Names);
     MessageBox(doc.ui, "File %s updated", path.c_str());
     return true;
-}
-
-bool SavePg2Names(CVarnelDoc& doc) {
-    return SaveNames(doc, Game::Pg2);
-}
-
-bool SavePegNames(CVarnelDoc& doc) {
-    return SaveNames(doc, Game::Peg);
 }
 
 bool SaveEFilePair(CVarnelDoc& doc, Game game, const std::string& path) {

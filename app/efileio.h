@@ -37,8 +37,6 @@ bool AskCodeFixes(CVarnelDoc& doc, ParsedEFile<Pg2Unit>& parsed, std::size_t fir
 // (a file that cannot be read, a code that differs from its position, a missing Names E-File) is
 // asked before the document's table is replaced; then the views and title are told once. Nothing
 // changes when the E-File cannot be had. False then.
-bool LoadPg2EFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options = {});
-bool LoadPegEFile(CVarnelDoc& doc, const std::string& path, const LoadOptions& options = {});
 bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path,
                const LoadOptions& options = {});
 
@@ -48,17 +46,11 @@ bool LoadEFile(CVarnelDoc& doc, Game game, const std::string& path,
 // (or PeG), leaves the table empty (count 0) and the T-File path empty. The path of the T-File
 // read (the one asked for, or the one the user chose instead), or nothing.
 std::optional<std::string> LoadTFile(CVarnelDoc& doc, Game game, const std::string& path);
-std::optional<std::string> LoadPg2TFile(CVarnelDoc& doc, const std::string& path);
-std::optional<std::string> LoadPegTFile(CVarnelDoc& doc, const std::string& path);
 
 // Write the game's table to `path` ("File %s updated"; on failure "Error on creating [%s]", and
 // the flag and current path stay). True on success.
-bool SavePg2EFile(CVarnelDoc& doc, const std::string& path);
-bool SavePegEFile(CVarnelDoc& doc, const std::string& path);
 bool SaveEFile(CVarnelDoc& doc, Game game, const std::string& path);
 // Write the names beside the current E-File. True on success (or when there is no table).
-bool SavePg2Names(CVarnelDoc& doc);
-bool SavePegNames(CVarnelDoc& doc);
 bool SaveNames(CVarnelDoc& doc, Game game);
 
 // True when `a` and `b` name the same file (after letter-case resolution, or the same file on

@@ -77,24 +77,18 @@ void CVarnelDoc::showGame(Game game) {
 bool CVarnelDoc::saveModified() {
     if (!isModified())
         return true;
-    struct Step {
-        bool set;
-        const std::string* path;
-        bool (*save)(CVarnelDoc&);
-    };
-    const Step steps[] = {
-        {flag(Game::Pg2, ChangeKind::Data), &settings_.eFile(Game::Pg2),
-         [](CVarnelDoc& d) { return SavePg2EFile(d, d.settings().eFile(Game::Pg2)); }},
-        {flag(Game::Peg, ChangeKind::Data), &settings_.eFile(Game::Peg),
-         [](CVarnelDoc& d) { return SavePegEFile(d, d.settings().eFile(Game::Peg)); }},
-        {flag(Game::Pg2, ChangeKind::Names), &settings_.namesEFile(Game::Pg2), SavePg2Names},
-        {flag(Game::Peg, ChangeKind::Names), &settings_.namesEFile(Game::Peg), SavePegNames},
-    };
-    for (const Step& step : steps) {
-        // A Yes whose save fails stops here: going on would throw the unsaved data away.
-        if (step.set && QuestionBox(ui, kSaveQuestion, step.path->c_str()) && !step.save(*this)) {
-            refreshTitle();
-            return false;
+    // The E-Files first, then the Names E-Files, PG2 before PeG in each.
+    for (const ChangeKind kind : {ChangeKind::Data, ChangeKind::Names}) {
+        for (const Game g : {Game::Pg2, Game::Peg}) {
+            const bool data = kind == ChangeKind::Data;
+            const std::string& path = data ? settings_.eFile(g) : settings_.namesEFile(g);
+            if (!flag(g, kind) || !QuestionBox(ui, kSaveQuestion, path.c_str()))
+                continue;
+            // A Yes whose save fails stops here: going on would throw the unsaved data away.
+            if (!(data ? SaveEFile(*this, g, path) : SaveNames(*this, g))) {
+                refreshTitle();
+                return false;
+            }
         }
     }
     refreshTitle();

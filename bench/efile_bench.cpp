@@ -112,9 +112,9 @@ bool longNames(const benchmark::State& st) {
 
 void loadInto(CVarnelDoc& state, bool pg2, const std::string& path) {
     if (pg2)
-        LoadPg2EFile(state, path);
+        LoadEFile(state, Game::Pg2, path);
     else
-        LoadPegEFile(state, path);
+        LoadEFile(state, Game::Peg, path);
 }
 
 // A user opens a file once: nothing of it is in the processor's caches. Both a load and its raw
@@ -159,8 +159,8 @@ void BM_Save(benchmark::State& st) {
     const std::string path = fixture().path(pg2, longNames(st));
     loadInto(s.state, pg2, path);
     for (auto _ : st) {
-        const bool ok = pg2 ? SavePg2EFile(s.state, path) && SavePg2Names(s.state)
-                            : SavePegEFile(s.state, path) && SavePegNames(s.state);
+        const bool ok = pg2 ? SaveEFile(s.state, Game::Pg2, path) && SaveNames(s.state, Game::Pg2)
+                            : SaveEFile(s.state, Game::Peg, path) && SaveNames(s.state, Game::Peg);
         if (!ok)
             st.SkipWithError("saving failed");
     }

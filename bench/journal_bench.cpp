@@ -96,7 +96,7 @@ void BM_ReplayInMemory(benchmark::State& state) {
         b->doc.settings().textSuffix = ".txt";
         state.ResumeTiming();
         if (load)
-            LoadPegEFile(b->doc, eFile);
+            LoadEFile(b->doc, Game::Peg, eFile);
         runSteps(b->doc);
         state.PauseTiming();
         b.reset();
@@ -115,7 +115,7 @@ void BM_RestoreJournal(benchmark::State& state) {
     {
         JournalDoc source(0, folder.dir() + "source/");
         source.doc.settings().textSuffix = ".txt";
-        LoadPegEFile(source.doc, eFile);
+        LoadEFile(source.doc, Game::Peg, eFile);
         runSteps(source.doc);
         fs::create_directories(left);
         written = left + "journal-1-1-peg.varnel";

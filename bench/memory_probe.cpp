@@ -64,8 +64,8 @@ int measure(const std::string& dir) {
     doc.settings().dir(Game::Pg2) = dir + "/pg2/";
     doc.settings().dir(Game::Peg) = dir + "/peg/";
     const bool loaded =
-        LoadPg2EFile(doc, dir + "/pg2/EQUIP97.EQP") &&
-        LoadPegEFile(doc, dir + "/peg/EQUIP97.EQP") &&
+        LoadEFile(doc, Game::Pg2, dir + "/pg2/EQUIP97.EQP") &&
+        LoadEFile(doc, Game::Peg, dir + "/peg/EQUIP97.EQP") &&
         LoadIconArchive(ui, doc.settings(), doc.icons(Game::Pg2), dir + "/pg2/PANZER2.DAT") &&
         LoadIconArchive(ui, doc.settings(), doc.icons(Game::Peg), dir + "/peg/MODGEN.DAT");
     if (!loaded || doc.pg2()->count() != kMaxUnits || doc.peg()->count() != kMaxUnits) {

@@ -91,7 +91,7 @@ int run(const std::vector<std::string>& argv) {
     // Save in place writes the E-File; saving to another name writes its Names E-File as well.
     const bool elsewhere = ResolvePath(output) != ResolvePath(input);
     const bool saved =
-        elsewhere ? SaveEFilePair(state, Game::Peg, output) : SavePegEFile(state, output);
+        elsewhere ? SaveEFilePair(state, Game::Peg, output) : SaveEFile(state, Game::Peg, output);
     if (!saved)
         return Fail(kName, "nothing written");
     return 0;

@@ -39,7 +39,7 @@ class EditorSafety : public ::testing::Test {
 };
 
 TEST_F(EditorSafety, SaveRefusesANamesEFileThatIsTheEFile) {
-    ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, pg2()));
     doc.settings().textSuffix = ".EQP";
     doc.markModified(Game::Pg2, ChangeKind::Data);
     doc.markModified(Game::Pg2, ChangeKind::Names);
@@ -52,7 +52,7 @@ TEST_F(EditorSafety, SaveRefusesANamesEFileThatIsTheEFile) {
 }
 
 TEST_F(EditorSafety, PasteRefusesAFileOfTheOtherGame) {
-    ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, pg2()));
     const std::size_t units = doc.pg2()->count();
     ui->expectInformation("not a PG2 E-File: " + peg());
     EXPECT_FALSE(PasteUnits(doc, Game::Pg2, peg()));
@@ -66,7 +66,7 @@ TEST_F(EditorSafety, AFifoIsRefusedWithoutBeingOpened) {
     const std::string fifo = dir.file("pg2/FIFO.EQP");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     ui->expectInformation("not a regular file: " + fifo);
-    EXPECT_FALSE(LoadPg2EFile(doc, fifo)); // would hang if it were opened
+    EXPECT_FALSE(LoadEFile(doc, Game::Pg2, fifo)); // would hang if it were opened
     EXPECT_FALSE(doc.hasTable(Game::Pg2));
     EXPECT_FALSE(ReadFileBytes(fifo).has_value());
     EXPECT_TRUE(IsNonRegularFile(fifo));
@@ -77,7 +77,7 @@ TEST_F(EditorSafety, AFifoIsRefusedWithoutBeingOpened) {
 #endif
 
 TEST_F(EditorSafety, ExportNeverReplacesItsSource) {
-    ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, pg2()));
     const Bytes before = *ReadFileBytes(pg2());
     const Bytes namesBefore = *ReadFileBytes(dir.file("pg2/EQUIP97.txt"));
     for (const std::string& target : {pg2(), dir.file("pg2/EQUIP97")}) {
@@ -96,7 +96,7 @@ TEST_F(EditorSafety, ExportNeverReplacesItsSource) {
 
 TEST_F(EditorSafety, AnEmptyTFileNamesNoCountry) {
     test::WriteFile(dir.file("pg2/GUI97.txt"), std::string());
-    ASSERT_TRUE(LoadPg2EFile(doc, pg2()));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, pg2()));
     EXPECT_EQ(doc.countries(Game::Pg2).count(), 0);
 }
 
@@ -106,12 +106,12 @@ TEST_F(EditorSafety, APathOfThreeHundredCharactersIsKeptWhole) {
     for (const char* f : {"EQUIP97.EQP", "EQUIP97.txt", "GUI97.txt"})
         fs::copy_file(dir.file(std::string("pg2/") + f), deep / f);
     const std::string eFile = (deep / "EQUIP97.EQP").string();
-    ASSERT_TRUE(LoadPg2EFile(doc, eFile));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, eFile));
     EXPECT_EQ(doc.settings().namesEFile(Game::Pg2), (deep / "EQUIP97.txt").string());
     EXPECT_EQ(doc.settings().tFile(Game::Pg2), (deep / "GUI97.txt").string());
     doc.markModified(Game::Pg2, ChangeKind::Names);
     ui->expectInformation("File " + (deep / "EQUIP97.txt").string() + " updated");
-    EXPECT_TRUE(SavePg2Names(doc));
+    EXPECT_TRUE(SaveNames(doc, Game::Pg2));
     EXPECT_FALSE(fs::exists(deep.parent_path() / "EQUIP97.txt"));
 }
 

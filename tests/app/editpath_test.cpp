@@ -266,7 +266,7 @@ TEST_F(EditPath, TheModifiedMarkFollowsTheCleanPoint) {
     ASSERT_TRUE(doc.redo(Game::Pg2));
     EXPECT_TRUE(marked());
 
-    ASSERT_TRUE(SavePg2EFile(doc, doc.settings().eFile(Game::Pg2)));
+    ASSERT_TRUE(SaveEFile(doc, Game::Pg2, doc.settings().eFile(Game::Pg2)));
     EXPECT_FALSE(marked());
     ASSERT_TRUE(doc.undo(Game::Pg2));
     EXPECT_TRUE(marked()) << "the file holds the saved value";
@@ -287,7 +287,7 @@ TEST_F(EditPath, AFailedSaveKeepsTheMark) {
     doc.settings().backups = 0; // the planned fault hits the E-File itself
     ASSERT_TRUE(doc.setField(Game::Peg, 1, "airAtk", "9").ok);
     PlanSaveFault(SaveFault{SaveStage::Replace, 0});
-    EXPECT_FALSE(SavePegEFile(doc, doc.settings().eFile(Game::Peg)));
+    EXPECT_FALSE(SaveEFile(doc, Game::Peg, doc.settings().eFile(Game::Peg)));
     PlanSaveFault(std::nullopt);
     EXPECT_TRUE(ui->saw("Error on creating [" + doc.settings().eFile(Game::Peg) + "]"));
     EXPECT_TRUE(doc.flag(Game::Peg, ChangeKind::Data));

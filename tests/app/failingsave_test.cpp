@@ -74,9 +74,9 @@ struct Env {
         // has its own test (DiskFiles).
         doc.settings().backups = 0;
         test::WriteSampleTables(dir.dir());
-        EXPECT_TRUE(LoadPg2EFile(doc, dir.file("pg2/EQUIP97.EQP")));
+        EXPECT_TRUE(LoadEFile(doc, Game::Pg2, dir.file("pg2/EQUIP97.EQP")));
         doc.setCurrentGame(Game::Peg);
-        EXPECT_TRUE(LoadPegEFile(doc, dir.file("peg/EQUIP97.EQP")));
+        EXPECT_TRUE(LoadEFile(doc, Game::Peg, dir.file("peg/EQUIP97.EQP")));
         ui.shown.clear();
     }
     test::TempDir dir;
@@ -150,7 +150,7 @@ std::vector<WriteCase> cases() {
                      choices.percent[1] = 50;
                      EXPECT_GT(ModifyPegCosts(e.doc, choices), 0);
                  },
-                 [](Env& e) { SavePegEFile(e.doc, e.doc.settings().eFile(Game::Peg)); }});
+                 [](Env& e) { SaveEFile(e.doc, Game::Peg, e.doc.settings().eFile(Game::Peg)); }});
     c.push_back({"ConvertedTFile", 1, false, nullptr, [](Env& e) {
                      // PG2 names unlike PeG's, so the names are taken over and the T-File written.
                      NameTable names = e.doc.countries(Game::Pg2);

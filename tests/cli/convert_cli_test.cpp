@@ -17,7 +17,7 @@ TEST(CliConvert, WritesWhatTheEditorWrites) {
 
     // The editor: load, convert taking the names over, then "Save As".
     test::Editor editor;
-    LoadPg2EFile(editor.state, s + "pg2/EQUIP97.EQP");
+    LoadEFile(editor.state, Game::Pg2, s + "pg2/EQUIP97.EQP");
     editor.state.settings().dir(Game::Peg) = folder;
     editor.ui->expectQuestion("Do you want to change current Country's names\nas they was in PG2 ?",
                               true);
@@ -28,8 +28,8 @@ TEST(CliConvert, WritesWhatTheEditorWrites) {
     editor.information("File " + out + " updated");
     editor.information("File " + names + " updated");
     ASSERT_TRUE(ConvertPg2ToPeg(editor.state, s + "peg/GUI97.txt"));
-    ASSERT_TRUE(SavePegEFile(editor.state, out));
-    ASSERT_TRUE(SavePegNames(editor.state));
+    ASSERT_TRUE(SaveEFile(editor.state, Game::Peg, out));
+    ASSERT_TRUE(SaveNames(editor.state, Game::Peg));
     const auto expected = test::TakeFiles(written);
     ASSERT_EQ(expected[0].size(), 2u + 40 * peg::kRecordSize);
 

@@ -13,7 +13,7 @@ TEST(CliCost, WritesWhatTheEditorWrites) {
     const std::string names = dir.file("C.txt");
 
     test::Editor editor;
-    LoadPegEFile(editor.state, input);
+    LoadEFile(editor.state, Game::Peg, input);
     CostChoices choices;
     choices.enabled[1] = true;
     choices.percent[1] = 150;
@@ -27,8 +27,8 @@ TEST(CliCost, WritesWhatTheEditorWrites) {
     editor.information("File " + out + " updated");
     editor.information("File " + names + " updated");
     ASSERT_EQ(ModifyPegCosts(editor.state, choices), changed);
-    ASSERT_TRUE(SavePegEFile(editor.state, out));
-    ASSERT_TRUE(SavePegNames(editor.state));
+    ASSERT_TRUE(SaveEFile(editor.state, Game::Peg, out));
+    ASSERT_TRUE(SaveNames(editor.state, Game::Peg));
     const auto expected = test::TakeFiles({out, names});
 
     const auto r = test::RunCli({"cost", input, "--set", "1=150", "--set", "3=50", "-o", out});

@@ -18,9 +18,9 @@ TEST(CliExport, WritesWhatTheEditorWrites) {
         const std::string input = s + game + "/EQUIP97.EQP";
         test::Editor editor;
         if (pg2)
-            LoadPg2EFile(editor.state, input);
+            LoadEFile(editor.state, Game::Pg2, input);
         else
-            LoadPegEFile(editor.state, input);
+            LoadEFile(editor.state, Game::Peg, input);
         editor.ui->expectFileDialog("Select TXT file with the Export info", definition);
         editor.ui->expectFileDialog(
             pg2 ? "Comfirm PG2 Efile to create" : "Comfirm PeG Efile to create", out);

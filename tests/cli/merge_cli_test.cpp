@@ -27,9 +27,9 @@ TEST(CliMerge, WritesWhatTheEditorWrites) {
         // The editor: load the target, merge, save.
         test::Editor editor;
         if (pg2)
-            LoadPg2EFile(editor.state, target);
+            LoadEFile(editor.state, Game::Pg2, target);
         else
-            LoadPegEFile(editor.state, target);
+            LoadEFile(editor.state, Game::Peg, target);
         editor.ui->expectFileDialog(pg2 ? "Select TXT file with the Info to Merge"
                                         : "Select Definition TXT file to Merge",
                                     definition);
@@ -45,8 +45,9 @@ TEST(CliMerge, WritesWhatTheEditorWrites) {
         editor.information("File " + targetNames + " updated");
         ASSERT_EQ(MergeByDefinitionFile(editor.state, pg2 ? Game::Pg2 : Game::Peg),
                   std::optional<std::size_t>(2));
-        ASSERT_TRUE(pg2 ? SavePg2EFile(editor.state, target) : SavePegEFile(editor.state, target));
-        ASSERT_TRUE(pg2 ? SavePg2Names(editor.state) : SavePegNames(editor.state));
+        ASSERT_TRUE(pg2 ? SaveEFile(editor.state, Game::Pg2, target)
+                        : SaveEFile(editor.state, Game::Peg, target));
+        ASSERT_TRUE(pg2 ? SaveNames(editor.state, Game::Pg2) : SaveNames(editor.state, Game::Peg));
         const auto expected = test::TakeFiles({target, targetNames});
         EXPECT_EQ(expected[0].size(), original.size() + 2 * (pg2 ? 73 : 74));
 

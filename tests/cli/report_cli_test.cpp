@@ -34,9 +34,9 @@ class EditorSide {
         state.settings().altDir(Game::Peg).clear();
         state.setCurrentGame(game);
         if (game == Game::Pg2)
-            LoadPg2EFile(state, eFile);
+            LoadEFile(state, Game::Pg2, eFile);
         else
-            LoadPegEFile(state, eFile);
+            LoadEFile(state, Game::Peg, eFile);
     }
 
     std::unique_ptr<ScriptedUi> ui = test::MakeScriptedUi();

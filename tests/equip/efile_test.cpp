@@ -124,9 +124,9 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
     const std::string namesPath = env.dir.file("EQUIP97.txt");
 
     if (pg2)
-        LoadPg2EFile(env.state, path);
+        LoadEFile(env.state, Game::Pg2, path);
     else
-        LoadPegEFile(env.state, path);
+        LoadEFile(env.state, Game::Peg, path);
     const std::size_t count = pg2 ? env.state.pg2()->count() : env.state.peg()->count();
     ASSERT_EQ(count, c.units);
     EXPECT_EQ(env.state.settings().eFile(c.game), path);
@@ -139,11 +139,11 @@ TEST_P(RoundTripTest, LoadThenSaveReproducesBothFiles) {
     std::filesystem::remove(namesPath);
     env.ui.expectInformation(updated(path)).expectInformation(updated(namesPath));
     if (pg2) {
-        EXPECT_TRUE(SavePg2EFile(env.state, path));
-        EXPECT_TRUE(SavePg2Names(env.state));
+        EXPECT_TRUE(SaveEFile(env.state, Game::Pg2, path));
+        EXPECT_TRUE(SaveNames(env.state, Game::Pg2));
     } else {
-        EXPECT_TRUE(SavePegEFile(env.state, path));
-        EXPECT_TRUE(SavePegNames(env.state));
+        EXPECT_TRUE(SaveEFile(env.state, Game::Peg, path));
+        EXPECT_TRUE(SaveNames(env.state, Game::Peg));
     }
     EXPECT_TRUE(ReadFile(path) == eFile) << "E-File differs";
     EXPECT_TRUE(ReadText(namesPath) == names) << "Names E-File differs";
@@ -162,12 +162,12 @@ TEST(Pg2EFile, CountZeroSavesTwoBytesAndAnEmptyNamesFile) {
     EquipEnv env;
     env.writeTFile();
     const std::string path = env.writeGame("EQUIP97", Bytes{}, "");
-    LoadPg2EFile(env.state, path); // under two bytes: an empty table
+    LoadEFile(env.state, Game::Pg2, path); // under two bytes: an empty table
     ASSERT_TRUE(env.state.pg2());
     EXPECT_EQ(env.state.pg2()->count(), 0u);
     env.ui.expectInformation(updated(path)).expectInformation(updated(env.dir.file("EQUIP97.txt")));
-    SavePg2EFile(env.state, path);
-    SavePg2Names(env.state);
+    SaveEFile(env.state, Game::Pg2, path);
+    SaveNames(env.state, Game::Pg2);
     EXPECT_EQ(ReadFile(path), (Bytes{0, 0}));
     EXPECT_EQ(ReadText(env.dir.file("EQUIP97.txt")), "");
 }
@@ -188,7 +188,7 @@ TEST(Pg2EFile, OddMasksAreSetRightAtLoadAndSaved) {
     env.ui.expectInformation("2 units of\n" + path +
                              "\nhave a country mask that names no single country:\nsaving "
                              "writes the mask of the country shown for each");
-    LoadPg2EFile(env.state, path);
+    LoadEFile(env.state, Game::Pg2, path);
     const auto& units = env.state.pg2()->units;
     EXPECT_EQ(Pg2Country(units[0].record), 0);
     EXPECT_EQ(Pg2Country(units[1].record), 10);
@@ -202,7 +202,7 @@ TEST(Pg2EFile, OddMasksAreSetRightAtLoadAndSaved) {
     const FieldDef& engineer = *FindField(Game::Pg2, "engineer"); // switch 2 of Special1
     ASSERT_TRUE(env.state.setField(Game::Pg2, 1, engineer, (before & 4) != 0 ? "0" : "1").ok);
     env.ui.expectInformation(updated(path));
-    ASSERT_TRUE(SavePg2EFile(env.state, path));
+    ASSERT_TRUE(SaveEFile(env.state, Game::Pg2, path));
     const Bytes saved = ReadFile(path);
     EXPECT_EQ(saved[2 + pg2::CountryMask], 128);
     EXPECT_EQ(saved[2 + 73 + pg2::CountryMask], 0);
@@ -228,7 +228,7 @@ TEST(Pg2EFile, CodeQuestionCorrectsOnYesAndMarksTheDataChanged) {
                               "Code=5 ?",
                               yes);
         env.state.markModified(Game::Pg2, ChangeKind::Data);
-        LoadPg2EFile(env.state, path);
+        LoadEFile(env.state, Game::Pg2, path);
         EXPECT_EQ(env.state.pg2()->units[5].record.code(), yes ? 5 : 9);
         EXPECT_EQ(env.state.flag(Game::Pg2, ChangeKind::Data), yes);
     }
@@ -241,7 +241,7 @@ TEST(Pg2EFile, ShortFileAsksNothingForTheRecordsItLacks) {
     data[0] = 3; // the count claims three units
     const std::string path = env.writeGame("EQUIP97", data, "a\r\n");
     env.ui.expectInformation(headerWarning(path, 3, 1));
-    LoadPg2EFile(env.state, path);
+    LoadEFile(env.state, Game::Pg2, path);
     ASSERT_EQ(env.state.pg2()->count(), 3u);
     EXPECT_EQ(env.state.pg2()->units[2].record.code(), 0);
     EXPECT_EQ(env.state.pg2()->units[2].record[pg2::SoftAtk], 0);
@@ -263,9 +263,9 @@ TEST(EFile, MissingFileAndCancelChangesNothing) {
                               std::nullopt)
             .expectInformation("file [" + missing + "]\nnot found");
         if (game == Game::Pg2)
-            LoadPg2EFile(env.state, missing);
+            LoadEFile(env.state, Game::Pg2, missing);
         else
-            LoadPegEFile(env.state, missing);
+            LoadEFile(env.state, Game::Peg, missing);
         EXPECT_EQ(env.state.pg2()->count(), 4u);
         EXPECT_EQ(env.state.peg()->count(), 5u);
         EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data));
@@ -281,7 +281,7 @@ TEST(EFile, ChooserRetriesUntilAFileCanBeRead) {
     const std::string missing = env.dir.file("gone.EQP");
     env.ui.expectFileDialog("Select PeG EQUIP97.EQP", env.dir.file("gone2.EQP"))
         .expectFileDialog("Select PeG EQUIP97.EQP", good);
-    LoadPegEFile(env.state, missing);
+    LoadEFile(env.state, Game::Peg, missing);
     ASSERT_TRUE(env.state.peg());
     EXPECT_EQ(env.state.peg()->count(), 2u);
     EXPECT_EQ(env.state.settings().eFile(Game::Peg), good);
@@ -308,12 +308,12 @@ TEST(EFile, NamesChooserCancelKeepsRecordsWithEmptyNames) {
             .expectInformation("file [" + names +
                                "]\nnot found\nyou'll not see Unit's denomination");
         if (game == Game::Pg2) {
-            LoadPg2EFile(env.state, path);
+            LoadEFile(env.state, Game::Pg2, path);
             ASSERT_EQ(env.state.pg2()->count(), 3u);
             EXPECT_EQ(env.state.pg2()->name(2), "");
             EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Names));
         } else {
-            LoadPegEFile(env.state, path);
+            LoadEFile(env.state, Game::Peg, path);
             ASSERT_EQ(env.state.peg()->count(), 3u);
             EXPECT_TRUE(env.state.flag(Game::Peg, ChangeKind::Names));
         }
@@ -329,7 +329,7 @@ TEST(EFile, ChosenNamesFileIsReadAndBecomesCurrent) {
     const std::string other = env.dir.file("other.txt");
     WriteFile(other, std::string("first\r\nsecond\r\n"));
     env.ui.expectFileDialog("Select PG2  EQUIP97.txt", other);
-    LoadPg2EFile(env.state, path);
+    LoadEFile(env.state, Game::Pg2, path);
     EXPECT_EQ(env.state.pg2()->name(1), "second");
     EXPECT_EQ(env.state.settings().namesEFile(Game::Pg2), other);
     EXPECT_FALSE(env.state.flag(Game::Pg2, ChangeKind::Names));
@@ -349,7 +349,7 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     viewsHook.onViews = [&] { ++views; };
     test::HookObserver titleHook(env.state);
     titleHook.onTitle = [&] { ++titles; };
-    LoadPg2EFile(env.state, path);
+    LoadEFile(env.state, Game::Pg2, path);
     EXPECT_EQ(env.state.settings().dir(Game::Pg2), env.dir.dir());
     EXPECT_EQ(env.store.values().at("PG2 Dir"), env.dir.dir());
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
@@ -362,7 +362,7 @@ TEST(EFile, FirstLoadStoresTheGameFolderAndCallsTheHooks) {
     // A folder already set stays.
     env.state.settings().dir(Game::Peg) = "/elsewhere/";
     const std::string pegPath = env.writeGame("PEQUIP", MakePegEFile(1), MakeNames(1));
-    LoadPegEFile(env.state, pegPath);
+    LoadEFile(env.state, Game::Peg, pegPath);
     EXPECT_EQ(env.state.settings().dir(Game::Peg), "/elsewhere/");
     EXPECT_EQ(env.store.values().count("PeG Dir"), 0u);
 }
@@ -373,13 +373,13 @@ TEST(EFile, OnlyThePg2LoaderPointsToItsView) {
     const std::string path = env.writeGame("EQUIP97", MakePg2EFile(1), MakeNames(1));
     env.state.setCurrentGame(Game::Peg);
     env.ui.expectInformation("To see the file just loaded, switch to PG2 View");
-    LoadPg2EFile(env.state, path);
+    LoadEFile(env.state, Game::Pg2, path);
     env.ui.verify();
     env.state.setCurrentGame(Game::Pg2);
     // No switch hint (the editor has none for PeG): the PG2 file is refused as a PeG E-File.
     env.ui.expectQuestion(path + " is a PG2 E-File, not a PeG E-File\nOpen it in the PG2 view?",
                           false);
-    LoadPegEFile(env.state, path);
+    LoadEFile(env.state, Game::Peg, path);
     EXPECT_FALSE(env.state.hasTable(Game::Peg));
 }
 
@@ -438,8 +438,8 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
         .expectInformation(updated(env.dir.file("new/MINE.txt")));
     env.state.markModified(Game::Peg, ChangeKind::Data);
     env.state.markModified(Game::Peg, ChangeKind::Names);
-    SavePegEFile(env.state, target);
-    SavePegNames(env.state);
+    SaveEFile(env.state, Game::Peg, target);
+    SaveNames(env.state, Game::Peg);
     EXPECT_EQ(ReadText(env.dir.file("new/MINE.txt")), "Leopard\r\n");
     EXPECT_EQ(env.state.settings().eFile(Game::Peg), target);
     EXPECT_EQ(env.state.settings().namesEFile(Game::Peg), env.dir.file("new/MINE.txt"));
@@ -448,8 +448,8 @@ TEST(EFile, SaveAsWritesTheNamesBesideTheNewFile) {
 
 TEST(EFile, SavingWithoutATableDoesNothing) {
     EquipEnv env;
-    EXPECT_FALSE(SavePg2EFile(env.state, env.dir.file("x.EQP")));
-    EXPECT_TRUE(SavePegNames(env.state));
+    EXPECT_FALSE(SaveEFile(env.state, Game::Pg2, env.dir.file("x.EQP")));
+    EXPECT_TRUE(SaveNames(env.state, Game::Peg));
     EXPECT_FALSE(fs::exists(env.dir.path() / "x.EQP"));
 }
 
@@ -504,9 +504,10 @@ TEST_P(SaveFailureTest, LeavesTheOldFileFlagAndPathAlone) {
     env.ui.expectError("Error on creating [" + target + "]\n" + reason);
     bool ok;
     if (c.names)
-        ok = pg2 ? SavePg2Names(env.state) : SavePegNames(env.state);
+        ok = pg2 ? SaveNames(env.state, Game::Pg2) : SaveNames(env.state, Game::Peg);
     else
-        ok = pg2 ? SavePg2EFile(env.state, target) : SavePegEFile(env.state, target);
+        ok =
+            pg2 ? SaveEFile(env.state, Game::Pg2, target) : SaveEFile(env.state, Game::Peg, target);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(env.state.flag(Game::Pg2, ChangeKind::Data) &&
                 env.state.flag(Game::Peg, ChangeKind::Data) &&
@@ -549,7 +550,7 @@ TEST(EFile, TableTooLargeForTheCountIsNotSaved) {
     env.state.loadTable(test::SizedTable<PegUnitTable>(kMaxUnits + 1));
     const std::string path = env.dir.file("big.EQP");
     env.ui.expectInformation("Cannot save 65536 units: a file holds at most 65535 units");
-    EXPECT_FALSE(SavePegEFile(env.state, path));
+    EXPECT_FALSE(SaveEFile(env.state, Game::Peg, path));
     EXPECT_FALSE(fs::exists(path));
 }
 
@@ -576,10 +577,10 @@ TEST(EFile, ReloadOverABiggerTableKeepsNothingOfIt) {
         };
         if (pg2) {
             env.state.loadTable(fillOld(Pg2UnitTable()));
-            LoadPg2EFile(env.state, path);
+            LoadEFile(env.state, Game::Pg2, path);
         } else {
             env.state.loadTable(fillOld(PegUnitTable()));
-            LoadPegEFile(env.state, path);
+            LoadEFile(env.state, Game::Peg, path);
         }
         auto check = [&](const auto& table) {
             ASSERT_EQ(table.units.size(), 3u);

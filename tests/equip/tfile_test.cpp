@@ -86,14 +86,14 @@ class TFileSearchTest : public ::testing::Test {
 TEST_F(TFileSearchTest, EFileFolderComesFirst) {
     put("x", "from x");
     put("main", "from main");
-    LoadPg2TFile(env.state, "");
+    LoadTFile(env.state, Game::Pg2, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "from x");
     EXPECT_EQ(env.state.settings().tFile(Game::Pg2), env.dir.file("x/GUI97.txt"));
 }
 
 TEST_F(TFileSearchTest, AlternativeFolderIsTakenWithoutAsking) {
     put("alt", "from alt");
-    LoadPg2TFile(env.state, "");
+    LoadTFile(env.state, Game::Pg2, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "from alt");
     EXPECT_EQ(env.state.countries(Game::Pg2).count(), 2);
 }
@@ -102,7 +102,7 @@ TEST_F(TFileSearchTest, SuffixSelectsTheLanguage) {
     put("main", "english");
     put("main", "francais", ".fra");
     env.state.settings().textSuffix = ".fra";
-    LoadPg2TFile(env.state, "");
+    LoadTFile(env.state, Game::Pg2, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "francais");
 }
 
@@ -114,7 +114,7 @@ TEST_F(TFileSearchTest, CancelEmptiesTheTableAndThePath) {
     env.ui.expectFileDialog("Select PG2 GUI97.txt", std::nullopt)
         .expectInformation("file [" + env.dir.dir() +
                            "alt/GUI97.txt]\nnot found\nyou'll not see PG2 Nation's names");
-    LoadPg2TFile(env.state, "");
+    LoadTFile(env.state, Game::Pg2, "");
     EXPECT_EQ(env.state.countries(Game::Pg2).count(), 0);
     EXPECT_EQ(env.state.countries(Game::Pg2).name(1), "");
     EXPECT_EQ(env.state.settings().tFile(Game::Pg2), "");
@@ -124,13 +124,13 @@ TEST_F(TFileSearchTest, PegCancelNamesPegAndChosenFileIsRead) {
     const std::string given = env.dir.file("given.txt");
     env.ui.expectFileDialog("Select PeG GUI97.txt", std::nullopt)
         .expectInformation("file [" + given + "]\nnot found\nyou'll not see PeG Nation's names");
-    LoadPegTFile(env.state, given);
+    LoadTFile(env.state, Game::Peg, given);
     EXPECT_EQ(env.state.countries(Game::Peg).count(), 0);
 
     const std::string chosen = env.dir.file("main/mine.txt");
     WriteFile(chosen, MakeTFile(30));
     env.ui.expectFileDialog("Select PeG GUI97.txt", chosen);
-    LoadPegTFile(env.state, given);
+    LoadTFile(env.state, Game::Peg, given);
     EXPECT_EQ(env.state.countries(Game::Peg).count(), 21);
     EXPECT_EQ(env.state.settings().tFile(Game::Peg), chosen);
 }

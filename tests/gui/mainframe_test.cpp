@@ -421,7 +421,7 @@ void MainFrameTest::statusPanesFollowTheForm() {
     Editor e(ws, Forms::Real);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
+    QVERIFY(LoadEFile(e.doc(), Game::Peg, ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
     const int pg2Units = int(e.doc().unitCount(Game::Pg2));
     const int pegUnits = int(e.doc().unitCount(Game::Peg));
     auto* units = e.frame().findChild<QLabel*>(QStringLiteral("unitsPane"));
@@ -604,7 +604,7 @@ void MainFrameTest::exitAsksInOrder() {
     Editor e(ws);
     QVERIFY(e.started());
     QVERIFY(e.doc().openDocument(ws.path(QStringLiteral("pg2/EQUIP97.EQP"))));
-    QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
+    QVERIFY(LoadEFile(e.doc(), Game::Peg, ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
     for (Game g : {Game::Peg, Game::Pg2})
         for (ChangeKind k : {ChangeKind::Names, ChangeKind::Data})
             e.doc().markModified(g, k);

@@ -90,7 +90,7 @@ void ScreenshotTest::mainWindow() {
     save(image, QStringLiteral("mainwindow.png"));
 
     // The window takes the size of the PeG form when that is shown, and back.
-    QVERIFY(LoadPegEFile(e.doc(), ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
+    QVERIFY(LoadEFile(e.doc(), Game::Peg, ws.path(QStringLiteral("peg/EQUIP97.EQP"))));
     for (Game g : {Game::Peg, Game::Pg2}) {
         frame.SwitchView(g);
         QWidget* form = frame.view(g);

@@ -273,7 +273,7 @@ TEST(CheckCatalogue, FindsItsSourcesOrSaysWhy) {
     doc.settings().dir(Game::Pg2) = dir.dir();
     doc.settings().altDir(Game::Pg2) = dir.dir();
     test::WriteFile(dir.file("GUI97.txt"), std::string("Germany\r\n"));
-    ASSERT_TRUE(LoadPg2EFile(doc, dir.file("EQUIP97.EQP")));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, dir.file("EQUIP97.EQP")));
 
     const CheckResult bare = CheckCatalogue(doc, Game::Pg2, {"", dir.file("WAVS")});
     ASSERT_EQ(bare.findings.size(), 1u) << CheckText(bare);
@@ -324,7 +324,7 @@ TEST(CheckCatalogue, ReportsTheMasksSetRightAtLoadWhileTheFileHoldsThem) {
                           "mask of the country shown for each");
     LoadOptions options;
     options.codes = CodeAnswer::No;
-    ASSERT_TRUE(LoadPg2EFile(doc, path, options));
+    ASSERT_TRUE(LoadEFile(doc, Game::Pg2, path, options));
     const auto masks = [&] {
         std::vector<std::string> found;
         for (const Finding& f : CheckCatalogue(doc, Game::Pg2, {"", dir.file("WAVS")}).findings)
@@ -342,7 +342,7 @@ TEST(CheckCatalogue, ReportsTheMasksSetRightAtLoadWhileTheFileHoldsThem) {
     EXPECT_EQ(masks(), loaded);
 
     ui->expectInformation("File " + path + " updated");
-    ASSERT_TRUE(SavePg2EFile(doc, path));
+    ASSERT_TRUE(SaveEFile(doc, Game::Pg2, path));
     EXPECT_TRUE(masks().empty()) << "the file now holds the mask set right";
     const Bytes saved = test::ReadFile(path);
     const auto* mask = saved.data() + 2 + 3 * pg2::kRecordSize + pg2::CountryMask;
